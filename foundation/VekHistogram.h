@@ -1,0 +1,29 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "foundation/VekImage.h"
+
+namespace orvel {
+
+// Grey-level histogram of a picture, with the iterative global threshold and
+// an in-place contrast stretch of the picture it was counted on.
+class TVekHistogram {
+public:
+    std::array<int64_t, 256> counts{};
+
+    explicit TVekHistogram(TVekImage& image);
+
+    // Iterative mean of the means below and above T, from T = 128, at most 41
+    // iterations.
+    int32_t getThreshold() const;
+    // Stretches the grey range between the 5 % clip points to 0 ... 255, each
+    // colour channel through the same map.
+    void stretchContrast();
+
+private:
+    TVekImage& image_;
+};
+
+}  // namespace orvel

@@ -1,0 +1,161 @@
+#include "foundation/VekImage.h"
+
+#include <array>
+
+#include "foundation/VekJpegDecoder.h"
+#include "foundation/VekUtil.h"
+
+namespace orvel {
+
+namespace {
+
+// The grey formula depends only on R + G + B: the sum k·0.3333 + 0.5 never
+// lies exactly on a .5 tie for k ≤ 765, so one table of 766 entries gives the
+// same results as the per-channel extended-precision sum.
+std::array<uint8_t, 766> makeGreyTable() {
+    std::array<uint8_t, 766> table{};
+    for (int k = 0; k < 766; ++k) {
+        const long double sum = static_cast<long double>(k) * 0.3333L + 0.5L;
+        table[k] = static_cast<uint8_t>(std::nearbyintl(sum));
+    }
+    return table;
+}
+
+const std::array<uint8_t, 766>& greyTable() {
+    static const std::array<uint8_t, 766> table = makeGreyTable();
+    return table;
+}
+
+}  // namespace
+
+int32_t greyOf(uint32_t colour) {
+    const uint32_t sum = ((colour >> 16) & 0xFF) + ((colour >> 8) & 0xFF) + (colour & 0xFF);
+    return greyTable()[sum];
+}
+
+TVekImage::TVekImage(int32_t width, int32_t height)
+    : width(width < 0 ? 0 : width), height(height < 0 ? 0 : height),
+      pixels_(static_cast<size_t>(this->width) * this->height, WHITE) {}
+
+TVekImage::TVekImage(TVekBitmap bitmap) { loadBitmap(std::move(bitmap)); }
+
+TVekImage::TVekImage(TVekJpegPicture jpeg) {
+    TVekBitmap bitmap = decodeJpeg(jpeg.data);
+    jpegImage_ = std::move(jpeg);
+    loadBitmap(std::move(bitmap));
+}
+
+void TVekImage::loadBitmap(TVekBitmap bitmap) {
+    blackAndWhite = true;
+    width = bitmap.width;
+    height = bitmap.height;
+    pixels_.assign(static_cast<size_t>(width) * height, WHITE);
+    for (int32_t y = 0; y < height; ++y) {
+        const uint8_t* row = bitmap.row(y);
+        uint32_t* out = pixels_.data() + static_cast<size_t>(y) * width;
+        for (int32_t x = 0; x < width; ++x) {
+            const uint32_t value = (uint32_t{row[3 * x + 2]} << 16) | (uint32_t{row[3 * x + 1]} << 8) | row[3 * x];
+            out[x] = value;
+            if (value != BLACK && value != WHITE) blackAndWhite = false;
+        }
+    }
+    bitmap_ = std::move(bitmap);
+}
+
+TVekImage TVekImage::getCopy() const {
+    TVekImage copy(0, 0);
+    copy.width = width;
+    copy.height = height;
+    copy.blackAndWhite = blackAndWhite;
+    copy.pixels_ = pixels_;
+    copy.bitmap_ = bitmap_;
+    copy.jpegImage_ = jpegImage_;
+    return copy;
+}
+
+uint32_t TVekImage::getPixel(double x, double y) const { return getPixelInt(vekRoundInt(x), vekRoundInt(y)); }
+
+uint32_t TVekImage::getPixelAt(const TVekPoint* point) const {
+    return point == nullptr ? WHITE : getPixel(point->x, point->y);
+}
+
+int32_t TVekImage::getGrey(double x, double y) const { return greyOf(getPixel(x, y)); }
+
+void TVekImage::clearVisited() { visited_.assign(static_cast<size_t>(width) * height, 0); }
+
+void TVekImage::setVisitedAt(const TVekPoint& point) { setVisited(vekRoundInt(point.x), vekRoundInt(point.y)); }
+
+bool TVekImage::isVisitedAt(const TVekPoint& point) const {
+    return isVisited(vekRoundInt(point.x), vekRoundInt(point.y));
+}
+
+std::optional<TVekPoint> TVekImage::getNeighbour(const TVekPoint& point, int direction) const {
+    const double x = point.x;
+    const double y = point.y;
+    switch (direction) {
+        case 1: if (x < width - 1) return TVekPoint(x + 1, y); break;
+        case 2: if (y < height - 1 && x < width - 1) return TVekPoint(x + 1, y + 1); break;
+        case 3: if (y < height - 1) return TVekPoint(x, y + 1); break;
+        case 4: if (x > 0 && y < height - 1) return TVekPoint(x - 1, y + 1); break;
+        case 5: if (x > 0) return TVekPoint(x - 1, y); break;
+        case 6: if (x > 0 && y > 0) return TVekPoint(x - 1, y - 1); break;
+        case 7: if (y > 0) return TVekPoint(x, y - 1); break;
+        case 8: if (x < width - 1 && y > 0) return TVekPoint(x + 1, y - 1); break;
+        default: break;
+    }
+    return std::nullopt;
+}
+
+bool TVekImage::isEdgePixel(const TVekPoint& point) const {
+    for (int direction : {1, 3, 5, 7}) {
+        const auto neighbour = getNeighbour(point, direction);
+        if (!neighbour || getPixelAt(*neighbour) != BLACK) return true;
+    }
+    return false;
+}
+
+void TVekImage::fillWhiteHoles() {
+    for (int32_t x = 0; x < width; ++x) {
+        for (int32_t y = 0; y < height; ++y) {
+            if (getPixelInt(x, y) != WHITE) continue;
+            const bool enclosed = isBlack(x, y - 1) && isBlack(x, y + 1) && isBlack(x + 1, y) &&
+                                  isBlack(x - 1, y) && isBlack(x - 1, y - 1) && isBlack(x + 1, y + 1) &&
+                                  isBlack(x + 1, y - 1) && isBlack(x - 1, y + 1);
+            if (enclosed) setPixel(x, y, BLACK);
+        }
+    }
+}
+
+namespace {
+
+// Counts white pixels from (x, y) in steps of `step` rows, stopping when either
+// count passes 15 or 30 pixels were taken.
+int countWhiteAlongColumn(const TVekImage& image, int32_t x, int32_t y, int step) {
+    int white = 0, black = 0;
+    for (int m = 0; m < 30 && white <= 15 && black <= 15; ++m) {
+        if (image.getPixelInt(x, y + step * m) == WHITE) ++white;
+        else ++black;
+    }
+    return white;
+}
+
+}  // namespace
+
+void TVekImage::removeHorizontalLines() {
+    for (int32_t x = 0; x < width; ++x) {
+        for (int32_t y = 0; y < height; ++y) {
+            if (getPixelInt(x, y) != BLACK || getPixelInt(x, y - 1) != WHITE) continue;
+            const bool darkRight = isBlack(x + 1, y) || isBlack(x + 1, y - 1) || isBlack(x + 1, y + 1);
+            const bool darkLeft = isBlack(x - 1, y) || isBlack(x - 1, y - 1) || isBlack(x - 1, y + 1);
+            if (!darkRight || !darkLeft) continue;
+            if (countWhiteAlongColumn(*this, x, y, -1) > 15 && countWhiteAlongColumn(*this, x, y, 1) > 15) {
+                for (int k = 0; k <= 9; ++k) {
+                    setPixel(x, y + k, WHITE);
+                    setPixel(x, y - k, WHITE);
+                }
+            }
+        }
+    }
+}
+
+}  // namespace orvel

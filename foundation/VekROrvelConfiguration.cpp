@@ -1,0 +1,7 @@
+#include "foundation/VekROrvelConfiguration.h"
+
+namespace orvel {
+
+TVekROrvelConfiguration orvelConfiguration;
+
+}  // namespace orvel

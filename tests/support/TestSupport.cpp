@@ -1,0 +1,60 @@
+#include "support/TestSupport.h"
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace orvel::test {
+
+bool haveZint() {
+    static const bool found = std::system("command -v zint > /dev/null 2>&1") == 0;
+    return found;
+}
+
+int runCommand(const std::string& command) {
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string shellQuote(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) {
+        if (c == '\'') quoted += "'\\''";
+        else quoted += c;
+    }
+    return quoted + "'";
+}
+
+std::filesystem::path testDirectory(const std::string& name) {
+    const std::filesystem::path dir = std::filesystem::path(ORVEL_BINARY_DIR) / "test-files" / name;
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    return dir;
+}
+
+std::vector<std::vector<int>> zintDump(const std::string& arguments) {
+    const std::string command = "zint " + arguments + " --dump 2>/dev/null";
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    std::vector<std::vector<int>> rows;
+    if (!pipe) return rows;
+    std::array<char, 4096> buffer{};
+    while (fgets(buffer.data(), buffer.size(), pipe.get())) {
+        std::vector<int> row;
+        for (const char* p = buffer.data(); *p; ++p) {
+            int nibble = -1;
+            if (*p >= '0' && *p <= '9') nibble = *p - '0';
+            else if (*p >= 'A' && *p <= 'F') nibble = *p - 'A' + 10;
+            if (nibble < 0) continue;
+            for (int bit = 3; bit >= 0; --bit) row.push_back((nibble >> bit) & 1);
+        }
+        if (!row.empty()) rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+bool zintRender(const std::string& arguments, const std::filesystem::path& path) {
+    return runCommand("zint " + arguments + " -o " + shellQuote(path.string()) + " > /dev/null 2>&1") == 0;
+}
+
+}  // namespace orvel::test

@@ -1,0 +1,17 @@
+#!/bin/sh
+# Installs every Debian package the build, the demo, the tests and the
+# benchmarks need. Safe to run again.
+set -eu
+PACKAGES="build-essential cmake pkg-config libjpeg62-turbo-dev qt6-base-dev libgl-dev \
+libgtest-dev libgmock-dev libbenchmark-dev zint python3"
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+missing=""
+for p in $PACKAGES; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+if [ -n "$missing" ]; then
+  echo "Installing:$missing"
+  $SUDO env DEBIAN_FRONTEND=noninteractive apt-get update -q
+  $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $missing
+fi
