@@ -63,13 +63,16 @@ void TVekImage::loadBitmap(TVekBitmap bitmap) {
 }
 
 TVekImage TVekImage::getCopy() const {
+    // A picture loaded from a raster is copied from that raster, as it was
+    // loaded: the 1D reader's retry relies on getting the picture without the
+    // contrast stretch its first pass made in place.
+    if (bitmap_) return TVekImage(TVekBitmap(*bitmap_));
+    // A picture built blank (and drawn on) has only its pixels to copy.
     TVekImage copy(0, 0);
     copy.width = width;
     copy.height = height;
     copy.blackAndWhite = blackAndWhite;
     copy.pixels_ = pixels_;
-    copy.bitmap_ = bitmap_;
-    copy.jpegImage_ = jpegImage_;
     return copy;
 }
 

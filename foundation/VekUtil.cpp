@@ -1,7 +1,6 @@
 #include "foundation/VekUtil.h"
 
 #include <cerrno>
-#include <chrono>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -37,10 +36,9 @@ void debugWrite(const std::string& text) {
 
 void setDebugSink(TDebugSink sink) { debugSink() = std::move(sink); }
 
-int64_t currentTimeMillis() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
+// The library keeps no clock: the readers' timing statistics read 0, which
+// keeps their diagnostic texts reproducible from run to run.
+int64_t currentTimeMillis() { return 0; }
 
 int32_t parseInt(const std::string& text) {
     const auto fail = [&text]() { return TVekConvertError("'" + text + "' is not a valid integer value"); };

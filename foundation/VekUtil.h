@@ -38,7 +38,8 @@ void debugWrite(const std::string& text);
 using TDebugSink = std::function<void(const std::string&)>;
 void setDebugSink(TDebugSink sink);
 
-// The millisecond clock used for the readers' timing statistics.
+// The millisecond clock of the readers' timing statistics. The library keeps
+// no time, so it returns 0; programs that time scans use their own clock.
 int64_t currentTimeMillis();
 
 // Decimal text to integer. Anything else raises TVekConvertError with the
