@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "foundation/VekException.h"
+#include "foundation/VekUtil.h"
+
+namespace orvel {
+
+// An invalid codeword sequence met while decoding a PDF417 symbol.
+class TVekInvalidCWException : public TVekException {
+public:
+    using TVekException::TVekException;
+};
+
+// Turns the data codewords of a PDF417 symbol (entry 0 is the symbol length
+// descriptor) into the message bytes of the text, byte and numeric compaction
+// modes, and keeps the fields of a Macro PDF417 control block as texts.
+class TVekPDF417CWDecoder {
+public:
+    static constexpr int32_t LATCH_TO_TEXT = 900;
+    static constexpr int32_t LATCH_TO_BYTE = 901;
+    static constexpr int32_t LATCH_TO_NUMERIC = 902;
+    static constexpr int32_t SHIFT_TO_BYTE = 913;
+    static constexpr int32_t READER_INIT = 921;
+    static constexpr int32_t MACRO_TERMINATOR = 922;
+    static constexpr int32_t MACRO_OPTIONAL_FIELD = 923;
+    static constexpr int32_t LATCH_TO_BYTE6 = 924;
+    static constexpr int32_t MACRO_CONTROL_BLOCK = 928;
+
+    // Indices of the Macro fields.
+    static constexpr int MACRO_SEGMENT_INDEX = 0;
+    static constexpr int MACRO_FILE_ID = 1;
+    static constexpr int MACRO_FILE_NAME = 2;
+    static constexpr int MACRO_SEGMENT_COUNT = 3;
+    static constexpr int MACRO_TIME_STAMP = 4;
+    static constexpr int MACRO_SENDER = 5;
+    static constexpr int MACRO_ADDRESSEE = 6;
+    static constexpr int MACRO_FILE_SIZE = 7;
+    static constexpr int MACRO_CHECKSUM = 8;
+    static constexpr int MACRO_FIELD_COUNT = 9;
+
+    TVekPDF417CWDecoder();
+
+    // Decodes codewords into byte values (one per entry of result) and fills
+    // the Macro fields. Raises TVekInvalidCWException for an invalid sequence.
+    void decode(const TVectorInteger& codewords, TVectorInteger& result);
+
+    // Index 0 ... 8; an empty text or array for any other index.
+    const std::string& getMacroPDFStringField(int index) const;
+    const TVectorInteger& getMacroPDFByteField(int index) const;
+    const TVectorString& getMacroStringFields() const { return macroStringFields; }
+    const TMatrixIntegerV& getMacroByteFields() const { return macroByteFields; }
+
+    // Decodes three fixed sequences, one per compaction mode, and discards
+    // the results.
+    void test();
+
+private:
+    // The mode decoders start at pos, stop before limit and the array's end,
+    // leave pos on the codeword that ended them, and append their values to
+    // the output buffer.
+    void decodeText(const TVectorInteger& codewords, int32_t& pos, int32_t limit);
+    void decodeBytes(const TVectorInteger& codewords, int32_t& pos, int32_t limit);
+    void decodeNumeric(const TVectorInteger& codewords, int32_t& pos, int32_t limit);
+    std::string decodeNumericField(const TVectorInteger& codewords, int32_t& pos, int32_t limit) const;
+    void decodeMacroControlBlock(const TVectorInteger& codewords, int32_t& pos, int32_t limit);
+    void decodeOptionalField(const TVectorInteger& codewords, int32_t& pos, int32_t limit);
+    static bool isStopCodeword(int32_t codeword);
+    void put(int32_t value);
+
+    TVectorString macroStringFields;
+    TMatrixIntegerV macroByteFields;
+    // The message of the running decode: sized for the most any codeword
+    // sequence can produce, filled up to outputCount.
+    TVectorInteger output;
+    size_t outputCount = 0;
+};
+
+}  // namespace orvel

@@ -1,0 +1,26 @@
+#include "pdf417/VekPDF417Data.h"
+
+namespace orvel {
+
+TVekPDF417Data::TVekPDF417Data(const TVectorInteger& values, int32_t x, int32_t y,
+                               const TVectorString& macroStringFields, const TMatrixIntegerV& macroByteFields,
+                               int32_t correctedErrors, int32_t ecLevel)
+    : ecLevel(ecLevel),
+      correctedErrors(correctedErrors),
+      macroStringFields(macroStringFields),
+      macroByteFields(macroByteFields),
+      values(values),
+      x(x),
+      y(y) {}
+
+std::string TVekPDF417Data::toString() const {
+    std::string text = "Value (int): ";
+    for (int32_t value : values) text += " " + intToStr(value);
+    text += "   Value (String): ";
+    // Values above 255 (left over from byte compaction) show their low byte.
+    for (int32_t value : values) text += static_cast<char>(value & 0xFF);
+    text += "   X: " + intToStr(x) + "   Y: " + intToStr(y) + "   EC Level=" + intToStr(ecLevel);
+    return text;
+}
+
+}  // namespace orvel
