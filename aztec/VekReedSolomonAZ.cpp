@@ -1,0 +1,67 @@
+#include "aztec/VekReedSolomonAZ.h"
+
+#include <stdexcept>
+
+namespace orvel {
+
+namespace {
+
+constexpr int32_t AZTEC_FIRST_ROOT = 1;
+
+}  // namespace
+
+TVekReedSolomonAZ::TVekReedSolomonAZ(int32_t symbolSize, int32_t checkSymbols, int32_t dataSymbols,
+                                     const TVectorInteger& primitivePolynomial)
+    : symbolSize(symbolSize),
+      n(symbolSize >= 2 && symbolSize <= 16 ? (1 << symbolSize) - 1 : 0),
+      checkSymbols(checkSymbols),
+      dataSymbols(dataSymbols) {
+    if (checkSymbols == 0 && n > 0) return;
+    try {
+        code.emplace(symbolSize, checkSymbols, dataSymbols, primitivePolynomial, AZTEC_FIRST_ROOT);
+    } catch (const std::invalid_argument&) {
+        throw TVekAZReedException("Wrong number of error correction codewords");
+    }
+}
+
+void TVekReedSolomonAZ::decode(const TVectorInteger& received, TVectorInteger& corrected) const {
+    if (!code) {
+        if (static_cast<int32_t>(received.size()) > n) throw TVekAZReedException("Cannot solve RS errors");
+        corrected.assign(static_cast<size_t>(n), 0);
+        for (size_t i = 0; i < received.size(); ++i) {
+            if (received[i] < 0 || received[i] > n) throw TVekAZReedException("Cannot solve RS errors");
+            corrected[i] = received[i];
+        }
+        return;
+    }
+    try {
+        code->decode(received, corrected);
+    } catch (const TVekRSException& e) {
+        throw TVekAZReedException(e.what());
+    }
+}
+
+void TVekReedSolomonAZ::encode(TVectorInteger& word) const {
+    if (code) {
+        code->encode(word);
+    } else {
+        word.resize(static_cast<size_t>(n), 0);
+    }
+}
+
+TVectorInteger aztecFieldPolynomial(int32_t symbolSize) {
+    int32_t value = 0;
+    switch (symbolSize) {
+        case 4: value = 19; break;     // x^4 + x + 1
+        case 6: value = 67; break;     // x^6 + x + 1
+        case 8: value = 301; break;    // x^8 + x^5 + x^3 + x^2 + 1
+        case 10: value = 1033; break;  // x^10 + x^3 + 1
+        case 12: value = 4201; break;  // x^12 + x^6 + x^5 + x^3 + 1
+        default: throw TVekAZReedException("Wrong codeword size");
+    }
+    TVectorInteger coefficients(static_cast<size_t>(symbolSize) + 1, 0);
+    for (int32_t i = 0; i <= symbolSize; ++i) coefficients[static_cast<size_t>(i)] = (value >> i) & 1;
+    return coefficients;
+}
+
+}  // namespace orvel
