@@ -1,0 +1,127 @@
+#include "cli/VekJsonWriter.h"
+
+#include <cstdio>
+
+namespace orvel {
+
+namespace {
+
+void appendCodePoint(std::string& out, uint32_t codePoint) {
+    if (codePoint < 0x80) {
+        out += static_cast<char>(codePoint);
+    } else {  // up to U+07FF is all this file needs to write itself
+        out += static_cast<char>(0xC0 | (codePoint >> 6));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    }
+}
+
+bool isValidUtf8(const std::string& text) {
+    size_t i = 0;
+    while (i < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        size_t length = 0;
+        uint32_t codePoint = 0;
+        if (lead < 0x80) {
+            i += 1;
+            continue;
+        } else if ((lead & 0xE0) == 0xC0) {
+            length = 2;
+            codePoint = lead & 0x1F;
+        } else if ((lead & 0xF0) == 0xE0) {
+            length = 3;
+            codePoint = lead & 0x0F;
+        } else if ((lead & 0xF8) == 0xF0) {
+            length = 4;
+            codePoint = lead & 0x07;
+        } else {
+            return false;
+        }
+        if (i + length > text.size()) return false;
+        for (size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xC0) != 0x80) return false;
+            codePoint = (codePoint << 6) | (next & 0x3F);
+        }
+        // Overlong forms, surrogates and values beyond U+10FFFF are not UTF-8.
+        static constexpr uint32_t smallest[5] = {0, 0, 0x80, 0x800, 0x10000};
+        if (codePoint < smallest[length] || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) {
+            return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
+std::string decimal(double value) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.3f", value);
+    return buffer;
+}
+
+std::string resultToJson(const TVekScanResult& result) {
+    return "{\"family\": " + jsonString(familyName(result.family)) +
+           ", \"symbology\": " + jsonString(result.symbology) +
+           ", \"text\": " + jsonString(latin1ToUtf8(result.text)) +
+           ", \"success\": " + (result.success ? "true" : "false") +
+           ", \"x\": " + std::to_string(result.x) + ", \"y\": " + std::to_string(result.y) + "}";
+}
+
+}  // namespace
+
+std::string latin1ToUtf8(const std::string& bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (char c : bytes) appendCodePoint(out, static_cast<unsigned char>(c));
+    return out;
+}
+
+std::string toUtf8(const std::string& text) { return isValidUtf8(text) ? text : latin1ToUtf8(text); }
+
+std::string jsonString(const std::string& utf8) {
+    std::string out = "\"";
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        switch (c) {
+        case '"': out += "\\\""; continue;
+        case '\\': out += "\\\\"; continue;
+        case '\b': out += "\\b"; continue;
+        case '\f': out += "\\f"; continue;
+        case '\n': out += "\\n"; continue;
+        case '\r': out += "\\r"; continue;
+        case '\t': out += "\\t"; continue;
+        default: break;
+        }
+        uint32_t control = 0x100;  // none
+        if (c < 0x20 || c == 0x7F) {
+            control = c;
+        } else if (c == 0xC2 && i + 1 < utf8.size()) {
+            // U+0080-U+009F, the second range of control characters
+            const auto next = static_cast<unsigned char>(utf8[i + 1]);
+            if (next >= 0x80 && next <= 0x9F) {
+                control = next;
+                i += 1;
+            }
+        }
+        if (control < 0x100) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned>(control));
+            out += escape;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + "\"";
+}
+
+std::string reportToJson(const TVekFileReport& report) {
+    std::string json = "{\"file\": " + jsonString(toUtf8(report.file)) + ", \"ms\": " + decimal(report.ms) +
+                       ", \"error\": " + (report.error ? jsonString(toUtf8(*report.error)) : std::string("null")) +
+                       ", \"results\": [";
+    for (size_t i = 0; i < report.results.size(); ++i) {
+        if (i > 0) json += ", ";
+        json += resultToJson(report.results[i]);
+    }
+    return json + "]}";
+}
+
+}  // namespace orvel

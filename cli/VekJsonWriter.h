@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+#include "cli/VekFileScan.h"
+
+namespace orvel {
+
+// Each byte 0 ... 255 as the character of the same code point, in UTF-8.
+std::string latin1ToUtf8(const std::string& bytes);
+
+// The text unchanged when it is valid UTF-8, else latin1ToUtf8 of it (file
+// names and messages are normally UTF-8 but need not be).
+std::string toUtf8(const std::string& text);
+
+// A JSON string literal (with its quotes) of UTF-8 text: quote and backslash
+// escaped, control characters (U+0000-U+001F, U+007F-U+009F) as \uXXXX or
+// their short escapes.
+std::string jsonString(const std::string& utf8);
+
+// The report as one JSON object on one line (no line break at the end).
+std::string reportToJson(const TVekFileReport& report);
+
+}  // namespace orvel
