@@ -108,10 +108,12 @@ TVekAztecData TVekAztecDecoder::decode(int32_t codewordSize, int32_t configurati
     const int32_t n = fieldSize(codewordSize);
     const int32_t total = AZTEC_CONFIGURATIONS[static_cast<size_t>(configuration)][AZ_CONF_CODEWORDS];
 
-    // The first word read is the highest-degree coefficient; bits left over
-    // after the last whole word are not used.
+    // The first word read is the highest-degree coefficient. When the layers
+    // hold more bits than whole words, the spare bits are the outermost ones:
+    // the codewords are aligned to end at the innermost module, next to the core.
     TVekAzBitString reader = bits;
     const int32_t count = reader.length() / codewordSize;
+    reader.skipBits(reader.length() % codewordSize);
     if (count > n || total > n) throw TVekAZReedException("Cannot solve RS errors");
     TVectorInteger received(static_cast<size_t>(n), 0);
     for (int32_t i = 0; i < count; ++i) received[static_cast<size_t>(count - 1 - i)] = reader.readBits(codewordSize);
