@@ -1,0 +1,406 @@
+#include "datamatrix/VekDatamatrixCWDecoder.h"
+
+#include "datamatrix/VekDecodeCWException.h"
+
+namespace orvel {
+
+namespace {
+
+constexpr int32_t CW_PAD = 129;
+constexpr int32_t CW_DIGIT_PAIRS = 130;
+constexpr int32_t CW_LATCH_C40 = 230;
+constexpr int32_t CW_LATCH_BASE256 = 231;
+constexpr int32_t CW_FNC1 = 232;
+constexpr int32_t CW_STRUCTURED_APPEND = 233;
+constexpr int32_t CW_READER_PROGRAMMING = 234;
+constexpr int32_t CW_UPPER_SHIFT = 235;
+constexpr int32_t CW_MACRO05 = 236;
+constexpr int32_t CW_MACRO06 = 237;
+constexpr int32_t CW_LATCH_X12 = 238;
+constexpr int32_t CW_LATCH_TEXT = 239;
+constexpr int32_t CW_LATCH_EDIFACT = 240;
+constexpr int32_t CW_ECI = 241;
+constexpr int32_t CW_UNLATCH = 254;
+
+// C40 shift values: Shift 1 (controls), Shift 2 (punctuation, FNC1, Upper
+// Shift), Shift 3 (lower case in C40, upper case in Text).
+constexpr int32_t C40_SHIFT1 = 0;
+constexpr int32_t C40_SHIFT3 = 2;
+constexpr int32_t C40_SHIFT2_UPPER = 30;
+
+bool endsAsciiRun(int32_t c) {
+    return c == CW_PAD || c == CW_LATCH_C40 || c == CW_LATCH_BASE256 || c == CW_LATCH_X12 || c == CW_LATCH_TEXT ||
+           c == CW_LATCH_EDIFACT || c == CW_UNLATCH;
+}
+
+// Text mode is C40 with the cases of the letters swapped; an Upper Shift
+// keeps that swap (Text "a" shifted is 0xE1, C40 "A" shifted 0xC1).
+int32_t swapTextCase(int32_t code) {
+    const int32_t low = code & 0x7F;
+    if ((low >= 'A' && low <= 'Z') || (low >= 'a' && low <= 'z')) return code ^ 0x20;
+    return code;
+}
+
+// The codewords of a symbol that reads "VekBarcode Orvel self-test 0123456789"
+// (ASCII with digit pairs, then pads).
+constexpr std::array<int32_t, 62> selfTestCodewords = {
+    87, 102, 108, 67, 98, 115, 100, 112, 101, 102, 33, 80, 115, 119, 102, 109, 33, 116, 102, 109, 103, 46,
+    117, 102, 116, 117, 33, 131, 153, 175, 197, 219, 129, 100, 250, 145, 43, 192, 86, 237, 131, 25, 174, 68,
+    218, 112, 6, 157, 51, 200, 94, 243, 137, 31, 180, 74, 223, 117, 11, 160, 54, 203};
+
+}  // namespace
+
+TVekDatamatrixCWDecoder::TVekDatamatrixCWDecoder() { buildC40Table(); }
+
+// Exactly the C40 encodation of ECC 200: the basic set (space, digits,
+// capitals), the three shift sets and Upper Shift for bytes above 127.
+void TVekDatamatrixCWDecoder::buildC40Table() {
+    for (int32_t c = 0; c < 256; ++c) {
+        TC40Sequence sequence = {-1, -1, -1, -1};
+        int32_t length = 0;
+        int32_t base = c;
+        if (c >= 128) {
+            sequence[length++] = 1;
+            sequence[length++] = C40_SHIFT2_UPPER;
+            base = c - 128;
+        }
+        if (base == ' ') {
+            sequence[length++] = 3;
+        } else if (base >= '0' && base <= '9') {
+            sequence[length++] = base - '0' + 4;
+        } else if (base >= 'A' && base <= 'Z') {
+            sequence[length++] = base - 'A' + 14;
+        } else if (base <= 31) {
+            sequence[length++] = C40_SHIFT1;
+            sequence[length++] = base;
+        } else if (base >= 33 && base <= 47) {
+            sequence[length++] = 1;
+            sequence[length++] = base - 33;
+        } else if (base >= 58 && base <= 64) {
+            sequence[length++] = 1;
+            sequence[length++] = base - 43;
+        } else if (base >= 91 && base <= 95) {
+            sequence[length++] = 1;
+            sequence[length++] = base - 69;
+        } else {
+            sequence[length++] = C40_SHIFT3;
+            sequence[length++] = base - 96;
+        }
+        c40Table[static_cast<size_t>(c)] = sequence;
+    }
+}
+
+int32_t TVekDatamatrixCWDecoder::c40SequenceLength(int32_t byte) const {
+    int32_t length = 0;
+    for (int32_t v : c40Table[static_cast<size_t>(byte)]) length += v >= 0 ? 1 : 0;
+    return length;
+}
+
+void TVekDatamatrixCWDecoder::put(TVectorString& texts, TVectorInteger& values, int32_t& out, int32_t value,
+                                  const std::string& text) {
+    if (out < 0 || static_cast<size_t>(out) >= values.size() || static_cast<size_t>(out) >= texts.size()) {
+        throw TVekDecodeCWException("Output arrays too small");
+    }
+    values[static_cast<size_t>(out)] = value;
+    texts[static_cast<size_t>(out)] = text;
+    ++out;
+}
+
+void TVekDatamatrixCWDecoder::decode(int32_t& pos, const TVectorInteger& codewords, TVectorString& texts,
+                                     TVectorInteger& values, int32_t& count) {
+    for (int32_t c : codewords) {
+        if (c < 0 || c > 255) throw TVekDecodeCWException("Invalid codeword");
+    }
+    if (pos < 0 || count < 0) throw TVekDecodeCWException("Invalid decoding position");
+    const int32_t n = static_cast<int32_t>(codewords.size());
+    int32_t p = pos;
+    int32_t mode = MODE_ASCII;
+    int32_t previous = MODE_ASCII;
+    while (p < n) {
+        if (mode == MODE_C40 || mode == MODE_TEXT) {
+            // Inside C40 and Text every pair is data; only an unlatch ends the
+            // segment, or the end of the codewords (a last single codeword is
+            // read in ASCII).
+            if (codewords[p] == CW_UNLATCH) {
+                mode = previous;
+                ++p;
+                continue;
+            }
+            pos = p;
+            decodeC40(pos, codewords, mode == MODE_TEXT, texts, values, count);
+            p = pos;
+            if (p >= n - 1) mode = MODE_ASCII;
+            continue;
+        }
+        if (codewords[p] == CW_PAD) {
+            ++p;
+            while (p < n && random253Inverse(codewords[p], p + 1) == CW_PAD) ++p;
+            continue;
+        }
+        switch (codewords[p]) {
+            case CW_LATCH_C40:
+                previous = mode;
+                mode = MODE_C40;
+                ++p;
+                continue;
+            case CW_LATCH_TEXT:
+                previous = mode;
+                mode = MODE_TEXT;
+                ++p;
+                continue;
+            case CW_LATCH_BASE256:
+                ++p;
+                pos = p;
+                decodeBase256(pos, codewords, texts, values, count);
+                p = pos;
+                continue;
+            case CW_LATCH_X12:
+                throw TVekDecodeCWException("ANSI latch not supported");
+            case CW_LATCH_EDIFACT:
+                throw TVekDecodeCWException("EDIFACT latch not supported");
+            case CW_UNLATCH:
+                mode = previous;
+                ++p;
+                continue;
+            default:
+                break;
+        }
+        pos = p;
+        decodeAscii(pos, codewords, texts, values, count);
+        p = pos;
+    }
+    pos = p;
+}
+
+int32_t TVekDatamatrixCWDecoder::controlCodeword(const TVectorInteger& codewords, int32_t p,
+                                                 const char* missingMessage) {
+    if (p >= static_cast<int32_t>(codewords.size())) throw TVekDecodeCWException(missingMessage);
+    return codewords[p];
+}
+
+// Structured Append: the symbol's sequence indicator (position - 1 in the
+// high nibble, 17 - symbol count in the low one) and the two file
+// identification codewords. p is on the first of them and left after them.
+std::string TVekDatamatrixCWDecoder::structuredAppendLabel(const TVectorInteger& codewords, int32_t& p) const {
+    const int32_t sequence = controlCodeword(codewords, p, "Counter after STRUCTURED_APPEND expected");
+    const int32_t file1 = controlCodeword(codewords, p + 1, "Codewords after STRUCTURED_APPEND expected");
+    const int32_t file2 = controlCodeword(codewords, p + 2, "Codewords after STRUCTURED_APPEND expected");
+    p += 3;
+    return "STRUCTURED_APPEND: " + intToStr((sequence >> 4) + 1) + "/" + intToStr(17 - (sequence & 0x0F)) + " " +
+           intToStr(file1) + "," + intToStr(file2);
+}
+
+// ECI: one to three codewords give the assignment number 0 ... 999999.
+std::string TVekDatamatrixCWDecoder::eciLabel(const TVectorInteger& codewords, int32_t& p) const {
+    const int32_t c1 = controlCodeword(codewords, p, "Counter after ECI expected");
+    int32_t eci = 0;
+    if (c1 <= 127) {
+        eci = c1 - 1;
+        p += 1;
+    } else if (c1 <= 191) {
+        const int32_t c2 = controlCodeword(codewords, p + 1, "Codewords after ECI expected");
+        eci = (c1 - 128) * 254 + (c2 - 1) + 127;
+        p += 2;
+    } else {
+        const int32_t c2 = controlCodeword(codewords, p + 1, "Codewords after ECI expected");
+        const int32_t c3 = controlCodeword(codewords, p + 2, "Codewords after ECI expected");
+        eci = (c1 - 192) * 64516 + (c2 - 1) * 254 + (c3 - 1) + 16383;
+        p += 3;
+    }
+    return "ECI: " + intToStr(eci);
+}
+
+void TVekDatamatrixCWDecoder::decodeAscii(int32_t& pos, const TVectorInteger& codewords, TVectorString& texts,
+                                          TVectorInteger& values, int32_t& count) {
+    const int32_t n = static_cast<int32_t>(codewords.size());
+    int32_t p = pos;
+    int32_t out = count;
+    while (p < n) {
+        const int32_t c = codewords[p];
+        if (endsAsciiRun(c)) break;
+        switch (c) {
+            case CW_READER_PROGRAMMING:
+                put(texts, values, out, -1, "READER_PROGRAMMING");
+                ++p;
+                break;
+            case CW_MACRO05:
+                put(texts, values, out, -1, "MACRO5");
+                ++p;
+                break;
+            case CW_MACRO06:
+                put(texts, values, out, -1, "MACRO6");
+                ++p;
+                break;
+            case CW_FNC1:
+                put(texts, values, out, -1, "FNC1");
+                ++p;
+                break;
+            case CW_STRUCTURED_APPEND: {
+                ++p;
+                const std::string label = structuredAppendLabel(codewords, p);
+                put(texts, values, out, -1, label);
+                break;
+            }
+            case CW_ECI: {
+                ++p;
+                const std::string label = eciLabel(codewords, p);
+                put(texts, values, out, -1, label);
+                break;
+            }
+            case CW_UPPER_SHIFT: {
+                const int32_t d = controlCodeword(codewords, p + 1, "Codeword after SHIFT expected");
+                put(texts, values, out, d + 127, "");
+                p += 2;
+                break;
+            }
+            default:
+                if (c < CW_DIGIT_PAIRS) {
+                    put(texts, values, out, c - 1, "");
+                } else {
+                    put(texts, values, out, '0' + (c - CW_DIGIT_PAIRS) / 10, "");
+                    put(texts, values, out, '0' + (c - CW_DIGIT_PAIRS) % 10, "");
+                }
+                ++p;
+                break;
+        }
+    }
+    pos = p;
+    count = out;
+}
+
+void TVekDatamatrixCWDecoder::decodeC40(int32_t& pos, const TVectorInteger& codewords, bool textMode,
+                                        TVectorString& texts, TVectorInteger& values, int32_t& count) {
+    const int32_t n = static_cast<int32_t>(codewords.size());
+    int32_t p = pos;
+    int32_t out = count;
+
+    // 1. The segment's C40 values, three per codeword pair.
+    TVectorInteger cvalues;
+    cvalues.reserve(static_cast<size_t>(n > p ? (n - p) * 3 / 2 + 3 : 3));
+    bool endsWithPadShift = false;
+    while (p < n - 1 && codewords[p] != CW_UNLATCH) {
+        const int32_t v = codewords[p] * 256 + codewords[p + 1] - 1;
+        cvalues.push_back(v / 1600);
+        cvalues.push_back((v % 1600) / 40);
+        cvalues.push_back(v % 40);
+        p += 2;
+        // A segment whose values do not fill its last pair ends with a
+        // Shift 1 as padding; anywhere else a third Shift 1 is data (CR LF
+        // is Shift 1, 13, Shift 1, 10 and its shifts fall on any place).
+        const bool lastPair = p >= n - 1 || codewords[p] == CW_UNLATCH;
+        endsWithPadShift = lastPair && v % 40 == C40_SHIFT1;
+    }
+
+    // 2. The characters. A Shift 1 left alone at the very end is that padding;
+    // any other shift left without its character (a shift pending at the
+    // unlatch) is refused: the codewords after the unlatch are ASCII and do
+    // not complete it.
+    const int32_t valueCount = static_cast<int32_t>(cvalues.size());
+    int32_t index = 0;
+    while (index < valueCount) {
+        if (index == valueCount - 1 && endsWithPadShift) break;
+        const int32_t start = index;
+        const int32_t ch = getNextCharFromC40(cvalues, index);
+        if (ch == -1) {
+            if (isPendingShift(cvalues, start)) throw TVekDecodeCWException("C40 shift pending at end of segment");
+            throw TVekDecodeCWException("Could not decode C40 value " + intToStr(cvalues[start]));
+        }
+        if (ch == C40_FNC1) put(texts, values, out, CW_FNC1, "");
+        else put(texts, values, out, textMode ? swapTextCase(ch) : ch, "");
+    }
+    pos = p;
+    count = out;
+}
+
+int32_t TVekDatamatrixCWDecoder::getNextCharFromC40(const TVectorInteger& cvalues, int32_t& index) const {
+    const int32_t count = static_cast<int32_t>(cvalues.size());
+    if (index < 0 || index >= count) return -1;
+    int32_t length = 1;
+    if (cvalues[index] <= 2 && index + 1 < count) {
+        length = 2;
+        if (cvalues[index] == 1 && cvalues[index + 1] == 27) {
+            index += 2;
+            return C40_FNC1;
+        }
+    }
+    if (cvalues[index] == 1 && index + 2 < count && cvalues[index + 1] == C40_SHIFT2_UPPER) {
+        length = 3;
+        if (index + 3 < count && cvalues[index + 2] <= 2) length = 4;
+    }
+    for (int32_t byte = 0; byte < 256; ++byte) {
+        const TC40Sequence& sequence = c40Table[static_cast<size_t>(byte)];
+        if (c40SequenceLength(byte) != length) continue;
+        bool equal = true;
+        for (int32_t k = 0; k < length && equal; ++k) equal = sequence[k] == cvalues[index + k];
+        if (equal) {
+            index += length;
+            return byte;
+        }
+    }
+    return -1;
+}
+
+// True when the values from index to the end are the beginning of a
+// character that the segment ends before completing.
+bool TVekDatamatrixCWDecoder::isPendingShift(const TVectorInteger& cvalues, int32_t index) const {
+    const int32_t remaining = static_cast<int32_t>(cvalues.size()) - index;
+    if (remaining <= 0 || remaining >= 4) return false;
+    if (remaining == 1 && cvalues[index] == 1) return true;  // FNC1 or Upper Shift begun
+    for (int32_t byte = 0; byte < 256; ++byte) {
+        const TC40Sequence& sequence = c40Table[static_cast<size_t>(byte)];
+        if (c40SequenceLength(byte) <= remaining) continue;
+        bool prefix = true;
+        for (int32_t k = 0; k < remaining && prefix; ++k) prefix = sequence[k] == cvalues[index + k];
+        if (prefix) return true;
+    }
+    return false;
+}
+
+void TVekDatamatrixCWDecoder::decodeBase256(int32_t& pos, const TVectorInteger& codewords, TVectorString& texts,
+                                            TVectorInteger& values, int32_t& count) {
+    const int32_t n = static_cast<int32_t>(codewords.size());
+    int32_t p = pos;
+    int32_t out = count;
+    if (p >= n) throw TVekDecodeCWException("Length after BASE256 expected");
+    const int32_t d1 = random255Inverse(codewords[p], p + 1);
+    int32_t length = d1;
+    if (d1 > 249) {
+        ++p;
+        if (p >= n) throw TVekDecodeCWException("Length after BASE256 expected");
+        length = (d1 - 249) * 250 + random255Inverse(codewords[p], p + 1);
+    }
+    ++p;
+    for (int32_t k = 0; k < length && p < n; ++k, ++p) {
+        put(texts, values, out, random255Inverse(codewords[p], p + 1), "");
+    }
+    pos = p;
+    count = out;
+}
+
+int32_t TVekDatamatrixCWDecoder::random255Inverse(int32_t value, int32_t position) {
+    const int32_t r = (149 * position) % 255 + 1;
+    const int32_t d = value - r;
+    return d >= 0 ? d : d + 256;
+}
+
+int32_t TVekDatamatrixCWDecoder::random253Inverse(int32_t value, int32_t position) {
+    const int32_t r = (149 * position) % 253 + 1;
+    const int32_t d = value - r;
+    return d > 0 ? d : d + 254;
+}
+
+bool TVekDatamatrixCWDecoder::test() {
+    const TVectorInteger codewords(selfTestCodewords.begin(), selfTestCodewords.end());
+    TVectorString texts(codewords.size() * 2);
+    TVectorInteger values(codewords.size() * 2);
+    int32_t pos = 0;
+    int32_t count = 0;
+    try {
+        decode(pos, codewords, texts, values, count);
+    } catch (const TVekDecodeCWException&) {
+        return false;
+    }
+    return count > 0;
+}
+
+}  // namespace orvel

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "foundation/VekUtil.h"
+
+namespace orvel {
+
+// Turns the corrected data codewords of one ECC 200 symbol into its content:
+// output values (bytes; -1 for a control entry, whose text names it; 232 for
+// an FNC1 met in C40 or Text) and a parallel list of texts. Reads ASCII with
+// digit pairs and Upper Shift, C40, Text, Base 256, pads, FNC1, Structured
+// Append, Reader Programming, the two macros and ECI; the X12 and EDIFACT
+// latches are refused.
+//
+// pos and count are read at the start and written back at the end. values and
+// texts are sized by the caller and never grown: content that does not fit
+// raises TVekDecodeCWException, as does every other failure.
+class TVekDatamatrixCWDecoder {
+public:
+    static constexpr int32_t MODE_ASCII = 0;
+    static constexpr int32_t MODE_C40 = 1;
+    static constexpr int32_t MODE_TEXT = 2;
+    static constexpr int32_t MODE_BASE256 = 3;
+    // What getNextCharFromC40 returns for the FNC1 of C40 and Text.
+    static constexpr int32_t C40_FNC1 = 10232;
+
+    TVekDatamatrixCWDecoder();
+
+    // Decodes from pos to the end of the codewords.
+    void decode(int32_t& pos, const TVectorInteger& codewords, TVectorString& texts, TVectorInteger& values,
+                int32_t& count);
+
+    // ASCII codewords up to the first one the main loop handles (pad, latch,
+    // unlatch), which pos is left on.
+    void decodeAscii(int32_t& pos, const TVectorInteger& codewords, TVectorString& texts, TVectorInteger& values,
+                     int32_t& count);
+
+    // One C40 (textMode false) or Text segment: stops on an unlatch (pos left
+    // on it) or when at most one codeword is left.
+    void decodeC40(int32_t& pos, const TVectorInteger& codewords, bool textMode, TVectorString& texts,
+                   TVectorInteger& values, int32_t& count);
+
+    // The byte value for the C40 values at index (index advanced past them),
+    // C40_FNC1 for FNC1, -1 when no character matches (index unchanged).
+    int32_t getNextCharFromC40(const TVectorInteger& cvalues, int32_t& index) const;
+
+    // A Base 256 field starting at its length codeword.
+    void decodeBase256(int32_t& pos, const TVectorInteger& codewords, TVectorString& texts, TVectorInteger& values,
+                       int32_t& count);
+
+    // Undo the 255-state and 253-state randomising of the codeword at the
+    // given 1-based position.
+    static int32_t random255Inverse(int32_t value, int32_t position);
+    static int32_t random253Inverse(int32_t value, int32_t position);
+
+    // Decodes a fixed list of 62 codewords; true when they decode.
+    bool test();
+
+private:
+    using TC40Sequence = std::array<int32_t, 4>;
+
+    void buildC40Table();
+    static void put(TVectorString& texts, TVectorInteger& values, int32_t& out, int32_t value,
+                    const std::string& text);
+    static int32_t controlCodeword(const TVectorInteger& codewords, int32_t p, const char* missingMessage);
+    std::string structuredAppendLabel(const TVectorInteger& codewords, int32_t& p) const;
+    std::string eciLabel(const TVectorInteger& codewords, int32_t& p) const;
+    int32_t c40SequenceLength(int32_t byte) const;
+    bool isPendingShift(const TVectorInteger& cvalues, int32_t index) const;
+
+    // For each byte value its C40 values, -1 in the unused places.
+    std::array<TC40Sequence, 256> c40Table{};
+};
+
+}  // namespace orvel
