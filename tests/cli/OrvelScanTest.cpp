@@ -1,0 +1,167 @@
+// orvel-scan end to end: the demo replay, the folder name rules, JSON lines,
+// load errors and exit statuses.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "support/ScanTestSupport.h"
+#include "support/TestSupport.h"
+
+namespace orvel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::emptyFolderScanLog;
+using test::placeBlankPicture;
+using test::placeJunkFile;
+using test::readLines;
+
+struct TRun {
+    int status = -1;
+    std::vector<std::string> out;
+    std::vector<std::string> err;
+};
+
+// Runs orvel-scan in folder with the arguments (already quoted where needed).
+TRun runScan(const fs::path& folder, const std::string& arguments) {
+    const fs::path out = folder / "stdout.txt";
+    const fs::path err = folder / "stderr.txt";
+    TRun run;
+    run.status = test::runCommand("cd " + test::shellQuote(folder.string()) + " && " +
+                                  test::shellQuote(ORVEL_SCAN_PATH) + " " + arguments + " > " +
+                                  test::shellQuote(out.string()) + " 2> " + test::shellQuote(err.string()));
+    run.out = readLines(out);
+    run.err = readLines(err);
+    return run;
+}
+
+std::vector<std::string> concat(std::initializer_list<std::vector<std::string>> parts) {
+    std::vector<std::string> all;
+    for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+TEST(OrvelScanDemo, PrintsTheLogOfTheFiveButtonsInOrder) {
+    const fs::path dir = test::testDirectory("cli-demo");
+    placeBlankPicture("blank.bmp", dir / "samples" / "images" / "a.bmp");
+    placeBlankPicture("blank.jpg", dir / "samples" / "images" / "b.jpg");
+    placeBlankPicture("blank.jpg", dir / "samples" / "QRCodeImages" / "q.jpg");
+    fs::create_directories(dir / "samples" / "AztecImages");
+
+    const TRun run = runScan(dir, "--demo samples");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, concat({emptyFolderScanLog({"a.bmp", "b.jpg"}), emptyFolderScanLog({}),
+                               emptyFolderScanLog({}), emptyFolderScanLog({"q.jpg"}), emptyFolderScanLog({})}));
+    EXPECT_TRUE(run.err.empty());
+}
+
+TEST(OrvelScanDemo, TakesOnlyBmpAndJpgNamesLongerThanFourCharacters) {
+    const fs::path dir = test::testDirectory("cli-names");
+    const fs::path images = dir / "images";
+    placeBlankPicture("blank.bmp", images / "x.bmp");
+    placeBlankPicture("blank.bmp", images / "scan.BMP");
+    placeBlankPicture("blank.jpg", images / "A.JPG");
+    // Anything of these that were loaded would end the scan with an error.
+    placeJunkFile(images / ".bmp");
+    placeJunkFile(images / ".JPG");
+    placeJunkFile(images / "scan.png");
+    placeJunkFile(images / "a.jpeg");
+    placeJunkFile(images / "bmp");
+    fs::create_directories(images / "folder.bmp");
+
+    const TRun run = runScan(dir, "--demo .");
+    EXPECT_EQ(run.status, 0);
+    const std::vector<std::string> firstClick(run.out.begin(), run.out.begin() + std::min<size_t>(11, run.out.size()));
+    EXPECT_EQ(firstClick, emptyFolderScanLog({"A.JPG", "scan.BMP", "x.bmp"}));
+}
+
+TEST(OrvelScanDemo, APictureThatCannotBeLoadedEndsThatButtonOnly) {
+    const fs::path dir = test::testDirectory("cli-demo-error");
+    placeBlankPicture("blank.bmp", dir / "images" / "a.bmp");
+    placeJunkFile(dir / "images" / "c.bmp");
+    placeBlankPicture("blank.jpg", dir / "images" / "d.jpg");
+
+    const TRun run = runScan(dir, "--demo .");
+    EXPECT_EQ(run.status, 1);
+    // The click stops at c.bmp: no line for it, d.jpg not scanned, no "Done.";
+    // the four other buttons still run.
+    EXPECT_EQ(run.out, concat({{"Scanning a.bmp", "No barcode found ", ""}, emptyFolderScanLog({}),
+                               emptyFolderScanLog({}), emptyFolderScanLog({}), emptyFolderScanLog({})}));
+    ASSERT_EQ(run.err.size(), 1u);
+    EXPECT_NE(run.err[0].find("c.bmp: "), std::string::npos) << run.err[0];
+}
+
+// Each JSON line reduced by Python's own parser to "file|error|results",
+// error being "null" or "message".
+std::vector<std::string> summarizeJson(const fs::path& dir, const fs::path& jsonLines) {
+    const fs::path summary = dir / "summary.txt";
+    const std::string script =
+        "import json,sys\n"
+        "for line in open(sys.argv[1], encoding='utf-8'):\n"
+        "    o = json.loads(line)\n"
+        "    assert list(o) == ['file', 'ms', 'error', 'results'], list(o)\n"
+        "    assert isinstance(o['ms'], float) and o['ms'] >= 0\n"
+        "    assert isinstance(o['results'], list)\n"
+        "    print('%s|%s|%d' % (o['file'], 'null' if o['error'] is None else 'message', len(o['results'])))\n";
+    const int status = test::runCommand("python3 -c " + test::shellQuote(script) + " " +
+                                        test::shellQuote(jsonLines.string()) + " > " +
+                                        test::shellQuote(summary.string()));
+    EXPECT_EQ(status, 0) << "python3 could not parse the JSON lines";
+    return readLines(summary);
+}
+
+TEST(OrvelScanFiles, JsonLinesParseAndALoadErrorKeepsTheScanGoing) {
+    if (test::runCommand("command -v python3 > /dev/null 2>&1") != 0) GTEST_SKIP() << "python3 not installed";
+    const fs::path dir = test::testDirectory("cli-json");
+    placeBlankPicture("blank.bmp", dir / "pics" / "a.bmp");
+    placeJunkFile(dir / "pics" / "bad.jpg");
+    placeBlankPicture("blank.jpg", dir / "pics" / "b.jpg");
+    placeJunkFile(dir / "pics" / "notes.txt");
+    placeBlankPicture("blank.jpg", dir / "single \"quoted\".jpg");
+
+    const TRun run = runScan(dir, "--json pics missing.bmp 'single \"quoted\".jpg'");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.empty()) << "no progress counter when stderr is not a terminal";
+    EXPECT_EQ(summarizeJson(dir, dir / "stdout.txt"),
+              (std::vector<std::string>{"pics/a.bmp|null|0", "pics/b.jpg|null|0", "pics/bad.jpg|message|0",
+                                        "missing.bmp|message|0", "single \"quoted\".jpg|null|0"}));
+    ASSERT_EQ(run.out.size(), 5u);
+    EXPECT_NE(run.out[2].find("\"error\": \"pics/bad.jpg: "), std::string::npos) << run.out[2];
+}
+
+TEST(OrvelScanFiles, ExitsWithZeroWhenEveryFileLoadedAndPrintsEachFile) {
+    const fs::path dir = test::testDirectory("cli-plain");
+    placeBlankPicture("blank.bmp", dir / "a.bmp");
+    placeBlankPicture("blank.jpg", dir / "b.jpg");
+
+    const TRun all = runScan(dir, "a.bmp b.jpg");
+    EXPECT_EQ(all.status, 0);
+    EXPECT_EQ(all.out, (std::vector<std::string>{"a.bmp", "  No barcode found ", "b.jpg", "  No barcode found "}));
+
+    const TRun one = runScan(dir, "--family=qr --json b.jpg");
+    EXPECT_EQ(one.status, 0);
+    ASSERT_EQ(one.out.size(), 1u);
+    EXPECT_NE(one.out[0].find("\"error\": null, \"results\": []}"), std::string::npos) << one.out[0];
+}
+
+TEST(OrvelScanFiles, UsageErrorsExitWithTwo) {
+    const fs::path dir = test::testDirectory("cli-usage");
+    for (const char* arguments : {"", "--family", "--family code93 a.bmp", "--frobnicate a.bmp", "--demo . a.bmp",
+                                  "--demo . --json", "--demo"}) {
+        const TRun run = runScan(dir, arguments);
+        EXPECT_EQ(run.status, 2) << arguments;
+        EXPECT_TRUE(run.out.empty()) << arguments;
+        ASSERT_FALSE(run.err.empty()) << arguments;
+        EXPECT_EQ(run.err[0].rfind("orvel-scan: ", 0), 0u) << run.err[0];
+    }
+    const TRun help = runScan(dir, "--help");
+    EXPECT_EQ(help.status, 0);
+    ASSERT_FALSE(help.out.empty());
+    EXPECT_EQ(help.out[0].rfind("Usage: orvel-scan", 0), 0u);
+}
+
+}  // namespace
+}  // namespace orvel
