@@ -39,6 +39,12 @@ constexpr std::array<TSubModeTable, 4> SUB_MODE_TABLES = {{
 const std::string EMPTY_TEXT;
 const TVectorInteger EMPTY_ARRAY;
 
+// The first data position, or the one after a leading reader
+// initialisation flag.
+bool isSymbolStart(const TVectorInteger& codewords, int32_t pos) {
+    return pos == 1 || (pos == 2 && codewords[1] == TVekPDF417CWDecoder::READER_INIT);
+}
+
 bool isValidIndex(const TVectorInteger& codewords, int32_t pos, int32_t limit) {
     return pos >= 0 && pos < limit && pos < static_cast<int32_t>(codewords.size());
 }
@@ -108,9 +114,13 @@ void TVekPDF417CWDecoder::decode(const TVectorInteger& codewords, TVectorInteger
                 decodeText(codewords, pos, limit);
                 break;
             default:
-                // A symbol starts in text compaction; anywhere else a codeword
-                // that no mode claims would leave the position where it is.
-                if (pos != 1) throw TVekInvalidCWException("Codeword " + intToStr(c) + " found outside any mode");
+                // A symbol starts in text compaction, also when its first
+                // codeword is the reader initialisation flag; anywhere else a
+                // codeword that no mode claims would leave the position where
+                // it is.
+                if (!isSymbolStart(codewords, pos)) {
+                    throw TVekInvalidCWException("Codeword " + intToStr(c) + " found outside any mode");
+                }
                 decodeText(codewords, pos, limit);
                 break;
         }
