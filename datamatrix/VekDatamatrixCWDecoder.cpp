@@ -41,12 +41,14 @@ int32_t swapTextCase(int32_t code) {
     return code;
 }
 
-// The codewords of a symbol that reads "VekBarcode Orvel self-test 0123456789"
-// (ASCII with digit pairs, then pads).
+// The data codewords of the decoder's self-test symbol, which reads
+// "VekBarcode Orvel self-test 0123456789" (ASCII, Text, digit pairs, pads).
 constexpr std::array<int32_t, 62> selfTestCodewords = {
-    87, 102, 108, 67, 98, 115, 100, 112, 101, 102, 33, 80, 115, 119, 102, 109, 33, 116, 102, 109, 103, 46,
-    117, 102, 116, 117, 33, 131, 153, 175, 197, 219, 129, 100, 250, 145, 43, 192, 86, 237, 131, 25, 174, 68,
-    218, 112, 6, 157, 51, 200, 94, 243, 137, 31, 180, 74, 223, 117, 11, 160, 54, 203};
+    87, 239, 116, 67, 14, 208, 104, 114, 112, 251, 98, 188, 116, 108, 202, 234,
+    118, 245, 209, 49, 254, 117, 33, 131, 153, 175, 197, 219, 129, 45, 195, 90,
+    240, 136, 31, 181, 76, 226, 121, 17, 167, 62, 212, 107, 3, 153, 48, 198,
+    93, 243, 139, 34, 184, 79, 229, 124, 20, 170, 65, 215, 110, 6,
+};
 
 }  // namespace
 
@@ -370,6 +372,9 @@ void TVekDatamatrixCWDecoder::decodeBase256(int32_t& pos, const TVectorInteger& 
         length = (d1 - 249) * 250 + random255Inverse(codewords[p], p + 1);
     }
     ++p;
+    // Length 0 is the field that runs to the end of the symbol (encoders
+    // write it when the bytes fill the symbol); at the very end it is empty.
+    if (length == 0) length = n - p;
     for (int32_t k = 0; k < length && p < n; ++k, ++p) {
         put(texts, values, out, random255Inverse(codewords[p], p + 1), "");
     }

@@ -46,7 +46,8 @@ public:
     // C40_FNC1 for FNC1, -1 when no character matches (index unchanged).
     int32_t getNextCharFromC40(const TVectorInteger& cvalues, int32_t& index) const;
 
-    // A Base 256 field starting at its length codeword.
+    // A Base 256 field starting at its length codeword; length 0 runs to the
+    // end of the codewords.
     void decodeBase256(int32_t& pos, const TVectorInteger& codewords, TVectorString& texts, TVectorInteger& values,
                        int32_t& count);
 
