@@ -69,6 +69,10 @@ public:
         return visited_[static_cast<size_t>(y) * width + x] != 0;
     }
     bool isVisitedAt(const TVekPoint& point) const;
+    // The marks themselves, row-major like the pixels; empty until the first
+    // clearVisited. Region walks read and write them directly.
+    const std::vector<uint8_t>& visitedMarks() const { return visited_; }
+    std::vector<uint8_t>& visitedMarks() { return visited_; }
 
     // The neighbouring pixel in direction 1 ... 8 (east, south-east, south,
     // south-west, west, north-west, north, north-east), or none outside.

@@ -1,0 +1,108 @@
+#include "foundation/VekAreaWalker.h"
+
+#include <utility>
+
+#include "foundation/VekUtil.h"
+
+namespace orvel {
+
+namespace {
+
+// Buffers handed back by finished queues, ready for the next walk.
+std::vector<std::vector<TVekPixel>>& bufferPool() {
+    thread_local std::vector<std::vector<TVekPixel>> pool;
+    return pool;
+}
+
+constexpr size_t initialCapacity = 1024;
+
+}  // namespace
+
+TVekPixelQueue::TVekPixelQueue() {
+    auto& pool = bufferPool();
+    if (!pool.empty()) {
+        buffer_ = std::move(pool.back());
+        pool.pop_back();
+    }
+    if (buffer_.size() < initialCapacity) buffer_.resize(initialCapacity);
+    mask_ = buffer_.size() - 1;
+}
+
+TVekPixelQueue::~TVekPixelQueue() {
+    // Keep a few buffers only: nested walks are rare and shallow.
+    auto& pool = bufferPool();
+    if (pool.size() < 4) pool.push_back(std::move(buffer_));
+}
+
+void TVekPixelQueue::grow() {
+    std::vector<TVekPixel> larger(buffer_.size() * 2);
+    for (size_t k = 0; k < count_; ++k) larger[k] = buffer_[(head_ + k) & mask_];
+    buffer_ = std::move(larger);
+    mask_ = buffer_.size() - 1;
+    head_ = 0;
+}
+
+TVekAreaWalker::TVekAreaWalker(TVekImage& image, bool clearMarks, const TVekPoint& seed)
+    : start(seed), image(image) {
+    if (clearMarks || image.visitedMarks().empty()) image.clearVisited();
+    const int32_t x = vekRoundInt(seed.x);
+    const int32_t y = vekRoundInt(seed.y);
+    image.setVisited(x, y);
+    queue.push(x, y);
+}
+
+bool TVekAreaWalker::nextPixel(TVekPixel& pixel) {
+    if (queue.empty()) return false;
+    pixel = queue.pop();
+    queueNeighbours(pixel.x, pixel.y);
+    return true;
+}
+
+std::optional<TVekPoint> TVekAreaWalker::nextPoint() {
+    TVekPixel pixel;
+    if (!nextPixel(pixel)) return std::nullopt;
+    return TVekPoint(pixel.x, pixel.y);
+}
+
+void TVekAreaWalker::examine(int64_t x, int64_t y) {
+    if (x < 0 || y < 0 || x >= image.width || y >= image.height) return;
+    const size_t index = static_cast<size_t>(y) * image.width + static_cast<size_t>(x);
+    uint8_t& mark = image.visitedMarks()[index];
+    if (mark != 0) return;
+    mark = 1;
+    if (image.pixelData()[index] == BLACK) queue.push(static_cast<int32_t>(x), static_cast<int32_t>(y));
+}
+
+void TVekAreaWalker::queueNeighbours(int32_t x, int32_t y) {
+    const int32_t width = image.width;
+    const bool interior = x > 0 && y > 0 && x < width - 1 && y < image.height - 1;
+    if (!interior) {
+        const int64_t px = x, py = y;
+        examine(px + 1, py);
+        examine(px + 1, py + 1);
+        examine(px, py + 1);
+        examine(px - 1, py + 1);
+        examine(px - 1, py);
+        examine(px - 1, py - 1);
+        examine(px, py - 1);
+        examine(px + 1, py - 1);
+        return;
+    }
+    // Inside the picture every neighbour exists: index arithmetic only.
+    uint8_t* marks = image.visitedMarks().data();
+    const uint32_t* pixels = image.pixelData().data();
+    const size_t index = static_cast<size_t>(y) * width + x;
+    const size_t w = static_cast<size_t>(width);
+    const size_t neighbours[8] = {index + 1,     index + w + 1, index + w,     index + w - 1,
+                                  index - 1,     index - w - 1, index - w,     index - w + 1};
+    static constexpr int dx[8] = {1, 1, 0, -1, -1, -1, 0, 1};
+    static constexpr int dy[8] = {0, 1, 1, 1, 0, -1, -1, -1};
+    for (int d = 0; d < 8; ++d) {
+        const size_t n = neighbours[d];
+        if (marks[n] != 0) continue;
+        marks[n] = 1;
+        if (pixels[n] == BLACK) queue.push(x + dx[d], y + dy[d]);
+    }
+}
+
+}  // namespace orvel

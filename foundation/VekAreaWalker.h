@@ -1,0 +1,91 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "foundation/VekImage.h"
+#include "foundation/VekPoint.h"
+
+namespace orvel {
+
+// One pixel position of a walk: two integers, so queueing costs no allocation.
+struct TVekPixel {
+    int32_t x = 0;
+    int32_t y = 0;
+};
+
+// First-in first-out queue of pixels on a ring buffer. The buffer is borrowed
+// from a per-thread pool when the queue is made and handed back when it goes,
+// so consecutive walks reuse one allocation instead of allocating per pixel or
+// per region. Queues may nest (each borrows its own buffer).
+class TVekPixelQueue {
+public:
+    TVekPixelQueue();
+    ~TVekPixelQueue();
+    TVekPixelQueue(const TVekPixelQueue&) = delete;
+    TVekPixelQueue& operator=(const TVekPixelQueue&) = delete;
+
+    bool empty() const { return count_ == 0; }
+    size_t size() const { return count_; }
+
+    void push(int32_t x, int32_t y) {
+        if (count_ == buffer_.size()) grow();
+        buffer_[(head_ + count_) & mask_] = TVekPixel{x, y};
+        ++count_;
+    }
+
+    TVekPixel pop() {
+        const TVekPixel pixel = buffer_[head_];
+        head_ = (head_ + 1) & mask_;
+        --count_;
+        return pixel;
+    }
+
+private:
+    void grow();
+
+    std::vector<TVekPixel> buffer_;  // capacity is a power of two
+    size_t mask_ = 0;
+    size_t head_ = 0;
+    size_t count_ = 0;
+};
+
+// Enumerates the dark pixels 8-connected to a seed, breadth first, using the
+// picture's visited marks. Neighbours are examined east, south-east, south,
+// south-west, west, north-west, north, north-east; every neighbour examined is
+// marked visited, dark or not, and only dark ones are queued.
+//
+// The seed is marked visited when the walk starts: otherwise its first dark
+// neighbour would queue it again and the walk would return it twice. A seed
+// that is not dark is still returned (first), followed by the dark pixels
+// around it. Coordinates are whole pixels; a fractional seed is rounded.
+class TVekAreaWalker {
+public:
+    // When clearMarks is true every visited mark of the picture is cleared
+    // first. A picture whose marks were never set up gets them here, because a
+    // walk without marks could not tell where it has been.
+    TVekAreaWalker(TVekImage& image, bool clearMarks, const TVekPoint& seed);
+
+    TVekAreaWalker(const TVekAreaWalker&) = delete;
+    TVekAreaWalker& operator=(const TVekAreaWalker&) = delete;
+
+    // The next pixel of the region, or none when the walk is over.
+    std::optional<TVekPoint> nextPoint();
+    // The same without building a point: false when the walk is over.
+    bool nextPixel(TVekPixel& pixel);
+
+    const TVekPoint& getStart() const { return start; }
+
+    TVekPoint start;  // the seed as given
+
+private:
+    void queueNeighbours(int32_t x, int32_t y);
+    void examine(int64_t x, int64_t y);
+
+    TVekImage& image;
+    TVekPixelQueue queue;
+};
+
+}  // namespace orvel
