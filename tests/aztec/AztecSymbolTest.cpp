@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "aztec/VekAztecConfiguration.h"
@@ -220,6 +222,25 @@ TEST_F(AztecSymbol, DamagedCodewordsUpToTheLimit) {
                      TVekAZReedException)
             << "version " << version;
     }
+}
+
+}  // namespace
+}  // namespace orvel
+
+namespace orvel {
+namespace {
+
+// A saved 32-layer symbol (151 x 151 modules, 12-bit words), read without zint.
+TEST(AztecSavedSymbol, ThirtyTwoLayersDecodeExactly) {
+    const std::string dir = std::string(ORVEL_SOURCE_DIR) + "/tests/data/aztec/";
+    const auto symbol = test::aztecSymbolFromRows(test::readDumpFile(dir + "full-range-32-layers.dump"));
+    ASSERT_TRUE(symbol);
+    EXPECT_FALSE(symbol->compact);
+    EXPECT_EQ(test::readModeMessage(*symbol).layers, 32);
+    std::ifstream file(dir + "full-range-32-layers.txt", std::ios::binary);
+    const std::string content((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    ASSERT_EQ(content.size(), 2700u);
+    EXPECT_EQ(test::decodeAztecMap(symbol->map, false).getValueAsString(), content);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "support/AztecTestSupport.h"
 
+#include <fstream>
+
 #include "aztec/VekAztecConfiguration.h"
 #include "aztec/VekAztecDecoder.h"
 #include "aztec/VekReedSolomonAZ.h"
@@ -21,7 +23,28 @@ bool ringIsLight(const TVekAzBitMap& map, int32_t r) {
 }  // namespace
 
 std::optional<TAztecSymbol> zintAztecSymbol(const std::string& arguments) {
-    const auto rows = zintDump("-b AZTEC " + arguments);
+    return aztecSymbolFromRows(zintDump("-b AZTEC " + arguments));
+}
+
+std::vector<std::vector<int>> readDumpFile(const std::string& path) {
+    std::ifstream file(path);
+    std::vector<std::vector<int>> rows;
+    std::string line;
+    while (std::getline(file, line)) {
+        std::vector<int> row;
+        for (char c : line) {
+            int nibble = -1;
+            if (c >= '0' && c <= '9') nibble = c - '0';
+            else if (c >= 'A' && c <= 'F') nibble = c - 'A' + 10;
+            if (nibble < 0) continue;
+            for (int bit = 3; bit >= 0; --bit) row.push_back((nibble >> bit) & 1);
+        }
+        if (!row.empty()) rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+std::optional<TAztecSymbol> aztecSymbolFromRows(const std::vector<std::vector<int>>& rows) {
     const auto size = static_cast<int32_t>(rows.size());
     if (size < 15) return std::nullopt;
     TVekAzBitMap map(size, size, false);

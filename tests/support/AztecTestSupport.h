@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "aztec/VekAzBitMap.h"
 #include "aztec/VekAztecData.h"
@@ -21,6 +22,12 @@ struct TAztecSymbol {
 // bull's-eye has a light ring at distance 5 from the centre, a compact one has
 // its orientation marks there. Empty when zint fails.
 std::optional<TAztecSymbol> zintAztecSymbol(const std::string& arguments);
+
+// The same from module rows (1 = dark), e.g. a saved zint dump.
+std::optional<TAztecSymbol> aztecSymbolFromRows(const std::vector<std::vector<int>>& rows);
+
+// Rows of a file written by `zint --dump` (hex digits, most significant first).
+std::vector<std::vector<int>> readDumpFile(const std::string& path);
 
 // The symbol's mode message read from its map and corrected.
 TVekAztecModeMessage readModeMessage(const TAztecSymbol& symbol);
