@@ -1,4 +1,5 @@
 #include "foundation/VekROrvelConfiguration.h"
+#include "qrcode/VekQRCodeReader.h"
 #include "scan/VekFamilyScanSteps.h"
 #include "scan/VekScanStep.h"
 
@@ -14,15 +15,22 @@ void startQRClick() {
 }
 
 TVekScanResults scanQRPicture(TVekImage& image) {
+    TVekQRCodeReader reader;
+    reader.binaryInput = false;
+    const TVekQRCodeDataArray records = reader.read(image);
+
     TVekScanResults results;
-    // The reader call goes here, once qrcode/VekQRCodeReader exists:
-    //   TVekQRCodeReader reader;
-    //   reader.binaryInput = false;
-    //   records = reader.read(image);
-    // and for each record: log line "Barcode  found " + toString; symbology
-    // "QRCODE", text = getValueAsString, success = the record's success flag,
-    // x = x1, y = y1.
-    (void)image;
+    for (const TVekQRCodeData& record : records) {
+        TVekScanResult result;
+        result.family = TVekScanFamily::qrcode;
+        result.symbology = "QRCODE";
+        result.text = record.getValueAsString();
+        result.success = record.success;
+        result.x = record.x1;
+        result.y = record.y1;
+        result.logLines.push_back(std::string(barcodeFoundPrefix) + record.toString());
+        results.push_back(std::move(result));
+    }
     return results;
 }
 
