@@ -30,16 +30,6 @@ int32_t TVekGFPolynomial::getDegree() const {
     return 0;
 }
 
-int32_t TVekGFPolynomial::getCoefficient(int32_t i) const {
-    if (i < 0 || i >= getLength()) return 0;
-    return coefficients[static_cast<size_t>(i)];
-}
-
-void TVekGFPolynomial::setCoefficient(int32_t i, int32_t value) {
-    if (i < 0 || i >= getLength()) return;
-    coefficients[static_cast<size_t>(i)] = value;
-}
-
 TVekGFPolynomial TVekGFPolynomial::multiplyTruncated(const TVekGFPolynomial& other, int32_t maxDegree) const {
     TVectorInteger product(static_cast<size_t>(std::max(maxDegree + 1, 0)), 0);
     for (int32_t k = 0; k <= maxDegree; ++k) {

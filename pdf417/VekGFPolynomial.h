@@ -21,9 +21,15 @@ public:
     // The highest index with a non-zero coefficient, 0 for the zero polynomial.
     int32_t getDegree() const;
     // 0 beyond the length.
-    int32_t getCoefficient(int32_t i) const;
+    int32_t getCoefficient(int32_t i) const {
+        if (i < 0 || i >= getLength()) return 0;
+        return coefficients[static_cast<size_t>(i)];
+    }
     // Ignored beyond the length.
-    void setCoefficient(int32_t i, int32_t value);
+    void setCoefficient(int32_t i, int32_t value) {
+        if (i < 0 || i >= getLength()) return;
+        coefficients[static_cast<size_t>(i)] = value;
+    }
     TVekGFPolynomial getCopy() const { return *this; }
     // The product modulo x^(maxDegree + 1), with maxDegree + 1 coefficients.
     TVekGFPolynomial multiplyTruncated(const TVekGFPolynomial& other, int32_t maxDegree) const;

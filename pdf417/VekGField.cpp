@@ -15,20 +15,10 @@ TVekGField::TVekGField(int32_t size, int32_t kind)
     exp[static_cast<size_t>(size)] = 1;
 }
 
-int32_t TVekGField::add(int32_t a, int32_t b) const {
-    if (kind == 2) return a ^ b;
-    return (a + b) % size;
-}
-
 int32_t TVekGField::subtract(int32_t a, int32_t b) const {
     if (kind == 2) return a ^ b;
     const int32_t difference = (a - b) % size;
     return difference < 0 ? difference + size : difference;
-}
-
-int32_t TVekGField::multiply(int32_t a, int32_t b) const {
-    if (a == 0 || b == 0) return 0;
-    return exp[static_cast<size_t>((log[static_cast<size_t>(a)] + log[static_cast<size_t>(b)]) % (size - 1))];
 }
 
 int32_t TVekGField::divide(int32_t a, int32_t b) const {

@@ -18,9 +18,28 @@ public:
     // PDF417 code always passes 3.
     TVekGField(int32_t size, int32_t kind);
 
-    int32_t add(int32_t a, int32_t b) const;
+    // add and multiply run inside every syndrome, locator and root search
+    // loop, so they are inline and reduce by subtraction instead of division
+    // or data-dependent jumps.
+    int32_t add(int32_t a, int32_t b) const {
+        if (kind == 2) return a ^ b;
+        // Operands lie in 0 ... size, so two conditional subtractions (which
+        // compile without jumps) reduce any sum.
+        int32_t sum = a + b;
+        sum -= size & -static_cast<int32_t>(sum >= size);
+        sum -= size & -static_cast<int32_t>(sum >= size);
+        return sum;
+    }
     int32_t subtract(int32_t a, int32_t b) const;
-    int32_t multiply(int32_t a, int32_t b) const;
+    int32_t multiply(int32_t a, int32_t b) const {
+        if (a == 0 || b == 0) return 0;
+        // Both logarithms lie in 0 ... size - 1.
+        const int32_t order = size - 1;
+        int32_t exponent = log[static_cast<size_t>(a)] + log[static_cast<size_t>(b)];
+        exponent -= order & -static_cast<int32_t>(exponent >= order);
+        exponent -= order & -static_cast<int32_t>(exponent >= order);
+        return exp[static_cast<size_t>(exponent)];
+    }
     // No zero test: callers never use the quotient of 0 and never divide by 0.
     int32_t divide(int32_t a, int32_t b) const;
 

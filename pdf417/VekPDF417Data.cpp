@@ -15,11 +15,19 @@ TVekPDF417Data::TVekPDF417Data(const TVectorInteger& values, int32_t x, int32_t 
 
 std::string TVekPDF417Data::toString() const {
     std::string text = "Value (int): ";
-    for (int32_t value : values) text += " " + intToStr(value);
+    for (int32_t value : values) {
+        text += ' ';
+        text += intToStr(value);
+    }
     text += "   Value (String): ";
     // Values above 255 (left over from byte compaction) show their low byte.
     for (int32_t value : values) text += static_cast<char>(value & 0xFF);
-    text += "   X: " + intToStr(x) + "   Y: " + intToStr(y) + "   EC Level=" + intToStr(ecLevel);
+    text += "   X: ";
+    text += intToStr(x);
+    text += "   Y: ";
+    text += intToStr(y);
+    text += "   EC Level=";
+    text += intToStr(ecLevel);
     return text;
 }
 

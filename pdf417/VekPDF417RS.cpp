@@ -2,9 +2,6 @@
 
 #include <algorithm>
 #include <utility>
-#include <vector>
-
-#include "pdf417/VekGFPolynomial.h"
 
 namespace orvel {
 
@@ -21,24 +18,65 @@ int32_t TVekPDF417RS::correct(TVectorInteger& codewords, int32_t eccCount) const
         return -1;
     }
 
-    // The last codeword is the constant term of the received polynomial.
-    TVectorInteger reversed(codewords.rbegin(), codewords.rend());
-    const TVekGFPolynomial received(reversed, field);
+    const TVectorInteger syndromes = computeSyndromes(codewords, n);
+    if (std::all_of(syndromes.begin(), syndromes.end(), [](int32_t s) { return s == 0; })) return 0;
 
-    TVectorInteger syndromes(static_cast<size_t>(n) + 1, 0);
-    bool clean = true;
-    for (int32_t i = 1; i <= n; ++i) {
-        syndromes[static_cast<size_t>(i)] = received.evaluate(field.expOf(i));
-        if (syndromes[static_cast<size_t>(i)] != 0) clean = false;
+    int32_t length = 0;
+    const TVekGFPolynomial locator = findErrorLocator(syndromes, n, length);
+    if (locator.getDegree() != length) return -1;
+
+    const TErrorRoots roots = findRoots(locator);
+    if (static_cast<int32_t>(roots.size()) != locator.getDegree()) return -1;
+
+    const TVekGFPolynomial syndromePolynomial(syndromes, field);
+    const TVekGFPolynomial evaluator = syndromePolynomial.multiplyTruncated(locator, n);
+
+    // Forney. Every correction is worked out before any is written, so a
+    // failure leaves the codewords as they came; a root that points before
+    // the first codeword means the error pattern is not one this symbol can
+    // hold, not a correction.
+    std::vector<std::pair<int32_t, int32_t>> corrections;  // (index into codewords, new value)
+    corrections.reserve(roots.size());
+    for (auto root = roots.rbegin(); root != roots.rend(); ++root) {
+        if (root->position >= len) return -1;
+        const int32_t numerator = evaluator.evaluate(root->root);
+        int32_t denominator = 1;
+        for (const auto& other : roots) {
+            if (other.root == root->root) continue;
+            const int32_t term = (fieldSize + 1 - field.divide(root->root, other.root)) % fieldSize;
+            denominator = field.multiply(denominator, term);
+        }
+        if (denominator == 0) return -1;
+        if (numerator == 0) continue;
+        const int32_t error = field.divide(numerator, denominator);
+        const int32_t index = len - 1 - root->position;
+        corrections.emplace_back(index, field.subtract(codewords[static_cast<size_t>(index)], error));
     }
-    if (clean) return 0;
+    for (const auto& [index, value] : corrections) codewords[static_cast<size_t>(index)] = value;
+    return static_cast<int32_t>(roots.size());
+}
 
-    // Berlekamp–Massey.
+TVectorInteger TVekPDF417RS::computeSyndromes(const TVectorInteger& codewords, int32_t n) const {
+    // S[i] is the received polynomial, the last codeword its constant term,
+    // at 3^i; S[0] stays 0. Horner's rule for all n points at once, codeword
+    // by codeword, keeps n independent chains of table look-ups in flight.
+    TVectorInteger syndromes(static_cast<size_t>(n) + 1, 0);
+    for (const int32_t c : codewords) {
+        for (int32_t i = 1; i <= n; ++i) {
+            int32_t& s = syndromes[static_cast<size_t>(i)];
+            s = field.add(field.multiply(s, field.expOf(i)), c);
+        }
+    }
+    return syndromes;
+}
+
+TVekGFPolynomial TVekPDF417RS::findErrorLocator(const TVectorInteger& syndromes, int32_t n, int32_t& length) const {
+    // Berlekamp–Massey with polynomials of n + 1 coefficients.
     TVectorInteger one(static_cast<size_t>(n) + 1, 0);
     one[0] = 1;
     TVekGFPolynomial locator(one, field);
     TVekGFPolynomial previous(one, field);
-    int32_t length = 0;
+    length = 0;
     for (int32_t r = 1; r <= n; ++r) {
         int32_t discrepancy = 0;
         for (int32_t k = 0; k <= length; ++k) {
@@ -51,8 +89,10 @@ int32_t TVekPDF417RS::correct(TVectorInteger& codewords, int32_t eccCount) const
         }
         TVekGFPolynomial shifted = previous.getCopy();
         shifted.multiplyByX();
+        // After r steps neither polynomial has a term above x^r.
+        const int32_t top = std::min(r, n);
         TVekGFPolynomial next = locator.getCopy();
-        for (int32_t q = 0; q <= n; ++q) {
+        for (int32_t q = 0; q <= top; ++q) {
             const int32_t t = shifted.getCoefficient(q);
             if (t != 0) {
                 next.setCoefficient(q, field.subtract(locator.getCoefficient(q), field.multiply(discrepancy, t)));
@@ -61,7 +101,7 @@ int32_t TVekPDF417RS::correct(TVectorInteger& codewords, int32_t eccCount) const
         if (2 * length > r - 1) {
             previous = std::move(shifted);
         } else {
-            for (int32_t q = 0; q <= n; ++q) {
+            for (int32_t q = 0; q <= top; ++q) {
                 const int32_t c = locator.getCoefficient(q);
                 previous.setCoefficient(q, c != 0 ? field.divide(c, discrepancy) : 0);
             }
@@ -69,43 +109,30 @@ int32_t TVekPDF417RS::correct(TVectorInteger& codewords, int32_t eccCount) const
         }
         locator = std::move(next);
     }
-    if (locator.getDegree() != length) return -1;
+    return locator;
+}
 
-    // Root search over every non-zero element; the root 3^-p marks position p
-    // counted from the last codeword.
-    std::vector<std::pair<int32_t, int32_t>> roots;  // (root, position)
-    for (int32_t q = 1; q < fieldSize; ++q) {
-        if (locator.evaluate(q) == 0) {
-            roots.emplace_back(q, (fieldSize - 1 - field.logOf(q)) % (fieldSize - 1));
+TVekPDF417RS::TErrorRoots TVekPDF417RS::findRoots(const TVekGFPolynomial& locator) const {
+    // Every non-zero element is some 3^k; the root 3^k marks the position
+    // (928 - k) mod 928 counted from the last codeword. Walking k upwards,
+    // term j of the locator is multiplied by 3^j at each step (Chien's
+    // search): the same values as evaluating at each element, without a
+    // chain of dependent look-ups.
+    const int32_t degree = locator.getDegree();
+    const int32_t order = fieldSize - 1;
+    TVectorInteger terms(static_cast<size_t>(degree) + 1);
+    for (int32_t j = 0; j <= degree; ++j) terms[static_cast<size_t>(j)] = locator.getCoefficient(j);
+    TErrorRoots roots;
+    for (int32_t k = 0; k < order; ++k) {
+        int32_t sum = 0;
+        for (int32_t j = 0; j <= degree; ++j) sum = field.add(sum, terms[static_cast<size_t>(j)]);
+        if (sum == 0) roots.push_back({field.expOf(k), (order - k) % order});
+        for (int32_t j = 1; j <= degree; ++j) {
+            int32_t& t = terms[static_cast<size_t>(j)];
+            t = field.multiply(t, field.expOf(j % order));
         }
     }
-    if (static_cast<int32_t>(roots.size()) != locator.getDegree()) return -1;
-
-    const TVekGFPolynomial syndromePolynomial(syndromes, field);
-    const TVekGFPolynomial evaluator = syndromePolynomial.multiplyTruncated(locator, n);
-
-    // Forney. Every correction is worked out before any is written, so a
-    // failure leaves the codewords as they came; a root that points before
-    // the first codeword means the error pattern is not one this symbol can
-    // hold, not a correction.
-    std::vector<std::pair<int32_t, int32_t>> corrections;  // (index into codewords, new value)
-    for (auto root = roots.rbegin(); root != roots.rend(); ++root) {
-        if (root->second >= len) return -1;
-        const int32_t numerator = evaluator.evaluate(root->first);
-        int32_t denominator = 1;
-        for (const auto& other : roots) {
-            if (other.first == root->first) continue;
-            const int32_t term = (fieldSize + 1 - field.divide(root->first, other.first)) % fieldSize;
-            denominator = field.multiply(denominator, term);
-        }
-        if (denominator == 0) return -1;
-        if (numerator == 0) continue;
-        const int32_t error = field.divide(numerator, denominator);
-        const int32_t index = len - 1 - root->second;
-        corrections.emplace_back(index, field.subtract(codewords[static_cast<size_t>(index)], error));
-    }
-    for (const auto& [index, value] : corrections) codewords[static_cast<size_t>(index)] = value;
-    return static_cast<int32_t>(roots.size());
+    return roots;
 }
 
 }  // namespace orvel

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "foundation/VekUtil.h"
+#include "pdf417/VekGFPolynomial.h"
 #include "pdf417/VekGField.h"
 
 namespace orvel {
@@ -21,6 +23,17 @@ public:
     int32_t correct(TVectorInteger& codewords, int32_t eccCount) const;
 
 private:
+    struct TErrorRoot {
+        int32_t root;      // a zero of the error locator
+        int32_t position;  // the error's distance from the last codeword
+    };
+    using TErrorRoots = std::vector<TErrorRoot>;
+
+    TVectorInteger computeSyndromes(const TVectorInteger& codewords, int32_t n) const;
+    // The locator polynomial and, in length, the number of errors it claims.
+    TVekGFPolynomial findErrorLocator(const TVectorInteger& syndromes, int32_t n, int32_t& length) const;
+    TErrorRoots findRoots(const TVekGFPolynomial& locator) const;
+
     int32_t fieldSize;
     TVekGField field;
 };
