@@ -44,7 +44,11 @@ constexpr int32_t MAX_FLIPS = 15;
 // check character (6) and the stop pattern (7).
 constexpr size_t CHECK_AND_STOP_ELEMENTS = 13;
 
-std::string valueText(int32_t value) { return "_" + intToStr(value); }
+std::string valueText(int32_t value) {
+    std::string text = "_";
+    text += intToStr(value);
+    return text;
+}
 
 }  // namespace
 
