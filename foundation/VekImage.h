@@ -35,8 +35,10 @@ public:
     TVekImage(const TVekImage&) = delete;
     TVekImage& operator=(const TVekImage&) = delete;
 
-    // An independent copy of the picture (pixels, raster and flags; the
-    // visited marks start empty), whatever the image was built from.
+    // An independent copy of the picture, whatever it was built from; the
+    // visited marks start empty. A picture loaded from a raster is copied as
+    // loaded (pixels changed since, e.g. by a contrast stretch, are not
+    // carried over); a blank picture copies its pixels.
     TVekImage getCopy() const;
 
     uint32_t getPixelInt(int32_t x, int32_t y) const {
