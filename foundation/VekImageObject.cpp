@@ -11,10 +11,16 @@ namespace {
 // A direct neighbour that is missing or not dark makes a pixel part of the
 // region's outline.
 bool isOutlinePixel(const TVekImage& image, int32_t x, int32_t y) {
+    const uint32_t* pixels = image.pixelData().data();
+    const size_t width = static_cast<size_t>(image.width);
+    if (x > 0 && y > 0 && x < image.width - 1 && y < image.height - 1) {
+        const size_t index = static_cast<size_t>(y) * width + static_cast<size_t>(x);
+        return (pixels[index + 1] | pixels[index + width] | pixels[index - 1] | pixels[index - width]) != BLACK;
+    }
     const int64_t px = x, py = y;
-    auto darkAt = [&image](int64_t nx, int64_t ny) {
+    auto darkAt = [&](int64_t nx, int64_t ny) {
         if (nx < 0 || ny < 0 || nx >= image.width || ny >= image.height) return false;
-        return image.pixelData()[static_cast<size_t>(ny) * image.width + static_cast<size_t>(nx)] == BLACK;
+        return pixels[static_cast<size_t>(ny) * width + static_cast<size_t>(nx)] == BLACK;
     };
     return !darkAt(px + 1, py) || !darkAt(px, py + 1) || !darkAt(px - 1, py) || !darkAt(px, py - 1);
 }

@@ -1,0 +1,175 @@
+// Cost of walking every dark region of a 4000 x 3000 thresholded picture, with
+// and without the axis fit, against the threshold itself on the same picture.
+// The picture is a real photo scaled up when the shared corpus is present
+// (ORVEL_CORPUS or /work/shared/corpus), else a generated one with many regions.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "foundation/VekImageObject.h"
+#include "foundation/VekImageTools.h"
+#include "foundation/VekPictureLoader.h"
+
+namespace {
+
+using namespace orvel;
+
+constexpr int pictureWidth = 4000;
+constexpr int pictureHeight = 3000;
+
+std::filesystem::path corpusPhoto() {
+    const char* fromEnvironment = std::getenv("ORVEL_CORPUS");
+    const std::filesystem::path corpus = fromEnvironment ? fromEnvironment : "/work/shared/corpus";
+    for (const char* name : {"real/ean13-1/issue526.jpg", "real/code128-2/12.bmp", "real/qrcode-2/high-res-1.jpg"}) {
+        std::error_code error;
+        if (std::filesystem::is_regular_file(corpus / name, error)) return corpus / name;
+    }
+    return {};
+}
+
+// Bilinear scaling keeps the photo's grey transitions, so the thresholded
+// picture has the ragged region outlines of a real capture.
+TVekImage scaleTo(const TVekImage& source, int width, int height) {
+    TVekImage result(width, height);
+    for (int y = 0; y < height; ++y) {
+        const double sy = (y + 0.5) * source.height / height - 0.5;
+        const int y0 = std::max(0, static_cast<int>(std::floor(sy)));
+        const int y1 = std::min(source.height - 1, y0 + 1);
+        const double fy = std::clamp(sy - y0, 0.0, 1.0);
+        for (int x = 0; x < width; ++x) {
+            const double sx = (x + 0.5) * source.width / width - 0.5;
+            const int x0 = std::max(0, static_cast<int>(std::floor(sx)));
+            const int x1 = std::min(source.width - 1, x0 + 1);
+            const double fx = std::clamp(sx - x0, 0.0, 1.0);
+            uint32_t colour = 0;
+            for (int shift : {0, 8, 16}) {
+                auto channel = [&](int px, int py) { return (source.getPixelInt(px, py) >> shift) & 0xFF; };
+                const double top = channel(x0, y0) * (1 - fx) + channel(x1, y0) * fx;
+                const double bottom = channel(x0, y1) * (1 - fx) + channel(x1, y1) * fx;
+                colour |= static_cast<uint32_t>(top * (1 - fy) + bottom * fy) << shift;
+            }
+            result.setPixel(x, y, colour);
+        }
+    }
+    return result;
+}
+
+// Bars, blobs and specks of many sizes on a grey gradient.
+TVekImage generatedPicture() {
+    TVekImage picture(pictureWidth, pictureHeight);
+    std::mt19937 random(1234);
+    for (int y = 0; y < pictureHeight; ++y)
+        for (int x = 0; x < pictureWidth; ++x) {
+            const uint32_t grey = 150 + (x + y) % 80 + random() % 20;
+            picture.setPixel(x, y, grey * 0x010101u);
+        }
+    for (int shape = 0; shape < 60000; ++shape) {
+        const int w = 1 + random() % (shape % 10 == 0 ? 12 : 5);
+        const int h = 1 + random() % (shape % 7 == 0 ? 120 : 8);
+        const int left = random() % pictureWidth;
+        const int top = random() % pictureHeight;
+        for (int y = top; y < top + h; ++y)
+            for (int x = left; x < left + w; ++x) picture.setPixel(x, y, 0x202020);
+    }
+    return picture;
+}
+
+struct TBenchPicture {
+    TVekImage colour;
+    TVekImage blackAndWhite;
+    std::string origin;
+};
+
+const TBenchPicture& benchPicture() {
+    static const TBenchPicture picture = [] {
+        TBenchPicture result{TVekImage(0, 0), TVekImage(0, 0), "generated"};
+        const std::filesystem::path photo = corpusPhoto();
+        if (!photo.empty()) {
+            try {
+                result.colour = scaleTo(loadPictureFile(photo), pictureWidth, pictureHeight);
+                result.origin = photo.string();
+            } catch (const std::exception&) {
+                result.colour = TVekImage(0, 0);
+            }
+        }
+        if (result.colour.width == 0) result.colour = generatedPicture();
+        result.blackAndWhite = toBlackAndWhite(result.colour);
+        return result;
+    }();
+    return picture;
+}
+
+// Walks every dark region the way the vectorizer does: a raster scan that
+// seeds a region at each dark pixel no earlier walk has reached.
+template <class RegionVisitor>
+int64_t walkAllRegions(TVekImage& image, RegionVisitor visit) {
+    image.clearVisited();
+    int64_t regions = 0;
+    std::vector<uint8_t>& marks = image.visitedMarks();
+    const std::vector<uint32_t>& pixels = image.pixelData();
+    size_t index = 0;
+    for (int32_t y = 0; y < image.height; ++y) {
+        for (int32_t x = 0; x < image.width; ++x, ++index) {
+            if (marks[index] != 0) continue;
+            marks[index] = 1;
+            if (pixels[index] != BLACK) continue;
+            TVekImageObject region(image, TVekPoint(x, y));
+            visit(region);
+            ++regions;
+        }
+    }
+    return regions;
+}
+
+void labelPicture(benchmark::State& state, const TBenchPicture& picture) {
+    state.SetLabel(picture.origin);
+    state.counters["pixels"] = static_cast<double>(picture.colour.width) * picture.colour.height;
+}
+
+void BM_ToBlackAndWhite(benchmark::State& state) {
+    const TBenchPicture& picture = benchPicture();
+    TVekImage colour = picture.colour.getCopy();
+    for (auto _ : state) benchmark::DoNotOptimize(toBlackAndWhite(colour));
+    labelPicture(state, picture);
+}
+BENCHMARK(BM_ToBlackAndWhite)->Unit(benchmark::kMillisecond);
+
+void BM_WalkAllRegions(benchmark::State& state) {
+    const TBenchPicture& picture = benchPicture();
+    TVekImage image = picture.blackAndWhite.getCopy();
+    int64_t regions = 0;
+    for (auto _ : state) {
+        regions = walkAllRegions(image, [](const TVekImageObject& region) {
+            benchmark::DoNotOptimize(region.pixelCount);
+        });
+    }
+    labelPicture(state, picture);
+    state.counters["regions"] = static_cast<double>(regions);
+}
+BENCHMARK(BM_WalkAllRegions)->Unit(benchmark::kMillisecond);
+
+// The axis fit runs, as in the vectorizer, on the regions inside the default
+// size window (more than 30 and fewer than 90000 pixels).
+void BM_WalkAllRegionsWithAxes(benchmark::State& state) {
+    const TBenchPicture& picture = benchPicture();
+    TVekImage image = picture.blackAndWhite.getCopy();
+    int64_t fitted = 0;
+    for (auto _ : state) {
+        fitted = 0;
+        walkAllRegions(image, [&fitted](TVekImageObject& region) {
+            if (region.pixelCount <= 30 || region.pixelCount >= 90000) return;
+            region.fitAxes();
+            benchmark::DoNotOptimize(region.axisLength);
+            ++fitted;
+        });
+    }
+    labelPicture(state, picture);
+    state.counters["fitted"] = static_cast<double>(fitted);
+}
+BENCHMARK(BM_WalkAllRegionsWithAxes)->Unit(benchmark::kMillisecond);
+
+}  // namespace
