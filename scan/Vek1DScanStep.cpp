@@ -1,4 +1,5 @@
 #include "foundation/VekROrvelConfiguration.h"
+#include "oned/VekBarcode1DReader.h"
 #include "scan/VekFamilyScanSteps.h"
 #include "scan/VekScanStep.h"
 
@@ -15,19 +16,26 @@ TVekScanResults scan1DPicture(TVekImage& image) {
     orvelConfiguration.maxBarLength = 500;
     orvelConfiguration.maxAngleDifference = 10;
 
+    TVekBarcode1DReader reader;
+    reader.setSymbologies(511);  // all nine symbologies
+    reader.acceptBlackAndWhite = false;
+    reader.debug = true;
+    TVekBarcodeDataArray records;
+    reader.scan(image, false, records);
+
     TVekScanResults results;
-    // The reader call goes here, once oned/VekBarcode1DReader exists:
-    //   TVekBarcode1DReader reader;
-    //   reader.setSymbologies(511);            // all nine symbologies
-    //   reader.acceptBlackAndWhite = false;
-    //   reader.debug = true;
-    //   reader.scan(image, false, records);
-    // and for each record, in order:
-    //   "Barcode candidate found " + toString for a candidate record (success
-    //   false), else "Barcode  found " + toString; symbology by flag value
-    //   ("CODE128", "EAN8", "EAN13", "UPCA", "UPCE", "CODE39",
-    //   "INTERLEAVED25", "IDENTCODE", "CODABAR"), text = value, x, y.
-    (void)image;
+    for (const TVekBarcodeData& record : records) {
+        TVekScanResult result;
+        result.family = TVekScanFamily::oneD;
+        result.symbology = symbologyName(record.getSymbology());
+        result.text = record.getValue();
+        result.success = !record.getCandidate();
+        result.x = record.getX();
+        result.y = record.getY();
+        const char* prefix = record.getCandidate() ? barcodeCandidatePrefix : barcodeFoundPrefix;
+        result.logLines.push_back(std::string(prefix) + record.toString());
+        results.push_back(std::move(result));
+    }
     return results;
 }
 
