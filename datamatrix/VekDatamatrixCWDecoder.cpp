@@ -89,13 +89,38 @@ void TVekDatamatrixCWDecoder::buildC40Table() {
             sequence[length++] = base - 96;
         }
         c40Table[static_cast<size_t>(c)] = sequence;
+        c40Lengths[static_cast<size_t>(c)] = length;
+    }
+    byteOfValue.fill(-1);
+    byteOfUpper.fill(-1);
+    for (auto& row : byteOfShifted) row.fill(-1);
+    for (auto& row : byteOfUpperShifted) row.fill(-1);
+    // From the top down, so that the first byte of a sequence is the one kept.
+    for (int32_t c = 255; c >= 0; --c) {
+        const TC40Sequence& q = c40Table[static_cast<size_t>(c)];
+        switch (c40Lengths[static_cast<size_t>(c)]) {
+            case 1: byteOfValue[q[0]] = c; break;
+            case 2: byteOfShifted[q[0]][q[1]] = c; break;
+            case 3: byteOfUpper[q[2]] = c; break;
+            default: byteOfUpperShifted[q[2]][q[3]] = c; break;
+        }
     }
 }
 
-int32_t TVekDatamatrixCWDecoder::c40SequenceLength(int32_t byte) const {
-    int32_t length = 0;
-    for (int32_t v : c40Table[static_cast<size_t>(byte)]) length += v >= 0 ? 1 : 0;
-    return length;
+// The byte whose C40 sequence of `length` values is cvalues[index ...], -1
+// for none; the same answer as searching c40Table from byte 0 up.
+int32_t TVekDatamatrixCWDecoder::lookupC40(const TVectorInteger& cvalues, int32_t index, int32_t length) const {
+    auto value = [&](int32_t k) { return cvalues[index + k]; };
+    auto isValue = [&](int32_t k) { return value(k) >= 0 && value(k) < 40; };
+    auto isShift = [&](int32_t k) { return value(k) >= 0 && value(k) <= 2; };
+    auto isUpper = [&] { return value(0) == 1 && value(1) == C40_SHIFT2_UPPER; };
+    switch (length) {
+        case 1: return isValue(0) ? byteOfValue[value(0)] : -1;
+        case 2: return isShift(0) && isValue(1) ? byteOfShifted[value(0)][value(1)] : -1;
+        case 3: return isUpper() && isValue(2) ? byteOfUpper[value(2)] : -1;
+        case 4: return isUpper() && isShift(2) && isValue(3) ? byteOfUpperShifted[value(2)][value(3)] : -1;
+        default: return -1;
+    }
 }
 
 void TVekDatamatrixCWDecoder::put(TVectorString& texts, TVectorInteger& values, int32_t& out, int32_t value,
@@ -329,17 +354,9 @@ int32_t TVekDatamatrixCWDecoder::getNextCharFromC40(const TVectorInteger& cvalue
         length = 3;
         if (index + 3 < count && cvalues[index + 2] <= 2) length = 4;
     }
-    for (int32_t byte = 0; byte < 256; ++byte) {
-        const TC40Sequence& sequence = c40Table[static_cast<size_t>(byte)];
-        if (c40SequenceLength(byte) != length) continue;
-        bool equal = true;
-        for (int32_t k = 0; k < length && equal; ++k) equal = sequence[k] == cvalues[index + k];
-        if (equal) {
-            index += length;
-            return byte;
-        }
-    }
-    return -1;
+    const int32_t byte = lookupC40(cvalues, index, length);
+    if (byte >= 0) index += length;
+    return byte;
 }
 
 // True when the values from index to the end are the beginning of a
@@ -350,7 +367,7 @@ bool TVekDatamatrixCWDecoder::isPendingShift(const TVectorInteger& cvalues, int3
     if (remaining == 1 && cvalues[index] == 1) return true;  // FNC1 or Upper Shift begun
     for (int32_t byte = 0; byte < 256; ++byte) {
         const TC40Sequence& sequence = c40Table[static_cast<size_t>(byte)];
-        if (c40SequenceLength(byte) <= remaining) continue;
+        if (c40Lengths[static_cast<size_t>(byte)] <= remaining) continue;
         bool prefix = true;
         for (int32_t k = 0; k < remaining && prefix; ++k) prefix = sequence[k] == cvalues[index + k];
         if (prefix) return true;

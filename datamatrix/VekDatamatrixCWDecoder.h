@@ -68,11 +68,19 @@ private:
     static int32_t controlCodeword(const TVectorInteger& codewords, int32_t p, const char* missingMessage);
     std::string structuredAppendLabel(const TVectorInteger& codewords, int32_t& p) const;
     std::string eciLabel(const TVectorInteger& codewords, int32_t& p) const;
-    int32_t c40SequenceLength(int32_t byte) const;
     bool isPendingShift(const TVectorInteger& cvalues, int32_t index) const;
+
+    int32_t lookupC40(const TVectorInteger& cvalues, int32_t index, int32_t length) const;
 
     // For each byte value its C40 values, -1 in the unused places.
     std::array<TC40Sequence, 256> c40Table{};
+    std::array<int32_t, 256> c40Lengths{};
+    // The table inverted, by sequence form: one value; a shift and a value;
+    // Upper Shift and a value; Upper Shift, a shift and a value. -1: none.
+    std::array<int32_t, 40> byteOfValue{};
+    std::array<std::array<int32_t, 40>, 3> byteOfShifted{};
+    std::array<int32_t, 40> byteOfUpper{};
+    std::array<std::array<int32_t, 40>, 3> byteOfUpperShifted{};
 };
 
 }  // namespace orvel

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <mutex>
 #include <string_view>
 
 #include "datamatrix/VekCharPlacer.h"
@@ -69,7 +70,7 @@ void TVekDatamatrixDecoder::decodeRegions(const std::vector<TIntegerMatrix>& reg
     if (symbolSizeIndex < 0) throw TVekException("Invalid symbol size index");
     checkRegions(regions, regionsUp, regionsAcross);
     const TIntegerMatrix symbol = buildSymbolMatrix(regions, regionsUp, regionsAcross);
-    const TVectorInteger stream = readCodewords(symbol, buildPlacementMap());
+    const TVectorInteger stream = readCodewords(symbol, placementMap());
     TIntegerMatrix blocks;
     try {
         blocks = correctBlocks(stream, TEccLayout::standard);
@@ -141,6 +142,15 @@ TIntegerMatrix TVekDatamatrixDecoder::buildPlacementMap() const {
         }
     }
     return map;
+}
+
+// The map depends on the symbol size only; each is made once per program.
+const TIntegerMatrix& TVekDatamatrixDecoder::placementMap() const {
+    static std::array<std::once_flag, DM_SYMBOL_SIZE_COUNT> made;
+    static std::array<TIntegerMatrix, DM_SYMBOL_SIZE_COUNT> maps;
+    const auto index = static_cast<size_t>(symbolSizeIndex);
+    std::call_once(made[index], [&] { maps[index] = buildPlacementMap(); });
+    return maps[index];
 }
 
 TVectorInteger TVekDatamatrixDecoder::readCodewords(const TIntegerMatrix& symbol, const TIntegerMatrix& map) const {

@@ -47,6 +47,7 @@ private:
     TIntegerMatrix buildSymbolMatrix(const std::vector<TIntegerMatrix>& regions, int32_t regionsUp,
                                      int32_t regionsAcross) const;
     TIntegerMatrix buildPlacementMap() const;
+    const TIntegerMatrix& placementMap() const;
     TVectorInteger readCodewords(const TIntegerMatrix& symbol, const TIntegerMatrix& map) const;
     TIntegerMatrix correctBlocks(const TVectorInteger& stream, TEccLayout layout) const;
     TVectorInteger correctBlock(const TVectorInteger& block, int32_t dataCount) const;

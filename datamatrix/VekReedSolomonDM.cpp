@@ -71,13 +71,24 @@ void TVekReedSolomonDM::decodeBlock(const TVectorInteger& received, TVectorInteg
     corrected.assign(nn, 0);
     for (int32_t j = 0; j < nn; ++j) corrected[j] = received[j] & nn;
 
-    // 2. Syndromes S_1 ... S_m, kept in index form (work[0] is unused).
+    // 2. Syndromes S_1 ... S_m, kept in index form (work[0] is unused). The
+    // exponent of each nonzero term, index(r_j) + i * j, grows by j per
+    // syndrome.
     TVectorInteger& s = work;
+    TVectorInteger positions, exponents;
+    for (int32_t j = 0; j < nn; ++j) {
+        if (recd[j] == -1) continue;
+        positions.push_back(j);
+        exponents.push_back(recd[j]);
+    }
     bool anyError = false;
     for (int32_t i = 1; i <= m; ++i) {
         int32_t sum = 0;
-        for (int32_t j = 0; j < nn; ++j) {
-            if (recd[j] != -1) sum ^= alphaTo[(recd[j] + i * j) % nn];
+        for (size_t k = 0; k < positions.size(); ++k) {
+            int32_t e = exponents[k] + positions[k];
+            if (e >= nn) e -= nn;
+            exponents[k] = e;
+            sum ^= alphaTo[e];
         }
         if (sum != 0) anyError = true;
         s[i] = indexOf[sum];
