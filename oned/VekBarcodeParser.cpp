@@ -15,8 +15,19 @@ constexpr size_t MAX_PATTERN_LENGTH = 16;
 // relatively, from a pixel of ink spread.
 double calibrationTolerance(int32_t modules) { return modules == 1 ? 0.65 : 0.5; }
 
+// Pattern lookups are linear scans over up to 103 short patterns and dominate
+// the parsing time; comparing the first two digits inline spares most calls
+// of the library comparison.
+inline bool samePattern(std::string_view entry, std::string_view pattern) {
+    if (entry.size() != pattern.size()) return false;
+    if (entry.size() >= 2 && (entry[0] != pattern[0] || entry[1] != pattern[1])) return false;
+    return entry == pattern;
+}
+
 bool isPatternAllowed(TVekPatternList allowed, std::string_view pattern) {
-    return std::find(allowed.begin(), allowed.end(), pattern) != allowed.end();
+    for (std::string_view entry : allowed)
+        if (samePattern(entry, pattern)) return true;
+    return false;
 }
 
 }  // namespace
@@ -66,14 +77,14 @@ void TVekBarcodeParser::debugMessage(const std::string& text) const {
 
 int32_t TVekBarcodeParser::indexOfPattern(TVekPatternList patterns, std::string_view pattern) {
     for (size_t i = 0; i < patterns.size(); ++i)
-        if (patterns[i] == pattern) return static_cast<int32_t>(i);
+        if (samePattern(patterns[i], pattern)) return static_cast<int32_t>(i);
     return -1;
 }
 
 int32_t TVekBarcodeParser::indexInPairTable(TVekPatternTable table, int32_t column, std::string_view pattern) {
     for (size_t i = 0; i < table.size(); ++i) {
         const std::string_view entry = column == 0 ? table[i].text : table[i].pattern;
-        if (entry == pattern) return static_cast<int32_t>(i);
+        if (samePattern(entry, pattern)) return static_cast<int32_t>(i);
     }
     return -1;
 }
