@@ -1,6 +1,14 @@
-// Decoding speed of the QR back end: a version 40-H module matrix (3706
-// codewords in 81 blocks) from format reading to the decoded bytes.
+// Speed of the QR Code reader: the back end on a version 40-H module matrix
+// (3706 codewords in 81 blocks, from format reading to the decoded bytes), and
+// the whole read of a 4000 x 3000 photo-sized picture.
 #include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <random>
+
+#include "foundation/VekPictureLoader.h"
+#include "qrcode/VekQRCodeReader.h"
 
 #include "qrcode/VekQRBitMap.h"
 #include "qrcode/VekQRCodeDecoder.h"
@@ -11,10 +19,9 @@ namespace {
 
 using namespace orvel;
 
-// A version 40-H symbol (mask 5) holding one byte segment, every block with
-// three codewords in error so the correction path runs.
-TIntegerMatrix buildVersion40H() {
-    const int version = 40, level = 3, mask = 5;
+// A symbol holding one byte segment that fills it, every block with three
+// codewords in error so the correction path runs.
+TIntegerMatrix buildSymbol(int version, int level, int mask) {
     const TVekQRBlockInfo* info = qrBlockInfo(version, level);
     std::vector<int> lengths(info->blocks1, info->dataPerBlock1);
     lengths.insert(lengths.end(), info->blocks2, info->dataPerBlock2);
@@ -43,7 +50,7 @@ TIntegerMatrix buildVersion40H() {
         rs.encode(word);
         TVectorInteger ec(e);
         for (int p = 0; p < e; ++p) ec[p] = word[e - 1 - p];
-        for (int p : {1, 7, 20}) block[p] ^= 0x5A;
+        for (int p : {1, 7, 12}) block[p % length] ^= 0x5A;
         dataBlocks.push_back(block);
         ecBlocks.push_back(ec);
     }
@@ -59,9 +66,58 @@ TIntegerMatrix buildVersion40H() {
     map.init(n, n, true, version);
     map.placeCodewords(stream);
     map.doMask(mask);
-    map.placeFormat(2 * 8 + mask);  // level indicator of H is 10
+    static constexpr int kIndicator[] = {1, 0, 3, 2};  // L, M, Q, H
+    map.placeFormat(kIndicator[level] * 8 + mask);
     return map.toMatrix();
 }
+
+TIntegerMatrix buildVersion40H() { return buildSymbol(40, 3, 5); }
+
+// A 4000 x 3000 picture like a phone photo: uneven grey background with noise
+// and some dark clutter, and a version 10-M symbol of 14-pixel modules turned
+// by 4 degrees. ORVEL_BENCH_PHOTO names a real picture to use instead.
+TVekImage buildPhoto() {
+    if (const char* path = std::getenv("ORVEL_BENCH_PHOTO")) return loadPictureFile(path);
+    const int width = 4000, height = 3000;
+    TVekImage picture(width, height);
+    std::mt19937 random(4000);
+    std::normal_distribution<double> noise(0, 9);
+    const TIntegerMatrix symbol = buildSymbol(10, 1, 2);
+    const int size = static_cast<int>(symbol.size());
+    const double module = 14, angle = 4 * 3.14159265358979 / 180;
+    const double cx = 2100, cy = 1400, half = size * module / 2;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            double grey = 150 + 60.0 * x / width + 30.0 * y / height + noise(random);
+            // Clutter: text-like dark strokes in a band across the picture.
+            if (y > 2400 && y < 2700 && (x / 9) % 5 < 2 && (y / 23) % 3 == 0) grey = 40;
+            const double dx = x - cx, dy = y - cy;
+            const double u = (std::cos(angle) * dx + std::sin(angle) * dy + half) / module;
+            const double v = (-std::sin(angle) * dx + std::cos(angle) * dy + half) / module;
+            if (u >= -4 && v >= -4 && u < size + 4 && v < size + 4) {
+                const int c = static_cast<int>(std::floor(u)), r = static_cast<int>(std::floor(v));
+                const bool dark = c >= 0 && r >= 0 && c < size && r < size && symbol[c][r] != 0;
+                grey = (dark ? 35 : 225) + noise(random);
+            }
+            const uint32_t g = static_cast<uint32_t>(std::clamp(grey, 0.0, 255.0));
+            picture.setPixel(x, y, (g << 16) | (g << 8) | g);
+        }
+    }
+    return picture;
+}
+
+void BM_ReadPhoto4000x3000(benchmark::State& state) {
+    TVekImage picture = buildPhoto();
+    TVekQRCodeReader reader;
+    const TVekQRCodeDataArray first = reader.read(picture);
+    if (first.empty() || !first[0].success) {
+        state.SkipWithError("the symbol of the photo is not read");
+        return;
+    }
+    for (auto _ : state) benchmark::DoNotOptimize(reader.read(picture));
+    state.counters["records"] = static_cast<double>(first.size());
+}
+BENCHMARK(BM_ReadPhoto4000x3000)->Unit(benchmark::kMillisecond);
 
 void BM_DecodeArrayVersion40H(benchmark::State& state) {
     const TIntegerMatrix matrix = buildVersion40H();
