@@ -141,15 +141,15 @@ void TVekDatamatrixCWDecoder::decode(int32_t& pos, const TVectorInteger& codewor
     if (pos < 0 || count < 0) throw TVekDecodeCWException("Invalid decoding position");
     const int32_t n = static_cast<int32_t>(codewords.size());
     int32_t p = pos;
+    // Every latch is made from ASCII and every unlatch returns there.
     int32_t mode = MODE_ASCII;
-    int32_t previous = MODE_ASCII;
     while (p < n) {
         if (mode == MODE_C40 || mode == MODE_TEXT) {
             // Inside C40 and Text every pair is data; only an unlatch ends the
             // segment, or the end of the codewords (a last single codeword is
             // read in ASCII).
             if (codewords[p] == CW_UNLATCH) {
-                mode = previous;
+                mode = MODE_ASCII;
                 ++p;
                 continue;
             }
@@ -166,12 +166,10 @@ void TVekDatamatrixCWDecoder::decode(int32_t& pos, const TVectorInteger& codewor
         }
         switch (codewords[p]) {
             case CW_LATCH_C40:
-                previous = mode;
                 mode = MODE_C40;
                 ++p;
                 continue;
             case CW_LATCH_TEXT:
-                previous = mode;
                 mode = MODE_TEXT;
                 ++p;
                 continue;
@@ -185,8 +183,7 @@ void TVekDatamatrixCWDecoder::decode(int32_t& pos, const TVectorInteger& codewor
                 throw TVekDecodeCWException("ANSI latch not supported");
             case CW_LATCH_EDIFACT:
                 throw TVekDecodeCWException("EDIFACT latch not supported");
-            case CW_UNLATCH:
-                mode = previous;
+            case CW_UNLATCH:  // already in ASCII
                 ++p;
                 continue;
             default:

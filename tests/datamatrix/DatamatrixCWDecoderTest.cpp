@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "DatamatrixTestHelpers.h"
 #include "datamatrix/VekDatamatrixCWDecoder.h"
 #include "datamatrix/VekDecodeCWException.h"
@@ -192,6 +194,29 @@ TEST(DatamatrixCWDecoder, OutputArraysAreNeverOverrun) {
     TVectorInteger values(2);  // shorter than texts
     int32_t pos = 0, count = 0;
     EXPECT_THROW(decoder.decode(pos, {66, 67, 68}, texts, values, count), TVekDecodeCWException);
+}
+
+// Arbitrary codewords, rich in latches and control codewords: with the
+// reader's arrays of twice the codeword count the content always fits, and
+// anything else ends in TVekDecodeCWException.
+TEST(DatamatrixCWDecoder, ArbitraryCodewordsDecodeOrFailCleanly) {
+    const TVectorInteger special = {0, 129, 130, 229, 230, 231, 232, 233, 234, 235, 236, 237, 238, 239, 240, 241, 254, 255};
+    std::mt19937 random(44);
+    TVekDatamatrixCWDecoder decoder;
+    for (int32_t trial = 0; trial < 3000; ++trial) {
+        TVectorInteger codewords(1 + random() % 60);
+        for (int32_t& c : codewords) c = random() % 3 == 0 ? special[random() % special.size()] : random() % 256;
+        TVectorString texts(codewords.size() * 2);
+        TVectorInteger values(codewords.size() * 2);
+        int32_t pos = 0, count = 0;
+        try {
+            decoder.decode(pos, codewords, texts, values, count);
+            EXPECT_EQ(pos, static_cast<int32_t>(codewords.size()));
+            EXPECT_LE(count, static_cast<int32_t>(values.size()));
+        } catch (const TVekDecodeCWException& e) {
+            EXPECT_STRNE(e.what(), "Output arrays too small") << "trial " << trial;
+        }
+    }
 }
 
 TEST(DatamatrixCWDecoder, PositionAndCountAreCarriedThrough) {

@@ -115,6 +115,32 @@ TEST(DatamatrixDecoder, CorrectionsOutsideTheShortenedBlockFail) {
     EXPECT_GT(outsideCorrections, 0);
 }
 
+// Noise in every region of every size: corrected codewords or the
+// Reed-Solomon failure, nothing else.
+TEST(DatamatrixDecoder, NoiseFailsCleanly) {
+    std::mt19937 random(4);
+    for (int32_t index = 0; index < DM_SYMBOL_SIZE_COUNT; ++index) {
+        const auto& size = symbolSizeTable[index];
+        const int32_t up = size[DM_SYMBOL_ROWS] / (size[DM_REGION_ROWS] + 2);
+        const int32_t across = size[DM_SYMBOL_COLS] / (size[DM_REGION_COLS] + 2);
+        std::vector<TIntegerMatrix> regions(
+            up * across, TIntegerMatrix(size[DM_REGION_ROWS] + 2, TVectorInteger(size[DM_REGION_COLS] + 2)));
+        for (auto& region : regions) {
+            for (auto& row : region) {
+                for (int32_t& module : row) module = static_cast<int32_t>(random() % 2);
+            }
+        }
+        TVekDatamatrixDecoder decoder;
+        decoder.setSymbolSize(index);
+        TVectorInteger codewords;
+        try {
+            decoder.decodeRegions(regions, up, codewords, across);
+            EXPECT_EQ(static_cast<int32_t>(codewords.size()), size[DM_DATA_CODEWORDS]);
+        } catch (const datamatrix::TVekRSException&) {
+        }
+    }
+}
+
 TEST(DatamatrixDecoder, RefusesWhatDoesNotFit) {
     TVekDatamatrixDecoder decoder;
     EXPECT_THROW(decoder.setSymbolSize(30), TVekException);
