@@ -15,7 +15,7 @@ namespace orvel {
 namespace {
 
 // x^8 + x^5 + x^3 + x^2 + 1, the ECC 200 field.
-const TVectorInteger ecc200FieldPolynomial = {1, 0, 1, 1, 0, 1, 0, 0, 1};
+constexpr std::array<int32_t, 9> ecc200FieldPolynomial = {1, 0, 1, 1, 0, 1, 0, 0, 1};
 
 // Error correction codeword i of a 144 x 144 symbol belongs to block
 // i mod 10 in the standard's order; the shifted order moves each block's
@@ -45,7 +45,8 @@ constexpr std::array<std::string_view, 64> selfTestRegions = {
 
 }  // namespace
 
-TVekDatamatrixDecoder::TVekDatamatrixDecoder() : fieldPolynomial(ecc200FieldPolynomial) {}
+TVekDatamatrixDecoder::TVekDatamatrixDecoder()
+    : fieldPolynomial(ecc200FieldPolynomial.begin(), ecc200FieldPolynomial.end()) {}
 
 void TVekDatamatrixDecoder::setSymbolSize(int32_t index) {
     if (index < 0 || index >= DM_SYMBOL_SIZE_COUNT) throw TVekException("Invalid symbol size index");
@@ -76,13 +77,10 @@ void TVekDatamatrixDecoder::decodeRegions(const std::vector<TIntegerMatrix>& reg
         blocks = correctBlocks(stream, TEccLayout::standard);
     } catch (const datamatrix::TVekRSException&) {
         if (symbolSizeIndex != DM_SIZE_144) throw;
-        // Symbols written in the shifted order fail above; when they do not
-        // correct this way either, the first failure stands.
-        try {
-            blocks = correctBlocks(stream, TEccLayout::shifted);
-        } catch (const datamatrix::TVekRSException&) {
-            throw datamatrix::TVekRSException("Cannot solve RS errors");
-        }
+        // Symbols written in the shifted order fail above: check codewords of
+        // another block are as good as noise to a block. A failure here
+        // fails the symbol.
+        blocks = correctBlocks(stream, TEccLayout::shifted);
     }
     codewords = interleaveData(blocks);
 }
