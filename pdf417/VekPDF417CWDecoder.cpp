@@ -138,7 +138,12 @@ void TVekPDF417CWDecoder::decodeText(const TVectorInteger& codewords, int32_t& p
         if (c == SHIFT_TO_BYTE) {
             ++pos;
             if (!isValidIndex(codewords, pos, limit)) return;
-            put(codewords[static_cast<size_t>(pos)] & 0xFF);
+            // A mode codeword cannot stand for a byte.
+            const int32_t shifted = codewords[static_cast<size_t>(pos)];
+            if (shifted >= 900 || shifted < 0) {
+                throw TVekInvalidCWException("Codeword " + intToStr(shifted) + " found after byte shift");
+            }
+            put(shifted & 0xFF);
             ++pos;
             continue;
         }

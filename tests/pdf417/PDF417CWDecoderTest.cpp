@@ -120,6 +120,7 @@ TEST(PDF417CWDecoder, InvalidSequences) {
     expectInvalid({4, 922, 925, 1}, "Codeword 925 found outside any mode");
     expectInvalid({4, 922, 5, 5}, "Codeword 5 found outside any mode");
     expectInvalid({3, 902, 913}, "Codeword 913 found in Numeric mode");
+    expectInvalid({4, 1, 913, 900}, "Codeword 900 found after byte shift");
     expectInvalid({3, 924, 925}, "Codeword 925 found in Byte mode");
     // Macro blocks cut short and unknown optional fields.
     expectInvalid({3, 928, 1}, "Macro segment index missing");
