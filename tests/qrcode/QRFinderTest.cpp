@@ -97,6 +97,22 @@ TEST(QRFinder, RejectedCandidates) {
     EXPECT_TRUE(TVekQRCodeReader().findLocations(cut).empty());
 }
 
+TEST(QRFinder, VersionEstimatesOutsideTheTableGiveNoRecord) {
+    // 9 modules apart: version Round(-0.25) = 0. 190 modules apart: version 45.
+    for (int spacing : {9, 190}) {
+        TVekImage picture(20 + 3 * (spacing + 7) + 20, 20 + 3 * (spacing + 7) + 20);
+        drawFinder(picture, 20, 20, 3);
+        drawFinder(picture, 20 + 3 * spacing, 20, 3);
+        drawFinder(picture, 20, 20 + 3 * spacing, 3);
+        TVekQRCodeReader reader;
+        reader.binaryInput = true;
+        const TVectorQRLocations locations = reader.findLocations(picture);
+        ASSERT_EQ(locations.size(), 1u) << spacing;
+        EXPECT_TRUE(reader.sampleGrid(picture, locations[0]).empty());
+        EXPECT_TRUE(reader.read(picture).empty()) << spacing;
+    }
+}
+
 TEST(QRFinder, RowsWithMoreRunsThanTheArraysHold) {
     // A one-pixel checkerboard has width runs per row, twice the arrays' room.
     TVekImage texture(64, 64);
