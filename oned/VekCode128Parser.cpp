@@ -166,8 +166,10 @@ bool TVekCode128Parser::parse128Int() {
         }
         const CodeSet set = shift != CodeSet::None ? shift : current;
         shift = CodeSet::None;
-        sum += v * weight;
-        ++weight;
+        // Kept modulo 103 as it grows: a width list of tens of thousands of
+        // elements would otherwise overflow the weighted sum.
+        sum = (sum + v * weight) % 103;
+        weight = weight % 103 + 1;
         applyValue(v, set, current, shift);
     }
 

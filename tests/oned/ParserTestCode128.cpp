@@ -35,10 +35,10 @@ std::string patternOf(int value) {
 // computed from them, stop.
 TVectorDouble symbolOf(int start, const std::vector<int>& data) {
     std::string modules = patternOf(start);
-    int sum = start;
+    int64_t sum = start;
     for (size_t i = 0; i < data.size(); ++i) {
         modules += patternOf(data[i]);
-        sum += data[i] * static_cast<int>(i + 1);
+        sum += static_cast<int64_t>(data[i]) * static_cast<int64_t>(i + 1);
     }
     modules += patternOf(sum % 103) + patternOf(106);
     return test::widthsOf(modules);
@@ -74,6 +74,17 @@ TEST(ParserCode128, HandBuiltValuesInEveryCodeSet) {
     expectDecodesBothWays(symbolOf(START_A, {101, 102}), "_101~d202");
     // Set B 91 to 95: braces, vertical bar, tilde (escaped) and DEL.
     expectDecodesBothWays(symbolOf(START_B, {91, 92, 93, 94, 95}), "{|}~~\x7f");
+}
+
+// 7000 characters: the weighted check sum passes 2^31 long before the end.
+TEST(ParserCode128, VeryLongSymbolKeepsItsCheckSum) {
+    std::vector<int> values(7000);
+    std::string expected;
+    for (size_t i = 0; i < values.size(); ++i) {
+        values[i] = 99 - static_cast<int>(i % 100);
+        expected += std::to_string(100 + values[i]).substr(1);
+    }
+    EXPECT_EQ(decode<TVekCode128Parser>(printedWidths(symbolOf(START_C, values), 2, 0)), expected);
 }
 
 class ZintCode128 : public ::testing::Test {
