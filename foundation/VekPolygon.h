@@ -18,17 +18,17 @@ struct TVekRect {
 };
 
 // A closed polygon: the vertices in order, the last joined back to the first.
-// The point tests work on the vertices rounded to whole pixels.
+// Vertices are whole pixels.
 class TVekPolygon {
 public:
     TVekPolygon() = default;
 
-    void addPoint(int32_t x, int32_t y) { points.emplace_back(x, y); }
-    size_t count() const { return points.size(); }
+    void addPoint(int32_t x, int32_t y) { vertices.push_back(TVertex{x, y}); }
+    size_t count() const { return vertices.size(); }
     // Vertex i; raises std::out_of_range for a missing vertex.
-    const TVekPoint& getPoint(size_t i) const { return points.at(i); }
-    int32_t getX(size_t i) const;
-    int32_t getY(size_t i) const;
+    TVekPoint getPoint(size_t i) const { return TVekPoint(vertices.at(i).x, vertices.at(i).y); }
+    int32_t getX(size_t i) const { return vertices.at(i).x; }
+    int32_t getY(size_t i) const { return vertices.at(i).y; }
 
     // Bounds of the rounded vertices; (999999, 999999, -999999, -999999) when
     // the polygon has no vertex.
@@ -43,7 +43,15 @@ public:
     // Even-odd test by the crossing formula; the library uses contains2.
     bool contains1(int32_t x, int32_t y) const;
 
-    std::vector<TVekPoint> points;
+private:
+    // Vertices are added as whole pixels, so they are kept as integers: the
+    // point tests, called once per pixel by the space measurement, then need
+    // no rounding.
+    struct TVertex {
+        int32_t x;
+        int32_t y;
+    };
+    std::vector<TVertex> vertices;
 };
 
 }  // namespace orvel
