@@ -4,8 +4,43 @@
 
 namespace orvel {
 
+namespace {
+
+// A colour value whose channels add up to `sum`.
+uint32_t colourWithSum(uint32_t sum) {
+    const uint32_t red = sum < 255 ? sum : 255;
+    const uint32_t green = sum - red < 255 ? sum - red : 255;
+    return (red << 16) | (green << 8) | (sum - red - green);
+}
+
+}  // namespace
+
+const std::array<uint8_t, 766>& greyLevelsBySum() {
+    static const std::array<uint8_t, 766> levels = [] {
+        std::array<uint8_t, 766> table{};
+        for (uint32_t sum = 0; sum < table.size(); ++sum) table[sum] = static_cast<uint8_t>(greyOf(colourWithSum(sum)));
+        return table;
+    }();
+    return levels;
+}
+
 TVekHistogram::TVekHistogram(TVekImage& image) : image_(image) {
-    for (uint32_t colour : image.pixelData()) ++counts[greyOf(colour)];
+    // Counts channel sums into four interleaved tables, so that runs of equal
+    // pixels do not wait on one counter, then folds the sums into grey levels.
+    std::vector<uint32_t> sums(4 * 766, 0);
+    const std::vector<uint32_t>& pixels = image.pixelData();
+    const size_t size = pixels.size();
+    size_t i = 0;
+    for (; i + 4 <= size; i += 4) {
+        ++sums[channelSum(pixels[i])];
+        ++sums[766 + channelSum(pixels[i + 1])];
+        ++sums[2 * 766 + channelSum(pixels[i + 2])];
+        ++sums[3 * 766 + channelSum(pixels[i + 3])];
+    }
+    for (; i < size; ++i) ++sums[channelSum(pixels[i])];
+    const std::array<uint8_t, 766>& levels = greyLevelsBySum();
+    for (size_t sum = 0; sum < 766; ++sum)
+        counts[levels[sum]] += int64_t{sums[sum]} + sums[766 + sum] + sums[2 * 766 + sum] + sums[3 * 766 + sum];
 }
 
 int32_t TVekHistogram::getThreshold() const {

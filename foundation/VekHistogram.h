@@ -26,4 +26,13 @@ private:
     TVekImage& image_;
 };
 
+// The grey level of every channel sum R + G + B, 0 ... 765: the grey formula
+// depends only on that sum, so per-pixel work needs just the sum and a lookup.
+const std::array<uint8_t, 766>& greyLevelsBySum();
+
+// R + G + B of a colour value.
+inline uint32_t channelSum(uint32_t colour) {
+    return ((colour >> 16) & 0xFF) + ((colour >> 8) & 0xFF) + (colour & 0xFF);
+}
+
 }  // namespace orvel

@@ -2,6 +2,10 @@
 // two clean-up passes of black-and-white pictures.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <random>
+
 #include "foundation/VekHistogram.h"
 #include "foundation/VekImage.h"
 #include "foundation/VekImageTools.h"
@@ -114,6 +118,27 @@ TEST(ThresholdTest, ThresholdsAMixedPictureWithoutChangingIt) {
     EXPECT_EQ(result.getPixelInt(2, 0), WHITE);
     EXPECT_EQ(result.getPixelInt(3, 0), WHITE);
     EXPECT_EQ(image.getPixelInt(1, 0), greyColour(60));
+}
+
+TEST(ThresholdTest, FastCountsAgreeWithThePixelByPixelRule) {
+    // Random colours of every kind and an odd pixel count, against the grey
+    // formula applied to each pixel.
+    TVekImage image(101, 37);
+    std::mt19937 random(7);
+    for (uint32_t& pixel : image.pixelData()) pixel = random() & 0xFFFFFF;
+    std::array<int64_t, 256> expected{};
+    for (uint32_t pixel : image.pixelData()) ++expected[greyOf(pixel)];
+    const TVekHistogram histogram(image);
+    EXPECT_EQ(histogram.counts, expected);
+    const int32_t threshold = histogram.getThreshold();
+    const TVekImage result = toBlackAndWhite(image);
+    for (int32_t y = 0; y < image.height; ++y)
+        for (int32_t x = 0; x < image.width; ++x)
+            ASSERT_EQ(result.getPixelInt(x, y), image.getGrey(x, y) > threshold ? WHITE : BLACK) << x << ", " << y;
+    for (uint32_t sum = 0; sum < 766; ++sum) {
+        const uint32_t red = std::min<uint32_t>(sum, 255), blue = std::min<uint32_t>(sum - red, 255);
+        ASSERT_EQ(greyLevelsBySum()[sum], greyOf((red << 16) | ((sum - red - blue) << 8) | blue)) << sum;
+    }
 }
 
 TEST(StretchContrastTest, SingleGreyLevelStaysUnchanged) {
