@@ -1,3 +1,4 @@
+#include "datamatrix/VekDatamatrixReader.h"
 #include "scan/VekFamilyScanSteps.h"
 #include "scan/VekScanStep.h"
 
@@ -8,14 +9,25 @@ namespace orvel {
 void startDatamatrixClick() {}
 
 TVekScanResults scanDatamatrixPicture(TVekImage& image) {
+    TVekDatamatrixReader reader;
+    reader.imageIsBlackAndWhite = false;
+    TVekDatamatrixDataArray records;
+    reader.read(image, records);
+
     TVekScanResults results;
-    // The reader call goes here, once datamatrix/VekDatamatrixReader exists:
-    //   TVekDatamatrixReader reader;
-    //   reader.imageIsBlackAndWhite = false;
-    //   reader.read(image, records);
-    // and for each record: log line "Barcode  found " + toString; symbology
-    // "DATAMATRIX", text = the values' low 8 bits, success true, x, y.
-    (void)image;
+    for (const TVekDatamatrixData& record : records) {
+        TVekScanResult result;
+        result.family = TVekScanFamily::datamatrix;
+        result.symbology = "DATAMATRIX";
+        // Control entries (-1) and bytes alike by their low 8 bits, as the
+        // record's own text form shows them.
+        for (const int32_t value : record.getValue()) result.text += static_cast<char>(value & 0xFF);
+        result.success = true;
+        result.x = record.getX();
+        result.y = record.getY();
+        result.logLines.push_back(std::string(barcodeFoundPrefix) + record.toString());
+        results.push_back(std::move(result));
+    }
     return results;
 }
 

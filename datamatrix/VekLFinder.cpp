@@ -1,0 +1,104 @@
+#include "datamatrix/VekLFinder.h"
+
+#include <cmath>
+
+#include "foundation/VekAreaWalker.h"
+#include "foundation/VekROrvelConfiguration.h"
+#include "foundation/VekUtil.h"
+#include "oned/VekLineWalker.h"
+
+namespace orvel {
+
+namespace {
+
+// The region pixel nearest to one corner of the bounding box among those
+// lying on the two box edges that meet there. Every best distance starts at
+// 1000 pixels, so a pixel that far away is never taken, and on ties the pixel
+// met first in the walk wins.
+struct TCornerSearch {
+    explicit TCornerSearch(const TVekPoint& boxCorner) : boxCorner(boxCorner) {}
+
+    TVekPoint boxCorner;
+    std::optional<TVekPoint> best;
+    double bestDistance = 1000;
+
+    void offer(double x, double y, bool onEdge) {
+        if (!onEdge) return;
+        const double distance = std::hypot(x - boxCorner.x, y - boxCorner.y);
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best = TVekPoint(x, y);
+        }
+    }
+};
+
+bool isRightAngle(const TVekLine& first, const TVekLine& second) {
+    double a1 = first.getAngle();
+    double a2 = second.getAngle();
+    if (a1 < 0) a1 += 360;
+    if (a2 < 0) a2 += 360;
+    const double d = std::fabs(a1 - a2);
+    return (d > 85 && d < 95) || (d > 265 && d < 275);
+}
+
+}  // namespace
+
+TVekLFinder::TVekLFinder() : debug(orvelConfiguration.debug) {}
+
+std::vector<TVekLPattern> TVekLFinder::findLPatterns(const TVekImageObject& region, TVekImage& picture) {
+    image = &picture;
+    const double minX = region.minX, minY = region.minY, maxX = region.maxX, maxY = region.maxY;
+    const TVekPoint tlBox(minX, minY), trBox(maxX, minY), brBox(maxX, maxY), blBox(minX, maxY);
+
+    std::vector<TVekLPattern> patterns;
+    patterns.emplace_back(TVekLine(blBox, brBox), TVekLine(blBox, tlBox));
+
+    TCornerSearch bl(blBox), tr(trBox), tl(tlBox), br(brBox);
+    TVekAreaWalker walker(picture, true, region.getSeed().getCopy());
+    TVekPixel pixel;
+    while (walker.nextPixel(pixel)) {
+        const double x = pixel.x, y = pixel.y;
+        bl.offer(x, y, x == minX || y == maxY);
+        tr.offer(x, y, x == maxX || y == minY);
+        tl.offer(x, y, y == minY || x == minX);
+        br.offer(x, y, y == maxY || x == maxX);
+    }
+
+    // In this order line1 of each candidate is the reverse of line2 of the one
+    // before, and every candidate turns the same way as an upright symbol.
+    if (isLCorner({br.best, bl.best, tl.best})) patterns.emplace_back(TVekLine(*bl.best, *br.best), TVekLine(*bl.best, *tl.best));
+    if (isLCorner({bl.best, tl.best, tr.best})) patterns.emplace_back(TVekLine(*tl.best, *bl.best), TVekLine(*tl.best, *tr.best));
+    if (isLCorner({tl.best, tr.best, br.best})) patterns.emplace_back(TVekLine(*tr.best, *tl.best), TVekLine(*tr.best, *br.best));
+    if (isLCorner({tr.best, br.best, bl.best})) patterns.emplace_back(TVekLine(*br.best, *tr.best), TVekLine(*br.best, *bl.best));
+    return patterns;
+}
+
+bool TVekLFinder::isLCorner(const std::array<std::optional<TVekPoint>, 3>& points) {
+    const auto& [a, c, b] = points;
+    if (!a || !c || !b) return false;
+    const TVekLine toCorner(*a, *c);
+    const TVekLine fromCorner(*c, *b);
+    for (const TVekLine* side : {&toCorner, &fromCorner}) {
+        if (!isLineFilled(*side)) {
+            if (debug) debugWrite("Line not filled " + side->toString());
+            return false;
+        }
+    }
+    return isRightAngle(toCorner, fromCorner);
+}
+
+bool TVekLFinder::isLineFilled(const TVekLine& line) const {
+    if (image == nullptr) return false;
+    TVekLineWalker walker(line);
+    int32_t samples = 0;
+    int32_t dark = 0;
+    while (const std::optional<TVekPoint> point = walker.nextPoint()) {
+        // The first sample is not tested: it may lie on the corner pixel itself.
+        if (samples > 0 && image->getPixelAt(*point) == BLACK) ++dark;
+        ++samples;
+    }
+    if (samples == 0) return false;
+    return dark * 100.0 / samples > 40;
+}
+
+}  // namespace orvel
