@@ -42,16 +42,21 @@ int runDemo(const std::filesystem::path& folder) {
     return status;
 }
 
-// "\r[3/10] name", redrawn in place on a terminal.
+// "[3/10] name" on one line of stderr while that file is scanned; cleared
+// before the file's report is printed, since stdout is often the same
+// terminal.
 class TProgressCounter {
 public:
     explicit TProgressCounter(size_t total) : total_(total), shown_(total > 1 && isatty(STDERR_FILENO)) {}
-    ~TProgressCounter() {
-        if (shown_) std::fprintf(stderr, "\r\033[K");
-    }
+    ~TProgressCounter() { clear(); }
     void show(size_t index, const std::string& file) {
         if (!shown_) return;
         std::fprintf(stderr, "\r\033[K[%zu/%zu] %s", index + 1, total_, toUtf8(file).c_str());
+        std::fflush(stderr);
+    }
+    void clear() {
+        if (!shown_) return;
+        std::fprintf(stderr, "\r\033[K");
         std::fflush(stderr);
     }
 
@@ -80,6 +85,7 @@ int runFiles(const TVekScanOptions& options) {
     for (size_t i = 0; i < files.size(); ++i) {
         progress.show(i, files[i].string());
         const TVekFileReport report = scanFile(files[i], options.families);
+        progress.clear();
         if (report.error) status = exitSomeFailed;
         if (options.json) {
             std::cout << reportToJson(report) << '\n';

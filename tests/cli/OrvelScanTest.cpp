@@ -147,6 +147,38 @@ TEST(OrvelScanFiles, ExitsWithZeroWhenEveryFileLoadedAndPrintsEachFile) {
     EXPECT_NE(one.out[0].find("\"error\": null, \"results\": []}"), std::string::npos) << one.out[0];
 }
 
+// What orvel-scan shows when stdout and stderr are a terminal: script runs
+// it on a pseudo-terminal and writes the screen's bytes.
+std::string runOnTerminal(const fs::path& dir, const std::string& arguments) {
+    const std::string command = test::shellQuote(ORVEL_SCAN_PATH) + " " + arguments;
+    const int status = test::runCommand("cd " + test::shellQuote(dir.string()) + " && script -qec " +
+                                        test::shellQuote(command) + " /dev/null > terminal.txt 2>&1");
+    EXPECT_EQ(status, 0);
+    std::string screen;
+    for (const std::string& line : readLines(dir / "terminal.txt")) screen += line + "\n";
+    return screen;
+}
+
+TEST(OrvelScanFiles, ShowsProgressOnATerminalAndClearsItBeforeEachReport) {
+    if (test::runCommand("command -v script > /dev/null 2>&1") != 0) GTEST_SKIP() << "script not installed";
+    const fs::path dir = test::testDirectory("cli-progress");
+    placeBlankPicture("blank.bmp", dir / "a.bmp");
+    placeBlankPicture("blank.jpg", dir / "b.jpg");
+
+    const std::string screen = runOnTerminal(dir, "--json a.bmp b.jpg");
+    const size_t first = screen.find("[1/2] a.bmp");
+    const size_t firstReport = screen.find("{\"file\": \"a.bmp\"");
+    const size_t second = screen.find("[2/2] b.jpg");
+    ASSERT_NE(first, std::string::npos) << screen;
+    ASSERT_NE(firstReport, std::string::npos) << screen;
+    ASSERT_NE(second, std::string::npos) << screen;
+    EXPECT_LT(first, firstReport);
+    EXPECT_EQ(screen.substr(firstReport - 4, 4), "\r\033[K");  // the counter erased
+    EXPECT_LT(firstReport, second);
+
+    EXPECT_EQ(runOnTerminal(dir, "a.bmp").find("[1/1]"), std::string::npos) << "no counter for one file";
+}
+
 TEST(OrvelScanFiles, UsageErrorsExitWithTwo) {
     const fs::path dir = test::testDirectory("cli-usage");
     for (const char* arguments : {"", "--family", "--family code93 a.bmp", "--frobnicate a.bmp", "--demo . a.bmp",
