@@ -1,3 +1,4 @@
+#include "aztec/VekAztecCodeReader.h"
 #include "foundation/VekROrvelConfiguration.h"
 #include "scan/VekFamilyScanSteps.h"
 #include "scan/VekScanStep.h"
@@ -14,15 +15,23 @@ void startAztecClick() {
 }
 
 TVekScanResults scanAztecPicture(TVekImage& image) {
+    TVekAztecCodeReader reader;
+    reader.binaryInput = false;
+    TVekAztecDataArray records;
+    reader.read(image, records);
+
     TVekScanResults results;
-    // The reader call goes here, once aztec/VekAztecCodeReader exists:
-    //   TVekAztecCodeReader reader;
-    //   reader.binaryInput = false;
-    //   reader.read(image, records);
-    // and for each record: log line "Barcode  found " + toString; symbology
-    // "AZTEC", text = getValueAsString, success = the record's success flag,
-    // x, y.
-    (void)image;
+    for (const TVekAztecData& record : records) {
+        TVekScanResult result;
+        result.family = TVekScanFamily::aztec;
+        result.symbology = "AZTEC";
+        result.text = record.getValueAsString();
+        result.success = record.success;
+        result.x = record.x;
+        result.y = record.y;
+        result.logLines.push_back(std::string(barcodeFoundPrefix) + record.toString());
+        results.push_back(std::move(result));
+    }
     return results;
 }
 
