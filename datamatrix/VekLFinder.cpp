@@ -1,5 +1,6 @@
 #include "datamatrix/VekLFinder.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "foundation/VekAreaWalker.h"
@@ -32,6 +33,26 @@ struct TCornerSearch {
     }
 };
 
+// Clears the visited marks of the region's bounding box and the ring of
+// pixels around it: a walk from the region's seed meets no other pixel, so
+// this equals clearing the whole picture without a pass over all of it for
+// every region.
+void clearMarksAround(TVekImage& picture, const TVekImageObject& region) {
+    std::vector<uint8_t>& marks = picture.visitedMarks();
+    if (marks.size() != static_cast<size_t>(picture.width) * picture.height) {
+        picture.clearVisited();
+        return;
+    }
+    const int32_t left = std::max(0, vekTrunc(region.minX) - 1);
+    const int32_t right = std::min(picture.width - 1, vekTrunc(region.maxX) + 1);
+    const int32_t top = std::max(0, vekTrunc(region.minY) - 1);
+    const int32_t bottom = std::min(picture.height - 1, vekTrunc(region.maxY) + 1);
+    for (int32_t y = top; y <= bottom && left <= right; ++y) {
+        const size_t row = static_cast<size_t>(y) * picture.width;
+        std::fill(marks.begin() + row + left, marks.begin() + row + right + 1, uint8_t{0});
+    }
+}
+
 bool isRightAngle(const TVekLine& first, const TVekLine& second) {
     double a1 = first.getAngle();
     double a2 = second.getAngle();
@@ -54,7 +75,8 @@ std::vector<TVekLPattern> TVekLFinder::findLPatterns(const TVekImageObject& regi
     patterns.emplace_back(TVekLine(blBox, brBox), TVekLine(blBox, tlBox));
 
     TCornerSearch bl(blBox), tr(trBox), tl(tlBox), br(brBox);
-    TVekAreaWalker walker(picture, true, region.getSeed().getCopy());
+    clearMarksAround(picture, region);
+    TVekAreaWalker walker(picture, false, region.getSeed().getCopy());
     TVekPixel pixel;
     while (walker.nextPixel(pixel)) {
         const double x = pixel.x, y = pixel.y;

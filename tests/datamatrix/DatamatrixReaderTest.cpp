@@ -190,6 +190,36 @@ TEST(DatamatrixReaderTest, ASpoiledSymbolDoesNotCostTheOtherItsRecord) {
     EXPECT_EQ(readPicture(twoGood).size(), 2u);
 }
 
+TEST(DatamatrixReaderTest, DamagedSymbolsGiveTheirContentOrNothing) {
+    REQUIRE_ZINT();
+    // Modules flipped at random, from a few (corrected) to many (not
+    // correctable): a record, when there is one, always holds the content,
+    // and no damage makes the reader fail or read outside the picture.
+    std::mt19937 random(2026);
+    for (const int version : {4, 10}) {
+        const std::string text = contentFor(version);
+        const int modulePixels = 4;
+        std::optional<TVekImage> clean = renderSymbol(version, text, modulePixels, "damaged.bmp");
+        ASSERT_TRUE(clean);
+        const int symbolPixels = clean->width - 40;
+        for (int round = 0; round < 12; ++round) {
+            TVekImage picture = clean->getCopy();
+            std::uniform_int_distribution<int> module(0, symbolPixels / modulePixels - 1);
+            for (int flip = 0; flip < round * round; ++flip) {
+                const int left = 20 + module(random) * modulePixels;
+                const int top = 20 + module(random) * modulePixels;
+                const bool dark = picture.getPixelInt(left, top) == BLACK;
+                for (int y = top; y < top + modulePixels; ++y) {
+                    for (int x = left; x < left + modulePixels; ++x) picture.setPixel(x, y, dark ? WHITE : BLACK);
+                }
+            }
+            for (const std::string& found : textsOf(readPicture(picture))) {
+                EXPECT_EQ(found, text) << "version " << version << ", " << round * round << " flips";
+            }
+        }
+    }
+}
+
 TEST(DatamatrixReaderTest, RectangularSymbolsAreNotRead) {
     REQUIRE_ZINT();
     const std::filesystem::path path = testDirectory("datamatrix_reader") / "rectangle.bmp";
