@@ -6,9 +6,14 @@
 #include <string>
 #include <vector>
 
+#include <cstdio>
+#include <memory>
+#include <random>
+
 #include "aztec/VekAztecCodeReader.h"
 #include "foundation/VekPictureLoader.h"
 #include "qrcode/QRPictureTools.h"
+#include "scan/VekScanStep.h"
 #include "support/TestSupport.h"
 
 namespace orvel {
@@ -116,6 +121,142 @@ TEST_F(AztecReaderZint, JpegPictures) {
             EXPECT_EQ(readTexts(picture), std::vector<std::string>{"Through JPEG 2026"});
         }
     }
+}
+
+// Content through every character mode, the punctuation pairs (". ", ", ",
+// ": ", CR LF) and a binary run: the whole value list must come back.
+TEST_F(AztecReaderZint, ContentOfEveryMode) {
+    const std::string texts[] = {"Done. one, two: three\r\nEND", "MiXeD cAsE 42 @\\\\^_`|~ {x} [y] <z>",
+                                 "0123456789012345678901234567890123456789"};
+    for (const std::string& escapedText : texts) {
+        SCOPED_TRACE(escapedText);
+        TVekImage picture = render("--esc", escapedText, 5);
+        TVekAztecCodeReader reader;
+        const TVekAztecDataArray records = reader.read(picture);
+        ASSERT_EQ(records.size(), 1u);
+        std::string expected;
+        for (size_t i = 0; i < escapedText.size(); ++i) {
+            if (escapedText[i] == '\\' && i + 1 < escapedText.size()) {
+                const char next = escapedText[++i];
+                expected += next == 'r' ? '\r' : next == 'n' ? '\n' : next;
+            } else {
+                expected += escapedText[i];
+            }
+        }
+        EXPECT_EQ(records[0].getValueAsString(), expected);
+    }
+    TVekImage binary = render("--binary --esc", "\\x00\\x80\\xFF\\xC3\\xA9 bytes", 4);
+    EXPECT_EQ(readTexts(binary), std::vector<std::string>{std::string("\x00\x80\xFF\xC3\xA9 bytes", 11)});
+}
+
+// The record: bull's-eye centre (Floor), codeword size, success; the reader
+// keeps what the last mode message said.
+TEST_F(AztecReaderZint, RecordAndModeMessage) {
+    TVekImage compactPicture = render("--vers=1", "AB", 4);
+    TVekAztecCodeReader compactReader;
+    const TVekAztecDataArray compactRecords = compactReader.read(compactPicture);
+    ASSERT_EQ(compactRecords.size(), 1u);
+    // 15 modules of 4 pixels after a 4-module margin: the centre module spans
+    // pixels 44 ... 47, whose mean is 45.5.
+    EXPECT_EQ(compactRecords[0].x, 45);
+    EXPECT_EQ(compactRecords[0].y, 45);
+    EXPECT_EQ(compactRecords[0].codewordSize, 6);
+    EXPECT_TRUE(compactRecords[0].success);
+    EXPECT_EQ(compactRecords[0].getValue(), (TVectorInteger{65, 66}));
+    EXPECT_TRUE(compactReader.compact);
+    EXPECT_EQ(compactReader.layers, 1);
+    EXPECT_EQ(compactReader.configuration, 0);
+
+    TVekImage fullPicture = render("--vers=13", "Nine layers", 3);
+    TVekAztecCodeReader fullReader;
+    const TVekAztecDataArray fullRecords = fullReader.read(fullPicture);
+    ASSERT_EQ(fullRecords.size(), 1u);
+    EXPECT_EQ(fullRecords[0].codewordSize, 10);
+    EXPECT_FALSE(fullReader.compact);
+    EXPECT_EQ(fullReader.layers, 9);
+    EXPECT_EQ(fullRecords[0].toString().find("   Value:  78 105 110 101"), 0u);
+}
+
+TEST_F(AztecReaderZint, PicturesWithoutSymbol) {
+    TVekImage blank(300, 200);
+    EXPECT_TRUE(readTexts(blank).empty());
+
+    // Grey noise: many small regions, none a bull's-eye.
+    TVekImage noise(400, 300);
+    std::mt19937 random(7);
+    for (int y = 0; y < noise.height; ++y)
+        for (int x = 0; x < noise.width; ++x) noise.setPixel(x, y, random() % 2 ? BLACK : WHITE);
+    EXPECT_TRUE(readTexts(noise).empty());
+
+    // A QR Code symbol has concentric squares, but no bull's-eye.
+    const auto path = dir / "qr.bmp";
+    ASSERT_TRUE(test::zintRender("-b QRCODE --scale=2 -d 'not an Aztec symbol'", path));
+    TVekImage qr = loadPictureFile(path);
+    EXPECT_TRUE(readTexts(qr).empty());
+}
+
+TEST_F(AztecReaderZint, TwoSymbolsAndASpoiledOne) {
+    TVekImage first = render("--vers=2", "first", 4);
+    TVekImage second = render("--vers=6", "second", 4);
+    TVekImage both = test::sideBySide(first, second, 20);
+    EXPECT_EQ(readTexts(both), (std::vector<std::string>{"first", "second"}));
+
+    // Dark bars across the data layers of the first symbol: its mode message
+    // reads, its data does not correct; the second is still read.
+    TVekImage spoiled = render("--vers=2", "spoiled", 4);
+    for (int y = 16; y < spoiled.height - 16; y += 6)
+        for (int x = 16; x < spoiled.width - 16; ++x)
+            if (y < 60 || y > 100) spoiled.setPixel(x, y, BLACK);
+    TVekImage mixed = test::sideBySide(spoiled, second, 20);
+    EXPECT_EQ(readTexts(mixed), std::vector<std::string>{"second"});
+}
+
+// The demo's sample folder and the scan step: log lines and results.
+TEST(AztecReaderSamples, SamplePicturesAndScanStep) {
+    const std::filesystem::path folder = std::filesystem::path(ORVEL_SOURCE_DIR) / "samples/AztecImages";
+    const struct {
+        const char* file;
+        const char* text;
+    } samples[] = {{"aztec.bmp", "VekBarcode Orvel"}, {"aztec-numbers.jpg", "0123456789"}};
+    for (const auto& sample : samples) {
+        SCOPED_TRACE(sample.file);
+        TVekImage picture = loadPictureFile(folder / sample.file);
+        writeStartOfClickSettings(TVekScanFamily::aztec);
+        const TVekScanResults results = scanPicture(TVekScanFamily::aztec, picture);
+        ASSERT_EQ(results.size(), 1u);
+        EXPECT_EQ(results[0].symbology, "AZTEC");
+        EXPECT_EQ(results[0].text, sample.text);
+        EXPECT_TRUE(results[0].success);
+        ASSERT_EQ(results[0].logLines.size(), 1u);
+        EXPECT_EQ(results[0].logLines[0].rfind("Barcode  found    Value:  ", 0), 0u);
+        EXPECT_NE(results[0].logLines[0].find(std::string("Text=") + sample.text + "   X1: "), std::string::npos);
+        EXPECT_NE(results[0].logLines[0].find(",  decoding was succesfull"), std::string::npos);
+    }
+}
+
+std::string runScanner(const std::string& arguments) {
+    const std::string command = std::string(ORVEL_SCAN_PATH) + " " + arguments + " 2>/dev/null";
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    std::string out;
+    if (!pipe) return out;
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe.get())) > 0) out.append(buffer, n);
+    return out;
+}
+
+TEST_F(AztecReaderZint, ThroughOrvelScan) {
+    TVekImage turned = test::rotateQuarters(render("--vers=3", "orvel-scan Aztec", 4), 3);
+    const auto jpg = dir / "scan.jpg";
+    test::writeFile(jpg, test::encodeJpeg(turned, 85));
+    const std::string plain = runScanner("--family aztec " + test::shellQuote(jpg.string()));
+    EXPECT_NE(plain.find("aztec: Barcode  found    Value:  111 114 118"), std::string::npos) << plain;
+    EXPECT_NE(plain.find("Text=orvel-scan Aztec"), std::string::npos) << plain;
+    const std::string json = runScanner("--json --family aztec " + test::shellQuote(jpg.string()));
+    EXPECT_NE(json.find("\"family\": \"aztec\", \"symbology\": \"AZTEC\", \"text\": \"orvel-scan Aztec\", "
+                        "\"success\": true"),
+              std::string::npos)
+        << json;
 }
 
 }  // namespace
