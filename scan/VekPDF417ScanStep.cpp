@@ -1,3 +1,4 @@
+#include "pdf417/VekPDF417Reader.h"
 #include "scan/VekFamilyScanSteps.h"
 #include "scan/VekScanStep.h"
 
@@ -9,15 +10,28 @@ namespace orvel {
 void startPDF417Click() {}
 
 TVekScanResults scanPDF417Picture(TVekImage& image) {
+    TVekPDF417Reader reader;
+    reader.imageIsBlackAndWhite = false;
+    TVekPDF417DataArray records;
+    reader.read(image, records);
+
     TVekScanResults results;
-    // The reader call goes here, once pdf417/VekPDF417Reader exists:
-    //   TVekPDF417Reader reader;
-    //   reader.imageIsBlackAndWhite = false;
-    //   reader.read(image, records);
-    // and for each record: log lines "Barcode  found " + toString, then an
-    // empty line; symbology "PDF417", text = the values' low 8 bits, success
-    // true, x, y.
-    (void)image;
+    for (const TVekPDF417Data& record : records) {
+        TVekScanResult result;
+        result.family = TVekScanFamily::pdf417;
+        result.symbology = "PDF417";
+        // Byte values above 255 (left over from byte compaction) keep their
+        // low byte, as the record's own text form does.
+        for (int32_t value : record.getValues()) result.text += static_cast<char>(value & 0xFF);
+        // The record is decoded even when the error correction failed; its
+        // content is then unchecked and not a successful read.
+        result.success = record.getCorrectedErrors() >= 0;
+        result.x = record.getX();
+        result.y = record.getY();
+        result.logLines.push_back(std::string(barcodeFoundPrefix) + record.toString());
+        result.logLines.emplace_back();
+        results.push_back(std::move(result));
+    }
     return results;
 }
 
