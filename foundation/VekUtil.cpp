@@ -81,13 +81,19 @@ std::string floatToStr(double value) {
 
 std::string bytesToString(const std::vector<uint8_t>& bytes) {
     std::string text;
-    for (uint8_t b : bytes) text += " " + std::to_string(b);
+    for (uint8_t b : bytes) {
+        text += ' ';
+        text += std::to_string(b);
+    }
     return text;
 }
 
 std::string bytesToString(const TVectorInteger& bytes) {
     std::string text;
-    for (int32_t b : bytes) text += " " + std::to_string(b);
+    for (int32_t b : bytes) {
+        text += ' ';
+        text += std::to_string(b);
+    }
     return text;
 }
 
