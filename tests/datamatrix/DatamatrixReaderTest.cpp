@@ -68,7 +68,8 @@ TVekDatamatrixDataArray readPicture(TVekImage& picture) {
 // Content that fills a good part of each size, digits and letters mixed:
 // about one character per data codeword.
 std::string contentFor(int version) {
-    static const int dataCodewords[] = {0, 3, 5, 8, 12, 18, 22, 30, 36, 44, 62, 86, 114, 144, 174, 204};
+    static const int dataCodewords[] = {0,   3,   5,   8,   12,  18,  22,  30,  36,  44,   62,   86,  114,
+                                        144, 174, 204, 280, 368, 456, 576, 696, 816, 1050, 1304, 1558};
     if (version <= 1) return "123456";
     const std::string base = "Orvel DM " + std::to_string(version) + " 0123456789 ABCDEFGHIJKLMNOPQRSTUVWXYZ ";
     std::string text;
@@ -90,6 +91,22 @@ TEST(DatamatrixReaderTest, ReadsSquareSymbolsOfEverySizeClassAndModuleSize) {
             ASSERT_TRUE(picture) << version;
             EXPECT_EQ(textsOf(readPicture(*picture)), std::vector<std::string>{text})
                 << "version " << version << " at " << modulePixels << " px";
+        }
+    }
+}
+
+TEST(DatamatrixReaderTest, ReadsSymbolsOfSixteenAndThirtySixRegions) {
+    REQUIRE_ZINT();
+    // 64 x 64 (16 regions of 14 x 14, two blocks), 120 x 120 and 144 x 144
+    // (36 regions; ten blocks of unequal length), upright and turned.
+    for (const int version : {16, 21, 24}) {
+        const std::string text = contentFor(version);
+        std::optional<TVekImage> picture = renderSymbol(version, text, version == 16 ? 3 : 2, "large.bmp");
+        ASSERT_TRUE(picture) << version;
+        for (const int quarters : {0, 1}) {
+            TVekImage turned = rotateQuarters(*picture, quarters);
+            EXPECT_EQ(textsOf(readPicture(turned)), std::vector<std::string>{text})
+                << "version " << version << " turned " << quarters * 90;
         }
     }
 }
@@ -154,6 +171,15 @@ TEST(DatamatrixReaderTest, ReadsJpegCompressedSymbols) {
 TEST(DatamatrixReaderTest, FindsNothingWithoutASymbol) {
     TVekImage blank(300, 200);
     EXPECT_TRUE(readPicture(blank).empty());
+    TVekImage onePixel(1, 1);
+    onePixel.setPixel(0, 0, BLACK);
+    EXPECT_TRUE(readPicture(onePixel).empty());
+    // Everything dark: one region reaching every border of the picture.
+    TVekImage dark(80, 60);
+    for (int y = 0; y < dark.height; ++y) {
+        for (int x = 0; x < dark.width; ++x) dark.setPixel(x, y, (x + y) % 7 ? BLACK : 0x202020);
+    }
+    EXPECT_TRUE(readPicture(dark).empty());
 
     // Random blobs and noise: read finds nothing and never fails.
     std::mt19937 random(7);
