@@ -74,7 +74,7 @@ TVekPDF417DataArray TVekPDF417Reader::read(TVekImage& image) {
         auto earlier = std::find_if(startsRead.begin(), startsRead.end(),
                                     [&start](const auto& read) { return read.first == start; });
         if (earlier != startsRead.end() && earlier->second) continue;
-        std::optional<TVekPDF417Data> data = readArea(working, area);
+        std::optional<TVekPDF417Data> data = readAreaWithRetry(working, area);
         if (!data) continue;
         const bool corrected = data->getCorrectedErrors() >= 0;
         if (earlier == startsRead.end()) {
@@ -239,11 +239,41 @@ void TVekPDF417Reader::scanLinesAcross(const TVekImage& image, const TVekPDF417A
     }
 }
 
+std::optional<TVekPDF417Data> TVekPDF417Reader::readAreaWithRetry(const TVekImage& image,
+                                                                  const TVekPDF417Area& area) {
+    std::optional<TVekPDF417Data> data = readArea(image, area);
+    if (data && data->getCorrectedErrors() >= 0) return data;
+    // The start bar's axis comes from its outline pixels, so either end may be
+    // a pixel off. Scan lines perpendicular to it then drift by a pixel per
+    // bar height and cross into the neighbouring rows on wide symbols with
+    // low rows. Such an area is read again with each end moved by a pixel to
+    // either side; only a read whose error correction succeeds replaces the
+    // first one.
+    // Areas whose row indicators gave no symbol shape are no symbols at all.
+    const TVekLine& axis = area.line1;
+    if (!(axis.getLength() > 0) || !symbolShape(false)) return data;
+    const double nx = -(axis.y2 - axis.y1) / axis.getLength();
+    const double ny = (axis.x2 - axis.x1) / axis.getLength();
+    const double shifts[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+    for (const auto& shift : shifts) {
+        const TVekLine tilted(axis.x1 + shift[0] * nx, axis.y1 + shift[0] * ny, axis.x2 + shift[1] * nx,
+                              axis.y2 + shift[1] * ny);
+        std::optional<TVekPDF417Data> retry = readArea(image, TVekPDF417Area(tilted, area.line2));
+        if (retry && retry->getCorrectedErrors() >= 0) {
+            // The record keeps the position of the area as found.
+            return TVekPDF417Data(retry->getValues(), data ? data->getX() : vekRoundInt(axis.x1),
+                                  data ? data->getY() : vekRoundInt(axis.y1), retry->getMacroStringFields(),
+                                  retry->getMacroByteFields(), retry->getCorrectedErrors(), retry->getEcLevel());
+        }
+    }
+    return data;
+}
+
 std::optional<TVekPDF417Data> TVekPDF417Reader::readArea(const TVekImage& image, const TVekPDF417Area& area) {
     resetVotes();
     scanLinesAcross(image, area);
 
-    const std::optional<TSymbolShape> shape = symbolShape();
+    const std::optional<TSymbolShape> shape = symbolShape(true);
     if (!shape) return std::nullopt;
     const int32_t rows = shape->rows;
     const int32_t columns = shape->columns;
@@ -319,7 +349,7 @@ std::optional<TVekPDF417Data> TVekPDF417Reader::readArea(const TVekImage& image,
                           decoder.getMacroByteFields(), corrected, eccCount / 2);
 }
 
-std::optional<TVekPDF417Reader::TSymbolShape> TVekPDF417Reader::symbolShape() const {
+std::optional<TVekPDF417Reader::TSymbolShape> TVekPDF417Reader::symbolShape(bool report) const {
     const int32_t rowGroup = rowGroupVotes.getValue();
     const int32_t rowRest = rowRestVotes.getValue();
     const int32_t columns = columnVotes.getValue();
@@ -327,29 +357,29 @@ std::optional<TVekPDF417Reader::TSymbolShape> TVekPDF417Reader::symbolShape() co
     // A counter without a vote leaves its parameter unknown; guessing it
     // would only hand a wrong matrix to the decoder.
     if (rowGroup < 0 || rowRest < 0 || columns < 1) {
-        if (diagnostics()) diagnostic("Too few rows/cols");
+        if (report && diagnostics()) diagnostic("Too few rows/cols");
         return std::nullopt;
     }
     TSymbolShape shape;
     shape.rows = 3 * rowGroup + rowRest + 1;
     shape.columns = columns;
     if (shape.rows < 3) {
-        if (diagnostics()) diagnostic("Too few rows/cols");
+        if (report && diagnostics()) diagnostic("Too few rows/cols");
         return std::nullopt;
     }
     if (shape.rows > MAX_ROWS || shape.columns > MAX_COLUMNS) {
-        if (diagnostics()) diagnostic("Too many rows/cols");
+        if (report && diagnostics()) diagnostic("Too many rows/cols");
         return std::nullopt;
     }
     if (ecLevel < 0 || ecLevel > MAX_EC_LEVEL) {
-        if (diagnostics()) diagnostic("No error correction level");
+        if (report && diagnostics()) diagnostic("No error correction level");
         return std::nullopt;
     }
     shape.eccCount = 2 << ecLevel;
     // The symbol length descriptor is a data codeword, so a symbol holds at
     // least one codeword more than its check codewords.
     if (shape.rows * shape.columns <= shape.eccCount) {
-        if (diagnostics()) diagnostic("EcLen too long");
+        if (report && diagnostics()) diagnostic("EcLen too long");
         return std::nullopt;
     }
     return shape;

@@ -52,6 +52,9 @@ public:
     static bool matchPattern(const TVectorDouble& widths, int32_t index, int32_t count, const int32_t* pattern);
     static bool isParallel(double tolerance, double angle1, double angle2);
     std::optional<TVekPDF417Data> readArea(const TVekImage& image, const TVekPDF417Area& area);
+    // readArea, and when that gives no corrected record, readArea again with
+    // the start bar's axis turned by a pixel at either end.
+    std::optional<TVekPDF417Data> readAreaWithRetry(const TVekImage& image, const TVekPDF417Area& area);
 
     // Row scanning.
     void scanRow(const TVekImage& image, const TVekLine& line);
@@ -97,7 +100,9 @@ private:
     void scanLinesAcross(const TVekImage& image, const TVekPDF417Area& area);
     void voteRowIndicator(int32_t value, int32_t k);
     void storeLine(int32_t row, const TVekScanLine& scanLine);
-    std::optional<TSymbolShape> symbolShape() const;
+    // The shape the row indicator votes give, or none; with report the
+    // reason for none goes to the diagnostics.
+    std::optional<TSymbolShape> symbolShape(bool report) const;
     std::array<int32_t, POSITION_COLUMNS> columnCentres() const;
     void fillUnvotedCells(const TSymbolShape& shape, const std::array<int32_t, POSITION_COLUMNS>& centres,
                           double columnWidth);

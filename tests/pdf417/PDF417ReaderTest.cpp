@@ -114,6 +114,17 @@ TEST(PDF417Reader, ReadsSymbolsTurnedBySmallAnglesAndQuarters) {
     }
 }
 
+TEST(PDF417Reader, WideSymbolWithFewRowsIsReadAgainWithTheAxisTurned) {
+    if (!haveZint()) GTEST_SKIP() << "zint not installed";
+    // Ten columns in seven rows of 6 pixels at 2 pixels per module: the start
+    // bar's axis is a pixel off at one end, and perpendicular scan lines
+    // cross a whole row on their way to the stop pattern.
+    const std::string text = "Where is gate E2? Your PIN: 8652. Keep it secret! Hi David, see you on Friday? Cheers";
+    auto image = renderPDF417("--cols=10 --secure=1 -d " + test::shellQuote(text), 2, "wide");
+    ASSERT_TRUE(image);
+    expectOneRecord(*image, text, "wide symbol");
+}
+
 TEST(PDF417Reader, ReadsJpegPictures) {
     if (!haveZint()) GTEST_SKIP() << "zint not installed";
     const std::string text = "JPEG 2026-12-07 / numbers 31415926535897932384626433";
