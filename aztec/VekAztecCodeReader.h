@@ -19,7 +19,9 @@ using TVekAztecDataArray = std::vector<TVekAztecData>;
 // bull's-eyes as pairs of concentric dark regions, orientation from the marks
 // at the corners of the mode message, the mode message, then the whole symbol
 // sampled on a square grid turned about the bull's-eye with the finder's
-// module size, the data layers and the decoder.
+// module size (a full-range symbol that does not decode that way is sampled
+// again on a grid fitted to its reference grid), the data layers and the
+// decoder.
 class TVekAztecCodeReader {
 public:
     // One record per symbol that decoded, in the order of the bull's-eyes.
