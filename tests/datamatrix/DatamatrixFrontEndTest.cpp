@@ -125,7 +125,33 @@ TEST(DatamatrixClockTrackTest, ClockPeakNeedsARealDropAndEnoughTransitions) {
     EXPECT_TRUE(TVekDatamatrixReader::findClockPeak(twoHills, twoHills, peak, 40, -15));
     EXPECT_EQ(peak.peak, 7);
     EXPECT_FALSE(TVekDatamatrixReader::findClockPeak(twoHills, twoHills, peak, 30, 20));
+    // A window starting before the profile on a falling stretch: the peak is
+    // the first step of the profile, never a step before it.
+    const TVectorInteger falling = {20, 1, 1, 0, 0};
+    ASSERT_TRUE(TVekDatamatrixReader::findClockPeak(falling, falling, peak, 4, -5));
+    EXPECT_EQ(peak.peak, 0);
+    EXPECT_EQ(peak.drop, 1);
     EXPECT_FALSE(TVekDatamatrixReader::findClockPeak(twoHills, twoHills, peak, 3, 3));
+}
+
+TEST(DatamatrixClockTrackTest, ClockMidLineStepsHalfAModuleBackFromTheDrop) {
+    // Vertical scan lines x = k from y = 100 up to y = 0; the limit is y = 10.
+    TVekDatamatrixReader::TProfile profile;
+    for (int k = 0; k < 40; ++k) {
+        profile.lines.emplace_back(TVekLine(k, 100, k, 0));
+        profile.raw.push_back(k < 30 ? 10 : 0);
+        profile.scaled.push_back(profile.raw.back());
+    }
+    const TVekLine limit(0, 10, 50, 10);
+    const TVekLine side(0, 100, 50, 100);
+    // Half a module: Round(100 / (2 x 10)) = 5 steps back from the drop at 30.
+    const TVekLine mid =
+        TVekDatamatrixReader::clockMidLine(side, *profile.lines[29], true, profile, 30, 29, limit);
+    EXPECT_EQ(mid.getStart(), TVekPoint(25, 100));
+    EXPECT_EQ(mid.getEnd(), TVekPoint(25, 10));
+    // A step before the first scan line keeps the peak line.
+    const TVekLine early = TVekDatamatrixReader::clockMidLine(side, *profile.lines[2], true, profile, 3, 2, limit);
+    EXPECT_EQ(early.getStart(), TVekPoint(2, 100));
 }
 
 TEST(DatamatrixClockTrackTest, RegionSizesAreTheTableRows) {
