@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 #include <random>
 #include <string>
@@ -11,6 +12,7 @@
 #include "foundation/VekImageTools.h"
 #include "foundation/VekPictureLoader.h"
 #include "foundation/VekUtil.h"
+#include "oned/VekPAVectorizer.h"
 #include "pdf417/VekPDF417Reader.h"
 #include "qrcode/QRPictureTools.h"
 #include "scan/VekScanStep.h"
@@ -315,6 +317,32 @@ TEST(PDF417Reader, ErrorCorrectionLevelNineIsRejected) {
     reader.debugMore = true;
     EXPECT_TRUE(reader.read(image).empty());
     EXPECT_TRUE(diagnostics.contains("No error correction level"));
+}
+
+TEST(PDF417Reader, OneCandidateHoldingStartAndStopPairsWithItself) {
+    // A start pattern followed at once by a stop pattern: one candidate of 17
+    // elements, flags 1 and 2, paired with itself.
+    const int module = 4;
+    TVekImage image(60 * module, 60 * module);
+    int x = 10 * module;
+    bool bar = true;
+    for (int width : {8, 1, 1, 1, 1, 1, 1, 3, 7, 1, 1, 3, 1, 1, 1, 2, 1}) {
+        for (int dx = 0; dx < width * module; ++dx) {
+            for (int y = 5 * module; y < 50 * module && bar; ++y) image.setPixel(x + dx, y, BLACK);
+        }
+        x += width * module;
+        bar = !bar;
+    }
+    TVekPDF417Reader reader;
+    TVekPAVectorizer vectorizer;
+    TVekVectorizedImage vectorized = vectorizer.vectorize(image, true);
+    const std::vector<TVekPDF417Area> areas = reader.findAreas(image, vectorized);
+    ASSERT_EQ(areas.size(), 1u);
+    // line1 on the 8-module bar, line2 on the last bar, starting on the same side.
+    EXPECT_LT(areas[0].line1.x1, 18 * module);
+    EXPECT_GT(areas[0].line2.x1, 43 * module);
+    EXPECT_LT(std::fabs(areas[0].line2.y1 - areas[0].line1.y1), 5.0 * module);
+    EXPECT_TRUE(reader.read(image).empty());
 }
 
 TEST(PDF417Reader, DamagedAndArbitraryPicturesNeverCrash) {
