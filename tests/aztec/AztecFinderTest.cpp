@@ -98,6 +98,17 @@ TEST(AztecFinder, LoneBullsEyeIsNoSymbol) {
     }
 }
 
+TEST(AztecFinder, EmptyAndTinyPictures) {
+    for (const int size : {0, 1, 2}) {
+        TVekImage picture(size, size);
+        TVekAztecCodeReader reader;
+        EXPECT_TRUE(reader.read(picture).empty()) << size;
+    }
+    TVekImage line(0, 5);
+    TVekAztecCodeReader reader;
+    EXPECT_TRUE(reader.read(line).empty());
+}
+
 TEST(AztecFinder, SampleStripSpacingAndSkip) {
     // Stripes of 4 pixels: dark at even stripes.
     TVekImage picture(60, 12);
