@@ -214,6 +214,28 @@ TEST(PDF417Reader, ScanStepLogsEachRecordAndAnEmptyLine) {
     EXPECT_EQ(results[0].logLines[1], "");
 }
 
+TEST(PDF417Reader, SymbolFailingCorrectionIsLoggedButNotASuccess) {
+    // Text codewords without valid check codewords: the record is decoded and
+    // logged, with the correction result -1, and the scan step does not count
+    // it as read.
+    test::TPDF417Painting painting;
+    painting.rows = 6;
+    painting.columns = 3;
+    painting.indicatorRows = 6;
+    painting.ecLevel = 1;
+    painting.codewords = {14, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 100, 200, 300, 400};
+    TVekImage image = paintPDF417(painting);
+    {
+        const TVekPDF417DataArray records = readPicture(image);
+        ASSERT_EQ(records.size(), 1u);
+        EXPECT_EQ(records[0].getCorrectedErrors(), -1);
+    }
+    const TVekScanResults results = scanPicture(TVekScanFamily::pdf417, image);
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_FALSE(results[0].success);
+    EXPECT_EQ(results[0].logLines[0].rfind("Barcode  found ", 0), 0u);
+}
+
 // ---------------------------------------------------------------------------
 // Painted symbols: shapes and damage zint never makes
 
