@@ -211,7 +211,10 @@ TVectorInteger TVekAztecDecoder::decodeCharacters(int32_t codewordSize, TVekAzBi
                 shift(TVekAztecMode::UPPER);
                 break;
             case TAction::BINARY_SHIFT:
-                binaryReturn = shifted ? shiftReturn : mode;
+                // The run returns to the mode it was shifted from, even when that
+                // mode is itself a one-character shift: digit, U/S, B/S comes back
+                // to upper, as encoders that write such sequences expect.
+                binaryReturn = mode;
                 shifted = false;
                 mode = TVekAztecMode::BINARY;
                 break;

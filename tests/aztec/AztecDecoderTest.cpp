@@ -113,6 +113,9 @@ TEST(AztecDecoder, BinaryRuns) {
     for (int i = 0; i < 32; ++i) expected.push_back(i);
     expected.push_back('B');
     EXPECT_EQ(decodeText(bits), expected);
+    // From digits, an upper shift followed by a binary shift comes back to upper
+    // after the run ("3", U/S, B/S "h", then upper "H").
+    EXPECT_EQ(decodeString(codes({{5, DL}, {4, 5}, {4, US_DIGIT}, {5, BS}, {5, 1}, {8, 'h'}, {5, 9}})), "3hH");
     // A run that claims more bytes than remain ends with the bits.
     EXPECT_EQ(decodeText(codes({{5, BS}, {5, 0}, {11, 2047}, {8, 7}})), (TVectorInteger{7}));
 }
