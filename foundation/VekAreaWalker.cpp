@@ -51,13 +51,6 @@ TVekAreaWalker::TVekAreaWalker(TVekImage& image, bool clearMarks, const TVekPoin
     queue.push(x, y);
 }
 
-bool TVekAreaWalker::nextPixel(TVekPixel& pixel) {
-    if (queue.empty()) return false;
-    pixel = queue.pop();
-    queueNeighbours(pixel.x, pixel.y);
-    return true;
-}
-
 std::optional<TVekPoint> TVekAreaWalker::nextPoint() {
     TVekPixel pixel;
     if (!nextPixel(pixel)) return std::nullopt;
@@ -73,36 +66,16 @@ void TVekAreaWalker::examine(int64_t x, int64_t y) {
     if (image.pixelData()[index] == BLACK) queue.push(static_cast<int32_t>(x), static_cast<int32_t>(y));
 }
 
-void TVekAreaWalker::queueNeighbours(int32_t x, int32_t y) {
-    const int32_t width = image.width;
-    const bool interior = x > 0 && y > 0 && x < width - 1 && y < image.height - 1;
-    if (!interior) {
-        const int64_t px = x, py = y;
-        examine(px + 1, py);
-        examine(px + 1, py + 1);
-        examine(px, py + 1);
-        examine(px - 1, py + 1);
-        examine(px - 1, py);
-        examine(px - 1, py - 1);
-        examine(px, py - 1);
-        examine(px + 1, py - 1);
-        return;
-    }
-    // Inside the picture every neighbour exists: index arithmetic only.
-    uint8_t* marks = image.visitedMarks().data();
-    const uint32_t* pixels = image.pixelData().data();
-    const size_t index = static_cast<size_t>(y) * width + x;
-    const size_t w = static_cast<size_t>(width);
-    const size_t neighbours[8] = {index + 1,     index + w + 1, index + w,     index + w - 1,
-                                  index - 1,     index - w - 1, index - w,     index - w + 1};
-    static constexpr int dx[8] = {1, 1, 0, -1, -1, -1, 0, 1};
-    static constexpr int dy[8] = {0, 1, 1, 1, 0, -1, -1, -1};
-    for (int d = 0; d < 8; ++d) {
-        const size_t n = neighbours[d];
-        if (marks[n] != 0) continue;
-        marks[n] = 1;
-        if (pixels[n] == BLACK) queue.push(x + dx[d], y + dy[d]);
-    }
+void TVekAreaWalker::queueBorderNeighbours(int32_t x, int32_t y) {
+    const int64_t px = x, py = y;
+    examine(px + 1, py);
+    examine(px + 1, py + 1);
+    examine(px, py + 1);
+    examine(px - 1, py + 1);
+    examine(px - 1, py);
+    examine(px - 1, py - 1);
+    examine(px, py - 1);
+    examine(px + 1, py - 1);
 }
 
 }  // namespace orvel

@@ -74,14 +74,45 @@ public:
     // The next pixel of the region, or none when the walk is over.
     std::optional<TVekPoint> nextPoint();
     // The same without building a point: false when the walk is over.
-    bool nextPixel(TVekPixel& pixel);
+    bool nextPixel(TVekPixel& pixel) {
+        if (queue.empty()) return false;
+        pixel = queue.pop();
+        queueNeighbours(pixel.x, pixel.y);
+        return true;
+    }
 
     const TVekPoint& getStart() const { return start; }
 
     TVekPoint start;  // the seed as given
 
 private:
-    void queueNeighbours(int32_t x, int32_t y);
+    // Kept in the header: the region walk calls it once per pixel.
+    void queueNeighbours(int32_t x, int32_t y) {
+        const int32_t width = image.width;
+        if (x <= 0 || y <= 0 || x >= width - 1 || y >= image.height - 1) {
+            queueBorderNeighbours(x, y);
+            return;
+        }
+        // Inside the picture every neighbour exists: index arithmetic only.
+        uint8_t* marks = image.visitedMarks().data();
+        const uint32_t* pixels = image.pixelData().data();
+        const size_t w = static_cast<size_t>(width);
+        const size_t index = static_cast<size_t>(y) * w + static_cast<size_t>(x);
+        auto examine = [&](size_t n, int32_t nx, int32_t ny) {
+            if (marks[n] != 0) return;
+            marks[n] = 1;
+            if (pixels[n] == BLACK) queue.push(nx, ny);
+        };
+        examine(index + 1, x + 1, y);
+        examine(index + w + 1, x + 1, y + 1);
+        examine(index + w, x, y + 1);
+        examine(index + w - 1, x - 1, y + 1);
+        examine(index - 1, x - 1, y);
+        examine(index - w - 1, x - 1, y - 1);
+        examine(index - w, x, y - 1);
+        examine(index - w + 1, x + 1, y - 1);
+    }
+    void queueBorderNeighbours(int32_t x, int32_t y);
     void examine(int64_t x, int64_t y);
 
     TVekImage& image;

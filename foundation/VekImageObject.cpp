@@ -25,6 +25,15 @@ bool isOutlinePixel(const TVekImage& image, int32_t x, int32_t y) {
     return !darkAt(px + 1, py) || !darkAt(px, py + 1) || !darkAt(px - 1, py) || !darkAt(px, py - 1);
 }
 
+// A position already on the 0.001 grid (a whole pixel or a coordinate of a
+// point): no rounding needed.
+TVekPoint wholePixel(double x, double y) {
+    TVekPoint point;
+    point.x = x;
+    point.y = y;
+    return point;
+}
+
 }  // namespace
 
 TVekImageObject::TVekImageObject(TVekImage& image, const TVekPoint& seed) : seed(seed) {
@@ -38,12 +47,16 @@ TVekImageObject::TVekImageObject(TVekImage& image, const TVekPoint& target, cons
 void TVekImageObject::walk(TVekImage& image, const std::optional<TVekPoint>& target) {
     minX = maxX = seed.x;
     minY = maxY = seed.y;
-    leftmost = rightmost = topmost = bottommost = seed;
+    // The other coordinate of each extreme pixel; the points are built once,
+    // after the walk.
+    double leftmostY = seed.y, rightmostY = seed.y, topmostX = seed.x, bottommostX = seed.x;
 
     // Distances are compared as exact squared sums of whole coordinates, which
     // orders pixels exactly as comparing their square roots would.
-    double nearestSquared = nearestDistance * nearestDistance;
+    const double initialNearest = nearestDistance * nearestDistance;
+    double nearestSquared = initialNearest;
     double farthestSquared = 0;
+    double nearestX = 0, nearestY = 0, farthestX = 0, farthestY = 0;
     int64_t sumX = 0;
     int64_t sumY = 0;
 
@@ -54,27 +67,34 @@ void TVekImageObject::walk(TVekImage& image, const std::optional<TVekPoint>& tar
         const double y = pixel.y;
         if (target && target->x == x && target->y == y) targetFound = true;
 
-        if (x < minX) { minX = x; leftmost = TVekPoint(x, y); }
-        if (x > maxX) { maxX = x; rightmost = TVekPoint(x, y); }
-        if (y < minY) { minY = y; topmost = TVekPoint(x, y); }
-        if (y > maxY) { maxY = y; bottommost = TVekPoint(x, y); }
+        if (x < minX) { minX = x; leftmostY = y; }
+        if (x > maxX) { maxX = x; rightmostY = y; }
+        if (y < minY) { minY = y; topmostX = x; }
+        if (y > maxY) { maxY = y; bottommostX = x; }
 
         const double squared = x * x + y * y;
-        if (squared < nearestSquared) {
-            nearestSquared = squared;
-            nearestDistance = std::sqrt(squared);
-            nearestToOrigin = TVekPoint(x, y);
-        }
-        if (squared > farthestSquared) {
-            farthestSquared = squared;
-            farthestDistance = std::sqrt(squared);
-            farthestFromOrigin = TVekPoint(x, y);
-        }
+        if (squared < nearestSquared) { nearestSquared = squared; nearestX = x; nearestY = y; }
+        if (squared > farthestSquared) { farthestSquared = squared; farthestX = x; farthestY = y; }
 
         ++pixelCount;
-        if (isOutlinePixel(image, pixel.x, pixel.y)) edgePoints.emplace_back(x, y);
+        if (isOutlinePixel(image, pixel.x, pixel.y)) edgePoints.push_back(wholePixel(x, y));
         sumX += pixel.x;
         sumY += pixel.y;
+    }
+
+    // Every coordinate here is the seed's (already on the 0.001 grid) or a
+    // whole pixel.
+    leftmost = wholePixel(minX, leftmostY);
+    rightmost = wholePixel(maxX, rightmostY);
+    topmost = wholePixel(topmostX, minY);
+    bottommost = wholePixel(bottommostX, maxY);
+    if (nearestSquared < initialNearest) {
+        nearestDistance = std::sqrt(nearestSquared);
+        nearestToOrigin = wholePixel(nearestX, nearestY);
+    }
+    if (farthestSquared > 0) {
+        farthestDistance = std::sqrt(farthestSquared);
+        farthestFromOrigin = wholePixel(farthestX, farthestY);
     }
     center = TVekPoint(static_cast<double>(sumX) / pixelCount, static_cast<double>(sumY) / pixelCount);
 }
