@@ -8,6 +8,26 @@ namespace orvel {
 
 void startDatamatrixClick() {}
 
+namespace {
+
+// The content as bytes. Control entries (-1) carry no byte: one at the start
+// (FNC1 in first position marks GS1 data, Structured Append, a macro) is left
+// out, a later one is the FNC1 that separates GS1 fields and reads as GS, the
+// form GS1 data takes everywhere else. Other values keep their low 8 bits.
+std::string scanTextOf(const TVectorInteger& values) {
+    std::string text;
+    for (size_t i = 0; i < values.size(); ++i) {
+        if (values[i] == -1) {
+            if (i > 0) text += '\x1D';
+            continue;
+        }
+        text += static_cast<char>(values[i] & 0xFF);
+    }
+    return text;
+}
+
+}  // namespace
+
 TVekScanResults scanDatamatrixPicture(TVekImage& image) {
     TVekDatamatrixReader reader;
     reader.imageIsBlackAndWhite = false;
@@ -19,9 +39,7 @@ TVekScanResults scanDatamatrixPicture(TVekImage& image) {
         TVekScanResult result;
         result.family = TVekScanFamily::datamatrix;
         result.symbology = "DATAMATRIX";
-        // Control entries (-1) and bytes alike by their low 8 bits, as the
-        // record's own text form shows them.
-        for (const int32_t value : record.getValue()) result.text += static_cast<char>(value & 0xFF);
+        result.text = scanTextOf(record.getValue());
         result.success = true;
         result.x = record.getX();
         result.y = record.getY();

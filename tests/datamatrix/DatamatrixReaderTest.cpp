@@ -279,6 +279,19 @@ TEST(DatamatrixReaderTest, ScanStepLogsEveryRecord) {
                                           ",");
 }
 
+TEST(DatamatrixReaderTest, ScanStepTextOfGs1DataHasGroupSeparatorsNotControlBytes) {
+    REQUIRE_ZINT();
+    const std::filesystem::path path = testDirectory("datamatrix_reader") / "gs1.bmp";
+    ASSERT_TRUE(zintRender("-b DATAMATRIX --square --gs1 --scale=2 -d '[01]12345678901231[10]ABC[21]XYZ'", path));
+    TVekImage picture = withMargin(loadPictureFile(path), 20);
+    writeStartOfClickSettings(TVekScanFamily::datamatrix);
+    const TVekScanResults results = scanPicture(TVekScanFamily::datamatrix, picture);
+    ASSERT_EQ(results.size(), 1u);
+    // The leading FNC1 marks GS1 data and is left out; the one that ends the
+    // variable-length field reads as GS.
+    EXPECT_EQ(results[0].text, "0112345678901231" "10ABC\x1D" "21XYZ");
+}
+
 // Counts what the reader shows in debug mode.
 class TCountingDisplay : public TVekDisplay {
 public:
