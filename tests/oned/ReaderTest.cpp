@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -199,6 +200,27 @@ TEST_F(LinearReaderTest, OrvelScanLogsTheLinearSymbols) {
     const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_NE(log.find("1d: Barcode  found Type: CODABAR   Value: 123456,"), std::string::npos) << log;
     EXPECT_NE(log.find("1d: Barcode  found Type: EAN13   Value: 5901234123457,"), std::string::npos) << log;
+}
+
+// Random bars, blots and noise: whatever the reader makes of them, it must
+// neither crash nor read outside the picture (the sanitizer build checks).
+TEST_F(LinearReaderTest, RandomPicturesAreReadWithoutFaults) {
+    std::mt19937 random(2026);
+    for (int picture = 0; picture < 12; ++picture) {
+        TVekImage image(120 + random() % 300, 60 + random() % 200);
+        for (uint32_t& pixel : image.pixelData()) pixel = (random() % 4 == 0) ? 0x202020 : 0xE0E0E0;
+        for (int bar = 0; bar < 40; ++bar) {
+            const int x = random() % image.width, width = 1 + random() % 6, top = random() % image.height;
+            const int length = 10 + random() % 120;
+            for (int y = top; y < top + length; ++y)
+                for (int dx = 0; dx < width; ++dx) image.setPixel(x + dx + (y - top) * (picture % 3) / 7, y, 0x101010);
+        }
+        TVekImage turned = test::turnByDegrees(image, static_cast<double>(random() % 360));
+        for (TVekImage* candidate : {&image, &turned}) {
+            const TVekBarcodeDataArray records = read(*candidate, 511, true);
+            for (const TVekBarcodeData& record : records) EXPECT_FALSE(record.toString().empty());
+        }
+    }
 }
 
 }  // namespace
