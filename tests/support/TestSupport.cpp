@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <memory>
 
+#include <gtest/gtest.h>
+
 namespace orvel::test {
 
 bool haveZint() {
@@ -27,7 +29,11 @@ std::string shellQuote(const std::string& text) {
 }
 
 std::filesystem::path testDirectory(const std::string& name) {
-    const std::filesystem::path dir = std::filesystem::path(ORVEL_BINARY_DIR) / "test-files" / name;
+    // CTest runs tests in parallel, each in its own process: one directory per
+    // test keeps one test from wiping another's files.
+    std::filesystem::path dir = std::filesystem::path(ORVEL_BINARY_DIR) / "test-files" / name;
+    if (const auto* info = ::testing::UnitTest::GetInstance()->current_test_info())
+        dir /= std::string(info->test_suite_name()) + "." + info->name();
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     return dir;

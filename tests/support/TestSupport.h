@@ -15,7 +15,8 @@ int runCommand(const std::string& command);
 // Quotes a text for the shell.
 std::string shellQuote(const std::string& text);
 
-// A fresh directory under the build tree for one test's files.
+// A fresh directory under the build tree for the running test's files
+// (named after `name` and the test).
 std::filesystem::path testDirectory(const std::string& name);
 
 // Runs `zint <arguments> --dump` and returns the symbol's rows as bits
