@@ -34,6 +34,10 @@ rm -rf samples/images samples/PDF417Images samples/DatamatrixImages samples/QRCo
 bitmap images code128 -b CODE128 --scale 2 --height 40 -d "Orvel-128"
 jpeg images ean13 -b EANX --scale 2 --height 40 -d "590123412345"
 bitmap images code39 -b CODE39 --scale 2 --height 40 -d "VEK39"
+bitmap images ean8 -b EANX --scale 2 --height 40 -d "9638507"
+jpeg images upce -b UPCE --scale 2 --height 40 -d "0123456"
+bitmap images interleaved25 -b C25INTER --scale 2 --height 40 -d "12345678"
+jpeg images codabar -b CODABAR --scale 2 --height 40 -d "A40156B"
 
 bitmap PDF417Images pdf417 -b PDF417 --scale 2 -d "VekBarcode Orvel PDF417 sample"
 jpeg PDF417Images pdf417-numbers -b PDF417 --scale 2 -d "0123456789012345678901234567890123456789"
