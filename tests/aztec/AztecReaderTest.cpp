@@ -12,7 +12,7 @@
 
 #include "aztec/VekAztecCodeReader.h"
 #include "foundation/VekPictureLoader.h"
-#include "qrcode/QRPictureTools.h"
+#include "support/PictureTools.h"
 #include "scan/VekScanStep.h"
 #include "support/TestSupport.h"
 

@@ -13,7 +13,7 @@
 #include "foundation/VekDisplay.h"
 #include "foundation/VekPictureLoader.h"
 #include "foundation/VekROrvelConfiguration.h"
-#include "qrcode/QRPictureTools.h"
+#include "support/PictureTools.h"
 #include "scan/VekScanStep.h"
 #include "support/TestSupport.h"
 

@@ -89,18 +89,18 @@ TEST_F(LinearReaderTest, ReadsEverySymbologyAtTwoToSixPixelsPerModuleInEveryOrie
             ASSERT_TRUE(upright) << sample.name;
             const std::vector<std::string> expected = {expectedLine(sample)};
             for (int quarters = 0; quarters < 4; ++quarters) {
-                TVekImage picture = test::turnQuarters(*upright, quarters);
+                TVekImage picture = test::rotateQuarters(*upright, quarters);
                 EXPECT_EQ(decoded(read(picture)), expected)
                     << sample.name << " at " << modulePixels << " px/module, turned " << 90 * quarters;
             }
             for (double degrees : {-7.0, -2.5, 3.0, 6.0}) {
-                TVekImage picture = test::turnByDegrees(*upright, degrees);
+                TVekImage picture = test::rotateByDegrees(*upright, degrees);
                 EXPECT_EQ(decoded(read(picture)), expected)
                     << sample.name << " at " << modulePixels << " px/module, turned " << degrees;
             }
-            TVekImage compressed = test::throughJpeg(*upright, 75);
+            TVekImage compressed = test::jpegRoundTrip(*upright, 75);
             EXPECT_EQ(decoded(read(compressed)), expected) << sample.name << " at " << modulePixels << " px/module, JPEG";
-            TVekImage turnedCompressed = test::throughJpeg(test::turnByDegrees(*upright, 4.0), 75);
+            TVekImage turnedCompressed = test::jpegRoundTrip(test::rotateByDegrees(*upright, 4.0), 75);
             EXPECT_EQ(decoded(read(turnedCompressed)), expected)
                 << sample.name << " at " << modulePixels << " px/module, turned 4 and JPEG";
         }
@@ -215,7 +215,7 @@ TEST_F(LinearReaderTest, RandomPicturesAreReadWithoutFaults) {
             for (int y = top; y < top + length; ++y)
                 for (int dx = 0; dx < width; ++dx) image.setPixel(x + dx + (y - top) * (picture % 3) / 7, y, 0x101010);
         }
-        TVekImage turned = test::turnByDegrees(image, static_cast<double>(random() % 360));
+        TVekImage turned = test::rotateByDegrees(image, static_cast<double>(random() % 360));
         for (TVekImage* candidate : {&image, &turned}) {
             const TVekBarcodeDataArray records = read(*candidate, 511, true);
             for (const TVekBarcodeData& record : records) EXPECT_FALSE(record.toString().empty());

@@ -14,7 +14,7 @@
 #include "foundation/VekUtil.h"
 #include "oned/VekPAVectorizer.h"
 #include "pdf417/VekPDF417Reader.h"
-#include "qrcode/QRPictureTools.h"
+#include "support/PictureTools.h"
 #include "scan/VekScanStep.h"
 #include "support/TestSupport.h"
 

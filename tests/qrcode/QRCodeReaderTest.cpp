@@ -8,6 +8,7 @@
 #include "QRSymbolBuilder.h"
 #include "qrcode/VekQRCodeReader.h"
 #include "foundation/VekPictureLoader.h"
+#include "support/PictureTools.h"
 #include "support/TestSupport.h"
 
 namespace orvel {
