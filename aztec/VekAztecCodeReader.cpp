@@ -16,7 +16,6 @@
 #include "aztec/VekReedSolomonAZ.h"
 #include "foundation/VekAreaWalker.h"
 #include "foundation/VekException.h"
-#include "foundation/VekHistogram.h"
 #include "foundation/VekImageTools.h"
 #include "qrcode/VekQRCodeReader.h"
 
@@ -144,18 +143,8 @@ TVekAztecDataArray TVekAztecCodeReader::read(TVekImage& picture) {
 }
 
 void TVekAztecCodeReader::read(TVekImage& picture, TVekAztecDataArray& results) {
-    if (enhanceContrast) {
-        TVekHistogram histogram(picture);
-        histogram.stretchContrast();
-    }
-    if (binaryInput) {
-        if (fillHoles) picture.fillWhiteHoles();
-        readLocations(picture, results);
-        return;
-    }
-    TVekImage working = toBlackAndWhite(picture);
-    if (fillHoles) working.fillWhiteHoles();
-    readLocations(working, results);
+    std::optional<TVekImage> working = readerBlackAndWhite(picture, enhanceContrast, binaryInput, fillHoles);
+    readLocations(working ? *working : picture, results);
 }
 
 void TVekAztecCodeReader::readLocations(TVekImage& picture, TVekAztecDataArray& results) {

@@ -20,4 +20,16 @@ TVekImage toBlackAndWhite(TVekImage& image) {
     return result;
 }
 
+std::optional<TVekImage> readerBlackAndWhite(TVekImage& picture, bool enhanceContrast, bool binaryInput,
+                                             bool fillHoles) {
+    if (enhanceContrast) TVekHistogram(picture).stretchContrast();
+    if (binaryInput) {
+        if (fillHoles) picture.fillWhiteHoles();
+        return std::nullopt;
+    }
+    TVekImage working = toBlackAndWhite(picture);
+    if (fillHoles) working.fillWhiteHoles();
+    return working;
+}
+
 }  // namespace orvel

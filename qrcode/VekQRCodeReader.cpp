@@ -5,7 +5,6 @@
 #include <optional>
 
 #include "foundation/VekException.h"
-#include "foundation/VekHistogram.h"
 #include "foundation/VekImageTools.h"
 #include "qrcode/VekQRCodeDecoder.h"
 #include "qrcode/VekQRTables.h"
@@ -31,18 +30,8 @@ TVekQRCodeDataArray TVekQRCodeReader::read(TVekImage& picture) {
 }
 
 void TVekQRCodeReader::read(TVekImage& picture, TVekQRCodeDataArray& results) {
-    if (enhanceContrast) {
-        TVekHistogram histogram(picture);
-        histogram.stretchContrast();
-    }
-    if (binaryInput) {
-        if (fillHoles) picture.fillWhiteHoles();
-        readLocations(picture, results);
-        return;
-    }
-    TVekImage working = toBlackAndWhite(picture);
-    if (fillHoles) working.fillWhiteHoles();
-    readLocations(working, results);
+    std::optional<TVekImage> working = readerBlackAndWhite(picture, enhanceContrast, binaryInput, fillHoles);
+    readLocations(working ? *working : picture, results);
 }
 
 void TVekQRCodeReader::readLocations(TVekImage& picture, TVekQRCodeDataArray& results) {
