@@ -13,6 +13,7 @@
 #include <random>
 #include <string>
 
+#include "bench/BenchPictures.h"
 #include "foundation/VekPictureLoader.h"
 #include "oned/VekBarcode1DReader.h"
 
@@ -22,39 +23,6 @@ using namespace orvel;
 
 constexpr int pictureWidth = 4000;
 constexpr int pictureHeight = 3000;
-
-std::filesystem::path corpusPhoto() {
-    const char* fromEnvironment = std::getenv("ORVEL_CORPUS");
-    const std::filesystem::path corpus = fromEnvironment ? fromEnvironment : "/work/shared/corpus";
-    const std::filesystem::path photo = corpus / "real/code128-2/31.bmp";
-    std::error_code error;
-    return std::filesystem::is_regular_file(photo, error) ? photo : std::filesystem::path();
-}
-
-TVekImage scaleTo(const TVekImage& source, int width, int height) {
-    TVekImage result(width, height);
-    for (int y = 0; y < height; ++y) {
-        const double sy = (y + 0.5) * source.height / height - 0.5;
-        const int y0 = std::max(0, static_cast<int>(std::floor(sy)));
-        const int y1 = std::min(source.height - 1, y0 + 1);
-        const double fy = std::clamp(sy - y0, 0.0, 1.0);
-        for (int x = 0; x < width; ++x) {
-            const double sx = (x + 0.5) * source.width / width - 0.5;
-            const int x0 = std::max(0, static_cast<int>(std::floor(sx)));
-            const int x1 = std::min(source.width - 1, x0 + 1);
-            const double fx = std::clamp(sx - x0, 0.0, 1.0);
-            uint32_t colour = 0;
-            for (int shift : {0, 8, 16}) {
-                auto channel = [&](int px, int py) { return (source.getPixelInt(px, py) >> shift) & 0xFF; };
-                const double top = channel(x0, y0) * (1 - fx) + channel(x1, y0) * fx;
-                const double bottom = channel(x0, y1) * (1 - fx) + channel(x1, y1) * fx;
-                colour |= static_cast<uint32_t>(top * (1 - fy) + bottom * fy) << shift;
-            }
-            result.setPixel(x, y, colour);
-        }
-    }
-    return result;
-}
 
 // Rows of thin dark bars of random widths between blotches on a grey ramp.
 TVekImage generatedPicture() {
@@ -79,11 +47,11 @@ TVekImage generatedPicture() {
 const TVekImage& benchPicture(std::string& origin) {
     static std::string pictureOrigin = "generated";
     static const TVekImage picture = [] {
-        const std::filesystem::path photo = corpusPhoto();
+        const std::filesystem::path photo = bench::corpusPhoto({"real/code128-2/31.bmp"});
         if (!photo.empty()) {
             try {
                 const TVekImage photoImage = loadPictureFile(photo);
-                const TVekImage scaled = scaleTo(photoImage, 2 * photoImage.width, 2 * photoImage.height);
+                const TVekImage scaled = bench::scaleTo(photoImage, 2 * photoImage.width, 2 * photoImage.height);
                 TVekImage tiled(pictureWidth, pictureHeight);
                 for (int y = 0; y < pictureHeight; ++y)
                     for (int x = 0; x < pictureWidth; ++x)

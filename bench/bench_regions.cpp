@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchPictures.h"
 #include "foundation/VekImageObject.h"
 #include "foundation/VekImageTools.h"
 #include "foundation/VekPictureLoader.h"
@@ -20,43 +21,6 @@ using namespace orvel;
 
 constexpr int pictureWidth = 4000;
 constexpr int pictureHeight = 3000;
-
-std::filesystem::path corpusPhoto() {
-    const char* fromEnvironment = std::getenv("ORVEL_CORPUS");
-    const std::filesystem::path corpus = fromEnvironment ? fromEnvironment : "/work/shared/corpus";
-    for (const char* name : {"real/ean13-1/issue526.jpg", "real/code128-2/12.bmp", "real/qrcode-2/high-res-1.jpg"}) {
-        std::error_code error;
-        if (std::filesystem::is_regular_file(corpus / name, error)) return corpus / name;
-    }
-    return {};
-}
-
-// Bilinear scaling keeps the photo's grey transitions, so the thresholded
-// picture has the ragged region outlines of a real capture.
-TVekImage scaleTo(const TVekImage& source, int width, int height) {
-    TVekImage result(width, height);
-    for (int y = 0; y < height; ++y) {
-        const double sy = (y + 0.5) * source.height / height - 0.5;
-        const int y0 = std::max(0, static_cast<int>(std::floor(sy)));
-        const int y1 = std::min(source.height - 1, y0 + 1);
-        const double fy = std::clamp(sy - y0, 0.0, 1.0);
-        for (int x = 0; x < width; ++x) {
-            const double sx = (x + 0.5) * source.width / width - 0.5;
-            const int x0 = std::max(0, static_cast<int>(std::floor(sx)));
-            const int x1 = std::min(source.width - 1, x0 + 1);
-            const double fx = std::clamp(sx - x0, 0.0, 1.0);
-            uint32_t colour = 0;
-            for (int shift : {0, 8, 16}) {
-                auto channel = [&](int px, int py) { return (source.getPixelInt(px, py) >> shift) & 0xFF; };
-                const double top = channel(x0, y0) * (1 - fx) + channel(x1, y0) * fx;
-                const double bottom = channel(x0, y1) * (1 - fx) + channel(x1, y1) * fx;
-                colour |= static_cast<uint32_t>(top * (1 - fy) + bottom * fy) << shift;
-            }
-            result.setPixel(x, y, colour);
-        }
-    }
-    return result;
-}
 
 // Bars, blobs and specks of many sizes on a grey gradient.
 TVekImage generatedPicture() {
@@ -87,10 +51,11 @@ struct TBenchPicture {
 const TBenchPicture& benchPicture() {
     static const TBenchPicture picture = [] {
         TBenchPicture result{TVekImage(0, 0), TVekImage(0, 0), "generated"};
-        const std::filesystem::path photo = corpusPhoto();
+        const std::filesystem::path photo = bench::corpusPhoto(
+            {"real/ean13-1/issue526.jpg", "real/code128-2/12.bmp", "real/qrcode-2/high-res-1.jpg"});
         if (!photo.empty()) {
             try {
-                result.colour = scaleTo(loadPictureFile(photo), pictureWidth, pictureHeight);
+                result.colour = bench::scaleTo(loadPictureFile(photo), pictureWidth, pictureHeight);
                 result.origin = photo.string();
             } catch (const std::exception&) {
                 result.colour = TVekImage(0, 0);
