@@ -10,16 +10,6 @@
 
 namespace orvel {
 
-// Asks the processor to start loading the cache line at `address`. Written as
-// an instruction of its own: the compiler's builtin was dropped from the walk.
-inline void fetchEarly(const void* address) {
-#if defined(__x86_64__) || defined(__i386__)
-    asm volatile("prefetcht0 %0" : : "m"(*static_cast<const char*>(address)));
-#else
-    __builtin_prefetch(address);
-#endif
-}
-
 // One pixel position of a walk: two integers, so queueing costs no allocation.
 struct TVekPixel {
     int32_t x = 0;
@@ -87,7 +77,6 @@ public:
     bool nextPixel(TVekPixel& pixel) {
         if (queue.empty()) return false;
         pixel = queue.pop();
-        prefetchAround(pixel.x, pixel.y);
         queueNeighbours(pixel.x, pixel.y);
         return true;
     }
@@ -97,30 +86,6 @@ public:
     TVekPoint start;  // the seed as given
 
 private:
-    // A large region's frontier moves row by row through the picture, and
-    // each new row lies a whole picture row (16 KB on a 4000-pixel picture)
-    // from the last: the hardware fetches nothing ahead across such strides,
-    // so every row would wait for memory. The rows a few steps above and
-    // below the pixel are fetched now, for when the frontier gets there.
-    void prefetchAround(int32_t x, int32_t y) {
-        constexpr int32_t rowsAhead = 4;
-        // A seed outside the picture is walked too; it has no rows to fetch.
-        if (x < 0 || y < 0 || x >= image.width || y >= image.height) return;
-        const size_t w = static_cast<size_t>(image.width);
-        const size_t index = static_cast<size_t>(y) * w + static_cast<size_t>(x);
-        const size_t step = rowsAhead * w;
-        const uint32_t* pixels = image.pixelData().data();
-        const uint8_t* marks = image.visitedMarks().data();
-        if (y + rowsAhead < image.height) {
-            fetchEarly(pixels + index + step);
-            fetchEarly(marks + index + step);
-        }
-        if (y >= rowsAhead) {
-            fetchEarly(pixels + index - step);
-            fetchEarly(marks + index - step);
-        }
-    }
-
     // Kept in the header: the region walk calls it once per pixel.
     void queueNeighbours(int32_t x, int32_t y) {
         const int32_t width = image.width;

@@ -1,6 +1,5 @@
 #include "foundation/VekImageObject.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "foundation/VekAreaWalker.h"
@@ -45,95 +44,56 @@ TVekImageObject::TVekImageObject(TVekImage& image, const TVekPoint& target, cons
     walk(image, target);
 }
 
-namespace {
-
-// Whole pixels compared with a bound that may be fractional (the seed's
-// coordinate): x < bound exactly when x < Ceil(bound), and x > bound exactly
-// when x > Floor(bound), so the walk compares integers only. Bounds far
-// outside any picture are clamped; no pixel comes near them. No pixel
-// passes a bound that is not a number, so that one lies beyond every pixel.
-constexpr double beyondEveryPixel = 1e15;
-int64_t lowerPixelBound(double bound) {
-    if (std::isnan(bound)) return static_cast<int64_t>(-beyondEveryPixel);
-    return static_cast<int64_t>(std::ceil(std::clamp(bound, -beyondEveryPixel, beyondEveryPixel)));
-}
-int64_t upperPixelBound(double bound) {
-    if (std::isnan(bound)) return static_cast<int64_t>(beyondEveryPixel);
-    return static_cast<int64_t>(std::floor(std::clamp(bound, -beyondEveryPixel, beyondEveryPixel)));
-}
-
-// The target as a whole pixel, when it is one: no other position can equal
-// a pixel of the walk.
-std::optional<TVekPixel> targetPixel(const std::optional<TVekPoint>& target) {
-    if (!target) return std::nullopt;
-    const double x = target->x, y = target->y;
-    if (!(std::fabs(x) < 2e9 && std::fabs(y) < 2e9)) return std::nullopt;
-    if (x != std::trunc(x) || y != std::trunc(y)) return std::nullopt;
-    return TVekPixel{static_cast<int32_t>(x), static_cast<int32_t>(y)};
-}
-
-}  // namespace
-
 void TVekImageObject::walk(TVekImage& image, const std::optional<TVekPoint>& target) {
-    // The extremes start at the seed. An extreme changes only to a strictly
-    // smaller or larger pixel, so it is a whole pixel once changed; the
-    // bounds below stand for the (perhaps fractional) seed until then.
-    const int64_t initialMinX = lowerPixelBound(seed.x), initialMinY = lowerPixelBound(seed.y);
-    const int64_t initialMaxX = upperPixelBound(seed.x), initialMaxY = upperPixelBound(seed.y);
-    int64_t lowX = initialMinX, lowY = initialMinY, highX = initialMaxX, highY = initialMaxY;
-    // The other coordinate of each extreme pixel.
-    int32_t leftmostY = 0, rightmostY = 0, topmostX = 0, bottommostX = 0;
+    minX = maxX = seed.x;
+    minY = maxY = seed.y;
+    // The other coordinate of each extreme pixel; the points are built once,
+    // after the walk.
+    double leftmostY = seed.y, rightmostY = seed.y, topmostX = seed.x, bottommostX = seed.x;
 
     // Distances are compared as exact squared sums of whole coordinates, which
     // orders pixels exactly as comparing their square roots would.
-    const int64_t initialNearest = static_cast<int64_t>(nearestDistance) * static_cast<int64_t>(nearestDistance);
-    int64_t nearestSquared = initialNearest;
-    int64_t farthestSquared = 0;
-    int32_t nearestX = 0, nearestY = 0, farthestX = 0, farthestY = 0;
+    const double initialNearest = nearestDistance * nearestDistance;
+    double nearestSquared = initialNearest;
+    double farthestSquared = 0;
+    double nearestX = 0, nearestY = 0, farthestX = 0, farthestY = 0;
     int64_t sumX = 0;
     int64_t sumY = 0;
-    int32_t count = 0;
-    const std::optional<TVekPixel> targetAt = targetPixel(target);
 
     TVekAreaWalker walker(image, false, seed);
     TVekPixel pixel;
     while (walker.nextPixel(pixel)) {
-        const int32_t x = pixel.x;
-        const int32_t y = pixel.y;
-        if (targetAt && targetAt->x == x && targetAt->y == y) targetFound = true;
+        const double x = pixel.x;
+        const double y = pixel.y;
+        if (target && target->x == x && target->y == y) targetFound = true;
 
-        if (x < lowX) { lowX = x; leftmostY = y; }
-        if (x > highX) { highX = x; rightmostY = y; }
-        if (y < lowY) { lowY = y; topmostX = x; }
-        if (y > highY) { highY = y; bottommostX = x; }
+        if (x < minX) { minX = x; leftmostY = y; }
+        if (x > maxX) { maxX = x; rightmostY = y; }
+        if (y < minY) { minY = y; topmostX = x; }
+        if (y > maxY) { maxY = y; bottommostX = x; }
 
-        const int64_t squared = static_cast<int64_t>(x) * x + static_cast<int64_t>(y) * y;
+        const double squared = x * x + y * y;
         if (squared < nearestSquared) { nearestSquared = squared; nearestX = x; nearestY = y; }
         if (squared > farthestSquared) { farthestSquared = squared; farthestX = x; farthestY = y; }
 
-        ++count;
-        if (isOutlinePixel(image, x, y)) edgePoints.push_back(wholePixel(x, y));
-        sumX += x;
-        sumY += y;
+        ++pixelCount;
+        if (isOutlinePixel(image, pixel.x, pixel.y)) edgePoints.push_back(wholePixel(x, y));
+        sumX += pixel.x;
+        sumY += pixel.y;
     }
-    pixelCount = count;
 
     // Every coordinate here is the seed's (already on the 0.001 grid) or a
     // whole pixel.
-    minX = lowX != initialMinX ? static_cast<double>(lowX) : seed.x;
-    maxX = highX != initialMaxX ? static_cast<double>(highX) : seed.x;
-    minY = lowY != initialMinY ? static_cast<double>(lowY) : seed.y;
-    maxY = highY != initialMaxY ? static_cast<double>(highY) : seed.y;
-    leftmost = wholePixel(minX, lowX != initialMinX ? leftmostY : seed.y);
-    rightmost = wholePixel(maxX, highX != initialMaxX ? rightmostY : seed.y);
-    topmost = wholePixel(lowY != initialMinY ? topmostX : seed.x, minY);
-    bottommost = wholePixel(highY != initialMaxY ? bottommostX : seed.x, maxY);
+    leftmost = wholePixel(minX, leftmostY);
+    rightmost = wholePixel(maxX, rightmostY);
+    topmost = wholePixel(topmostX, minY);
+    bottommost = wholePixel(bottommostX, maxY);
     if (nearestSquared < initialNearest) {
-        nearestDistance = std::sqrt(static_cast<double>(nearestSquared));
+        nearestDistance = std::sqrt(nearestSquared);
         nearestToOrigin = wholePixel(nearestX, nearestY);
     }
     if (farthestSquared > 0) {
-        farthestDistance = std::sqrt(static_cast<double>(farthestSquared));
+        farthestDistance = std::sqrt(farthestSquared);
         farthestFromOrigin = wholePixel(farthestX, farthestY);
     }
     center = TVekPoint(static_cast<double>(sumX) / pixelCount, static_cast<double>(sumY) / pixelCount);
