@@ -12,35 +12,6 @@ namespace {
 
 using orvel::TVectorInteger;
 
-constexpr int64_t P = 929;
-
-// Systematic encoding with the generator whose roots are 3^1 ... 3^n.
-TVectorInteger encode(const TVectorInteger& data, int n) {
-    std::vector<int64_t> generator = {1};
-    int64_t root = 1;
-    for (int i = 1; i <= n; ++i) {
-        root = root * 3 % P;
-        std::vector<int64_t> next(generator.size() + 1, 0);
-        for (size_t k = 0; k < generator.size(); ++k) {
-            next[k + 1] = (next[k + 1] + generator[k]) % P;
-            next[k] = (next[k] + P - root * generator[k] % P) % P;
-        }
-        generator = next;
-    }
-    std::vector<int64_t> remainder(static_cast<size_t>(n), 0);
-    for (int32_t d : data) {
-        const int64_t feedback = (d + remainder[static_cast<size_t>(n) - 1]) % P;
-        for (int k = n - 1; k > 0; --k) {
-            remainder[static_cast<size_t>(k)] =
-                (remainder[static_cast<size_t>(k) - 1] + P - feedback * generator[static_cast<size_t>(k)] % P) % P;
-        }
-        remainder[0] = (P - feedback * generator[0] % P) % P;
-    }
-    TVectorInteger codewords = data;
-    for (int k = n - 1; k >= 0; --k) codewords.push_back(static_cast<int32_t>((P - remainder[static_cast<size_t>(k)]) % P));
-    return codewords;
-}
-
 // The largest symbol: 928 codewords, 512 of them check codewords, with 256
 // of all the codewords changed.
 void BM_CorrectLevel8With256Errors(benchmark::State& state) {
@@ -48,7 +19,7 @@ void BM_CorrectLevel8With256Errors(benchmark::State& state) {
     std::uniform_int_distribution<int32_t> value(0, 928);
     TVectorInteger data(928 - 512);
     for (auto& d : data) d = value(random);
-    const TVectorInteger valid = encode(data, 512);
+    const TVectorInteger valid = orvel::TVekPDF417RS::encode(data, 512);
     TVectorInteger damaged = valid;
     std::vector<size_t> positions(valid.size());
     for (size_t i = 0; i < positions.size(); ++i) positions[i] = i;

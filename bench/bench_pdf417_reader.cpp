@@ -10,6 +10,7 @@
 
 #include "foundation/VekImage.h"
 #include "foundation/VekPictureLoader.h"
+#include "pdf417/VekPDF417RS.h"
 #include "pdf417/VekPDF417Reader.h"
 #include "pdf417/VekPDF417SymbolTable.h"
 
@@ -18,35 +19,7 @@ namespace {
 using orvel::TVectorInteger;
 using orvel::TVekImage;
 
-constexpr int64_t P = 929;
 constexpr int ROWS = 20, COLUMNS = 6, EC_LEVEL = 3;
-
-// Systematic encoding with the generator whose roots are 3^1 ... 3^n.
-TVectorInteger withCheckCodewords(TVectorInteger data, int n) {
-    std::vector<int64_t> generator = {1};
-    int64_t root = 1;
-    for (int i = 1; i <= n; ++i) {
-        root = root * 3 % P;
-        std::vector<int64_t> next(generator.size() + 1, 0);
-        for (size_t k = 0; k < generator.size(); ++k) {
-            next[k + 1] = (next[k + 1] + generator[k]) % P;
-            next[k] = (next[k] + P - root * generator[k] % P) % P;
-        }
-        generator = next;
-    }
-    // Remainder of data(x) · x^n divided by the generator, highest first.
-    std::vector<int64_t> remainder(static_cast<size_t>(n), 0);
-    for (int32_t d : data) {
-        const int64_t factor = (d + remainder[0]) % P;
-        for (int k = 0; k < n; ++k) {
-            const int64_t carry = k + 1 < n ? remainder[static_cast<size_t>(k + 1)] : 0;
-            remainder[static_cast<size_t>(k)] =
-                (carry + P - factor * generator[static_cast<size_t>(n - 1 - k)] % P) % P;
-        }
-    }
-    for (int64_t r : remainder) data.push_back(static_cast<int32_t>((P - r) % P));
-    return data;
-}
 
 // Rows of modules (1 = dark) of a 20 x 6 symbol at level 3 whose text codewords
 // spell capitals in pairs.
@@ -54,7 +27,7 @@ std::vector<std::vector<int>> symbolModules() {
     const int eccCount = 2 << EC_LEVEL;
     TVectorInteger data = {ROWS * COLUMNS - eccCount};
     for (int i = 1; i < ROWS * COLUMNS - eccCount; ++i) data.push_back((i * 7 % 26) * 30 + i % 26);
-    const TVectorInteger codewords = withCheckCodewords(data, eccCount);
+    const TVectorInteger codewords = orvel::TVekPDF417RS::encode(data, eccCount);
     std::vector<std::vector<int>> rows;
     const auto append = [](std::vector<int>& row, const std::vector<int>& elements) {
         bool bar = true;

@@ -135,4 +135,30 @@ TVekPDF417RS::TErrorRoots TVekPDF417RS::findRoots(const TVekGFPolynomial& locato
     return roots;
 }
 
+TVectorInteger TVekPDF417RS::encode(const TVectorInteger& data, int32_t eccCount) {
+    constexpr int64_t P = 929;
+    const auto n = static_cast<size_t>(eccCount);
+    std::vector<int64_t> generator = {1};  // ascending powers
+    int64_t root = 1;
+    for (size_t i = 1; i <= n; ++i) {
+        root = root * 3 % P;
+        std::vector<int64_t> next(generator.size() + 1, 0);
+        for (size_t k = 0; k < generator.size(); ++k) {
+            next[k + 1] = (next[k + 1] + generator[k]) % P;
+            next[k] = (next[k] + P - root * generator[k] % P) % P;
+        }
+        generator = std::move(next);
+    }
+    TVectorInteger codewords = data;
+    if (n == 0) return codewords;
+    std::vector<int64_t> remainder(n, 0);  // remainder[k] is the coefficient of x^k
+    for (int32_t d : data) {
+        const int64_t feedback = (d + remainder[n - 1]) % P;
+        for (size_t k = n - 1; k > 0; --k) remainder[k] = (remainder[k - 1] + P - feedback * generator[k] % P) % P;
+        remainder[0] = (P - feedback * generator[0] % P) % P;
+    }
+    for (size_t k = n; k-- > 0;) codewords.push_back(static_cast<int32_t>((P - remainder[k]) % P));
+    return codewords;
+}
+
 }  // namespace orvel

@@ -22,6 +22,14 @@ public:
     // codewords are left exactly as they were given.
     int32_t correct(TVectorInteger& codewords, int32_t eccCount) const;
 
+    // The data codewords followed by their eccCount error-correction
+    // codewords: the negated remainder of data · x^eccCount divided by the
+    // generator with the roots 3^1 ... 3^eccCount, so every syndrome of the
+    // result is zero. Written in plain integer arithmetic, independent of the
+    // field class that correction uses; tests and benchmarks build their
+    // symbols with it.
+    static TVectorInteger encode(const TVectorInteger& data, int32_t eccCount);
+
 private:
     struct TErrorRoot {
         int32_t root;      // a zero of the error locator

@@ -21,36 +21,9 @@ int64_t power3(int64_t e) {
     return v;
 }
 
-// Systematic encoder written from the generator polynomial with the roots
-// 3^1 ... 3^n, independent of the field class: the check codewords are the
-// negated remainder of data · x^n divided by the generator, so every
-// syndrome of the result is zero.
-TVectorInteger encode(const TVectorInteger& data, int n) {
-    std::vector<int64_t> generator = {1};  // ascending powers
-    for (int i = 1; i <= n; ++i) {
-        const int64_t root = power3(i);
-        std::vector<int64_t> next(generator.size() + 1, 0);
-        for (size_t k = 0; k < generator.size(); ++k) {
-            next[k + 1] = (next[k + 1] + generator[k]) % P;
-            next[k] = (next[k] + P - root * generator[k] % P) % P;
-        }
-        generator = next;
-    }
-    std::vector<int64_t> remainder(static_cast<size_t>(n), 0);  // remainder[k] is the coefficient of x^k
-    for (int32_t d : data) {
-        const int64_t feedback = (d + remainder[static_cast<size_t>(n) - 1]) % P;
-        for (int k = n - 1; k > 0; --k) {
-            remainder[static_cast<size_t>(k)] =
-                (remainder[static_cast<size_t>(k) - 1] + P - feedback * generator[static_cast<size_t>(k)] % P) % P;
-        }
-        remainder[0] = (P - feedback * generator[0] % P) % P;
-    }
-    TVectorInteger codewords = data;
-    for (int k = n - 1; k >= 0; --k) {
-        codewords.push_back(static_cast<int32_t>((P - remainder[static_cast<size_t>(k)]) % P));
-    }
-    return codewords;
-}
+// Valid symbols come from the systematic encoder, which works in plain
+// integer arithmetic apart from the field class that correction uses.
+TVectorInteger encode(const TVectorInteger& data, int n) { return TVekPDF417RS::encode(data, n); }
 
 bool syndromesAreZero(const TVectorInteger& codewords, int n) {
     for (int i = 1; i <= n; ++i) {
