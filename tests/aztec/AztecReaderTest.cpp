@@ -235,14 +235,7 @@ TEST(AztecReaderSamples, SamplePicturesAndScanStep) {
 }
 
 std::string runScanner(const std::string& arguments) {
-    const std::string command = std::string(ORVEL_SCAN_PATH) + " " + arguments + " 2>/dev/null";
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    std::string out;
-    if (!pipe) return out;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe.get())) > 0) out.append(buffer, n);
-    return out;
+    return test::commandOutput(std::string(ORVEL_SCAN_PATH) + " " + arguments + " 2>/dev/null");
 }
 
 TEST_F(AztecReaderZint, ThroughOrvelScan) {

@@ -39,23 +39,33 @@ std::filesystem::path testDirectory(const std::string& name) {
     return dir;
 }
 
-std::vector<std::vector<int>> zintDump(const std::string& arguments) {
-    const std::string command = "zint " + arguments + " --dump 2>/dev/null";
+std::string commandOutput(const std::string& command) {
     std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    std::vector<std::vector<int>> rows;
-    if (!pipe) return rows;
+    std::string output;
+    if (!pipe) return output;
     std::array<char, 4096> buffer{};
-    while (fgets(buffer.data(), buffer.size(), pipe.get())) {
-        std::vector<int> row;
-        for (const char* p = buffer.data(); *p; ++p) {
-            int nibble = -1;
-            if (*p >= '0' && *p <= '9') nibble = *p - '0';
-            else if (*p >= 'A' && *p <= 'F') nibble = *p - 'A' + 10;
-            if (nibble < 0) continue;
-            for (int bit = 3; bit >= 0; --bit) row.push_back((nibble >> bit) & 1);
+    size_t n;
+    while ((n = fread(buffer.data(), 1, buffer.size(), pipe.get())) > 0) output.append(buffer.data(), n);
+    return output;
+}
+
+std::vector<std::vector<int>> zintDump(const std::string& arguments) {
+    const std::string output = commandOutput("zint " + arguments + " --dump 2>/dev/null");
+    std::vector<std::vector<int>> rows;
+    std::vector<int> row;
+    for (const char c : output) {
+        if (c == '\n') {
+            if (!row.empty()) rows.push_back(std::move(row));
+            row.clear();
+            continue;
         }
-        if (!row.empty()) rows.push_back(std::move(row));
+        int nibble = -1;
+        if (c >= '0' && c <= '9') nibble = c - '0';
+        else if (c >= 'A' && c <= 'F') nibble = c - 'A' + 10;
+        if (nibble < 0) continue;
+        for (int bit = 3; bit >= 0; --bit) row.push_back((nibble >> bit) & 1);
     }
+    if (!row.empty()) rows.push_back(std::move(row));
     return rows;
 }
 

@@ -12,6 +12,9 @@ bool haveZint();
 // Runs a shell command, returns its exit status.
 int runCommand(const std::string& command);
 
+// Runs a shell command and returns what it wrote to standard output.
+std::string commandOutput(const std::string& command);
+
 // Quotes a text for the shell.
 std::string shellQuote(const std::string& text);
 
