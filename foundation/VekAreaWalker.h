@@ -16,6 +16,15 @@ struct TVekPixel {
     int32_t y = 0;
 };
 
+// A pixel waiting in a walk, with the step that found it: 0 ... 7 for a
+// neighbour east, south-east, south, south-west, west, north-west, north or
+// north-east of the pixel that queued it, 8 for the seed.
+struct TVekQueuedPixel {
+    int32_t x = 0;
+    int32_t y = 0;
+    uint32_t step = 0;
+};
+
 // First-in first-out queue of pixels on a ring buffer. The buffer is borrowed
 // from a per-thread pool when the queue is made and handed back when it goes,
 // so consecutive walks reuse one allocation instead of allocating per pixel or
@@ -30,23 +39,44 @@ public:
     bool empty() const { return count_ == 0; }
     size_t size() const { return count_; }
 
-    void push(int32_t x, int32_t y) {
+    void push(int32_t x, int32_t y, uint32_t step) {
         if (count_ == buffer_.size()) grow();
-        buffer_[(head_ + count_) & mask_] = TVekPixel{x, y};
+        buffer_[(head_ + count_) & mask_] = TVekQueuedPixel{x, y, step};
         ++count_;
     }
 
-    TVekPixel pop() {
-        const TVekPixel pixel = buffer_[head_];
+    TVekQueuedPixel pop() {
+        const TVekQueuedPixel pixel = buffer_[head_];
         head_ = (head_ + 1) & mask_;
         --count_;
         return pixel;
     }
 
-private:
+    // The same queue seen through a cursor that a walk loop keeps in
+    // registers: positions count up without wrapping and are masked on use.
+    // The queue itself is stale while a cursor is out; `store` brings it
+    // back up to date.
+    struct TCursor {
+        TVekQueuedPixel* buffer;
+        size_t mask;
+        size_t head;
+        size_t tail;
+
+        bool empty() const { return head == tail; }
+        bool hasRoomFor(size_t count) const { return tail - head + count <= mask + 1; }
+        TVekQueuedPixel pop() { return buffer[head++ & mask]; }
+        void push(int32_t x, int32_t y, uint32_t step) { buffer[tail++ & mask] = TVekQueuedPixel{x, y, step}; }
+    };
+    TCursor cursor() { return TCursor{buffer_.data(), mask_, head_, head_ + count_}; }
+    void store(const TCursor& cursor) {
+        head_ = cursor.head & mask_;
+        count_ = cursor.tail - cursor.head;
+    }
+    // Doubles the buffer; the cursor must have been stored.
     void grow();
 
-    std::vector<TVekPixel> buffer_;  // capacity is a power of two
+private:
+    std::vector<TVekQueuedPixel> buffer_;  // capacity is a power of two
     size_t mask_ = 0;
     size_t head_ = 0;
     size_t count_ = 0;
@@ -75,10 +105,26 @@ public:
     std::optional<TVekPoint> nextPoint();
     // The same without building a point: false when the walk is over.
     bool nextPixel(TVekPixel& pixel) {
+        bool onOutline;
+        return nextPixel(pixel, onOutline);
+    }
+    // Also tells whether the pixel lies on the region's outline: a direct
+    // neighbour (east, south, west or north) is missing or not dark.
+    bool nextPixel(TVekPixel& pixel, bool& onOutline) {
         if (queue.empty()) return false;
-        pixel = queue.pop();
-        queueNeighbours(pixel.x, pixel.y);
+        walkPixels(1, [&](int32_t x, int32_t y, bool outline) {
+            pixel = TVekPixel{x, y};
+            onOutline = outline;
+        });
         return true;
+    }
+
+    // The rest of the walk in one loop: visit(x, y, onOutline) for every
+    // pixel, in the order nextPixel would give them. This is the fast way
+    // through a large region.
+    template <class Visit>
+    void forEachPixel(Visit&& visit) {
+        walkPixels(SIZE_MAX, visit);
     }
 
     const TVekPoint& getStart() const { return start; }
@@ -86,34 +132,120 @@ public:
     TVekPoint start;  // the seed as given
 
 private:
-    // Kept in the header: the region walk calls it once per pixel.
-    void queueNeighbours(int32_t x, int32_t y) {
-        const int32_t width = image.width;
-        if (x <= 0 || y <= 0 || x >= width - 1 || y >= image.height - 1) {
-            queueBorderNeighbours(x, y);
-            return;
+    static constexpr int stepX[8] = {1, 1, 0, -1, -1, -1, 0, 1};
+    static constexpr int stepY[8] = {0, 1, 1, 1, 0, -1, -1, -1};
+
+    // The neighbours a pixel found by `step` still has to examine. The pixel
+    // that found it examined (and so marked) its own eight neighbours; those
+    // shared with this pixel can only be visited by now, and examining a
+    // visited pixel changes nothing. Skipping them keeps the walk order exact.
+    static constexpr unsigned neighboursLeftAfter(uint32_t step) {
+        if (step >= 8) return 0xFF;
+        unsigned left = 0;
+        for (uint32_t k = 0; k < 8; ++k) {
+            const int dx = stepX[step] + stepX[k];  // the neighbour, seen from the finder
+            const int dy = stepY[step] + stepY[k];
+            if (dx < -1 || dx > 1 || dy < -1 || dy > 1) left |= 1u << k;
         }
-        // Inside the picture every neighbour exists: index arithmetic only.
-        uint8_t* marks = image.visitedMarks().data();
-        const uint32_t* pixels = image.pixelData().data();
-        const size_t w = static_cast<size_t>(width);
-        const size_t index = static_cast<size_t>(y) * w + static_cast<size_t>(x);
-        auto examine = [&](size_t n, int32_t nx, int32_t ny) {
-            if (marks[n] != 0) return;
-            marks[n] = 1;
-            if (pixels[n] == BLACK) queue.push(nx, ny);
-        };
-        examine(index + 1, x + 1, y);
-        examine(index + w + 1, x + 1, y + 1);
-        examine(index + w, x, y + 1);
-        examine(index + w - 1, x - 1, y + 1);
-        examine(index - 1, x - 1, y);
-        examine(index - w - 1, x - 1, y - 1);
-        examine(index - w, x, y - 1);
-        examine(index - w + 1, x + 1, y - 1);
+        return left;
     }
-    void queueBorderNeighbours(int32_t x, int32_t y);
-    void examine(int64_t x, int64_t y);
+
+    // The picture as the walk loop reads it, copied into locals: marks are
+    // written through byte pointers, which may alias anything, so fields
+    // read through `image` would be fetched again after every mark.
+    struct TRaster {
+        uint8_t* marks;
+        const uint32_t* pixels;
+        size_t width;
+        int32_t columns;
+        int32_t rows;
+    };
+
+    // Pops and expands up to `limit` pixels, calling visit(x, y, onOutline)
+    // for each. Kept in the header so that the visitor is inlined.
+    template <class Visit>
+    void walkPixels(size_t limit, Visit&& visit) {
+        const TRaster raster{image.visitedMarks().data(), image.pixelData().data(),
+                             static_cast<size_t>(image.width), image.width, image.height};
+        TVekPixelQueue::TCursor cursor = queue.cursor();
+        for (size_t done = 0; done < limit && !cursor.empty(); ++done) {
+            if (!cursor.hasRoomFor(8)) {
+                queue.store(cursor);
+                queue.grow();
+                cursor = queue.cursor();
+            }
+            const TVekQueuedPixel pixel = cursor.pop();
+            bool onOutline;
+            if (pixel.x <= 0 || pixel.y <= 0 || pixel.x >= raster.columns - 1 || pixel.y >= raster.rows - 1) {
+                queue.store(cursor);
+                onOutline = queueBorderNeighbours(pixel.x, pixel.y);
+                cursor = queue.cursor();
+            } else {
+                onOutline = expandInside(raster, cursor, pixel);
+            }
+            visit(pixel.x, pixel.y, onOutline);
+        }
+        queue.store(cursor);
+    }
+
+    // Examines the neighbours of a pixel that has all eight inside the
+    // picture, and tells whether it is on the outline.
+    [[gnu::always_inline]] static bool expandInside(const TRaster& raster, TVekPixelQueue::TCursor& cursor,
+                                                    const TVekQueuedPixel& pixel) {
+        const size_t w = raster.width;
+        const size_t index = static_cast<size_t>(pixel.y) * w + static_cast<size_t>(pixel.x);
+        fetchRowAhead(raster, pixel);
+        switch (pixel.step) {
+            case 0: examine<neighboursLeftAfter(0)>(raster, cursor, index, pixel); break;
+            case 1: examine<neighboursLeftAfter(1)>(raster, cursor, index, pixel); break;
+            case 2: examine<neighboursLeftAfter(2)>(raster, cursor, index, pixel); break;
+            case 3: examine<neighboursLeftAfter(3)>(raster, cursor, index, pixel); break;
+            case 4: examine<neighboursLeftAfter(4)>(raster, cursor, index, pixel); break;
+            case 5: examine<neighboursLeftAfter(5)>(raster, cursor, index, pixel); break;
+            case 6: examine<neighboursLeftAfter(6)>(raster, cursor, index, pixel); break;
+            case 7: examine<neighboursLeftAfter(7)>(raster, cursor, index, pixel); break;
+            default: examine<0xFF>(raster, cursor, index, pixel); break;
+        }
+        const uint32_t* pixels = raster.pixels;
+        return (pixels[index + 1] | pixels[index + w] | pixels[index - 1] | pixels[index - w]) != BLACK;
+    }
+
+    template <unsigned Neighbours>
+    [[gnu::always_inline]] static void examine(const TRaster& raster, TVekPixelQueue::TCursor& cursor, size_t index,
+                                               const TVekQueuedPixel& pixel) {
+        const size_t w = raster.width;
+        auto look = [&](uint32_t k, size_t n) {
+            if ((Neighbours >> k & 1u) == 0 || raster.marks[n] != 0) return;
+            raster.marks[n] = 1;
+            if (raster.pixels[n] == BLACK) cursor.push(pixel.x + stepX[k], pixel.y + stepY[k], k);
+        };
+        look(0, index + 1);
+        look(1, index + w + 1);
+        look(2, index + w);
+        look(3, index + w - 1);
+        look(4, index - 1);
+        look(5, index - w - 1);
+        look(6, index - w);
+        look(7, index - w + 1);
+    }
+
+    // A walk grows row by row along its vertical steps, and every new row is a
+    // cold stretch of a large picture. Asking for the row a few layers ahead
+    // hides most of that wait; it changes no result. One request per eight
+    // pixels covers each cache line of pixels.
+    [[gnu::always_inline]] static void fetchRowAhead(const TRaster& raster, const TVekQueuedPixel& pixel) {
+        if (pixel.step >= 8 || stepY[pixel.step] == 0 || (pixel.x & 7) != 0) return;
+        constexpr int64_t rowsAhead = 8;
+        const int64_t aheadY = pixel.y + rowsAhead * stepY[pixel.step];
+        if (aheadY < 0 || aheadY >= raster.rows) return;
+        const size_t ahead = static_cast<size_t>(aheadY) * raster.width + static_cast<size_t>(pixel.x);
+        __builtin_prefetch(raster.pixels + ahead);
+        __builtin_prefetch(raster.marks + ahead);
+    }
+
+    bool queueBorderNeighbours(int32_t x, int32_t y);
+    void examineAt(int64_t x, int64_t y, uint32_t step);
+    bool isDark(int64_t x, int64_t y) const;
 
     TVekImage& image;
     TVekPixelQueue queue;

@@ -1,5 +1,6 @@
 #include "foundation/VekImage.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -31,22 +32,26 @@ const std::array<uint8_t, 766>& greyTable() {
     return table;
 }
 
-// A pixel buffer of `count` values. Large buffers ask the kernel for 2 MiB
-// pages before the first touch: faulting in 4 KiB pages one by one costs a
-// 12-megapixel picture more than thresholding it.
-std::vector<uint32_t> newPixelBuffer(size_t count, uint32_t value) {
-    std::vector<uint32_t> pixels;
-    pixels.reserve(count);
+// A buffer of `count` values. Large buffers ask the kernel for 2 MiB pages
+// before the first touch: faulting in 4 KiB pages one by one costs a
+// 12-megapixel picture more than thresholding it, and a region walk that
+// steps from row to row would miss the address cache at every row.
+template <class T>
+std::vector<T> newLargeBuffer(size_t count, T value) {
+    std::vector<T> buffer;
+    buffer.reserve(count);
 #ifdef __linux__
     constexpr uintptr_t kLargePage = uintptr_t{2} << 20;
-    const uintptr_t begin = reinterpret_cast<uintptr_t>(pixels.data());
+    const uintptr_t begin = reinterpret_cast<uintptr_t>(buffer.data());
     const uintptr_t first = (begin + kLargePage - 1) & ~(kLargePage - 1);
-    const uintptr_t last = (begin + count * sizeof(uint32_t)) & ~(kLargePage - 1);
+    const uintptr_t last = (begin + count * sizeof(T)) & ~(kLargePage - 1);
     if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);  // only a hint
 #endif
-    pixels.assign(count, value);
-    return pixels;
+    buffer.assign(count, value);
+    return buffer;
 }
+
+std::vector<uint32_t> newPixelBuffer(size_t count, uint32_t value) { return newLargeBuffer<uint32_t>(count, value); }
 
 }  // namespace
 
@@ -94,7 +99,8 @@ TVekImage TVekImage::getCopy() const {
     copy.width = width;
     copy.height = height;
     copy.blackAndWhite = blackAndWhite;
-    copy.pixels_ = pixels_;
+    copy.pixels_ = newLargeBuffer<uint32_t>(pixels_.size(), 0);
+    std::copy(pixels_.begin(), pixels_.end(), copy.pixels_.begin());
     return copy;
 }
 
@@ -106,7 +112,14 @@ uint32_t TVekImage::getPixelAt(const TVekPoint* point) const {
 
 int32_t TVekImage::getGrey(double x, double y) const { return greyOf(getPixel(x, y)); }
 
-void TVekImage::clearVisited() { visited_.assign(static_cast<size_t>(width) * height, 0); }
+void TVekImage::clearVisited() {
+    const size_t count = static_cast<size_t>(width) * height;
+    if (visited_.size() == count) {
+        std::fill(visited_.begin(), visited_.end(), uint8_t{0});
+    } else {
+        visited_ = newLargeBuffer<uint8_t>(count, 0);
+    }
+}
 
 void TVekImage::setVisitedAt(const TVekPoint& point) { setVisited(vekRoundInt(point.x), vekRoundInt(point.y)); }
 

@@ -8,23 +8,6 @@ namespace orvel {
 
 namespace {
 
-// A direct neighbour that is missing or not dark makes a pixel part of the
-// region's outline.
-bool isOutlinePixel(const TVekImage& image, int32_t x, int32_t y) {
-    const uint32_t* pixels = image.pixelData().data();
-    const size_t width = static_cast<size_t>(image.width);
-    if (x > 0 && y > 0 && x < image.width - 1 && y < image.height - 1) {
-        const size_t index = static_cast<size_t>(y) * width + static_cast<size_t>(x);
-        return (pixels[index + 1] | pixels[index + width] | pixels[index - 1] | pixels[index - width]) != BLACK;
-    }
-    const int64_t px = x, py = y;
-    auto darkAt = [&](int64_t nx, int64_t ny) {
-        if (nx < 0 || ny < 0 || nx >= image.width || ny >= image.height) return false;
-        return pixels[static_cast<size_t>(ny) * width + static_cast<size_t>(nx)] == BLACK;
-    };
-    return !darkAt(px + 1, py) || !darkAt(px, py + 1) || !darkAt(px - 1, py) || !darkAt(px, py - 1);
-}
-
 // A position already on the 0.001 grid (a whole pixel or a coordinate of a
 // point): no rounding needed.
 TVekPoint wholePixel(double x, double y) {
@@ -44,59 +27,102 @@ TVekImageObject::TVekImageObject(TVekImage& image, const TVekPoint& target, cons
     walk(image, target);
 }
 
-void TVekImageObject::walk(TVekImage& image, const std::optional<TVekPoint>& target) {
-    minX = maxX = seed.x;
-    minY = maxY = seed.y;
-    // The other coordinate of each extreme pixel; the points are built once,
-    // after the walk.
-    double leftmostY = seed.y, rightmostY = seed.y, topmostX = seed.x, bottommostX = seed.x;
+namespace {
 
-    // Distances are compared as exact squared sums of whole coordinates, which
-    // orders pixels exactly as comparing their square roots would.
-    const double initialNearest = nearestDistance * nearestDistance;
-    double nearestSquared = initialNearest;
-    double farthestSquared = 0;
-    double nearestX = 0, nearestY = 0, farthestX = 0, farthestY = 0;
-    int64_t sumX = 0;
-    int64_t sumY = 0;
+// The extremes and sums of one walk, in integers. A coordinate compared with
+// the seed's (which may be fractional) is compared with the nearest whole
+// bound instead: for a whole x, x < s exactly when x < ceil(s), and x > s
+// exactly when x > floor(s).
+// A seed far outside the picture (or not a number, which no pixel passes)
+// gets a bound no pixel can reach or one every pixel passes.
+struct TWalkTally {
+    explicit TWalkTally(const TVekPoint& seed)
+        : lowX(lowBound(seed.x)), highX(highBound(seed.x)), lowY(lowBound(seed.y)), highY(highBound(seed.y)) {}
 
-    TVekAreaWalker walker(image, false, seed);
-    TVekPixel pixel;
-    while (walker.nextPixel(pixel)) {
-        const double x = pixel.x;
-        const double y = pixel.y;
-        if (target && target->x == x && target->y == y) targetFound = true;
+    static int64_t lowBound(double v) {
+        if (!(v > -farAway)) return -farAway;  // also NaN: no x is below it
+        return v < farAway ? static_cast<int64_t>(std::ceil(v)) : farAway;
+    }
+    static int64_t highBound(double v) {
+        if (!(v < farAway)) return farAway;  // also NaN: no x is above it
+        return v > -farAway ? static_cast<int64_t>(std::floor(v)) : -farAway;
+    }
+    static constexpr int64_t farAway = int64_t{1} << 40;
 
-        if (x < minX) { minX = x; leftmostY = y; }
-        if (x > maxX) { maxX = x; rightmostY = y; }
-        if (y < minY) { minY = y; topmostX = x; }
-        if (y > maxY) { maxY = y; bottommostX = x; }
-
-        const double squared = x * x + y * y;
+    void add(int32_t x, int32_t y) {
+        // First wins: a later pixel replaces an extreme only when strictly beyond it.
+        if (x < lowX) { lowX = x; leftmostY = y; hasLeftmost = true; }
+        if (x > highX) { highX = x; rightmostY = y; hasRightmost = true; }
+        if (y < lowY) { lowY = y; topmostX = x; hasTopmost = true; }
+        if (y > highY) { highY = y; bottommostX = x; hasBottommost = true; }
+        // Exact squared sums of whole coordinates order pixels exactly as
+        // their distances would.
+        const int64_t squared = int64_t{x} * x + int64_t{y} * y;
         if (squared < nearestSquared) { nearestSquared = squared; nearestX = x; nearestY = y; }
         if (squared > farthestSquared) { farthestSquared = squared; farthestX = x; farthestY = y; }
-
-        ++pixelCount;
-        if (isOutlinePixel(image, pixel.x, pixel.y)) edgePoints.push_back(wholePixel(x, y));
-        sumX += pixel.x;
-        sumY += pixel.y;
+        ++count;
+        sumX += x;
+        sumY += y;
     }
 
-    // Every coordinate here is the seed's (already on the 0.001 grid) or a
-    // whole pixel.
-    leftmost = wholePixel(minX, leftmostY);
-    rightmost = wholePixel(maxX, rightmostY);
-    topmost = wholePixel(topmostX, minY);
-    bottommost = wholePixel(bottommostX, maxY);
-    if (nearestSquared < initialNearest) {
-        nearestDistance = std::sqrt(nearestSquared);
-        nearestToOrigin = wholePixel(nearestX, nearestY);
+    int64_t lowX, highX, lowY, highY;
+    int32_t leftmostY = 0, rightmostY = 0, topmostX = 0, bottommostX = 0;
+    bool hasLeftmost = false, hasRightmost = false, hasTopmost = false, hasBottommost = false;
+    static constexpr int64_t initialNearest = 999999LL * 999999LL;  // the start distance, squared
+    int64_t nearestSquared = initialNearest;
+    int64_t farthestSquared = 0;
+    int32_t nearestX = 0, nearestY = 0, farthestX = 0, farthestY = 0;
+    int64_t sumX = 0, sumY = 0;
+    int32_t count = 0;
+};
+
+// A target counts only when it is a whole pixel inside the int range;
+// anything else can never equal a pixel of the walk.
+std::optional<TVekPixel> targetPixel(const std::optional<TVekPoint>& target) {
+    if (!target) return std::nullopt;
+    const double x = target->x, y = target->y;
+    if (!(x == std::floor(x) && y == std::floor(y) && std::fabs(x) < 2e9 && std::fabs(y) < 2e9)) return std::nullopt;
+    return TVekPixel{static_cast<int32_t>(x), static_cast<int32_t>(y)};
+}
+
+}  // namespace
+
+void TVekImageObject::walk(TVekImage& image, const std::optional<TVekPoint>& target) {
+    TWalkTally tally(seed);
+    const std::optional<TVekPixel> wanted = targetPixel(target);
+    const int32_t wantedX = wanted ? wanted->x : 0, wantedY = wanted ? wanted->y : 0;
+    bool found = false;
+    std::vector<TVekPoint> outline;
+
+    TVekAreaWalker walker(image, false, seed);
+    walker.forEachPixel([&](int32_t x, int32_t y, bool onOutline) {
+        tally.add(x, y);
+        found |= x == wantedX && y == wantedY;
+        if (onOutline) outline.push_back(wholePixel(x, y));
+    });
+
+    pixelCount = tally.count;
+    targetFound = wanted.has_value() && found;
+    edgePoints = std::move(outline);
+    // An extreme no pixel passed stays at the seed's own coordinate, which is
+    // already on the 0.001 grid; pixels are whole.
+    minX = tally.hasLeftmost ? tally.lowX : seed.x;
+    maxX = tally.hasRightmost ? tally.highX : seed.x;
+    minY = tally.hasTopmost ? tally.lowY : seed.y;
+    maxY = tally.hasBottommost ? tally.highY : seed.y;
+    leftmost = wholePixel(minX, tally.hasLeftmost ? tally.leftmostY : seed.y);
+    rightmost = wholePixel(maxX, tally.hasRightmost ? tally.rightmostY : seed.y);
+    topmost = wholePixel(tally.hasTopmost ? tally.topmostX : seed.x, minY);
+    bottommost = wholePixel(tally.hasBottommost ? tally.bottommostX : seed.x, maxY);
+    if (tally.nearestSquared < TWalkTally::initialNearest) {
+        nearestDistance = std::sqrt(static_cast<double>(tally.nearestSquared));
+        nearestToOrigin = wholePixel(tally.nearestX, tally.nearestY);
     }
-    if (farthestSquared > 0) {
-        farthestDistance = std::sqrt(farthestSquared);
-        farthestFromOrigin = wholePixel(farthestX, farthestY);
+    if (tally.farthestSquared > 0) {
+        farthestDistance = std::sqrt(static_cast<double>(tally.farthestSquared));
+        farthestFromOrigin = wholePixel(tally.farthestX, tally.farthestY);
     }
-    center = TVekPoint(static_cast<double>(sumX) / pixelCount, static_cast<double>(sumY) / pixelCount);
+    center = TVekPoint(static_cast<double>(tally.sumX) / pixelCount, static_cast<double>(tally.sumY) / pixelCount);
 }
 
 TVekImageObject TVekImageObject::getCopy() const {

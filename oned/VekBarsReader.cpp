@@ -95,7 +95,7 @@ int32_t TVekBarsReader::countPixelsInPolygon(const TVekImage& image, const TVekP
         mark = 1;
         if (!polygon.containsPoint(x, y)) return;
         if (image.getPixelInt(x, y) == colour) ++count;
-        queue.push(x, y);
+        queue.push(x, y, 0);
     };
     int32_t x = seedX;
     int32_t y = seedY;
@@ -105,7 +105,7 @@ int32_t TVekBarsReader::countPixelsInPolygon(const TVekImage& image, const TVekP
         if (y > 1) consider(x, y - 1);
         if (y < height - 1) consider(x, y + 1);
         if (queue.empty()) break;
-        const TVekPixel next = queue.pop();
+        const TVekQueuedPixel next = queue.pop();
         x = next.x;
         y = next.y;
     }

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 #include <vector>
 
 #include "foundation/VekAreaWalker.h"
 #include "foundation/VekImageObject.h"
 #include "foundation/VekPolygon.h"
+#include "foundation/VekUtil.h"
 #include "foundation/VekVectorizedImage.h"
 
 namespace orvel {
@@ -170,6 +172,108 @@ TEST(ImageObject, WalkingEveryRegionCountsEveryDarkPixelOnce) {
         for (int x = 0; x < image.width; ++x)
             if (image.isBlack(x, y) && !image.isVisited(x, y)) counted += TVekImageObject(image, TVekPoint(x, y)).pixelCount;
     EXPECT_EQ(counted, dark);
+}
+
+// The walk as plainly as it can be written: a queue of points, all eight
+// neighbours examined in order, extremes and distances kept as doubles. The
+// walker skips neighbours it knows are visited and the region keeps integer
+// tallies; both must give exactly what this gives.
+struct TPlainRegion {
+    std::vector<TVekPoint> order;
+    std::vector<TVekPoint> outline;
+    TVekPoint leftmost, rightmost, topmost, bottommost, nearest{999999, 999999}, farthest{0, 0};
+    double minX = 0, maxX = 0, minY = 0, maxY = 0;
+    bool targetFound = false;
+};
+
+TPlainRegion plainWalk(TVekImage& image, const TVekPoint& seed, const TVekPoint& target) {
+    static const int dx[8] = {1, 1, 0, -1, -1, -1, 0, 1}, dy[8] = {0, 1, 1, 1, 0, -1, -1, -1};
+    auto inside = [&](int x, int y) { return x >= 0 && y >= 0 && x < image.width && y < image.height; };
+    auto dark = [&](int x, int y) { return inside(x, y) && image.isBlack(x, y); };
+    TPlainRegion region;
+    region.minX = region.maxX = seed.x;
+    region.minY = region.maxY = seed.y;
+    region.leftmost = region.rightmost = region.topmost = region.bottommost = seed;
+    double nearest = 999999, farthest = 0;
+    std::vector<TVekPoint> queue{TVekPoint(vekRoundInt(seed.x), vekRoundInt(seed.y))};
+    image.setVisited(vekRoundInt(seed.x), vekRoundInt(seed.y));
+    for (size_t next = 0; next < queue.size(); ++next) {
+        const TVekPoint p = queue[next];
+        const int x = static_cast<int>(p.x), y = static_cast<int>(p.y);
+        for (int k = 0; k < 8; ++k) {
+            const int nx = x + dx[k], ny = y + dy[k];
+            if (!inside(nx, ny) || image.isVisited(nx, ny)) continue;
+            image.setVisited(nx, ny);
+            if (image.isBlack(nx, ny)) queue.push_back(TVekPoint(nx, ny));
+        }
+        region.order.push_back(p);
+        if (p == target) region.targetFound = true;
+        if (p.x < region.minX) { region.minX = p.x; region.leftmost = p; }
+        if (p.x > region.maxX) { region.maxX = p.x; region.rightmost = p; }
+        if (p.y < region.minY) { region.minY = p.y; region.topmost = p; }
+        if (p.y > region.maxY) { region.maxY = p.y; region.bottommost = p; }
+        const double distance = std::sqrt(p.x * p.x + p.y * p.y);
+        if (distance < nearest) { nearest = distance; region.nearest = p; }
+        if (distance > farthest) { farthest = distance; region.farthest = p; }
+        if (!dark(x + 1, y) || !dark(x, y + 1) || !dark(x - 1, y) || !dark(x, y - 1)) region.outline.push_back(p);
+    }
+    // The seed's own coordinates stand in for an extreme no pixel passed.
+    region.leftmost = TVekPoint(region.minX, region.leftmost.y);
+    region.rightmost = TVekPoint(region.maxX, region.rightmost.y);
+    region.topmost = TVekPoint(region.topmost.x, region.minY);
+    region.bottommost = TVekPoint(region.bottommost.x, region.maxY);
+    return region;
+}
+
+// Random blobs and speckle, some pixels marked beforehand (as readers do),
+// seeds on and off dark pixels, fractional seeds, seeds on the border.
+TEST(ImageObject, FastWalkMatchesThePlainWalkExactly) {
+    std::mt19937 random(2024);
+    for (int round = 0; round < 150; ++round) {
+        const int width = 3 + random() % 60, height = 3 + random() % 40;
+        TVekImage image(width, height);
+        const int density = 2 + random() % 4;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                if (random() % density != 0) image.setPixel(x, y, BLACK);
+        image.clearVisited();
+        for (int k = random() % 8; k > 0; --k) image.setVisited(random() % width, random() % height);
+        TVekImage twin = image.getCopy();
+        twin.visitedMarks() = image.visitedMarks();
+
+        for (int region = 0; region < 6; ++region) {
+            TVekPoint seed(random() % width, random() % height);
+            if (region == 1) seed = TVekPoint(seed.x + 0.25, seed.y - 0.375);
+            if (region == 2) seed = TVekPoint(0, height - 1);
+            const TVekPoint target(random() % width, random() % height);
+            const std::vector<uint8_t> before = image.visitedMarks();
+            const TPlainRegion expected = plainWalk(twin, seed, target);
+            TVekImageObject actual(image, target, seed);
+            SCOPED_TRACE(testing::Message() << "round " << round << " region " << region);
+            ASSERT_EQ(actual.pixelCount, static_cast<int32_t>(expected.order.size()));
+            EXPECT_EQ(actual.edgePoints, expected.outline);
+            EXPECT_EQ(actual.targetFound, expected.targetFound);
+            EXPECT_EQ(actual.minX, expected.minX);
+            EXPECT_EQ(actual.maxX, expected.maxX);
+            EXPECT_EQ(actual.minY, expected.minY);
+            EXPECT_EQ(actual.maxY, expected.maxY);
+            EXPECT_EQ(actual.leftmost, expected.leftmost);
+            EXPECT_EQ(actual.rightmost, expected.rightmost);
+            EXPECT_EQ(actual.topmost, expected.topmost);
+            EXPECT_EQ(actual.bottommost, expected.bottommost);
+            EXPECT_EQ(actual.nearestToOrigin, expected.nearest);
+            EXPECT_EQ(actual.farthestFromOrigin, expected.farthest);
+            EXPECT_EQ(image.visitedMarks(), twin.visitedMarks());
+
+            // The walker alone gives the same order, pixel by pixel.
+            image.visitedMarks() = before;
+            TVekAreaWalker walker(image, false, seed);
+            std::vector<TVekPoint> order;
+            while (auto point = walker.nextPoint()) order.push_back(*point);
+            EXPECT_EQ(order, expected.order);
+            EXPECT_EQ(image.visitedMarks(), twin.visitedMarks());
+        }
+    }
 }
 
 TEST(VectorizedImage, KeepsOnlyRegionsWithAnAxisLine) {
