@@ -74,18 +74,12 @@ template <class RegionVisitor>
 int64_t walkAllRegions(TVekImage& image, RegionVisitor visit) {
     image.clearVisited();
     int64_t regions = 0;
-    std::vector<uint8_t>& marks = image.visitedMarks();
-    const std::vector<uint32_t>& pixels = image.pixelData();
-    size_t index = 0;
-    for (int32_t y = 0; y < image.height; ++y) {
-        for (int32_t x = 0; x < image.width; ++x, ++index) {
-            if (marks[index] != 0) continue;
-            marks[index] = 1;
-            if (pixels[index] != BLACK) continue;
-            TVekImageObject region(image, TVekPoint(x, y));
-            visit(region);
-            ++regions;
-        }
+    const size_t width = static_cast<size_t>(image.width);
+    const size_t count = width * static_cast<size_t>(image.height);
+    for (size_t seed = image.markToNextUnvisitedBlack(0); seed < count; seed = image.markToNextUnvisitedBlack(seed)) {
+        TVekImageObject region(image, TVekPoint(static_cast<double>(seed % width), static_cast<double>(seed / width)));
+        visit(region);
+        ++regions;
     }
     return regions;
 }

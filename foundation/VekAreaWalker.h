@@ -25,6 +25,18 @@ struct TVekQueuedPixel {
     uint32_t step = 0;
 };
 
+// A stretch of pixels the walk has passed, in walk order, column by column so
+// that a caller's loop over it stays simple. onOutline[k] tells whether a
+// direct neighbour (east, south, west or north) of pixel k is missing or not
+// dark. Only the first `count` entries are set.
+struct TVekWalkedBlock {
+    static constexpr size_t capacity = 256;
+    int32_t x[capacity];
+    int32_t y[capacity];
+    bool onOutline[capacity];
+    size_t count;
+};
+
 // First-in first-out queue of pixels on a ring buffer. The buffer is borrowed
 // from a per-thread pool when the queue is made and handed back when it goes,
 // so consecutive walks reuse one allocation instead of allocating per pixel or
@@ -119,12 +131,29 @@ public:
         return true;
     }
 
-    // The rest of the walk in one loop: visit(x, y, onOutline) for every
-    // pixel, in the order nextPixel would give them. This is the fast way
-    // through a large region.
-    template <class Visit>
-    void forEachPixel(Visit&& visit) {
-        walkPixels(SIZE_MAX, visit);
+    // The rest of the walk in one loop, handed over in blocks:
+    // visit(const TVekWalkedBlock&) for consecutive stretches of the order
+    // nextPixel would give. This is the fast way through a large region: the
+    // walk and the caller's work on the pixels each run in a tight loop of
+    // their own.
+    template <class VisitBlock>
+    void forEachBlock(VisitBlock&& visit) {
+        TVekWalkedBlock block;  // left uninitialised: only filled entries are read
+        size_t filled = 0;
+        // Handing a block over stays out of line, so that whatever the caller
+        // does with it cannot crowd the registers of the walk loop.
+        auto handOver = [&]() __attribute__((noinline)) {
+            block.count = filled;
+            visit(static_cast<const TVekWalkedBlock&>(block));
+            filled = 0;
+        };
+        walkPixels(SIZE_MAX, [&](int32_t x, int32_t y, bool onOutline) {
+            block.x[filled] = x;
+            block.y[filled] = y;
+            block.onOutline[filled] = onOutline;
+            if (++filled == TVekWalkedBlock::capacity) handOver();
+        });
+        if (filled > 0) handOver();
     }
 
     const TVekPoint& getStart() const { return start; }
@@ -176,7 +205,10 @@ private:
             }
             const TVekQueuedPixel pixel = cursor.pop();
             bool onOutline;
-            if (pixel.x <= 0 || pixel.y <= 0 || pixel.x >= raster.columns - 1 || pixel.y >= raster.rows - 1) {
+            // One unsigned comparison per axis: 1 <= x <= columns - 2.
+            const bool inside = static_cast<uint32_t>(pixel.x - 1) < static_cast<uint32_t>(raster.columns - 2) &&
+                                static_cast<uint32_t>(pixel.y - 1) < static_cast<uint32_t>(raster.rows - 2);
+            if (!inside) {
                 queue.store(cursor);
                 onOutline = queueBorderNeighbours(pixel.x, pixel.y);
                 cursor = queue.cursor();

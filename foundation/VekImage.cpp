@@ -4,6 +4,9 @@
 #include <array>
 #include <cstdint>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 #ifdef __linux__
 #include <sys/mman.h>
 #endif
@@ -119,6 +122,42 @@ void TVekImage::clearVisited() {
     } else {
         visited_ = newLargeBuffer<uint8_t>(count, 0);
     }
+}
+
+size_t TVekImage::markToNextUnvisitedBlack(size_t index) {
+    const size_t count = static_cast<size_t>(width) * height;
+    if (visited_.size() != count) clearVisited();
+    uint8_t* marks = visited_.data();
+    const uint32_t* pixels = pixels_.data();
+#ifdef __SSE2__
+    // Sixteen pixels at a time: a block without an unvisited BLACK pixel ends
+    // up all marked, which a single store does (marks are 0 or 1).
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i ones = _mm_set1_epi8(1);
+    for (; index + 16 <= count; index += 16) {
+        const __m128i* block = reinterpret_cast<const __m128i*>(pixels + index);
+        const __m128i black03 = _mm_packs_epi32(_mm_cmpeq_epi32(_mm_loadu_si128(block), zero),
+                                                _mm_cmpeq_epi32(_mm_loadu_si128(block + 1), zero));
+        const __m128i black47 = _mm_packs_epi32(_mm_cmpeq_epi32(_mm_loadu_si128(block + 2), zero),
+                                                _mm_cmpeq_epi32(_mm_loadu_si128(block + 3), zero));
+        const __m128i black = _mm_packs_epi16(black03, black47);
+        const __m128i unvisited = _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(marks + index)), zero);
+        const int seeds = _mm_movemask_epi8(_mm_and_si128(black, unvisited));
+        if (seeds == 0) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(marks + index), ones);
+            continue;
+        }
+        const size_t seed = index + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(seeds)));
+        std::fill(marks + index, marks + seed + 1, uint8_t{1});
+        return seed;
+    }
+#endif
+    for (; index < count; ++index) {
+        if (marks[index] != 0) continue;
+        marks[index] = 1;
+        if (pixels[index] == BLACK) return index;
+    }
+    return count;
 }
 
 void TVekImage::setVisitedAt(const TVekPoint& point) { setVisited(vekRoundInt(point.x), vekRoundInt(point.y)); }

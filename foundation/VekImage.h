@@ -75,6 +75,11 @@ public:
     // clearVisited. Region walks read and write them directly.
     const std::vector<uint8_t>& visitedMarks() const { return visited_; }
     std::vector<uint8_t>& visitedMarks() { return visited_; }
+    // The seed search of a walk over every region: from pixel `index` on, in
+    // row-major order, marks each unvisited pixel it passes and stops at the
+    // first unvisited BLACK one (marked too). Returns that pixel's index, or
+    // width × height when there is none. Sets up missing marks.
+    size_t markToNextUnvisitedBlack(size_t index);
 
     // The neighbouring pixel in direction 1 ... 8 (east, south-east, south,
     // south-west, west, north-west, north, north-east), or none outside.

@@ -1,5 +1,7 @@
 #include "foundation/VekImageObject.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "foundation/VekAreaWalker.h"
@@ -29,6 +31,14 @@ TVekImageObject::TVekImageObject(TVekImage& image, const TVekPoint& target, cons
 
 namespace {
 
+// Vector code for the block tally: on x86-64 Linux the loader picks an AVX2
+// build of it where the processor has AVX2, and the plain one elsewhere.
+#if defined(__GNUC__) && defined(__x86_64__) && defined(__linux__) && !defined(__clang__)
+#define ORVEL_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define ORVEL_VECTOR_CLONES
+#endif
+
 // The extremes and sums of one walk, in integers. A coordinate compared with
 // the seed's (which may be fractional) is compared with the nearest whole
 // bound instead: for a whole x, x < s exactly when x < ceil(s), and x > s
@@ -49,25 +59,83 @@ struct TWalkTally {
     }
     static constexpr int64_t farAway = int64_t{1} << 40;
 
-    void add(int32_t x, int32_t y) {
-        // First wins: a later pixel replaces an extreme only when strictly beyond it.
-        if (x < lowX) { lowX = x; leftmostY = y; hasLeftmost = true; }
-        if (x > highX) { highX = x; rightmostY = y; hasRightmost = true; }
-        if (y < lowY) { lowY = y; topmostX = x; hasTopmost = true; }
-        if (y > highY) { highY = y; bottommostX = x; hasBottommost = true; }
+    // Adds a block of the walk. Within a block the pixel that would have
+    // replaced an extreme last, had the pixels come one by one, is the first
+    // one at the block's own extreme; so each extreme is found with a plain
+    // minimum or maximum and, only when it moves, a search for its first pixel.
+    // Each loop does one thing so that the compiler turns it into vector code.
+    ORVEL_VECTOR_CLONES
+    void add(const TVekWalkedBlock& block) {
+        const size_t n = block.count;
+        const int32_t* xs = block.x;
+        const int32_t* ys = block.y;
+        int32_t blockLowX = xs[0], blockHighX = xs[0], blockLowY = ys[0], blockHighY = ys[0];
+        for (size_t k = 0; k < n; ++k) {
+            blockLowX = xs[k] < blockLowX ? xs[k] : blockLowX;
+            blockHighX = xs[k] > blockHighX ? xs[k] : blockHighX;
+        }
+        for (size_t k = 0; k < n; ++k) {
+            blockLowY = ys[k] < blockLowY ? ys[k] : blockLowY;
+            blockHighY = ys[k] > blockHighY ? ys[k] : blockHighY;
+        }
+        int64_t blockSumX = 0, blockSumY = 0;
+        for (size_t k = 0; k < n; ++k) {
+            blockSumX += xs[k];
+            blockSumY += ys[k];
+        }
         // Exact squared sums of whole coordinates order pixels exactly as
         // their distances would.
-        const int64_t squared = int64_t{x} * x + int64_t{y} * y;
-        if (squared < nearestSquared) { nearestSquared = squared; nearestX = x; nearestY = y; }
-        if (squared > farthestSquared) { farthestSquared = squared; farthestX = x; farthestY = y; }
-        ++count;
-        sumX += x;
-        sumY += y;
+        int64_t blockNearest = INT64_MAX, blockFarthest = -1;
+        for (size_t k = 0; k < n; ++k) {
+            const int64_t squared = squaredDistance(xs[k], ys[k]);
+            blockNearest = squared < blockNearest ? squared : blockNearest;
+            blockFarthest = squared > blockFarthest ? squared : blockFarthest;
+        }
+
+        sumX += blockSumX;
+        sumY += blockSumY;
+        count += static_cast<int32_t>(n);
+        if (blockLowX < lowX) { lowX = blockLowX; leftmostY = ys[firstAt(xs, n, blockLowX)]; }
+        if (blockHighX > highX) { highX = blockHighX; rightmostY = ys[firstAt(xs, n, blockHighX)]; }
+        if (blockLowY < lowY) { lowY = blockLowY; topmostX = xs[firstAt(ys, n, blockLowY)]; }
+        if (blockHighY > highY) { highY = blockHighY; bottommostX = xs[firstAt(ys, n, blockHighY)]; }
+        if (blockNearest < nearestSquared) {
+            const size_t k = firstAtDistance(xs, ys, n, blockNearest);
+            nearestSquared = blockNearest;
+            nearestX = xs[k];
+            nearestY = ys[k];
+        }
+        if (blockFarthest > farthestSquared) {
+            const size_t k = firstAtDistance(xs, ys, n, blockFarthest);
+            farthestSquared = blockFarthest;
+            farthestX = xs[k];
+            farthestY = ys[k];
+        }
     }
+
+    static int64_t squaredDistance(int32_t x, int32_t y) { return int64_t{x} * x + int64_t{y} * y; }
+    // The first index holding `value`, which is known to be there. Written
+    // without an early exit so that it runs as vector code.
+    static size_t firstAt(const int32_t* values, size_t n, int32_t value) {
+        size_t first = n - 1;
+        for (size_t k = n; k-- > 0;) first = values[k] == value ? k : first;
+        return first;
+    }
+    static size_t firstAtDistance(const int32_t* xs, const int32_t* ys, size_t n, int64_t squared) {
+        size_t first = n - 1;
+        for (size_t k = n; k-- > 0;) first = squaredDistance(xs[k], ys[k]) == squared ? k : first;
+        return first;
+    }
+
+    // An extreme moves only strictly beyond its start, so one that moved
+    // differs from the bound it started at.
+    bool movedLeft(const TVekPoint& seed) const { return lowX != lowBound(seed.x); }
+    bool movedRight(const TVekPoint& seed) const { return highX != highBound(seed.x); }
+    bool movedUp(const TVekPoint& seed) const { return lowY != lowBound(seed.y); }
+    bool movedDown(const TVekPoint& seed) const { return highY != highBound(seed.y); }
 
     int64_t lowX, highX, lowY, highY;
     int32_t leftmostY = 0, rightmostY = 0, topmostX = 0, bottommostX = 0;
-    bool hasLeftmost = false, hasRightmost = false, hasTopmost = false, hasBottommost = false;
     static constexpr int64_t initialNearest = 999999LL * 999999LL;  // the start distance, squared
     int64_t nearestSquared = initialNearest;
     int64_t farthestSquared = 0;
@@ -92,28 +160,38 @@ void TVekImageObject::walk(TVekImage& image, const std::optional<TVekPoint>& tar
     const std::optional<TVekPixel> wanted = targetPixel(target);
     const int32_t wantedX = wanted ? wanted->x : 0, wantedY = wanted ? wanted->y : 0;
     bool found = false;
-    std::vector<TVekPoint> outline;
+    // The outline grows in a buffer kept from walk to walk and is copied out
+    // once at its final size, so a region costs one allocation, not a series.
+    thread_local std::vector<TVekPoint> outlineBuffer;
+    std::vector<TVekPoint> outline = std::move(outlineBuffer);
+    outline.clear();
 
     TVekAreaWalker walker(image, false, seed);
-    walker.forEachPixel([&](int32_t x, int32_t y, bool onOutline) {
-        tally.add(x, y);
-        found |= x == wantedX && y == wantedY;
-        if (onOutline) outline.push_back(wholePixel(x, y));
+    walker.forEachBlock([&](const TVekWalkedBlock& block) {
+        tally.add(block);
+        bool foundInBlock = false;
+        for (size_t k = 0; k < block.count; ++k) foundInBlock |= (block.x[k] == wantedX) & (block.y[k] == wantedY);
+        found |= foundInBlock;
+        for (size_t k = 0; k < block.count; ++k)
+            if (block.onOutline[k]) outline.push_back(wholePixel(block.x[k], block.y[k]));
     });
 
     pixelCount = tally.count;
     targetFound = wanted.has_value() && found;
-    edgePoints = std::move(outline);
+    edgePoints.assign(outline.begin(), outline.end());
+    if (outline.capacity() <= (size_t{1} << 20)) outlineBuffer = std::move(outline);  // a huge one is let go
     // An extreme no pixel passed stays at the seed's own coordinate, which is
     // already on the 0.001 grid; pixels are whole.
-    minX = tally.hasLeftmost ? tally.lowX : seed.x;
-    maxX = tally.hasRightmost ? tally.highX : seed.x;
-    minY = tally.hasTopmost ? tally.lowY : seed.y;
-    maxY = tally.hasBottommost ? tally.highY : seed.y;
-    leftmost = wholePixel(minX, tally.hasLeftmost ? tally.leftmostY : seed.y);
-    rightmost = wholePixel(maxX, tally.hasRightmost ? tally.rightmostY : seed.y);
-    topmost = wholePixel(tally.hasTopmost ? tally.topmostX : seed.x, minY);
-    bottommost = wholePixel(tally.hasBottommost ? tally.bottommostX : seed.x, maxY);
+    const bool left = tally.movedLeft(seed), right = tally.movedRight(seed);
+    const bool up = tally.movedUp(seed), down = tally.movedDown(seed);
+    minX = left ? static_cast<double>(tally.lowX) : seed.x;
+    maxX = right ? static_cast<double>(tally.highX) : seed.x;
+    minY = up ? static_cast<double>(tally.lowY) : seed.y;
+    maxY = down ? static_cast<double>(tally.highY) : seed.y;
+    leftmost = wholePixel(minX, left ? tally.leftmostY : seed.y);
+    rightmost = wholePixel(maxX, right ? tally.rightmostY : seed.y);
+    topmost = wholePixel(up ? tally.topmostX : seed.x, minY);
+    bottommost = wholePixel(down ? tally.bottommostX : seed.x, maxY);
     if (tally.nearestSquared < TWalkTally::initialNearest) {
         nearestDistance = std::sqrt(static_cast<double>(tally.nearestSquared));
         nearestToOrigin = wholePixel(tally.nearestX, tally.nearestY);

@@ -1,5 +1,6 @@
 #include "oned/VekPAVectorizer.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "foundation/VekROrvelConfiguration.h"
@@ -36,22 +37,22 @@ TVekVectorizedImage TVekPAVectorizer::vectorize(TVekImage& image, bool computeAx
 }
 
 std::unique_ptr<TVekImageObject> TVekPAVectorizer::nextObject(TVekImage& image) {
-    if (image.visitedMarks().empty()) image.clearVisited();
-    std::vector<uint8_t>& marks = image.visitedMarks();
-    const std::vector<uint32_t>& pixels = image.pixelData();
     // Every pixel before the cursor is already marked, so resuming at the
     // cursor finds the same seeds as rescanning the row from its start.
     if (scanX < 0) scanX = 0;
     if (scanY < 0) scanY = 0;
-    for (; scanY < image.height; ++scanY, scanX = 0) {
-        size_t index = static_cast<size_t>(scanY) * image.width + scanX;
-        for (; scanX < image.width; ++scanX, ++index) {
-            if (marks[index] != 0) continue;
-            marks[index] = 1;
-            if (pixels[index] == BLACK) return std::make_unique<TVekImageObject>(image, TVekPoint(scanX, scanY));
-        }
+    if (scanY >= image.height || image.width <= 0) return nullptr;
+    const size_t width = static_cast<size_t>(image.width);
+    const size_t start = static_cast<size_t>(scanY) * width + static_cast<size_t>(std::min(scanX, image.width));
+    const size_t seed = image.markToNextUnvisitedBlack(start);
+    if (seed >= width * static_cast<size_t>(image.height)) {
+        scanX = 0;
+        scanY = image.height;
+        return nullptr;
     }
-    return nullptr;
+    scanX = static_cast<int32_t>(seed % width);
+    scanY = static_cast<int32_t>(seed / width);
+    return std::make_unique<TVekImageObject>(image, TVekPoint(scanX, scanY));
 }
 
 }  // namespace orvel
