@@ -1,5 +1,6 @@
-// Cost of walking every dark region of a 4000 x 3000 thresholded picture, with
-// and without the axis fit, against the threshold itself on the same picture.
+// Cost of walking every dark region of a 4000 x 3000 thresholded picture (the
+// walker alone, the regions with their measures, and with the axis fit as
+// well) against the threshold itself on the same picture.
 // The picture is a real photo scaled up when the shared corpus is present
 // (ORVEL_CORPUS or /work/shared/corpus), else a generated one with many regions.
 #include <benchmark/benchmark.h>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "bench/BenchPictures.h"
+#include "foundation/VekAreaWalker.h"
 #include "foundation/VekImageObject.h"
 #include "foundation/VekImageTools.h"
 #include "foundation/VekPictureLoader.h"
@@ -110,6 +112,28 @@ void BM_WalkAllRegions(benchmark::State& state) {
     state.counters["regions"] = static_cast<double>(regions);
 }
 BENCHMARK(BM_WalkAllRegions)->Unit(benchmark::kMillisecond);
+
+// The walker alone, region after region: the pixels in walk order with
+// their outline flags, without the region's measures.
+void BM_WalkerAllRegions(benchmark::State& state) {
+    const TBenchPicture& picture = benchPicture();
+    TVekImage image = picture.blackAndWhite.getCopy();
+    const size_t width = static_cast<size_t>(image.width);
+    const size_t count = width * static_cast<size_t>(image.height);
+    int64_t pixels = 0;
+    for (auto _ : state) {
+        image.clearVisited();
+        pixels = 0;
+        for (size_t seed = image.markToNextUnvisitedBlack(0); seed < count; seed = image.markToNextUnvisitedBlack(seed)) {
+            TVekAreaWalker walker(image, false, TVekPoint(static_cast<double>(seed % width), static_cast<double>(seed / width)));
+            walker.forEachBlock([&pixels](const TVekWalkedBlock& block) { pixels += static_cast<int64_t>(block.count); });
+        }
+        benchmark::DoNotOptimize(pixels);
+    }
+    labelPicture(state, picture);
+    state.counters["walked"] = static_cast<double>(pixels);
+}
+BENCHMARK(BM_WalkerAllRegions)->Unit(benchmark::kMillisecond);
 
 // The axis fit runs, as in the vectorizer, on the regions inside the default
 // size window (more than 30 and fewer than 90000 pixels).

@@ -266,7 +266,7 @@ private:
     // hides most of that wait; it changes no result. One request per eight
     // pixels covers each cache line of pixels.
     [[gnu::always_inline]] static void fetchRowAhead(const TRaster& raster, const TVekQueuedPixel& pixel) {
-        if (pixel.step >= 8 || stepY[pixel.step] == 0 || (pixel.x & 7) != 0) return;
+        if ((pixel.x & 7) != 0 || pixel.step >= 8 || stepY[pixel.step] == 0) return;
         constexpr int64_t rowsAhead = 8;
         const int64_t aheadY = pixel.y + rowsAhead * stepY[pixel.step];
         if (aheadY < 0 || aheadY >= raster.rows) return;
