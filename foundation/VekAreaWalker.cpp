@@ -1,5 +1,6 @@
 #include "foundation/VekAreaWalker.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "foundation/VekUtil.h"
@@ -49,6 +50,128 @@ TVekAreaWalker::TVekAreaWalker(TVekImage& image, bool clearMarks, const TVekPoin
     const int32_t y = vekRoundInt(seed.y);
     image.setVisited(x, y);
     queue.push(x, y, 8);
+}
+
+// How a run expands. Take a run going left, its pixels at x = hi, hi - 1, ...,
+// lo on row y, with row y - 1 visited from lo - 1 to hi + 1 ("behind"). In
+// walk order each pixel examines east, south-east, south, south-west, west,
+// north-west, north, north-east. Behind and the run's own pixels are visited
+// already, and the first pixel's south and south-west are the next pixel's
+// south-east and south; so all that is new is, in this order: the first
+// pixel's east, the row below from hi + 1 down to lo - 1 (south-east, south,
+// then south-west of each pixel), and the last pixel's west. The other three
+// cases follow the same way; each cell is examined once, so its mark at the
+// start of the run decides it, as it would pixel by pixel.
+bool TVekAreaWalker::expandRun(const TRaster& raster, TVekPixelQueue::TCursor& cursor, TRun& run) {
+    run.count = 1;
+    const size_t waiting = cursor.tail - cursor.head;
+    if (waiting < TRun::shortest) return false;
+    const TVekQueuedPixel first = cursor.buffer[cursor.head & cursor.mask];
+    const TVekQueuedPixel second = cursor.buffer[(cursor.head + 1) & cursor.mask];
+    const int32_t y = first.y;
+    const int32_t direction = second.x - first.x;
+    if (first.step >= 8 || second.step >= 8 || second.y != y || (direction != 1 && direction != -1)) return false;
+
+    size_t count = 2;
+    const size_t most = std::min(waiting, TRun::longest);
+    while (count < most) {
+        const TVekQueuedPixel& next = cursor.buffer[(cursor.head + count) & cursor.mask];
+        if (next.y != y || next.step >= 8 || next.x != first.x + direction * static_cast<int32_t>(count)) break;
+        ++count;
+    }
+    run.count = count;
+    if (count < TRun::shortest || y < 1 || y > raster.rows - 2) return false;
+    const int32_t last = first.x + direction * static_cast<int32_t>(count - 1);
+    const int32_t lo = std::min(first.x, last), hi = std::max(first.x, last);
+    if (lo < 1 || hi > raster.columns - 2) return false;
+
+    const size_t w = raster.width;
+    const size_t row = static_cast<size_t>(y) * w;
+    auto allVisited = [&](size_t rowStart) {
+        const uint8_t* marks = raster.marks + rowStart;
+        for (int32_t x = lo - 1; x <= hi + 1; ++x)
+            if (marks[x] == 0) return false;
+        return true;
+    };
+    int32_t ahead;  // +1 when the run grows downwards (row above behind), -1 upwards
+    if (allVisited(row - w)) {
+        ahead = 1;
+    } else if (allVisited(row + w)) {
+        ahead = -1;
+    } else {
+        return false;
+    }
+
+    // The rows this run's successors will reach a few layers on: a cold
+    // stretch of a large picture, worth asking for now.
+    const int64_t aheadY = int64_t{y} + 8 * ahead;
+    if (aheadY >= 0 && aheadY < raster.rows) {
+        const size_t aheadRow = static_cast<size_t>(aheadY) * w;
+        for (int32_t x = lo - 1; x <= hi + 1; x += 16) __builtin_prefetch(raster.pixels + aheadRow + static_cast<size_t>(x));
+        __builtin_prefetch(raster.pixels + aheadRow + static_cast<size_t>(hi + 1));
+        for (int32_t x = lo - 1; x <= hi + 1; x += 64) __builtin_prefetch(raster.marks + aheadRow + static_cast<size_t>(x));
+        __builtin_prefetch(raster.marks + aheadRow + static_cast<size_t>(hi + 1));
+    }
+
+    // Locals, not the cursor and raster behind references: mark writes go
+    // through byte pointers and would force those to be read again each time.
+    uint8_t* const marks = raster.marks;
+    const uint32_t* const pixels = raster.pixels;
+    TVekQueuedPixel* const buffer = cursor.buffer;
+    const size_t mask = cursor.mask;
+    size_t tail = cursor.tail;
+    auto look = [&](int32_t x, int32_t cellY, uint32_t step) {
+        const size_t n = static_cast<size_t>(cellY) * w + static_cast<size_t>(x);
+        if (marks[n] != 0) return;
+        marks[n] = 1;
+        if (pixels[n] == BLACK) buffer[tail++ & mask] = TVekQueuedPixel{x, cellY, step};
+    };
+    cursor.head += count;
+    const int32_t far = y + ahead;
+    if (ahead == 1 && direction == -1) {
+        look(hi + 1, y, 0);
+        look(hi + 1, far, 1);
+        look(hi, far, 2);
+        for (int32_t x = hi - 1; x >= lo - 1; --x) look(x, far, 3);
+        look(lo - 1, y, 4);
+    } else if (ahead == 1) {
+        look(lo + 1, far, 1);
+        look(lo, far, 2);
+        look(lo - 1, far, 3);
+        look(lo - 1, y, 4);
+        for (int32_t x = lo + 2; x <= hi; ++x) look(x, far, 1);
+        look(hi + 1, y, 0);
+        look(hi + 1, far, 1);
+    } else if (direction == -1) {
+        look(hi + 1, y, 0);
+        look(hi - 1, far, 5);
+        look(hi, far, 6);
+        look(hi + 1, far, 7);
+        for (int32_t x = hi - 2; x >= lo; --x) look(x, far, 5);
+        look(lo - 1, y, 4);
+        look(lo - 1, far, 5);
+    } else {
+        look(lo - 1, y, 4);
+        look(lo - 1, far, 5);
+        look(lo, far, 6);
+        look(lo + 1, far, 7);
+        for (int32_t x = lo + 2; x <= hi; ++x) look(x, far, 7);
+        look(hi + 1, y, 0);
+        look(hi + 1, far, 7);
+    }
+
+    cursor.tail = tail;
+
+    // The run's pixels, in queue order, with their outline flags.
+    run.y = y;
+    run.count = count;
+    for (size_t k = 0; k < count; ++k) {
+        const int32_t x = first.x + direction * static_cast<int32_t>(k);
+        const size_t index = row + static_cast<size_t>(x);
+        run.x[k] = x;
+        run.onOutline[k] = (pixels[index + 1] | pixels[index + w] | pixels[index - 1] | pixels[index - w]) != BLACK;
+    }
+    return true;
 }
 
 std::optional<TVekPoint> TVekAreaWalker::nextPoint() {

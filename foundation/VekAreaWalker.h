@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -124,10 +125,13 @@ public:
     // neighbour (east, south, west or north) is missing or not dark.
     bool nextPixel(TVekPixel& pixel, bool& onOutline) {
         if (queue.empty()) return false;
-        walkPixels(1, [&](int32_t x, int32_t y, bool outline) {
-            pixel = TVekPixel{x, y};
-            onOutline = outline;
-        });
+        walkPixels(
+            1,
+            [&](int32_t x, int32_t y, bool outline) {
+                pixel = TVekPixel{x, y};
+                onOutline = outline;
+            },
+            [](const TRun&) {});
         return true;
     }
 
@@ -147,12 +151,26 @@ public:
             visit(static_cast<const TVekWalkedBlock&>(block));
             filled = 0;
         };
-        walkPixels(SIZE_MAX, [&](int32_t x, int32_t y, bool onOutline) {
+        auto addPixel = [&](int32_t x, int32_t y, bool onOutline) {
             block.x[filled] = x;
             block.y[filled] = y;
             block.onOutline[filled] = onOutline;
             if (++filled == TVekWalkedBlock::capacity) handOver();
-        });
+        };
+        auto addRun = [&](const TRun& run) {
+            for (size_t done = 0; done < run.count;) {
+                const size_t take = std::min(run.count - done, TVekWalkedBlock::capacity - filled);
+                for (size_t k = 0; k < take; ++k) {
+                    block.x[filled + k] = run.x[done + k];
+                    block.y[filled + k] = run.y;
+                    block.onOutline[filled + k] = run.onOutline[done + k];
+                }
+                filled += take;
+                done += take;
+                if (filled == TVekWalkedBlock::capacity) handOver();
+            }
+        };
+        walkPixels(SIZE_MAX, addPixel, addRun);
         if (filled > 0) handOver();
     }
 
@@ -191,18 +209,32 @@ private:
     };
 
     // Pops and expands up to `limit` pixels, calling visit(x, y, onOutline)
-    // for each. Kept in the header so that the visitor is inlined.
-    template <class Visit>
-    void walkPixels(size_t limit, Visit&& visit) {
+    // for each pixel expanded alone and visitRun(run) for each run. Kept in
+    // the header so that both are inlined.
+    template <class Visit, class VisitRun>
+    void walkPixels(size_t limit, Visit&& visit, VisitRun&& visitRun) {
         const TRaster raster{image.visitedMarks().data(), image.pixelData().data(),
                              static_cast<size_t>(image.width), image.width, image.height};
         TVekPixelQueue::TCursor cursor = queue.cursor();
-        for (size_t done = 0; done < limit && !cursor.empty(); ++done) {
-            if (!cursor.hasRoomFor(8)) {
+        const bool runsAllowed = limit >= TRun::longest;
+        TRun run;
+        size_t singlesLeft = 0;  // pixels to expand one by one before looking for a run again
+        for (size_t done = 0; done < limit && !cursor.empty();) {
+            if (!cursor.hasRoomFor(TRun::mostPushes)) {
                 queue.store(cursor);
                 queue.grow();
                 cursor = queue.cursor();
             }
+            if (runsAllowed && singlesLeft == 0 && mayStartRun(cursor)) {
+                if (expandRun(raster, cursor, run)) {
+                    visitRun(static_cast<const TRun&>(run));
+                    done += run.count;
+                    continue;
+                }
+                // Whatever the failed look covered is no run either.
+                singlesLeft = run.count;
+            }
+            if (singlesLeft > 0) --singlesLeft;
             const TVekQueuedPixel pixel = cursor.pop();
             bool onOutline;
             // One unsigned comparison per axis: 1 <= x <= columns - 2.
@@ -216,9 +248,39 @@ private:
                 onOutline = expandInside(raster, cursor, pixel);
             }
             visit(pixel.x, pixel.y, onOutline);
+            ++done;
         }
         queue.store(cursor);
     }
+
+    // A run: consecutive queued pixels on one row, each one step left or each
+    // one step right of the one before, with the row on one side of them
+    // already visited all along. Expanded together they examine each cell of
+    // the other row once, in an order that follows from the direction of the
+    // run; see expandRun.
+    struct TRun {
+        static constexpr size_t shortest = 4;
+        static constexpr size_t longest = 256;
+        static constexpr size_t mostPushes = longest + 8;  // the far row's cells plus both ends, with room to spare
+        int32_t x[longest];
+        int32_t y;
+        bool onOutline[longest];
+        size_t count;
+    };
+    // A cheap first look: the pixel three places on is on the same row,
+    // three columns away.
+    static bool mayStartRun(const TVekPixelQueue::TCursor& cursor) {
+        if (cursor.tail - cursor.head < TRun::shortest) return false;
+        const TVekQueuedPixel& first = cursor.buffer[cursor.head & cursor.mask];
+        const TVekQueuedPixel& fourth = cursor.buffer[(cursor.head + 3) & cursor.mask];
+        const int32_t apart = fourth.x - first.x;
+        return fourth.y == first.y && (apart == 3 || apart == -3);
+    }
+    // Pops and expands the run at the head of the queue, exactly as popping
+    // its pixels one by one would, and fills `run` with them. False (nothing
+    // done) when the head of the queue is no such run; run.count then tells
+    // how many queued pixels the look covered (at least one).
+    static bool expandRun(const TRaster& raster, TVekPixelQueue::TCursor& cursor, TRun& run);
 
     // Examines the neighbours of a pixel that has all eight inside the
     // picture, and tells whether it is on the outline.

@@ -114,17 +114,28 @@ struct TWalkTally {
     }
 
     static int64_t squaredDistance(int32_t x, int32_t y) { return int64_t{x} * x + int64_t{y} * y; }
-    // The first index holding `value`, which is known to be there. Written
-    // without an early exit so that it runs as vector code.
+    // The first index holding `value`, which is known to be there. Eight
+    // entries are tested at a time, without an early exit, so that the test
+    // runs as vector code; only the eight holding the match are stepped.
     static size_t firstAt(const int32_t* values, size_t n, int32_t value) {
-        size_t first = n - 1;
-        for (size_t k = n; k-- > 0;) first = values[k] == value ? k : first;
-        return first;
+        size_t k = 0;
+        for (; k + 8 <= n; k += 8) {
+            bool any = false;
+            for (size_t j = 0; j < 8; ++j) any |= values[k + j] == value;
+            if (any) break;
+        }
+        while (k + 1 < n && values[k] != value) ++k;
+        return k;
     }
     static size_t firstAtDistance(const int32_t* xs, const int32_t* ys, size_t n, int64_t squared) {
-        size_t first = n - 1;
-        for (size_t k = n; k-- > 0;) first = squaredDistance(xs[k], ys[k]) == squared ? k : first;
-        return first;
+        size_t k = 0;
+        for (; k + 8 <= n; k += 8) {
+            bool any = false;
+            for (size_t j = 0; j < 8; ++j) any |= squaredDistance(xs[k + j], ys[k + j]) == squared;
+            if (any) break;
+        }
+        while (k + 1 < n && squaredDistance(xs[k], ys[k]) != squared) ++k;
+        return k;
     }
 
     // An extreme moves only strictly beyond its start, so one that moved

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <random>
 #include <vector>
 
@@ -229,16 +230,38 @@ TPlainRegion plainWalk(TVekImage& image, const TVekPoint& seed, const TVekPoint&
 // seeds on and off dark pixels, fractional seeds, seeds on the border.
 TEST(ImageObject, FastWalkMatchesThePlainWalkExactly) {
     std::mt19937 random(2024);
-    for (int round = 0; round < 150; ++round) {
+    for (int round = 0; round < 300; ++round) {
         // Every tenth picture is large enough for regions of many thousand
         // pixels, which the walk hands over in several blocks.
         const bool large = round % 10 == 0;
         const int width = 3 + random() % (large ? 160 : 60), height = 3 + random() % (large ? 120 : 40);
         TVekImage image(width, height);
-        const int density = 2 + random() % 4;
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                if (random() % density != 0) image.setPixel(x, y, BLACK);
+        if (round % 3 == 0) {
+            // Solid shapes with a little speckle: long runs of pixels on a row,
+            // which the walk expands together.
+            for (int shape = 0; shape < 4; ++shape) {
+                const int cx = random() % width, cy = random() % height, r = 2 + random() % 20;
+                const int slant = static_cast<int>(random() % 5) - 2;
+                const int kind = static_cast<int>(random() % 4);
+                for (int y = 0; y < height; ++y)
+                    for (int x = 0; x < width; ++x) {
+                        const int dx = x - cx - slant * (y - cy) / 2, dy = y - cy;
+                        bool inside = false;
+                        if (kind == 0) inside = dx * dx + dy * dy <= r * r;                  // disc
+                        if (kind == 1) inside = std::abs(dx) <= r / 2 && std::abs(dy) <= r;  // slanted bar
+                        if (kind == 2) inside = std::abs(dx) <= std::abs(dy) && std::abs(dy) <= r;  // two triangles
+                        if (kind == 3) inside = dx * dx + dy * dy <= r * r && dx * dx + dy * dy >= r * r / 4;  // ring
+                        if (inside) image.setPixel(x, y, BLACK);
+                    }
+            }
+            for (int k = random() % 30; k > 0; --k) image.setPixel(random() % width, random() % height, random() % 2 ? BLACK : WHITE);
+        } else {
+            // From sparse speckle to dark fields with a few holes.
+            const int density = round % 3 == 1 ? 2 + random() % 4 : 8 + random() % 40;
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x)
+                    if (random() % density != 0) image.setPixel(x, y, BLACK);
+        }
         image.clearVisited();
         for (int k = random() % 8; k > 0; --k) image.setVisited(random() % width, random() % height);
         TVekImage twin = image.getCopy();
@@ -246,6 +269,10 @@ TEST(ImageObject, FastWalkMatchesThePlainWalkExactly) {
 
         for (int region = 0; region < 6; ++region) {
             TVekPoint seed(random() % width, random() % height);
+            // On pictures of shapes, seeds mostly inside a shape, so that walks
+            // grow in every direction from it.
+            for (int tries = 0; round % 3 == 0 && tries < 20 && !image.isBlack(static_cast<int>(seed.x), static_cast<int>(seed.y)); ++tries)
+                seed = TVekPoint(random() % width, random() % height);
             if (region == 1) seed = TVekPoint(seed.x + 0.25, seed.y - 0.375);
             if (region == 2) seed = TVekPoint(0, height - 1);
             const TVekPoint target(random() % width, random() % height);
