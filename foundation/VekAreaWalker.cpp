@@ -1,6 +1,7 @@
 #include "foundation/VekAreaWalker.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 #include "foundation/VekUtil.h"
@@ -87,11 +88,14 @@ bool TVekAreaWalker::expandRun(const TRaster& raster, TVekPixelQueue::TCursor& c
 
     const size_t w = raster.width;
     const size_t row = static_cast<size_t>(y) * w;
+    // Written as a plain reduction, without an early exit, so that it runs
+    // as vector code; the stretch is at most a run and two cells long.
     auto allVisited = [&](size_t rowStart) {
-        const uint8_t* marks = raster.marks + rowStart;
-        for (int32_t x = lo - 1; x <= hi + 1; ++x)
-            if (marks[x] == 0) return false;
-        return true;
+        const uint8_t* marks = raster.marks + rowStart + static_cast<size_t>(lo - 1);
+        const size_t length = static_cast<size_t>(hi - lo) + 3;
+        uint8_t unvisited = 0;
+        for (size_t k = 0; k < length; ++k) unvisited |= marks[k] == 0 ? 1 : 0;
+        return unvisited == 0;
     };
     int32_t ahead;  // +1 when the run grows downwards (row above behind), -1 upwards
     if (allVisited(row - w)) {
@@ -120,26 +124,48 @@ bool TVekAreaWalker::expandRun(const TRaster& raster, TVekPixelQueue::TCursor& c
     TVekQueuedPixel* const buffer = cursor.buffer;
     const size_t mask = cursor.mask;
     size_t tail = cursor.tail;
+    const int32_t far = y + ahead;
     auto look = [&](int32_t x, int32_t cellY, uint32_t step) {
         const size_t n = static_cast<size_t>(cellY) * w + static_cast<size_t>(x);
         if (marks[n] != 0) return;
         marks[n] = 1;
         if (pixels[n] == BLACK) buffer[tail++ & mask] = TVekQueuedPixel{x, cellY, step};
     };
+    // The stretch of the row ahead between two columns, in the given
+    // direction, every cell found by `step`. Inside a large region the
+    // stretch is usually all new and dark: then one pass marks it and
+    // another queues it, with no test per cell.
+    auto lookAlong = [&](int32_t from, int32_t to, int32_t step, uint32_t found) {
+        if ((to - from) * step < 0) return;
+        const int32_t left = std::min(from, to), right = std::max(from, to);
+        const size_t start = static_cast<size_t>(far) * w + static_cast<size_t>(left);
+        const size_t length = static_cast<size_t>(right - left) + 1;
+        uint32_t seen = 0, light = 0;
+        for (size_t k = 0; k < length; ++k) {
+            seen |= marks[start + k];
+            light |= pixels[start + k];
+        }
+        if (seen != 0 || light != 0) {
+            for (int32_t x = from; x != to + step; x += step) look(x, far, found);
+            return;
+        }
+        std::memset(marks + start, 1, length);
+        for (int32_t x = from; x != to + step; x += step) buffer[tail++ & mask] = TVekQueuedPixel{x, far, found};
+    };
     cursor.head += count;
-    const int32_t far = y + ahead;
     if (ahead == 1 && direction == -1) {
         look(hi + 1, y, 0);
         look(hi + 1, far, 1);
         look(hi, far, 2);
-        for (int32_t x = hi - 1; x >= lo - 1; --x) look(x, far, 3);
+        lookAlong(hi - 1, lo, -1, 3);
+        look(lo - 1, far, 3);
         look(lo - 1, y, 4);
     } else if (ahead == 1) {
         look(lo + 1, far, 1);
         look(lo, far, 2);
         look(lo - 1, far, 3);
         look(lo - 1, y, 4);
-        for (int32_t x = lo + 2; x <= hi; ++x) look(x, far, 1);
+        lookAlong(lo + 2, hi, 1, 1);
         look(hi + 1, y, 0);
         look(hi + 1, far, 1);
     } else if (direction == -1) {
@@ -147,7 +173,7 @@ bool TVekAreaWalker::expandRun(const TRaster& raster, TVekPixelQueue::TCursor& c
         look(hi - 1, far, 5);
         look(hi, far, 6);
         look(hi + 1, far, 7);
-        for (int32_t x = hi - 2; x >= lo; --x) look(x, far, 5);
+        lookAlong(hi - 2, lo, -1, 5);
         look(lo - 1, y, 4);
         look(lo - 1, far, 5);
     } else {
@@ -155,22 +181,30 @@ bool TVekAreaWalker::expandRun(const TRaster& raster, TVekPixelQueue::TCursor& c
         look(lo - 1, far, 5);
         look(lo, far, 6);
         look(lo + 1, far, 7);
-        for (int32_t x = lo + 2; x <= hi; ++x) look(x, far, 7);
+        lookAlong(lo + 2, hi, 1, 7);
         look(hi + 1, y, 0);
         look(hi + 1, far, 7);
     }
-
     cursor.tail = tail;
 
-    // The run's pixels, in queue order, with their outline flags.
+    // The run's outline flags, in queue order.
+    const uint32_t* const middle = pixels + row;
+    const ptrdiff_t up = -static_cast<ptrdiff_t>(w), down = static_cast<ptrdiff_t>(w);
+    if (direction == 1) {
+        for (size_t k = 0; k < count; ++k) {
+            const uint32_t* p = middle + static_cast<size_t>(lo) + k;
+            run.onOutline[k] = (p[1] | p[-1] | p[down] | p[up]) != BLACK;
+        }
+    } else {
+        for (size_t k = 0; k < count; ++k) {
+            const uint32_t* p = middle + static_cast<size_t>(hi) - k;
+            run.onOutline[k] = (p[1] | p[-1] | p[down] | p[up]) != BLACK;
+        }
+    }
+    run.first = first.x;
+    run.direction = direction;
     run.y = y;
     run.count = count;
-    for (size_t k = 0; k < count; ++k) {
-        const int32_t x = first.x + direction * static_cast<int32_t>(k);
-        const size_t index = row + static_cast<size_t>(x);
-        run.x[k] = x;
-        run.onOutline[k] = (pixels[index + 1] | pixels[index + w] | pixels[index - 1] | pixels[index - w]) != BLACK;
-    }
     return true;
 }
 

@@ -160,8 +160,9 @@ public:
         auto addRun = [&](const TRun& run) {
             for (size_t done = 0; done < run.count;) {
                 const size_t take = std::min(run.count - done, TVekWalkedBlock::capacity - filled);
+                const int32_t start = run.first + run.direction * static_cast<int32_t>(done);
                 for (size_t k = 0; k < take; ++k) {
-                    block.x[filled + k] = run.x[done + k];
+                    block.x[filled + k] = start + run.direction * static_cast<int32_t>(k);
                     block.y[filled + k] = run.y;
                     block.onOutline[filled + k] = run.onOutline[done + k];
                 }
@@ -262,7 +263,8 @@ private:
         static constexpr size_t shortest = 4;
         static constexpr size_t longest = 256;
         static constexpr size_t mostPushes = longest + 8;  // the far row's cells plus both ends, with room to spare
-        int32_t x[longest];
+        int32_t first;      // column of the first pixel in queue order
+        int32_t direction;  // +1 or -1: the step from one pixel to the next
         int32_t y;
         bool onOutline[longest];
         size_t count;
