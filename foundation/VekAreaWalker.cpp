@@ -63,10 +63,10 @@ TVekAreaWalker::TVekAreaWalker(TVekImage& image, bool clearMarks, const TVekPoin
 // then south-west of each pixel), and the last pixel's west. The other three
 // cases follow the same way; each cell is examined once, so its mark at the
 // start of the run decides it, as it would pixel by pixel.
-bool TVekAreaWalker::expandRun(const TRaster& raster, TVekPixelQueue::TCursor& cursor, TRun& run) {
+bool TVekAreaWalker::expandRun(const TRaster& raster, TVekPixelQueue::TCursor& cursor, TVekWalkedRun& run) {
     run.count = 1;
     const size_t waiting = cursor.tail - cursor.head;
-    if (waiting < TRun::shortest) return false;
+    if (waiting < shortestRun) return false;
     const TVekQueuedPixel first = cursor.buffer[cursor.head & cursor.mask];
     const TVekQueuedPixel second = cursor.buffer[(cursor.head + 1) & cursor.mask];
     const int32_t y = first.y;
@@ -74,14 +74,14 @@ bool TVekAreaWalker::expandRun(const TRaster& raster, TVekPixelQueue::TCursor& c
     if (first.step >= 8 || second.step >= 8 || second.y != y || (direction != 1 && direction != -1)) return false;
 
     size_t count = 2;
-    const size_t most = std::min(waiting, TRun::longest);
+    const size_t most = std::min(waiting, TVekWalkedRun::longest);
     while (count < most) {
         const TVekQueuedPixel& next = cursor.buffer[(cursor.head + count) & cursor.mask];
         if (next.y != y || next.step >= 8 || next.x != first.x + direction * static_cast<int32_t>(count)) break;
         ++count;
     }
     run.count = count;
-    if (count < TRun::shortest || y < 1 || y > raster.rows - 2) return false;
+    if (count < shortestRun || y < 1 || y > raster.rows - 2) return false;
     const int32_t last = first.x + direction * static_cast<int32_t>(count - 1);
     const int32_t lo = std::min(first.x, last), hi = std::max(first.x, last);
     if (lo < 1 || hi > raster.columns - 2) return false;

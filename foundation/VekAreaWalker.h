@@ -38,6 +38,21 @@ struct TVekWalkedBlock {
     size_t count;
 };
 
+// A run the walk has passed: `count` pixels side by side on row y, the
+// first at column `first` and each next one `direction` (+1 or -1) further,
+// with their outline flags in the same order. Inside a large region most
+// pixels come in runs, and a caller can take a run as a whole.
+struct TVekWalkedRun {
+    static constexpr size_t longest = 256;
+    int32_t first;
+    int32_t direction;
+    int32_t y;
+    bool onOutline[longest];
+    size_t count;
+
+    int32_t x(size_t k) const { return first + direction * static_cast<int32_t>(k); }
+};
+
 // First-in first-out queue of pixels on a ring buffer. The buffer is borrowed
 // from a per-thread pool when the queue is made and handed back when it goes,
 // so consecutive walks reuse one allocation instead of allocating per pixel or
@@ -131,7 +146,7 @@ public:
                 pixel = TVekPixel{x, y};
                 onOutline = outline;
             },
-            [](const TRun&) {});
+            [](const TVekWalkedRun&) {});
         return true;
     }
 
@@ -142,13 +157,30 @@ public:
     // their own.
     template <class VisitBlock>
     void forEachBlock(VisitBlock&& visit) {
+        forEachBlockAndRun(visit, [&visit](const TVekWalkedRun& run) {
+            TVekWalkedBlock block;  // left uninitialised: only filled entries are read
+            block.count = run.count;
+            for (size_t k = 0; k < run.count; ++k) {
+                block.x[k] = run.x(k);
+                block.y[k] = run.y;
+                block.onOutline[k] = run.onOutline[k];
+            }
+            visit(static_cast<const TVekWalkedBlock&>(block));
+        });
+    }
+
+    // The same with runs handed over as runs: visitBlock for the pixels
+    // expanded one by one, visitRun(const TVekWalkedRun&) for each run, in
+    // walk order (a block is handed over before the run that follows it).
+    template <class VisitBlock, class VisitRun>
+    void forEachBlockAndRun(VisitBlock&& visitBlock, VisitRun&& visitRun) {
         TVekWalkedBlock block;  // left uninitialised: only filled entries are read
         size_t filled = 0;
-        // Handing a block over stays out of line, so that whatever the caller
-        // does with it cannot crowd the registers of the walk loop.
+        // Handing over stays out of line, so that whatever the caller does
+        // cannot crowd the registers of the walk loop.
         auto handOver = [&]() __attribute__((noinline)) {
             block.count = filled;
-            visit(static_cast<const TVekWalkedBlock&>(block));
+            visitBlock(static_cast<const TVekWalkedBlock&>(block));
             filled = 0;
         };
         auto addPixel = [&](int32_t x, int32_t y, bool onOutline) {
@@ -157,19 +189,9 @@ public:
             block.onOutline[filled] = onOutline;
             if (++filled == TVekWalkedBlock::capacity) handOver();
         };
-        auto addRun = [&](const TRun& run) {
-            for (size_t done = 0; done < run.count;) {
-                const size_t take = std::min(run.count - done, TVekWalkedBlock::capacity - filled);
-                const int32_t start = run.first + run.direction * static_cast<int32_t>(done);
-                for (size_t k = 0; k < take; ++k) {
-                    block.x[filled + k] = start + run.direction * static_cast<int32_t>(k);
-                    block.y[filled + k] = run.y;
-                    block.onOutline[filled + k] = run.onOutline[done + k];
-                }
-                filled += take;
-                done += take;
-                if (filled == TVekWalkedBlock::capacity) handOver();
-            }
+        auto addRun = [&](const TVekWalkedRun& run) __attribute__((noinline)) {
+            if (filled > 0) handOver();
+            visitRun(run);
         };
         walkPixels(SIZE_MAX, addPixel, addRun);
         if (filled > 0) handOver();
@@ -217,18 +239,18 @@ private:
         const TRaster raster{image.visitedMarks().data(), image.pixelData().data(),
                              static_cast<size_t>(image.width), image.width, image.height};
         TVekPixelQueue::TCursor cursor = queue.cursor();
-        const bool runsAllowed = limit >= TRun::longest;
-        TRun run;
+        const bool runsAllowed = limit >= TVekWalkedRun::longest;
+        TVekWalkedRun run;
         size_t singlesLeft = 0;  // pixels to expand one by one before looking for a run again
         for (size_t done = 0; done < limit && !cursor.empty();) {
-            if (!cursor.hasRoomFor(TRun::mostPushes)) {
+            if (!cursor.hasRoomFor(mostRunPushes)) {
                 queue.store(cursor);
                 queue.grow();
                 cursor = queue.cursor();
             }
             if (runsAllowed && singlesLeft == 0 && mayStartRun(cursor)) {
                 if (expandRun(raster, cursor, run)) {
-                    visitRun(static_cast<const TRun&>(run));
+                    visitRun(static_cast<const TVekWalkedRun&>(run));
                     done += run.count;
                     continue;
                 }
@@ -259,20 +281,12 @@ private:
     // already visited all along. Expanded together they examine each cell of
     // the other row once, in an order that follows from the direction of the
     // run; see expandRun.
-    struct TRun {
-        static constexpr size_t shortest = 4;
-        static constexpr size_t longest = 256;
-        static constexpr size_t mostPushes = longest + 8;  // the far row's cells plus both ends, with room to spare
-        int32_t first;      // column of the first pixel in queue order
-        int32_t direction;  // +1 or -1: the step from one pixel to the next
-        int32_t y;
-        bool onOutline[longest];
-        size_t count;
-    };
+    static constexpr size_t shortestRun = 4;
+    static constexpr size_t mostRunPushes = TVekWalkedRun::longest + 8;  // the far row's cells plus both ends, with room to spare
     // A cheap first look: the pixel three places on is on the same row,
     // three columns away.
     static bool mayStartRun(const TVekPixelQueue::TCursor& cursor) {
-        if (cursor.tail - cursor.head < TRun::shortest) return false;
+        if (cursor.tail - cursor.head < shortestRun) return false;
         const TVekQueuedPixel& first = cursor.buffer[cursor.head & cursor.mask];
         const TVekQueuedPixel& fourth = cursor.buffer[(cursor.head + 3) & cursor.mask];
         const int32_t apart = fourth.x - first.x;
@@ -282,7 +296,7 @@ private:
     // its pixels one by one would, and fills `run` with them. False (nothing
     // done) when the head of the queue is no such run; run.count then tells
     // how many queued pixels the look covered (at least one).
-    static bool expandRun(const TRaster& raster, TVekPixelQueue::TCursor& cursor, TRun& run);
+    static bool expandRun(const TRaster& raster, TVekPixelQueue::TCursor& cursor, TVekWalkedRun& run);
 
     // Examines the neighbours of a pixel that has all eight inside the
     // picture, and tells whether it is on the outline.

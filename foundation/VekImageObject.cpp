@@ -68,6 +68,11 @@ struct TWalkTally {
     ORVEL_VECTOR_CLONES
     void add(const TVekWalkedBlock& block) {
         const size_t n = block.count;
+        if (n < 32) {
+            // Too few for vector code to pay: one pixel at a time.
+            for (size_t k = 0; k < n; ++k) addPixel(block.x[k], block.y[k]);
+            return;
+        }
         const int32_t* xs = block.x;
         const int32_t* ys = block.y;
         int32_t blockLowX = xs[0], blockHighX = xs[0], blockLowY = ys[0], blockHighY = ys[0];
@@ -112,6 +117,41 @@ struct TWalkTally {
             farthestX = xs[k];
             farthestY = ys[k];
         }
+    }
+
+    // Adds a run whole. Along a row the coordinates are known in closed form
+    // and every value is met by one pixel only: the smallest and largest
+    // column at the run's two ends, its row by all (first wins: the first
+    // pixel), and, columns being positive, the nearest and farthest pixel at
+    // the left and right end.
+    void add(const TVekWalkedRun& run) {
+        const int64_t n = static_cast<int64_t>(run.count);
+        const int32_t y = run.y;
+        const int32_t last = run.x(run.count - 1);
+        const int32_t left = std::min(run.first, last), right = std::max(run.first, last);
+        sumX += n * run.first + run.direction * (n * (n - 1) / 2);
+        sumY += n * y;
+        count += static_cast<int32_t>(n);
+        if (left < lowX) { lowX = left; leftmostY = y; }
+        if (right > highX) { highX = right; rightmostY = y; }
+        if (y < lowY) { lowY = y; topmostX = run.first; }
+        if (y > highY) { highY = y; bottommostX = run.first; }
+        const int64_t nearest = squaredDistance(left, y), farthest = squaredDistance(right, y);
+        if (nearest < nearestSquared) { nearestSquared = nearest; nearestX = left; nearestY = y; }
+        if (farthest > farthestSquared) { farthestSquared = farthest; farthestX = right; farthestY = y; }
+    }
+
+    void addPixel(int32_t x, int32_t y) {
+        if (x < lowX) { lowX = x; leftmostY = y; }
+        if (x > highX) { highX = x; rightmostY = y; }
+        if (y < lowY) { lowY = y; topmostX = x; }
+        if (y > highY) { highY = y; bottommostX = x; }
+        const int64_t squared = squaredDistance(x, y);
+        if (squared < nearestSquared) { nearestSquared = squared; nearestX = x; nearestY = y; }
+        if (squared > farthestSquared) { farthestSquared = squared; farthestX = x; farthestY = y; }
+        ++count;
+        sumX += x;
+        sumY += y;
     }
 
     static int64_t squaredDistance(int32_t x, int32_t y) { return int64_t{x} * x + int64_t{y} * y; }
@@ -165,17 +205,19 @@ std::optional<TVekPixel> targetPixel(const std::optional<TVekPoint>& target) {
     return TVekPixel{static_cast<int32_t>(x), static_cast<int32_t>(y)};
 }
 
-// Appends the block's outline pixels in walk order. Inside a large region
-// most stretches of eight hold none, and one test passes them.
-void addOutline(const TVekWalkedBlock& block, std::vector<TVekPoint>& outline) {
+// Appends the outline pixels among `count` in walk order; point(k) gives
+// pixel k. Inside a large region most stretches of eight hold none, and one
+// test passes them.
+template <class PointAt>
+void addOutline(const bool* onOutline, size_t count, std::vector<TVekPoint>& outline, PointAt point) {
     static_assert(sizeof(bool) == 1);
-    for (size_t k = 0; k < block.count; k += 8) {
-        const size_t end = std::min(block.count, k + 8);
+    for (size_t k = 0; k < count; k += 8) {
+        const size_t end = std::min(count, k + 8);
         uint64_t flags = 0;
-        std::memcpy(&flags, block.onOutline + k, end - k);
+        std::memcpy(&flags, onOutline + k, end - k);
         if (flags == 0) continue;
         for (size_t j = k; j < end; ++j)
-            if (block.onOutline[j]) outline.push_back(wholePixel(block.x[j], block.y[j]));
+            if (onOutline[j]) outline.push_back(point(j));
     }
 }
 
@@ -186,27 +228,36 @@ void TVekImageObject::walk(TVekImage& image, const std::optional<TVekPoint>& tar
     const std::optional<TVekPixel> wanted = targetPixel(target);
     const int32_t wantedX = wanted ? wanted->x : 0, wantedY = wanted ? wanted->y : 0;
     bool found = false;
-    // The outline grows in a buffer kept from walk to walk and is copied out
-    // once at its final size, so a region costs one allocation, not a series.
-    thread_local std::vector<TVekPoint> outlineBuffer;
-    std::vector<TVekPoint> outline = std::move(outlineBuffer);
-    outline.clear();
+    // The outline goes straight into edgePoints. The first block tells how
+    // much room to take: a small region ends within it, so it costs one
+    // allocation; a large one grows as a vector does.
+    std::vector<TVekPoint> outline;
 
     TVekAreaWalker walker(image, false, seed);
-    walker.forEachBlock([&](const TVekWalkedBlock& block) {
-        tally.add(block);
-        if (wanted) {
-            bool foundInBlock = false;
-            for (size_t k = 0; k < block.count; ++k) foundInBlock |= (block.x[k] == wantedX) & (block.y[k] == wantedY);
-            found |= foundInBlock;
-        }
-        addOutline(block, outline);
-    });
+    walker.forEachBlockAndRun(
+        [&](const TVekWalkedBlock& block) {
+            tally.add(block);
+            if (wanted) {
+                bool foundInBlock = false;
+                for (size_t k = 0; k < block.count; ++k) foundInBlock |= (block.x[k] == wantedX) & (block.y[k] == wantedY);
+                found |= foundInBlock;
+            }
+            if (outline.capacity() == 0) outline.reserve(block.count);
+            addOutline(block.onOutline, block.count, outline, [&](size_t k) { return wholePixel(block.x[k], block.y[k]); });
+        },
+        [&](const TVekWalkedRun& run) {
+            tally.add(run);
+            if (wanted && wantedY == run.y) {
+                const int32_t last = run.x(run.count - 1);
+                found |= std::min(run.first, last) <= wantedX && wantedX <= std::max(run.first, last);
+            }
+            if (outline.capacity() == 0) outline.reserve(run.count);
+            addOutline(run.onOutline, run.count, outline, [&](size_t k) { return wholePixel(run.x(k), run.y); });
+        });
 
     pixelCount = tally.count;
     targetFound = wanted.has_value() && found;
-    edgePoints.assign(outline.begin(), outline.end());
-    if (outline.capacity() <= (size_t{1} << 20)) outlineBuffer = std::move(outline);  // a huge one is let go
+    edgePoints = std::move(outline);
     // An extreme no pixel passed stays at the seed's own coordinate, which is
     // already on the 0.001 grid; pixels are whole.
     const bool left = tally.movedLeft(seed), right = tally.movedRight(seed);

@@ -291,6 +291,13 @@ TEST(ImageObject, FastWalkMatchesThePlainWalkExactly) {
             EXPECT_EQ(actual.rightmost, expected.rightmost);
             EXPECT_EQ(actual.topmost, expected.topmost);
             EXPECT_EQ(actual.bottommost, expected.bottommost);
+            double sumX = 0, sumY = 0;
+            for (const TVekPoint& p : expected.order) {
+                sumX += p.x;
+                sumY += p.y;
+            }
+            const double n = static_cast<double>(expected.order.size());
+            EXPECT_EQ(actual.center, TVekPoint(sumX / n, sumY / n));
             EXPECT_EQ(actual.nearestToOrigin, expected.nearest);
             EXPECT_EQ(actual.farthestFromOrigin, expected.farthest);
             EXPECT_EQ(image.visitedMarks(), twin.visitedMarks());
