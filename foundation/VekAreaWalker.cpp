@@ -1,6 +1,7 @@
 #include "foundation/VekAreaWalker.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <utility>
 
@@ -53,6 +54,56 @@ TVekAreaWalker::TVekAreaWalker(TVekImage& image, bool clearMarks, const TVekPoin
     queue.push(x, y, 8);
 }
 
+namespace {
+
+// How many pixels at the head of the queue lie side by side on one row, each
+// `direction` (+1 or -1) from the one before; 1 when the second does not.
+// The seed (step 8) never belongs to a run.
+size_t runLength(const TVekQueuedPixel* buffer, size_t mask, size_t head, size_t waiting, int32_t& direction) {
+    const TVekQueuedPixel& first = buffer[head & mask];
+    const TVekQueuedPixel& second = buffer[(head + 1) & mask];
+    direction = second.x - first.x;
+    if (first.step >= 8 || second.step >= 8 || second.y != first.y || (direction != 1 && direction != -1)) return 1;
+    size_t count = 2;
+    const size_t most = std::min(waiting, TVekWalkedRun::longest);
+    while (count < most) {
+        const TVekQueuedPixel& next = buffer[(head + count) & mask];
+        if (next.y != first.y || next.step >= 8 || next.x != first.x + direction * static_cast<int32_t>(count)) break;
+        ++count;
+    }
+    return count;
+}
+
+// Whether every mark of the `length` cells from `marks` on is set. A plain
+// reduction without an early exit, so that it runs as vector code.
+bool allVisited(const uint8_t* marks, size_t length) {
+    uint8_t unvisited = 0;
+    for (size_t k = 0; k < length; ++k) unvisited |= marks[k] == 0 ? 1 : 0;
+    return unvisited == 0;
+}
+
+// Asks for the cache lines of a stretch of marks and pixels that the walk
+// will reach a few layers on: a cold stretch of a large picture.
+void fetchStretch(const uint8_t* marks, const uint32_t* pixels, size_t length) {
+    for (size_t k = 0; k < length; k += 16) __builtin_prefetch(pixels + k);
+    __builtin_prefetch(pixels + length - 1);
+    for (size_t k = 0; k < length; k += 64) __builtin_prefetch(marks + k);
+    __builtin_prefetch(marks + length - 1);
+}
+
+// The outline flags of `count` pixels from `first` on, each `direction`
+// further along the row; in loops the compiler vectorises.
+void outlineFlags(const uint32_t* first, ptrdiff_t width, int32_t direction, size_t count, bool* onOutline) {
+    auto outlined = [width](const uint32_t* p) { return (p[1] | p[-1] | p[width] | p[-width]) != BLACK; };
+    if (direction == 1) {
+        for (size_t k = 0; k < count; ++k) onOutline[k] = outlined(first + k);
+    } else {
+        for (size_t k = 0; k < count; ++k) onOutline[k] = outlined(first - k);
+    }
+}
+
+}  // namespace
+
 // How a run expands. Take a run going left, its pixels at x = hi, hi - 1, ...,
 // lo on row y, with row y - 1 visited from lo - 1 to hi + 1 ("behind"). In
 // walk order each pixel examines east, south-east, south, south-west, west,
@@ -64,58 +115,20 @@ TVekAreaWalker::TVekAreaWalker(TVekImage& image, bool clearMarks, const TVekPoin
 // cases follow the same way; each cell is examined once, so its mark at the
 // start of the run decides it, as it would pixel by pixel.
 bool TVekAreaWalker::expandRun(const TRaster& raster, TVekPixelQueue::TCursor& cursor, TVekWalkedRun& run) {
-    run.count = 1;
     const size_t waiting = cursor.tail - cursor.head;
-    if (waiting < shortestRun) return false;
-    const TVekQueuedPixel first = cursor.buffer[cursor.head & cursor.mask];
-    const TVekQueuedPixel second = cursor.buffer[(cursor.head + 1) & cursor.mask];
-    const int32_t y = first.y;
-    const int32_t direction = second.x - first.x;
-    if (first.step >= 8 || second.step >= 8 || second.y != y || (direction != 1 && direction != -1)) return false;
-
-    size_t count = 2;
-    const size_t most = std::min(waiting, TVekWalkedRun::longest);
-    while (count < most) {
-        const TVekQueuedPixel& next = cursor.buffer[(cursor.head + count) & cursor.mask];
-        if (next.y != y || next.step >= 8 || next.x != first.x + direction * static_cast<int32_t>(count)) break;
-        ++count;
+    if (waiting < shortestRun) {
+        run.count = 1;
+        return false;
     }
+    int32_t direction = 0;
+    const size_t count = runLength(cursor.buffer, cursor.mask, cursor.head, waiting, direction);
     run.count = count;
+    const TVekQueuedPixel first = cursor.buffer[cursor.head & cursor.mask];
+    const int32_t y = first.y;
     if (count < shortestRun || y < 1 || y > raster.rows - 2) return false;
     const int32_t last = first.x + direction * static_cast<int32_t>(count - 1);
     const int32_t lo = std::min(first.x, last), hi = std::max(first.x, last);
     if (lo < 1 || hi > raster.columns - 2) return false;
-
-    const size_t w = raster.width;
-    const size_t row = static_cast<size_t>(y) * w;
-    // Written as a plain reduction, without an early exit, so that it runs
-    // as vector code; the stretch is at most a run and two cells long.
-    auto allVisited = [&](size_t rowStart) {
-        const uint8_t* marks = raster.marks + rowStart + static_cast<size_t>(lo - 1);
-        const size_t length = static_cast<size_t>(hi - lo) + 3;
-        uint8_t unvisited = 0;
-        for (size_t k = 0; k < length; ++k) unvisited |= marks[k] == 0 ? 1 : 0;
-        return unvisited == 0;
-    };
-    int32_t ahead;  // +1 when the run grows downwards (row above behind), -1 upwards
-    if (allVisited(row - w)) {
-        ahead = 1;
-    } else if (allVisited(row + w)) {
-        ahead = -1;
-    } else {
-        return false;
-    }
-
-    // The rows this run's successors will reach a few layers on: a cold
-    // stretch of a large picture, worth asking for now.
-    const int64_t aheadY = int64_t{y} + 8 * ahead;
-    if (aheadY >= 0 && aheadY < raster.rows) {
-        const size_t aheadRow = static_cast<size_t>(aheadY) * w;
-        for (int32_t x = lo - 1; x <= hi + 1; x += 16) __builtin_prefetch(raster.pixels + aheadRow + static_cast<size_t>(x));
-        __builtin_prefetch(raster.pixels + aheadRow + static_cast<size_t>(hi + 1));
-        for (int32_t x = lo - 1; x <= hi + 1; x += 64) __builtin_prefetch(raster.marks + aheadRow + static_cast<size_t>(x));
-        __builtin_prefetch(raster.marks + aheadRow + static_cast<size_t>(hi + 1));
-    }
 
     // Locals, not the cursor and raster behind references: mark writes go
     // through byte pointers and would force those to be read again each time.
@@ -124,35 +137,48 @@ bool TVekAreaWalker::expandRun(const TRaster& raster, TVekPixelQueue::TCursor& c
     TVekQueuedPixel* const buffer = cursor.buffer;
     const size_t mask = cursor.mask;
     size_t tail = cursor.tail;
+    const size_t w = raster.width;
+    auto at = [w](int32_t x, int32_t cellY) { return static_cast<size_t>(cellY) * w + static_cast<size_t>(x); };
+
+    const size_t span = static_cast<size_t>(hi - lo) + 3;  // the run and a cell beyond each end
+    int32_t ahead;  // +1 when the run grows downwards (row above behind), -1 upwards
+    if (allVisited(marks + at(lo - 1, y - 1), span)) {
+        ahead = 1;
+    } else if (allVisited(marks + at(lo - 1, y + 1), span)) {
+        ahead = -1;
+    } else {
+        return false;
+    }
+    const int32_t fetchY = y + 8 * ahead;
+    if (fetchY >= 0 && fetchY < raster.rows) fetchStretch(marks + at(lo - 1, fetchY), pixels + at(lo - 1, fetchY), span);
+
     const int32_t far = y + ahead;
     auto look = [&](int32_t x, int32_t cellY, uint32_t step) {
-        const size_t n = static_cast<size_t>(cellY) * w + static_cast<size_t>(x);
+        const size_t n = at(x, cellY);
         if (marks[n] != 0) return;
         marks[n] = 1;
         if (pixels[n] == BLACK) buffer[tail++ & mask] = TVekQueuedPixel{x, cellY, step};
     };
-    // The stretch of the row ahead between two columns, in the given
-    // direction, every cell found by `step`. Inside a large region the
-    // stretch is usually all new and dark: then one pass marks it and
-    // another queues it, with no test per cell.
-    auto lookAlong = [&](int32_t from, int32_t to, int32_t step, uint32_t found) {
-        if ((to - from) * step < 0) return;
-        const int32_t left = std::min(from, to), right = std::max(from, to);
-        const size_t start = static_cast<size_t>(far) * w + static_cast<size_t>(left);
-        const size_t length = static_cast<size_t>(right - left) + 1;
+    // The stretch of the row ahead from one column to another, each cell
+    // found by `step`. Inside a large region the stretch is usually all new
+    // and dark: then one pass marks it and another queues it, with no test
+    // per cell.
+    auto lookAlong = [&](int32_t from, int32_t to, int32_t along, uint32_t step) {
+        if ((to - from) * along < 0) return;
+        const size_t start = at(std::min(from, to), far);
+        const size_t length = static_cast<size_t>(std::abs(to - from)) + 1;
         uint32_t seen = 0, light = 0;
         for (size_t k = 0; k < length; ++k) {
             seen |= marks[start + k];
             light |= pixels[start + k];
         }
         if (seen != 0 || light != 0) {
-            for (int32_t x = from; x != to + step; x += step) look(x, far, found);
+            for (int32_t x = from; x != to + along; x += along) look(x, far, step);
             return;
         }
         std::memset(marks + start, 1, length);
-        for (int32_t x = from; x != to + step; x += step) buffer[tail++ & mask] = TVekQueuedPixel{x, far, found};
+        for (int32_t x = from; x != to + along; x += along) buffer[tail++ & mask] = TVekQueuedPixel{x, far, step};
     };
-    cursor.head += count;
     if (ahead == 1 && direction == -1) {
         look(hi + 1, y, 0);
         look(hi + 1, far, 1);
@@ -185,26 +211,13 @@ bool TVekAreaWalker::expandRun(const TRaster& raster, TVekPixelQueue::TCursor& c
         look(hi + 1, y, 0);
         look(hi + 1, far, 7);
     }
+    cursor.head += count;
     cursor.tail = tail;
 
-    // The run's outline flags, in queue order.
-    const uint32_t* const middle = pixels + row;
-    const ptrdiff_t up = -static_cast<ptrdiff_t>(w), down = static_cast<ptrdiff_t>(w);
-    if (direction == 1) {
-        for (size_t k = 0; k < count; ++k) {
-            const uint32_t* p = middle + static_cast<size_t>(lo) + k;
-            run.onOutline[k] = (p[1] | p[-1] | p[down] | p[up]) != BLACK;
-        }
-    } else {
-        for (size_t k = 0; k < count; ++k) {
-            const uint32_t* p = middle + static_cast<size_t>(hi) - k;
-            run.onOutline[k] = (p[1] | p[-1] | p[down] | p[up]) != BLACK;
-        }
-    }
+    outlineFlags(pixels + at(first.x, y), static_cast<ptrdiff_t>(w), direction, count, run.onOutline);
     run.first = first.x;
     run.direction = direction;
     run.y = y;
-    run.count = count;
     return true;
 }
 
