@@ -70,20 +70,28 @@ const TBenchPicture& benchPicture() {
     return picture;
 }
 
-// Walks every dark region the way the vectorizer does: a raster scan that
-// seeds a region at each dark pixel no earlier walk has reached.
-template <class RegionVisitor>
-int64_t walkAllRegions(TVekImage& image, RegionVisitor visit) {
+// Seeds a walk at every dark pixel no earlier walk has reached, in raster
+// order, the way the vectorizer does; returns how many.
+template <class SeedVisitor>
+int64_t forEachSeed(TVekImage& image, SeedVisitor visit) {
     image.clearVisited();
-    int64_t regions = 0;
+    int64_t seeds = 0;
     const size_t width = static_cast<size_t>(image.width);
     const size_t count = width * static_cast<size_t>(image.height);
     for (size_t seed = image.markToNextUnvisitedBlack(0); seed < count; seed = image.markToNextUnvisitedBlack(seed)) {
-        TVekImageObject region(image, TVekPoint(static_cast<double>(seed % width), static_cast<double>(seed / width)));
-        visit(region);
-        ++regions;
+        visit(TVekPoint(static_cast<double>(seed % width), static_cast<double>(seed / width)));
+        ++seeds;
     }
-    return regions;
+    return seeds;
+}
+
+// Measures every dark region.
+template <class RegionVisitor>
+int64_t walkAllRegions(TVekImage& image, RegionVisitor visit) {
+    return forEachSeed(image, [&](const TVekPoint& seed) {
+        TVekImageObject region(image, seed);
+        visit(region);
+    });
 }
 
 void labelPicture(benchmark::State& state, const TBenchPicture& picture) {
@@ -118,16 +126,13 @@ BENCHMARK(BM_WalkAllRegions)->Unit(benchmark::kMillisecond);
 void BM_WalkerAllRegions(benchmark::State& state) {
     const TBenchPicture& picture = benchPicture();
     TVekImage image = picture.blackAndWhite.getCopy();
-    const size_t width = static_cast<size_t>(image.width);
-    const size_t count = width * static_cast<size_t>(image.height);
     int64_t pixels = 0;
     for (auto _ : state) {
-        image.clearVisited();
         pixels = 0;
-        for (size_t seed = image.markToNextUnvisitedBlack(0); seed < count; seed = image.markToNextUnvisitedBlack(seed)) {
-            TVekAreaWalker walker(image, false, TVekPoint(static_cast<double>(seed % width), static_cast<double>(seed / width)));
+        forEachSeed(image, [&](const TVekPoint& seed) {
+            TVekAreaWalker walker(image, false, seed);
             walker.forEachBlock([&pixels](const TVekWalkedBlock& block) { pixels += static_cast<int64_t>(block.count); });
-        }
+        });
         benchmark::DoNotOptimize(pixels);
     }
     labelPicture(state, picture);

@@ -94,11 +94,10 @@ void fetchStretch(const uint8_t* marks, const uint32_t* pixels, size_t length) {
 // The outline flags of `count` pixels from `first` on, each `direction`
 // further along the row; in loops the compiler vectorises.
 void outlineFlags(const uint32_t* first, ptrdiff_t width, int32_t direction, size_t count, bool* onOutline) {
-    auto outlined = [width](const uint32_t* p) { return (p[1] | p[-1] | p[width] | p[-width]) != BLACK; };
     if (direction == 1) {
-        for (size_t k = 0; k < count; ++k) onOutline[k] = outlined(first + k);
+        for (size_t k = 0; k < count; ++k) onOutline[k] = isInnerOutlinePixel(first + k, width);
     } else {
-        for (size_t k = 0; k < count; ++k) onOutline[k] = outlined(first - k);
+        for (size_t k = 0; k < count; ++k) onOutline[k] = isInnerOutlinePixel(first - k, width);
     }
 }
 

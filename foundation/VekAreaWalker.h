@@ -17,6 +17,13 @@ struct TVekPixel {
     int32_t y = 0;
 };
 
+// Whether a pixel whose four direct neighbours all lie inside the picture is
+// on a region's outline: one of them (east, west, south, north) is not dark.
+// `width` is the picture's row length.
+inline bool isInnerOutlinePixel(const uint32_t* pixel, ptrdiff_t width) {
+    return (pixel[1] | pixel[-1] | pixel[width] | pixel[-width]) != BLACK;
+}
+
 // A pixel waiting in a walk, with the step that found it: 0 ... 7 for a
 // neighbour east, south-east, south, south-west, west, north-west, north or
 // north-east of the pixel that queued it, 8 for the seed.
@@ -316,8 +323,7 @@ private:
             case 7: examine<neighboursLeftAfter(7)>(raster, cursor, index, pixel); break;
             default: examine<0xFF>(raster, cursor, index, pixel); break;
         }
-        const uint32_t* pixels = raster.pixels;
-        return (pixels[index + 1] | pixels[index + w] | pixels[index - 1] | pixels[index - w]) != BLACK;
+        return isInnerOutlinePixel(raster.pixels + index, static_cast<ptrdiff_t>(w));
     }
 
     template <unsigned Neighbours>

@@ -35,12 +35,13 @@ const std::array<uint8_t, 766>& greyTable() {
     return table;
 }
 
-// A buffer of `count` values. Large buffers ask the kernel for 2 MiB pages
-// before the first touch: faulting in 4 KiB pages one by one costs a
-// 12-megapixel picture more than thresholding it, and a region walk that
-// steps from row to row would miss the address cache at every row.
+// An empty buffer with room for `count` values. Large buffers ask the kernel
+// for 2 MiB pages before the first touch: faulting in 4 KiB pages one by one
+// costs a 12-megapixel picture more than thresholding it, and a region walk
+// that steps from row to row would miss the address cache at every row. The
+// caller fills it (assign), which is the first touch.
 template <class T>
-std::vector<T> newLargeBuffer(size_t count, T value) {
+std::vector<T> largeBuffer(size_t count) {
     std::vector<T> buffer;
     buffer.reserve(count);
 #ifdef __linux__
@@ -50,11 +51,15 @@ std::vector<T> newLargeBuffer(size_t count, T value) {
     const uintptr_t last = (begin + count * sizeof(T)) & ~(kLargePage - 1);
     if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);  // only a hint
 #endif
-    buffer.assign(count, value);
     return buffer;
 }
 
-std::vector<uint32_t> newPixelBuffer(size_t count, uint32_t value) { return newLargeBuffer<uint32_t>(count, value); }
+template <class T>
+std::vector<T> largeBuffer(size_t count, T value) {
+    std::vector<T> buffer = largeBuffer<T>(count);
+    buffer.assign(count, value);
+    return buffer;
+}
 
 }  // namespace
 
@@ -65,7 +70,7 @@ int32_t greyOf(uint32_t colour) {
 
 TVekImage::TVekImage(int32_t width, int32_t height)
     : width(width < 0 ? 0 : width), height(height < 0 ? 0 : height),
-      pixels_(newPixelBuffer(static_cast<size_t>(this->width) * this->height, WHITE)) {}
+      pixels_(largeBuffer<uint32_t>(static_cast<size_t>(this->width) * this->height, WHITE)) {}
 
 TVekImage::TVekImage(TVekBitmap bitmap) { loadBitmap(std::move(bitmap)); }
 
@@ -79,7 +84,7 @@ void TVekImage::loadBitmap(TVekBitmap bitmap) {
     blackAndWhite = true;
     width = bitmap.width;
     height = bitmap.height;
-    pixels_ = newPixelBuffer(static_cast<size_t>(width) * height, WHITE);
+    pixels_ = largeBuffer<uint32_t>(static_cast<size_t>(width) * height, WHITE);
     for (int32_t y = 0; y < height; ++y) {
         const uint8_t* row = bitmap.row(y);
         uint32_t* out = pixels_.data() + static_cast<size_t>(y) * width;
@@ -102,8 +107,8 @@ TVekImage TVekImage::getCopy() const {
     copy.width = width;
     copy.height = height;
     copy.blackAndWhite = blackAndWhite;
-    copy.pixels_ = newLargeBuffer<uint32_t>(pixels_.size(), 0);
-    std::copy(pixels_.begin(), pixels_.end(), copy.pixels_.begin());
+    copy.pixels_ = largeBuffer<uint32_t>(pixels_.size());
+    copy.pixels_.assign(pixels_.begin(), pixels_.end());
     return copy;
 }
 
@@ -120,7 +125,7 @@ void TVekImage::clearVisited() {
     if (visited_.size() == count) {
         std::fill(visited_.begin(), visited_.end(), uint8_t{0});
     } else {
-        visited_ = newLargeBuffer<uint8_t>(count, 0);
+        visited_ = largeBuffer<uint8_t>(count, 0);
     }
 }
 

@@ -155,28 +155,25 @@ struct TWalkTally {
     }
 
     static int64_t squaredDistance(int32_t x, int32_t y) { return int64_t{x} * x + int64_t{y} * y; }
-    // The first index holding `value`, which is known to be there. Eight
-    // entries are tested at a time, without an early exit, so that the test
-    // runs as vector code; only the eight holding the match are stepped.
-    static size_t firstAt(const int32_t* values, size_t n, int32_t value) {
+    // The first of n indices that `matches`, one being known to. Eight are
+    // tested at a time, without an early exit, so that the test runs as
+    // vector code; only the eight holding the match are stepped.
+    template <class Matches>
+    static size_t firstWhere(size_t n, Matches matches) {
         size_t k = 0;
         for (; k + 8 <= n; k += 8) {
             bool any = false;
-            for (size_t j = 0; j < 8; ++j) any |= values[k + j] == value;
+            for (size_t j = 0; j < 8; ++j) any |= matches(k + j);
             if (any) break;
         }
-        while (k + 1 < n && values[k] != value) ++k;
+        while (k + 1 < n && !matches(k)) ++k;
         return k;
     }
+    static size_t firstAt(const int32_t* values, size_t n, int32_t value) {
+        return firstWhere(n, [values, value](size_t k) { return values[k] == value; });
+    }
     static size_t firstAtDistance(const int32_t* xs, const int32_t* ys, size_t n, int64_t squared) {
-        size_t k = 0;
-        for (; k + 8 <= n; k += 8) {
-            bool any = false;
-            for (size_t j = 0; j < 8; ++j) any |= squaredDistance(xs[k + j], ys[k + j]) == squared;
-            if (any) break;
-        }
-        while (k + 1 < n && squaredDistance(xs[k], ys[k]) != squared) ++k;
-        return k;
+        return firstWhere(n, [xs, ys, squared](size_t k) { return squaredDistance(xs[k], ys[k]) == squared; });
     }
 
     // An extreme moves only strictly beyond its start, so one that moved
