@@ -1,6 +1,7 @@
 #include "support/AztecTestSupport.h"
 
 #include <fstream>
+#include <iterator>
 
 #include "aztec/VekAztecConfiguration.h"
 #include "aztec/VekAztecDecoder.h"
@@ -28,20 +29,8 @@ std::optional<TAztecSymbol> zintAztecSymbol(const std::string& arguments) {
 
 std::vector<std::vector<int>> readDumpFile(const std::string& path) {
     std::ifstream file(path);
-    std::vector<std::vector<int>> rows;
-    std::string line;
-    while (std::getline(file, line)) {
-        std::vector<int> row;
-        for (char c : line) {
-            int nibble = -1;
-            if (c >= '0' && c <= '9') nibble = c - '0';
-            else if (c >= 'A' && c <= 'F') nibble = c - 'A' + 10;
-            if (nibble < 0) continue;
-            for (int bit = 3; bit >= 0; --bit) row.push_back((nibble >> bit) & 1);
-        }
-        if (!row.empty()) rows.push_back(std::move(row));
-    }
-    return rows;
+    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    return parseZintDump(text);
 }
 
 std::optional<TAztecSymbol> aztecSymbolFromRows(const std::vector<std::vector<int>>& rows) {

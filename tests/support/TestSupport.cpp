@@ -49,11 +49,10 @@ std::string commandOutput(const std::string& command) {
     return output;
 }
 
-std::vector<std::vector<int>> zintDump(const std::string& arguments) {
-    const std::string output = commandOutput("zint " + arguments + " --dump 2>/dev/null");
+std::vector<std::vector<int>> parseZintDump(const std::string& text) {
     std::vector<std::vector<int>> rows;
     std::vector<int> row;
-    for (const char c : output) {
+    for (const char c : text) {
         if (c == '\n') {
             if (!row.empty()) rows.push_back(std::move(row));
             row.clear();
@@ -67,6 +66,10 @@ std::vector<std::vector<int>> zintDump(const std::string& arguments) {
     }
     if (!row.empty()) rows.push_back(std::move(row));
     return rows;
+}
+
+std::vector<std::vector<int>> zintDump(const std::string& arguments) {
+    return parseZintDump(commandOutput("zint " + arguments + " --dump 2>/dev/null"));
 }
 
 bool zintRender(const std::string& arguments, const std::filesystem::path& path) {

@@ -22,6 +22,11 @@ std::string shellQuote(const std::string& text);
 // (named after `name` and the test).
 std::filesystem::path testDirectory(const std::string& name);
 
+// The rows of a zint --dump listing as bits (1 = dark module): each
+// hexadecimal digit gives four modules, other characters are skipped, and
+// empty lines give no row.
+std::vector<std::vector<int>> parseZintDump(const std::string& text);
+
 // Runs `zint <arguments> --dump` and returns the symbol's rows as bits
 // (1 = dark module). Rows are padded by zint to whole hex digits: trim them to
 // the symbol's width where that matters. Empty when zint fails.
