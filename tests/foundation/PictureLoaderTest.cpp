@@ -6,11 +6,10 @@
 #include <fstream>
 #include <random>
 
-#include <jpeglib.h>
-
 #include "foundation/VekException.h"
 #include "foundation/VekJpegDecoder.h"
 #include "foundation/VekPictureLoader.h"
+#include "support/PictureTools.h"
 #include "support/TestSupport.h"
 
 namespace orvel {
@@ -286,44 +285,7 @@ TEST_F(PictureLoaderTest, ZintPicturesMatchTheirModuleMatrix) {
 
 // ---- JPEG files made with libjpeg.
 
-struct TJpegOptions {
-    bool grey = false;
-    bool progressive = false;
-    int quality = 95;
-};
-
-std::vector<uint8_t> writeJpeg(const TVekBitmap& bitmap, const TJpegOptions& options) {
-    jpeg_compress_struct info;
-    jpeg_error_mgr errors;
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = static_cast<JDIMENSION>(bitmap.width);
-    info.image_height = static_cast<JDIMENSION>(bitmap.height);
-    info.input_components = options.grey ? 1 : 3;
-    info.in_color_space = options.grey ? JCS_GRAYSCALE : JCS_EXT_BGR;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, options.quality, TRUE);
-    if (options.progressive) jpeg_simple_progression(&info);
-    jpeg_start_compress(&info, TRUE);
-    std::vector<uint8_t> row(static_cast<size_t>(bitmap.width) * 3);
-    while (info.next_scanline < info.image_height) {
-        const uint8_t* source = bitmap.row(static_cast<int32_t>(info.next_scanline));
-        if (options.grey)
-            for (int32_t x = 0; x < bitmap.width; ++x) row[x] = source[3 * x];
-        else
-            std::copy(source, source + row.size(), row.begin());
-        JSAMPROW pointer = row.data();
-        jpeg_write_scanlines(&info, &pointer, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    std::vector<uint8_t> bytes(buffer, buffer + size);
-    std::free(buffer);
-    return bytes;
-}
+using test::TJpegOptions;
 
 // Flat 16 × 16 blocks of colour (JPEG keeps flat blocks nearly exact).
 TVekBitmap blockPicture(int32_t width, int32_t height, const std::vector<uint32_t>& colours) {
@@ -354,7 +316,7 @@ TEST_F(PictureLoaderTest, JpegBaselineProgressiveAndGrey) {
         const std::vector<uint32_t>& palette = options.grey ? greys : colours;
         const TVekBitmap source = blockPicture(96, 48, palette);
         const std::string name = std::string(options.grey ? "grey" : "colour") + (options.progressive ? "-prog" : "");
-        const auto path = writeFile(dir / (name + ".JPG"), writeJpeg(source, options));
+        const auto path = writeFile(dir / (name + ".JPG"), test::encodeJpeg(source, options));
         const TVekImage image = loadPictureFile(path);
         ASSERT_EQ(image.width, 96) << name;
         ASSERT_EQ(image.height, 48) << name;
@@ -379,7 +341,7 @@ TEST_F(PictureLoaderTest, ContentDecidesForOtherNames) {
     const std::vector<uint32_t> values(kWidth * kHeight, 0x123456);
     const auto bmp = writeFile(dir / "picture.dat", writeBmp(kWidth, kHeight, values, options));
     EXPECT_EQ(loadPictureFile(bmp).getPixelInt(0, 0), 0x123456u);
-    const auto jpeg = writeFile(dir / "picture.jpeg", writeJpeg(blockPicture(16, 16, {0xFFFFFF}), {}));
+    const auto jpeg = writeFile(dir / "picture.jpeg", test::encodeJpeg(blockPicture(16, 16, {0xFFFFFF}), {}));
     EXPECT_EQ(loadPictureFile(jpeg).width, 16);
     const auto text = writeFile(dir / "notes.txt", {'h', 'e', 'l', 'l', 'o'});
     EXPECT_EQ(loadError(text), text.string() + ": unknown picture format");
@@ -442,7 +404,7 @@ TEST_F(PictureLoaderTest, DamagedBitmapsAreRefusedWithTheReason) {
 }
 
 TEST_F(PictureLoaderTest, DamagedJpegsAreRefused) {
-    const std::vector<uint8_t> good = writeJpeg(blockPicture(64, 64, {0xFF0000, 0x00FF00}), {});
+    const std::vector<uint8_t> good = test::encodeJpeg(blockPicture(64, 64, {0xFF0000, 0x00FF00}), {});
     const auto truncated = writeFile(dir / "cut.jpg", std::vector<uint8_t>(good.begin(), good.end() - 40));
     EXPECT_EQ(loadError(truncated), truncated.string() + ": cannot decode JPEG: JPEG data is truncated");
     const auto headerOnly = writeFile(dir / "header.jpg", std::vector<uint8_t>(good.begin(), good.begin() + 100));
@@ -481,9 +443,9 @@ TEST_F(PictureLoaderTest, DamagedFilesNeverCrash) {
     core.bitsPerPixel = 4;
     core.palette = {0x000000, 0xFFFFFF, 0xFF0000};
     seeds.push_back(writeBmp(kWidth, kHeight, indexPattern(3), core));
-    const std::vector<uint8_t> jpeg = writeJpeg(blockPicture(32, 32, {0x000000, 0xFFFFFF, 0x3366CC}), {});
+    const std::vector<uint8_t> jpeg = test::encodeJpeg(blockPicture(32, 32, {0x000000, 0xFFFFFF, 0x3366CC}), {});
     const std::vector<uint8_t> progressive =
-        writeJpeg(blockPicture(32, 32, {0x000000, 0xFFFFFF}), TJpegOptions{false, true});
+        test::encodeJpeg(blockPicture(32, 32, {0x000000, 0xFFFFFF}), TJpegOptions{false, true});
 
     std::mt19937 random(20261207);
     int loaded = 0, refused = 0;

@@ -82,7 +82,13 @@ TVekImage placeAbove(const TVekImage& top, const TVekImage& bottom, int gap) {
     return result;
 }
 
-std::vector<uint8_t> encodeJpeg(const TVekImage& image, int quality) {
+namespace {
+
+// libjpeg compression of a picture whose rows `fillRow(y, row)` writes in
+// the given colour space; the one writer behind both encodeJpeg forms.
+template <class FillRow>
+std::vector<uint8_t> compressJpeg(int32_t width, int32_t height, int components, J_COLOR_SPACE colourSpace,
+                                  const TJpegOptions& options, FillRow fillRow) {
     jpeg_compress_struct info{};
     jpeg_error_mgr errors{};
     info.err = jpeg_std_error(&errors);
@@ -90,29 +96,52 @@ std::vector<uint8_t> encodeJpeg(const TVekImage& image, int quality) {
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
     jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = static_cast<JDIMENSION>(image.width);
-    info.image_height = static_cast<JDIMENSION>(image.height);
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
+    info.image_width = static_cast<JDIMENSION>(width);
+    info.image_height = static_cast<JDIMENSION>(height);
+    info.input_components = components;
+    info.in_color_space = colourSpace;
     jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, quality, TRUE);
+    jpeg_set_quality(&info, options.quality, TRUE);
+    if (options.progressive) jpeg_simple_progression(&info);
     jpeg_start_compress(&info, TRUE);
-    std::vector<uint8_t> row(static_cast<size_t>(image.width) * 3);
-    for (int y = 0; y < image.height; ++y) {
-        for (int x = 0; x < image.width; ++x) {
+    std::vector<uint8_t> row(static_cast<size_t>(width) * 3);
+    while (info.next_scanline < info.image_height) {
+        fillRow(static_cast<int32_t>(info.next_scanline), row);
+        JSAMPROW pointer = row.data();
+        jpeg_write_scanlines(&info, &pointer, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    std::vector<uint8_t> bytes(buffer, buffer + size);
+    std::free(buffer);
+    return bytes;
+}
+
+}  // namespace
+
+std::vector<uint8_t> encodeJpeg(const TVekBitmap& bitmap, const TJpegOptions& options) {
+    return compressJpeg(bitmap.width, bitmap.height, options.grey ? 1 : 3, options.grey ? JCS_GRAYSCALE : JCS_EXT_BGR,
+                        options, [&](int32_t y, std::vector<uint8_t>& row) {
+                            const uint8_t* source = bitmap.row(y);
+                            if (options.grey) {
+                                for (int32_t x = 0; x < bitmap.width; ++x) row[x] = source[3 * x];
+                            } else {
+                                std::copy(source, source + row.size(), row.begin());
+                            }
+                        });
+}
+
+std::vector<uint8_t> encodeJpeg(const TVekImage& image, int quality) {
+    TJpegOptions options;
+    options.quality = quality;
+    return compressJpeg(image.width, image.height, 3, JCS_RGB, options, [&](int32_t y, std::vector<uint8_t>& row) {
+        for (int32_t x = 0; x < image.width; ++x) {
             const uint32_t p = image.getPixelInt(x, y);
             row[3 * x] = (p >> 16) & 0xFF;
             row[3 * x + 1] = (p >> 8) & 0xFF;
             row[3 * x + 2] = p & 0xFF;
         }
-        JSAMPROW rows[1] = {row.data()};
-        jpeg_write_scanlines(&info, rows, 1);
-    }
-    jpeg_finish_compress(&info);
-    std::vector<uint8_t> bytes(buffer, buffer + size);
-    jpeg_destroy_compress(&info);
-    std::free(buffer);
-    return bytes;
+    });
 }
 
 TVekImage jpegRoundTrip(const TVekImage& image, int quality) {

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "foundation/VekBitmap.h"
 #include "foundation/VekImage.h"
 
 namespace orvel::test {
@@ -25,7 +26,17 @@ TVekImage sideBySide(const TVekImage& left, const TVekImage& right, int gap);
 // Two pictures above each other on white, `gap` pixels apart, left edges aligned.
 TVekImage placeAbove(const TVekImage& top, const TVekImage& bottom, int gap);
 
-// The picture compressed as a baseline JPEG by libjpeg.
+// How encodeJpeg writes: grey (one channel, from the blue byte of a BGR raster)
+// or colour, baseline or progressive, at a quality.
+struct TJpegOptions {
+    bool grey = false;
+    bool progressive = false;
+    int quality = 95;
+};
+
+// The raster compressed as a JPEG by libjpeg.
+std::vector<uint8_t> encodeJpeg(const TVekBitmap& bitmap, const TJpegOptions& options);
+// The picture compressed as a baseline colour JPEG by libjpeg.
 std::vector<uint8_t> encodeJpeg(const TVekImage& image, int quality);
 // The picture after a JPEG round trip through libjpeg and the library's decoder.
 TVekImage jpegRoundTrip(const TVekImage& image, int quality);
