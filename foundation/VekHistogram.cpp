@@ -43,7 +43,7 @@ TVekHistogram::TVekHistogram(TVekImage& image) : image_(image) {
         counts[levels[sum]] += int64_t{sums[sum]} + sums[766 + sum] + sums[2 * 766 + sum] + sums[3 * 766 + sum];
 }
 
-int32_t TVekHistogram::getThreshold() const {
+int32_t iterativeThreshold(const std::array<int64_t, 256>& counts) {
     int32_t threshold = 128;
     int32_t previous = 0;
     int iterations = 0;
@@ -68,6 +68,8 @@ int32_t TVekHistogram::getThreshold() const {
     }
     return threshold;
 }
+
+int32_t TVekHistogram::getThreshold() const { return iterativeThreshold(counts); }
 
 void TVekHistogram::stretchContrast() {
     const int64_t clip = static_cast<int64_t>(

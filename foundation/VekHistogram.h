@@ -26,6 +26,10 @@ private:
     TVekImage& image_;
 };
 
+// The iterative global threshold of a grey-level histogram: the mean of the
+// means below and above T, from T = 128, at most 41 iterations.
+int32_t iterativeThreshold(const std::array<int64_t, 256>& counts);
+
 // The grey level of every channel sum R + G + B, 0 ... 765: the grey formula
 // depends only on that sum, so per-pixel work needs just the sum and a lookup.
 const std::array<uint8_t, 766>& greyLevelsBySum();

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "foundation/VekBarcode.h"
+#include "foundation/VekBinaryCache.h"
+#include "foundation/VekDebugSink.h"
+#include "foundation/VekReaderOptions.h"
+
+namespace orvel {
+
+// The photo front end of Aztec symbols: finds them in a grey picture and its
+// binarizations, samples them through perspective and hands them to the
+// family's decoding. Nothing here touches process-wide state.
+class TVekAztecPhotoReader {
+public:
+    explicit TVekAztecPhotoReader(const TVekReaderOptions& options, TVekDebugSink* debug = nullptr)
+        : options_(options), debug_(debug) {}
+
+    TVekBarcodes read(TVekBinaryCache& picture) const;
+
+private:
+    TVekReaderOptions options_;
+    TVekDebugSink* debug_;
+};
+
+}  // namespace orvel

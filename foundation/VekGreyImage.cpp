@@ -1,0 +1,142 @@
+#include "foundation/VekGreyImage.h"
+
+#include <algorithm>
+
+#include "foundation/VekException.h"
+
+namespace orvel {
+
+namespace {
+
+// Fixed-point luminance weights (sum 256), so a pixel costs three multiplies.
+constexpr uint32_t redWeight = 77, greenWeight = 150, blueWeight = 29;
+
+uint8_t luminance(uint32_t red, uint32_t green, uint32_t blue) {
+    return static_cast<uint8_t>((redWeight * red + greenWeight * green + blueWeight * blue + 128) >> 8);
+}
+
+// Byte offsets of red, green and blue within a pixel of each colour layout.
+struct TChannelOffsets {
+    int red, green, blue;
+};
+
+TChannelOffsets channelOffsets(TVekPixelFormat format) {
+    switch (format) {
+        case TVekPixelFormat::rgb:
+        case TVekPixelFormat::rgba: return {0, 1, 2};
+        case TVekPixelFormat::bgr:
+        case TVekPixelFormat::bgra: return {2, 1, 0};
+        case TVekPixelFormat::argb: return {1, 2, 3};
+        case TVekPixelFormat::grey: break;
+    }
+    return {0, 0, 0};
+}
+
+size_t pixelCount(int32_t width, int32_t height) { return static_cast<size_t>(width) * static_cast<size_t>(height); }
+
+}  // namespace
+
+TVekGreyImage::TVekGreyImage(std::shared_ptr<const std::vector<uint8_t>> storage, const uint8_t* origin,
+                             int32_t width, int32_t height, std::ptrdiff_t stride)
+    : storage_(std::move(storage)), origin_(origin), width_(width), height_(height), stride_(stride) {}
+
+TVekGreyImage TVekGreyImage::owning(std::vector<uint8_t> pixels, int32_t width, int32_t height) {
+    auto storage = std::make_shared<const std::vector<uint8_t>>(std::move(pixels));
+    const uint8_t* origin = storage->data();
+    return TVekGreyImage(std::move(storage), origin, width, height, width);
+}
+
+TVekGreyImage::TVekGreyImage(int32_t width, int32_t height, uint8_t level) {
+    if (width <= 0 || height <= 0) return;
+    *this = owning(std::vector<uint8_t>(pixelCount(width, height), level), width, height);
+}
+
+TVekGreyImage::TVekGreyImage(const TVekImageView& view) {
+    if (!view.isValid()) throw TVekException("invalid image view (no data, an empty size or rows shorter than their pixels)");
+    if (view.format == TVekPixelFormat::grey) {
+        origin_ = view.data;
+        width_ = view.width;
+        height_ = view.height;
+        stride_ = view.rowStride;
+        return;
+    }
+    const int step = bytesPerPixel(view.format);
+    const TChannelOffsets at = channelOffsets(view.format);
+    std::vector<uint8_t> pixels(pixelCount(view.width, view.height));
+    uint8_t* target = pixels.data();
+    for (int32_t y = 0; y < view.height; ++y) {
+        const uint8_t* source = view.row(y);
+        for (int32_t x = 0; x < view.width; ++x, source += step)
+            *target++ = luminance(source[at.red], source[at.green], source[at.blue]);
+    }
+    *this = owning(std::move(pixels), view.width, view.height);
+}
+
+TVekGreyImage::TVekGreyImage(const TVekImage& image) {
+    if (image.width <= 0 || image.height <= 0) return;
+    const std::vector<uint32_t>& colours = image.pixelData();
+    std::vector<uint8_t> pixels(colours.size());
+    for (size_t i = 0; i < colours.size(); ++i) {
+        const uint32_t c = colours[i];
+        pixels[i] = luminance((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF);
+    }
+    *this = owning(std::move(pixels), image.width, image.height);
+}
+
+TVekGreyImage TVekGreyImage::cropped(int32_t left, int32_t top, int32_t width, int32_t height) const {
+    const int32_t x0 = std::clamp(left, 0, width_), y0 = std::clamp(top, 0, height_);
+    const int32_t x1 = std::clamp(left + std::max(width, 0), x0, width_);
+    const int32_t y1 = std::clamp(top + std::max(height, 0), y0, height_);
+    if (x1 == x0 || y1 == y0) return TVekGreyImage();
+    return TVekGreyImage(storage_, row(y0) + x0, x1 - x0, y1 - y0, stride_);
+}
+
+TVekGreyImage TVekGreyImage::downscaled(int factor) const {
+    if (factor != 2 && factor != 3) throw TVekException("grey pictures are downscaled by 2 or 3 only");
+    const int32_t width = width_ / factor, height = height_ / factor;
+    if (width == 0 || height == 0) return TVekGreyImage();
+    std::vector<uint8_t> pixels(pixelCount(width, height));
+    const uint32_t area = static_cast<uint32_t>(factor * factor);
+    std::vector<uint32_t> sums(static_cast<size_t>(width));
+    for (int32_t y = 0; y < height; ++y) {
+        std::fill(sums.begin(), sums.end(), 0u);
+        for (int k = 0; k < factor; ++k) {
+            const uint8_t* source = row(y * factor + k);
+            for (int32_t x = 0; x < width; ++x, source += factor) {
+                uint32_t sum = source[0] + source[1];
+                if (factor == 3) sum += source[2];
+                sums[static_cast<size_t>(x)] += sum;
+            }
+        }
+        uint8_t* target = pixels.data() + static_cast<size_t>(y) * width;
+        for (int32_t x = 0; x < width; ++x) target[x] = static_cast<uint8_t>((sums[static_cast<size_t>(x)] + area / 2) / area);
+    }
+    return owning(std::move(pixels), width, height);
+}
+
+TVekGreyImage TVekGreyImage::upscaled(int factor) const {
+    if (factor < 1 || factor > 4) throw TVekException("grey pictures are upscaled by 1 to 4 only");
+    if (empty()) return TVekGreyImage();
+    const int32_t width = width_ * factor, height = height_ * factor;
+    std::vector<uint8_t> pixels(pixelCount(width, height));
+    for (int32_t y = 0; y < height_; ++y) {
+        uint8_t* first = pixels.data() + static_cast<size_t>(y) * factor * width;
+        const uint8_t* source = row(y);
+        for (int32_t x = 0; x < width_; ++x) std::fill_n(first + static_cast<size_t>(x) * factor, factor, source[x]);
+        for (int k = 1; k < factor; ++k) std::copy_n(first, width, first + static_cast<size_t>(k) * width);
+    }
+    return owning(std::move(pixels), width, height);
+}
+
+TVekGreyImage TVekGreyImage::inverted() const {
+    if (empty()) return TVekGreyImage();
+    std::vector<uint8_t> pixels(pixelCount(width_, height_));
+    for (int32_t y = 0; y < height_; ++y) {
+        const uint8_t* source = row(y);
+        uint8_t* target = pixels.data() + static_cast<size_t>(y) * width_;
+        for (int32_t x = 0; x < width_; ++x) target[x] = static_cast<uint8_t>(255 - source[x]);
+    }
+    return owning(std::move(pixels), width_, height_);
+}
+
+}  // namespace orvel

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+
+#include "foundation/VekBarcodeFormat.h"
+#include "foundation/VekBinarizer.h"
+
+namespace orvel {
+
+// What readBarcodes looks for and how hard it tries. A plain value: two calls
+// with different options may run at once.
+struct TVekReaderOptions {
+    TVekBarcodeFormats formats;   // empty: every symbology
+    bool tryHarder = false;       // more scan lines, more passes, do not stop at the first find
+    bool tryRotate = true;        // linear symbols at any quarter turn
+    bool tryInvert = true;        // light symbols on a dark ground too
+    bool tryDownscale = true;     // large pictures are also read at half and a third of their size
+    bool isPure = false;          // one clean, upright symbol fills the picture
+    int32_t maxSymbols = 0;       // stop after this many decoded symbols; 0: all
+    bool returnErrors = false;    // also return symbols that were found but not decoded
+    TVekBinarizerKind binarizer = TVekBinarizerKind::local;  // the first binarizer tried
+    bool classic = false;         // the documented readers with the demonstration program's settings
+};
+
+}  // namespace orvel

@@ -1,0 +1,75 @@
+#include "read/VekReadBarcodes.h"
+
+#include <algorithm>
+
+#include "aztec/VekAztecPhotoReader.h"
+#include "datamatrix/VekDatamatrixPhotoReader.h"
+#include "foundation/VekBinaryCache.h"
+#include "foundation/VekException.h"
+#include "oned/VekLinearPhotoReader.h"
+#include "pdf417/VekPDF417PhotoReader.h"
+#include "qrcode/VekQRPhotoReader.h"
+#include "read/VekClassicReaders.h"
+#include "read/VekResultSet.h"
+
+namespace orvel {
+
+namespace {
+
+// The formats whose documented reader still runs after the photo front end.
+const TVekBarcodeFormats classicFallbackFormats = TVekBarcodeFormats::all();
+
+bool asksAny(const TVekReaderOptions& options, const TVekBarcodeFormats& family) {
+    return options.formats.empty() || options.formats.intersects(family);
+}
+
+// Runs each requested family's photo front end, cheapest first, on the
+// shared grey picture and binarizations.
+void readPhoto(TVekBinaryCache& picture, const TVekReaderOptions& options, TVekDebugSink* debug,
+               TVekResultSet& found) {
+    using F = TVekBarcodeFormat;
+    if (asksAny(options, {F::qrCode}) && !found.isComplete())
+        found.add(TVekQRPhotoReader(options, debug).read(picture));
+    if (asksAny(options, {F::dataMatrix}) && !found.isComplete())
+        found.add(TVekDatamatrixPhotoReader(options, debug).read(picture));
+    if (asksAny(options, {F::aztec}) && !found.isComplete())
+        found.add(TVekAztecPhotoReader(options, debug).read(picture));
+    if (asksAny(options, TVekBarcodeFormats::linear()) && !found.isComplete())
+        found.add(TVekLinearPhotoReader(options, debug).read(picture));
+    if (asksAny(options, {F::pdf417}) && !found.isComplete())
+        found.add(TVekPDF417PhotoReader(options, debug).read(picture));
+}
+
+TVekBarcodes read(const TVekImage* loaded, const TVekGreyImage& grey, const TVekReaderOptions& options,
+                  TVekDebugSink* debug) {
+    TVekResultSet found(options);
+    if (grey.empty()) return found.take();
+    if (!options.classic) {
+        TVekBinaryCache picture(grey);
+        readPhoto(picture, options, debug, found);
+    }
+    // The families whose photo front end does not yet read everything the
+    // documented reader reads keep that reader behind it.
+    const TVekBarcodeFormats families = options.classic ? TVekBarcodeFormats::all() : classicFallbackFormats;
+    if (!found.isComplete()) {
+        if (loaded != nullptr) {
+            found.add(readClassic(*loaded, options, families));
+        } else {
+            found.add(readClassic(grey, options, families));
+        }
+    }
+    return found.take();
+}
+
+}  // namespace
+
+TVekBarcodes readBarcodes(const TVekImageView& image, const TVekReaderOptions& options, TVekDebugSink* debug) {
+    const TVekGreyImage grey(image);
+    return read(nullptr, grey, options, debug);
+}
+
+TVekBarcodes readBarcodes(const TVekImage& image, const TVekReaderOptions& options, TVekDebugSink* debug) {
+    return read(&image, TVekGreyImage(image), options, debug);
+}
+
+}  // namespace orvel
