@@ -1,6 +1,7 @@
 #include "foundation/VekGreyImage.h"
 
 #include <algorithm>
+#include <string>
 
 #include "foundation/VekException.h"
 
@@ -44,6 +45,12 @@ TVekGreyImage TVekGreyImage::owning(std::vector<uint8_t> pixels, int32_t width, 
     auto storage = std::make_shared<const std::vector<uint8_t>>(std::move(pixels));
     const uint8_t* origin = storage->data();
     return TVekGreyImage(std::move(storage), origin, width, height, width);
+}
+
+TVekGreyImage TVekGreyImage::fromPixels(std::vector<uint8_t> pixels, int32_t width, int32_t height) {
+    if (width <= 0 || height <= 0 || pixels.size() != pixelCount(width, height))
+        throw TVekException("grey pixels do not fill a " + std::to_string(width) + " x " + std::to_string(height) + " picture");
+    return owning(std::move(pixels), width, height);
 }
 
 TVekGreyImage::TVekGreyImage(int32_t width, int32_t height, uint8_t level) {

@@ -23,6 +23,8 @@ public:
     explicit TVekGreyImage(const TVekImageView& view);
     // The luminance of a loaded picture's pixels.
     explicit TVekGreyImage(const TVekImage& image);
+    // Takes width × height row-major levels over.
+    static TVekGreyImage fromPixels(std::vector<uint8_t> pixels, int32_t width, int32_t height);
 
     int32_t width() const { return width_; }
     int32_t height() const { return height_; }
