@@ -153,6 +153,10 @@ TEST(ReadBarcodesTextTest, CharacterSetsAndEciSwitches) {
     barcode.format = F::qrCode;
     barcode.bytes = "\x82\xA0\x82\xA2";  // Shift JIS "あい"
     EXPECT_EQ(barcode.text(), "\xE3\x81\x82\xE3\x81\x84");
+    barcode.bytes = "\xC3\xDE\xBB\xDEQR";  // half-width katakana "ﾃﾞｻﾞQR"
+    EXPECT_EQ(barcode.text(), "\xEF\xBE\x83\xEF\xBE\x9E\xEF\xBD\xBB\xEF\xBE\x9EQR");
+    barcode.bytes = "Gr\xF6\xDF" "e";  // Latin-1 "Größe" stays Latin-1
+    EXPECT_EQ(barcode.text(), "Gr\xC3\xB6\xC3\x9F" "e");
     barcode.bytes = "\xC3\xA9t\xC3\xA9";  // UTF-8 written without a designator
     EXPECT_EQ(barcode.text(), "\xC3\xA9t\xC3\xA9");
 
