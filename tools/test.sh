@@ -12,7 +12,7 @@ JOBS=$(nproc 2>/dev/null || echo 2)
 cmake -S . -B "$TSAN_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVEL_TSAN=ON -DORVEL_BUILD_BENCH=OFF \
   -DORVEL_BUILD_DEMO=OFF
 cmake --build "$TSAN_BUILD" -j "$JOBS" --target orvel_tests_read
-TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 "$TSAN_BUILD/tests/orvel_tests_read" \
+TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 setarch -R "$TSAN_BUILD/tests/orvel_tests_read" \
   --gtest_filter='*Threads*' --gtest_brief=1
 
 cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVEL_SANITIZE=ON -DORVEL_BUILD_BENCH=OFF
