@@ -80,6 +80,18 @@ TEST_F(ReadBarcodesTest, ReadsEverySymbologyAndHonoursTheFormatFilter) {
     }
 }
 
+TEST_F(ReadBarcodesTest, IdentcodeIsReadWhenAskedFor) {
+    // Identcode is Interleaved 2 of 5 with a check digit of its own: asked
+    // for alone, the symbol is reported as Identcode.
+    const TVekImage image = picture({F::identcode, "-b 22 -d 12345678901", ""});
+    TVekReaderOptions only;
+    only.formats = {F::identcode};
+    const TVekBarcodes found = readBarcodes(image, only);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found.front().format, F::identcode);
+    EXPECT_EQ(found.front().bytes, "123456789016");
+}
+
 TEST_F(ReadBarcodesTest, ThreeFamiliesInOnePictureAndMaxSymbols) {
     const TVekImage qr = picture(samples()[10]);
     const TVekImage dm = picture({F::dataMatrix, "DatamatrixImages/datamatrix-numbers.jpg", ""});
