@@ -93,9 +93,12 @@ bool TVekReedSolomon::validInput(const TVectorInteger& word, std::span<const int
 
 bool TVekReedSolomon::syndromes(const TVectorInteger& word, TPolynomial& s) const {
     // Horner's rule for the K points at once, symbol by symbol from the
-    // highest position: K independent chains of look-ups in flight.
+    // highest non-zero position (blocks laid out in a full-length word are
+    // mostly zeros above): K independent chains of look-ups in flight.
     s.assign(static_cast<size_t>(k), 0);
-    for (size_t i = word.size(); i-- > 0;) {
+    size_t top = word.size();
+    while (top > 0 && word[top - 1] == 0) --top;
+    for (size_t i = top; i-- > 0;) {
         const int32_t symbol = word[i];
         for (size_t j = 0; j < s.size(); ++j) s[j] = gf->multiplyByPower(s[j], rootLogs[j]) ^ symbol;
     }
