@@ -115,7 +115,8 @@ TVekAztecData TVekAztecDecoder::decode(int32_t codewordSize, int32_t configurati
     const int32_t count = reader.length() / codewordSize;
     reader.skipBits(reader.length() % codewordSize);
     if (count > n || total > n) throw TVekAZReedException("Cannot solve RS errors");
-    TVectorInteger received(static_cast<size_t>(n), 0);
+    // Only the words read make the block: a correction above them is none.
+    TVectorInteger received(static_cast<size_t>(count), 0);
     for (int32_t i = 0; i < count; ++i) received[static_cast<size_t>(count - 1 - i)] = reader.readBits(codewordSize);
 
     const int32_t checkWords = total - dataCodewords;

@@ -12,10 +12,10 @@ int32_t TVekPDF417RS::correct(TVectorInteger& codewords, int32_t eccCount) const
     const int32_t n = std::max(eccCount, 0);
     // More check codewords than codewords is no symbol at all, and a value
     // outside the field is no codeword: neither can be corrected.
-    if (n > len) return -1;
+    if (n > len) return TVekReedSolomon::uncorrectable;
     if (std::any_of(codewords.begin(), codewords.end(),
                     [this](int32_t c) { return c < 0 || c >= fieldSize; })) {
-        return -1;
+        return TVekReedSolomon::uncorrectable;
     }
 
     const TVectorInteger syndromes = computeSyndromes(codewords, n);
@@ -23,10 +23,10 @@ int32_t TVekPDF417RS::correct(TVectorInteger& codewords, int32_t eccCount) const
 
     int32_t length = 0;
     const TVekGFPolynomial locator = findErrorLocator(syndromes, n, length);
-    if (locator.getDegree() != length) return -1;
+    if (locator.getDegree() != length) return TVekReedSolomon::uncorrectable;
 
     const TErrorRoots roots = findRoots(locator);
-    if (static_cast<int32_t>(roots.size()) != locator.getDegree()) return -1;
+    if (static_cast<int32_t>(roots.size()) != locator.getDegree()) return TVekReedSolomon::uncorrectable;
 
     const TVekGFPolynomial syndromePolynomial(syndromes, field);
     const TVekGFPolynomial evaluator = syndromePolynomial.multiplyTruncated(locator, n);
@@ -38,7 +38,7 @@ int32_t TVekPDF417RS::correct(TVectorInteger& codewords, int32_t eccCount) const
     std::vector<std::pair<int32_t, int32_t>> corrections;  // (index into codewords, new value)
     corrections.reserve(roots.size());
     for (auto root = roots.rbegin(); root != roots.rend(); ++root) {
-        if (root->position >= len) return -1;
+        if (root->position >= len) return TVekReedSolomon::uncorrectable;
         const int32_t numerator = evaluator.evaluate(root->root);
         int32_t denominator = 1;
         for (const auto& other : roots) {
@@ -46,7 +46,7 @@ int32_t TVekPDF417RS::correct(TVectorInteger& codewords, int32_t eccCount) const
             const int32_t term = (fieldSize + 1 - field.divide(root->root, other.root)) % fieldSize;
             denominator = field.multiply(denominator, term);
         }
-        if (denominator == 0) return -1;
+        if (denominator == 0) return TVekReedSolomon::uncorrectable;
         if (numerator == 0) continue;
         const int32_t error = field.divide(numerator, denominator);
         const int32_t index = len - 1 - root->position;

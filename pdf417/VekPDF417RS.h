@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "foundation/VekReedSolomon.h"
 #include "foundation/VekUtil.h"
 #include "pdf417/VekGFPolynomial.h"
 #include "pdf417/VekGField.h"
@@ -18,8 +19,9 @@ public:
 
     // Corrects the whole symbol (data codewords first, the eccCount
     // error-correction codewords last) in place. Returns the number of errors
-    // corrected, 0 for a clean symbol, or -1 when correction failed; on -1 the
-    // codewords are left exactly as they were given.
+    // corrected, 0 for a clean symbol, or TVekReedSolomon::uncorrectable (-1)
+    // when correction failed, the codewords then left exactly as they were
+    // given: the convention of the GF(2^m) codes.
     int32_t correct(TVectorInteger& codewords, int32_t eccCount) const;
 
     // The data codewords followed by their eccCount error-correction
