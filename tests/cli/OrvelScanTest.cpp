@@ -113,7 +113,7 @@ std::vector<std::string> summarizeJson(const fs::path& dir, const fs::path& json
     return readLines(summary);
 }
 
-TEST(OrvelScanFiles, JsonLinesParseAndALoadErrorKeepsTheScanGoing) {
+TEST(OrvelScanClassic, JsonLinesParseAndALoadErrorKeepsTheScanGoing) {
     if (test::runCommand("command -v python3 > /dev/null 2>&1") != 0) GTEST_SKIP() << "python3 not installed";
     const fs::path dir = test::testDirectory("cli-json");
     placeBlankPicture("blank.bmp", dir / "pics" / "a.bmp");
@@ -122,7 +122,7 @@ TEST(OrvelScanFiles, JsonLinesParseAndALoadErrorKeepsTheScanGoing) {
     placeJunkFile(dir / "pics" / "notes.txt");
     placeBlankPicture("blank.jpg", dir / "single \"quoted\".jpg");
 
-    const TRun run = runScan(dir, "--json pics missing.bmp 'single \"quoted\".jpg'");
+    const TRun run = runScan(dir, "--classic --json pics missing.bmp 'single \"quoted\".jpg'");
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(run.err.empty()) << "no progress counter when stderr is not a terminal";
     EXPECT_EQ(summarizeJson(dir, dir / "stdout.txt"),
@@ -132,16 +132,16 @@ TEST(OrvelScanFiles, JsonLinesParseAndALoadErrorKeepsTheScanGoing) {
     EXPECT_NE(run.out[2].find("\"error\": \"pics/bad.jpg: "), std::string::npos) << run.out[2];
 }
 
-TEST(OrvelScanFiles, ExitsWithZeroWhenEveryFileLoadedAndPrintsEachFile) {
+TEST(OrvelScanClassic, ExitsWithZeroWhenEveryFileLoadedAndPrintsEachFile) {
     const fs::path dir = test::testDirectory("cli-plain");
     placeBlankPicture("blank.bmp", dir / "a.bmp");
     placeBlankPicture("blank.jpg", dir / "b.jpg");
 
-    const TRun all = runScan(dir, "a.bmp b.jpg");
+    const TRun all = runScan(dir, "--classic a.bmp b.jpg");
     EXPECT_EQ(all.status, 0);
     EXPECT_EQ(all.out, (std::vector<std::string>{"a.bmp", "  No barcode found ", "b.jpg", "  No barcode found "}));
 
-    const TRun one = runScan(dir, "--family=qr --json b.jpg");
+    const TRun one = runScan(dir, "--classic --family=qr --json b.jpg");
     EXPECT_EQ(one.status, 0);
     ASSERT_EQ(one.out.size(), 1u);
     EXPECT_NE(one.out[0].find("\"error\": null, \"results\": []}"), std::string::npos) << one.out[0];
@@ -182,7 +182,8 @@ TEST(OrvelScanFiles, ShowsProgressOnATerminalAndClearsItBeforeEachReport) {
 TEST(OrvelScanFiles, UsageErrorsExitWithTwo) {
     const fs::path dir = test::testDirectory("cli-usage");
     for (const char* arguments : {"", "--family", "--family code93 a.bmp", "--frobnicate a.bmp", "--demo . a.bmp",
-                                  "--demo . --json", "--demo"}) {
+                                  "--demo . --json", "--demo", "--classic --formats qrcode a.bmp", "--classic -j 2 a.bmp",
+                                  "--demo . --try-harder", "--formats nonsense a.bmp", "-j 0 a.bmp", "-j", "--annotate"}) {
         const TRun run = runScan(dir, arguments);
         EXPECT_EQ(run.status, 2) << arguments;
         EXPECT_TRUE(run.out.empty()) << arguments;
