@@ -64,16 +64,17 @@ private:
 };
 
 // The symbol's label in printable ASCII: one '?' per other character.
-std::string labelOf(const TVekBarcode& barcode) {
+std::string labelOf(const TVekBarcode& barcode, size_t maxCharacters) {
     const std::string text = barcode.isValid ? barcode.text() : "(not decoded)";
     std::string label = formatName(barcode.format) + ": ";
     for (char c : text) {
         const auto byte = static_cast<unsigned char>(c);
         if ((byte & 0xC0) == 0x80) continue;  // a UTF-8 continuation byte: its character has its '?'
         label += byte >= 0x20 && byte < 0x7F ? c : '?';
-        if (label.size() > maxLabelCharacters) return label.substr(0, maxLabelCharacters - 3) + "...";
+        if (label.size() > maxCharacters) break;
     }
-    return label;
+    if (label.size() <= maxCharacters) return label;
+    return maxCharacters > 3 ? label.substr(0, maxCharacters - 3) + "..." : label.substr(0, maxCharacters);
 }
 
 TVekBitmap bitmapOf(const TVekImage& image) {
@@ -99,13 +100,14 @@ void drawBarcode(TCanvas& canvas, const TVekBarcode& barcode, int32_t width, int
     const uint32_t colour = barcode.isValid ? decodedColour : failedColour;
     const int32_t side = std::min(width, height);
     const int32_t thickness = std::max(2, side / 250);
-    const int32_t scale = std::max(1, side / 300);
+    const int32_t scale = std::max(1, side / 150);
     const auto& corners = barcode.position;
     for (size_t k = 0; k < corners.size(); ++k) canvas.line(corners[k], corners[(k + 1) % corners.size()], thickness, colour);
 
     // The label on a box of the outline's colour just above the symbol, or
     // below it when there is no room above.
-    const std::string label = labelOf(barcode);
+    const size_t fitting = static_cast<size_t>(std::max(1, (width - scale) / ((glyphWidth + 1) * scale)));
+    const std::string label = labelOf(barcode, std::min(maxLabelCharacters, fitting));
     const int32_t boxWidth = static_cast<int32_t>(label.size()) * (glyphWidth + 1) * scale + scale;
     const int32_t boxHeight = (glyphHeight + 2) * scale;
     double minX = corners[0].x, minY = corners[0].y, maxY = corners[0].y;
