@@ -11,7 +11,7 @@
 
 namespace orvel {
 
-std::vector<std::filesystem::path> collectFiles(const std::vector<std::string>& paths) {
+std::vector<std::filesystem::path> collectClassicFiles(const std::vector<std::string>& paths) {
     std::vector<std::filesystem::path> files;
     for (const std::string& path : paths) {
         std::error_code error;
@@ -24,7 +24,7 @@ std::vector<std::filesystem::path> collectFiles(const std::vector<std::string>& 
     return files;
 }
 
-TVekFileReport scanFile(const std::filesystem::path& file, const std::vector<TVekScanFamily>& families) {
+TVekFileReport scanFileClassic(const std::filesystem::path& file, const std::vector<TVekScanFamily>& families) {
     const auto start = std::chrono::steady_clock::now();
     TVekFileReport report;
     report.file = file.string();

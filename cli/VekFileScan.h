@@ -10,7 +10,7 @@
 
 namespace orvel {
 
-// What orvel-scan found in one file.
+// What orvel-scan --classic found in one file.
 struct TVekFileReport {
     std::string file;
     double ms = 0.0;                   // time to load and scan
@@ -20,11 +20,11 @@ struct TVekFileReport {
 
 // The files named by the command line: a folder stands for its pictures
 // (the demo's name rules, sorted by name), anything else for itself.
-std::vector<std::filesystem::path> collectFiles(const std::vector<std::string>& paths);
+std::vector<std::filesystem::path> collectClassicFiles(const std::vector<std::string>& paths);
 
 // Loads the file and runs the families on it in the given order, each from
 // the default settings and with its button's settings. Never raises: a
 // failure is the report's error, with the results found before it.
-TVekFileReport scanFile(const std::filesystem::path& file, const std::vector<TVekScanFamily>& families);
+TVekFileReport scanFileClassic(const std::filesystem::path& file, const std::vector<TVekScanFamily>& families);
 
 }  // namespace orvel

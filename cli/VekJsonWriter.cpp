@@ -1,6 +1,9 @@
 #include "cli/VekJsonWriter.h"
 
+#include <cmath>
 #include <cstdio>
+
+#include "cli/VekFamilyFormats.h"
 
 namespace orvel {
 
@@ -66,7 +69,67 @@ std::string resultToJson(const TVekScanResult& result) {
            ", \"x\": " + std::to_string(result.x) + ", \"y\": " + std::to_string(result.y) + "}";
 }
 
+// A coordinate or angle: one decimal, null when it is not a number.
+std::string number(double value) {
+    if (!std::isfinite(value)) return "null";
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.1f", value);
+    return buffer;
+}
+
+int32_t pixel(double value) {
+    return std::isfinite(value) && std::abs(value) < 2e9 ? static_cast<int32_t>(std::nearbyint(value)) : 0;
+}
+
+std::string barcodeToJson(const TVekBarcode& barcode) {
+    std::string position = "[";
+    for (size_t k = 0; k < barcode.position.size(); ++k) {
+        if (k > 0) position += ", ";
+        position += "[" + number(barcode.position[k].x) + ", " + number(barcode.position[k].y) + "]";
+    }
+    position += "]";
+    return "{\"family\": " + jsonString(familyName(familyOfFormat(barcode.format))) +
+           ", \"symbology\": " + jsonString(formatName(barcode.format)) +
+           ", \"text\": " + jsonString(toUtf8(barcode.text())) +
+           ", \"success\": " + (barcode.isValid ? "true" : "false") +
+           ", \"x\": " + std::to_string(pixel(barcode.position[0].x)) +
+           ", \"y\": " + std::to_string(pixel(barcode.position[0].y)) +
+           ", \"bytes\": " + jsonString(hexOf(barcode.bytes)) +
+           ", \"identifier\": " + jsonString(toUtf8(barcode.symbologyIdentifier)) +
+           ", \"position\": " + position + ", \"orientation\": " + number(barcode.orientation) +
+           ", \"eci\": " + (barcode.hasECI() ? "true" : "false") +
+           ", \"ecLevel\": " + jsonString(toUtf8(barcode.ecLevel)) +
+           ", \"error\": " + (barcode.isValid ? std::string("null") : jsonString(toUtf8(barcode.error))) + "}";
+}
+
+// The fields every report starts with, up to the opening of "results".
+std::string reportHead(const std::string& file, double ms, const std::optional<std::string>& error) {
+    return "{\"file\": " + jsonString(toUtf8(file)) + ", \"ms\": " + decimal(ms) +
+           ", \"error\": " + (error ? jsonString(toUtf8(*error)) : std::string("null")) + ", \"results\": [";
+}
+
 }  // namespace
+
+std::string hexOf(const std::string& bytes) {
+    static constexpr char digits[] = "0123456789abcdef";
+    std::string hex;
+    hex.reserve(bytes.size() * 2);
+    for (char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        hex += digits[byte >> 4];
+        hex += digits[byte & 0x0F];
+    }
+    return hex;
+}
+
+std::string pictureReportToJson(const TVekPictureReport& report) {
+    std::string json = reportHead(report.file, report.ms, report.error);
+    for (size_t i = 0; i < report.barcodes.size(); ++i) {
+        if (i > 0) json += ", ";
+        json += barcodeToJson(report.barcodes[i]);
+    }
+    return json + "]}";
+}
 
 std::string latin1ToUtf8(const std::string& bytes) {
     std::string out;
@@ -114,9 +177,7 @@ std::string jsonString(const std::string& utf8) {
 }
 
 std::string reportToJson(const TVekFileReport& report) {
-    std::string json = "{\"file\": " + jsonString(toUtf8(report.file)) + ", \"ms\": " + decimal(report.ms) +
-                       ", \"error\": " + (report.error ? jsonString(toUtf8(*report.error)) : std::string("null")) +
-                       ", \"results\": [";
+    std::string json = reportHead(report.file, report.ms, report.error);
     for (size_t i = 0; i < report.results.size(); ++i) {
         if (i > 0) json += ", ";
         json += resultToJson(report.results[i]);

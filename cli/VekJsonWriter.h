@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cli/VekFileScan.h"
+#include "cli/VekPictureScan.h"
 
 namespace orvel {
 
@@ -20,5 +21,15 @@ std::string jsonString(const std::string& utf8);
 
 // The report as one JSON object on one line (no line break at the end).
 std::string reportToJson(const TVekFileReport& report);
+
+// The bytes as lower-case hexadecimal, two digits each.
+std::string hexOf(const std::string& bytes);
+
+// A report of readBarcodes as one JSON object on one line: the fields of
+// reportToJson, each result with "family", "symbology", "text" (UTF-8),
+// "success", "x", "y" (the first corner), "bytes" (hex), "identifier",
+// "position" (four [x, y] corners), "orientation", "eci", "ecLevel" and
+// "error" (null for a decoded symbol).
+std::string pictureReportToJson(const TVekPictureReport& report);
 
 }  // namespace orvel

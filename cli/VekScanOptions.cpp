@@ -1,5 +1,7 @@
 #include "cli/VekScanOptions.h"
 
+#include "cli/VekFamilyFormats.h"
+
 namespace orvel {
 
 namespace {
@@ -27,12 +29,72 @@ std::optional<std::string> optionValue(const std::vector<std::string>& arguments
     return std::nullopt;
 }
 
+constexpr int maxJobs = 64;
+
+int parseJobs(const std::string& value) {
+    int jobs = 0;
+    for (char c : value) {
+        if (c < '0' || c > '9' || jobs > maxJobs) throw TVekUsageError("-j needs a number of threads from 1 to 64");
+        jobs = jobs * 10 + (c - '0');
+    }
+    if (jobs < 1 || jobs > maxJobs) throw TVekUsageError("-j needs a number of threads from 1 to 64");
+    return jobs;
+}
+
+// The value of "-j N", "-jN" or "--jobs N"/"--jobs=N", if the argument is one.
+std::optional<std::string> jobsValue(const std::vector<std::string>& arguments, size_t& index) {
+    const std::string& argument = arguments[index];
+    if (argument.size() > 2 && argument.starts_with("-j") && argument[2] >= '0' && argument[2] <= '9')
+        return argument.substr(2);
+    if (argument == "-j") {
+        if (index + 1 >= arguments.size()) throw TVekUsageError("-j needs a value");
+        return arguments[++index];
+    }
+    return optionValue(arguments, index, "--jobs");
+}
+
+// The options of the readBarcodes path; false when the argument is none.
+bool parseReaderSwitch(const std::string& argument, TVekScanOptions& options) {
+    TVekReaderOptions& reader = options.reader;
+    if (argument == "--try-harder") {
+        reader.tryHarder = true;
+    } else if (argument == "--no-rotate") {
+        reader.tryRotate = false;
+    } else if (argument == "--no-invert") {
+        reader.tryInvert = false;
+    } else if (argument == "--pure") {
+        reader.isPure = true;
+    } else if (argument == "--errors") {
+        reader.returnErrors = true;
+    } else if (argument == "-r" || argument == "--recursive") {
+        options.recurse = true;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void addFormats(TVekReaderOptions& reader, const TVekBarcodeFormats& formats) {
+    for (int i = 0; i < barcodeFormatCount; ++i) {
+        const auto format = static_cast<TVekBarcodeFormat>(i);
+        if (formats.asks(format)) reader.formats.insert(format);
+    }
+}
+
+// Options that only the readBarcodes path has, as the user wrote them.
+void checkNotClassic(const std::vector<std::string>& given, const char* mode) {
+    if (!given.empty())
+        throw TVekUsageError(given.front() + " cannot be combined with " + mode);
+}
+
 }  // namespace
 
 TVekScanOptions parseScanOptions(const std::vector<std::string>& arguments) {
     TVekScanOptions options;
     bool familyGiven = false;
     bool optionsEnded = false;
+    std::vector<std::string> readerOptions;  // given options of the readBarcodes path
+    TVekBarcodeFormats formats;
     for (size_t index = 0; index < arguments.size(); ++index) {
         const std::string& argument = arguments[index];
         if (optionsEnded || argument == "-" || !argument.starts_with("-")) {
@@ -43,9 +105,26 @@ TVekScanOptions parseScanOptions(const std::vector<std::string>& arguments) {
             options.help = true;
         } else if (argument == "--json") {
             options.json = true;
+        } else if (argument == "--classic") {
+            options.classic = true;
         } else if (auto family = optionValue(arguments, index, "--family")) {
             options.families = parseFamilies(*family);
             familyGiven = true;
+        } else if (auto list = optionValue(arguments, index, "--formats")) {
+            const std::optional<TVekBarcodeFormats> parsed = TVekBarcodeFormats::parse(*list);
+            if (!parsed || parsed->empty())
+                throw TVekUsageError("unknown format list '" + *list + "' (use names like QRCode,EAN13,DataMatrix)");
+            addFormats(options.reader, *parsed);
+            readerOptions.push_back("--formats");
+        } else if (auto jobs = jobsValue(arguments, index)) {
+            options.jobs = parseJobs(*jobs);
+            readerOptions.push_back("-j");
+        } else if (auto annotate = optionValue(arguments, index, "--annotate")) {
+            if (annotate->empty()) throw TVekUsageError("--annotate needs a file name");
+            options.annotate = *annotate;
+            readerOptions.push_back("--annotate");
+        } else if (parseReaderSwitch(argument, options)) {
+            readerOptions.push_back(argument);
         } else if (auto folder = optionValue(arguments, index, "--demo")) {
             if (folder->empty()) throw TVekUsageError("--demo needs a folder");
             options.demoFolder = *folder;
@@ -57,25 +136,48 @@ TVekScanOptions parseScanOptions(const std::vector<std::string>& arguments) {
     if (options.demoFolder) {
         if (!options.paths.empty()) throw TVekUsageError("--demo takes one folder and no other paths");
         if (options.json || familyGiven) throw TVekUsageError("--demo cannot be combined with --json or --family");
+        if (options.classic) throw TVekUsageError("--demo cannot be combined with --classic");
+        checkNotClassic(readerOptions, "--demo");
     } else if (options.paths.empty()) {
         throw TVekUsageError("no picture or folder given");
+    }
+    if (options.classic) checkNotClassic(readerOptions, "--classic");
+    // --family chooses formats on the readBarcodes path; "all" (the default) leaves them to --formats.
+    if (familyGiven && options.families.size() < allScanFamilies.size()) {
+        for (TVekScanFamily family : options.families) addFormats(options.reader, formatsOfFamily(family));
     }
     return options;
 }
 
 std::string scanHelpText() {
-    return R"(Usage: orvel-scan [--family FAMILY] [--json] PATH...
+    return R"(Usage: orvel-scan [OPTION]... PATH...
+       orvel-scan --classic [--family FAMILY] [--json] PATH...
        orvel-scan --demo DIR
        orvel-scan --help
 
-Finds and decodes the barcode symbols in pictures (.bmp and .jpg files).
+Finds and decodes the barcode symbols in pictures (PNG, JPEG and BMP files).
 
-  PATH            a picture file, or a folder: its .bmp and .jpg files (any
-                  case, names longer than 4 characters), sorted by name
-  --family FAMILY the symbol families to look for: 1d, pdf417, datamatrix,
-                  qr, aztec, or all (the default). Families run in the order
-                  of that list, each starting from the default settings and
-                  writing the settings its demo button writes
+  PATH            a picture file (its first bytes tell its format, whatever
+                  its name), "-" for a picture on standard input, or a
+                  folder: its .png, .jpg, .jpeg and .bmp files (any case),
+                  sorted by name. A folder that holds no picture is said on
+                  stderr
+  -r, --recursive folders' sub-folders too, each after its folder's files
+  --formats LIST  the symbologies to read, separated by commas or spaces:
+                  Code128, EAN13, EAN8, UPCA, UPCE, Code39, ITF
+                  (Interleaved25), Identcode, Codabar, PDF417, DataMatrix,
+                  QRCode, Aztec (any case, '-' and '_' ignored); default all
+  --family FAMILY 1d, pdf417, datamatrix, qr, aztec or all: adds the
+                  family's symbologies to --formats
+  --try-harder    more scan lines and passes, slower
+  --no-rotate     linear symbols only as printed, not turned
+  --no-invert     no light symbols on a dark ground
+  --pure          the picture is one clean, upright symbol
+  --errors        also report symbols found but not decoded
+  -j N            reads N files at once; the output keeps the files' order
+  --annotate OUT.png
+                  writes the picture (one PATH only) with each symbol's
+                  outline and text drawn over it
   --json          one JSON object per file and line:
                     {"file": "...", "ms": <float>, "error": null | "message",
                      "results": [{"family": "1d"|"pdf417"|"datamatrix"|"qr"|
@@ -85,9 +187,23 @@ Finds and decodes the barcode symbols in pictures (.bmp and .jpg files).
                                   "CODABAR"|"PDF417"|"DATAMATRIX"|"QRCODE"|
                                   "AZTEC",
                                   "text": "...", "success": true|false,
-                                  "x": <int>, "y": <int>}]}
-                  "ms" is the time to load and scan the file; "text" holds
-                  the decoded bytes 0-255 as the characters U+0000-U+00FF
+                                  "x": <int>, "y": <int>,
+                                  "bytes": "<hex>", "identifier": "]Q1"|...,
+                                  "position": [[x, y], [x, y], [x, y], [x, y]],
+                                  "orientation": <degrees>, "eci": true|false,
+                                  "ecLevel": "...", "error": null|"..."}]}
+                  "ms" is the time to load and read the file; "text" is the
+                  content as UTF-8, "bytes" the decoded bytes; "x", "y" and
+                  "position" start at the symbol's top-left corner and go
+                  clockwise
+  --classic       the scan steps of the demonstration program per file,
+                  with today's output: --family runs the families in the
+                  order of its list, each from the default settings with
+                  the settings its demo button writes; folders give their
+                  .bmp and .jpg files; "text" holds the decoded bytes 0-255
+                  as the characters U+0000-U+00FF, and results have only
+                  family, symbology, text, success, x and y. Errors are
+                  printed on stdout in the plain output
   --demo DIR      runs the five scan buttons of the demonstration program in
                   order on DIR's sub-folders images, PDF417Images,
                   DatamatrixImages, QRCodeImages and AztecImages, and prints
@@ -96,12 +212,13 @@ Finds and decodes the barcode symbols in pictures (.bmp and .jpg files).
   --help, -h      shows this text
 
 Without --json each file is printed with one indented line per symbol found
-(or "No barcode found ", or the error). Decoded bytes are written as UTF-8.
-While several files are scanned and stderr is a terminal, a progress counter
-shows on stderr.
+("QRCODE: text", control characters as \xHH), or "No barcode found "; a
+file that cannot be loaded is said on stderr. While several files are read
+and stderr is a terminal, a progress counter shows on stderr.
 
-Exit status: 0 when every file loaded and was scanned, 1 when a file could
-not be loaded or scanned (the others are still scanned), 2 for a usage error.
+Exit status: 0 when every file loaded and was read, 1 when a file could not
+be loaded or read or a folder held no picture (the others are still read),
+2 for a usage error.
 )";
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "foundation/VekException.h"
+#include "foundation/VekReaderOptions.h"
 #include "scan/VekScanFamily.h"
 
 namespace orvel {
@@ -14,8 +15,15 @@ namespace orvel {
 struct TVekScanOptions {
     bool help = false;
     std::optional<std::filesystem::path> demoFolder;  // --demo DIR
+    bool classic = false;                             // --classic: the demo's scan steps per file
     std::vector<TVekScanFamily> families{allScanFamilies.begin(), allScanFamilies.end()};
+    // What readBarcodes is asked for: --formats and --family (both add to the
+    // formats), --try-harder, --no-rotate, --no-invert, --pure, --errors.
+    TVekReaderOptions reader;
     bool json = false;
+    int jobs = 1;     // -j N: files read at once
+    bool recurse = false;  // -r: folders' sub-folders too
+    std::optional<std::filesystem::path> annotate;  // --annotate OUT.png
     std::vector<std::string> paths;
 };
 

@@ -1,5 +1,6 @@
-// orvel-scan: the command-line scanner. Runs the same scan steps as the
-// demonstration program, on the demo's folders (--demo) or on given pictures.
+// orvel-scan: the command-line scanner. Reads pictures with readBarcodes;
+// --classic runs the demonstration program's scan steps on each picture, and
+// --demo replays its five buttons on the demo's folders.
 
 #include <unistd.h>
 
@@ -9,8 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "cli/VekAnnotation.h"
 #include "cli/VekFileScan.h"
 #include "cli/VekJsonWriter.h"
+#include "cli/VekOrderedPool.h"
+#include "cli/VekPictureCollector.h"
+#include "cli/VekPictureScan.h"
 #include "cli/VekScanOptions.h"
 #include "scan/VekFolderScan.h"
 #include "scan/VekScanStep.h"
@@ -78,13 +83,13 @@ void printPlainReport(const TVekFileReport& report) {
     }
 }
 
-int runFiles(const TVekScanOptions& options) {
-    const std::vector<std::filesystem::path> files = collectFiles(options.paths);
+int runClassic(const TVekScanOptions& options) {
+    const std::vector<std::filesystem::path> files = collectClassicFiles(options.paths);
     int status = exitAllLoaded;
     TProgressCounter progress(files.size());
     for (size_t i = 0; i < files.size(); ++i) {
         progress.show(i, files[i].string());
-        const TVekFileReport report = scanFile(files[i], options.families);
+        const TVekFileReport report = scanFileClassic(files[i], options.families);
         progress.clear();
         if (report.error) status = exitSomeFailed;
         if (options.json) {
@@ -94,6 +99,84 @@ int runFiles(const TVekScanOptions& options) {
         }
         std::cout.flush();
     }
+    return status;
+}
+
+// The text with each control character as \xHH, so that one symbol stays on
+// one line.
+std::string printable(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\x%02X", byte);
+            out += escape;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+void printPictureReport(const TVekPictureReport& report) {
+    if (report.error) {
+        std::cout.flush();
+        std::cerr << "orvel-scan: " << toUtf8(*report.error) << '\n';
+        return;
+    }
+    std::cout << toUtf8(report.file) << '\n';
+    for (const TVekBarcode& barcode : report.barcodes) {
+        std::cout << "  " << formatName(barcode.format) << ": ";
+        if (barcode.isValid) {
+            std::cout << printable(toUtf8(barcode.text())) << '\n';
+        } else {
+            std::cout << "(not decoded: " << toUtf8(barcode.error) << ")\n";
+        }
+    }
+    if (report.barcodes.empty()) std::cout << "  " << noBarcodeFoundLine << '\n';
+}
+
+// Writes the annotated picture after the read, as part of the file's work.
+TVekPictureSink annotationSink(const TVekScanOptions& options) {
+    if (!options.annotate) return {};
+    const std::filesystem::path target = *options.annotate;
+    return [target](const TVekImage& image, const TVekBarcodes& barcodes) {
+        writePngFile(target, annotatePicture(image, barcodes));
+    };
+}
+
+int runPictures(const TVekScanOptions& options) {
+    const TVekPictureList list = collectPictures(options.paths, options.recurse);
+    int status = exitAllLoaded;
+    for (const std::string& note : list.notes) {
+        std::cerr << "orvel-scan: " << toUtf8(note) << '\n';
+        status = exitSomeFailed;
+    }
+    if (options.annotate && list.files.size() != 1) {
+        std::cerr << "orvel-scan: --annotate needs exactly one picture, not " << list.files.size()
+                  << "\nTry 'orvel-scan --help' for more information.\n";
+        return exitUsage;
+    }
+    const std::vector<std::string>& files = list.files;
+    std::vector<TVekPictureReport> reports(files.size());
+    const TVekPictureSink sink = annotationSink(options);
+    TProgressCounter progress(files.size());
+    if (!files.empty()) progress.show(0, files[0]);
+    TVekOrderedPool(options.jobs).run(
+        files.size(), [&](size_t i) { reports[i] = readPictureFile(files[i], options.reader, sink); },
+        [&](size_t i) {
+            progress.clear();
+            const TVekPictureReport report = std::move(reports[i]);
+            if (report.error) status = exitSomeFailed;
+            if (options.json) {
+                std::cout << pictureReportToJson(report) << '\n';
+            } else {
+                printPictureReport(report);
+            }
+            std::cout.flush();
+            if (i + 1 < files.size()) progress.show(i + 1, files[i + 1]);
+        });
     return status;
 }
 
@@ -113,5 +196,6 @@ int main(int argc, char** argv) {
         return exitAllLoaded;
     }
     if (options.demoFolder) return runDemo(*options.demoFolder);
-    return runFiles(options);
+    if (options.classic) return runClassic(options);
+    return runPictures(options);
 }

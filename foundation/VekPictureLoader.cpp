@@ -10,6 +10,7 @@
 
 #include "foundation/VekException.h"
 #include "foundation/VekJpegDecoder.h"
+#include "foundation/VekPngDecoder.h"
 
 namespace orvel {
 
@@ -266,13 +267,33 @@ bool looksLikeJpeg(const std::vector<uint8_t>& data) {
     return data.size() >= 2 && data[0] == 0xFF && data[1] == 0xD8;
 }
 
-TVekImage decodePicture(const std::filesystem::path& path, std::vector<uint8_t> data) {
+TVekImage decodeByName(const std::filesystem::path& path, std::vector<uint8_t> data) {
     const std::string extension = lowerExtension(path);
     const bool jpeg = extension == ".jpg" || (extension != ".bmp" && looksLikeJpeg(data));
     if (jpeg) return TVekImage(TVekJpegPicture{std::move(data)});
     if (extension != ".bmp" && (data.size() < 2 || data[0] != 'B' || data[1] != 'M'))
         throw TVekException("unknown picture format");
     return TVekImage(decodeBmp(data));
+}
+
+TVekImage decodeByContent(std::vector<uint8_t> data) {
+    if (hasPngSignature(data)) return TVekImage(decodePng(data));
+    if (looksLikeJpeg(data)) return TVekImage(TVekJpegPicture{std::move(data)});
+    if (data.size() >= 2 && data[0] == 'B' && data[1] == 'M') return TVekImage(decodeBmp(data));
+    if (data.empty()) throw TVekException("file is empty");
+    throw TVekException("unknown picture format (not PNG, JPEG or BMP)");
+}
+
+// Runs a loading step, naming the file in its errors.
+template <typename Step>
+auto withFileName(const std::string& name, Step step) {
+    try {
+        return step();
+    } catch (const TVekException& error) {
+        throw TVekException(name + ": " + error.what());
+    } catch (const std::bad_alloc&) {
+        throw TVekException(name + ": not enough memory for the picture");
+    }
 }
 
 }  // namespace
@@ -297,13 +318,28 @@ TVekBitmap decodeBmp(const std::vector<uint8_t>& data) {
 }
 
 TVekImage loadPictureFile(const std::filesystem::path& path) {
-    try {
-        return decodePicture(path, readWholeFile(path));
-    } catch (const TVekException& error) {
-        throw TVekException(path.string() + ": " + error.what());
-    } catch (const std::bad_alloc&) {
-        throw TVekException(path.string() + ": not enough memory for the picture");
-    }
+    return withFileName(path.string(), [&] { return decodeByName(path, readWholeFile(path)); });
+}
+
+TVekImage loadPicture(const std::filesystem::path& path) {
+    return withFileName(path.string(), [&] { return decodeByContent(readWholeFile(path)); });
+}
+
+TVekImage decodePicture(std::vector<uint8_t> data, const std::string& name) {
+    return withFileName(name, [&] { return decodeByContent(std::move(data)); });
+}
+
+std::vector<uint8_t> readPictureStream(std::FILE* stream, const std::string& name) {
+    return withFileName(name, [&] {
+        std::vector<uint8_t> data;
+        std::array<uint8_t, 65536> chunk;
+        while (const size_t count = std::fread(chunk.data(), 1, chunk.size(), stream)) {
+            if (data.size() + count > kMaxFileSize) throw TVekException("input is too large for a picture");
+            data.insert(data.end(), chunk.begin(), chunk.begin() + count);
+        }
+        if (std::ferror(stream)) throw TVekException("cannot read the input");
+        return data;
+    });
 }
 
 }  // namespace orvel

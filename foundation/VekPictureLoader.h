@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 #include "foundation/VekBitmap.h"
@@ -20,5 +22,18 @@ TVekBitmap decodeBmp(const std::vector<uint8_t>& data);
 // TVekException with the message "<file>: <problem>" when the file cannot be
 // read or decoded.
 TVekImage loadPictureFile(const std::filesystem::path& path);
+
+// Loads a picture file whatever its name: the first bytes choose the decoder
+// (PNG, JPEG or BMP), so a bitmap named ".jpg" loads as a bitmap. Raises
+// TVekException with the message "<file>: <problem>".
+TVekImage loadPicture(const std::filesystem::path& path);
+
+// Decodes a picture held in memory like loadPicture; `name` stands for the
+// file in the message "<name>: <problem>".
+TVekImage decodePicture(std::vector<uint8_t> data, const std::string& name);
+
+// Reads a whole stream (standard input) into memory, refusing more bytes than
+// the largest accepted picture file can hold; "<name>: <problem>" otherwise.
+std::vector<uint8_t> readPictureStream(std::FILE* stream, const std::string& name);
 
 }  // namespace orvel

@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "cli/VekJsonWriter.h"
+#include "cli/VekAnnotation.h"
 #include "cli/VekScanOptions.h"
+#include "foundation/VekPictureLoader.h"
+#include "support/TestSupport.h"
 
 namespace orvel {
 namespace {
@@ -74,6 +77,103 @@ TEST(ScanOptions, ReadsFamiliesAndKeepsPathsAfterTheOptionsEnd) {
     const TVekScanOptions demo = parseScanOptions({"--demo=samples"});
     ASSERT_TRUE(demo.demoFolder);
     EXPECT_EQ(demo.demoFolder->string(), "samples");
+}
+
+TEST(JsonWriter, ReadBarcodesResultsCarryBytesPositionAndTheUtf8Text) {
+    TVekPictureReport report;
+    report.file = "p.png";
+    report.ms = 1.25;
+    TVekBarcode qr;
+    qr.format = TVekBarcodeFormat::qrCode;
+    qr.bytes = std::string("\"\xc3\xa9\n\x00", 5);  // UTF-8 content with a quote, a line break and NUL
+    qr.symbologyIdentifier = "]Q1";
+    qr.position = {TVekPointF{10.4, 20.6}, TVekPointF{50, 20}, TVekPointF{50, 60}, TVekPointF{10, 60.25}};
+    qr.orientation = 90;
+    qr.ecLevel = "M";
+    qr.eciMarks.push_back({0, 26});
+    report.barcodes.push_back(qr);
+    TVekBarcode failed;
+    failed.format = TVekBarcodeFormat::ean13;
+    failed.isValid = false;
+    failed.error = "checksum";
+    report.barcodes.push_back(failed);
+    EXPECT_EQ(pictureReportToJson(report),
+              "{\"file\": \"p.png\", \"ms\": 1.250, \"error\": null, \"results\": ["
+              "{\"family\": \"qr\", \"symbology\": \"QRCODE\", \"text\": \"\\\"\xc3\xa9\\n\\u0000\", "
+              "\"success\": true, \"x\": 10, \"y\": 21, \"bytes\": \"22c3a90a00\", \"identifier\": \"]Q1\", "
+              "\"position\": [[10.4, 20.6], [50.0, 20.0], [50.0, 60.0], [10.0, 60.2]], \"orientation\": 90.0, "
+              "\"eci\": true, \"ecLevel\": \"M\", \"error\": null}, "
+              "{\"family\": \"1d\", \"symbology\": \"EAN13\", \"text\": \"\", \"success\": false, \"x\": 0, "
+              "\"y\": 0, \"bytes\": \"\", \"identifier\": \"\", \"position\": [[0.0, 0.0], [0.0, 0.0], [0.0, 0.0], "
+              "[0.0, 0.0]], \"orientation\": 0.0, \"eci\": false, \"ecLevel\": \"\", \"error\": \"checksum\"}]}");
+    EXPECT_EQ(hexOf(std::string("\x00\x7f\xff", 3)), "007fff");
+}
+
+TEST(ScanOptions, ReaderOptionsReachReadBarcodesAndFamiliesAddTheirFormats) {
+    const TVekScanOptions plain = parseScanOptions({"a.png"});
+    EXPECT_FALSE(plain.classic);
+    EXPECT_TRUE(plain.reader.formats.empty());
+    EXPECT_EQ(plain.jobs, 1);
+
+    const TVekScanOptions all = parseScanOptions({"--formats=QRCode,ean-13", "--family", "pdf417", "--try-harder",
+                                                  "--no-rotate", "--no-invert", "--pure", "--errors", "-j", "3",
+                                                  "-r", "--annotate", "out.png", "-", "dir"});
+    using F = TVekBarcodeFormat;
+    EXPECT_EQ(all.reader.formats, (TVekBarcodeFormats{F::qrCode, F::ean13, F::pdf417}));
+    EXPECT_TRUE(all.reader.tryHarder);
+    EXPECT_FALSE(all.reader.tryRotate);
+    EXPECT_FALSE(all.reader.tryInvert);
+    EXPECT_TRUE(all.reader.isPure);
+    EXPECT_TRUE(all.reader.returnErrors);
+    EXPECT_EQ(all.jobs, 3);
+    EXPECT_TRUE(all.recurse);
+    EXPECT_EQ(all.annotate->string(), "out.png");
+    EXPECT_EQ(all.paths, (std::vector<std::string>{"-", "dir"}));
+
+    EXPECT_EQ(parseScanOptions({"--family=1d", "x"}).reader.formats, TVekBarcodeFormats::linear());
+    EXPECT_TRUE(parseScanOptions({"--family=all", "x"}).reader.formats.empty());
+    EXPECT_EQ(parseScanOptions({"-j12", "x"}).jobs, 12);
+    EXPECT_TRUE(parseScanOptions({"--classic", "--family=qr", "x"}).classic);
+    EXPECT_THROW(parseScanOptions({"--classic", "--pure", "x"}), TVekUsageError);
+    EXPECT_THROW(parseScanOptions({"-j", "65", "x"}), TVekUsageError);
+}
+
+TEST(Annotation, DrawsTheOutlineAndALabelAndLeavesTheRestOfThePicture) {
+    TVekImage image(200, 120);
+    for (int32_t y = 0; y < 120; ++y)
+        for (int32_t x = 0; x < 200; ++x) image.setPixel(x, y, (x * 7 + y * 3) % 2 ? 0xFFFFFF : 0x404040);
+    TVekBarcode found;
+    found.bytes = "Hi\xc3\xa9";  // the label shows the non-ASCII character as one '?'
+    found.position = {TVekPointF{60, 50}, TVekPointF{140, 50}, TVekPointF{140, 100}, TVekPointF{60, 100}};
+    TVekBarcode hostile = found;  // a position that is no place: drawn nowhere, no crash
+    hostile.position[2] = TVekPointF{std::nan(""), 1e300};
+    const TVekBitmap bitmap = annotatePicture(image, {found, hostile});
+    const auto colour = [&](int32_t x, int32_t y) {
+        const uint8_t* p = bitmap.row(y) + 3 * x;
+        return (uint32_t{p[2]} << 16) | (uint32_t{p[1]} << 8) | p[0];
+    };
+    EXPECT_EQ(colour(100, 50), 0x00B000u);  // top edge
+    EXPECT_EQ(colour(140, 75), 0x00B000u);  // right edge
+    EXPECT_EQ(colour(60, 100), 0x00B000u);  // a corner
+    EXPECT_EQ(colour(100, 75), image.getPixelInt(100, 75));  // inside: the picture
+    EXPECT_EQ(colour(5, 5), image.getPixelInt(5, 5));
+    // The label's box lies just above the top edge, from the left corner on.
+    int labelPixels = 0, textPixels = 0;
+    for (int32_t y = 30; y < 49; ++y)
+        for (int32_t x = 60; x < 200; ++x) {
+            labelPixels += colour(x, y) == 0x00B000u;
+            textPixels += colour(x, y) == 0xFFFFFFu && image.getPixelInt(x, y) != 0xFFFFFFu;
+        }
+    EXPECT_GT(labelPixels, 300);
+    EXPECT_GT(textPixels, 40);
+
+    const std::filesystem::path file = test::testDirectory("annotation") / "out.png";
+    writePngFile(file, bitmap);
+    const TVekImage written = loadPicture(file);
+    ASSERT_EQ(written.width, 200);
+    EXPECT_EQ(written.getPixelInt(100, 50), 0x00B000u);
+    EXPECT_EQ(written.getPixelInt(5, 5), image.getPixelInt(5, 5));
+    EXPECT_THROW(writePngFile(file.parent_path() / "missing" / "x.png", bitmap), TVekException);
 }
 
 }  // namespace

@@ -3,10 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "foundation/VekPictureLoader.h"
+#include "foundation/VekPngEncoder.h"
+#include "support/PictureTools.h"
 #include "support/ScanTestSupport.h"
 #include "support/TestSupport.h"
 
@@ -113,7 +117,7 @@ std::vector<std::string> summarizeJson(const fs::path& dir, const fs::path& json
     return readLines(summary);
 }
 
-TEST(OrvelScanFiles, JsonLinesParseAndALoadErrorKeepsTheScanGoing) {
+TEST(OrvelScanClassic, JsonLinesParseAndALoadErrorKeepsTheScanGoing) {
     if (test::runCommand("command -v python3 > /dev/null 2>&1") != 0) GTEST_SKIP() << "python3 not installed";
     const fs::path dir = test::testDirectory("cli-json");
     placeBlankPicture("blank.bmp", dir / "pics" / "a.bmp");
@@ -122,7 +126,7 @@ TEST(OrvelScanFiles, JsonLinesParseAndALoadErrorKeepsTheScanGoing) {
     placeJunkFile(dir / "pics" / "notes.txt");
     placeBlankPicture("blank.jpg", dir / "single \"quoted\".jpg");
 
-    const TRun run = runScan(dir, "--json pics missing.bmp 'single \"quoted\".jpg'");
+    const TRun run = runScan(dir, "--classic --json pics missing.bmp 'single \"quoted\".jpg'");
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(run.err.empty()) << "no progress counter when stderr is not a terminal";
     EXPECT_EQ(summarizeJson(dir, dir / "stdout.txt"),
@@ -132,16 +136,16 @@ TEST(OrvelScanFiles, JsonLinesParseAndALoadErrorKeepsTheScanGoing) {
     EXPECT_NE(run.out[2].find("\"error\": \"pics/bad.jpg: "), std::string::npos) << run.out[2];
 }
 
-TEST(OrvelScanFiles, ExitsWithZeroWhenEveryFileLoadedAndPrintsEachFile) {
+TEST(OrvelScanClassic, ExitsWithZeroWhenEveryFileLoadedAndPrintsEachFile) {
     const fs::path dir = test::testDirectory("cli-plain");
     placeBlankPicture("blank.bmp", dir / "a.bmp");
     placeBlankPicture("blank.jpg", dir / "b.jpg");
 
-    const TRun all = runScan(dir, "a.bmp b.jpg");
+    const TRun all = runScan(dir, "--classic a.bmp b.jpg");
     EXPECT_EQ(all.status, 0);
     EXPECT_EQ(all.out, (std::vector<std::string>{"a.bmp", "  No barcode found ", "b.jpg", "  No barcode found "}));
 
-    const TRun one = runScan(dir, "--family=qr --json b.jpg");
+    const TRun one = runScan(dir, "--classic --family=qr --json b.jpg");
     EXPECT_EQ(one.status, 0);
     ASSERT_EQ(one.out.size(), 1u);
     EXPECT_NE(one.out[0].find("\"error\": null, \"results\": []}"), std::string::npos) << one.out[0];
@@ -182,7 +186,8 @@ TEST(OrvelScanFiles, ShowsProgressOnATerminalAndClearsItBeforeEachReport) {
 TEST(OrvelScanFiles, UsageErrorsExitWithTwo) {
     const fs::path dir = test::testDirectory("cli-usage");
     for (const char* arguments : {"", "--family", "--family code93 a.bmp", "--frobnicate a.bmp", "--demo . a.bmp",
-                                  "--demo . --json", "--demo"}) {
+                                  "--demo . --json", "--demo", "--classic --formats qrcode a.bmp", "--classic -j 2 a.bmp",
+                                  "--demo . --try-harder", "--formats nonsense a.bmp", "-j 0 a.bmp", "-j", "--annotate"}) {
         const TRun run = runScan(dir, arguments);
         EXPECT_EQ(run.status, 2) << arguments;
         EXPECT_TRUE(run.out.empty()) << arguments;
@@ -193,6 +198,163 @@ TEST(OrvelScanFiles, UsageErrorsExitWithTwo) {
     EXPECT_EQ(help.status, 0);
     ASSERT_FALSE(help.out.empty());
     EXPECT_EQ(help.out[0].rfind("Usage: orvel-scan", 0), 0u);
+}
+
+// ---- The default path: readBarcodes.
+
+fs::path sample(const std::string& path) { return fs::path(ORVEL_SOURCE_DIR) / "samples" / path; }
+
+void copySample(const std::string& path, const fs::path& target) {
+    fs::create_directories(target.parent_path());
+    fs::copy_file(sample(path), target, fs::copy_options::overwrite_existing);
+}
+
+// The sample saved as a PNG file.
+std::vector<uint8_t> samplePng(const std::string& path) {
+    const TVekImage image = loadPicture(sample(path));
+    return encodePng(TVekPngRaster::fromBitmap(*image.bitmap()));
+}
+
+TEST(OrvelScanPictures, FoldersTakePngAndJpegAndTheFirstBytesChooseTheDecoder) {
+    const fs::path dir = test::testDirectory("cli-pictures");
+    copySample("QRCodeImages/qrcode-text.jpg", dir / "pics" / "qr.jpeg");
+    test::writeFile(dir / "pics" / "code128.PNG", samplePng("images/code128.bmp"));
+    copySample("QRCodeImages/qrcode.bmp", dir / "pics" / "bitmap.jpg");  // a bitmap by another name
+    placeJunkFile(dir / "pics" / "notes.txt");
+    copySample("images/ean8.bmp", dir / "pics" / "sub" / "ean8.bmp");
+
+    const std::vector<std::string> top = {"pics/bitmap.jpg", "  QRCODE: https://orvel.vekbarcode.example",
+                                          "pics/code128.PNG", "  CODE128: Orvel-128",
+                                          "pics/qr.jpeg",     "  QRCODE: VekBarcode Orvel QR sample 2026"};
+    const TRun run = runScan(dir, "pics");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, top);
+    EXPECT_TRUE(run.err.empty());
+
+    const TRun recursive = runScan(dir, "-r pics");
+    EXPECT_EQ(recursive.out, concat({top, {"pics/sub/ean8.bmp", "  EAN8: 96385074"}}));
+    // The family still chooses what is read.
+    EXPECT_EQ(runScan(dir, "--family 1d pics/bitmap.jpg").out,
+              (std::vector<std::string>{"pics/bitmap.jpg", "  No barcode found "}));
+}
+
+TEST(OrvelScanPictures, PathsWithoutPicturesAndFilesThatDoNotLoadAreSaidOnStderr) {
+    const fs::path dir = test::testDirectory("cli-nothing");
+    fs::create_directories(dir / "empty");
+    fs::create_directories(dir / "tree" / "a" / "b");
+    fs::create_directories(dir / "tree" / "c");
+    placeJunkFile(dir / "other" / "notes.txt");
+    const std::vector<uint8_t> png = samplePng("images/code128.bmp");
+    test::writeFile(dir / "cut.png", std::vector<uint8_t>(png.begin(), png.begin() + png.size() / 2));
+    std::vector<uint8_t> damaged = png;
+    damaged[60] ^= 0xFF;  // the first data chunk no longer matches its CRC
+    test::writeFile(dir / "crc.png", damaged);
+    test::writeFile(dir / "good.png", png);
+
+    const TRun run = runScan(dir, "empty tree other cut.png crc.png good.png");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, (std::vector<std::string>{"good.png", "  CODE128: Orvel-128"}));
+    ASSERT_EQ(run.err.size(), 5u);
+    EXPECT_EQ(run.err[0], "orvel-scan: empty: no picture in this folder: it is empty");
+    EXPECT_EQ(run.err[1], "orvel-scan: tree: no picture in this folder; give -r to read its 2 sub-folders");
+    EXPECT_EQ(run.err[2], "orvel-scan: other: no picture in this folder (.bmp, .jpg, .jpeg and .png files are read)");
+    EXPECT_EQ(run.err[3].rfind("orvel-scan: cut.png: cannot decode PNG: ", 0), 0u) << run.err[3];
+    EXPECT_EQ(run.err[4].rfind("orvel-scan: crc.png: cannot decode PNG: ", 0), 0u) << run.err[4];
+
+    const TRun recursive = runScan(dir, "-r tree");
+    EXPECT_EQ(recursive.status, 1);
+    EXPECT_TRUE(recursive.out.empty());
+    EXPECT_EQ(recursive.err, std::vector<std::string>{"orvel-scan: tree: no picture in this folder or its sub-folders"});
+
+    const TRun json = runScan(dir, "--json cut.png");
+    EXPECT_EQ(json.status, 1);
+    EXPECT_TRUE(json.err.empty());
+    ASSERT_EQ(json.out.size(), 1u);
+    EXPECT_NE(json.out[0].find("\"error\": \"cut.png: cannot decode PNG: "), std::string::npos) << json.out[0];
+}
+
+// The lines without their "ms" values, which differ from run to run.
+std::vector<std::string> withoutTimes(std::vector<std::string> lines) {
+    for (std::string& line : lines) {
+        const size_t at = line.find("\"ms\": ");
+        if (at != std::string::npos) line.erase(at, line.find(',', at) - at);
+    }
+    return lines;
+}
+
+TEST(OrvelScanPictures, ParallelReadingGivesTheSameOutputInTheFilesOrder) {
+    if (test::runCommand("command -v python3 > /dev/null 2>&1") != 0) GTEST_SKIP() << "python3 not installed";
+    const fs::path dir = test::testDirectory("cli-parallel");
+    std::vector<std::string> names;
+    for (const auto& entry : fs::recursive_directory_iterator(sample(""))) {
+        if (!entry.is_regular_file()) continue;
+        const std::string name = entry.path().parent_path().filename().string() + "-" + entry.path().filename().string();
+        fs::copy_file(entry.path(), dir / name);
+        names.push_back(name);
+    }
+    test::writeFile(dir / "qr.png", samplePng("QRCodeImages/qrcode.bmp"));
+    placeJunkFile(dir / "junk.png");
+    names.insert(names.end(), {"qr.png", "junk.png"});
+    std::sort(names.begin(), names.end());
+    ASSERT_GE(names.size(), 15u);
+
+    const TRun one = runScan(dir, "--json -j 1 .");
+    const TRun two = runScan(dir, "--json -j 2 .");
+    EXPECT_EQ(one.status, 1);
+    EXPECT_EQ(two.status, 1);
+    EXPECT_EQ(withoutTimes(one.out), withoutTimes(two.out));
+    fs::copy_file(dir / "stdout.txt", dir / "lines.json");
+    EXPECT_EQ(runScan(dir, "-j 1 .").out, runScan(dir, "-j 4 .").out);
+
+    // Every line is JSON with the result fields in order, files in name order.
+    const std::string script =
+        "import json,sys\n"
+        "keys = ['family', 'symbology', 'text', 'success', 'x', 'y', 'bytes', 'identifier', 'position',\n"
+        "        'orientation', 'eci', 'ecLevel', 'error']\n"
+        "for line in open(sys.argv[1], encoding='utf-8'):\n"
+        "    o = json.loads(line)\n"
+        "    for r in o['results']:\n"
+        "        assert list(r) == keys, list(r)\n"
+        "        assert len(r['position']) == 4 and all(len(p) == 2 for p in r['position'])\n"
+        "        assert bytes.fromhex(r['bytes']).decode('utf-8') == r['text'] or r['eci'], r\n"
+        "    print('%s %d' % (o['file'], len(o['results'])))\n";
+    const std::string summary = test::commandOutput("python3 -c " + test::shellQuote(script) + " " +
+                                                    test::shellQuote((dir / "lines.json").string()));
+    std::string expected;
+    for (const std::string& name : names) expected += "./" + name + (name == "junk.png" ? " 0\n" : " 1\n");
+    EXPECT_EQ(summary, expected);
+}
+
+TEST(OrvelScanPictures, ReadsAPictureFromStandardInput) {
+    const fs::path dir = test::testDirectory("cli-stdin");
+    test::writeFile(dir / "qr.png", samplePng("QRCodeImages/qrcode.bmp"));
+    placeJunkFile(dir / "junk");
+    const TRun fromFile = runScan(dir, "--json qr.png");
+    const TRun fromInput = runScan(dir, "--json - < qr.png");
+    EXPECT_EQ(fromInput.status, 0);
+    ASSERT_EQ(fromInput.out.size(), 1u);
+    ASSERT_EQ(fromFile.out.size(), 1u);
+    const auto results = [](const std::string& line) { return line.substr(line.find("\"results\"")); };
+    EXPECT_EQ(results(fromInput.out[0]), results(fromFile.out[0]));
+    EXPECT_EQ(fromInput.out[0].rfind("{\"file\": \"-\"", 0), 0u) << fromInput.out[0];
+
+    const TRun junk = runScan(dir, "- < junk");
+    EXPECT_EQ(junk.status, 1);
+    EXPECT_EQ(junk.err, std::vector<std::string>{"orvel-scan: -: unknown picture format (not PNG, JPEG or BMP)"});
+}
+
+TEST(OrvelScanPictures, AnnotateWritesThePictureWithTheSymbolDrawn) {
+    const fs::path dir = test::testDirectory("cli-annotate");
+    copySample("QRCodeImages/qrcode.bmp", dir / "qr.bmp");
+    const TRun run = runScan(dir, "--annotate drawn.png qr.bmp");
+    EXPECT_EQ(run.status, 0);
+    const TVekImage source = loadPicture(dir / "qr.bmp");
+    const TVekImage drawn = loadPicture(dir / "drawn.png");
+    ASSERT_EQ(drawn.width, source.width);
+    ASSERT_EQ(drawn.height, source.height);
+    EXPECT_NE(std::count(drawn.pixelData().begin(), drawn.pixelData().end(), 0x00B000u), 0);
+
+    EXPECT_EQ(runScan(dir, "--annotate drawn.png qr.bmp qr.bmp").status, 2);
 }
 
 }  // namespace

@@ -1,0 +1,41 @@
+#include "cli/VekPictureScan.h"
+
+#include <chrono>
+#include <cstdio>
+#include <exception>
+
+#include "foundation/VekPictureLoader.h"
+#include "read/VekReadBarcodes.h"
+
+namespace orvel {
+
+namespace {
+
+TVekImage loadNamed(const std::string& file) {
+    if (file == "-") return decodePicture(readPictureStream(stdin, file), file);
+    return loadPicture(file);
+}
+
+}  // namespace
+
+TVekPictureReport readPictureFile(const std::string& file, const TVekReaderOptions& options,
+                                  const TVekPictureSink& sink) {
+    const auto start = std::chrono::steady_clock::now();
+    TVekPictureReport report;
+    report.file = file;
+    try {
+        const TVekImage image = loadNamed(file);
+        report.barcodes = readBarcodes(image, options);
+        if (sink) sink(image, report.barcodes);
+    } catch (const std::bad_alloc&) {
+        report.error = file + ": not enough memory";
+    } catch (const std::exception& failure) {
+        // Loader messages name the file already; those of a reader do not.
+        const std::string message = failure.what();
+        report.error = message.starts_with(file + ": ") ? message : file + ": " + message;
+    }
+    report.ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    return report;
+}
+
+}  // namespace orvel

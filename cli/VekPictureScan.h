@@ -1,0 +1,31 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "foundation/VekBarcode.h"
+#include "foundation/VekImage.h"
+#include "foundation/VekReaderOptions.h"
+
+namespace orvel {
+
+// What readBarcodes found in one picture file.
+struct TVekPictureReport {
+    std::string file;
+    double ms = 0.0;                   // time to load and read
+    std::optional<std::string> error;  // "<file>: <problem>" when the file could not be loaded or read
+    TVekBarcodes barcodes;
+};
+
+// Called with the loaded picture and what was found in it (to draw them).
+using TVekPictureSink = std::function<void(const TVekImage&, const TVekBarcodes&)>;
+
+// Loads the file ("-": standard input) by its content and reads it with
+// readBarcodes. Never raises: a failure, the sink's included, is the
+// report's error. Safe to call from several threads at once (standard input
+// excepted, which is read once).
+TVekPictureReport readPictureFile(const std::string& file, const TVekReaderOptions& options,
+                                  const TVekPictureSink& sink = {});
+
+}  // namespace orvel

@@ -1,0 +1,154 @@
+#include "foundation/VekPngDecoder.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <string>
+
+#include <png.h>
+
+#include "foundation/VekException.h"
+#include "foundation/VekJpegDecoder.h"
+
+namespace orvel {
+
+namespace {
+
+constexpr std::array<uint8_t, 8> kSignature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+
+struct TPngInput {
+    const uint8_t* data = nullptr;
+    size_t size = 0;
+    size_t at = 0;
+};
+
+// The raster and libpng's scratch rows, owned by the caller's frame: the
+// decoding frame below only reaches them through pointers.
+struct TPngTarget {
+    TVekBitmap bitmap;
+    std::vector<uint8_t> scratch;  // BGRA rows as libpng delivers them
+    std::vector<png_bytep> rows;
+    char message[256] = "";
+};
+
+void onError(png_structp png, png_const_charp message) {
+    auto* target = static_cast<TPngTarget*>(png_get_error_ptr(png));
+    std::snprintf(target->message, sizeof target->message, "cannot decode PNG: %s", message);
+    png_longjmp(png, 1);
+}
+
+void onWarning(png_structp, png_const_charp) {}
+
+void onRead(png_structp png, png_bytep out, png_size_t length) {
+    auto* input = static_cast<TPngInput*>(png_get_io_ptr(png));
+    if (length > input->size - input->at) png_error(png, "file is truncated");
+    std::memcpy(out, input->data + input->at, length);
+    input->at += length;
+}
+
+// False (with the reason) for a size the loader refuses, before anything of
+// that size is allocated.
+bool acceptSize(png_uint_32 width, png_uint_32 height, TPngTarget* target) {
+    const char* problem = nullptr;
+    if (width == 0 || height == 0) problem = "PNG picture has no pixels (%u x %u)";
+    if (int64_t{width} * height > kMaxPicturePixels || width > 65535 || height > 65535)
+        problem = "PNG picture of %u x %u pixels is too large";
+    if (problem != nullptr) std::snprintf(target->message, sizeof target->message, problem, width, height);
+    return problem == nullptr;
+}
+
+// Allocates the raster, and the scratch of one row (or of the whole picture
+// when interlaced passes revisit every row). Never raises: the caller's frame
+// must not be left by an exception while libpng holds memory.
+bool allocate(TPngTarget* target, png_uint_32 width, png_uint_32 height, bool wholePicture) noexcept {
+    try {
+        target->bitmap = TVekBitmap(static_cast<int32_t>(width), static_cast<int32_t>(height));
+        const size_t rowBytes = size_t{width} * 4;
+        target->scratch.assign(rowBytes * (wholePicture ? height : 1), 0);
+        if (wholePicture) {
+            target->rows.resize(height);
+            for (png_uint_32 y = 0; y < height; ++y) target->rows[y] = target->scratch.data() + rowBytes * y;
+        }
+        return true;
+    } catch (const std::bad_alloc&) {
+        std::snprintf(target->message, sizeof target->message, "not enough memory for the picture");
+        return false;
+    }
+}
+
+// One BGRA row laid over white into the BGR raster, as a viewer shows a
+// transparent picture on a page.
+void composeRow(const uint8_t* bgra, uint8_t* bgr, int32_t width) {
+    for (int32_t x = 0; x < width; ++x, bgra += 4, bgr += 3) {
+        const unsigned alpha = bgra[3];
+        for (int c = 0; c < 3; ++c) bgr[c] = static_cast<uint8_t>((bgra[c] * alpha + 255 * (255 - alpha) + 127) / 255);
+    }
+}
+
+// Every PNG layout becomes 8-bit BGRA: palettes and low depths expanded,
+// tRNS made alpha, 16-bit samples scaled, grey copied to the three colours,
+// a full alpha added where the picture has none. Gamma chunks are not
+// applied: the samples are taken as written.
+void requestBgra(png_structp png, png_infop info) {
+    png_set_expand(png);
+    png_set_scale_16(png);
+    png_set_gray_to_rgb(png);
+    png_set_bgr(png);
+    const png_byte type = png_get_color_type(png, info);
+    if ((type & PNG_COLOR_MASK_ALPHA) == 0 && !png_get_valid(png, info, PNG_INFO_tRNS))
+        png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+}
+
+// Plain C-style body: nothing with a destructor lives in this frame, so the
+// longjmp from libpng's error handler skips no cleanup.
+bool decodeInto(TPngInput* input, TPngTarget* target) {
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, target, onError, onWarning);
+    if (png == nullptr) return false;
+    png_infop info = png_create_info_struct(png);
+    if (info == nullptr || setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        return false;
+    }
+    png_set_read_fn(png, input, onRead);
+    png_read_info(png, info);
+    const png_uint_32 width = png_get_image_width(png, info);
+    const png_uint_32 height = png_get_image_height(png, info);
+    requestBgra(png, info);
+    const int passes = png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    bool done = acceptSize(width, height, target) && png_get_rowbytes(png, info) == size_t{width} * 4 &&
+                allocate(target, width, height, passes > 1);
+    if (done && passes > 1) {
+        png_read_image(png, target->rows.data());
+        for (png_uint_32 y = 0; y < height; ++y)
+            composeRow(target->rows[y], target->bitmap.row(static_cast<int32_t>(y)), target->bitmap.width);
+    } else if (done) {
+        for (png_uint_32 y = 0; y < height; ++y) {
+            png_read_row(png, target->scratch.data(), nullptr);
+            composeRow(target->scratch.data(), target->bitmap.row(static_cast<int32_t>(y)), target->bitmap.width);
+        }
+    }
+    png_destroy_read_struct(&png, &info, nullptr);
+    return done;
+}
+
+}  // namespace
+
+bool hasPngSignature(const std::vector<uint8_t>& data) {
+    return data.size() >= kSignature.size() && std::equal(kSignature.begin(), kSignature.end(), data.begin());
+}
+
+TVekBitmap decodePng(const std::vector<uint8_t>& data) {
+    if (!hasPngSignature(data)) throw TVekException("not a PNG file (no PNG signature)");
+    TPngInput input{data.data(), data.size(), 0};
+    TPngTarget target;
+    if (!decodeInto(&input, &target)) {
+        if (target.message[0] == '\0') throw TVekException("cannot decode PNG: libpng could not start");
+        throw TVekException(target.message);
+    }
+    return std::move(target.bitmap);
+}
+
+}  // namespace orvel
