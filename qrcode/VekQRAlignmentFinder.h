@@ -11,10 +11,12 @@ namespace orvel {
 // light ring in a dark ring) near the place the finders predict.
 class TVekQRAlignmentFinder {
 public:
-    // The centre of the pattern nearest to `predicted` within `radius` pixels,
-    // for modules of about `moduleSize` pixels; none when there is none.
-    static std::optional<TVekPointF> find(const TVekBitMatrix& bits, TVekPointF predicted, double moduleSize,
-                                          double radius);
+    // The centre of the pattern within `radius` pixels of `predicted` that
+    // best fits the 5 × 5 modules of the pattern (nearest first among equals),
+    // for modules stepping by `right` and `down` pixels there; none when no
+    // place fits well enough.
+    static std::optional<TVekPointF> find(const TVekBitMatrix& bits, TVekPointF predicted, TVekPointF right,
+                                          TVekPointF down, double radius);
 };
 
 }  // namespace orvel

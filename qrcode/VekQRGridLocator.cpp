@@ -69,7 +69,7 @@ TVekPointF turned(TVekPointF v, double radians) {
 // rays from the centre fanning around that direction end on that edge.
 std::optional<std::pair<TVekPointF, TVekPointF>> outerEdge(const TVekBitMatrix& bits, const TVekQRFinderCandidate& f,
                                                            TVekPointF outwards) {
-    constexpr double kFan = 0.5;  // radians to each side, inside the edge's +-45 degrees
+    constexpr double kFan = 0.35;  // radians to each side, well inside the edge's +-45 degrees
     const double limit = f.moduleSize * 8;
     const auto first = edgeDistance(bits, f.centre, turned(outwards, -kFan), limit);
     const auto last = edgeDistance(bits, f.centre, turned(outwards, kFan), limit);
@@ -112,14 +112,18 @@ std::optional<TVekPerspectiveTransform> withFinderEdges(const TVekBitMatrix& bit
         {topLeft.centre, topRight.centre, *corner, bottomLeft.centre});
 }
 
-// The grid through the three finders and the alignment pattern, when found.
+// The grid through the three finders and the alignment pattern, searched
+// around the place `estimate` (a grid of the same dimension) predicts.
 std::optional<TVekPerspectiveTransform> withAlignment(const TVekBitMatrix& bits, const TVekQRFinderTriplet& t,
-                                                      int32_t dimension, double moduleSize) {
+                                                      int32_t dimension, const TVekPerspectiveTransform& estimate) {
     if (dimension < dimensionOf(2)) return std::nullopt;
     const double n = dimension;
-    const TVekPointF predicted = TVekQRGridLocator::affine(t, dimension).map({n - 6.5, n - 6.5});
+    const TVekPointF predicted = estimate.map({n - 6.5, n - 6.5});
+    const TVekPointF right = estimate.map({n - 5.5, n - 6.5}) - predicted;
+    const TVekPointF down = estimate.map({n - 6.5, n - 5.5}) - predicted;
+    const double moduleSize = (length(right) + length(down)) / 2;
     for (const double radius : {4.0, 10.0}) {
-        const auto found = TVekQRAlignmentFinder::find(bits, predicted, moduleSize, radius * moduleSize);
+        const auto found = TVekQRAlignmentFinder::find(bits, predicted, right, down, radius * moduleSize);
         if (!found) continue;
         return TVekPerspectiveTransform::quadToQuad(
             {TVekPointF{3.5, 3.5}, TVekPointF{n - 3.5, 3.5}, TVekPointF{n - 6.5, n - 6.5}, TVekPointF{3.5, n - 3.5}},
@@ -163,12 +167,14 @@ std::vector<TVekQRGrid> TVekQRGridLocator::locate(const TVekBitMatrix& bits, con
     }
 
     std::vector<TVekQRGrid> grids;
-    const double moduleSize = (sizeTop + sizeLeft) / 2;
     for (const int32_t v : versions) {
         const int32_t n = dimensionOf(v);
-        if (const auto aligned = withAlignment(bits, t, n, moduleSize)) grids.push_back({n, *aligned});
-        if (const auto edged = withFinderEdges(bits, t, n)) grids.push_back({n, *edged});
-        grids.push_back({n, affine(t, n)});
+        const auto edged = withFinderEdges(bits, t, n);
+        const TVekPerspectiveTransform parallelogram = affine(t, n);
+        if (const auto aligned = withAlignment(bits, t, n, edged.value_or(parallelogram)))
+            grids.push_back({n, *aligned});
+        if (edged) grids.push_back({n, *edged});
+        grids.push_back({n, parallelogram});
         if (grids.size() >= kMaxGrids) break;
     }
     return grids;
