@@ -91,6 +91,11 @@ std::optional<TVekQRBitString> TVekQRCodeDecoder::decodeCodewords(int32_t versio
 }
 
 TVekQRCodeData TVekQRCodeDecoder::decodeArray(const TIntegerMatrix& matrix) const {
+    TVekQRCWDecoder cwDecoder;
+    return decodeArray(matrix, cwDecoder);
+}
+
+TVekQRCodeData TVekQRCodeDecoder::decodeArray(const TIntegerMatrix& matrix, TVekQRCWDecoder& cwDecoder) const {
     TVekQRCodeData record;
     const int32_t columns = static_cast<int32_t>(matrix.size());
     const int32_t version = getVersionForModules(columns);
@@ -110,7 +115,6 @@ TVekQRCodeData TVekQRCodeDecoder::decodeArray(const TIntegerMatrix& matrix) cons
     // An undecodable data stream gives a failed record rather than losing the
     // other symbols of the picture.
     try {
-        TVekQRCWDecoder cwDecoder;
         TVectorInteger values;
         cwDecoder.decode(*bits, version, values);
         record.setValue(std::move(values));
