@@ -1,0 +1,117 @@
+#include "datamatrix/VekDatamatrixGridDecoder.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "datamatrix/VekDatamatrixDecoder.h"
+#include "datamatrix/VekDatamatrixSymbolSizes.h"
+#include "foundation/VekException.h"
+#include "foundation/VekGridSampler.h"
+#include "foundation/VekPerspectiveTransform.h"
+
+namespace orvel {
+
+namespace {
+
+// Sizes tried for one count: a blurred clock track can lose or gain a few
+// dark modules, more on large symbols.
+constexpr size_t MAX_SIZES = 3;
+// Finder and clock modules that may read wrong before the grid is refused.
+constexpr double MAX_PATTERN_ERRORS = 0.15;
+
+}  // namespace
+
+std::vector<int32_t> TVekDatamatrixGridDecoder::sizesFor(int32_t darkTop, int32_t darkRight) {
+    std::vector<std::pair<int32_t, int32_t>> scored;
+    for (int32_t i = 0; i < DM_SYMBOL_SIZE_COUNT; ++i) {
+        const auto& size = symbolSizeTable[static_cast<size_t>(i)];
+        const int32_t miss = std::abs(size[DM_SYMBOL_COLS] / 2 - darkTop) + std::abs(size[DM_SYMBOL_ROWS] / 2 - darkRight);
+        const int32_t allowed = std::max(2, size[DM_SYMBOL_COLS] / 24);
+        if (miss <= allowed) scored.push_back({miss, i});
+    }
+    std::stable_sort(scored.begin(), scored.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<int32_t> sizes;
+    for (size_t k = 0; k < scored.size() && k < MAX_SIZES; ++k) sizes.push_back(scored[k].second);
+    return sizes;
+}
+
+// The solid left column and bottom row, and the alternating top row and
+// right column (dark at the top-left, light at the top-right).
+bool TVekDatamatrixGridDecoder::hasFinderPattern(const TVekBitMatrix& modules) {
+    const int32_t cols = modules.width();
+    const int32_t rows = modules.height();
+    int32_t wrong = 0;
+    for (int32_t c = 0; c < cols; ++c) {
+        wrong += !modules.get(c, rows - 1);
+        wrong += modules.get(c, 0) != (c % 2 == 0);
+    }
+    for (int32_t r = 0; r < rows; ++r) {
+        wrong += !modules.get(0, r);
+        wrong += modules.get(cols - 1, r) != (r % 2 == 1);
+    }
+    return wrong <= MAX_PATTERN_ERRORS * 2 * (rows + cols);
+}
+
+// Region matrices as the decoding takes them: each from its solid bottom
+// edge (row 0) up to its clock row, the bottom regions first.
+std::vector<TIntegerMatrix> TVekDatamatrixGridDecoder::regionsOf(const TVekBitMatrix& modules, int32_t regionRows,
+                                                                 int32_t regionCols) {
+    const int32_t rows = modules.height();
+    const int32_t height = regionRows + 2;
+    const int32_t width = regionCols + 2;
+    const int32_t up = rows / height;
+    const int32_t across = modules.width() / width;
+    std::vector<TIntegerMatrix> regions;
+    regions.reserve(static_cast<size_t>(up * across));
+    for (int32_t q = 0; q < up; ++q) {
+        for (int32_t p = 0; p < across; ++p) {
+            TIntegerMatrix region(static_cast<size_t>(height), TVectorInteger(static_cast<size_t>(width)));
+            for (int32_t r = 0; r < height; ++r) {
+                const int32_t y = rows - 1 - (q * height + r);
+                for (int32_t c = 0; c < width; ++c) region[r][c] = modules.get(p * width + c, y) ? 1 : 0;
+            }
+            regions.push_back(std::move(region));
+        }
+    }
+    return regions;
+}
+
+std::optional<TVectorInteger> TVekDatamatrixGridDecoder::decode(const TVekBitMatrix& picture,
+                                                                const std::array<TVekPointF, 4>& corners,
+                                                                int32_t sizeIndex, std::string& error) {
+    const auto& size = symbolSizeTable[static_cast<size_t>(sizeIndex)];
+    const int32_t rows = size[DM_SYMBOL_ROWS];
+    const int32_t cols = size[DM_SYMBOL_COLS];
+    const std::array<TVekPointF, 4> grid = {TVekPointF{0, 0}, TVekPointF{static_cast<double>(cols), 0},
+                                            TVekPointF{static_cast<double>(cols), static_cast<double>(rows)},
+                                            TVekPointF{0, static_cast<double>(rows)}};
+    const auto moduleToPicture = TVekPerspectiveTransform::quadToQuad(grid, corners);
+    if (!moduleToPicture) {
+        error = "Degenerate outline";
+        return std::nullopt;
+    }
+    const auto modules = TVekGridSampler::sample(picture, cols, rows, *moduleToPicture);
+    if (!modules) {
+        error = "Symbol leaves the picture";
+        return std::nullopt;
+    }
+    if (!hasFinderPattern(*modules)) {
+        error = "No finder pattern";
+        return std::nullopt;
+    }
+    const int32_t regionRows = size[DM_REGION_ROWS];
+    const int32_t regionCols = size[DM_REGION_COLS];
+    TVekDatamatrixDecoder decoder;
+    decoder.setSymbolSize(sizeIndex);
+    TVectorInteger codewords;
+    try {
+        decoder.decodeRegions(regionsOf(*modules, regionRows, regionCols), rows / (regionRows + 2), codewords,
+                              cols / (regionCols + 2));
+    } catch (const TVekException& e) {
+        error = e.what();
+        return std::nullopt;
+    }
+    return codewords;
+}
+
+}  // namespace orvel

@@ -1,0 +1,160 @@
+#include "datamatrix/VekDatamatrixTimingEdges.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace orvel {
+
+namespace {
+
+// Thickness samples taken along each side of the L.
+constexpr int32_t THICKNESS_SAMPLES = 24;
+// How far inside and outside the expected edge (modules) a timing edge is
+// looked for, and how far past the parallelogram's corner.
+constexpr double EDGE_SEARCH_MODULES = 2.0;
+constexpr double EDGE_OVERRUN = 0.2;
+// Light needed (modules) after a dark pixel for it to be the symbol's edge.
+constexpr double QUIET_MODULES = 0.8;
+constexpr int32_t MAX_EDGE_SAMPLES = 1500;
+constexpr int32_t MAX_RUN_SAMPLES = 4000;
+
+bool darkAt(const TVekBitMatrix& picture, TVekPointF p) {
+    return picture.getOrLight(static_cast<int32_t>(std::floor(p.x)), static_cast<int32_t>(std::floor(p.y)));
+}
+
+bool isConvex(const std::array<TVekPointF, 4>& q) {
+    double sign = 0;
+    for (size_t i = 0; i < 4; ++i) {
+        const double c = cross(q[(i + 1) % 4] - q[i], q[(i + 2) % 4] - q[(i + 1) % 4]);
+        if (std::abs(c) < 1e-6 || (sign != 0 && (c > 0) != (sign > 0))) return false;
+        sign = c;
+    }
+    return true;
+}
+
+}  // namespace
+
+// The L is one module thick; where a data module next to it is dark the run
+// is longer, so a low quantile of the runs is the module.
+double TVekDatamatrixTimingEdges::moduleSize(const TVekBitMatrix& picture, const TVekDatamatrixL& l) {
+    std::vector<double> runs;
+    runs.reserve(2 * THICKNESS_SAMPLES);
+    const TVekPointF inside = (1.0 / 3.0) * (l.corner + l.firstEnd + l.secondEnd);
+    const double limit = 0.25 * std::min(distance(l.corner, l.firstEnd), distance(l.corner, l.secondEnd));
+    for (const auto& [side, end] : {std::pair{l.firstSide, l.firstEnd}, std::pair{l.secondSide, l.secondEnd}}) {
+        const TVekPointF inward = side.normalTowards(inside);
+        for (int32_t i = 1; i <= THICKNESS_SAMPLES; ++i) {
+            const double t = 0.1 + 0.8 * i / (THICKNESS_SAMPLES + 1);
+            const TVekPointF base = l.corner + t * (end - l.corner);
+            double run = 0;
+            while (run < limit && darkAt(picture, base + (run + 0.25) * inward)) run += 0.5;
+            if (run > 0) runs.push_back(run);
+        }
+    }
+    if (runs.empty()) return 1;
+    std::sort(runs.begin(), runs.end());
+    return std::max(1.0, runs[runs.size() / 4]);
+}
+
+// Along the edge from `from` towards `towards`, the outermost dark pixel
+// before the quiet zone; half the places are light timing modules, whose
+// points fall a module or more inside and are dropped by refitting to the
+// outer points.
+std::optional<TVekDatamatrixEdgeLine> TVekDatamatrixTimingEdges::timingEdge(const TVekBitMatrix& picture,
+                                                                           TVekPointF from, TVekPointF towards,
+                                                                           TVekPointF inside, double module) {
+    const double len = distance(from, towards);
+    if (len < 4) return std::nullopt;
+    const TVekPointF along = (1.0 / len) * (towards - from);
+    TVekPointF outward{-along.y, along.x};
+    if (dot(outward, inside - from) > 0) outward = -1.0 * outward;
+    const double reach = EDGE_SEARCH_MODULES * module;
+    const double quiet = std::max(1.5, QUIET_MODULES * module);
+    const double total = len * (1 + EDGE_OVERRUN);
+    const int32_t samples = std::clamp(static_cast<int32_t>(total), 8, MAX_EDGE_SAMPLES);
+    std::vector<TVekPointF> points;
+    points.reserve(static_cast<size_t>(samples));
+    for (int32_t i = 0; i <= samples; ++i) {
+        const TVekPointF base = from + (total * i / samples) * along;
+        double lastDark = -1e9;
+        for (double s = -reach; s <= reach; s += 0.5) {
+            if (darkAt(picture, base + s * outward)) lastDark = s;
+            else if (lastDark > -1e9 && s - lastDark >= quiet) break;
+        }
+        if (lastDark > -reach) points.push_back(base + lastDark * outward);
+    }
+    auto line = TVekDatamatrixEdgeLine::fit(points);
+    for (int32_t round = 0; round < 4 && line; ++round) {
+        std::vector<TVekPointF> outer;
+        outer.reserve(points.size());
+        for (const TVekPointF& p : points) {
+            const double d = line->distanceAway(p, inside);
+            if (d > -0.4 * module && d < module) outer.push_back(p);
+        }
+        if (outer.size() < 4) return std::nullopt;
+        line = TVekDatamatrixEdgeLine::fit(outer);
+    }
+    if (!line) return std::nullopt;
+    return line->movedAway(0.5, inside);
+}
+
+std::optional<TVekDatamatrixFrame> TVekDatamatrixTimingEdges::frame(const TVekBitMatrix& picture,
+                                                                    const TVekDatamatrixL& l) {
+    const double module = moduleSize(picture, l);
+    const TVekPointF guess = l.firstEnd + (l.secondEnd - l.corner);
+    const TVekPointF inside = 0.5 * (l.corner + guess);
+    const auto top = timingEdge(picture, l.firstEnd, guess, inside, module);
+    const auto right = timingEdge(picture, l.secondEnd, guess, inside, module);
+    if (!top || !right) return std::nullopt;
+    const auto topLeft = intersect(l.firstSide, *top);
+    const auto topRight = intersect(*top, *right);
+    const auto bottomRight = intersect(l.secondSide, *right);
+    if (!topLeft || !topRight || !bottomRight) return std::nullopt;
+    TVekDatamatrixFrame frame{{*topLeft, *topRight, *bottomRight, l.corner}, module};
+    if (!isConvex(frame.corners)) return std::nullopt;
+    // The fourth corner stays near the parallelogram's: perspective moves it,
+    // clutter along an edge would move it much further.
+    const double diagonal = distance(l.firstEnd, l.secondEnd);
+    if (distance(*topRight, guess) > 0.35 * diagonal) return std::nullopt;
+    return frame;
+}
+
+// Dark runs along a line in unit-square coordinates, with runs and gaps much
+// shorter than a module smoothed away as noise.
+int32_t TVekDatamatrixTimingEdges::darkRuns(const TVekBitMatrix& picture,
+                                            const TVekPerspectiveTransform& unitToPicture, TVekPointF from,
+                                            TVekPointF to, double pixelLength, double modulePixels) {
+    const int32_t samples = std::clamp(static_cast<int32_t>(3 * pixelLength), 32, MAX_RUN_SAMPLES);
+    const double perModule = samples * modulePixels / std::max(1.0, pixelLength);
+    const int32_t shortest = std::max(1, static_cast<int32_t>(0.3 * perModule));
+    int32_t runs = 0;
+    bool state = false;    // the colour after smoothing; the line starts outside
+    bool current = false;  // the colour of the raw run being read
+    int32_t length = 0;
+    for (int32_t i = 0; i <= samples; ++i) {
+        const TVekPointF p = unitToPicture.map(from + (static_cast<double>(i) / samples) * (to - from));
+        const bool dark = darkAt(picture, p);
+        length = dark == current ? length + 1 : 1;
+        current = dark;
+        if (length == shortest && current != state) {
+            state = current;
+            runs += state ? 1 : 0;
+        }
+    }
+    return runs;
+}
+
+std::array<int32_t, 2> TVekDatamatrixTimingEdges::darkModules(const TVekBitMatrix& picture,
+                                                              const TVekDatamatrixFrame& frame) {
+    const auto& c = frame.corners;
+    const TVekPerspectiveTransform unit = TVekPerspectiveTransform::squareToQuad(c);
+    const double topLength = distance(c[0], c[1]);
+    const double rightLength = distance(c[1], c[2]);
+    const double down = std::min(0.25, 0.5 * frame.moduleSize / std::max(1.0, distance(c[0], c[3])));
+    const double in = std::min(0.25, 0.5 * frame.moduleSize / std::max(1.0, distance(c[3], c[2])));
+    return {darkRuns(picture, unit, {0, down}, {1, down}, topLength, frame.moduleSize),
+            darkRuns(picture, unit, {1 - in, 0}, {1 - in, 1}, rightLength, frame.moduleSize)};
+}
+
+}  // namespace orvel
