@@ -112,6 +112,12 @@ std::optional<TVekBarcode> TVekDatamatrixPhotoReader::readCandidate(const TPass&
         for (size_t i = 0; i < 4; ++i) debug_->line(frame->corners[i], frame->corners[(i + 1) % 4], COLOUR_FRAME);
     }
     const auto dark = TVekDatamatrixTimingEdges::darkModules(pass.picture, *frame);
+    if (debug_ != nullptr) {
+        std::string text = "Data Matrix outline";
+        for (const TVekPointF& p : frame->corners) text += " " + std::to_string(p.x) + "," + std::to_string(p.y);
+        debug_->note(text + " module " + std::to_string(frame->moduleSize) + " dark modules " +
+                     std::to_string(dark[0]) + " x " + std::to_string(dark[1]));
+    }
     std::optional<TVekBarcode> failure;
     for (const bool mirrored : {false, true}) {
         // Seen from behind, the side that looks like the left one is the
@@ -123,6 +129,7 @@ std::optional<TVekBarcode> TVekDatamatrixPhotoReader::readCandidate(const TPass&
         for (const int32_t size : sizes) {
             std::string error;
             const auto codewords = TVekDatamatrixGridDecoder::decode(pass.picture, corners, size, error);
+            if (debug_ != nullptr && !codewords) debug_->note("size " + std::to_string(size) + ": " + error);
             TVekBarcode barcode;
             barcode.format = TVekBarcodeFormat::dataMatrix;
             barcode.position = corners;

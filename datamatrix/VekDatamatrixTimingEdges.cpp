@@ -10,14 +10,14 @@ namespace {
 
 // Thickness samples taken along each side of the L.
 constexpr int32_t THICKNESS_SAMPLES = 24;
-// How far inside and outside the expected edge (modules) a timing edge is
-// looked for, and how far past the parallelogram's corner.
-constexpr double EDGE_SEARCH_MODULES = 2.0;
-constexpr double EDGE_OVERRUN = 0.2;
-// Light needed (modules) after a dark pixel for it to be the symbol's edge.
-constexpr double QUIET_MODULES = 0.8;
+// How far across the predicted edge (modules) a timing edge is looked for,
+// and how far past the parallelogram's corner.
+constexpr double SEARCH_MODULES = 1.2;
+constexpr double EDGE_OVERRUN = 0.25;
 constexpr int32_t MAX_EDGE_SAMPLES = 1500;
 constexpr int32_t MAX_RUN_SAMPLES = 4000;
+constexpr int32_t MAX_BINS = 64;
+constexpr double MIN_FIT_SPAN = 4.0;
 
 bool darkAt(const TVekBitMatrix& picture, TVekPointF p) {
     return picture.getOrLight(static_cast<int32_t>(std::floor(p.x)), static_cast<int32_t>(std::floor(p.y)));
@@ -57,46 +57,63 @@ double TVekDatamatrixTimingEdges::moduleSize(const TVekBitMatrix& picture, const
     return std::max(1.0, runs[runs.size() / 4]);
 }
 
-// Along the edge from `from` towards `towards`, the outermost dark pixel
-// before the quiet zone; half the places are light timing modules, whose
-// points fall a module or more inside and are dropped by refitting to the
-// outer points.
+// Follows the edge from its corner `from` (on the edge) towards `towards`,
+// stretch by stretch: in each stretch of about two modules one module is a
+// dark timing module, so the outermost dark pixel found across the predicted
+// line lies on the edge, and the line fitted through the corner and those
+// pixels predicts the next stretch. Perspective bends the edge away from the
+// first guess; following it keeps the search window small.
 std::optional<TVekDatamatrixEdgeLine> TVekDatamatrixTimingEdges::timingEdge(const TVekBitMatrix& picture,
                                                                            TVekPointF from, TVekPointF towards,
                                                                            TVekPointF inside, double module) {
     const double len = distance(from, towards);
     if (len < 4) return std::nullopt;
     const TVekPointF along = (1.0 / len) * (towards - from);
-    TVekPointF outward{-along.y, along.x};
-    if (dot(outward, inside - from) > 0) outward = -1.0 * outward;
-    const double reach = EDGE_SEARCH_MODULES * module;
-    const double quiet = std::max(1.5, QUIET_MODULES * module);
+    TVekDatamatrixEdgeLine line{from, along};
+    const double reach = SEARCH_MODULES * module;
     const double total = len * (1 + EDGE_OVERRUN);
     const int32_t samples = std::clamp(static_cast<int32_t>(total), 8, MAX_EDGE_SAMPLES);
+    const int32_t binCount = std::clamp(static_cast<int32_t>(total / (2.2 * module)), 2, MAX_BINS);
+    std::vector<TVekPointF> peaks = {from};
     std::vector<TVekPointF> points;
     points.reserve(static_cast<size_t>(samples));
-    for (int32_t i = 0; i <= samples; ++i) {
-        const TVekPointF base = from + (total * i / samples) * along;
-        double lastDark = -1e9;
-        for (double s = -reach; s <= reach; s += 0.5) {
-            if (darkAt(picture, base + s * outward)) lastDark = s;
-            else if (lastDark > -1e9 && s - lastDark >= quiet) break;
+    int32_t i = 0;
+    for (int32_t bin = 0; bin < binCount; ++bin) {
+        const TVekPointF outward = -1.0 * line.normalTowards(inside);
+        double best = -1e9;
+        TVekPointF bestPoint;
+        for (; i <= samples && i * binCount <= (bin + 1) * samples; ++i) {
+            const TVekPointF base = line.project(from + (total * i / samples) * along);
+            for (double s = reach; s >= -reach; s -= 0.5) {
+                if (!darkAt(picture, base + s * outward)) continue;
+                points.push_back(base + s * outward);
+                if (s > best) {
+                    best = s;
+                    bestPoint = points.back();
+                }
+                break;
+            }
         }
-        if (lastDark > -reach) points.push_back(base + lastDark * outward);
+        if (best <= -0.5 * module) continue;  // nothing on the edge here: past its end or a gap
+        peaks.push_back(bestPoint);
+        // Peaks close together would swing the line: the first guess holds
+        // until they spread over a few modules.
+        if (distance(peaks.front(), peaks.back()) < MIN_FIT_SPAN * module) continue;
+        auto refit = TVekDatamatrixEdgeLine::fit(peaks);
+        if (!refit) continue;
+        if (dot(refit->direction, along) < 0) refit->direction = -1.0 * refit->direction;
+        line = *refit;
     }
-    auto line = TVekDatamatrixEdgeLine::fit(points);
-    for (int32_t round = 0; round < 4 && line; ++round) {
-        std::vector<TVekPointF> outer;
-        outer.reserve(points.size());
-        for (const TVekPointF& p : points) {
-            const double d = line->distanceAway(p, inside);
-            if (d > -0.4 * module && d < module) outer.push_back(p);
-        }
-        if (outer.size() < 4) return std::nullopt;
-        line = TVekDatamatrixEdgeLine::fit(outer);
+    if (peaks.size() < 3) return std::nullopt;
+    // Every point on the outer side of the dark modules joins the last fit.
+    std::vector<TVekPointF> near;
+    near.reserve(points.size());
+    for (const TVekPointF& p : points) {
+        if (std::abs(line.distanceAway(p, inside)) < 0.3 * module) near.push_back(p);
     }
-    if (!line) return std::nullopt;
-    return line->movedAway(0.5, inside);
+    const auto fitted = TVekDatamatrixEdgeLine::fit(near);
+    if (!fitted) return std::nullopt;
+    return fitted->movedAway(0.5, inside);
 }
 
 std::optional<TVekDatamatrixFrame> TVekDatamatrixTimingEdges::frame(const TVekBitMatrix& picture,
