@@ -1,10 +1,12 @@
 #include "datamatrix/VekDatamatrixGridDecoder.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "datamatrix/VekDatamatrixDecoder.h"
 #include "datamatrix/VekDatamatrixSymbolSizes.h"
+#include "datamatrix/VekDatamatrixTimingEdges.h"
 #include "foundation/VekException.h"
 #include "foundation/VekGridSampler.h"
 #include "foundation/VekPerspectiveTransform.h"
@@ -76,23 +78,71 @@ std::vector<TIntegerMatrix> TVekDatamatrixGridDecoder::regionsOf(const TVekBitMa
     return regions;
 }
 
-std::optional<TVectorInteger> TVekDatamatrixGridDecoder::decode(const TVekBitMatrix& picture,
-                                                                const std::array<TVekPointF, 4>& corners,
-                                                                int32_t sizeIndex, std::string& error) {
-    const auto& size = symbolSizeTable[static_cast<size_t>(sizeIndex)];
-    const int32_t rows = size[DM_SYMBOL_ROWS];
-    const int32_t cols = size[DM_SYMBOL_COLS];
+std::optional<TVekBitMatrix> TVekDatamatrixGridDecoder::sampleEven(const TVekBitMatrix& picture,
+                                                                   const std::array<TVekPointF, 4>& corners,
+                                                                   int32_t cols, int32_t rows) {
     const std::array<TVekPointF, 4> grid = {TVekPointF{0, 0}, TVekPointF{static_cast<double>(cols), 0},
                                             TVekPointF{static_cast<double>(cols), static_cast<double>(rows)},
                                             TVekPointF{0, static_cast<double>(rows)}};
     const auto moduleToPicture = TVekPerspectiveTransform::quadToQuad(grid, corners);
-    if (!moduleToPicture) {
-        error = "Degenerate outline";
-        return std::nullopt;
+    if (!moduleToPicture) return std::nullopt;
+    return TVekGridSampler::sample(picture, cols, rows, *moduleToPicture);
+}
+
+// Module centres (unit-square fractions) between the measured edges:
+// changes[firstEdge ...] are the inner edges, the frame's sides the outer
+// ones.
+std::optional<std::vector<double>> TVekDatamatrixGridDecoder::centres(const std::vector<double>& changes,
+                                                                      size_t firstEdge, int32_t modules) {
+    if (changes.size() != firstEdge + static_cast<size_t>(modules) - 1) return std::nullopt;
+    std::vector<double> result(static_cast<size_t>(modules));
+    double previous = 0;
+    for (int32_t k = 0; k < modules; ++k) {
+        const double next = k + 1 < modules ? changes[firstEdge + static_cast<size_t>(k)] : 1.0;
+        result[static_cast<size_t>(k)] = 0.5 * (previous + next);
+        previous = next;
     }
-    const auto modules = TVekGridSampler::sample(picture, cols, rows, *moduleToPicture);
+    return result;
+}
+
+std::optional<TVekBitMatrix> TVekDatamatrixGridDecoder::sampleClocked(const TVekBitMatrix& picture,
+                                                                      const std::array<TVekPointF, 4>& corners,
+                                                                      int32_t cols, int32_t rows) {
+    const TVekPerspectiveTransform unit = TVekPerspectiveTransform::squareToQuad(corners);
+    const double topLength = distance(corners[0], corners[1]);
+    const double rightLength = distance(corners[1], corners[2]);
+    const double down = 0.5 / rows;
+    const double in = 1 - 0.5 / cols;
+    // The top row starts dark at the frame's side (a change at 0 first); the
+    // right column starts light.
+    const auto columns = centres(
+        TVekDatamatrixTimingEdges::colourChanges(picture, unit, {0, down}, {1, down}, topLength, topLength / cols), 1,
+        cols);
+    const auto rowCentres = centres(
+        TVekDatamatrixTimingEdges::colourChanges(picture, unit, {in, 0}, {in, 1}, rightLength, rightLength / rows), 0,
+        rows);
+    if (!columns || !rowCentres) return std::nullopt;
+    TVekBitMatrix modules(cols, rows);
+    for (int32_t r = 0; r < rows; ++r) {
+        for (int32_t c = 0; c < cols; ++c) {
+            const TVekPointF p = unit.map({(*columns)[static_cast<size_t>(c)], (*rowCentres)[static_cast<size_t>(r)]});
+            if (!(p.x >= -1 && p.y >= -1 && p.x <= picture.width() && p.y <= picture.height())) return std::nullopt;
+            modules.set(c, r, picture.getOrLight(static_cast<int32_t>(std::floor(p.x)), static_cast<int32_t>(std::floor(p.y))));
+        }
+    }
+    return modules;
+}
+
+std::optional<TVectorInteger> TVekDatamatrixGridDecoder::decode(const TVekBitMatrix& picture,
+                                                                const std::array<TVekPointF, 4>& corners,
+                                                                int32_t sizeIndex, TGrid grid, std::string& error) {
+    const auto& size = symbolSizeTable[static_cast<size_t>(sizeIndex)];
+    const int32_t rows = size[DM_SYMBOL_ROWS];
+    const int32_t cols = size[DM_SYMBOL_COLS];
+    const auto modules = grid == TGrid::even ? sampleEven(picture, corners, cols, rows)
+                                             : sampleClocked(picture, corners, cols, rows);
     if (!modules) {
-        error = "Symbol leaves the picture";
+        error = grid == TGrid::even ? "Symbol leaves the picture" : "Clock tracks do not match the size";
         return std::nullopt;
     }
     if (!hasFinderPattern(*modules)) {

@@ -22,13 +22,26 @@ public:
     // nearest first.
     static std::vector<int32_t> sizesFor(int32_t darkTop, int32_t darkRight);
 
+    // How the module centres are placed between the corners: evenly, or
+    // column by column and row by row where the clock tracks' edges show
+    // them (for printers and scanners that stretch parts of a symbol).
+    enum class TGrid { even, clocked };
+
     // corners: top-left, top-right, bottom-right, bottom-left of the symbol
     // as it stands upright. The corrected data codewords, or none with the
     // reason in `error`.
     static std::optional<TVectorInteger> decode(const TVekBitMatrix& picture, const std::array<TVekPointF, 4>& corners,
-                                                int32_t sizeIndex, std::string& error);
+                                                int32_t sizeIndex, TGrid grid, std::string& error);
 
 private:
+    static std::optional<TVekBitMatrix> sampleEven(const TVekBitMatrix& picture,
+                                                   const std::array<TVekPointF, 4>& corners, int32_t cols,
+                                                   int32_t rows);
+    static std::optional<TVekBitMatrix> sampleClocked(const TVekBitMatrix& picture,
+                                                      const std::array<TVekPointF, 4>& corners, int32_t cols,
+                                                      int32_t rows);
+    static std::optional<std::vector<double>> centres(const std::vector<double>& changes, size_t firstEdge,
+                                                      int32_t modules);
     static bool hasFinderPattern(const TVekBitMatrix& modules);
     static std::vector<TIntegerMatrix> regionsOf(const TVekBitMatrix& modules, int32_t regionRows,
                                                  int32_t regionCols);

@@ -127,22 +127,24 @@ std::optional<TVekBarcode> TVekDatamatrixPhotoReader::readCandidate(const TPass&
         const std::array<TVekPointF, 4> corners = mirrored ? std::array{c[2], c[1], c[0], c[3]} : c;
         const auto sizes = TVekDatamatrixGridDecoder::sizesFor(dark[mirrored ? 1 : 0], dark[mirrored ? 0 : 1]);
         for (const int32_t size : sizes) {
-            std::string error;
-            const auto codewords = TVekDatamatrixGridDecoder::decode(pass.picture, corners, size, error);
-            if (debug_ != nullptr && !codewords) debug_->note("size " + std::to_string(size) + ": " + error);
-            TVekBarcode barcode;
-            barcode.format = TVekBarcodeFormat::dataMatrix;
-            barcode.position = corners;
-            barcode.isMirrored = mirrored;
-            if (codewords) {
-                TVekDatamatrixContent::decode(*codewords, barcode);
-                if (barcode.isValid) return barcode;
-            } else {
-                if (error == "No finder pattern" || error == "Symbol leaves the picture") continue;
-                barcode.isValid = false;
-                barcode.error = error;
+            for (const auto grid : {TVekDatamatrixGridDecoder::TGrid::even, TVekDatamatrixGridDecoder::TGrid::clocked}) {
+                std::string error;
+                const auto codewords = TVekDatamatrixGridDecoder::decode(pass.picture, corners, size, grid, error);
+                if (debug_ != nullptr && !codewords) debug_->note("size " + std::to_string(size) + ": " + error);
+                TVekBarcode barcode;
+                barcode.format = TVekBarcodeFormat::dataMatrix;
+                barcode.position = corners;
+                barcode.isMirrored = mirrored;
+                if (codewords) {
+                    TVekDatamatrixContent::decode(*codewords, barcode);
+                    if (barcode.isValid) return barcode;
+                } else {
+                    if (error != "Cannot solve RS errors") continue;
+                    barcode.isValid = false;
+                    barcode.error = error;
+                }
+                if (!failure) failure = std::move(barcode);
             }
-            if (!failure) failure = std::move(barcode);
         }
     }
     return failure;

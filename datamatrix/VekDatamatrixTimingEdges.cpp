@@ -139,14 +139,15 @@ std::optional<TVekDatamatrixFrame> TVekDatamatrixTimingEdges::frame(const TVekBi
 
 // Dark runs along a line in unit-square coordinates, with runs and gaps much
 // shorter than a module smoothed away as noise.
-int32_t TVekDatamatrixTimingEdges::darkRuns(const TVekBitMatrix& picture,
-                                            const TVekPerspectiveTransform& unitToPicture, TVekPointF from,
-                                            TVekPointF to, double pixelLength, double modulePixels) {
-    const int32_t samples = std::clamp(static_cast<int32_t>(3 * pixelLength), 32, MAX_RUN_SAMPLES);
+std::vector<double> TVekDatamatrixTimingEdges::colourChanges(const TVekBitMatrix& picture,
+                                                             const TVekPerspectiveTransform& unitToPicture,
+                                                             TVekPointF from, TVekPointF to, double pixelLength,
+                                                             double modulePixels) {
+    const int32_t samples = std::clamp(static_cast<int32_t>(4 * pixelLength), 32, MAX_RUN_SAMPLES);
     const double perModule = samples * modulePixels / std::max(1.0, pixelLength);
     const int32_t shortest = std::max(1, static_cast<int32_t>(0.3 * perModule));
-    int32_t runs = 0;
-    bool state = false;    // the colour after smoothing; the line starts outside
+    std::vector<double> changes;
+    bool state = false;    // the colour after smoothing; the line starts light
     bool current = false;  // the colour of the raw run being read
     int32_t length = 0;
     for (int32_t i = 0; i <= samples; ++i) {
@@ -156,10 +157,11 @@ int32_t TVekDatamatrixTimingEdges::darkRuns(const TVekBitMatrix& picture,
         current = dark;
         if (length == shortest && current != state) {
             state = current;
-            runs += state ? 1 : 0;
+            // Between the last sample of the old colour and the first of the new.
+            changes.push_back(std::max(0.0, (i - shortest + 0.5) / samples));
         }
     }
-    return runs;
+    return changes;
 }
 
 std::array<int32_t, 2> TVekDatamatrixTimingEdges::darkModules(const TVekBitMatrix& picture,
@@ -170,8 +172,10 @@ std::array<int32_t, 2> TVekDatamatrixTimingEdges::darkModules(const TVekBitMatri
     const double rightLength = distance(c[1], c[2]);
     const double down = std::min(0.25, 0.5 * frame.moduleSize / std::max(1.0, distance(c[0], c[3])));
     const double in = std::min(0.25, 0.5 * frame.moduleSize / std::max(1.0, distance(c[3], c[2])));
-    return {darkRuns(picture, unit, {0, down}, {1, down}, topLength, frame.moduleSize),
-            darkRuns(picture, unit, {1 - in, 0}, {1 - in, 1}, rightLength, frame.moduleSize)};
+    const auto top = colourChanges(picture, unit, {0, down}, {1, down}, topLength, frame.moduleSize);
+    const auto right = colourChanges(picture, unit, {1 - in, 0}, {1 - in, 1}, rightLength, frame.moduleSize);
+    // Changes alternate from light to dark and back.
+    return {static_cast<int32_t>(top.size() + 1) / 2, static_cast<int32_t>(right.size() + 1) / 2};
 }
 
 }  // namespace orvel

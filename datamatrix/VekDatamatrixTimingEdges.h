@@ -2,6 +2,7 @@
 
 #include <array>
 #include <optional>
+#include <vector>
 
 #include "datamatrix/VekDatamatrixCornerFinder.h"
 #include "foundation/VekBitMatrix.h"
@@ -29,12 +30,17 @@ public:
     // Dark modules along the top edge and along the right edge.
     static std::array<int32_t, 2> darkModules(const TVekBitMatrix& picture, const TVekDatamatrixFrame& frame);
 
+    // Where the colour changes along a line given in unit-square coordinates
+    // of `unitToPicture` (fractions of the line, the line starting light),
+    // with runs much shorter than a module smoothed away as noise.
+    static std::vector<double> colourChanges(const TVekBitMatrix& picture,
+                                             const TVekPerspectiveTransform& unitToPicture, TVekPointF from,
+                                             TVekPointF to, double pixelLength, double modulePixels);
+
 private:
     static double moduleSize(const TVekBitMatrix& picture, const TVekDatamatrixL& l);
     static std::optional<TVekDatamatrixEdgeLine> timingEdge(const TVekBitMatrix& picture, TVekPointF from,
                                                             TVekPointF towards, TVekPointF inside, double module);
-    static int32_t darkRuns(const TVekBitMatrix& picture, const TVekPerspectiveTransform& unitToPicture,
-                            TVekPointF from, TVekPointF to, double pixelLength, double modulePixels);
 };
 
 }  // namespace orvel
