@@ -148,7 +148,7 @@ std::vector<TVekDatamatrixL> TVekDatamatrixCornerFinder::find(const TVekBitMatri
     for (size_t i = 0; i < n; ++i) area += cross(outline[i], outline[(i + 1) % n]);
     const std::vector<TPiece> pieces = straightPieces(outline, simplify(outline, STRAIGHTNESS));
     const size_t count = pieces.size();
-    for (size_t j = 0; j < count && found.size() < MAX_PER_OUTLINE; ++j) {
+    for (size_t j = 0; j < count; ++j) {
         const TPiece& in = pieces[j];
         const TPiece& out = pieces[(j + 1) % count];
         const TVekPointF start = outline[in.from % n];
@@ -182,6 +182,13 @@ std::vector<TVekDatamatrixL> TVekDatamatrixCornerFinder::find(const TVekBitMatri
         }
         found.push_back(l);
     }
+    // The longest first: the corners of runs of data modules next to a
+    // clock track make small Ls too.
+    auto size = [](const TVekDatamatrixL& l) {
+        return distance(l.corner, l.firstEnd) * distance(l.corner, l.secondEnd);
+    };
+    std::sort(found.begin(), found.end(), [&](const auto& a, const auto& b) { return size(a) > size(b); });
+    if (found.size() > MAX_PER_OUTLINE) found.resize(MAX_PER_OUTLINE);
     return found;
 }
 

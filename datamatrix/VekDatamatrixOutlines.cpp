@@ -55,6 +55,7 @@ std::vector<TVekDatamatrixOutlines::TRegion> TVekDatamatrixOutlines::regions(con
         for (int32_t x = 0; x < w; ++x) {
             if (bits[x] == 0 || seenRow[x] != 0) continue;
             int32_t left = x, right = x, top = y, bottom = y;
+            size_t pixels = 0;
             stack.clear();
             stack.push_back({x, y});
             while (!stack.empty()) {
@@ -67,6 +68,7 @@ std::vector<TVekDatamatrixOutlines::TRegion> TVekDatamatrixOutlines::regions(con
                 while (x0 > 0 && row[x0 - 1] != 0 && mark[x0 - 1] == 0) --x0;
                 while (x1 + 1 < w && row[x1 + 1] != 0 && mark[x1 + 1] == 0) ++x1;
                 std::fill(mark + x0, mark + x1 + 1, uint8_t{1});
+                pixels += static_cast<size_t>(x1 - x0 + 1);
                 left = std::min(left, x0);
                 right = std::max(right, x1);
                 top = std::min(top, s.y);
@@ -87,7 +89,7 @@ std::vector<TVekDatamatrixOutlines::TRegion> TVekDatamatrixOutlines::regions(con
             const int32_t width = right - left + 1;
             const int32_t height = bottom - top + 1;
             if (std::max(width, height) >= minSide && found.size() < MAX_REGIONS)
-                found.push_back({x, y, width, height});
+                found.push_back({x, y, width, height, pixels});
         }
     }
     return found;
@@ -101,7 +103,9 @@ TVekDatamatrixOutlines::TOutline TVekDatamatrixOutlines::trace(const TVekBitMatr
     int32_t x = region.seedX, y = region.seedY;
     int32_t back = 4;  // direction of the light neighbour we came from
     int32_t firstStep = -1;
-    const size_t limit = 8 * static_cast<size_t>(region.width + region.height) + 64;
+    // A boundary pixel is passed at most four times (a one-pixel line is
+    // walked along both of its sides).
+    const size_t limit = 4 * region.pixels + 64;
     outline.push_back({x + 0.5, y + 0.5});
     while (outline.size() < limit) {
         int32_t next = -1;

@@ -25,6 +25,7 @@ private:
     struct TRegion {
         int32_t seedX, seedY;  // the region's first pixel in reading order
         int32_t width, height;
+        size_t pixels;
     };
     static std::vector<TRegion> regions(const TVekBitMatrix& picture, int32_t minSide);
     static TOutline trace(const TVekBitMatrix& picture, const TRegion& region);
