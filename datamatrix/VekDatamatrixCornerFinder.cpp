@@ -23,6 +23,10 @@ constexpr double MAX_SIDE_RATIO = 6.0;
 constexpr double SOLID_SHARE = 0.85;
 // L candidates kept from one outline.
 constexpr size_t MAX_PER_OUTLINE = 6;
+// Short pieces between two sides that still make a corner, and their length
+// against the shorter side.
+constexpr int32_t MAX_BEVEL_PIECES = 2;
+constexpr double MAX_BEVEL = 0.15;
 
 double distanceToChord(TVekPointF p, TVekPointF a, TVekPointF b) {
     const TVekPointF ab = b - a;
@@ -150,16 +154,28 @@ std::vector<TVekDatamatrixL> TVekDatamatrixCornerFinder::find(const TVekBitMatri
     const size_t count = pieces.size();
     for (size_t j = 0; j < count; ++j) {
         const TPiece& in = pieces[j];
-        const TPiece& out = pieces[(j + 1) % count];
         const TVekPointF start = outline[in.from % n];
-        const TVekPointF corner = outline[in.to % n];
+        const TVekPointF inEnd = outline[in.to % n];
+        const double inLength = distance(start, inEnd);
+        if (inLength < minSide) continue;
+        // A worn or blurred corner leaves a short bevel between the sides.
+        size_t k = (j + 1) % count;
+        double bevel = 0;
+        for (int32_t skipped = 0; skipped < MAX_BEVEL_PIECES; ++skipped) {
+            const double pieceLength = distance(outline[pieces[k].from % n], outline[pieces[k].to % n]);
+            if (pieceLength >= minSide) break;
+            bevel += pieceLength;
+            k = (k + 1) % count;
+        }
+        const TPiece& out = pieces[k];
+        const TVekPointF outStart = outline[out.from % n];
         const TVekPointF end = outline[out.to % n];
-        const double inLength = distance(start, corner);
-        const double outLength = distance(corner, end);
-        if (inLength < minSide || outLength < minSide) continue;
+        const double outLength = distance(outStart, end);
+        if (outLength < minSide || bevel > MAX_BEVEL * std::min(inLength, outLength)) continue;
+        const TVekPointF corner = 0.5 * (inEnd + outStart);
         if (std::max(inLength, outLength) > MAX_SIDE_RATIO * std::min(inLength, outLength)) continue;
-        const TVekPointF u = (1.0 / inLength) * (corner - start);
-        const TVekPointF v = (1.0 / outLength) * (end - corner);
+        const TVekPointF u = (1.0 / inLength) * (inEnd - start);
+        const TVekPointF v = (1.0 / outLength) * (end - outStart);
         const double turn = cross(u, v);
         if (turn * area <= 0 || std::abs(dot(u, v)) > MAX_CORNER_COS) continue;
         auto inLine = fitPiece(outline, in);

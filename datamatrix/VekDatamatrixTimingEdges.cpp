@@ -17,7 +17,8 @@ constexpr double EDGE_OVERRUN = 0.25;
 constexpr int32_t MAX_EDGE_SAMPLES = 1500;
 constexpr int32_t MAX_RUN_SAMPLES = 4000;
 constexpr int32_t MAX_BINS = 64;
-constexpr double MIN_FIT_SPAN = 4.0;
+constexpr double MIN_FIT_SPAN = 5.0;
+constexpr size_t MIN_PEAKS = 3;
 
 bool darkAt(const TVekBitMatrix& picture, TVekPointF p) {
     return picture.getOrLight(static_cast<int32_t>(std::floor(p.x)), static_cast<int32_t>(std::floor(p.y)));
@@ -74,7 +75,7 @@ std::optional<TVekDatamatrixEdgeLine> TVekDatamatrixTimingEdges::timingEdge(cons
     const double total = len * (1 + EDGE_OVERRUN);
     const int32_t samples = std::clamp(static_cast<int32_t>(total), 8, MAX_EDGE_SAMPLES);
     const int32_t binCount = std::clamp(static_cast<int32_t>(total / (2.2 * module)), 2, MAX_BINS);
-    std::vector<TVekPointF> peaks = {from};
+    std::vector<TVekPointF> peaks;
     std::vector<TVekPointF> points;
     points.reserve(static_cast<size_t>(samples));
     int32_t i = 0;
@@ -94,17 +95,17 @@ std::optional<TVekDatamatrixEdgeLine> TVekDatamatrixTimingEdges::timingEdge(cons
                 break;
             }
         }
-        if (best <= -0.5 * module) continue;  // nothing on the edge here: past its end or a gap
+        if (best <= -reach) continue;  // nothing here: past the edge's end
         peaks.push_back(bestPoint);
         // Peaks close together would swing the line: the first guess holds
         // until they spread over a few modules.
-        if (distance(peaks.front(), peaks.back()) < MIN_FIT_SPAN * module) continue;
+        if (peaks.size() < MIN_PEAKS || distance(peaks.front(), peaks.back()) < MIN_FIT_SPAN * module) continue;
         auto refit = TVekDatamatrixEdgeLine::fit(peaks);
         if (!refit) continue;
         if (dot(refit->direction, along) < 0) refit->direction = -1.0 * refit->direction;
         line = *refit;
     }
-    if (peaks.size() < 3) return std::nullopt;
+    if (peaks.size() < MIN_PEAKS) return std::nullopt;
     // Every point on the outer side of the dark modules joins the last fit.
     std::vector<TVekPointF> near;
     near.reserve(points.size());
