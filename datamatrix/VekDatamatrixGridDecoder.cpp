@@ -20,6 +20,7 @@ namespace {
 constexpr size_t MAX_SIZES = 3;
 // Finder and clock modules that may read wrong before the grid is refused.
 constexpr double MAX_PATTERN_ERRORS = 0.15;
+constexpr double REPORTED_PATTERN_ERRORS = 0.04;
 
 }  // namespace
 
@@ -39,7 +40,7 @@ std::vector<int32_t> TVekDatamatrixGridDecoder::sizesFor(int32_t darkTop, int32_
 
 // The solid left column and bottom row, and the alternating top row and
 // right column (dark at the top-left, light at the top-right).
-bool TVekDatamatrixGridDecoder::hasFinderPattern(const TVekBitMatrix& modules) {
+double TVekDatamatrixGridDecoder::finderPatternErrors(const TVekBitMatrix& modules) {
     const int32_t cols = modules.width();
     const int32_t rows = modules.height();
     int32_t wrong = 0;
@@ -51,7 +52,7 @@ bool TVekDatamatrixGridDecoder::hasFinderPattern(const TVekBitMatrix& modules) {
         wrong += !modules.get(0, r);
         wrong += modules.get(cols - 1, r) != (r % 2 == 1);
     }
-    return wrong <= MAX_PATTERN_ERRORS * 2 * (rows + cols);
+    return static_cast<double>(wrong) / (2 * (rows + cols));
 }
 
 // Region matrices as the decoding takes them: each from its solid bottom
@@ -145,7 +146,8 @@ std::optional<TVectorInteger> TVekDatamatrixGridDecoder::decode(const TVekBitMat
         error = grid == TGrid::even ? "Symbol leaves the picture" : "Clock tracks do not match the size";
         return std::nullopt;
     }
-    if (!hasFinderPattern(*modules)) {
+    const double patternErrors = finderPatternErrors(*modules);
+    if (patternErrors > MAX_PATTERN_ERRORS) {
         error = "No finder pattern";
         return std::nullopt;
     }
@@ -158,7 +160,9 @@ std::optional<TVectorInteger> TVekDatamatrixGridDecoder::decode(const TVekBitMat
         decoder.decodeRegions(regionsOf(*modules, regionRows, regionCols), rows / (regionRows + 2), codewords,
                               cols / (regionCols + 2));
     } catch (const TVekException& e) {
-        error = e.what();
+        // Only a clean finder pattern makes a failure worth reporting: a
+        // pattern this close by chance is clutter.
+        error = patternErrors > REPORTED_PATTERN_ERRORS ? "No finder pattern" : e.what();
         return std::nullopt;
     }
     return codewords;

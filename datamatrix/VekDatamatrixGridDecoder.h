@@ -42,7 +42,8 @@ private:
                                                       int32_t rows);
     static std::optional<std::vector<double>> centres(const std::vector<double>& changes, size_t firstEdge,
                                                       int32_t modules);
-    static bool hasFinderPattern(const TVekBitMatrix& modules);
+    // The share of finder and clock modules that read wrong.
+    static double finderPatternErrors(const TVekBitMatrix& modules);
     static std::vector<TIntegerMatrix> regionsOf(const TVekBitMatrix& modules, int32_t regionRows,
                                                  int32_t regionCols);
 };

@@ -22,6 +22,9 @@ constexpr size_t MAX_OUTLINES = 96;
 // two pixels.
 constexpr int32_t MAX_UPSCALED_SIDE = 1000;
 
+// How much a found symbol's outline is grown to cover Ls found again.
+constexpr double KNOWN_MARGIN = 1.2;
+
 constexpr uint32_t COLOUR_L = 0x00FF00;
 constexpr uint32_t COLOUR_FRAME = 0x0000FF;
 
@@ -63,8 +66,12 @@ bool TVekDatamatrixPhotoReader::isDone(const TVekBarcodes& found) const {
     return valid > 0 && !options_.tryHarder;
 }
 
+// Inside the symbol's outline grown by a little, so that a point on the
+// outline (the corner of its own L) counts.
 bool TVekDatamatrixPhotoReader::isInside(TVekPointF point, const TVekBarcode& barcode) {
-    const auto& q = barcode.position;
+    const TVekPointF centre = barcode.centre();
+    std::array<TVekPointF, 4> q{};
+    for (size_t i = 0; i < 4; ++i) q[i] = centre + KNOWN_MARGIN * (barcode.position[i] - centre);
     int32_t positive = 0, negative = 0;
     for (size_t i = 0; i < 4; ++i) {
         const double c = cross(q[(i + 1) % 4] - q[i], point - q[i]);
