@@ -1,0 +1,127 @@
+#include "aztec/VekAztecBullsEyeFinder.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <optional>
+
+namespace orvel {
+
+namespace {
+
+// The seven runs from light ring 3 on one side to light ring 3 on the other.
+constexpr int32_t kInnerRuns = 7;
+
+// True when seven runs could be rings 3, 2, 1, 0, 1, 2, 3: each about the
+// mean width, and both halves alike. Binarizing widens dark runs and narrows
+// light ones a little, and a tilt changes the width across the pattern.
+bool looksLikeRings(const std::array<int32_t, kInnerRuns>& runs, double& moduleSize) {
+    int32_t total = 0;
+    for (int32_t run : runs) total += run;
+    moduleSize = total / static_cast<double>(kInnerRuns);
+    if (moduleSize < 0.9) return false;
+    for (int32_t run : runs)
+        if (std::fabs(run - moduleSize) > 0.6 * moduleSize + 0.5) return false;
+    const int32_t left = runs[0] + runs[1] + runs[2];
+    const int32_t right = runs[4] + runs[5] + runs[6];
+    return std::abs(left - right) <= 0.7 * std::max(left, right) / 2 + 1;
+}
+
+// Reads the runs through one dark pixel along a line of `length` pixels,
+// where get(i) tells pixel i. Gives the pattern's middle along the line and
+// the module size, when rings 3 ... 3 are there and ring 4 begins on both sides.
+template <typename Get>
+std::optional<std::pair<double, double>> crossCheck(Get get, int32_t length, int32_t at) {
+    if (at < 0 || at >= length || !get(at)) return std::nullopt;
+    // Centre run, then three runs and the start of the fourth on each side.
+    int32_t lo = at;
+    while (lo > 0 && get(lo - 1)) --lo;
+    int32_t hi = at;
+    while (hi + 1 < length && get(hi + 1)) ++hi;
+    std::array<int32_t, kInnerRuns> runs{};
+    runs[3] = hi - lo + 1;
+    int32_t start = lo;
+    for (int32_t k = 2; k >= 0; --k) {
+        const bool dark = k == 1;
+        int32_t end = start;
+        while (start > 0 && get(start - 1) == dark) --start;
+        runs[static_cast<size_t>(k)] = end - start;
+        if (runs[static_cast<size_t>(k)] == 0 || start == 0) return std::nullopt;
+    }
+    int32_t stop = hi + 1;
+    for (int32_t k = 4; k < kInnerRuns; ++k) {
+        const bool dark = k == 5;
+        const int32_t begin = stop;
+        while (stop < length && get(stop) == dark) ++stop;
+        runs[static_cast<size_t>(k)] = stop - begin;
+        if (runs[static_cast<size_t>(k)] == 0 || stop == length) return std::nullopt;
+    }
+    double moduleSize = 0;
+    if (!looksLikeRings(runs, moduleSize)) return std::nullopt;
+    return std::make_pair((start + stop) / 2.0, moduleSize);
+}
+
+std::optional<TVekAztecBullsEyeCandidate> confirm(const TVekBitMatrix& bits, double x, int32_t y) {
+    const int32_t column = static_cast<int32_t>(std::floor(x));
+    auto down = crossCheck([&](int32_t i) { return bits.get(column, i); }, bits.height(), y);
+    if (!down) return std::nullopt;
+    const int32_t row = static_cast<int32_t>(std::floor(down->first));
+    auto across = crossCheck([&](int32_t i) { return bits.get(i, row); }, bits.width(), column);
+    if (!across) return std::nullopt;
+    const double ratio = across->second / down->second;
+    // A bull's-eye seen at up to about 60 degrees of tilt.
+    if (ratio < 0.45 || ratio > 2.2) return std::nullopt;
+    return TVekAztecBullsEyeCandidate{TVekPointF{across->first, down->first},
+                                      std::sqrt(across->second * down->second)};
+}
+
+bool isKnown(const std::vector<TVekAztecBullsEyeCandidate>& found, const TVekAztecBullsEyeCandidate& candidate) {
+    for (const auto& other : found)
+        if (distance(other.centre, candidate.centre) < 2 * std::max(other.moduleSize, candidate.moduleSize))
+            return true;
+    return false;
+}
+
+}  // namespace
+
+std::vector<TVekAztecBullsEyeCandidate> TVekAztecBullsEyeFinder::find(const TVekBitMatrix& bits, int32_t rowStep) {
+    std::vector<TVekAztecBullsEyeCandidate> found;
+    if (bits.empty()) return found;
+    const int32_t width = bits.width();
+    // Run widths and ends of the current row, reused from row to row.
+    std::vector<int32_t> runs;
+    std::vector<int32_t> ends;
+    runs.reserve(static_cast<size_t>(width) + 1);
+    ends.reserve(static_cast<size_t>(width) + 1);
+    for (int32_t y = rowStep / 2; y < bits.height() && found.size() < maxCandidates; y += std::max(rowStep, 1)) {
+        const uint8_t* row = bits.row(y);
+        runs.clear();
+        ends.clear();
+        int32_t begin = 0;
+        for (int32_t x = 1; x <= width; ++x) {
+            if (x == width || row[x] != row[begin]) {
+                runs.push_back(x - begin);
+                ends.push_back(x);
+                begin = x;
+            }
+        }
+        // Dark runs have the colour of the row's first run at even indices
+        // when it is dark.
+        const size_t firstDark = row[0] != 0 ? 0 : 1;
+        for (size_t i = firstDark + 4; i + 4 < runs.size(); i += 2) {
+            std::array<int32_t, kInnerRuns> inner{};
+            for (size_t k = 0; k < static_cast<size_t>(kInnerRuns); ++k) inner[k] = runs[i - 3 + k];
+            double moduleSize = 0;
+            if (!looksLikeRings(inner, moduleSize)) continue;
+            if (runs[i - 4] < 0.4 * moduleSize || runs[i + 4] < 0.4 * moduleSize) continue;
+            const double middle = (ends[i - 4] + ends[i + 3]) / 2.0;
+            const std::optional<TVekAztecBullsEyeCandidate> candidate = confirm(bits, middle, y);
+            if (!candidate || isKnown(found, *candidate)) continue;
+            found.push_back(*candidate);
+            if (found.size() >= maxCandidates) break;
+        }
+    }
+    return found;
+}
+
+}  // namespace orvel

@@ -1,0 +1,91 @@
+#include "aztec/VekAztecSymbolReader.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "aztec/VekAztecConfiguration.h"
+#include "aztec/VekAztecCoreFit.h"
+#include "aztec/VekAztecOrientation.h"
+#include "aztec/VekAztecPhotoDecoder.h"
+
+namespace orvel {
+
+namespace {
+
+constexpr int32_t kRuneSize = 11;
+
+bool darkAt(const TVekBitMatrix& bits, const TVekPerspectiveTransform& map, double x, double y) {
+    const TVekPointF p = map.map(TVekPointF{x, y});
+    if (!std::isfinite(p.x) || !std::isfinite(p.y)) return false;
+    return bits.getOrLight(static_cast<int32_t>(std::floor(p.x)), static_cast<int32_t>(std::floor(p.y)));
+}
+
+// Rings 0 ... 4 (compact) or 0 ... 6 (full-range) dark at even distances from
+// the centre; a tenth of the modules may be wrong.
+bool showsBullsEye(const TVekBitMatrix& bits, const TVekPerspectiveTransform& frame, bool compact) {
+    const int32_t radius = compact ? 4 : 6;
+    int32_t wrong = 0;
+    for (int32_t y = -radius; y <= radius; ++y)
+        for (int32_t x = -radius; x <= radius; ++x)
+            if (darkAt(bits, frame, x, y) != (std::max(std::abs(x), std::abs(y)) % 2 == 0)) ++wrong;
+    const int32_t total = (2 * radius + 1) * (2 * radius + 1);
+    return wrong * 10 <= total;
+}
+
+TVekAzBitMap sampleMap(const TVekBitMatrix& bits, const TVekPerspectiveTransform& symbol, int32_t size, bool compact) {
+    TVekAzBitMap map(size, size, compact);
+    for (int32_t y = map.getMinY(); y <= map.getMaxY(); ++y)
+        for (int32_t x = map.getMinX(); x <= map.getMaxX(); ++x)
+            map.setCell(x, y, darkAt(bits, symbol, x, y) ? TVekAzBitMap::DARK : TVekAzBitMap::LIGHT);
+    return map;
+}
+
+void setPosition(TVekBarcode& barcode, const TVekPerspectiveTransform& symbol, int32_t size, bool mirrored) {
+    const double edge = size / 2.0;
+    barcode.position = {symbol.map(TVekPointF{-edge, -edge}), symbol.map(TVekPointF{edge, -edge}),
+                        symbol.map(TVekPointF{edge, edge}), symbol.map(TVekPointF{-edge, edge})};
+    barcode.isMirrored = mirrored;
+    barcode.setOrientationFromPosition();
+}
+
+std::optional<TVekBarcode> readAs(const TVekBitMatrix& bits, const TVekAztecBullsEyeCandidate& candidate,
+                                  bool compact) {
+    const auto frame = TVekAztecCoreFit::fit(bits, candidate, compact);
+    if (!frame || !showsBullsEye(bits, *frame, compact)) return std::nullopt;
+    const int32_t ring = compact ? 5 : 7;
+    std::array<bool, 12> marks{};
+    const auto modules = TVekAztecOrientation::markModules(ring);
+    for (size_t i = 0; i < marks.size(); ++i) marks[i] = darkAt(bits, *frame, modules[i][0], modules[i][1]);
+    const auto orientation = TVekAztecOrientation::match(marks);
+    if (!orientation) return std::nullopt;
+    const TVekPerspectiveTransform symbol = frame->after(orientation->symbolToFrame());
+
+    const auto mode = TVekAztecPhotoDecoder::readMode(sampleMap(bits, symbol, 2 * ring + 1, compact), compact);
+    if (!mode) return std::nullopt;
+    if (mode->rune) {
+        TVekBarcode barcode = TVekAztecPhotoDecoder::runeBarcode(mode->runeValue);
+        setPosition(barcode, symbol, kRuneSize, orientation->mirrored);
+        return barcode;
+    }
+    const int32_t configuration = findAztecConfiguration(mode->message.layers, compact);
+    if (configuration < 0) return std::nullopt;
+    const int32_t size = AZTEC_CONFIGURATIONS[static_cast<size_t>(configuration)][AZ_CONF_WIDTH];
+    TVekBarcode barcode = TVekAztecPhotoDecoder::decode(sampleMap(bits, symbol, size, compact), *mode);
+    setPosition(barcode, symbol, size, orientation->mirrored);
+    return barcode;
+}
+
+}  // namespace
+
+std::optional<TVekBarcode> TVekAztecSymbolReader::read(const TVekBitMatrix& bits,
+                                                       const TVekAztecBullsEyeCandidate& candidate) {
+    std::optional<TVekBarcode> failed;
+    for (const bool compact : {true, false}) {
+        std::optional<TVekBarcode> barcode = readAs(bits, candidate, compact);
+        if (barcode && barcode->isValid) return barcode;
+        if (barcode && !failed) failed = std::move(barcode);
+    }
+    return failed;
+}
+
+}  // namespace orvel
