@@ -20,8 +20,10 @@ struct TVekAztecOrientation {
 
     // The twelve mark modules of a frame, clockwise from its corner 0 (the
     // one at (-1, -1)), matched to the eight ways a symbol can lie; none when
-    // no way differs in at most maxWrong modules or two ways fit equally.
-    static std::optional<TVekAztecOrientation> match(const std::array<bool, 12>& marks, int32_t maxWrong = 1);
+    // no way differs in at most maxWrong modules or two ways fit equally (the
+    // eight patterns differ in at least four modules, so two wrong ones
+    // never lead to a wrong way without a tie).
+    static std::optional<TVekAztecOrientation> match(const std::array<bool, 12>& marks, int32_t maxWrong = 2);
 
     // The frame positions of the twelve marks of the ring at `ring` modules.
     static std::array<std::array<int32_t, 2>, 12> markModules(int32_t ring);

@@ -66,7 +66,7 @@ TVekBarcodes TVekAztecPhotoReader::read(TVekBinaryCache& picture) const {
             if (enough()) return;
             if (found.covers(candidate.centre)) continue;
             if (debug_) debug_->point(candidate.centre, kCandidateColour);
-            std::optional<TVekBarcode> barcode = TVekAztecSymbolReader::read(bits, candidate);
+            std::optional<TVekBarcode> barcode = TVekAztecSymbolReader::read(bits, picture.grey(), inverted, candidate);
             if (!barcode) continue;
             barcode->isInverted = inverted;
             if (debug_ && barcode->isValid)

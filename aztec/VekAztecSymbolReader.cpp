@@ -5,6 +5,7 @@
 
 #include "aztec/VekAztecConfiguration.h"
 #include "aztec/VekAztecCoreFit.h"
+#include "aztec/VekAztecGridRefiner.h"
 #include "aztec/VekAztecOrientation.h"
 #include "aztec/VekAztecPhotoDecoder.h"
 
@@ -40,6 +41,48 @@ TVekAzBitMap sampleMap(const TVekBitMatrix& bits, const TVekPerspectiveTransform
     return map;
 }
 
+// The grey level under a point, interpolated between the four pixels around
+// it; dark and light exchanged for an inverted pass.
+double greyAt(const TVekGreyImage& grey, bool inverted, TVekPointF p) {
+    const double fx = p.x - 0.5, fy = p.y - 0.5;
+    if (!std::isfinite(fx) || !std::isfinite(fy)) return inverted ? 0 : 255;
+    const int32_t x = static_cast<int32_t>(std::floor(fx)), y = static_cast<int32_t>(std::floor(fy));
+    const double ax = fx - x, ay = fy - y;
+    const double level = (1 - ay) * ((1 - ax) * grey.getOrWhite(x, y) + ax * grey.getOrWhite(x + 1, y)) +
+                         ay * ((1 - ax) * grey.getOrWhite(x, y + 1) + ax * grey.getOrWhite(x + 1, y + 1));
+    return inverted ? 255 - level : level;
+}
+
+// The modules from the grey picture, dark below the level half-way between
+// the mean levels of the bull's-eye's dark and light modules.
+TVekAzBitMap sampleGreyMap(const TVekGreyImage& grey, bool inverted, const TVekPerspectiveTransform& symbol,
+                           int32_t size, bool compact) {
+    const int32_t radius = compact ? 4 : 6;
+    double dark = 0, light = 0;
+    int32_t darkCount = 0, lightCount = 0;
+    for (int32_t y = -radius; y <= radius; ++y) {
+        for (int32_t x = -radius; x <= radius; ++x) {
+            const double level = greyAt(grey, inverted, symbol.map(TVekPointF{double(x), double(y)}));
+            if (std::max(std::abs(x), std::abs(y)) % 2 == 0) {
+                dark += level;
+                ++darkCount;
+            } else {
+                light += level;
+                ++lightCount;
+            }
+        }
+    }
+    const double threshold = (dark / darkCount + light / lightCount) / 2;
+    TVekAzBitMap map(size, size, compact);
+    for (int32_t y = map.getMinY(); y <= map.getMaxY(); ++y)
+        for (int32_t x = map.getMinX(); x <= map.getMaxX(); ++x)
+            map.setCell(x, y,
+                        greyAt(grey, inverted, symbol.map(TVekPointF{double(x), double(y)})) < threshold
+                            ? TVekAzBitMap::DARK
+                            : TVekAzBitMap::LIGHT);
+    return map;
+}
+
 void setPosition(TVekBarcode& barcode, const TVekPerspectiveTransform& symbol, int32_t size, bool mirrored) {
     const double edge = size / 2.0;
     barcode.position = {symbol.map(TVekPointF{-edge, -edge}), symbol.map(TVekPointF{edge, -edge}),
@@ -48,8 +91,8 @@ void setPosition(TVekBarcode& barcode, const TVekPerspectiveTransform& symbol, i
     barcode.setOrientationFromPosition();
 }
 
-std::optional<TVekBarcode> readAs(const TVekBitMatrix& bits, const TVekAztecBullsEyeCandidate& candidate,
-                                  bool compact) {
+std::optional<TVekBarcode> readAs(const TVekBitMatrix& bits, const TVekGreyImage& grey, bool inverted,
+                                  const TVekAztecBullsEyeCandidate& candidate, bool compact) {
     const auto frame = TVekAztecCoreFit::fit(bits, candidate, compact);
     if (!frame || !showsBullsEye(bits, *frame, compact)) return std::nullopt;
     const int32_t ring = compact ? 5 : 7;
@@ -71,17 +114,26 @@ std::optional<TVekBarcode> readAs(const TVekBitMatrix& bits, const TVekAztecBull
     if (configuration < 0) return std::nullopt;
     const int32_t size = AZTEC_CONFIGURATIONS[static_cast<size_t>(configuration)][AZ_CONF_WIDTH];
     TVekBarcode barcode = TVekAztecPhotoDecoder::decode(sampleMap(bits, symbol, size, compact), *mode);
-    setPosition(barcode, symbol, size, orientation->mirrored);
+    TVekPerspectiveTransform fitted = symbol;
+    if (!barcode.isValid) {
+        // The bull's-eye's map drifts towards the border of a larger symbol.
+        fitted = TVekAztecGridRefiner::refine(bits, symbol, compact, size);
+        TVekBarcode again = TVekAztecPhotoDecoder::decode(sampleMap(bits, fitted, size, compact), *mode);
+        if (!again.isValid)
+            again = TVekAztecPhotoDecoder::decode(sampleGreyMap(grey, inverted, fitted, size, compact), *mode);
+        if (again.isValid) barcode = std::move(again);
+    }
+    setPosition(barcode, fitted, size, orientation->mirrored);
     return barcode;
 }
 
 }  // namespace
 
-std::optional<TVekBarcode> TVekAztecSymbolReader::read(const TVekBitMatrix& bits,
-                                                       const TVekAztecBullsEyeCandidate& candidate) {
+std::optional<TVekBarcode> TVekAztecSymbolReader::read(const TVekBitMatrix& bits, const TVekGreyImage& grey,
+                                                       bool inverted, const TVekAztecBullsEyeCandidate& candidate) {
     std::optional<TVekBarcode> failed;
     for (const bool compact : {true, false}) {
-        std::optional<TVekBarcode> barcode = readAs(bits, candidate, compact);
+        std::optional<TVekBarcode> barcode = readAs(bits, grey, inverted, candidate, compact);
         if (barcode && barcode->isValid) return barcode;
         if (barcode && !failed) failed = std::move(barcode);
     }
