@@ -101,6 +101,21 @@ std::optional<TLine> fitLine(const std::vector<TVekPointF>& points) {
     return TLine{mean, TVekPointF{std::cos(angle), std::sin(angle)}};
 }
 
+// A line through the points that leaves out the ones far off it: a ray that
+// missed an edge in a blurred ring counts the next one instead and lands on
+// another ring.
+std::optional<TLine> fitLineRobustly(std::vector<TVekPointF> points, double moduleSize) {
+    std::optional<TLine> line = fitLine(points);
+    for (int32_t round = 0; round < 2 && line; ++round) {
+        const double limit = std::max(0.25 * moduleSize, 0.75);
+        const size_t before = points.size();
+        std::erase_if(points, [&](TVekPointF p) { return std::fabs(cross(line->direction, p - line->point)) > limit; });
+        if (points.size() == before) break;
+        line = fitLine(points);
+    }
+    return line;
+}
+
 std::optional<TVekPointF> intersect(const TLine& a, const TLine& b) {
     const double denominator = cross(a.direction, b.direction);
     if (std::fabs(denominator) < 1e-6) return std::nullopt;
@@ -111,7 +126,8 @@ std::optional<TVekPointF> intersect(const TLine& a, const TLine& b) {
 // The corners of one edge square from the rays' crossings: points between two
 // rough corners belong to that side; the ones next to a corner, where the
 // binarized corner is rounded, are left out.
-std::optional<std::array<TVekPointF, 4>> edgeSquare(const std::vector<TVekPointF>& points, TVekPointF centre) {
+std::optional<std::array<TVekPointF, 4>> edgeSquare(const std::vector<TVekPointF>& points, TVekPointF centre,
+                                                    double moduleSize) {
     const auto rough = roughCorners(points, centre);
     if (!rough) return std::nullopt;
     std::array<double, 4> cornerAngles{};
@@ -131,7 +147,7 @@ std::optional<std::array<TVekPointF, 4>> edgeSquare(const std::vector<TVekPointF
     }
     std::array<TLine, 4> lines{};
     for (size_t k = 0; k < 4; ++k) {
-        const auto line = fitLine(sides[k]);
+        const auto line = fitLineRobustly(sides[k], moduleSize);
         if (!line) return std::nullopt;
         lines[k] = *line;
     }
@@ -164,7 +180,7 @@ std::optional<TVekPerspectiveTransform> TVekAztecCoreFit::fit(const TVekBitMatri
         for (int32_t r = 0; r < kRays; ++r)
             if (found[static_cast<size_t>(edge - 1)][static_cast<size_t>(r)])
                 points.push_back(crossings[static_cast<size_t>(edge - 1)][static_cast<size_t>(r)]);
-        const auto corners = edgeSquare(points, candidate.centre);
+        const auto corners = edgeSquare(points, candidate.centre, candidate.moduleSize);
         if (!corners) {
             if (edge == edgeCount) return std::nullopt;
             continue;

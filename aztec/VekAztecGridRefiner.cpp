@@ -1,6 +1,7 @@
 #include "aztec/VekAztecGridRefiner.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <vector>
 
@@ -10,7 +11,9 @@ namespace orvel {
 
 namespace {
 
-constexpr int32_t kRounds = 2;
+constexpr int32_t kRounds = 3;
+// Farther from the fitted map than this, in modules, an edge is dropped.
+constexpr double kOutlier = 0.3;
 constexpr int32_t kMinEdges = 12;
 constexpr int32_t kUnknown = -1;
 
@@ -75,28 +78,49 @@ TVekPerspectiveTransform TVekAztecGridRefiner::refine(const TVekBitMatrix& bits,
                                                       bool compact, int32_t size) {
     const int32_t half = (size - 1) / 2;
     TVekPerspectiveTransform current = symbol;
+    std::vector<int8_t> colours(static_cast<size_t>(size) * static_cast<size_t>(size));
+    auto colour = [&](int32_t x, int32_t y) -> int8_t& {
+        return colours[static_cast<size_t>(y + half) * static_cast<size_t>(size) + static_cast<size_t>(x + half)];
+    };
     std::vector<TVekPointPair> pairs;
     for (int32_t round = 0; round < kRounds; ++round) {
+        // Data modules count with the colour the current map reads for them:
+        // where most of them are right, their edges pull the map into place.
+        for (int32_t y = -half; y <= half; ++y) {
+            for (int32_t x = -half; x <= half; ++x) {
+                const int32_t known = knownColour(x, y, compact);
+                colour(x, y) = static_cast<int8_t>(
+                    known != kUnknown ? known : darkAt(bits, current.map(TVekPointF{double(x), double(y)})) ? 1 : 0);
+            }
+        }
         pairs.clear();
         for (int32_t y = -half; y <= half; ++y) {
             for (int32_t x = -half; x <= half; ++x) {
-                const int32_t colour = knownColour(x, y, compact);
-                if (colour == kUnknown) continue;
                 for (const TVekPointF step : {TVekPointF{1, 0}, TVekPointF{0, 1}}) {
                     const int32_t nx = x + static_cast<int32_t>(step.x), ny = y + static_cast<int32_t>(step.y);
-                    if (nx > half || ny > half) continue;
-                    const int32_t other = knownColour(nx, ny, compact);
-                    if (other == kUnknown || other == colour) continue;
+                    if (nx > half || ny > half || colour(nx, ny) == colour(x, y)) continue;
                     const TVekPointF from{static_cast<double>(x), static_cast<double>(y)};
                     TVekPointF edge;
-                    if (findEdge(bits, current, from, step, colour == 1, edge))
+                    if (findEdge(bits, current, from, step, colour(x, y) == 1, edge))
                         pairs.push_back(TVekPointPair{from + 0.5 * step, edge});
                 }
             }
         }
         if (static_cast<int32_t>(pairs.size()) < kMinEdges) break;
-        const auto fitted = fitHomography(pairs);
+        auto fitted = fitHomography(pairs);
         if (!fitted) break;
+        // Edges taken from a wrongly read module lie off the fitted map: fit
+        // again without them.
+        std::vector<TVekPointPair> kept;
+        kept.reserve(pairs.size());
+        for (const TVekPointPair& pair : pairs) {
+            const TVekPointF predicted = fitted->map(pair.symbol);
+            const double module = distance(predicted, fitted->map(pair.symbol + TVekPointF{0.5, 0.5})) / 0.7071;
+            if (distance(predicted, pair.picture) < kOutlier * module) kept.push_back(pair);
+        }
+        if (static_cast<int32_t>(kept.size()) >= kMinEdges) {
+            if (auto again = fitHomography(kept)) fitted = again;
+        }
         current = *fitted;
     }
     return current;

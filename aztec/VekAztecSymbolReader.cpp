@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 #include "aztec/VekAztecConfiguration.h"
 #include "aztec/VekAztecCoreFit.h"
@@ -73,13 +74,31 @@ TVekAzBitMap sampleGreyMap(const TVekGreyImage& grey, bool inverted, const TVekP
         }
     }
     const double threshold = (dark / darkCount + light / lightCount) / 2;
+    const double contrast = std::fabs(light / lightCount - dark / darkCount);
+    std::vector<double> levels(static_cast<size_t>(size) * static_cast<size_t>(size));
+    const int32_t half = (size - 1) / 2;
+    auto level = [&](int32_t x, int32_t y) -> double& {
+        return levels[static_cast<size_t>(y + half) * static_cast<size_t>(size) + static_cast<size_t>(x + half)];
+    };
+    for (int32_t y = -half; y <= half; ++y)
+        for (int32_t x = -half; x <= half; ++x)
+            level(x, y) = greyAt(grey, inverted, symbol.map(TVekPointF{double(x), double(y)}));
     TVekAzBitMap map(size, size, compact);
-    for (int32_t y = map.getMinY(); y <= map.getMaxY(); ++y)
-        for (int32_t x = map.getMinX(); x <= map.getMaxX(); ++x)
-            map.setCell(x, y,
-                        greyAt(grey, inverted, symbol.map(TVekPointF{double(x), double(y)})) < threshold
-                            ? TVekAzBitMap::DARK
-                            : TVekAzBitMap::LIGHT);
+    for (int32_t y = -half; y <= half; ++y) {
+        for (int32_t x = -half; x <= half; ++x) {
+            // Blur pulls a lone light module between dark ones below the
+            // symbol's mid level: where the neighbourhood has both levels,
+            // its own mid level decides.
+            double lowest = 255, highest = 0;
+            for (int32_t ny = std::max(y - 2, -half); ny <= std::min(y + 2, half); ++ny)
+                for (int32_t nx = std::max(x - 2, -half); nx <= std::min(x + 2, half); ++nx) {
+                    lowest = std::min(lowest, level(nx, ny));
+                    highest = std::max(highest, level(nx, ny));
+                }
+            const double local = highest - lowest > contrast / 2 ? (highest + lowest) / 2 : threshold;
+            map.setCell(x, y, level(x, y) < local ? TVekAzBitMap::DARK : TVekAzBitMap::LIGHT);
+        }
+    }
     return map;
 }
 
