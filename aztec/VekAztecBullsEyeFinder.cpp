@@ -71,6 +71,18 @@ std::optional<TVekAztecBullsEyeCandidate> confirm(const TVekBitMatrix& bits, dou
     const double ratio = across->second / down->second;
     // A bull's-eye seen at up to about 60 degrees of tilt.
     if (ratio < 0.45 || ratio > 2.2) return std::nullopt;
+    // The crossings of a full-range symbol's reference grid alternate along
+    // the row and the column as well; the diagonals through them are data.
+    const int32_t x0 = static_cast<int32_t>(std::floor(across->first));
+    const int32_t y0 = row;
+    const int32_t fall = std::min(x0, y0);
+    const int32_t fallLength = std::min(bits.width() - (x0 - fall), bits.height() - (y0 - fall));
+    if (!crossCheck([&](int32_t i) { return bits.get(x0 - fall + i, y0 - fall + i); }, fallLength, fall))
+        return std::nullopt;
+    const int32_t rise = std::min(x0, bits.height() - 1 - y0);
+    const int32_t riseLength = std::min(bits.width() - (x0 - rise), y0 + rise + 1);
+    if (!crossCheck([&](int32_t i) { return bits.get(x0 - rise + i, y0 + rise - i); }, riseLength, rise))
+        return std::nullopt;
     return TVekAztecBullsEyeCandidate{TVekPointF{across->first, down->first},
                                       std::sqrt(across->second * down->second)};
 }

@@ -20,7 +20,7 @@ struct TVekAztecBullsEyeCandidate {
 // light, dark, light runs of about its own width on each side and a dark run
 // beyond (rings 0 to 4 cut through the middle, the same in compact and
 // full-range symbols); the same seen down the column through its middle, then
-// the row again to centre it.
+// the row again to centre it, and both diagonals.
 class TVekAztecBullsEyeFinder {
 public:
     // Most candidates one picture gives: clutter cannot make the later steps

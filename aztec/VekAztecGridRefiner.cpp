@@ -11,7 +11,8 @@ namespace orvel {
 
 namespace {
 
-constexpr int32_t kRounds = 3;
+constexpr int32_t kMaxRounds = 12;
+constexpr int32_t kWholeRounds = 2;
 // Farther from the fitted map than this, in modules, an edge is dropped.
 constexpr double kOutlier = 0.3;
 constexpr int32_t kMinEdges = 12;
@@ -83,22 +84,29 @@ TVekPerspectiveTransform TVekAztecGridRefiner::refine(const TVekBitMatrix& bits,
         return colours[static_cast<size_t>(y + half) * static_cast<size_t>(size) + static_cast<size_t>(x + half)];
     };
     std::vector<TVekPointPair> pairs;
-    for (int32_t round = 0; round < kRounds; ++round) {
+    // The map is grown outwards: each round fits the modules out to a reach
+    // where the previous map still lies within half a module, 1.5 times as
+    // far as before, and the last rounds the whole symbol.
+    int32_t reach = (compact ? 4 : 6) + 3;
+    int32_t wholeRounds = 0;
+    for (int32_t round = 0; round < kMaxRounds; ++round) {
+        const bool whole = reach >= half;
+        reach = std::min(reach, half);
         // Data modules count with the colour the current map reads for them:
         // where most of them are right, their edges pull the map into place.
-        for (int32_t y = -half; y <= half; ++y) {
-            for (int32_t x = -half; x <= half; ++x) {
+        for (int32_t y = -reach; y <= reach; ++y) {
+            for (int32_t x = -reach; x <= reach; ++x) {
                 const int32_t known = knownColour(x, y, compact);
                 colour(x, y) = static_cast<int8_t>(
                     known != kUnknown ? known : darkAt(bits, current.map(TVekPointF{double(x), double(y)})) ? 1 : 0);
             }
         }
         pairs.clear();
-        for (int32_t y = -half; y <= half; ++y) {
-            for (int32_t x = -half; x <= half; ++x) {
+        for (int32_t y = -reach; y <= reach; ++y) {
+            for (int32_t x = -reach; x <= reach; ++x) {
                 for (const TVekPointF step : {TVekPointF{1, 0}, TVekPointF{0, 1}}) {
                     const int32_t nx = x + static_cast<int32_t>(step.x), ny = y + static_cast<int32_t>(step.y);
-                    if (nx > half || ny > half || colour(nx, ny) == colour(x, y)) continue;
+                    if (nx > reach || ny > reach || colour(nx, ny) == colour(x, y)) continue;
                     const TVekPointF from{static_cast<double>(x), static_cast<double>(y)};
                     TVekPointF edge;
                     if (findEdge(bits, current, from, step, colour(x, y) == 1, edge))
@@ -122,6 +130,8 @@ TVekPerspectiveTransform TVekAztecGridRefiner::refine(const TVekBitMatrix& bits,
             if (auto again = fitHomography(kept)) fitted = again;
         }
         current = *fitted;
+        if (whole && ++wholeRounds >= kWholeRounds) break;
+        reach = reach * 3 / 2;
     }
     return current;
 }
