@@ -11,17 +11,24 @@ namespace {
 
 // The seven runs from light ring 3 on one side to light ring 3 on the other.
 constexpr int32_t kInnerRuns = 7;
+constexpr double kMinModuleSize = 1.5;
 
 // True when seven runs could be rings 3, 2, 1, 0, 1, 2, 3: each about the
 // mean width, and both halves alike. Binarizing widens dark runs and narrows
 // light ones a little, and a tilt changes the width across the pattern.
-bool looksLikeRings(const std::array<int32_t, kInnerRuns>& runs, double& moduleSize) {
+bool looksLikeRings(const std::array<int32_t, kInnerRuns>& runs, double& moduleSize, double* unevenness = nullptr) {
     int32_t total = 0;
     for (int32_t run : runs) total += run;
     moduleSize = total / static_cast<double>(kInnerRuns);
-    if (moduleSize < 0.9) return false;
-    for (int32_t run : runs)
-        if (std::fabs(run - moduleSize) > 0.6 * moduleSize + 0.5) return false;
+    // Below one and a half pixels a module cannot be told from noise.
+    if (moduleSize < kMinModuleSize) return false;
+    double uneven = 0;
+    for (int32_t run : runs) {
+        const double off = std::fabs(run - moduleSize);
+        if (off > 0.6 * moduleSize + 0.5) return false;
+        uneven += off / moduleSize;
+    }
+    if (unevenness) *unevenness += uneven;
     const int32_t left = runs[0] + runs[1] + runs[2];
     const int32_t right = runs[4] + runs[5] + runs[6];
     return std::abs(left - right) <= 0.7 * std::max(left, right) / 2 + 1;
@@ -31,7 +38,7 @@ bool looksLikeRings(const std::array<int32_t, kInnerRuns>& runs, double& moduleS
 // where get(i) tells pixel i. Gives the pattern's middle along the line and
 // the module size, when rings 3 ... 3 are there and ring 4 begins on both sides.
 template <typename Get>
-std::optional<std::pair<double, double>> crossCheck(Get get, int32_t length, int32_t at) {
+std::optional<std::pair<double, double>> crossCheck(Get get, int32_t length, int32_t at, double* unevenness = nullptr) {
     if (at < 0 || at >= length || !get(at)) return std::nullopt;
     // Centre run, then three runs and the start of the fourth on each side.
     int32_t lo = at;
@@ -57,16 +64,17 @@ std::optional<std::pair<double, double>> crossCheck(Get get, int32_t length, int
         if (runs[static_cast<size_t>(k)] == 0 || stop == length) return std::nullopt;
     }
     double moduleSize = 0;
-    if (!looksLikeRings(runs, moduleSize)) return std::nullopt;
+    if (!looksLikeRings(runs, moduleSize, unevenness)) return std::nullopt;
     return std::make_pair((start + stop) / 2.0, moduleSize);
 }
 
 std::optional<TVekAztecBullsEyeCandidate> confirm(const TVekBitMatrix& bits, double x, int32_t y) {
     const int32_t column = static_cast<int32_t>(std::floor(x));
-    auto down = crossCheck([&](int32_t i) { return bits.get(column, i); }, bits.height(), y);
+    double unevenness = 0;
+    auto down = crossCheck([&](int32_t i) { return bits.get(column, i); }, bits.height(), y, &unevenness);
     if (!down) return std::nullopt;
     const int32_t row = static_cast<int32_t>(std::floor(down->first));
-    auto across = crossCheck([&](int32_t i) { return bits.get(i, row); }, bits.width(), column);
+    auto across = crossCheck([&](int32_t i) { return bits.get(i, row); }, bits.width(), column, &unevenness);
     if (!across) return std::nullopt;
     const double ratio = across->second / down->second;
     // A bull's-eye seen at up to about 60 degrees of tilt.
@@ -77,14 +85,14 @@ std::optional<TVekAztecBullsEyeCandidate> confirm(const TVekBitMatrix& bits, dou
     const int32_t y0 = row;
     const int32_t fall = std::min(x0, y0);
     const int32_t fallLength = std::min(bits.width() - (x0 - fall), bits.height() - (y0 - fall));
-    if (!crossCheck([&](int32_t i) { return bits.get(x0 - fall + i, y0 - fall + i); }, fallLength, fall))
+    if (!crossCheck([&](int32_t i) { return bits.get(x0 - fall + i, y0 - fall + i); }, fallLength, fall, &unevenness))
         return std::nullopt;
     const int32_t rise = std::min(x0, bits.height() - 1 - y0);
     const int32_t riseLength = std::min(bits.width() - (x0 - rise), y0 + rise + 1);
-    if (!crossCheck([&](int32_t i) { return bits.get(x0 - rise + i, y0 + rise - i); }, riseLength, rise))
+    if (!crossCheck([&](int32_t i) { return bits.get(x0 - rise + i, y0 + rise - i); }, riseLength, rise, &unevenness))
         return std::nullopt;
     return TVekAztecBullsEyeCandidate{TVekPointF{across->first, down->first},
-                                      std::sqrt(across->second * down->second)};
+                                      std::sqrt(across->second * down->second), unevenness};
 }
 
 bool isKnown(const std::vector<TVekAztecBullsEyeCandidate>& found, const TVekAztecBullsEyeCandidate& candidate) {
@@ -100,39 +108,44 @@ std::vector<TVekAztecBullsEyeCandidate> TVekAztecBullsEyeFinder::find(const TVek
     std::vector<TVekAztecBullsEyeCandidate> found;
     if (bits.empty()) return found;
     const int32_t width = bits.width();
-    // Run widths and ends of the current row, reused from row to row.
-    std::vector<int32_t> runs;
-    std::vector<int32_t> ends;
-    runs.reserve(static_cast<size_t>(width) + 1);
-    ends.reserve(static_cast<size_t>(width) + 1);
+    constexpr size_t kWindow = kInnerRuns + 2;
     for (int32_t y = rowStep / 2; y < bits.height() && found.size() < maxCandidates; y += std::max(rowStep, 1)) {
         const uint8_t* row = bits.row(y);
-        runs.clear();
-        ends.clear();
+        // The last nine runs of the row (widths, and where the oldest began),
+        // the newest last; the pattern is checked whenever a run closes.
+        std::array<int32_t, kWindow> runs{};
+        size_t count = 0;
         int32_t begin = 0;
         for (int32_t x = 1; x <= width; ++x) {
-            if (x == width || row[x] != row[begin]) {
-                runs.push_back(x - begin);
-                ends.push_back(x);
-                begin = x;
-            }
-        }
-        // Dark runs have the colour of the row's first run at even indices
-        // when it is dark.
-        const size_t firstDark = row[0] != 0 ? 0 : 1;
-        for (size_t i = firstDark + 4; i + 4 < runs.size(); i += 2) {
+            if (x < width && row[x] == row[begin]) continue;
+            std::copy(runs.begin() + 1, runs.end(), runs.begin());
+            runs[kWindow - 1] = x - begin;
+            ++count;
+            const bool closedDark = row[begin] != 0;
+            begin = x;
+            // The newest closed run is ring 4 on the right: dark, with ring 4
+            // on the left eight runs before it.
+            if (count < kWindow || !closedDark) continue;
             std::array<int32_t, kInnerRuns> inner{};
-            for (size_t k = 0; k < static_cast<size_t>(kInnerRuns); ++k) inner[k] = runs[i - 3 + k];
+            std::copy(runs.begin() + 1, runs.begin() + 1 + kInnerRuns, inner.begin());
+            // Most runs of a picture fail this integer test already.
+            const auto [shortest, longest] = std::minmax_element(inner.begin(), inner.end());
+            if (*longest > 3 * *shortest + 1 || *longest < 2) continue;
             double moduleSize = 0;
             if (!looksLikeRings(inner, moduleSize)) continue;
-            if (runs[i - 4] < 0.4 * moduleSize || runs[i + 4] < 0.4 * moduleSize) continue;
-            const double middle = (ends[i - 4] + ends[i + 3]) / 2.0;
+            if (runs[0] < 0.4 * moduleSize || runs[kWindow - 1] < 0.4 * moduleSize) continue;
+            int32_t innerWidth = 0;
+            for (int32_t run : inner) innerWidth += run;
+            const double middle = x - runs[kWindow - 1] - innerWidth / 2.0;
             const std::optional<TVekAztecBullsEyeCandidate> candidate = confirm(bits, middle, y);
             if (!candidate || isKnown(found, *candidate)) continue;
             found.push_back(*candidate);
             if (found.size() >= maxCandidates) break;
         }
     }
+    // The most regular rings first: a real bull's-eye is tried before the
+    // noise of a textured background that happens to alternate.
+    std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.unevenness < b.unevenness; });
     return found;
 }
 

@@ -14,6 +14,9 @@ namespace orvel {
 struct TVekAztecBullsEyeCandidate {
     TVekPointF centre;
     double moduleSize = 0;
+    // How far the ring widths stray from even, summed over the four lines
+    // through the centre (in modules): lower is likelier a symbol.
+    double unevenness = 0;
 };
 
 // Finds bull's-eye centres in a binarized picture: on a row, a dark run with
@@ -25,9 +28,10 @@ class TVekAztecBullsEyeFinder {
 public:
     // Most candidates one picture gives: clutter cannot make the later steps
     // run without bound.
-    static constexpr size_t maxCandidates = 64;
+    static constexpr size_t maxCandidates = 256;
 
     // rowStep: look at every rowStep-th row (1 finds the smallest modules).
+    // The candidates come most regular first.
     static std::vector<TVekAztecBullsEyeCandidate> find(const TVekBitMatrix& bits, int32_t rowStep = 1);
 };
 

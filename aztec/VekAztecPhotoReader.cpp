@@ -6,6 +6,7 @@
 
 #include "aztec/VekAztecBullsEyeFinder.h"
 #include "aztec/VekAztecSymbolReader.h"
+#include "foundation/VekBinarizer.h"
 
 namespace orvel {
 
@@ -13,6 +14,12 @@ namespace {
 
 constexpr uint32_t kCandidateColour = 0xFF8000;
 constexpr uint32_t kSymbolColour = 0x00C000;
+// Candidates come most regular first; after this many in a row that are no
+// symbol, the rest of a pass is background.
+constexpr int32_t kMaxMisses = 16;
+// Pictures up to this many pixels are read again at twice their size when
+// nothing was found: larger ones are photographs whose modules are not that small.
+constexpr int64_t kMaxUpscaledArea = 1 << 20;
 
 // True when the point lies inside the quadrilateral (either winding).
 bool inside(const std::array<TVekPointF, 4>& quad, TVekPointF p) {
@@ -61,14 +68,20 @@ TVekBarcodes TVekAztecPhotoReader::read(TVekBinaryCache& picture) const {
     auto enough = [&] {
         return options_.maxSymbols > 0 && found.validCount() >= options_.maxSymbols && !options_.tryHarder;
     };
-    auto readPass = [&](const TVekBitMatrix& bits, bool inverted) {
-        for (const TVekAztecBullsEyeCandidate& candidate : TVekAztecBullsEyeFinder::find(bits)) {
-            if (enough()) return;
+    auto readPass = [&](const TVekBitMatrix& bits, const TVekGreyImage& grey, bool inverted, double scale) {
+        int32_t misses = 0;
+        for (const TVekAztecBullsEyeCandidate& candidate : TVekAztecBullsEyeFinder::find(bits, options_.tryHarder ? 1 : 2)) {
+            if (enough() || misses >= kMaxMisses) return;
             if (found.covers(candidate.centre)) continue;
             if (debug_) debug_->point(candidate.centre, kCandidateColour);
-            std::optional<TVekBarcode> barcode = TVekAztecSymbolReader::read(bits, picture.grey(), inverted, candidate);
-            if (!barcode) continue;
+            std::optional<TVekBarcode> barcode = TVekAztecSymbolReader::read(bits, grey, inverted, candidate);
+            if (!barcode) {
+                ++misses;
+                continue;
+            }
+            misses = 0;
             barcode->isInverted = inverted;
+            for (TVekPointF& corner : barcode->position) corner = scale * corner;
             if (debug_ && barcode->isValid)
                 for (size_t i = 0; i < 4; ++i)
                     debug_->line(barcode->position[i], barcode->position[(i + 1) % 4], kSymbolColour);
@@ -84,14 +97,26 @@ TVekBarcodes TVekAztecPhotoReader::read(TVekBinaryCache& picture) const {
         first == TVekBinarizerKind::local ? TVekBinarizerKind::global : TVekBinarizerKind::local;
     for (const TVekBinarizerKind kind : {first, second}) {
         if (kind == second && !wantMore()) break;
-        readPass(picture.binary(kind), false);
+        readPass(picture.binary(kind), picture.grey(), false, 1.0);
     }
     if (options_.tryInvert && wantMore()) {
         for (const TVekBinarizerKind kind : {first, second}) {
             if (!wantMore()) break;
             TVekBitMatrix inverted = picture.binary(kind);
             inverted.flipAll();
-            readPass(inverted, true);
+            readPass(inverted, picture.grey(), true, 1.0);
+        }
+    }
+    // Modules of a pixel or so: the picture at twice its size, each pixel
+    // four, gives the rings runs the finder can tell from noise.
+    const TVekGreyImage& grey = picture.grey();
+    if (wantMore() && static_cast<int64_t>(grey.width()) * grey.height() <= kMaxUpscaledArea) {
+        const TVekGreyImage larger = grey.upscaled(2);
+        TVekBitMatrix bits = binarize(larger, first);
+        readPass(bits, larger, false, 0.5);
+        if (options_.tryInvert && wantMore()) {
+            bits.flipAll();
+            readPass(bits, larger, true, 0.5);
         }
     }
     return found.take();
