@@ -1,7 +1,6 @@
 #include "aztec/VekAztecCoreFit.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <vector>
 
@@ -11,76 +10,62 @@ namespace orvel {
 
 namespace {
 
-constexpr int32_t kRays = 64;
-constexpr int32_t kMaxEdges = 6;
+constexpr int32_t kRays = TVekAztecCoreFit::rays;
 constexpr double kPi = 3.14159265358979323846;
-
-// Where each ray crosses edges 1 ... edgeCount (0 where it does not).
-using TCrossings = std::array<std::array<TVekPointF, kRays>, kMaxEdges>;
-using TFound = std::array<std::array<bool, kRays>, kMaxEdges>;
 
 struct TLine {
     TVekPointF point;
     TVekPointF direction;
 };
 
-void castRays(const TVekBitMatrix& bits, const TVekAztecBullsEyeCandidate& candidate, int32_t edgeCount,
-              TCrossings& crossings, TFound& found) {
-    const double step = 0.5;
-    // Edge n lies n - 0.5 modules out along the axes and up to 1.41 times that
-    // along the diagonals; a tilt stretches it further.
-    const double reach = (edgeCount + 1.5) * candidate.moduleSize * 2.5;
-    for (int32_t r = 0; r < kRays; ++r) {
-        const double angle = 2 * kPi * r / kRays;
-        const TVekPointF direction{std::cos(angle), std::sin(angle)};
-        bool dark = true;
-        int32_t edge = 0;
-        for (double t = step; t < reach && edge < edgeCount; t += step) {
-            const TVekPointF p = candidate.centre + t * direction;
-            const bool here = bits.getOrLight(static_cast<int32_t>(std::floor(p.x)), static_cast<int32_t>(std::floor(p.y)));
-            if (here == dark) continue;
-            crossings[static_cast<size_t>(edge)][static_cast<size_t>(r)] = candidate.centre + (t - step / 2) * direction;
-            found[static_cast<size_t>(edge)][static_cast<size_t>(r)] = true;
-            dark = here;
-            ++edge;
-        }
-    }
+// One crossing of an edge square, with the ray it lies on.
+struct TRayPoint {
+    TVekPointF at;
+    int32_t ray = 0;
+};
+
+const std::array<TVekPointF, kRays>& rayDirections() {
+    static const std::array<TVekPointF, kRays> directions = [] {
+        std::array<TVekPointF, kRays> d{};
+        for (int32_t r = 0; r < kRays; ++r) d[static_cast<size_t>(r)] = {std::cos(2 * kPi * r / kRays), std::sin(2 * kPi * r / kRays)};
+        return d;
+    }();
+    return directions;
 }
 
-double angleOf(TVekPointF centre, TVekPointF p) { return std::atan2(p.y - centre.y, p.x - centre.x); }
+double squaredDistance(TVekPointF a, TVekPointF b) { return dot(a - b, a - b); }
 
-// Turn from a to b, clockwise in the picture, in [0, 2 pi).
-double turn(double a, double b) {
-    double d = std::fmod(b - a, 2 * kPi);
-    if (d < 0) d += 2 * kPi;
-    return d;
-}
+// Rays from ray `from` on clockwise to ray `to`.
+int32_t raysBetween(int32_t from, int32_t to) { return ((to - from) % kRays + kRays) % kRays; }
 
 // Corners of the convex quadrilateral the points lie on, roughly: the point
 // farthest from the centre, the one farthest from it, and the two farthest
-// from the line between those on either side. In clockwise order.
-std::optional<std::array<TVekPointF, 4>> roughCorners(const std::vector<TVekPointF>& points, TVekPointF centre) {
+// from the line between those on either side; as indices into the points,
+// in ray (clockwise) order.
+std::optional<std::array<size_t, 4>> roughCorners(const std::vector<TRayPoint>& points, TVekPointF centre) {
     if (points.size() < 8) return std::nullopt;
     auto farthestFrom = [&](TVekPointF from) {
-        return *std::max_element(points.begin(), points.end(),
-                                 [&](TVekPointF a, TVekPointF b) { return distance(a, from) < distance(b, from); });
+        size_t best = 0;
+        for (size_t i = 1; i < points.size(); ++i)
+            if (squaredDistance(points[i].at, from) > squaredDistance(points[best].at, from)) best = i;
+        return best;
     };
-    const TVekPointF a = farthestFrom(centre);
-    const TVekPointF c = farthestFrom(a);
-    const TVekPointF axis = c - a;
-    if (length(axis) < 1) return std::nullopt;
-    TVekPointF b = a, d = a;
+    const size_t a = farthestFrom(centre);
+    const size_t c = farthestFrom(points[a].at);
+    const TVekPointF axis = points[c].at - points[a].at;
+    const double axisLength = length(axis);
+    if (axisLength < 1) return std::nullopt;
+    size_t b = a, d = a;
     double most = 0, least = 0;
-    for (const TVekPointF& p : points) {
-        const double side = cross(axis, p - a) / length(axis);
-        if (side > most) most = side, b = p;
-        if (side < least) least = side, d = p;
+    for (size_t i = 0; i < points.size(); ++i) {
+        const double side = cross(axis, points[i].at - points[a].at) / axisLength;
+        if (side > most) most = side, b = i;
+        if (side < least) least = side, d = i;
     }
     if (most < 1 || -least < 1) return std::nullopt;
-    std::array<TVekPointF, 4> corners = {a, b, c, d};
-    // Clockwise in the picture is increasing angle (y grows downwards).
+    std::array<size_t, 4> corners = {a, b, c, d};
     std::sort(corners.begin(), corners.end(),
-              [&](TVekPointF p, TVekPointF q) { return angleOf(centre, p) < angleOf(centre, q); });
+              [&](size_t p, size_t q) { return points[p].ray < points[q].ray; });
     return corners;
 }
 
@@ -123,24 +108,23 @@ std::optional<TVekPointF> intersect(const TLine& a, const TLine& b) {
     return a.point + t * a.direction;
 }
 
-// The corners of one edge square from the rays' crossings: points between two
-// rough corners belong to that side; the ones next to a corner, where the
-// binarized corner is rounded, are left out.
-std::optional<std::array<TVekPointF, 4>> edgeSquare(const std::vector<TVekPointF>& points, TVekPointF centre,
-                                                    double moduleSize) {
+// The corners of one edge square from the rays' crossings, with the rays
+// they lie nearest to: points between two rough corners belong to that side;
+// the ones next to a corner, where the binarized corner is rounded, are left
+// out.
+std::optional<std::array<TRayPoint, 4>> edgeSquare(const std::vector<TRayPoint>& points, TVekPointF centre,
+                                                   double moduleSize) {
     const auto rough = roughCorners(points, centre);
     if (!rough) return std::nullopt;
-    std::array<double, 4> cornerAngles{};
-    for (size_t k = 0; k < 4; ++k) cornerAngles[k] = angleOf(centre, (*rough)[k]);
     std::array<std::vector<TVekPointF>, 4> sides;
-    const double margin = 2 * kPi / kRays * 1.5;
-    for (const TVekPointF& p : points) {
-        const double a = angleOf(centre, p);
+    constexpr int32_t margin = 1;
+    for (const TRayPoint& p : points) {
         for (size_t k = 0; k < 4; ++k) {
-            const double span = turn(cornerAngles[k], cornerAngles[(k + 1) % 4]);
-            const double into = turn(cornerAngles[k], a);
+            const int32_t from = points[(*rough)[k]].ray, to = points[(*rough)[(k + 1) % 4]].ray;
+            const int32_t span = raysBetween(from, to);
+            const int32_t into = raysBetween(from, p.ray);
             if (into < span) {
-                if (into > margin && span - into > margin) sides[k].push_back(p);
+                if (into > margin && span - into > margin) sides[k].push_back(p.at);
                 break;
             }
         }
@@ -151,36 +135,55 @@ std::optional<std::array<TVekPointF, 4>> edgeSquare(const std::vector<TVekPointF
         if (!line) return std::nullopt;
         lines[k] = *line;
     }
-    std::array<TVekPointF, 4> corners{};
+    std::array<TRayPoint, 4> corners{};
     for (size_t k = 0; k < 4; ++k) {
         // Corner k + 1 joins side k and side k + 1.
         const auto corner = intersect(lines[k], lines[(k + 1) % 4]);
         if (!corner) return std::nullopt;
-        corners[(k + 1) % 4] = *corner;
+        corners[(k + 1) % 4] = TRayPoint{*corner, points[(*rough)[(k + 1) % 4]].ray};
     }
     return corners;
 }
 
 }  // namespace
 
-std::optional<TVekPerspectiveTransform> TVekAztecCoreFit::fit(const TVekBitMatrix& bits,
-                                                              const TVekAztecBullsEyeCandidate& candidate,
-                                                              bool compact) {
-    const int32_t edgeCount = compact ? 4 : 6;
-    TCrossings crossings{};
-    TFound found{};
-    castRays(bits, candidate, edgeCount, crossings, found);
+TVekAztecCoreFit::TVekAztecCoreFit(const TVekBitMatrix& bits, const TVekAztecBullsEyeCandidate& candidate)
+    : candidate_(candidate) {
+    const double step = 0.5;
+    // Edge n lies n - 0.5 modules out along the axes and up to 1.41 times that
+    // along the diagonals; a tilt stretches it further.
+    const double reach = (maxEdges + 1.5) * candidate.moduleSize * 2.5;
+    const auto& directions = rayDirections();
+    for (int32_t r = 0; r < kRays; ++r) {
+        const TVekPointF direction = directions[static_cast<size_t>(r)];
+        bool dark = true;
+        int32_t edge = 0;
+        for (double t = step; t < reach && edge < maxEdges; t += step) {
+            const TVekPointF p = candidate.centre + t * direction;
+            const bool here =
+                bits.getOrLight(static_cast<int32_t>(std::floor(p.x)), static_cast<int32_t>(std::floor(p.y)));
+            if (here == dark) continue;
+            crossings_[static_cast<size_t>(edge)][static_cast<size_t>(r)] =
+                TCrossing{candidate.centre + (t - step / 2) * direction, true};
+            dark = here;
+            ++edge;
+        }
+    }
+}
 
+std::optional<TVekPerspectiveTransform> TVekAztecCoreFit::frame(bool compact) const {
+    const int32_t edgeCount = compact ? 4 : 6;
     std::vector<TVekPointPair> pairs;
-    std::vector<TVekPointF> points;
-    std::array<TVekPointF, 4> outer{};
+    std::vector<TRayPoint> points;
+    std::array<TRayPoint, 4> outer{};
     // Outermost edge first: its corners name the corners of the inner ones.
     for (int32_t edge = edgeCount; edge >= 2; --edge) {
         points.clear();
-        for (int32_t r = 0; r < kRays; ++r)
-            if (found[static_cast<size_t>(edge - 1)][static_cast<size_t>(r)])
-                points.push_back(crossings[static_cast<size_t>(edge - 1)][static_cast<size_t>(r)]);
-        const auto corners = edgeSquare(points, candidate.centre, candidate.moduleSize);
+        for (int32_t r = 0; r < kRays; ++r) {
+            const TCrossing& crossing = crossings_[static_cast<size_t>(edge - 1)][static_cast<size_t>(r)];
+            if (crossing.found) points.push_back(TRayPoint{crossing.at, r});
+        }
+        const auto corners = edgeSquare(points, candidate_.centre, candidate_.moduleSize);
         if (!corners) {
             if (edge == edgeCount) return std::nullopt;
             continue;
@@ -190,16 +193,15 @@ std::optional<TVekPerspectiveTransform> TVekAztecCoreFit::fit(const TVekBitMatri
         const std::array<TVekPointF, 4> square = {TVekPointF{-half, -half}, TVekPointF{half, -half},
                                                   TVekPointF{half, half}, TVekPointF{-half, half}};
         for (size_t k = 0; k < 4; ++k) {
-            // The corner of this edge in the direction of the outer one's corner k.
-            const double target = angleOf(candidate.centre, outer[k]);
+            // The corner of this edge on the ray nearest the outer one's corner k.
             size_t best = 0;
-            double bestGap = 4 * kPi;
+            int32_t bestGap = kRays;
             for (size_t j = 0; j < 4; ++j) {
-                const double t = turn(target, angleOf(candidate.centre, (*corners)[j]));
-                const double gap = std::min(t, 2 * kPi - t);
+                const int32_t t = raysBetween(outer[k].ray, (*corners)[j].ray);
+                const int32_t gap = std::min(t, kRays - t);
                 if (gap < bestGap) bestGap = gap, best = j;
             }
-            pairs.push_back(TVekPointPair{square[k], (*corners)[best]});
+            pairs.push_back(TVekPointPair{square[k], (*corners)[best].at});
         }
     }
     return fitHomography(pairs);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 
@@ -18,9 +19,24 @@ namespace orvel {
 // orientation marks: module x grows from the first corner clockwise.
 class TVekAztecCoreFit {
 public:
-    // None when the rings do not give four sides for every edge square.
-    static std::optional<TVekPerspectiveTransform> fit(const TVekBitMatrix& bits,
-                                                       const TVekAztecBullsEyeCandidate& candidate, bool compact);
+    static constexpr int32_t rays = 64;
+    static constexpr int32_t maxEdges = 6;
+
+    // Casts the rays once for both kinds of symbol.
+    TVekAztecCoreFit(const TVekBitMatrix& bits, const TVekAztecBullsEyeCandidate& candidate);
+
+    // The map through edges 2 ... 4 (compact) or 2 ... 6 (full-range); none
+    // when the rings do not give four sides for the outermost edge square.
+    std::optional<TVekPerspectiveTransform> frame(bool compact) const;
+
+private:
+    struct TCrossing {
+        TVekPointF at;
+        bool found = false;
+    };
+    TVekAztecBullsEyeCandidate candidate_;
+    // [edge - 1][ray]
+    std::array<std::array<TCrossing, rays>, maxEdges> crossings_{};
 };
 
 }  // namespace orvel

@@ -111,8 +111,8 @@ void setPosition(TVekBarcode& barcode, const TVekPerspectiveTransform& symbol, i
 }
 
 std::optional<TVekBarcode> readAs(const TVekBitMatrix& bits, const TVekGreyImage& grey, bool inverted,
-                                  const TVekAztecBullsEyeCandidate& candidate, bool compact) {
-    const auto frame = TVekAztecCoreFit::fit(bits, candidate, compact);
+                                  const TVekAztecCoreFit& core, bool compact) {
+    const auto frame = core.frame(compact);
     if (!frame || !showsBullsEye(bits, *frame, compact)) return std::nullopt;
     const int32_t ring = compact ? 5 : 7;
     std::array<bool, 12> marks{};
@@ -150,9 +150,10 @@ std::optional<TVekBarcode> readAs(const TVekBitMatrix& bits, const TVekGreyImage
 
 std::optional<TVekBarcode> TVekAztecSymbolReader::read(const TVekBitMatrix& bits, const TVekGreyImage& grey,
                                                        bool inverted, const TVekAztecBullsEyeCandidate& candidate) {
+    const TVekAztecCoreFit core(bits, candidate);
     std::optional<TVekBarcode> failed;
     for (const bool compact : {true, false}) {
-        std::optional<TVekBarcode> barcode = readAs(bits, grey, inverted, candidate, compact);
+        std::optional<TVekBarcode> barcode = readAs(bits, grey, inverted, core, compact);
         if (barcode && barcode->isValid) return barcode;
         if (barcode && !failed) failed = std::move(barcode);
     }
