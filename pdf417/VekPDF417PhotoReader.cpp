@@ -1,11 +1,102 @@
 #include "pdf417/VekPDF417PhotoReader.h"
 
+#include <algorithm>
+
+#include "pdf417/VekPDF417GridReader.h"
+#include "pdf417/VekPDF417PatternScanner.h"
+#include "pdf417/VekPDF417SymbolDecoder.h"
+
 namespace orvel {
 
+namespace {
+
+// Scan lines per picture side, within bounds in pixels.
+constexpr int32_t LINES_PER_SIDE = 200;
+constexpr int32_t MIN_STEP = 2;
+constexpr int32_t MAX_STEP = 10;
+// Pictures up to this many pixels get a look at twice their size.
+constexpr int64_t MAX_UPSCALED_PIXELS = 1600 * 1200;
+
+bool inside(const std::array<TVekPointF, 4>& quad, TVekPointF p) {
+    int32_t sign = 0;
+    for (size_t i = 0; i < quad.size(); ++i) {
+        const double side = cross(quad[(i + 1) % 4] - quad[i], p - quad[i]);
+        const int32_t s = side > 0 ? 1 : -1;
+        if (sign != 0 && s != sign) return false;
+        sign = s;
+    }
+    return true;
+}
+
+bool covered(const TVekBarcodes& barcodes, TVekPointF p) {
+    return std::any_of(barcodes.begin(), barcodes.end(), [p](const TVekBarcode& b) { return inside(b.position, p); });
+}
+
+}  // namespace
+
 TVekBarcodes TVekPDF417PhotoReader::read(TVekBinaryCache& picture) const {
-    (void)picture;
-    (void)debug_;
-    return {};
+    TVekBarcodes found;
+    TVekBarcodes failures;
+    const TVekGreyImage& grey = picture.grey();
+    if (grey.empty()) return found;
+    readScale(grey, 1, found, failures);
+    const int64_t pixels = static_cast<int64_t>(grey.width()) * grey.height();
+    if ((found.empty() || options_.tryHarder) && pixels <= MAX_UPSCALED_PIXELS && !enough(found)) {
+        readScale(grey.upscaled(2), 2, found, failures);
+    }
+    if (options_.returnErrors) {
+        for (TVekBarcode& failure : failures) {
+            if (!covered(found, failure.centre())) found.push_back(std::move(failure));
+        }
+    }
+    return found;
+}
+
+bool TVekPDF417PhotoReader::enough(const TVekBarcodes& found) const {
+    return options_.maxSymbols > 0 && static_cast<int32_t>(found.size()) >= options_.maxSymbols;
+}
+
+bool TVekPDF417PhotoReader::readScale(const TVekGreyImage& grey, double scale, TVekBarcodes& found,
+                                      TVekBarcodes& failures) const {
+    TVekPDF417PatternScanner scanner;
+    TVekPDF417GridReader gridReader(grey);
+    const int32_t lines = options_.tryHarder ? 2 * LINES_PER_SIDE : LINES_PER_SIDE;
+    for (const bool columns : {false, true}) {
+        if (columns && !options_.tryRotate && !options_.tryHarder) break;
+        const int32_t side = columns ? grey.width() : grey.height();
+        const int32_t step = std::clamp(side / lines, MIN_STEP, MAX_STEP);
+        for (const TVekPDF417Candidate& candidate : scanner.scan(grey, step, columns)) {
+            // A point well inside the symbol, beside the middle of its start.
+            const TVekPointF within = 0.5 * (candidate.startFirst + candidate.startLast) +
+                                      (10 * candidate.module) * candidate.across;
+            if (covered(found, (1 / scale) * within)) continue;
+            const std::optional<TVekPDF417Grid> grid = gridReader.read(candidate);
+            if (!grid) continue;
+            TVekBarcode barcode = TVekPDF417SymbolDecoder::decode(*grid);
+            for (TVekPointF& corner : barcode.position) corner = (1 / scale) * corner;
+            if (barcode.isValid) barcode.setOrientationFromPosition();
+            draw(barcode);
+            if (!barcode.isValid) {
+                failures.push_back(std::move(barcode));
+                continue;
+            }
+            const bool again = std::any_of(found.begin(), found.end(), [&barcode](const TVekBarcode& b) {
+                return b.bytes == barcode.bytes && inside(b.position, barcode.centre());
+            });
+            if (!again) found.push_back(std::move(barcode));
+            if (enough(found)) return false;
+        }
+    }
+    return true;
+}
+
+void TVekPDF417PhotoReader::draw(const TVekBarcode& barcode) const {
+    if (debug_ == nullptr) return;
+    const uint32_t colour = barcode.isValid ? 0x00C000u : 0xC00000u;
+    for (size_t i = 0; i < barcode.position.size(); ++i) {
+        debug_->line(barcode.position[i], barcode.position[(i + 1) % 4], colour);
+    }
+    if (!barcode.isValid) debug_->note("PDF417: " + barcode.error);
 }
 
 }  // namespace orvel

@@ -1,0 +1,228 @@
+#include "pdf417/VekPDF417GridReader.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace orvel {
+
+namespace {
+
+constexpr int32_t MAX_ROWS = 90;
+constexpr int32_t MAX_COLUMNS = 30;
+constexpr int32_t CHARACTER = 17;
+// Start pattern and left row indicator before the first data column.
+constexpr double FIRST_DATA = 2 * CHARACTER;
+// The right row indicator and stop pattern after the last data column.
+constexpr double RIGHT_FRAME = 2 * CHARACTER + 1;
+constexpr int32_t MAX_SWEEP_LINES = 240;
+constexpr double SWEEP_MARGIN = 0.25;  // of the edge length, beyond either end
+
+int32_t argMax(const int32_t* counts, size_t size) {
+    const int32_t* top = std::max_element(counts, counts + size);
+    return *top > 0 ? static_cast<int32_t>(top - counts) : -1;
+}
+
+}  // namespace
+
+void TVekPDF417GridReader::TCell::vote(int32_t value) {
+    for (size_t i = 0; i < values.size(); ++i) {
+        if (values[i] == value || values[i] < 0) {
+            values[i] = value;
+            ++counts[i];
+            return;
+        }
+    }
+    // Full: the weakest contender gives way.
+    const size_t weakest = static_cast<size_t>(std::min_element(counts.begin(), counts.end()) - counts.begin());
+    values[weakest] = value;
+    counts[weakest] = 1;
+}
+
+int32_t TVekPDF417GridReader::TCell::best() const {
+    const auto top = std::max_element(counts.begin(), counts.end());
+    if (*top == 0) return -1;
+    // A tie is no reading.
+    if (std::count(counts.begin(), counts.end(), *top) > 1) return -1;
+    return values[static_cast<size_t>(top - counts.begin())];
+}
+
+std::optional<TVekPDF417Grid> TVekPDF417GridReader::read(const TVekPDF417Candidate& candidate) {
+    hasStop_ = candidate.hasStop;
+    module_ = std::max(candidate.module, 0.5);
+    step_ = std::clamp(1 / module_, 0.08, 0.25);
+    int32_t columns = candidate.hasStop ? candidate.columns : 1;
+    TShapeVotes votes;
+    setFrame(candidate, columns);
+    sweepIndicators(votes);
+    const int32_t votedColumns = argMax(votes.columns.data(), votes.columns.size()) + 1;
+    if (votedColumns <= 0) return std::nullopt;
+    if (votedColumns != columns) {
+        columns = votedColumns;
+        votes = {};
+        setFrame(candidate, columns);
+        sweepIndicators(votes);
+        if (argMax(votes.columns.data(), votes.columns.size()) + 1 != columns) return std::nullopt;
+    }
+    const int32_t rowGroup = argMax(votes.rowGroups.data(), votes.rowGroups.size());
+    const int32_t rowRest = argMax(votes.rowRests.data(), votes.rowRests.size());
+    const int32_t ecLevel = argMax(votes.ecLevels.data(), votes.ecLevels.size());
+    if (rowGroup < 0 || rowRest < 0 || ecLevel < 0) return std::nullopt;
+    TVekPDF417Grid grid;
+    grid.rows = 3 * rowGroup + rowRest + 1;
+    grid.columns = columns;
+    grid.ecLevel = ecLevel;
+    if (grid.rows < 3 || grid.rows > MAX_ROWS || grid.rows * columns <= grid.eccCount() ||
+        grid.rows * columns > 928 + grid.eccCount()) {
+        return std::nullopt;
+    }
+
+    const auto keepRows = [&grid](std::vector<TRowRead>& reads) {
+        std::erase_if(reads, [&grid](const TRowRead& read) { return read.row >= grid.rows; });
+    };
+    keepRows(leftReads_);
+    keepRows(rightReads_);
+    TRowFit left = fitRows(leftReads_);
+    TRowFit right = fitRows(rightReads_);
+    if (!left.valid && !right.valid) return std::nullopt;
+    if (!left.valid) left = right;
+    if (!right.valid) right = left;
+
+    std::vector<TCell> cells(static_cast<size_t>(grid.rows * columns));
+    const double rowPixels = distance(toPicture(0, left.vOf(0)), toPicture(0, left.vOf(grid.rows))) / grid.rows;
+    const int32_t lines = std::clamp(static_cast<int32_t>(rowPixels / 1.5), 3, 8);
+    for (int32_t row = 0; row < grid.rows; ++row) {
+        for (int32_t i = 0; i < lines; ++i) {
+            const double within = 0.15 + 0.7 * (i + 0.5) / lines;
+            readRow(row, left.vOf(row + within), right.vOf(row + within), columns, cells);
+        }
+    }
+    grid.codewords.resize(cells.size());
+    std::transform(cells.begin(), cells.end(), grid.codewords.begin(), [](const TCell& cell) { return cell.best(); });
+    grid.corners = {toPicture(0, left.vOf(0)), toPicture(width_, right.vOf(0)),
+                    toPicture(width_, right.vOf(grid.rows)), toPicture(0, left.vOf(grid.rows))};
+    return grid;
+}
+
+void TVekPDF417GridReader::setFrame(const TVekPDF417Candidate& candidate, int32_t columns) {
+    TVekPerspectiveTransform::TQuad quad;
+    if (candidate.hasStop) {
+        width_ = FIRST_DATA + CHARACTER * columns + RIGHT_FRAME;
+        quad = {candidate.startFirst, candidate.stopFirst, candidate.stopLast, candidate.startLast};
+    } else {
+        // Compact: the data columns end in a single stop bar.
+        width_ = FIRST_DATA + CHARACTER * columns + 1;
+        const TVekPointF across = (width_ * module_) * candidate.across;
+        quad = {candidate.startFirst, candidate.startFirst + across, candidate.startLast + across,
+                candidate.startLast};
+    }
+    frame_ = TVekPerspectiveTransform::squareToQuad(quad);
+}
+
+TVekPointF TVekPDF417GridReader::toPicture(double x, double v) const { return frame_.map({x / width_, v}); }
+
+float TVekPDF417GridReader::level(TVekPointF p) const {
+    const double fx = std::floor(p.x - 0.5);
+    const double fy = std::floor(p.y - 0.5);
+    if (!(fx >= -1 && fy >= -1 && fx < grey_.width() && fy < grey_.height())) return 255;
+    const auto x = static_cast<int32_t>(fx);
+    const auto y = static_cast<int32_t>(fy);
+    const double ax = p.x - 0.5 - fx;
+    const double ay = p.y - 0.5 - fy;
+    const double top = grey_.getOrWhite(x, y) * (1 - ax) + grey_.getOrWhite(x + 1, y) * ax;
+    const double bottom = grey_.getOrWhite(x, y + 1) * (1 - ax) + grey_.getOrWhite(x + 1, y + 1) * ax;
+    return static_cast<float>(top * (1 - ay) + bottom * ay);
+}
+
+void TVekPDF417GridReader::sampleLine(double x0, double x1, double vLeft, double vRight) {
+    const auto count = static_cast<int32_t>((x1 - x0) / step_) + 1;
+    levels_.resize(static_cast<size_t>(std::max(count, 0)));
+    for (int32_t i = 0; i < count; ++i) {
+        const double x = x0 + i * step_;
+        levels_[static_cast<size_t>(i)] = level(toPicture(x, vLeft + (vRight - vLeft) * x / width_));
+    }
+    edges_.find(levels_.data(), count, x0, step_);
+}
+
+void TVekPDF417GridReader::sweepIndicators(TShapeVotes& votes) {
+    leftReads_.clear();
+    rightReads_.clear();
+    const double edgePixels = distance(toPicture(0, 0), toPicture(0, 1));
+    const int32_t lines = std::clamp(static_cast<int32_t>(edgePixels * (1 + 2 * SWEEP_MARGIN) / 1.5), 12,
+                                     MAX_SWEEP_LINES);
+    for (int32_t i = 0; i < lines; ++i) {
+        const double v = -SWEEP_MARGIN + (1 + 2 * SWEEP_MARGIN) * (i + 0.5) / lines;
+        readIndicator(CHARACTER, v, true, votes);
+        if (hasStop_) readIndicator(width_ - RIGHT_FRAME, v, false, votes);
+    }
+}
+
+void TVekPDF417GridReader::readIndicator(double expected, double v, bool left, TShapeVotes& votes) {
+    sampleLine(expected - 4, expected + CHARACTER + 4, v, v);
+    const TVekPDF417Character indicator = TVekPDF417CharacterReader::readNear(edges_, expected, 2.5);
+    if (!indicator.valid()) return;
+    const int32_t row = 3 * (indicator.value / 30) + indicator.cluster;
+    const int32_t parameter = indicator.value % 30;
+    (left ? leftReads_ : rightReads_).push_back({v, row});
+    // Which shape number an indicator carries turns with the cluster, and
+    // the right indicators are one step on from the left ones.
+    const int32_t kind = (indicator.cluster + (left ? 0 : 2)) % 3;
+    switch (kind) {
+        case 0: ++votes.rowGroups[static_cast<size_t>(parameter)]; break;
+        case 1:
+            ++votes.rowRests[static_cast<size_t>(parameter % 3)];
+            ++votes.ecLevels[static_cast<size_t>(parameter / 3)];
+            break;
+        default: ++votes.columns[static_cast<size_t>(parameter)]; break;
+    }
+}
+
+TVekPDF417GridReader::TRowFit TVekPDF417GridReader::fitRows(const std::vector<TRowRead>& reads) {
+    TRowFit fit;
+    std::vector<bool> used(reads.size(), true);
+    for (int pass = 0; pass < 3; ++pass) {
+        double n = 0, sv = 0, sr = 0, svv = 0, svr = 0;
+        for (size_t i = 0; i < reads.size(); ++i) {
+            if (!used[i]) continue;
+            const double r = reads[i].row + 0.5;
+            n += 1;
+            sv += reads[i].v;
+            sr += r;
+            svv += reads[i].v * reads[i].v;
+            svr += reads[i].v * r;
+        }
+        const double denominator = n * svv - sv * sv;
+        if (n < 3 || std::abs(denominator) < 1e-12) return {};
+        fit.slope = (n * svr - sv * sr) / denominator;
+        fit.offset = (sr - fit.slope * sv) / n;
+        // Lines read in the wrong row (a misread indicator) leave the fit.
+        const double tolerance = pass == 0 ? 2.0 : 0.8;
+        for (size_t i = 0; i < reads.size(); ++i) {
+            used[i] = std::abs(fit.offset + fit.slope * reads[i].v - (reads[i].row + 0.5)) <= tolerance;
+        }
+    }
+    fit.valid = std::abs(fit.slope) >= 1;
+    return fit;
+}
+
+void TVekPDF417GridReader::readRow(int32_t row, double vLeft, double vRight, int32_t columns,
+                                   std::vector<TCell>& cells) {
+    const double end = FIRST_DATA + CHARACTER * columns + 2;
+    sampleLine(-2, end, vLeft, vRight);
+    const int32_t cluster = row % 3;
+    double drift = 0;
+    TVekPDF417Character previous = TVekPDF417CharacterReader::readNear(edges_, CHARACTER, 2.5);
+    if (previous.valid()) drift = previous.start - CHARACTER;
+    for (int32_t column = 0; column < columns; ++column) {
+        const double nominal = FIRST_DATA + CHARACTER * column;
+        const TVekPDF417Character character =
+            previous.valid() ? TVekPDF417CharacterReader::readNear(edges_, previous.end, 1.5)
+                             : TVekPDF417CharacterReader::readNear(edges_, nominal + drift, 3);
+        if (character.valid()) drift = character.start - nominal;
+        previous = character;
+        if (character.valid() && character.cluster == cluster) {
+            cells[static_cast<size_t>(row * columns + column)].vote(character.value);
+        }
+    }
+}
+
+}  // namespace orvel
