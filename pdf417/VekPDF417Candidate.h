@@ -18,7 +18,10 @@ struct TVekPDF417Candidate {
     bool hasStop = false;
     TVekPointF across;      // unit vector from the start into the symbol, square to its left edge
     double module = 0;      // pixels per module across the rows
-    int32_t columns = 0;    // data columns the start to stop distance suggests, 0 without a stop
+    // Data columns the start to stop distance suggests in units of both
+    // patterns' modules, of the start's and of the stop's (a damaged pattern
+    // measures wrong); 0 where none.
+    std::array<int32_t, 3> columns{};
     int32_t support = 0;    // scan lines that crossed the start pattern
 };
 

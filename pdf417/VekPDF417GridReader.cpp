@@ -50,19 +50,20 @@ std::optional<TVekPDF417Grid> TVekPDF417GridReader::read(const TVekPDF417Candida
     hasStop_ = candidate.hasStop;
     module_ = std::max(candidate.module, 0.5);
     step_ = std::clamp(1 / module_, 0.08, 0.25);
-    int32_t columns = candidate.hasStop ? candidate.columns : 1;
     TShapeVotes votes;
-    setFrame(candidate, columns);
-    sweepIndicators(votes);
-    const int32_t votedColumns = argMax(votes.columns.data(), votes.columns.size()) + 1;
-    if (votedColumns <= 0) return std::nullopt;
-    if (votedColumns != columns) {
-        columns = votedColumns;
-        votes = {};
-        setFrame(candidate, columns);
-        sweepIndicators(votes);
-        if (argMax(votes.columns.data(), votes.columns.size()) + 1 != columns) return std::nullopt;
+    int32_t columns = 0;
+    for (const int32_t guess : candidate.columns) {
+        if (candidate.hasStop && guess == 0) break;
+        columns = shape(candidate, std::max(guess, 1), votes);
+        if (columns > 0 || !candidate.hasStop) break;
     }
+    if (columns <= 0 && candidate.hasStop) {
+        // The stop edge may belong to something else: the start alone, as
+        // for a compact symbol, still shows the left row indicators.
+        hasStop_ = false;
+        columns = shape(candidate, 1, votes);
+    }
+    if (columns <= 0) return std::nullopt;
     const int32_t rowGroup = argMax(votes.rowGroups.data(), votes.rowGroups.size());
     const int32_t rowRest = argMax(votes.rowRests.data(), votes.rowRests.size());
     const int32_t ecLevel = argMax(votes.ecLevels.data(), votes.ecLevels.size());
@@ -103,9 +104,22 @@ std::optional<TVekPDF417Grid> TVekPDF417GridReader::read(const TVekPDF417Candida
     return grid;
 }
 
+int32_t TVekPDF417GridReader::shape(const TVekPDF417Candidate& candidate, int32_t columns, TShapeVotes& votes) {
+    votes = {};
+    setFrame(candidate, columns);
+    sweepIndicators(votes);
+    const int32_t voted = argMax(votes.columns.data(), votes.columns.size()) + 1;
+    if (voted <= 0 || voted == columns) return voted;
+    // The frame was drawn for the wrong width: once more with the right one.
+    votes = {};
+    setFrame(candidate, voted);
+    sweepIndicators(votes);
+    return argMax(votes.columns.data(), votes.columns.size()) + 1 == voted ? voted : 0;
+}
+
 void TVekPDF417GridReader::setFrame(const TVekPDF417Candidate& candidate, int32_t columns) {
     TVekPerspectiveTransform::TQuad quad;
-    if (candidate.hasStop) {
+    if (hasStop_) {
         width_ = FIRST_DATA + CHARACTER * columns + RIGHT_FRAME;
         quad = {candidate.startFirst, candidate.stopFirst, candidate.stopLast, candidate.startLast};
     } else {

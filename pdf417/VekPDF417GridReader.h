@@ -54,6 +54,9 @@ private:
         int32_t best() const;
     };
 
+    // Sweeps the indicators in a frame of `columns` data columns; the
+    // columns they vote for (after a second sweep when that differs), or 0.
+    int32_t shape(const TVekPDF417Candidate& candidate, int32_t columns, TShapeVotes& votes);
     void setFrame(const TVekPDF417Candidate& candidate, int32_t columns);
     void sweepIndicators(TShapeVotes& votes);
     void readIndicator(double expected, double v, bool left, TShapeVotes& votes);

@@ -8,6 +8,7 @@ namespace orvel {
 namespace {
 
 constexpr int32_t MAX_HITS = 20000;
+constexpr int32_t MARGIN = 3;
 constexpr size_t MAX_TRACKS = 400;
 constexpr int32_t MIN_TRACK_HITS = 3;
 constexpr int32_t MAX_COLUMNS = 30;
@@ -40,15 +41,21 @@ std::vector<TVekPDF417Candidate> TVekPDF417PatternScanner::scan(const TVekGreyIm
     step_ = std::max(1, step);
     const int32_t lines = columns ? grey.width() : grey.height();
     const int32_t length = columns ? grey.height() : grey.width();
-    levels_.resize(static_cast<size_t>(length));
+    // Margins as light as the line's lightest on both ends: a symbol printed
+    // up to the picture's edge still shows its outer bar edges.
+    levels_.assign(static_cast<size_t>(length + 2 * MARGIN), 255.0f);
+    float* line = levels_.data() + MARGIN;
     for (int32_t s = step_ / 2; s < lines && hitCount_ < MAX_HITS; s += step_) {
         if (columns) {
-            for (int32_t t = 0; t < length; ++t) levels_[static_cast<size_t>(t)] = grey.get(s, t);
+            for (int32_t t = 0; t < length; ++t) line[t] = grey.get(s, t);
         } else {
             const uint8_t* row = grey.row(s);
-            for (int32_t t = 0; t < length; ++t) levels_[static_cast<size_t>(t)] = row[t];
+            for (int32_t t = 0; t < length; ++t) line[t] = row[t];
         }
-        scanLine(levels_.data(), length, s);
+        const float light = *std::max_element(line, line + length);
+        std::fill(levels_.begin(), levels_.begin() + MARGIN, light);
+        std::fill(levels_.end() - MARGIN, levels_.end(), light);
+        scanLine(levels_.data(), length + 2 * MARGIN, s);
     }
     std::vector<TVekPDF417Candidate> found;
     pair(tracks_[0], tracks_[1], false, columns, found);
@@ -60,7 +67,7 @@ std::vector<TVekPDF417Candidate> TVekPDF417PatternScanner::scan(const TVekGreyIm
 }
 
 void TVekPDF417PatternScanner::scanLine(const float* levels, int32_t count, double s) {
-    edges_.find(levels, count, 0, 1);
+    edges_.find(levels, count, -MARGIN, 1);
     for (int direction = 0; direction < 2; ++direction) {
         guards_.clear();
         if (direction == 0) {
@@ -116,8 +123,11 @@ void TVekPDF417PatternScanner::pair(TTracks& starts, TTracks& stops, bool backwa
         start.fit();
         const double s0 = start.hits.front().s;
         const double s1 = start.hits.back().s;
+        // The stop edge crossed by most of the start's lines; of those about
+        // as well supported, the nearest (symbols side by side).
         const TTrack* bestStop = nullptr;
         double bestDistance = 0;
+        size_t bestSupport = 0;
         for (const TTrack& stop : stops) {
             if (stop.hits.size() < 2) continue;
             const double from = std::max(s0, stop.hits.front().s);
@@ -130,9 +140,14 @@ void TVekPDF417PatternScanner::pair(TTracks& starts, TTracks& stops, bool backwa
             const double distance = (stop.at(middle) - start.at(middle)) * (backwards ? -1 : 1);
             const double modules = distance / (0.5 * (start.module + stop.module));
             if (modules < FRAME_MODULES + 17 - 8 || modules > FRAME_MODULES + 17 * MAX_COLUMNS + 20) continue;
-            if (bestStop == nullptr || distance < bestDistance) {
+            const auto support = static_cast<size_t>(
+                std::count_if(stop.hits.begin(), stop.hits.end(), [&](const THit& h) { return h.s >= from && h.s <= to; }));
+            const bool stronger = 2 * support > 3 * bestSupport;
+            const bool similar = 3 * support >= 2 * bestSupport;
+            if (bestStop == nullptr || stronger || (similar && distance < bestDistance)) {
                 bestStop = &stop;
                 bestDistance = distance;
+                bestSupport = std::max(support, bestSupport);
             }
         }
         found.push_back(candidate(start, bestStop, backwards, columns));
@@ -162,8 +177,15 @@ TVekPDF417Candidate TVekPDF417PatternScanner::candidate(const TTrack& start, con
         c.stopFirst = point(p0, stop->at(p0));
         c.stopLast = point(p1, stop->at(p1));
         const double middle = 0.5 * (std::max(s0, p0) + std::min(s1, p1));
-        const double modules = std::abs(stop->at(middle) - start.at(middle)) / (0.5 * (start.module + stop->module));
-        c.columns = std::clamp(static_cast<int32_t>(std::nearbyint((modules - FRAME_MODULES) / 17)), 1, MAX_COLUMNS);
+        const double span = std::abs(stop->at(middle) - start.at(middle));
+        size_t count = 0;
+        for (const double module : {0.5 * (start.module + stop->module), start.module, stop->module}) {
+            const double columns = (span / module - FRAME_MODULES) / 17;
+            const auto rounded = static_cast<int32_t>(std::nearbyint(columns));
+            if (rounded < 1 || rounded > MAX_COLUMNS) continue;
+            if (std::find(c.columns.begin(), c.columns.begin() + count, rounded) != c.columns.begin() + count) continue;
+            c.columns[count++] = rounded;
+        }
     }
     return c;
 }

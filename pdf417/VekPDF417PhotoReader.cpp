@@ -71,6 +71,7 @@ bool TVekPDF417PhotoReader::readScale(const TVekGreyImage& grey, double scale, T
                                       (10 * candidate.module) * candidate.across;
             if (covered(found, (1 / scale) * within)) continue;
             const std::optional<TVekPDF417Grid> grid = gridReader.read(candidate);
+            note(candidate, grid);
             if (!grid) continue;
             TVekBarcode barcode = TVekPDF417SymbolDecoder::decode(*grid);
             for (TVekPointF& corner : barcode.position) corner = (1 / scale) * corner;
@@ -88,6 +89,24 @@ bool TVekPDF417PhotoReader::readScale(const TVekGreyImage& grey, double scale, T
         }
     }
     return true;
+}
+
+void TVekPDF417PhotoReader::note(const TVekPDF417Candidate& candidate,
+                                 const std::optional<TVekPDF417Grid>& grid) const {
+    if (debug_ == nullptr) return;
+    debug_->line(candidate.startFirst, candidate.startLast, 0x0000C0u);
+    if (candidate.hasStop) debug_->line(candidate.stopFirst, candidate.stopLast, 0x0000C0u);
+    std::string text = "PDF417 candidate at " + intToStr(vekRoundInt(candidate.startFirst.x)) + "," +
+                       intToStr(vekRoundInt(candidate.startFirst.y)) + " lines " + intToStr(candidate.support) +
+                       " columns " + intToStr(candidate.columns[0]) + ": ";
+    if (grid) {
+        const auto unread = std::count(grid->codewords.begin(), grid->codewords.end(), -1);
+        text += intToStr(grid->rows) + " x " + intToStr(grid->columns) + " level " + intToStr(grid->ecLevel) +
+                ", unread " + intToStr(unread);
+    } else {
+        text += "no shape";
+    }
+    debug_->note(text);
 }
 
 void TVekPDF417PhotoReader::draw(const TVekBarcode& barcode) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "foundation/VekBarcode.h"
@@ -7,6 +8,8 @@
 #include "foundation/VekDebugSink.h"
 #include "foundation/VekGreyImage.h"
 #include "foundation/VekReaderOptions.h"
+#include "pdf417/VekPDF417Candidate.h"
+#include "pdf417/VekPDF417Grid.h"
 
 namespace orvel {
 
@@ -27,6 +30,7 @@ private:
     // symbols are there.
     bool readScale(const TVekGreyImage& grey, double scale, TVekBarcodes& found, TVekBarcodes& failures) const;
     bool enough(const TVekBarcodes& found) const;
+    void note(const TVekPDF417Candidate& candidate, const std::optional<TVekPDF417Grid>& grid) const;
     void draw(const TVekBarcode& barcode) const;
 
     TVekReaderOptions options_;
