@@ -17,6 +17,31 @@ constexpr int32_t MAX_STEP = 10;
 // Pictures up to this many pixels get a look at twice their size.
 constexpr int64_t MAX_UPSCALED_PIXELS = 1600 * 1200;
 
+// Each pixel the average of its 3 × 3 neighbourhood (edge pixels of the
+// part inside): grain and JPEG speckle no longer split bars and spaces.
+TVekGreyImage smoothed(const TVekGreyImage& grey) {
+    const int32_t w = grey.width();
+    const int32_t h = grey.height();
+    std::vector<uint16_t> rows(static_cast<size_t>(w) * h);  // vertical sums of three
+    for (int32_t y = 0; y < h; ++y) {
+        const uint8_t* above = grey.row(std::max(y - 1, 0));
+        const uint8_t* here = grey.row(y);
+        const uint8_t* below = grey.row(std::min(y + 1, h - 1));
+        uint16_t* sum = rows.data() + static_cast<size_t>(y) * w;
+        for (int32_t x = 0; x < w; ++x) sum[x] = static_cast<uint16_t>(above[x] + here[x] + below[x]);
+    }
+    std::vector<uint8_t> pixels(rows.size());
+    for (int32_t y = 0; y < h; ++y) {
+        const uint16_t* sum = rows.data() + static_cast<size_t>(y) * w;
+        uint8_t* out = pixels.data() + static_cast<size_t>(y) * w;
+        for (int32_t x = 0; x < w; ++x) {
+            const int32_t total = sum[std::max(x - 1, 0)] + sum[x] + sum[std::min(x + 1, w - 1)];
+            out[x] = static_cast<uint8_t>((total + 4) / 9);
+        }
+    }
+    return TVekGreyImage::fromPixels(std::move(pixels), w, h);
+}
+
 bool inside(const std::array<TVekPointF, 4>& quad, TVekPointF p) {
     int32_t sign = 0;
     for (size_t i = 0; i < quad.size(); ++i) {
@@ -40,6 +65,7 @@ TVekBarcodes TVekPDF417PhotoReader::read(TVekBinaryCache& picture) const {
     const TVekGreyImage& grey = picture.grey();
     if (grey.empty()) return found;
     readScale(grey, 1, found, failures);
+    if ((found.empty() || options_.tryHarder) && !enough(found)) readScale(smoothed(grey), 1, found, failures);
     const int64_t pixels = static_cast<int64_t>(grey.width()) * grey.height();
     if ((found.empty() || options_.tryHarder) && pixels <= MAX_UPSCALED_PIXELS && !enough(found)) {
         readScale(grey.upscaled(2), 2, found, failures);
