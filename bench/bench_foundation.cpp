@@ -17,6 +17,9 @@
 
 #include <jpeglib.h>
 
+#include "foundation/VekBinarizer.h"
+#include "foundation/VekGreyImage.h"
+#include "foundation/VekGridSampler.h"
 #include "foundation/VekHistogram.h"
 #include "foundation/VekImageTools.h"
 #include "foundation/VekJpegDecoder.h"
@@ -168,6 +171,53 @@ void BM_ToBlackAndWhite(benchmark::State& state) {
     state.SetLabel(nameOf(picture));
 }
 
+// The photo path's first steps: luminance, the two binarizers and sampling a
+// 177 × 177 module grid through a perspective. Each must cost less than
+// decoding the JPEG.
+TVekGreyImage greyOf(int picture) {
+    const TVekBitmap bitmap = decodeJpeg(jpegOf(picture));
+    return TVekGreyImage(TVekImageView(bitmap.bgr.data(), bitmap.width, bitmap.height, TVekPixelFormat::bgr));
+}
+
+void BM_GreyImage(benchmark::State& state) {
+    const int picture = static_cast<int>(state.range(0));
+    if (skipWithoutPicture(state, picture)) return;
+    const TVekBitmap bitmap = decodeJpeg(jpegOf(picture));
+    for (auto _ : state) {
+        TVekGreyImage grey(TVekImageView(bitmap.bgr.data(), bitmap.width, bitmap.height, TVekPixelFormat::bgr));
+        benchmark::DoNotOptimize(grey.row(0));
+    }
+    state.SetLabel(nameOf(picture));
+}
+
+void BM_BinarizeGlobal(benchmark::State& state) {
+    const int picture = static_cast<int>(state.range(0));
+    if (skipWithoutPicture(state, picture)) return;
+    const TVekGreyImage grey = greyOf(picture);
+    for (auto _ : state) benchmark::DoNotOptimize(binarizeGlobal(grey).row(0));
+    state.SetLabel(nameOf(picture));
+}
+
+void BM_BinarizeLocal(benchmark::State& state) {
+    const int picture = static_cast<int>(state.range(0));
+    if (skipWithoutPicture(state, picture)) return;
+    const TVekGreyImage grey = greyOf(picture);
+    for (auto _ : state) benchmark::DoNotOptimize(binarizeLocal(grey).row(0));
+    state.SetLabel(nameOf(picture));
+}
+
+void BM_SampleGrid(benchmark::State& state) {
+    const TVekBitMatrix bits = binarizeLocal(greyOf(0));
+    const auto transform = TVekPerspectiveTransform::quadToQuad(
+        {TVekPointF{0, 0}, {177, 0}, {177, 177}, {0, 177}},
+        {TVekPointF{500, 400}, {3300, 600}, {3500, 2700}, {400, 2500}});
+    for (auto _ : state) benchmark::DoNotOptimize(TVekGridSampler::sample(bits, 177, 177, *transform));
+}
+
+BENCHMARK(BM_GreyImage)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BinarizeGlobal)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BinarizeLocal)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SampleGrid)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LoadJpeg)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeJpeg)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Histogram)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

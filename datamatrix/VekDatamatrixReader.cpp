@@ -45,6 +45,9 @@ private:
 
 TVekDatamatrixReader::TVekDatamatrixReader() : debug(orvelConfiguration.debug) {}
 
+TVekDatamatrixReader::TVekDatamatrixReader(const TVekROrvelConfiguration& settings)
+    : debug(settings.debug), settings_(settings) {}
+
 TVekDatamatrixDataArray TVekDatamatrixReader::read(TVekImage& picture) {
     TVekDatamatrixDataArray result;
     read(picture, result);
@@ -60,11 +63,11 @@ void TVekDatamatrixReader::read(TVekImage& picture, TVekDatamatrixDataArray& res
     TVekImage& working = blackAndWhite ? *blackAndWhite : picture;
     const TImageScope scope(image, working);
 
-    TVekPAVectorizer vectorizer;
+    TVekPAVectorizer vectorizer = settings_ ? TVekPAVectorizer(*settings_) : TVekPAVectorizer();
     vectorizer.minObjectSize = minRegionPixels;
     vectorizer.maxObjectSize = maxRegionPixels;
     const TVekVectorizedImage vectorized = vectorizer.vectorize(working, false);
-    TVekLFinder finder;
+    TVekLFinder finder = settings_ ? TVekLFinder(*settings_) : TVekLFinder();
     for (const std::unique_ptr<TVekImageObject>& region : vectorized.getObjects()) {
         for (const TVekLPattern& candidate : finder.findLPatterns(*region, working)) {
             readCandidate(candidate.line1, candidate.line2, found);

@@ -9,6 +9,7 @@
 #include "datamatrix/VekDatamatrixData.h"
 #include "foundation/VekHashTable.h"
 #include "foundation/VekImage.h"
+#include "foundation/VekROrvelConfiguration.h"
 #include "foundation/VekLine.h"
 #include "foundation/VekUtil.h"
 
@@ -41,6 +42,10 @@ public:
     };
 
     TVekDatamatrixReader();
+    // With the given settings instead of the process-wide ones: the reader and
+    // the parts it makes never read orvelConfiguration, so readers with
+    // settings of their own may run on several threads.
+    explicit TVekDatamatrixReader(const TVekROrvelConfiguration& settings);
     TVekDatamatrixReader(const TVekDatamatrixReader&) = delete;
     TVekDatamatrixReader& operator=(const TVekDatamatrixReader&) = delete;
 
@@ -89,6 +94,9 @@ public:
     static bool isRegionSize(int32_t columns, int32_t rows);
 
 private:
+    // The settings given to the constructor; none: the process-wide ones,
+    // copied when each part is made.
+    std::optional<TVekROrvelConfiguration> settings_;
     void readCandidate(const TVekLine& line1, const TVekLine& line2, TVekDatamatrixDataArray& found);
     std::optional<TVectorInteger> decodeCodewords(const std::vector<TIntegerMatrix>& regions) const;
 

@@ -64,7 +64,9 @@ bool isRightAngle(const TVekLine& first, const TVekLine& second) {
 
 }  // namespace
 
-TVekLFinder::TVekLFinder() : debug(orvelConfiguration.debug) {}
+TVekLFinder::TVekLFinder() : TVekLFinder(orvelConfiguration) {}
+
+TVekLFinder::TVekLFinder(const TVekROrvelConfiguration& settings) : debug(settings.debug) {}
 
 std::vector<TVekLPattern> TVekLFinder::findLPatterns(const TVekImageObject& region, TVekImage& picture) {
     image = &picture;

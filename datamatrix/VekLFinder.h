@@ -8,6 +8,7 @@
 #include "foundation/VekImageObject.h"
 #include "foundation/VekLine.h"
 #include "foundation/VekPoint.h"
+#include "foundation/VekROrvelConfiguration.h"
 
 namespace orvel {
 
@@ -32,6 +33,8 @@ public:
 class TVekLFinder {
 public:
     TVekLFinder();
+    // With the given settings instead of the process-wide ones.
+    explicit TVekLFinder(const TVekROrvelConfiguration& settings);
 
     // The box candidate first (an upright symbol with its L at the lower
     // left), then one candidate for each corner of the region that passes

@@ -34,7 +34,10 @@ namespace {
 
 // Vector code for the block tally: on x86-64 Linux the loader picks an AVX2
 // build of it where the processor has AVX2, and the plain one elsewhere.
-#if defined(__GNUC__) && defined(__x86_64__) && defined(__linux__) && !defined(__clang__)
+// ThreadSanitizer instruments the loader's resolver, which runs before the
+// sanitizer is set up, so its builds keep the plain one.
+#if defined(__GNUC__) && defined(__x86_64__) && defined(__linux__) && !defined(__clang__) && \
+    !defined(__SANITIZE_THREAD__)
 #define ORVEL_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
 #else
 #define ORVEL_VECTOR_CLONES

@@ -153,18 +153,27 @@ bool isValidUtf8(std::string_view bytes) {
 }
 
 bool looksLikeShiftJis(std::string_view bytes) {
-    bool doubleByte = false;
+    // Half-width katakana share their byte values with accented Latin
+    // letters, so alone they count only as a run of three or more, which
+    // Latin text hardly has.
+    bool japanese = false;
+    int katakanaRun = 0;
     for (size_t i = 0; i < bytes.size(); ++i) {
         const auto c = static_cast<unsigned char>(bytes[i]);
-        if (c < 0x80 || (c >= 0xA1 && c <= 0xDF)) continue;  // ASCII and half-width katakana
+        if (c >= 0xA1 && c <= 0xDF) {
+            if (++katakanaRun >= 3) japanese = true;
+            continue;
+        }
+        katakanaRun = 0;
+        if (c < 0x80) continue;
         const bool lead = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xEF);
         if (!lead || i + 1 >= bytes.size()) return false;
         const auto trail = static_cast<unsigned char>(bytes[i + 1]);
         if (trail < 0x40 || trail == 0x7F || trail > 0xFC) return false;
-        doubleByte = true;
+        japanese = true;
         ++i;
     }
-    return doubleByte;
+    return japanese;
 }
 
 }  // namespace orvel

@@ -17,8 +17,9 @@ const char* eciCharset(int eci);
 std::string toUtf8(std::string_view bytes, const char* charset);
 
 bool isValidUtf8(std::string_view bytes);
-// True when the bytes are valid Shift JIS and hold at least one double-byte
-// character (plain ASCII is left to ISO 8859-1, its superset for these bytes).
+// True when the bytes are valid Shift JIS and hold a double-byte character or
+// a run of half-width katakana (plain ASCII is left to ISO 8859-1, which
+// reads it the same).
 bool looksLikeShiftJis(std::string_view bytes);
 
 }  // namespace orvel

@@ -19,12 +19,14 @@ const TVekLine& axisOf(const TVekImageObject& region) { return *region.axisLine;
 
 }  // namespace
 
-TVekBarcode1DFinder::TVekBarcode1DFinder()
-    : debug(orvelConfiguration.debug),
-      minBarLength(orvelConfiguration.minBarLength),
-      maxBarLength(orvelConfiguration.maxBarLength),
-      removeCloseBars(orvelConfiguration.removeCloseBars),
-      maxAngleDifference(orvelConfiguration.maxAngleDifference) {}
+TVekBarcode1DFinder::TVekBarcode1DFinder() : TVekBarcode1DFinder(orvelConfiguration) {}
+
+TVekBarcode1DFinder::TVekBarcode1DFinder(const TVekROrvelConfiguration& settings)
+    : debug(settings.debug),
+      minBarLength(settings.minBarLength),
+      maxBarLength(settings.maxBarLength),
+      removeCloseBars(settings.removeCloseBars),
+      maxAngleDifference(settings.maxAngleDifference) {}
 
 void TVekBarcode1DFinder::diagnostic(const std::string& text) const {
     if (debug) debugWrite(text);

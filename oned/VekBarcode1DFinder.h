@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "foundation/VekImage.h"
+#include "foundation/VekROrvelConfiguration.h"
 #include "foundation/VekVectorizedImage.h"
 #include "oned/VekBarcode1DObject.h"
 
@@ -17,6 +18,8 @@ namespace orvel {
 class TVekBarcode1DFinder {
 public:
     TVekBarcode1DFinder();
+    // With the given settings instead of the process-wide ones.
+    explicit TVekBarcode1DFinder(const TVekROrvelConfiguration& settings);
 
     // Consumes the region list of `vectorized`: every region ends in a
     // candidate or is freed. With anyDistance every parallel, aligned region

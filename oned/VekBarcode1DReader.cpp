@@ -51,6 +51,9 @@ constexpr TParserChoice parserOrder[] = {
 
 TVekBarcode1DReader::TVekBarcode1DReader() : debug(orvelConfiguration.debug) {}
 
+TVekBarcode1DReader::TVekBarcode1DReader(const TVekROrvelConfiguration& settings)
+    : debug(settings.debug), settings_(settings) {}
+
 void TVekBarcode1DReader::scan(TVekImage& image, bool returnCandidates, TVekBarcodeDataArray& results) {
     results = scan(image, returnCandidates);
 }
@@ -77,9 +80,9 @@ TVekBarcodeDataArray TVekBarcode1DReader::scanInternal(TVekImage& image, bool re
     if (fillHoles) working.fillWhiteHoles();
     if (removeLines) working.removeHorizontalLines();
 
-    TVekPAVectorizer vectorizer;
+    TVekPAVectorizer vectorizer = settings_ ? TVekPAVectorizer(*settings_) : TVekPAVectorizer();
     TVekVectorizedImage vectorized = vectorizer.vectorize(working, true);
-    TVekBarcode1DFinder finder;
+    TVekBarcode1DFinder finder = settings_ ? TVekBarcode1DFinder(*settings_) : TVekBarcode1DFinder();
     finder.minBars = minBars;
     std::vector<TVekBarcode1DObject> candidates = finder.findCandidates(vectorized, working, false);
 

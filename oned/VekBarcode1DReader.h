@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "foundation/VekImage.h"
+#include "foundation/VekROrvelConfiguration.h"
 #include "foundation/VekUtil.h"
 #include "oned/VekBarcodeData.h"
 #include "oned/VekBarcodeParser.h"
@@ -18,6 +19,10 @@ namespace orvel {
 class TVekBarcode1DReader {
 public:
     TVekBarcode1DReader();
+    // With the given settings instead of the process-wide ones: the reader and
+    // the parts it makes never read orvelConfiguration, so readers with
+    // settings of their own may run on several threads.
+    explicit TVekBarcode1DReader(const TVekROrvelConfiguration& settings);
 
     void setSymbologies(int32_t flags) { symbologies = flags; }
 
@@ -41,6 +46,9 @@ public:
     int32_t minBars = 6;
 
 private:
+    // The settings given to the constructor; none: the process-wide ones,
+    // copied when each part is made.
+    std::optional<TVekROrvelConfiguration> settings_;
     std::optional<TVekBarcodeData> decode(const TVectorDouble& widths) const;
 };
 

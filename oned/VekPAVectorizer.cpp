@@ -7,8 +7,10 @@
 
 namespace orvel {
 
-TVekPAVectorizer::TVekPAVectorizer()
-    : minObjectSize(orvelConfiguration.minObjectSize), maxObjectSize(orvelConfiguration.maxObjectSize) {}
+TVekPAVectorizer::TVekPAVectorizer() : TVekPAVectorizer(orvelConfiguration) {}
+
+TVekPAVectorizer::TVekPAVectorizer(const TVekROrvelConfiguration& settings)
+    : minObjectSize(settings.minObjectSize), maxObjectSize(settings.maxObjectSize) {}
 
 TVekVectorizedImage TVekPAVectorizer::vectorize(TVekImage& image, bool computeAxes) {
     TVekVectorizedImage result;

@@ -5,6 +5,7 @@
 
 #include "foundation/VekImage.h"
 #include "foundation/VekImageObject.h"
+#include "foundation/VekROrvelConfiguration.h"
 #include "foundation/VekVectorizedImage.h"
 
 namespace orvel {
@@ -17,6 +18,8 @@ namespace orvel {
 class TVekPAVectorizer {
 public:
     TVekPAVectorizer();
+    // With the size limits of the given settings instead of the process-wide ones.
+    explicit TVekPAVectorizer(const TVekROrvelConfiguration& settings);
 
     TVekVectorizedImage vectorize(TVekImage& image) { return vectorize(image, true); }
     // With computeAxes false every region gets the placeholder axis line

@@ -46,6 +46,9 @@ int32_t clusterIndexOf(int32_t cluster) {
 TVekPDF417Reader::TVekPDF417Reader()
     : debug(orvelConfiguration.debug), cells(static_cast<size_t>(MAX_ROWS) * MAX_COLUMNS) {}
 
+TVekPDF417Reader::TVekPDF417Reader(const TVekROrvelConfiguration& settings)
+    : debug(settings.debug), settings_(settings), cells(static_cast<size_t>(MAX_ROWS) * MAX_COLUMNS) {}
+
 void TVekPDF417Reader::diagnostic(const std::string& text) const { debugWrite(text); }
 
 // ---------------------------------------------------------------------------
@@ -56,7 +59,7 @@ TVekPDF417DataArray TVekPDF417Reader::read(TVekImage& image) {
     if (!imageIsBlackAndWhite) thresholded = toBlackAndWhite(image);
     TVekImage& working = thresholded ? *thresholded : image;
 
-    TVekPAVectorizer vectorizer;
+    TVekPAVectorizer vectorizer = settings_ ? TVekPAVectorizer(*settings_) : TVekPAVectorizer();
     TVekVectorizedImage vectorized = vectorizer.vectorize(working, true);
     std::vector<TVekPDF417Area> areas = findAreas(working, vectorized);
 
@@ -91,7 +94,7 @@ TVekPDF417DataArray TVekPDF417Reader::read(TVekImage& image) {
 
 std::vector<TVekPDF417Area> TVekPDF417Reader::findAreas(const TVekImage& image,
                                                         TVekVectorizedImage& vectorized) const {
-    TVekBarcode1DFinder finder;
+    TVekBarcode1DFinder finder = settings_ ? TVekBarcode1DFinder(*settings_) : TVekBarcode1DFinder();
     finder.minBars = 4;
     finder.removeCloseBars = false;
     const TVekBarsReader barsReader;

@@ -8,6 +8,7 @@
 
 #include "foundation/VekHashTable.h"
 #include "foundation/VekImage.h"
+#include "foundation/VekROrvelConfiguration.h"
 #include "foundation/VekLine.h"
 #include "foundation/VekUtil.h"
 #include "foundation/VekVectorizedImage.h"
@@ -41,6 +42,10 @@ public:
     using TCharacterWidths = std::array<int32_t, 6>;
 
     TVekPDF417Reader();
+    // With the given settings instead of the process-wide ones: the reader and
+    // the parts it makes never read orvelConfiguration, so readers with
+    // settings of their own may run on several threads.
+    explicit TVekPDF417Reader(const TVekROrvelConfiguration& settings);
 
     // The records of the symbols read, the last candidate area first.
     TVekPDF417DataArray read(TVekImage& image);
@@ -87,6 +92,9 @@ public:
     bool imageIsBlackAndWhite = false;
 
 private:
+    // The settings given to the constructor; none: the process-wide ones,
+    // copied when each part is made.
+    std::optional<TVekROrvelConfiguration> settings_;
     struct TSymbolShape {
         int32_t rows = 0;
         int32_t columns = 0;

@@ -1,16 +1,165 @@
 #include "read/VekClassicReaders.h"
 
+#include "aztec/VekAztecCodeReader.h"
+#include "datamatrix/VekDatamatrixReader.h"
+#include "foundation/VekROrvelConfiguration.h"
+#include "oned/VekBarcode1DReader.h"
+#include "pdf417/VekPDF417Reader.h"
+#include "qrcode/VekQRCodeReader.h"
+#include "read/VekClassicText.h"
+
 namespace orvel {
 
-TVekBarcodes readClassic(const TVekImage& image, const TVekReaderOptions& options, const TVekBarcodeFormats& families) {
-    (void)image, (void)options, (void)families;
-    return {};
+namespace {
+
+using F = TVekBarcodeFormat;
+
+// A record that gives one point only: every corner there.
+std::array<TVekPointF, 4> pointPosition(int32_t x, int32_t y) {
+    const TVekPointF at{static_cast<double>(x), static_cast<double>(y)};
+    return {at, at, at, at};
 }
 
-TVekBarcodes readClassic(const TVekGreyImage& grey, const TVekReaderOptions& options,
-                         const TVekBarcodeFormats& families) {
-    (void)grey, (void)options, (void)families;
-    return {};
+TVekBarcode classicBarcode(TVekBarcodeFormat format, std::string bytes, bool valid) {
+    TVekBarcode barcode;
+    barcode.format = format;
+    barcode.bytes = std::move(bytes);
+    barcode.isValid = valid;
+    if (!valid) barcode.error = "error correction failed";
+    return barcode;
+}
+
+// The settings the 1D button writes for each picture, on top of the defaults.
+TVekROrvelConfiguration linearSettings() {
+    TVekROrvelConfiguration settings;
+    settings.maxObjectSize = 10000;
+    settings.minObjectSize = 15;
+    settings.minBarLength = 10;
+    settings.maxBarLength = 500;
+    settings.maxAngleDifference = 10;
+    return settings;
+}
+
+int32_t linearFlags(const TVekReaderOptions& options, const TVekBarcodeFormats& formats) {
+    static constexpr std::pair<F, int32_t> flags[] = {
+        {F::code128, SYMBOLOGY_CODE128},     {F::ean8, SYMBOLOGY_EAN8},       {F::ean13, SYMBOLOGY_EAN13},
+        {F::upcA, SYMBOLOGY_UPCA},           {F::upcE, SYMBOLOGY_UPCE},       {F::code39, SYMBOLOGY_CODE39},
+        {F::interleaved25, SYMBOLOGY_INTERLEAVED25}, {F::identcode, SYMBOLOGY_IDENTCODE}, {F::codabar, SYMBOLOGY_CODABAR}};
+    int32_t result = 0;
+    for (const auto& [format, flag] : flags)
+        if (options.formats.asks(format) && formats.contains(format)) result |= flag;
+    return result;
+}
+
+void readLinear(const TVekImage& image, int32_t flags, bool upcAAsked, TVekBarcodes& found) {
+    if (flags == 0) return;
+    TVekBarcode1DReader reader(linearSettings());
+    reader.setSymbologies(flags);
+    reader.acceptBlackAndWhite = false;
+    TVekImage copy = image.getCopy();
+    for (const TVekBarcodeData& record : reader.scan(copy, false)) {
+        const std::optional<TVekBarcodeFormat> format = formatFromName(symbologyName(record.getSymbology()));
+        if (!format) continue;
+        TVekBarcode barcode = classicLinearBarcode(*format, record.getValue(), upcAAsked);
+        barcode.position = pointPosition(record.getX(), record.getY());
+        found.push_back(std::move(barcode));
+    }
+}
+
+void readPDF417(const TVekImage& image, TVekBarcodes& found) {
+    TVekPDF417Reader reader{TVekROrvelConfiguration{}};
+    reader.imageIsBlackAndWhite = false;
+    TVekImage copy = image.getCopy();
+    for (const TVekPDF417Data& record : reader.read(copy)) {
+        std::string bytes;
+        for (int32_t value : record.getValues()) bytes += static_cast<char>(value & 0xFF);
+        TVekBarcode barcode = classicBarcode(F::pdf417, std::move(bytes), record.getCorrectedErrors() >= 0);
+        barcode.symbologyIdentifier = "]L2";
+        barcode.position = pointPosition(record.getX(), record.getY());
+        found.push_back(std::move(barcode));
+    }
+}
+
+void readDatamatrix(const TVekImage& image, TVekBarcodes& found) {
+    TVekDatamatrixReader reader{TVekROrvelConfiguration{}};
+    reader.imageIsBlackAndWhite = false;
+    TVekImage copy = image.getCopy();
+    TVekDatamatrixDataArray records;
+    reader.read(copy, records);
+    for (const TVekDatamatrixData& record : records) {
+        TVekBarcode barcode = classicDatamatrixBarcode(record.getValue());
+        barcode.position = pointPosition(record.getX(), record.getY());
+        found.push_back(std::move(barcode));
+    }
+}
+
+void readQRCode(const TVekImage& image, TVekBarcodes& found) {
+    TVekQRCodeReader reader;
+    reader.binaryInput = false;
+    TVekImage copy = image.getCopy();
+    static constexpr const char* levels[] = {"L", "M", "Q", "H"};
+    for (const TVekQRCodeData& record : reader.read(copy)) {
+        TVekBarcode barcode = classicBarcode(F::qrCode, record.getValueAsString(), record.success);
+        barcode.symbologyIdentifier = "]Q1";
+        if (record.ecLevel >= 0 && record.ecLevel < 4) barcode.ecLevel = levels[record.ecLevel];
+        // The finder centres, the fourth one completing the parallelogram.
+        const TVekPointF topLeft{double(record.x1), double(record.y1)}, topRight{double(record.x2), double(record.y2)};
+        const TVekPointF bottomLeft{double(record.x3), double(record.y3)};
+        barcode.position = {topLeft, topRight, topRight + bottomLeft - topLeft, bottomLeft};
+        barcode.setOrientationFromPosition();
+        found.push_back(std::move(barcode));
+    }
+}
+
+void readAztec(const TVekImage& image, TVekBarcodes& found) {
+    TVekAztecCodeReader reader;
+    reader.binaryInput = false;
+    TVekImage copy = image.getCopy();
+    for (const TVekAztecData& record : reader.read(copy)) {
+        TVekBarcode barcode = classicBarcode(F::aztec, record.getValueAsString(), record.success);
+        barcode.symbologyIdentifier = "]z0";
+        barcode.position = pointPosition(record.x, record.y);
+        found.push_back(std::move(barcode));
+    }
+}
+
+bool wants(const TVekReaderOptions& options, const TVekBarcodeFormats& formats, TVekBarcodeFormat format) {
+    return options.formats.asks(format) && formats.contains(format);
+}
+
+}  // namespace
+
+TVekBarcodes readClassic(const TVekImage& image, const TVekReaderOptions& options, const TVekBarcodeFormats& formats) {
+    TVekBarcodes found;
+    // The demonstration program's button order.
+    readLinear(image, linearFlags(options, formats), options.formats.asks(F::upcA), found);
+    if (wants(options, formats, F::pdf417)) readPDF417(image, found);
+    if (wants(options, formats, F::dataMatrix)) readDatamatrix(image, found);
+    if (wants(options, formats, F::qrCode)) readQRCode(image, found);
+    if (wants(options, formats, F::aztec)) readAztec(image, found);
+    return found;
+}
+
+TVekImage imageOfView(const TVekImageView& view) {
+    TVekImage image(view.width, view.height);
+    const int step = bytesPerPixel(view.format);
+    int red = 0, green = 0, blue = 0;
+    switch (view.format) {
+        case TVekPixelFormat::grey: break;
+        case TVekPixelFormat::rgb:
+        case TVekPixelFormat::rgba: red = 0, green = 1, blue = 2; break;
+        case TVekPixelFormat::bgr:
+        case TVekPixelFormat::bgra: red = 2, green = 1, blue = 0; break;
+        case TVekPixelFormat::argb: red = 1, green = 2, blue = 3; break;
+    }
+    std::vector<uint32_t>& pixels = image.pixelData();
+    for (int32_t y = 0; y < view.height; ++y) {
+        const uint8_t* source = view.row(y);
+        uint32_t* target = pixels.data() + static_cast<size_t>(y) * view.width;
+        for (int32_t x = 0; x < view.width; ++x, source += step)
+            target[x] = (uint32_t{source[red]} << 16) | (uint32_t{source[green]} << 8) | source[blue];
+    }
+    return image;
 }
 
 }  // namespace orvel

@@ -40,7 +40,7 @@ void readPhoto(TVekBinaryCache& picture, const TVekReaderOptions& options, TVekD
         found.add(TVekPDF417PhotoReader(options, debug).read(picture));
 }
 
-TVekBarcodes read(const TVekImage* loaded, const TVekGreyImage& grey, const TVekReaderOptions& options,
+TVekBarcodes read(const TVekImage* loaded, const TVekImageView* view, const TVekGreyImage& grey, const TVekReaderOptions& options,
                   TVekDebugSink* debug) {
     TVekResultSet found(options);
     if (grey.empty()) return found.take();
@@ -54,8 +54,8 @@ TVekBarcodes read(const TVekImage* loaded, const TVekGreyImage& grey, const TVek
     if (!found.isComplete()) {
         if (loaded != nullptr) {
             found.add(readClassic(*loaded, options, families));
-        } else {
-            found.add(readClassic(grey, options, families));
+        } else if (view != nullptr) {
+            found.add(readClassic(imageOfView(*view), options, families));
         }
     }
     return found.take();
@@ -65,11 +65,11 @@ TVekBarcodes read(const TVekImage* loaded, const TVekGreyImage& grey, const TVek
 
 TVekBarcodes readBarcodes(const TVekImageView& image, const TVekReaderOptions& options, TVekDebugSink* debug) {
     const TVekGreyImage grey(image);
-    return read(nullptr, grey, options, debug);
+    return read(nullptr, &image, grey, options, debug);
 }
 
 TVekBarcodes readBarcodes(const TVekImage& image, const TVekReaderOptions& options, TVekDebugSink* debug) {
-    return read(&image, TVekGreyImage(image), options, debug);
+    return read(&image, nullptr, TVekGreyImage(image), options, debug);
 }
 
 }  // namespace orvel

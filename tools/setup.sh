@@ -3,7 +3,7 @@
 # benchmarks need. Safe to run again.
 set -eu
 PACKAGES="build-essential cmake pkg-config libjpeg62-turbo-dev qt6-base-dev libgl-dev \
-libgtest-dev libgmock-dev libbenchmark-dev zint python3"
+libgtest-dev libgmock-dev libbenchmark-dev libzxing-dev zint python3"
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 missing=""

@@ -4,7 +4,17 @@
 set -eu
 cd "$(dirname "$0")/.."
 BUILD=${BUILD_DIR:-build-sanitize}
+TSAN_BUILD=${TSAN_BUILD_DIR:-build-tsan}
 JOBS=$(nproc 2>/dev/null || echo 2)
+
+# The entry point under ThreadSanitizer first: threads reading different
+# pictures at once must not race.
+cmake -S . -B "$TSAN_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVEL_TSAN=ON -DORVEL_BUILD_BENCH=OFF \
+  -DORVEL_BUILD_DEMO=OFF
+cmake --build "$TSAN_BUILD" -j "$JOBS" --target orvel_tests_read
+TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 setarch -R "$TSAN_BUILD/tests/orvel_tests_read" \
+  --gtest_filter='*Threads*' --gtest_brief=1
+
 cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVEL_SANITIZE=ON -DORVEL_BUILD_BENCH=OFF
 cmake --build "$BUILD" -j "$JOBS"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1

@@ -7,6 +7,13 @@
 
 namespace orvel::test {
 
+TModuleMatrix trimmedModules(const TModuleMatrix& modules, int columns) {
+    const size_t width = static_cast<size_t>(columns > 0 ? columns : static_cast<int>(modules.size()));
+    TModuleMatrix result = modules;
+    for (auto& row : result) row.resize(width, 0);
+    return result;
+}
+
 TVekGreyImage renderWarped(const TModuleMatrix& modules, const std::array<TVekPointF, 4>& corners, int32_t width,
                            int32_t height, int quietModules, uint8_t dark, uint8_t light) {
     const int rows = static_cast<int>(modules.size());

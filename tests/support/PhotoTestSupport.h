@@ -13,6 +13,10 @@ namespace orvel::test {
 
 using TModuleMatrix = std::vector<std::vector<int>>;  // [row][column], 1 = dark
 
+// The rows cut to `columns` modules (zint's dump pads rows to whole hex
+// digits); columns 0 cuts a square symbol to as many columns as it has rows.
+TModuleMatrix trimmedModules(const TModuleMatrix& modules, int columns = 0);
+
 // A picture as a camera would take it: the module matrix with `quietModules`
 // of light margin drawn so that the margin's outer corners (top-left,
 // top-right, bottom-right, bottom-left) land on `corners`, in a light picture

@@ -1,0 +1,269 @@
+// orvel_bench_peers CORPUS [--formats LIST] [--runs N] [--misses]
+//
+// Loads every picture of a corpus folder once, then reads each, on the same
+// decoded pixels, with readBarcodes and (when it was found at build time)
+// ZXing-C++'s ReadBarcodes, best of N runs (3) per file. Prints per format:
+// files, decoded by each (against manifest.tsv when present), the median and
+// 90th percentile milliseconds of each and the ratio of the medians. The
+// machine is shared, so only the ratio of two readers timed in the same run
+// means much.
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "foundation/VekPictureLoader.h"
+#include "peers/CorpusTruth.h"
+#include "read/VekReadBarcodes.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#ifdef ORVEL_HAVE_ZXING
+#define ZX_USE_UTF8 1
+#include <ZXing/ReadBarcode.h>
+#endif
+
+namespace orvel::bench {
+namespace {
+
+struct TOptions {
+    std::filesystem::path corpus;
+    TVekBarcodeFormats formats;
+    int runs = 3;
+    bool misses = false;
+};
+
+struct TOutcome {
+    bool decoded = false;
+    double ms = 0;
+    bool crashed = false;
+};
+
+struct TFileResult {
+    std::string symbology;
+    std::string file;
+    TOutcome ours, peer;
+};
+
+// The picture's pixels as packed RGB, the layout both readers take.
+struct TRgbPicture {
+    std::vector<uint8_t> pixels;
+    int width = 0, height = 0;
+};
+
+TRgbPicture rgbOf(const TVekImage& image) {
+    TRgbPicture picture{std::vector<uint8_t>(static_cast<size_t>(image.width) * image.height * 3), image.width,
+                        image.height};
+    const std::vector<uint32_t>& colours = image.pixelData();
+    for (size_t i = 0; i < colours.size(); ++i) {
+        picture.pixels[3 * i] = static_cast<uint8_t>(colours[i] >> 16);
+        picture.pixels[3 * i + 1] = static_cast<uint8_t>(colours[i] >> 8);
+        picture.pixels[3 * i + 2] = static_cast<uint8_t>(colours[i]);
+    }
+    return picture;
+}
+
+template <typename F>
+double bestMilliseconds(int runs, F&& read) {
+    double best = 1e300;
+    for (int run = 0; run < runs; ++run) {
+        const auto start = std::chrono::steady_clock::now();
+        read();
+        best = std::min(best, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+    return best;
+}
+
+bool sameSymbology(const std::string& truth, const std::string& found) {
+    if (truth.empty() || truth == found) return true;
+    const auto isEanUpc = [](const std::string& s) { return s == "EAN13" || s == "UPCA"; };
+    return isEanUpc(truth) && isEanUpc(found);
+}
+
+TOutcome readOurs(const TRgbPicture& picture, const TCorpusEntry& entry, const TOptions& options) {
+    TVekReaderOptions readerOptions;
+    readerOptions.formats = options.formats;
+    const TVekImageView view(picture.pixels.data(), picture.width, picture.height, TVekPixelFormat::rgb);
+    TVekBarcodes found;
+    TOutcome outcome;
+    outcome.ms = bestMilliseconds(options.runs, [&] { found = readBarcodes(view, readerOptions); });
+    for (const TVekBarcode& barcode : found) {
+        if (!barcode.isValid || !sameSymbology(entry.symbology, formatName(barcode.format))) continue;
+        if (entry.symbology.empty() || matchesTruth(entry.symbology, barcode.bytes, barcode.text(), entry.expected))
+            outcome.decoded = true;
+    }
+    return outcome;
+}
+
+#ifdef ORVEL_HAVE_ZXING
+std::string peerName(ZXing::BarcodeFormat format) {
+    using Z = ZXing::BarcodeFormat;
+    static const std::map<Z, std::string> names = {
+        {Z::Aztec, "AZTEC"}, {Z::Codabar, "CODABAR"},     {Z::Code39, "CODE39"}, {Z::Code128, "CODE128"},
+        {Z::DataMatrix, "DATAMATRIX"}, {Z::EAN8, "EAN8"}, {Z::EAN13, "EAN13"},   {Z::ITF, "INTERLEAVED25"},
+        {Z::PDF417, "PDF417"}, {Z::QRCode, "QRCODE"},     {Z::UPCA, "UPCA"},     {Z::UPCE, "UPCE"}};
+    const auto found = names.find(format);
+    return found == names.end() ? "" : found->second;
+}
+
+ZXing::BarcodeFormats peerFormats(const TVekBarcodeFormats& formats) {
+    using Z = ZXing::BarcodeFormat;
+    static const std::pair<TVekBarcodeFormat, Z> pairs[] = {
+        {TVekBarcodeFormat::code128, Z::Code128}, {TVekBarcodeFormat::ean13, Z::EAN13},
+        {TVekBarcodeFormat::ean8, Z::EAN8},       {TVekBarcodeFormat::upcA, Z::UPCA},
+        {TVekBarcodeFormat::upcE, Z::UPCE},       {TVekBarcodeFormat::code39, Z::Code39},
+        {TVekBarcodeFormat::interleaved25, Z::ITF}, {TVekBarcodeFormat::identcode, Z::ITF},
+        {TVekBarcodeFormat::codabar, Z::Codabar}, {TVekBarcodeFormat::pdf417, Z::PDF417},
+        {TVekBarcodeFormat::dataMatrix, Z::DataMatrix}, {TVekBarcodeFormat::qrCode, Z::QRCode},
+        {TVekBarcodeFormat::aztec, Z::Aztec}};
+    ZXing::BarcodeFormats result;
+    for (const auto& [ours, theirs] : pairs)
+        if (formats.contains(ours)) result |= theirs;
+    return result;
+}
+
+TOutcome readPeerHere(const TRgbPicture& picture, const TCorpusEntry& entry, const TOptions& options) {
+    ZXing::DecodeHints hints;
+    if (!options.formats.empty()) hints.setFormats(peerFormats(options.formats));
+    const ZXing::ImageView view(picture.pixels.data(), picture.width, picture.height, ZXing::ImageFormat::RGB);
+    ZXing::Results found;
+    TOutcome outcome;
+    outcome.ms = bestMilliseconds(options.runs, [&] { found = ZXing::ReadBarcodes(view, hints); });
+    for (const ZXing::Result& result : found) {
+        if (!result.isValid() || !sameSymbology(entry.symbology, peerName(result.format()))) continue;
+        const ZXing::ByteArray& raw = result.bytes();
+        const std::string bytes(raw.begin(), raw.end());
+        if (entry.symbology.empty() || matchesTruth(entry.symbology, bytes, result.text(), entry.expected))
+            outcome.decoded = true;
+    }
+    return outcome;
+}
+
+// The peer in a child process: Debian's build keeps its assertions, and one
+// of them fails on a corpus picture; a crash there must not end the run.
+TOutcome readPeer(const TRgbPicture& picture, const TCorpusEntry& entry, const TOptions& options) {
+    int channel[2];
+    if (pipe(channel) != 0) return readPeerHere(picture, entry, options);
+    const pid_t child = fork();
+    if (child == 0) {
+        close(channel[0]);
+        const TOutcome outcome = readPeerHere(picture, entry, options);
+        const ssize_t written = write(channel[1], &outcome, sizeof outcome);
+        _exit(written == sizeof outcome ? 0 : 1);
+    }
+    close(channel[1]);
+    TOutcome outcome;
+    const bool received = child > 0 && read(channel[0], &outcome, sizeof outcome) == sizeof outcome;
+    close(channel[0]);
+    if (child > 0) waitpid(child, nullptr, 0);
+    if (!received) outcome = TOutcome{false, 0, true};
+    return outcome;
+}
+#endif
+
+double percentile(std::vector<double> values, double fraction) {
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    const size_t at = std::min(values.size() - 1, static_cast<size_t>(fraction * static_cast<double>(values.size() - 1) + 0.5));
+    return values[at];
+}
+
+void printRow(const std::string& name, const std::vector<const TFileResult*>& rows, bool withPeer) {
+    std::vector<double> ours, peer;
+    int oursDecoded = 0, peerDecoded = 0;
+    for (const TFileResult* row : rows) {
+        ours.push_back(row->ours.ms);
+        peer.push_back(row->peer.ms);
+        oursDecoded += row->ours.decoded;
+        peerDecoded += row->peer.decoded;
+    }
+    const double oursMedian = percentile(ours, 0.5), peerMedian = percentile(peer, 0.5);
+    std::printf("%-14s %5zu %7d %7d %9.2f %9.2f", name.c_str(), rows.size(), oursDecoded, withPeer ? peerDecoded : 0,
+                oursMedian, percentile(ours, 0.9));
+    if (withPeer)
+        std::printf(" %9.2f %9.2f %7.2f\n", peerMedian, percentile(peer, 0.9), peerMedian > 0 ? oursMedian / peerMedian : 0.0);
+    else
+        std::printf("         -         -       -\n");
+}
+
+int usage() {
+    std::fprintf(stderr, "usage: orvel_bench_peers CORPUS [--formats LIST] [--runs N] [--misses]\n");
+    return 2;
+}
+
+}  // namespace
+}  // namespace orvel::bench
+
+int main(int argc, char** argv) {
+    using namespace orvel;
+    using namespace orvel::bench;
+    TOptions options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--formats" && i + 1 < argc) {
+            const auto formats = TVekBarcodeFormats::parse(argv[++i]);
+            if (!formats) return usage();
+            options.formats = *formats;
+        } else if (argument == "--runs" && i + 1 < argc) {
+            options.runs = std::max(1, std::atoi(argv[++i]));
+        } else if (argument == "--misses") {
+            options.misses = true;
+        } else if (!argument.empty() && argument[0] != '-' && options.corpus.empty()) {
+            options.corpus = argument;
+        } else {
+            return usage();
+        }
+    }
+    if (options.corpus.empty()) return usage();
+#ifdef ORVEL_HAVE_ZXING
+    const bool withPeer = true;
+#else
+    const bool withPeer = false;
+    std::fprintf(stderr, "ZXing-C++ was not found at build time: only readBarcodes is timed\n");
+#endif
+
+    std::vector<TFileResult> results;
+    for (const TCorpusEntry& entry : corpusEntries(options.corpus)) {
+        if (!entry.symbology.empty() && !options.formats.empty()) {
+            const auto format = formatFromName(entry.symbology);
+            if (format && !options.formats.contains(*format)) continue;
+        }
+        TRgbPicture picture;
+        try {
+            picture = rgbOf(loadPictureFile(entry.file));
+        } catch (const std::exception& failure) {
+            std::fprintf(stderr, "%s\n", failure.what());
+            continue;
+        }
+        TFileResult result{entry.symbology.empty() ? "ALL" : entry.symbology,
+                           std::filesystem::relative(entry.file, options.corpus).string(), {}, {}};
+        result.ours = readOurs(picture, entry, options);
+#ifdef ORVEL_HAVE_ZXING
+        result.peer = readPeer(picture, entry, options);
+#endif
+        results.push_back(std::move(result));
+    }
+
+    std::map<std::string, std::vector<const TFileResult*>> byFormat;
+    std::vector<const TFileResult*> all;
+    for (const TFileResult& result : results) {
+        byFormat[result.symbology].push_back(&result);
+        all.push_back(&result);
+    }
+    std::printf("%-14s %5s %7s %7s %9s %9s %9s %9s %7s\n", "format", "files", "orvel", "zxing", "orvel-med", "orvel-p90",
+                "zxing-med", "zxing-p90", "ratio");
+    for (const auto& [name, rows] : byFormat) printRow(name, rows, withPeer);
+    printRow("total", all, withPeer);
+    if (options.misses) {
+        for (const TFileResult& result : results)
+            if (!result.ours.decoded)
+                std::printf("miss %-14s %s%s\n", result.symbology.c_str(), result.file.c_str(),
+                            result.peer.decoded ? " (zxing reads it)" : result.peer.crashed ? " (zxing crashed)" : "");
+    }
+    return 0;
+}

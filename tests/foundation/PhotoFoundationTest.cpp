@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "foundation/VekBinarizer.h"
+#include "foundation/VekGreyImage.h"
+#include "foundation/VekGridSampler.h"
+#include "foundation/VekPerspectiveTransform.h"
+#include "foundation/VekPictureLoader.h"
+#include "qrcode/VekQRCodeReader.h"
+#include "support/PhotoTestSupport.h"
+#include "support/TestSupport.h"
+
+namespace orvel {
+namespace {
+
+using TQuad = TVekPerspectiveTransform::TQuad;
+
+TQuad randomQuad(std::mt19937& random) {
+    // A convex quadrilateral: a jittered square, scaled and moved.
+    std::uniform_real_distribution<double> jitter(-0.2, 0.2), scale(10, 3000), shift(-500, 500);
+    const double s = scale(random), dx = shift(random), dy = shift(random);
+    const TQuad square = {TVekPointF{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    TQuad quad;
+    for (size_t i = 0; i < 4; ++i)
+        quad[i] = {(square[i].x + jitter(random)) * s + dx, (square[i].y + jitter(random)) * s + dy};
+    return quad;
+}
+
+TEST(PerspectiveTransformTest, RoundTripsAreTheIdentity) {
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> unit(0, 1);
+    for (int round = 0; round < 500; ++round) {
+        const TQuad from = randomQuad(random), to = randomQuad(random);
+        const TVekPerspectiveTransform toQuad = TVekPerspectiveTransform::squareToQuad(to);
+        const auto back = TVekPerspectiveTransform::quadToSquare(to);
+        const auto between = TVekPerspectiveTransform::quadToQuad(from, to);
+        ASSERT_TRUE(back && between);
+        for (size_t i = 0; i < 4; ++i) {
+            const TVekPointF corner = between->map(from[i]);
+            EXPECT_NEAR(corner.x, to[i].x, 1e-9 * 3000);
+            EXPECT_NEAR(corner.y, to[i].y, 1e-9 * 3000);
+        }
+        const TVekPointF p{unit(random), unit(random)};
+        const TVekPointF q = back->map(toQuad.map(p));
+        EXPECT_NEAR(q.x, p.x, 1e-9);
+        EXPECT_NEAR(q.y, p.y, 1e-9);
+    }
+    EXPECT_FALSE(TVekPerspectiveTransform::quadToSquare({TVekPointF{0, 0}, {1, 1}, {2, 2}, {3, 3}}));
+}
+
+TEST(GridSamplerTest, ReadsAWarpedSymbolExactlyAndRefusesGridsOutsideThePicture) {
+    if (!test::haveZint()) GTEST_SKIP() << "zint is not installed";
+    const test::TModuleMatrix modules =
+        test::trimmedModules(test::zintDump("-b QRCODE -d 'Orvel samples through perspective'"));
+    ASSERT_FALSE(modules.empty());
+    const int n = static_cast<int>(modules.size()), quiet = 2;
+    std::mt19937 random(11);
+    for (int round = 0; round < 5; ++round) {
+        int32_t width = 0, height = 0;
+        const TQuad corners = test::tiltedCorners(random, (n + 2 * quiet) * 6.0, 40, width, height);
+        const TVekGreyImage picture = test::renderWarped(modules, corners, width, height, quiet);
+        const TQuad grid = {TVekPointF{-1.0 * quiet, -1.0 * quiet}, {double(n + quiet), -1.0 * quiet},
+                            {double(n + quiet), double(n + quiet)}, {-1.0 * quiet, double(n + quiet)}};
+        const auto moduleToPicture = TVekPerspectiveTransform::quadToQuad(grid, corners);
+        ASSERT_TRUE(moduleToPicture);
+        const auto sampled = TVekGridSampler::sample(binarizeLocal(picture), n, n, *moduleToPicture);
+        ASSERT_TRUE(sampled);
+        for (int r = 0; r < n; ++r)
+            for (int c = 0; c < n; ++c) ASSERT_EQ(sampled->get(c, r), modules[r][c] != 0) << "round " << round << " module " << r << "," << c;
+
+        const auto beyond = TVekPerspectiveTransform::quadToQuad(grid, {corners[0], corners[1] + TVekPointF{5.0 * width, 0}, corners[2], corners[3]});
+        EXPECT_FALSE(TVekGridSampler::sample(binarizeLocal(picture), n, n, *beyond));
+    }
+}
+
+TEST(BinarizerTest, LocalThresholdsKeepASymbolUnderAStrongGradientReadable) {
+    const TVekImage sample =
+        loadPictureFile(std::filesystem::path(ORVEL_SOURCE_DIR) / "samples" / "QRCodeImages" / "qrcode.bmp");
+    const TVekGreyImage shaded = test::withGradient(TVekGreyImage(sample), 1.0, 0.2);
+    const TVekBitMatrix local = binarizeLocal(shaded);
+    TVekImage blackAndWhite(local.width(), local.height());
+    for (int32_t y = 0; y < local.height(); ++y)
+        for (int32_t x = 0; x < local.width(); ++x) blackAndWhite.setPixel(x, y, local.get(x, y) ? BLACK : WHITE);
+    blackAndWhite.blackAndWhite = true;
+    TVekQRCodeReader reader;
+    reader.binaryInput = true;
+    const TVekQRCodeDataArray records = reader.read(blackAndWhite);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_TRUE(records.front().success);
+    EXPECT_EQ(records.front().getValueAsString(), "https://orvel.vekbarcode.example");
+
+    // A flat picture has no contrast anywhere: no noise, all light.
+    const TVekBitMatrix flat = binarizeLocal(TVekGreyImage(64, 48, 90));
+    for (int32_t y = 0; y < flat.height(); ++y)
+        for (int32_t x = 0; x < flat.width(); ++x) ASSERT_FALSE(flat.get(x, y));
+}
+
+TEST(GreyImageTest, ViewsCropsAndScalesShareOnePassOfWork) {
+    std::vector<uint8_t> rgb = {255, 0, 0, 0, 255, 0, 0, 0, 255, 10, 20, 30,  //
+                                0, 0, 0, 255, 255, 255, 90, 90, 90, 200, 100, 50};
+    const TVekGreyImage grey(TVekImageView(rgb.data(), 4, 2, TVekPixelFormat::rgb));
+    EXPECT_EQ(grey.get(0, 0), 77);   // red
+    EXPECT_EQ(grey.get(1, 0), 149);  // green
+    EXPECT_EQ(grey.get(2, 0), 29);   // blue
+    EXPECT_EQ(grey.get(2, 1), 90);
+    const TVekGreyImage crop = grey.cropped(1, 1, 10, 10);
+    EXPECT_EQ(crop.width(), 3);
+    EXPECT_EQ(crop.height(), 1);
+    EXPECT_EQ(crop.get(0, 0), 255);
+    const TVekGreyImage half = grey.downscaled(2);
+    EXPECT_EQ(half.width(), 2);
+    EXPECT_EQ(half.get(0, 0), (77 + 149 + 0 + 255 + 2) / 4);
+    EXPECT_EQ(grey.upscaled(3).get(11, 5), grey.get(3, 1));
+    EXPECT_EQ(grey.inverted().get(2, 1), 165);
+}
+
+}  // namespace
+}  // namespace orvel

@@ -1,0 +1,207 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <future>
+#include <string>
+#include <vector>
+
+#include "foundation/VekException.h"
+#include "foundation/VekPictureLoader.h"
+#include "read/VekClassicText.h"
+#include "read/VekReadBarcodes.h"
+#include "support/PictureTools.h"
+#include "support/TestSupport.h"
+
+namespace orvel {
+namespace {
+
+using F = TVekBarcodeFormat;
+
+// One picture per symbology, with the content readBarcodes must give: a zint
+// rendering, or (for the two-dimensional families) one of the repository's
+// sample pictures.
+struct TSample {
+    F format;
+    std::string source;  // zint arguments, or a path below samples/
+    std::string bytes;
+};
+
+const std::vector<TSample>& samples() {
+    static const std::vector<TSample> list = {
+        {F::code128, "-b 20 -d Orvel-128", "Orvel-128"},
+        {F::ean13, "-b 13 -d 400638133393", "4006381333931"},
+        {F::ean8, "-b 13 -d 9638507", "96385074"},
+        {F::upcA, "-b 34 -d 03600029145", "036000291452"},
+        {F::upcE, "-b 37 -d 1234567", "12345670"},
+        {F::code39, "-b 8 -d CODE39", "CODE39"},
+        {F::interleaved25, "-b 3 -d 12345678", "12345678"},
+        {F::codabar, "-b 18 -d A40156B", "40156"},
+        {F::pdf417, "PDF417Images/pdf417.bmp", "VekBarcode Orvel PDF417 sample"},
+        {F::dataMatrix, "DatamatrixImages/datamatrix.bmp", "VekBarcode Orvel"},
+        {F::qrCode, "QRCodeImages/qrcode.bmp", "https://orvel.vekbarcode.example"},
+        {F::aztec, "AztecImages/aztec.bmp", "VekBarcode Orvel"},
+    };
+    return list;
+}
+
+class ReadBarcodesTest : public ::testing::Test {
+protected:
+    static TVekImage picture(const TSample& sample) {
+        if (sample.source.rfind("-b ", 0) != 0)
+            return loadPictureFile(std::filesystem::path(ORVEL_SOURCE_DIR) / "samples" / sample.source);
+        const auto path = test::testDirectory("read_barcodes") / (formatName(sample.format) + ".bmp");
+        if (!test::zintRender(sample.source + " --scale=2 --height=40 --quietzones", path)) return TVekImage(1, 1);
+        return loadPictureFile(path);
+    }
+    void SetUp() override {
+        if (!test::haveZint()) GTEST_SKIP() << "zint is not installed";
+    }
+};
+
+TEST_F(ReadBarcodesTest, ReadsEverySymbologyAndHonoursTheFormatFilter) {
+    for (const TSample& sample : samples()) {
+        SCOPED_TRACE(formatName(sample.format));
+        const TVekImage image = picture(sample);
+        const TVekBarcodes all = readBarcodes(image);
+        ASSERT_FALSE(all.empty());
+        EXPECT_EQ(all.front().format, sample.format);
+        EXPECT_EQ(all.front().bytes, sample.bytes);
+        EXPECT_TRUE(all.front().isValid);
+
+        TVekReaderOptions only;
+        only.formats = {sample.format};
+        const TVekBarcodes filtered = readBarcodes(image, only);
+        ASSERT_EQ(filtered.size(), 1u);
+        EXPECT_EQ(filtered.front().bytes, sample.bytes);
+
+        TVekReaderOptions other;
+        other.formats = {sample.format == F::qrCode ? F::aztec : F::qrCode};
+        EXPECT_TRUE(readBarcodes(image, other).empty());
+    }
+}
+
+TEST_F(ReadBarcodesTest, IdentcodeIsReadWhenAskedFor) {
+    // Identcode is Interleaved 2 of 5 with a check digit of its own: asked
+    // for alone, the symbol is reported as Identcode.
+    const TVekImage image = picture({F::identcode, "-b 22 -d 12345678901", ""});
+    TVekReaderOptions only;
+    only.formats = {F::identcode};
+    const TVekBarcodes found = readBarcodes(image, only);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found.front().format, F::identcode);
+    EXPECT_EQ(found.front().bytes, "123456789016");
+}
+
+TEST_F(ReadBarcodesTest, ThreeFamiliesInOnePictureAndMaxSymbols) {
+    const TVekImage qr = picture(samples()[10]);
+    const TVekImage dm = picture({F::dataMatrix, "DatamatrixImages/datamatrix-numbers.jpg", ""});
+    const TVekImage code = picture(samples()[0]);
+    const TVekImage picture = test::sideBySide(test::sideBySide(qr, dm, 40), code, 40);
+    const TVekBarcodes found = readBarcodes(picture);
+    std::vector<std::string> contents;
+    for (const TVekBarcode& barcode : found) contents.push_back(barcode.bytes);
+    std::sort(contents.begin(), contents.end());
+    EXPECT_EQ(contents, (std::vector<std::string>{"1234567890", "Orvel-128", "https://orvel.vekbarcode.example"}));
+
+    TVekReaderOptions one;
+    one.maxSymbols = 1;
+    EXPECT_EQ(readBarcodes(picture, one).size(), 1u);
+}
+
+TEST_F(ReadBarcodesTest, ViewsOfEveryPixelLayoutReadLikeTheLoadedPicture) {
+    const TVekImage image = picture(samples()[10]);
+    const std::vector<std::pair<TVekPixelFormat, std::array<int, 4>>> layouts = {
+        {TVekPixelFormat::rgb, {0, 1, 2, -1}},  {TVekPixelFormat::bgr, {2, 1, 0, -1}},
+        {TVekPixelFormat::rgba, {0, 1, 2, 3}},  {TVekPixelFormat::bgra, {2, 1, 0, 3}},
+        {TVekPixelFormat::argb, {1, 2, 3, 0}},  {TVekPixelFormat::grey, {0, 0, 0, -1}}};
+    for (const auto& [format, at] : layouts) {
+        const int step = bytesPerPixel(format);
+        const std::ptrdiff_t stride = image.width * step + 7;  // rows padded
+        std::vector<uint8_t> memory(static_cast<size_t>(stride) * image.height, 0xFF);
+        for (int32_t y = 0; y < image.height; ++y)
+            for (int32_t x = 0; x < image.width; ++x) {
+                const uint32_t c = image.getPixelInt(x, y);
+                uint8_t* pixel = memory.data() + y * stride + x * step;
+                pixel[at[0]] = static_cast<uint8_t>(c >> 16);
+                pixel[at[1]] = static_cast<uint8_t>(c >> 8);
+                pixel[at[2]] = static_cast<uint8_t>(c);
+            }
+        const TVekBarcodes found = readBarcodes(TVekImageView(memory.data(), image.width, image.height, format, stride));
+        ASSERT_EQ(found.size(), 1u);
+        EXPECT_EQ(found.front().bytes, samples()[10].bytes);
+    }
+    EXPECT_THROW(readBarcodes(TVekImageView(nullptr, 10, 10, TVekPixelFormat::grey)), TVekException);
+}
+
+TEST_F(ReadBarcodesTest, FourThreadsReadWhatOneThreadReads) {
+    std::vector<TVekImage> pictures;
+    for (const TSample& sample : samples()) pictures.push_back(picture(sample));
+    std::vector<TVekBarcodes> alone;
+    for (const TVekImage& picture : pictures) alone.push_back(readBarcodes(picture));
+    std::vector<std::future<std::vector<TVekBarcodes>>> workers;
+    for (int t = 0; t < 4; ++t)
+        workers.push_back(std::async(std::launch::async, [&pictures, t] {
+            std::vector<TVekBarcodes> results;
+            for (size_t i = 0; i < pictures.size(); ++i)
+                results.push_back(readBarcodes(pictures[(i + static_cast<size_t>(t)) % pictures.size()]));
+            return results;
+        }));
+    for (int t = 0; t < 4; ++t) {
+        const std::vector<TVekBarcodes> results = workers[static_cast<size_t>(t)].get();
+        for (size_t i = 0; i < pictures.size(); ++i) {
+            const TVekBarcodes& expected = alone[(i + static_cast<size_t>(t)) % pictures.size()];
+            ASSERT_EQ(results[i].size(), expected.size());
+            for (size_t k = 0; k < expected.size(); ++k) EXPECT_EQ(results[i][k].bytes, expected[k].bytes);
+        }
+    }
+}
+
+TEST(ReadBarcodesTextTest, CharacterSetsAndEciSwitches) {
+    TVekBarcode barcode;
+    barcode.format = F::dataMatrix;
+    barcode.bytes = "caf\xE9";  // ISO 8859-1 by default
+    EXPECT_EQ(barcode.text(), "caf\xC3\xA9");
+
+    barcode.format = F::qrCode;
+    barcode.bytes = "\x82\xA0\x82\xA2";  // Shift JIS "あい"
+    EXPECT_EQ(barcode.text(), "\xE3\x81\x82\xE3\x81\x84");
+    barcode.bytes = "\xC3\xDE\xBB\xDEQR";  // half-width katakana "ﾃﾞｻﾞQR"
+    EXPECT_EQ(barcode.text(), "\xEF\xBE\x83\xEF\xBE\x9E\xEF\xBD\xBB\xEF\xBE\x9EQR");
+    barcode.bytes = "Gr\xF6\xDF" "e";  // Latin-1 "Größe" stays Latin-1
+    EXPECT_EQ(barcode.text(), "Gr\xC3\xB6\xC3\x9F" "e");
+    barcode.bytes = "\xC3\xA9t\xC3\xA9";  // UTF-8 written without a designator
+    EXPECT_EQ(barcode.text(), "\xC3\xA9t\xC3\xA9");
+
+    barcode.format = F::pdf417;
+    barcode.bytes = "\x81";  // CP437 ü
+    EXPECT_EQ(barcode.text(), "\xC3\xBC");
+
+    // ¶ in the default set, then ECI 7 (ISO 8859-5) and Ж.
+    barcode.format = F::dataMatrix;
+    barcode.bytes = "\xB6\xB6";
+    barcode.eciMarks = {{1, 7}};
+    EXPECT_TRUE(barcode.hasECI());
+    EXPECT_EQ(barcode.text(), "\xC2\xB6\xD0\x96");
+    // ECI 26 (UTF-8) with an invalid byte: one replacement character.
+    barcode.bytes = "a\xFFz";
+    barcode.eciMarks = {{0, 26}};
+    EXPECT_EQ(barcode.text(), "a\xEF\xBF\xBDz");
+}
+
+TEST(ReadBarcodesTextTest, Code128FunctionCharactersOfTheDocumentedReader) {
+    // FNC4 lifts one character; a double FNC4 latches until the next double.
+    EXPECT_EQ(classicLinearBarcode(F::code128, "a_100ib").bytes, "a\xE9" "b");
+    EXPECT_EQ(classicLinearBarcode(F::code128, "_101_101ab_100_100c").bytes, "\xE1\xE2" "c");
+    EXPECT_EQ(classicLinearBarcode(F::code128, "_101_101a_101bc").bytes, "\xE1" "b" "\xE3");
+    const TVekBarcode gs1 = classicLinearBarcode(F::code128, "~d20201234~d20210AB");
+    EXPECT_EQ(gs1.symbologyIdentifier, "]C1");
+    EXPECT_EQ(gs1.bytes, "01234\x1D" "10AB");
+    EXPECT_EQ(classicLinearBarcode(F::code128, "plain").symbologyIdentifier, "]C0");
+    // UPC-E: the number system comes back from the check digit.
+    EXPECT_EQ(upcEDigits("23456000070"), "12345670");
+    EXPECT_EQ(upcEDigits("12345000065"), "01234565");
+    EXPECT_EQ(upcEDigits("12345678901"), "");
+}
+
+}  // namespace
+}  // namespace orvel
