@@ -14,7 +14,7 @@ constexpr int32_t CHARACTER = 17;
 constexpr double FIRST_DATA = 2 * CHARACTER;
 // The right row indicator and stop pattern after the last data column.
 constexpr double RIGHT_FRAME = 2 * CHARACTER + 1;
-constexpr int32_t MAX_SWEEP_LINES = 240;
+constexpr int32_t MAX_SWEEP_LINES = 160;
 constexpr double SWEEP_MARGIN = 0.25;  // of the edge length, beyond either end
 
 int32_t argMax(const int32_t* counts, size_t size) {
@@ -38,6 +38,12 @@ void TVekPDF417GridReader::TCell::vote(int32_t value) {
     counts[weakest] = 1;
 }
 
+bool TVekPDF417GridReader::TCell::isSettled() const {
+    std::array<int32_t, 3> sorted = counts;
+    std::sort(sorted.begin(), sorted.end(), std::greater<>());
+    return sorted[0] >= sorted[1] + 2;
+}
+
 int32_t TVekPDF417GridReader::TCell::best() const {
     const auto top = std::max_element(counts.begin(), counts.end());
     if (*top == 0) return -1;
@@ -49,7 +55,8 @@ int32_t TVekPDF417GridReader::TCell::best() const {
 std::optional<TVekPDF417Grid> TVekPDF417GridReader::read(const TVekPDF417Candidate& candidate) {
     hasStop_ = candidate.hasStop;
     module_ = std::max(candidate.module, 0.5);
-    step_ = std::clamp(1 / module_, 0.08, 0.25);
+    // About a sample per pixel, at least three per module.
+    step_ = std::clamp(1 / module_, 0.1, 0.34);
     TShapeVotes votes;
     int32_t columns = 0;
     for (const int32_t guess : candidate.columns) {
@@ -92,9 +99,14 @@ std::optional<TVekPDF417Grid> TVekPDF417GridReader::read(const TVekPDF417Candida
     const double rowPixels = distance(toPicture(0, left.vOf(0)), toPicture(0, left.vOf(grid.rows))) / grid.rows;
     const int32_t lines = std::clamp(static_cast<int32_t>(rowPixels / 1.5), 3, 8);
     for (int32_t row = 0; row < grid.rows; ++row) {
+        // The row's middle first, then outwards; enough once every cell has
+        // two votes more than any rival.
         for (int32_t i = 0; i < lines; ++i) {
-            const double within = 0.15 + 0.7 * (i + 0.5) / lines;
+            const int32_t side = (i + 1) / 2;
+            const double within = 0.5 + (i % 2 == 0 ? 1 : -1) * 0.35 * side / ((lines + 1) / 2);
             readRow(row, left.vOf(row + within), right.vOf(row + within), columns, cells);
+            const auto first = cells.begin() + static_cast<std::ptrdiff_t>(row * columns);
+            if (i >= 1 && std::all_of(first, first + columns, [](const TCell& cell) { return cell.isSettled(); })) break;
         }
     }
     grid.codewords.resize(cells.size());
@@ -140,19 +152,39 @@ float TVekPDF417GridReader::level(TVekPointF p) const {
     if (!(fx >= -1 && fy >= -1 && fx < grey_.width() && fy < grey_.height())) return 255;
     const auto x = static_cast<int32_t>(fx);
     const auto y = static_cast<int32_t>(fy);
-    const double ax = p.x - 0.5 - fx;
-    const double ay = p.y - 0.5 - fy;
-    const double top = grey_.getOrWhite(x, y) * (1 - ax) + grey_.getOrWhite(x + 1, y) * ax;
-    const double bottom = grey_.getOrWhite(x, y + 1) * (1 - ax) + grey_.getOrWhite(x + 1, y + 1) * ax;
-    return static_cast<float>(top * (1 - ay) + bottom * ay);
+    const auto ax = static_cast<float>(p.x - 0.5 - fx);
+    const auto ay = static_cast<float>(p.y - 0.5 - fy);
+    float a, b, c, d;
+    if (x >= 0 && y >= 0 && x + 1 < grey_.width() && y + 1 < grey_.height()) {
+        const uint8_t* top = grey_.row(y) + x;
+        const uint8_t* bottom = grey_.row(y + 1) + x;
+        a = top[0], b = top[1], c = bottom[0], d = bottom[1];
+    } else {
+        a = grey_.getOrWhite(x, y), b = grey_.getOrWhite(x + 1, y);
+        c = grey_.getOrWhite(x, y + 1), d = grey_.getOrWhite(x + 1, y + 1);
+    }
+    const float top = a + (b - a) * ax;
+    const float bottom = c + (d - c) * ax;
+    return top + (bottom - top) * ay;
 }
 
 void TVekPDF417GridReader::sampleLine(double x0, double x1, double vLeft, double vRight) {
-    const auto count = static_cast<int32_t>((x1 - x0) / step_) + 1;
-    levels_.resize(static_cast<size_t>(std::max(count, 0)));
-    for (int32_t i = 0; i < count; ++i) {
+    const auto count = std::max(static_cast<int32_t>((x1 - x0) / step_) + 1, 0);
+    levels_.resize(static_cast<size_t>(count));
+    // The perspective bends the spacing along a line only slowly: it is
+    // mapped exactly every few samples and linearly in between.
+    constexpr int32_t STRIDE = 8;
+    const auto at = [&](int32_t i) {
         const double x = x0 + i * step_;
-        levels_[static_cast<size_t>(i)] = level(toPicture(x, vLeft + (vRight - vLeft) * x / width_));
+        return toPicture(x, vLeft + (vRight - vLeft) * x / width_);
+    };
+    TVekPointF from = at(0);
+    for (int32_t i = 0; i < count; i += STRIDE) {
+        const int32_t n = std::min(STRIDE, count - i);
+        const TVekPointF to = at(i + STRIDE);
+        const TVekPointF delta = (1.0 / STRIDE) * (to - from);
+        for (int32_t k = 0; k < n; ++k) levels_[static_cast<size_t>(i + k)] = level(from + static_cast<double>(k) * delta);
+        from = to;
     }
     edges_.find(levels_.data(), count, x0, step_);
 }
@@ -161,7 +193,7 @@ void TVekPDF417GridReader::sweepIndicators(TShapeVotes& votes) {
     leftReads_.clear();
     rightReads_.clear();
     const double edgePixels = distance(toPicture(0, 0), toPicture(0, 1));
-    const int32_t lines = std::clamp(static_cast<int32_t>(edgePixels * (1 + 2 * SWEEP_MARGIN) / 1.5), 12,
+    const int32_t lines = std::clamp(static_cast<int32_t>(edgePixels * (1 + 2 * SWEEP_MARGIN) / 2), 12,
                                      MAX_SWEEP_LINES);
     for (int32_t i = 0; i < lines; ++i) {
         const double v = -SWEEP_MARGIN + (1 + 2 * SWEEP_MARGIN) * (i + 0.5) / lines;

@@ -52,6 +52,8 @@ private:
         std::array<int32_t, 3> counts{};
         void vote(int32_t value);
         int32_t best() const;
+        // The leading value is ahead of the others by two votes.
+        bool isSettled() const;
     };
 
     // Sweeps the indicators in a frame of `columns` data columns; the

@@ -21,6 +21,8 @@ public:
 
     // `step`: pixels between scan lines.
     std::vector<TVekPDF417Candidate> scan(const TVekGreyImage& grey, int32_t step, bool columns);
+    // Start and stop patterns met by the last scan.
+    int32_t guardCount() const { return hitCount_; }
 
 private:
     struct THit {

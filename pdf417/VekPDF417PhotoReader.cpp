@@ -11,8 +11,8 @@ namespace orvel {
 namespace {
 
 // Scan lines per picture side, within bounds in pixels.
-constexpr int32_t LINES_PER_SIDE = 200;
-constexpr int32_t MIN_STEP = 2;
+constexpr int32_t LINES_PER_SIDE = 120;
+constexpr int32_t MIN_STEP = 3;
 constexpr int32_t MAX_STEP = 10;
 // Pictures up to this many pixels get a look at twice their size.
 constexpr int64_t MAX_UPSCALED_PIXELS = 1600 * 1200;
@@ -64,12 +64,13 @@ TVekBarcodes TVekPDF417PhotoReader::read(TVekBinaryCache& picture) const {
     TVekBarcodes failures;
     const TVekGreyImage& grey = picture.grey();
     if (grey.empty()) return found;
-    readScale(grey, 1, found, failures);
-    if ((found.empty() || options_.tryHarder) && !enough(found)) readScale(smoothed(grey), 1, found, failures);
+    // A second and third look, only where the first met start or stop
+    // patterns: averaged against grain, then twice the size.
+    const int32_t guards = readScale(grey, 1, found, failures);
+    const bool again = options_.tryHarder || (found.empty() && guards > 0);
+    if (again && !enough(found)) readScale(smoothed(grey), 1, found, failures);
     const int64_t pixels = static_cast<int64_t>(grey.width()) * grey.height();
-    if ((found.empty() || options_.tryHarder) && pixels <= MAX_UPSCALED_PIXELS && !enough(found)) {
-        readScale(grey.upscaled(2), 2, found, failures);
-    }
+    if (again && !enough(found) && pixels <= MAX_UPSCALED_PIXELS) readScale(grey.upscaled(2), 2, found, failures);
     if (options_.returnErrors) {
         for (TVekBarcode& failure : failures) {
             if (!covered(found, failure.centre())) found.push_back(std::move(failure));
@@ -82,8 +83,9 @@ bool TVekPDF417PhotoReader::enough(const TVekBarcodes& found) const {
     return options_.maxSymbols > 0 && static_cast<int32_t>(found.size()) >= options_.maxSymbols;
 }
 
-bool TVekPDF417PhotoReader::readScale(const TVekGreyImage& grey, double scale, TVekBarcodes& found,
-                                      TVekBarcodes& failures) const {
+int32_t TVekPDF417PhotoReader::readScale(const TVekGreyImage& grey, double scale, TVekBarcodes& found,
+                                         TVekBarcodes& failures) const {
+    int32_t guards = 0;
     TVekPDF417PatternScanner scanner;
     TVekPDF417GridReader gridReader(grey);
     const int32_t lines = options_.tryHarder ? 2 * LINES_PER_SIDE : LINES_PER_SIDE;
@@ -91,7 +93,9 @@ bool TVekPDF417PhotoReader::readScale(const TVekGreyImage& grey, double scale, T
         if (columns && !options_.tryRotate && !options_.tryHarder) break;
         const int32_t side = columns ? grey.width() : grey.height();
         const int32_t step = std::clamp(side / lines, MIN_STEP, MAX_STEP);
-        for (const TVekPDF417Candidate& candidate : scanner.scan(grey, step, columns)) {
+        const std::vector<TVekPDF417Candidate> candidates = scanner.scan(grey, step, columns);
+        guards += scanner.guardCount();
+        for (const TVekPDF417Candidate& candidate : candidates) {
             // A point well inside the symbol, beside the middle of its start.
             const TVekPointF within = 0.5 * (candidate.startFirst + candidate.startLast) +
                                       (10 * candidate.module) * candidate.across;
@@ -111,10 +115,10 @@ bool TVekPDF417PhotoReader::readScale(const TVekGreyImage& grey, double scale, T
                 return b.bytes == barcode.bytes && inside(b.position, barcode.centre());
             });
             if (!again) found.push_back(std::move(barcode));
-            if (enough(found)) return false;
+            if (enough(found)) return guards;
         }
     }
-    return true;
+    return guards;
 }
 
 void TVekPDF417PhotoReader::note(const TVekPDF417Candidate& candidate,

@@ -26,9 +26,9 @@ public:
     TVekBarcodes read(TVekBinaryCache& picture) const;
 
 private:
-    // Reads the picture at one scale (1 or 2) into found; false once enough
-    // symbols are there.
-    bool readScale(const TVekGreyImage& grey, double scale, TVekBarcodes& found, TVekBarcodes& failures) const;
+    // Reads the picture at one scale (1 or 2) into found; returns the start
+    // and stop patterns seen, a sign that another look may be worth it.
+    int32_t readScale(const TVekGreyImage& grey, double scale, TVekBarcodes& found, TVekBarcodes& failures) const;
     bool enough(const TVekBarcodes& found) const;
     void note(const TVekPDF417Candidate& candidate, const std::optional<TVekPDF417Grid>& grid) const;
     void draw(const TVekBarcode& barcode) const;

@@ -43,9 +43,16 @@ TVekBarcode TVekPDF417SymbolDecoder::decode(const TVekPDF417Grid& grid) {
         codewords[i] = 0;
     }
     const int32_t eccCount = grid.eccCount();
-    if (static_cast<int32_t>(erasures.size()) > eccCount - 2) return failed(grid, "too many codewords unread");
+    // Two check codewords stay spare (when there are more than two), so that
+    // a symbol read badly is found out rather than miscorrected.
+    const auto erased = static_cast<int32_t>(erasures.size());
+    const int32_t spare = eccCount > 2 ? 2 : 0;
+    if (erased > eccCount - spare) return failed(grid, "too many codewords unread");
     const TVekPDF417RS rs;
-    if (rs.correct(codewords, eccCount, erasures) < 0) return failed(grid, "error correction failed");
+    const int32_t corrected = rs.correct(codewords, eccCount, erasures);
+    if (corrected < 0) return failed(grid, "error correction failed");
+    const int32_t errors = std::max(corrected - erased, 0);
+    if (erased + 2 * errors > eccCount - spare) return failed(grid, "too many codewords wrong");
     const int32_t dataCount = static_cast<int32_t>(codewords.size()) - eccCount;
     if (codewords[0] < 1 || codewords[0] > dataCount) return failed(grid, "bad symbol length descriptor");
     const TVectorInteger data(codewords.begin(), codewords.begin() + codewords[0]);
