@@ -23,6 +23,10 @@ public:
     // when correction failed, the codewords then left exactly as they were
     // given: the convention of the GF(2^m) codes.
     int32_t correct(TVectorInteger& codewords, int32_t eccCount) const;
+    // The same, knowing that the codewords at the given indices were not
+    // read (erasures): each costs one check codeword instead of the two an
+    // error of unknown place costs.
+    int32_t correct(TVectorInteger& codewords, int32_t eccCount, const TVectorInteger& erasures) const;
 
     // The data codewords followed by their eccCount error-correction
     // codewords: the negated remainder of data · x^eccCount divided by the
@@ -42,6 +46,10 @@ private:
     TVectorInteger computeSyndromes(const TVectorInteger& codewords, int32_t n) const;
     // The locator polynomial and, in length, the number of errors it claims.
     TVekGFPolynomial findErrorLocator(const TVectorInteger& syndromes, int32_t n, int32_t& length) const;
+    // Berlekamp–Massey started from the erasures' locator; length counts
+    // the erasures and the errors found.
+    TVekGFPolynomial findErrorErasureLocator(const TVectorInteger& syndromes, int32_t n,
+                                             const TVectorInteger& positions, int32_t& length) const;
     TErrorRoots findRoots(const TVekGFPolynomial& locator) const;
 
     int32_t fieldSize;
