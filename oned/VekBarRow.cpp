@@ -32,6 +32,12 @@ double TVekBarRow::sum(size_t first, size_t count) const {
     return total;
 }
 
+bool TVekBarRow::isQuiet(size_t i, double width) const {
+    if (i >= widths_.size() || isBar(i)) return false;
+    const bool atEnd = i == 0 || i + 1 == widths_.size();
+    return widths_[i] >= (atEnd ? 0.5 : 1.0) * width;
+}
+
 TVekBarRow TVekBarRow::reversed() const {
     TVekBarRow other(point(length_), -1.0 * step_);
     for (size_t k = widths_.size(); k-- > 1;) other.addElement(length_ - starts_[k], isBar(k));

@@ -32,6 +32,10 @@ public:
     // The sum of `count` widths from element `first`.
     double sum(size_t first, size_t count) const;
     TVekPointF point(double position) const { return origin_ + position * step_; }
+    // True when element `i` is a space of at least `width`, or of half of it
+    // where it runs to the end of the line: a symbol there cannot go on
+    // unseen beyond the picture's border with its guard where it stands.
+    bool isQuiet(size_t i, double width) const;
 
     // The same line read the other way.
     TVekBarRow reversed() const;

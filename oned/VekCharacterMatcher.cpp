@@ -12,8 +12,8 @@ namespace {
 constexpr double widthWeight = 0.25;
 // The narrowest wide element over the widest narrow one, and the mean ratio
 // a width-modulated symbol keeps under blur and ink spread.
-constexpr double minimumGap = 1.2;
-constexpr double minimumRatio = 1.6;
+constexpr double minimumGap = 1.15;
+constexpr double minimumRatio = 1.5;
 constexpr double maximumRatio = 4.5;
 constexpr size_t maximumElements = 16;
 

@@ -1,5 +1,6 @@
 #include "oned/VekCodabarLineDecoder.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -16,7 +17,9 @@ constexpr std::array<std::string_view, 20> patterns = {
     "0001100", "0011000", "1000101", "1010001", "1010100", "0010101", "0011010", "0101001", "0001011", "0001110",
 };
 constexpr int firstGuard = 16;
-constexpr double quietNarrows = 6;
+// Ten narrow modules by the standard; start and stop characters bound the
+// symbol too, so photographs cropped closer are still read.
+constexpr double quietNarrows = 4;
 constexpr size_t maximumCharacters = 60;
 constexpr size_t minimumData = 2;
 
@@ -30,10 +33,11 @@ constexpr std::array<int, 20> wideMasks = [] {
 
 }  // namespace
 
-int TVekCodabarLineDecoder::character(const TVekBarRow& row, size_t first, double& narrow) {
+int TVekCodabarLineDecoder::character(const TVekBarRow& row, size_t first, double& narrow, double& wide) {
     if (first + 7 > row.size()) return -1;
     std::array<double, 7> widths{};
     for (size_t i = 0; i < 7; ++i) widths[i] = row.width(first + i);
+    wide = *std::max_element(widths.begin(), widths.end());
     for (int wide = 2; wide <= 3; ++wide) {
         const int mask = wideElements(widths, wide, narrow);
         if (mask < 0) continue;
@@ -54,22 +58,25 @@ void TVekCodabarLineDecoder::decode(const TVekBarRow& row, std::vector<TVekLinea
 }
 
 bool TVekCodabarLineDecoder::readSymbol(const TVekBarRow& row, size_t start, TVekLinearRead& read) {
-    double narrow = 0;
-    if (character(row, start, narrow) < firstGuard) return false;
-    if (row.width(start - 1) < quietNarrows * narrow) return false;
-    const double characterWidth = row.sum(start, 7);
+    double narrow = 0, wide = 0;
+    if (character(row, start, narrow, wide) < firstGuard) return false;
+    if (!row.isQuiet(start - 1, quietNarrows * narrow)) return false;
+    double characterWidth = row.sum(start, 7);
     std::string text;
     size_t at = start + 8;
     while (text.size() < maximumCharacters && at + 7 < row.size()) {
-        if (row.width(at - 1) > 3 * narrow) return false;
+        // Gaps between characters vary; one wider than a wide element is a quiet zone.
+        if (row.width(at - 1) > 1.5 * wide) return false;
         double narrowHere = 0;
-        const int c = character(row, at, narrowHere);
+        const int c = character(row, at, narrowHere, wide);
         if (c < 0) return false;
         const double width = row.sum(at, 7);
+        // Perspective changes the width from character to character, slowly.
         if (width < 0.6 * characterWidth || width > 1.6 * characterWidth) return false;
+        characterWidth = width;
         narrow = 0.5 * narrow + 0.5 * narrowHere;
         if (c >= firstGuard) {
-            if (text.size() < minimumData || row.width(at + 7) < quietNarrows * narrow) return false;
+            if (text.size() < minimumData || !row.isQuiet(at + 7, quietNarrows * narrow)) return false;
             read.format = TVekBarcodeFormat::codabar;
             read.bytes = text;
             read.identifier = "]F0";

@@ -16,7 +16,7 @@ public:
     void decode(const TVekBarRow& row, std::vector<TVekLinearRead>& reads) const;
 
 private:
-    static int character(const TVekBarRow& row, size_t first, double& narrow);
+    static int character(const TVekBarRow& row, size_t first, double& narrow, double& wide);
     static bool readSymbol(const TVekBarRow& row, size_t start, TVekLinearRead& read);
 };
 

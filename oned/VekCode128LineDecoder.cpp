@@ -99,7 +99,7 @@ bool TVekCode128LineDecoder::readSymbol(const TVekBarRow& row, size_t start, TVe
     const TVekCharacterMatch first = matchCharacter(row, start, patterns, 11);
     if (first.value < startA || first.value > startC || first.deviation > maximumDeviation) return false;
     double module = row.sum(start, 6) / 11;
-    if (row.width(start - 1) < quietModules * module) return false;
+    if (!row.isQuiet(start - 1, quietModules * module)) return false;
     std::vector<int> values{first.value};
     size_t at = start + 6;
     while (values.size() < maximumCharacters && at + 7 < row.size()) {
@@ -110,7 +110,7 @@ bool TVekCode128LineDecoder::readSymbol(const TVekBarRow& row, size_t start, TVe
         module = 0.5 * module + 0.5 * width / 11;
         if (match.value == stop) {
             // The stop character's last bar is two modules wide; then the quiet zone.
-            if (std::abs(row.width(at + 6) / module - 2) > 0.8 || row.width(at + 7) < quietModules * module) return false;
+            if (std::abs(row.width(at + 6) / module - 2) > 0.8 || !row.isQuiet(at + 7, quietModules * module)) return false;
             if (values.size() < 2) return false;
             const int check = values.back();
             values.pop_back();

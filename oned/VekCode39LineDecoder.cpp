@@ -57,8 +57,8 @@ void TVekCode39LineDecoder::decode(const TVekBarRow& row, std::vector<TVekLinear
 bool TVekCode39LineDecoder::readSymbol(const TVekBarRow& row, size_t start, TVekLinearRead& read) {
     double narrow = 0;
     if (character(row, start, narrow) != asterisk) return false;
-    const double characterWidth = row.sum(start, 9);
-    if (row.width(start - 1) < quietNarrows * narrow) return false;
+    double characterWidth = row.sum(start, 9);
+    if (!row.isQuiet(start - 1, quietNarrows * narrow)) return false;
     std::string text;
     size_t at = start + 10;
     while (text.size() < maximumCharacters && at + 9 < row.size()) {
@@ -68,10 +68,12 @@ bool TVekCode39LineDecoder::readSymbol(const TVekBarRow& row, size_t start, TVek
         const int c = character(row, at, narrowHere);
         if (c < 0) return false;
         const double width = row.sum(at, 9);
+        // Perspective changes the width from character to character, slowly.
         if (width < 0.6 * characterWidth || width > 1.6 * characterWidth) return false;
+        characterWidth = width;
         narrow = 0.5 * narrow + 0.5 * narrowHere;
         if (c == asterisk) {
-            if (text.empty() || row.width(at + 9) < quietNarrows * narrow) return false;
+            if (text.empty() || !row.isQuiet(at + 9, quietNarrows * narrow)) return false;
             read.format = TVekBarcodeFormat::code39;
             read.bytes = text;
             read.identifier = "]A0";

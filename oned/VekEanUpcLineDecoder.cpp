@@ -28,6 +28,12 @@ constexpr double maximumDeviation = 0.75;
 // The quiet zone on each side, in modules (the standard asks for 7 to 11;
 // photographs are often cropped close).
 constexpr double quietModules = 4.5;
+// A digit whose score is not clearly better than the next best digit's is a
+// guess: such guesses pass the weak check digit one time in ten.
+constexpr double maximumAmbiguity = 0.7;
+// A digit is seven modules; a lost or a made-up edge changes that.
+constexpr double lowWidth = 5.6;
+constexpr double highWidth = 8.4;
 
 // Every element of a guard one module wide, by the same distances.
 bool isGuard(const TVekBarRow& row, size_t first, size_t count) {
@@ -39,7 +45,7 @@ bool isGuard(const TVekBarRow& row, size_t first, size_t count) {
 }
 
 bool hasQuietZone(const TVekBarRow& row, size_t element, double module) {
-    return element < row.size() && row.width(element) >= quietModules * module;
+    return row.isQuiet(element, quietModules * module);
 }
 
 // Reads `count` digits from element `first`; the bit i of `parity` is set
@@ -49,9 +55,10 @@ bool readDigits(const TVekBarRow& row, size_t first, size_t count, bool left, do
     for (size_t d = 0; d < count; ++d) {
         const size_t at = first + 4 * d;
         const double width = row.sum(at, 4);
-        if (width < 4.5 * module || width > 10 * module) return false;
+        if (width < lowWidth * module || width > highWidth * module) return false;
         const TVekCharacterMatch match = left ? matchCharacter(row, at, setAB, 7) : matchCharacter(row, at, setA, 7);
         if (match.value < 0 || match.deviation > maximumDeviation) return false;
+        if (match.score > maximumAmbiguity * match.runnerUp) return false;
         digits.push_back(static_cast<char>('0' + match.value % 10));
         if (match.value >= 10) parity |= 1 << (count - 1 - d);
         module = 0.5 * module + 0.5 * width / 7;

@@ -50,14 +50,14 @@ bool TVekInterleavedLineDecoder::readSymbol(const TVekBarRow& row, size_t start,
     double narrow = row.sum(start, 4) / 4;
     for (size_t i = start; i < start + 4; ++i)
         if (!isNarrow(row.width(i), narrow)) return false;
-    if (row.width(start - 1) < quietNarrows * narrow) return false;
+    if (!row.isQuiet(start - 1, quietNarrows * narrow)) return false;
     std::string digits;
     size_t at = start + 4;
     while (digits.size() < maximumDigits && at + 3 < row.size()) {
         // The stop pattern: a wide bar, a narrow space, a narrow bar, then quiet.
         const double bar = row.width(at);
         if (bar > 1.6 * narrow && isNarrow(row.width(at + 1), narrow) && isNarrow(row.width(at + 2), narrow) &&
-            row.width(at + 3) >= quietNarrows * narrow)
+            row.isQuiet(at + 3, quietNarrows * narrow))
             break;
         if (at + 10 >= row.size()) return false;
         const double width = row.sum(at, 10);
