@@ -12,6 +12,7 @@ namespace {
 // Wide elements of the digits 0 to 9 (bit i: element i of the five is wide).
 constexpr std::array<int, 10> digitMasks = {0x0c, 0x11, 0x12, 0x03, 0x14, 0x05, 0x06, 0x18, 0x09, 0x0a};
 constexpr double quietNarrows = 8;
+constexpr double fullQuietNarrows = 10;
 constexpr size_t maximumDigits = 80;
 
 // The digit of five elements of one colour from `first` on (every other
@@ -70,7 +71,13 @@ bool TVekInterleavedLineDecoder::readSymbol(const TVekBarRow& row, size_t start,
         narrow = 0.5 * narrow + 0.25 * (barNarrow + spaceNarrow);
         at += 10;
     }
-    if (at + 3 >= row.size() || static_cast<int>(digits.size()) < minimumDigits_ || digits.empty()) return false;
+    if (at + 3 >= row.size() || digits.empty()) return false;
+    // Fewer digits only with the standard's full quiet zones on both sides,
+    // which no piece of another symbol has.
+    const double fullQuiet = fullQuietNarrows * narrow;
+    if (static_cast<int>(digits.size()) < minimumDigits_ &&
+        (row.width(start - 1) < fullQuiet || row.width(at + 3) < fullQuiet))
+        return false;
     if (formats_.asks(TVekBarcodeFormat::interleaved25)) {
         read.format = TVekBarcodeFormat::interleaved25;
     } else if (formats_.asks(TVekBarcodeFormat::identcode) && hasIdentcodeCheckDigit(digits)) {

@@ -29,11 +29,23 @@ int TVekLinearVotes::acceptedCount() const {
     return count;
 }
 
+bool TVekLinearVotes::TVote::covers(TVekPointF point) const {
+    const TVekPointF along = (firstEnd - firstBegin) + (lastEnd - lastBegin);
+    const double alongLength = orvel::length(along);
+    if (alongLength <= 0) return false;
+    const TVekPointF direction = (1 / alongLength) * along;
+    const TVekPointF normal{-direction.y, direction.x};
+    const TVekPointF offset = point - centre();
+    const double halfLength = 0.25 * alongLength;
+    const double halfAcross = 0.5 * std::abs(dot(0.5 * (firstBegin + firstEnd) - 0.5 * (lastBegin + lastEnd), normal));
+    const double margin = 0.1 * halfLength;
+    return std::abs(dot(offset, direction)) <= halfLength + margin && std::abs(dot(offset, normal)) <= halfAcross + margin;
+}
+
 bool TVekLinearVotes::outranked(const TVote& vote) const {
     for (const TVote& other : votes_) {
         if (&other == &vote || !other.accepted()) continue;
-        const double reach = 0.5 * std::max(vote.length(), other.length());
-        if (distance(vote.centre(), other.centre()) > reach) continue;
+        if (!other.covers(vote.centre()) && !vote.covers(other.centre())) continue;
         // A symbol clearly longer holds the shorter one; else the one more lines
         // read wins, and a tie leaves neither believable.
         if (other.length() > 1.3 * vote.length()) return true;

@@ -30,6 +30,8 @@ private:
         TVekPointF firstBegin, firstEnd, lastBegin, lastEnd;
         TVekPointF centre() const { return 0.25 * (firstBegin + firstEnd + lastBegin + lastEnd); }
         double length() const { return distance(firstBegin, firstEnd); }
+        // True when `point` lies on the symbol, between its first and last line.
+        bool covers(TVekPointF point) const;
         bool accepted() const { return lines >= 2 || (read.strong && lines >= 1); }
     };
     bool outranked(const TVote& vote) const;
