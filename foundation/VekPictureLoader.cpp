@@ -306,4 +306,15 @@ TVekImage loadPictureFile(const std::filesystem::path& path) {
     }
 }
 
+TVekImage decodePicture(std::vector<uint8_t> data, const std::string& name) {
+    try {
+        if (data.empty()) throw TVekException("file is empty");
+        return decodePicture(std::filesystem::path(), std::move(data));
+    } catch (const TVekException& error) {
+        throw TVekException(name + ": " + error.what());
+    } catch (const std::bad_alloc&) {
+        throw TVekException(name + ": not enough memory for the picture");
+    }
+}
+
 }  // namespace orvel

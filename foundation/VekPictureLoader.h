@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 #include "foundation/VekBitmap.h"
@@ -20,5 +21,9 @@ TVekBitmap decodeBmp(const std::vector<uint8_t>& data);
 // TVekException with the message "<file>: <problem>" when the file cannot be
 // read or decoded.
 TVekImage loadPictureFile(const std::filesystem::path& path);
+
+// Decodes a picture held in memory, the first bytes choosing the decoder;
+// `name` stands for the file in the message "<name>: <problem>".
+TVekImage decodePicture(std::vector<uint8_t> data, const std::string& name);
 
 }  // namespace orvel
