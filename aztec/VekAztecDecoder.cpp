@@ -115,7 +115,8 @@ TVekAztecData TVekAztecDecoder::decode(int32_t codewordSize, int32_t configurati
     const int32_t count = reader.length() / codewordSize;
     reader.skipBits(reader.length() % codewordSize);
     if (count > n || total > n) throw TVekAZReedException("Cannot solve RS errors");
-    TVectorInteger received(static_cast<size_t>(n), 0);
+    // Only the words read make the block: a correction above them is none.
+    TVectorInteger received(static_cast<size_t>(count), 0);
     for (int32_t i = 0; i < count; ++i) received[static_cast<size_t>(count - 1 - i)] = reader.readBits(codewordSize);
 
     const int32_t checkWords = total - dataCodewords;
@@ -156,6 +157,7 @@ TVectorInteger TVekAztecDecoder::decodeCharacters(int32_t codewordSize, TVekAzBi
                                                   TVekAztecMode startMode) {
     appendPosition = 0;
     appendTotal = 0;
+    flags.clear();
     const bool appendHeader = startMode == TVekAztecMode::UPPER && bits.length() >= 10 &&
                               bits.peekBits(10) == STRUCTURED_APPEND_START;
     if (appendHeader) bits.skipBits(10);
@@ -219,7 +221,7 @@ TVectorInteger TVekAztecDecoder::decodeCharacters(int32_t codewordSize, TVekAzBi
                 mode = TVekAztecMode::BINARY;
                 break;
             case TAction::FLAG:
-                readFlag(bits);
+                readFlag(bits, values.size());
                 endShift();
                 break;
             case TAction::UPPER_LATCH:
@@ -244,11 +246,17 @@ TVectorInteger TVekAztecDecoder::decodeCharacters(int32_t codewordSize, TVekAzBi
     return values;
 }
 
-void TVekAztecDecoder::readFlag(TVekAzBitString& bits) const {
+void TVekAztecDecoder::readFlag(TVekAzBitString& bits, size_t valueIndex) {
     // FLG(0) is FNC1; FLG(1) ... FLG(6) carry an ECI designator of that many
-    // digit codes. Neither produces a value.
+    // digit codes (2 is '0'). Neither produces a value; both are noted.
     const int32_t n = bits.readBits(3);
-    if (n >= 1 && n <= 6) bits.skipBits(4 * n);
+    if (n == 0) {
+        flags.push_back(TVekAztecFlag{valueIndex, -1});
+    } else if (n <= 6) {
+        int32_t eci = 0;
+        for (int32_t i = 0; i < n; ++i) eci = eci * 10 + std::max(bits.readBits(4) - 2, 0);
+        flags.push_back(TVekAztecFlag{valueIndex, eci});
+    }
 }
 
 TVectorInteger TVekAztecDecoder::decodeBinary(TVekAzBitString& bits) const {
@@ -274,6 +282,7 @@ void TVekAztecDecoder::takeAppendHeader(TVectorInteger& values) {
     appendPosition = values[at] - 'A' + 1;
     appendTotal = values[at + 1] - 'A' + 1;
     values.erase(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(at + 2));
+    for (TVekAztecFlag& flag : flags) flag.valueIndex = flag.valueIndex > at + 2 ? flag.valueIndex - (at + 2) : 0;
 }
 
 }  // namespace orvel

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "aztec/VekAzBitString.h"
 #include "aztec/VekAztecData.h"
@@ -10,6 +12,13 @@ namespace orvel {
 
 // The character modes of Aztec data; BINARY is the state inside a binary run.
 enum class TVekAztecMode { UPPER, LOWER, MIXED, PUNCT, DIGIT, BINARY };
+
+// A flag character met in the data: FNC1 (eci < 0) or an ECI designator,
+// before the value at valueIndex. Flags produce no value of their own.
+struct TVekAztecFlag {
+    size_t valueIndex = 0;
+    int32_t eci = -1;
+};
 
 // Turns the bits of an Aztec symbol's data layers into values: cuts them into
 // codewords, corrects them, removes the stuffed bits and interprets the
@@ -38,12 +47,16 @@ public:
     int32_t getAppendPosition() const { return appendPosition; }
     int32_t getAppendTotal() const { return appendTotal; }
 
+    // The flags of the last decodeCharacters, in data order.
+    const std::vector<TVekAztecFlag>& getFlags() const { return flags; }
+
 private:
-    void readFlag(TVekAzBitString& bits) const;
+    void readFlag(TVekAzBitString& bits, size_t valueIndex);
     void takeAppendHeader(TVectorInteger& values);
 
     int32_t appendPosition = 0;
     int32_t appendTotal = 0;
+    std::vector<TVekAztecFlag> flags;
 };
 
 }  // namespace orvel

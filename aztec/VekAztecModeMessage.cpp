@@ -22,7 +22,8 @@ TVekAztecModeMessage decodeModeMessage(const TVectorInteger& bits, bool compact)
         throw TVekAZReedException("Cannot solve RS errors");
 
     // The first word is the highest-degree coefficient.
-    TVectorInteger received(MODE_BUFFER, 0);
+    // Only the words read make the block: a correction above them is none.
+    TVectorInteger received(static_cast<size_t>(count), 0);
     for (int32_t i = 0; i < count; ++i) {
         int32_t word = 0;
         for (int32_t b = 0; b < MODE_SYMBOL_SIZE; ++b)

@@ -1,11 +1,125 @@
 #include "aztec/VekAztecPhotoReader.h"
 
+#include <algorithm>
+#include <optional>
+#include <utility>
+
+#include "aztec/VekAztecBullsEyeFinder.h"
+#include "aztec/VekAztecSymbolReader.h"
+#include "foundation/VekBinarizer.h"
+
 namespace orvel {
 
+namespace {
+
+constexpr uint32_t kCandidateColour = 0xFF8000;
+constexpr uint32_t kSymbolColour = 0x00C000;
+// Candidates come most regular first; after this many in a row that are no
+// symbol, the rest of a pass is background.
+constexpr int32_t kMaxMisses = 16;
+// Pictures up to this many pixels are read again at twice their size when
+// nothing was found: larger ones are photographs whose modules are not that small.
+constexpr int64_t kMaxUpscaledArea = 1 << 20;
+
+// True when the point lies inside the quadrilateral (either winding).
+bool inside(const std::array<TVekPointF, 4>& quad, TVekPointF p) {
+    bool anyLeft = false, anyRight = false;
+    for (size_t i = 0; i < 4; ++i) {
+        const double side = cross(quad[(i + 1) % 4] - quad[i], p - quad[i]);
+        anyLeft = anyLeft || side > 0;
+        anyRight = anyRight || side < 0;
+    }
+    return !(anyLeft && anyRight);
+}
+
+// The symbols read so far: a bull's-eye inside a decoded symbol is that
+// symbol again; a decoded symbol replaces the failed record at its place.
+class TFoundSymbols {
+public:
+    bool covers(TVekPointF centre) const {
+        return std::any_of(barcodes_.begin(), barcodes_.end(),
+                           [&](const TVekBarcode& b) { return b.isValid && inside(b.position, centre); });
+    }
+
+    void add(TVekBarcode barcode) {
+        const TVekPointF centre = barcode.centre();
+        for (TVekBarcode& kept : barcodes_) {
+            if (!inside(kept.position, centre) && !inside(barcode.position, kept.centre())) continue;
+            if (barcode.isValid && !kept.isValid) kept = std::move(barcode);
+            return;
+        }
+        if (barcode.isValid) ++valid_;
+        barcodes_.push_back(std::move(barcode));
+    }
+
+    int32_t validCount() const { return valid_; }
+    bool hasFailed() const { return static_cast<int32_t>(barcodes_.size()) > valid_; }
+    TVekBarcodes take() { return std::move(barcodes_); }
+
+private:
+    TVekBarcodes barcodes_;
+    int32_t valid_ = 0;
+};
+
+}  // namespace
+
 TVekBarcodes TVekAztecPhotoReader::read(TVekBinaryCache& picture) const {
-    (void)picture;
-    (void)debug_;
-    return {};
+    TFoundSymbols found;
+    auto enough = [&] {
+        return options_.maxSymbols > 0 && found.validCount() >= options_.maxSymbols && !options_.tryHarder;
+    };
+    auto readPass = [&](const TVekBitMatrix& bits, const TVekGreyImage& grey, bool inverted, double scale) {
+        int32_t misses = 0;
+        for (const TVekAztecBullsEyeCandidate& candidate : TVekAztecBullsEyeFinder::find(bits, options_.tryHarder ? 1 : 2)) {
+            if (enough() || misses >= kMaxMisses) return;
+            if (found.covers(candidate.centre)) continue;
+            if (debug_) debug_->point(candidate.centre, kCandidateColour);
+            std::optional<TVekBarcode> barcode = TVekAztecSymbolReader::read(bits, grey, inverted, candidate);
+            if (!barcode) {
+                ++misses;
+                continue;
+            }
+            misses = 0;
+            barcode->isInverted = inverted;
+            for (TVekPointF& corner : barcode->position) corner = scale * corner;
+            if (debug_ && barcode->isValid)
+                for (size_t i = 0; i < 4; ++i)
+                    debug_->line(barcode->position[i], barcode->position[(i + 1) % 4], kSymbolColour);
+            found.add(std::move(*barcode));
+        }
+    };
+    // A later pass only when the earlier ones left something to find: no
+    // symbol yet, or a symbol found but not decoded.
+    auto wantMore = [&] { return !enough() && (options_.tryHarder || found.validCount() == 0 || found.hasFailed()); };
+
+    const TVekBinarizerKind first = options_.binarizer;
+    const TVekBinarizerKind second =
+        first == TVekBinarizerKind::local ? TVekBinarizerKind::global : TVekBinarizerKind::local;
+    for (const TVekBinarizerKind kind : {first, second}) {
+        if (kind == second && !wantMore()) break;
+        readPass(picture.binary(kind), picture.grey(), false, 1.0);
+    }
+    if (options_.tryInvert && wantMore()) {
+        for (const TVekBinarizerKind kind : {first, second}) {
+            if (!wantMore()) break;
+            TVekBitMatrix inverted = picture.binary(kind);
+            inverted.flipAll();
+            readPass(inverted, picture.grey(), true, 1.0);
+        }
+    }
+    // Modules of a pixel or so: the picture at twice its size, each pixel
+    // four, gives the rings runs the finder can tell from noise.
+    const TVekGreyImage& grey = picture.grey();
+    if (wantMore() && static_cast<int64_t>(grey.width()) * grey.height() <= kMaxUpscaledArea) {
+        const TVekGreyImage larger = grey.upscaled(2);
+        TVekBitMatrix bits = binarize(larger, first);
+        readPass(bits, larger, false, 0.5);
+        if (options_.tryInvert && wantMore()) {
+            bits.flipAll();
+            readPass(bits, larger, true, 0.5);
+        }
+    }
+    return found.take();
 }
 
 }  // namespace orvel

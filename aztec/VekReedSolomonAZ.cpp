@@ -18,35 +18,28 @@ TVekReedSolomonAZ::TVekReedSolomonAZ(int32_t symbolSize, int32_t checkSymbols, i
       dataSymbols(dataSymbols) {
     if (checkSymbols == 0 && n > 0) return;
     try {
-        code.emplace(symbolSize, checkSymbols, dataSymbols, primitivePolynomial, AZTEC_FIRST_ROOT);
+        code.emplace(TVekGaloisField::get(symbolSize, primitivePolynomial), checkSymbols, AZTEC_FIRST_ROOT);
     } catch (const std::invalid_argument&) {
         throw TVekAZReedException("Wrong number of error correction codewords");
     }
 }
 
 void TVekReedSolomonAZ::decode(const TVectorInteger& received, TVectorInteger& corrected) const {
-    if (!code) {
-        if (static_cast<int32_t>(received.size()) > n) throw TVekAZReedException("Cannot solve RS errors");
-        corrected.assign(static_cast<size_t>(n), 0);
-        for (size_t i = 0; i < received.size(); ++i) {
-            if (received[i] < 0 || received[i] > n) throw TVekAZReedException("Cannot solve RS errors");
-            corrected[i] = received[i];
-        }
-        return;
+    if (static_cast<int32_t>(received.size()) > n) throw TVekAZReedException("Cannot solve RS errors");
+    if (&corrected != &received) corrected.assign(received.begin(), received.end());
+    if (code) {
+        if (code->correct(corrected) == TVekReedSolomon::uncorrectable)
+            throw TVekAZReedException("Cannot solve RS errors");
+    } else {
+        for (const int32_t symbol : corrected)
+            if (symbol < 0 || symbol > n) throw TVekAZReedException("Cannot solve RS errors");
     }
-    try {
-        code->decode(received, corrected);
-    } catch (const TVekRSException& e) {
-        throw TVekAZReedException(e.what());
-    }
+    corrected.resize(static_cast<size_t>(n), 0);
 }
 
 void TVekReedSolomonAZ::encode(TVectorInteger& word) const {
-    if (code) {
-        code->encode(word);
-    } else {
-        word.resize(static_cast<size_t>(n), 0);
-    }
+    word.resize(static_cast<size_t>(n), 0);
+    if (code) code->encode(word);
 }
 
 TVectorInteger aztecFieldPolynomial(int32_t symbolSize) {

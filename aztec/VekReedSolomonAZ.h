@@ -4,8 +4,8 @@
 #include <optional>
 
 #include "foundation/VekException.h"
+#include "foundation/VekReedSolomon.h"
 #include "foundation/VekUtil.h"
-#include "qrcode/VekReedSolomonQR.h"
 
 namespace orvel {
 
@@ -17,16 +17,17 @@ public:
 };
 
 // Reed-Solomon decoder of Aztec symbols over GF(16) (mode message) and GF(64),
-// GF(256), GF(1024), GF(4096) (data). The generator has the roots
-// alpha^1 ... alpha^K; the algorithm is the one of the QR decoder.
+// GF(256), GF(1024), GF(4096) (data), over the shared core. The generator has
+// the roots alpha^1 ... alpha^K.
 class TVekReedSolomonAZ {
 public:
     // primitivePolynomial: coefficients of the field polynomial, constant term first.
     TVekReedSolomonAZ(int32_t symbolSize, int32_t checkSymbols, int32_t dataSymbols,
                       const TVectorInteger& primitivePolynomial);
 
-    // received[i] is the coefficient of x^i (a shorter word is padded with
-    // zeros). Corrects up to floor(K / 2) symbol errors; raises
+    // received[i] is the coefficient of x^i; a block shorter than n symbols
+    // has zeros above it, and they stay zero. corrected receives the n-symbol
+    // word. Corrects up to floor(K / 2) symbol errors; raises
     // TVekAZReedException("Cannot solve RS errors") otherwise.
     void decode(const TVectorInteger& received, TVectorInteger& corrected) const;
 
@@ -44,7 +45,7 @@ private:
     int32_t checkSymbols;
     int32_t dataSymbols;
     // Absent when there is no check symbol: such a word is taken as it is.
-    std::optional<TVekReedSolomonQR> code;
+    std::optional<TVekReedSolomon> code;
 };
 
 // Coefficients (constant term first) of the field polynomial Aztec uses for

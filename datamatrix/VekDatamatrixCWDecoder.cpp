@@ -28,6 +28,26 @@ constexpr int32_t C40_SHIFT1 = 0;
 constexpr int32_t C40_SHIFT3 = 2;
 constexpr int32_t C40_SHIFT2_UPPER = 30;
 
+// X12 values: CR, '*', '>', space, digits, capitals.
+constexpr std::array<char, 4> X12_SPECIALS = {'\r', '*', '>', ' '};
+constexpr int32_t X12_DIGITS = 4;
+constexpr int32_t X12_CAPITALS = 14;
+constexpr int32_t X12_VALUES = 40;
+
+constexpr int32_t EDIFACT_UNLATCH = 0x1F;
+constexpr int32_t EDIFACT_VALUES_PER_TRIPLE = 4;
+
+int32_t x12Byte(int32_t value) {
+    if (value < 0 || value >= X12_VALUES) throw TVekDecodeCWException("Invalid X12 value " + intToStr(value));
+    if (value < X12_DIGITS) return X12_SPECIALS[static_cast<size_t>(value)];
+    if (value < X12_CAPITALS) return '0' + value - X12_DIGITS;
+    return 'A' + value - X12_CAPITALS;
+}
+
+// EDIFACT holds the bytes 32 ... 94 by their low six bits; the values below
+// 32 stand for 64 ... 94.
+int32_t edifactByte(int32_t value) { return (value & 0x20) != 0 ? value : value | 0x40; }
+
 bool endsAsciiRun(int32_t c) {
     return c == CW_PAD || c == CW_LATCH_C40 || c == CW_LATCH_BASE256 || c == CW_LATCH_X12 || c == CW_LATCH_TEXT ||
            c == CW_LATCH_EDIFACT || c == CW_UNLATCH;
@@ -144,6 +164,18 @@ void TVekDatamatrixCWDecoder::decode(int32_t& pos, const TVectorInteger& codewor
     // Every latch is made from ASCII and every unlatch returns there.
     int32_t mode = MODE_ASCII;
     while (p < n) {
+        if (mode == MODE_X12) {
+            if (codewords[p] == CW_UNLATCH) {
+                mode = MODE_ASCII;
+                ++p;
+                continue;
+            }
+            pos = p;
+            decodeX12(pos, codewords, texts, values, count);
+            p = pos;
+            if (p >= n - 1) mode = MODE_ASCII;
+            continue;
+        }
         if (mode == MODE_C40 || mode == MODE_TEXT) {
             // Inside C40 and Text every pair is data; only an unlatch ends the
             // segment, or the end of the codewords (a last single codeword is
@@ -180,9 +212,17 @@ void TVekDatamatrixCWDecoder::decode(int32_t& pos, const TVectorInteger& codewor
                 p = pos;
                 continue;
             case CW_LATCH_X12:
-                throw TVekDecodeCWException("ANSI latch not supported");
+                if (!extended_) throw TVekDecodeCWException("ANSI latch not supported");
+                mode = MODE_X12;
+                ++p;
+                continue;
             case CW_LATCH_EDIFACT:
-                throw TVekDecodeCWException("EDIFACT latch not supported");
+                if (!extended_) throw TVekDecodeCWException("EDIFACT latch not supported");
+                ++p;
+                pos = p;
+                decodeEdifact(pos, codewords, texts, values, count);
+                p = pos;
+                continue;
             case CW_UNLATCH:  // already in ASCII
                 ++p;
                 continue;
@@ -329,8 +369,48 @@ void TVekDatamatrixCWDecoder::decodeC40(int32_t& pos, const TVectorInteger& code
             if (isPendingShift(cvalues, start)) throw TVekDecodeCWException("C40 shift pending at end of segment");
             throw TVekDecodeCWException("Could not decode C40 value " + intToStr(cvalues[start]));
         }
-        if (ch == C40_FNC1) put(texts, values, out, CW_FNC1, "");
+        if (ch == C40_FNC1 && extended_) put(texts, values, out, -1, "FNC1");
+        else if (ch == C40_FNC1) put(texts, values, out, CW_FNC1, "");
         else put(texts, values, out, textMode ? swapTextCase(ch) : ch, "");
+    }
+    pos = p;
+    count = out;
+}
+
+void TVekDatamatrixCWDecoder::decodeX12(int32_t& pos, const TVectorInteger& codewords, TVectorString& texts,
+                                        TVectorInteger& values, int32_t& count) {
+    const int32_t n = static_cast<int32_t>(codewords.size());
+    int32_t p = pos;
+    int32_t out = count;
+    while (p < n - 1 && codewords[p] != CW_UNLATCH) {
+        const int32_t v = codewords[p] * 256 + codewords[p + 1] - 1;
+        put(texts, values, out, x12Byte(v / 1600), "");
+        put(texts, values, out, x12Byte((v % 1600) / 40), "");
+        put(texts, values, out, x12Byte(v % 40), "");
+        p += 2;
+    }
+    pos = p;
+    count = out;
+}
+
+void TVekDatamatrixCWDecoder::decodeEdifact(int32_t& pos, const TVectorInteger& codewords, TVectorString& texts,
+                                            TVectorInteger& values, int32_t& count) {
+    const int32_t n = static_cast<int32_t>(codewords.size());
+    int32_t p = pos;
+    int32_t out = count;
+    while (n - p >= 3) {
+        const int32_t bits = codewords[p] << 16 | codewords[p + 1] << 8 | codewords[p + 2];
+        for (int32_t k = 0; k < EDIFACT_VALUES_PER_TRIPLE; ++k) {
+            const int32_t value = (bits >> (18 - 6 * k)) & 0x3F;
+            if (value == EDIFACT_UNLATCH) {
+                // The codewords the values so far and the unlatch touch.
+                pos = p + (6 * (k + 1) + 7) / 8;
+                count = out;
+                return;
+            }
+            put(texts, values, out, edifactByte(value), "");
+        }
+        p += 3;
     }
     pos = p;
     count = out;

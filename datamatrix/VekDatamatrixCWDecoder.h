@@ -12,7 +12,7 @@ namespace orvel {
 // an FNC1 met in C40 or Text) and a parallel list of texts. Reads ASCII with
 // digit pairs and Upper Shift, C40, Text, Base 256, pads, FNC1, Structured
 // Append, Reader Programming, the two macros and ECI; the X12 and EDIFACT
-// latches are refused.
+// latches are refused unless the extended reading is switched on.
 //
 // pos and count are read at the start and written back at the end. values and
 // texts are sized by the caller and never grown: content that does not fit
@@ -23,10 +23,17 @@ public:
     static constexpr int32_t MODE_C40 = 1;
     static constexpr int32_t MODE_TEXT = 2;
     static constexpr int32_t MODE_BASE256 = 3;
+    static constexpr int32_t MODE_X12 = 4;
     // What getNextCharFromC40 returns for the FNC1 of C40 and Text.
     static constexpr int32_t C40_FNC1 = 10232;
 
     TVekDatamatrixCWDecoder();
+
+    // The photo path's reading: X12 and EDIFACT are decoded instead of
+    // refused, and the FNC1 of C40 and Text becomes a control entry like the
+    // ASCII one (-1, "FNC1") instead of the value 232, which is also a byte.
+    // Off by default: the documented reader and its log stay as they are.
+    void setExtended(bool extended) { extended_ = extended; }
 
     // Decodes from pos to the end of the codewords.
     void decode(int32_t& pos, const TVectorInteger& codewords, TVectorString& texts, TVectorInteger& values,
@@ -51,6 +58,17 @@ public:
     void decodeBase256(int32_t& pos, const TVectorInteger& codewords, TVectorString& texts, TVectorInteger& values,
                        int32_t& count);
 
+    // One X12 segment: stops on an unlatch (pos left on it) or when at most
+    // one codeword is left.
+    void decodeX12(int32_t& pos, const TVectorInteger& codewords, TVectorString& texts, TVectorInteger& values,
+                   int32_t& count);
+
+    // One EDIFACT segment after its latch: four values in each three
+    // codewords, up to the unlatch value (the rest of its codeword is
+    // filler) or until fewer than three codewords are left, which are ASCII.
+    void decodeEdifact(int32_t& pos, const TVectorInteger& codewords, TVectorString& texts, TVectorInteger& values,
+                       int32_t& count);
+
     // Undo the 255-state and 253-state randomising of the codeword at the
     // given 1-based position.
     static int32_t random255Inverse(int32_t value, int32_t position);
@@ -71,6 +89,8 @@ private:
     bool isPendingShift(const TVectorInteger& cvalues, int32_t index) const;
 
     int32_t lookupC40(const TVectorInteger& cvalues, int32_t index, int32_t length) const;
+
+    bool extended_ = false;
 
     // For each byte value its C40 values, -1 in the unused places.
     std::array<TC40Sequence, 256> c40Table{};

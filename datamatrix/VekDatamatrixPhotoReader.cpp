@@ -1,11 +1,160 @@
 #include "datamatrix/VekDatamatrixPhotoReader.h"
 
+#include <algorithm>
+
+#include "datamatrix/VekDatamatrixContent.h"
+#include "datamatrix/VekDatamatrixCornerFinder.h"
+#include "datamatrix/VekDatamatrixGridDecoder.h"
+#include "datamatrix/VekDatamatrixOutlines.h"
+#include "datamatrix/VekDatamatrixTimingEdges.h"
+
 namespace orvel {
 
+namespace {
+
+// The smallest symbol: 10 x 10 modules at two pixels each, its L sides a
+// little shorter after binarization.
+constexpr int32_t MIN_REGION_SIDE = 14;
+constexpr double MIN_L_SIDE = 12;
+// Regions looked at in one pass, the largest first.
+constexpr size_t MAX_OUTLINES = 96;
+// Pictures up to this side are also read enlarged, for modules of one or
+// two pixels.
+constexpr int32_t MAX_UPSCALED_SIDE = 1000;
+
+// How much a found symbol's outline is grown to cover Ls found again.
+constexpr double KNOWN_MARGIN = 1.2;
+
+constexpr uint32_t COLOUR_L = 0x00FF00;
+constexpr uint32_t COLOUR_FRAME = 0x0000FF;
+
+std::array<TVekPointF, 4> scaled(const std::array<TVekPointF, 4>& corners, double scale) {
+    std::array<TVekPointF, 4> result{};
+    for (size_t i = 0; i < 4; ++i) result[i] = (1.0 / scale) * corners[i];
+    return result;
+}
+
+}  // namespace
+
 TVekBarcodes TVekDatamatrixPhotoReader::read(TVekBinaryCache& picture) const {
-    (void)picture;
-    (void)debug_;
-    return {};
+    TVekBarcodes found;
+    const TVekBinarizerKind first = options_.binarizer;
+    const TVekBinarizerKind second =
+        first == TVekBinarizerKind::local ? TVekBinarizerKind::global : TVekBinarizerKind::local;
+    for (TVekBinarizerKind kind : {first, second}) {
+        const TVekBitMatrix& binary = picture.binary(kind);
+        readPass({binary, false, 1.0}, found);
+        if (isDone(found)) return found;
+        if (options_.tryInvert) {
+            TVekBitMatrix inverted = binary;
+            inverted.flipAll();
+            readPass({inverted, true, 1.0}, found);
+            if (isDone(found)) return found;
+        }
+    }
+    const TVekGreyImage& grey = picture.grey();
+    if (std::max(grey.width(), grey.height()) <= MAX_UPSCALED_SIDE) {
+        const TVekBitMatrix enlarged = binarize(grey.upscaled(2), TVekBinarizerKind::local);
+        readPass({enlarged, false, 2.0}, found);
+    }
+    return found;
+}
+
+bool TVekDatamatrixPhotoReader::isDone(const TVekBarcodes& found) const {
+    const auto valid = std::count_if(found.begin(), found.end(), [](const TVekBarcode& b) { return b.isValid; });
+    if (options_.maxSymbols > 0 && valid >= options_.maxSymbols) return true;
+    return valid > 0 && !options_.tryHarder;
+}
+
+// Inside the symbol's outline grown by a little, so that a point on the
+// outline (the corner of its own L) counts.
+bool TVekDatamatrixPhotoReader::isInside(TVekPointF point, const TVekBarcode& barcode) {
+    const TVekPointF centre = barcode.centre();
+    std::array<TVekPointF, 4> q{};
+    for (size_t i = 0; i < 4; ++i) q[i] = centre + KNOWN_MARGIN * (barcode.position[i] - centre);
+    int32_t positive = 0, negative = 0;
+    for (size_t i = 0; i < 4; ++i) {
+        const double c = cross(q[(i + 1) % 4] - q[i], point - q[i]);
+        positive += c > 0;
+        negative += c < 0;
+    }
+    return positive == 0 || negative == 0;
+}
+
+void TVekDatamatrixPhotoReader::readPass(const TPass& pass, TVekBarcodes& found) const {
+    const auto outlines = TVekDatamatrixOutlines::find(pass.picture, MIN_REGION_SIDE, MAX_OUTLINES);
+    for (const auto& outline : outlines) {
+        for (const TVekDatamatrixL& l : TVekDatamatrixCornerFinder::find(pass.picture, outline, MIN_L_SIDE)) {
+            const TVekPointF corner = (1.0 / pass.scale) * l.corner;
+            const bool known = std::any_of(found.begin(), found.end(), [&](const TVekBarcode& b) {
+                return isInside(corner, b);
+            });
+            if (known) continue;
+            if (debug_ != nullptr) {
+                debug_->line(l.firstEnd, l.corner, COLOUR_L);
+                debug_->line(l.corner, l.secondEnd, COLOUR_L);
+            }
+            auto barcode = readCandidate(pass, l);
+            if (!barcode) continue;
+            barcode->position = scaled(barcode->position, pass.scale);
+            barcode->setOrientationFromPosition();
+            barcode->isInverted = pass.inverted;
+            if (barcode->isValid) {
+                // A failure on the same symbol from another L is dropped.
+                std::erase_if(found, [&](const TVekBarcode& b) {
+                    return !b.isValid && isInside(b.centre(), *barcode);
+                });
+            }
+            found.push_back(std::move(*barcode));
+            if (isDone(found) && options_.maxSymbols > 0) return;
+        }
+    }
+}
+
+std::optional<TVekBarcode> TVekDatamatrixPhotoReader::readCandidate(const TPass& pass,
+                                                                    const TVekDatamatrixL& l) const {
+    const auto frame = TVekDatamatrixTimingEdges::frame(pass.picture, l);
+    if (!frame) return std::nullopt;
+    if (debug_ != nullptr) {
+        for (size_t i = 0; i < 4; ++i) debug_->line(frame->corners[i], frame->corners[(i + 1) % 4], COLOUR_FRAME);
+    }
+    const auto dark = TVekDatamatrixTimingEdges::darkModules(pass.picture, *frame);
+    if (debug_ != nullptr) {
+        std::string text = "Data Matrix outline";
+        for (const TVekPointF& p : frame->corners) text += " " + std::to_string(p.x) + "," + std::to_string(p.y);
+        debug_->note(text + " module " + std::to_string(frame->moduleSize) + " dark modules " +
+                     std::to_string(dark[0]) + " x " + std::to_string(dark[1]));
+    }
+    std::optional<TVekBarcode> failure;
+    for (const bool mirrored : {false, true}) {
+        // Seen from behind, the side that looks like the left one is the
+        // bottom one: the same outline with its top-left and bottom-right
+        // corners exchanged.
+        const auto& c = frame->corners;
+        const std::array<TVekPointF, 4> corners = mirrored ? std::array{c[2], c[1], c[0], c[3]} : c;
+        const auto sizes = TVekDatamatrixGridDecoder::sizesFor(dark[mirrored ? 1 : 0], dark[mirrored ? 0 : 1]);
+        for (const int32_t size : sizes) {
+            for (const auto grid : {TVekDatamatrixGridDecoder::TGrid::even, TVekDatamatrixGridDecoder::TGrid::clocked}) {
+                std::string error;
+                const auto codewords = TVekDatamatrixGridDecoder::decode(pass.picture, corners, size, grid, error);
+                if (debug_ != nullptr && !codewords) debug_->note("size " + std::to_string(size) + ": " + error);
+                TVekBarcode barcode;
+                barcode.format = TVekBarcodeFormat::dataMatrix;
+                barcode.position = corners;
+                barcode.isMirrored = mirrored;
+                if (codewords) {
+                    TVekDatamatrixContent::decode(*codewords, barcode);
+                    if (barcode.isValid) return barcode;
+                } else {
+                    if (error != "Cannot solve RS errors") continue;
+                    barcode.isValid = false;
+                    barcode.error = error;
+                }
+                if (!failure) failure = std::move(barcode);
+            }
+        }
+    }
+    return failure;
 }
 
 }  // namespace orvel

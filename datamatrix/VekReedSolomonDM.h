@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "foundation/VekException.h"
+#include "foundation/VekReedSolomon.h"
 #include "foundation/VekUtil.h"
 
 namespace orvel {
@@ -18,37 +19,36 @@ public:
 
 }  // namespace datamatrix
 
-// Errors-only Reed-Solomon decoder over GF(2^mm) for the full code length
-// nn = 2^mm - 1, with the generator roots alpha^1 ... alpha^eccCount that ECC 200
-// uses. Shortened blocks are decoded with their unused high positions zero.
+// The Reed-Solomon code of ECC 200 over the shared core: GF(2^mm) for the
+// full code length nn = 2^mm - 1, generator roots alpha^1 ... alpha^eccCount.
+// Shortened blocks are decoded with their unused high positions zero.
 class TVekReedSolomonDM {
 public:
-    // fieldPolynomial: the mm + 1 coefficients of x^0 ... x^mm.
+    // fieldPolynomial: the mm + 1 coefficients of x^0 ... x^mm (further ones
+    // are ignored). Raises std::invalid_argument for sizes the tables cannot
+    // hold and polynomials that are not primitive.
     TVekReedSolomonDM(int32_t mm, int32_t eccCount, int32_t kk, const TVectorInteger& fieldPolynomial);
 
-    // received: at least nn symbols, position i the coefficient of x^i.
-    // corrected receives the nn corrected symbols; raises
+    // received: at least nn symbols, position i the coefficient of x^i, each
+    // read modulo 2^mm. corrected receives the nn corrected symbols; raises
     // datamatrix::TVekRSException "Cannot solve RS errors" when the word has
-    // more errors than the code can correct.
+    // more errors than the code can correct, corrected then holding the word
+    // as received.
     void decodeBlock(const TVectorInteger& received, TVectorInteger& corrected);
 
     int32_t getNn() const { return nn; }
+    // In index form: the logarithm of each coefficient, x^0 first.
     const TVectorInteger& getGenerator() const { return generator; }
 
 private:
-    void buildFieldTables();
-    void buildGenerator();
     [[noreturn]] static void fail();
 
     int32_t mm;
     int32_t nn;
     int32_t eccCount;
     int32_t kk;
-    TVectorInteger alphaTo;     // alpha^i in polynomial form
-    TVectorInteger indexOf;     // logarithm of each element, -1 for zero
-    TVectorInteger generator;   // in index form
-    TVectorInteger work;        // syndromes S_1 ... S_eccCount in index form
-    TVectorInteger fieldPolynomial;
+    TVekReedSolomon code;
+    TVectorInteger generator;
 };
 
 }  // namespace orvel

@@ -3,6 +3,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include <jpeglib.h>
@@ -19,6 +20,8 @@ struct ErrorManager {
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
     bool truncated;
+    bool corrupt;
+    bool outOfMemory;
 };
 
 void onError(j_common_ptr info) {
@@ -27,12 +30,49 @@ void onError(j_common_ptr info) {
     std::longjmp(manager->jump, 1);
 }
 
+// Warnings that say the entropy-coded data is damaged. libjpeg would go on
+// and fill the rest of the picture with grey, which costs the full decoding
+// time of the size the header claims and gives nothing to read, so decoding
+// stops at the first one. (Extraneous bytes before a marker are common in
+// camera files and harmless: they are not on the list.)
+bool isDataCorruption(int code) {
+    return code == JWRN_HIT_MARKER || code == JWRN_HUFF_BAD_CODE || code == JWRN_MUST_RESYNC ||
+           code == JWRN_NOT_SEQUENTIAL || code == JWRN_BOGUS_PROGRESSION;
+}
+
 void onMessage(j_common_ptr info, int level) {
     auto* manager = reinterpret_cast<ErrorManager*>(info->err);
-    if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) manager->truncated = true;
+    if (level >= 0) return;
+    const int code = info->err->msg_code;
+    if (code == JWRN_JPEG_EOF) {
+        manager->truncated = true;
+        std::snprintf(manager->message, sizeof manager->message, "JPEG data is truncated");
+        std::longjmp(manager->jump, 1);
+    }
+    if (isDataCorruption(code)) {
+        char words[JMSG_LENGTH_MAX];
+        info->err->format_message(info, words);
+        // "Corrupt JPEG data: bad Huffman code" -> "bad Huffman code"
+        static constexpr char prefix[] = "Corrupt JPEG data: ";
+        const bool prefixed = std::strncmp(words, prefix, sizeof prefix - 1) == 0;
+        std::snprintf(manager->message, sizeof manager->message, "%s", prefixed ? words + sizeof prefix - 1 : words);
+        manager->corrupt = true;
+        std::longjmp(manager->jump, 1);
+    }
 }
 
 void outputMessage(j_common_ptr) {}
+
+// The raster (and the CMYK row) for a picture; false when memory runs out.
+bool allocateRaster(JDIMENSION width, JDIMENSION height, bool cmyk, TVekBitmap* out, std::vector<uint8_t>* scratch) {
+    try {
+        *out = TVekBitmap(static_cast<int32_t>(width), static_cast<int32_t>(height));
+        if (cmyk) scratch->assign(size_t{width} * 4, 0);
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
 
 // Plain C-style body: nothing with a destructor lives in this frame, so the
 // longjmp from libjpeg's error handler skips no cleanup. The raster and the
@@ -45,6 +85,8 @@ bool decodeInto(const uint8_t* data, size_t size, TVekBitmap* out, std::vector<u
     errors->pub.emit_message = onMessage;
     errors->pub.output_message = outputMessage;
     errors->truncated = false;
+    errors->corrupt = false;
+    errors->outOfMemory = false;
     if (setjmp(errors->jump)) {
         jpeg_destroy_decompress(&info);
         return false;
@@ -68,9 +110,14 @@ bool decodeInto(const uint8_t* data, size_t size, TVekBitmap* out, std::vector<u
         return false;
     }
     jpeg_start_decompress(&info);
-    *out = TVekBitmap(static_cast<int32_t>(info.output_width), static_cast<int32_t>(info.output_height));
+    if (!allocateRaster(info.output_width, info.output_height, cmyk, out, scratch)) {
+        std::snprintf(errors->message, sizeof errors->message, "not enough memory for a %u x %u picture",
+                      info.output_width, info.output_height);
+        errors->outOfMemory = true;
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
     const int components = info.output_components;
-    if (cmyk) scratch->assign(size_t{info.output_width} * 4, 0);
     while (info.output_scanline < info.output_height) {
         uint8_t* row = out->row(static_cast<int32_t>(info.output_scanline));
         JSAMPROW target = cmyk ? scratch->data() : row;
@@ -87,10 +134,6 @@ bool decodeInto(const uint8_t* data, size_t size, TVekBitmap* out, std::vector<u
     }
     jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);
-    if (errors->truncated) {
-        std::snprintf(errors->message, sizeof errors->message, "JPEG data is truncated");
-        return false;
-    }
     return true;
 }
 
@@ -102,8 +145,11 @@ TVekBitmap decodeJpeg(const std::vector<uint8_t>& data) {
     TVekBitmap bitmap;
     std::vector<uint8_t> scratch;
     ErrorManager errors{};
-    if (!decodeInto(data.data(), data.size(), &bitmap, &scratch, &errors))
+    if (!decodeInto(data.data(), data.size(), &bitmap, &scratch, &errors)) {
+        if (errors.corrupt) throw TVekException(std::string("corrupt JPEG data (") + errors.message + ")");
+        if (errors.outOfMemory) throw TVekException(errors.message);
         throw TVekException(std::string("cannot decode JPEG: ") + errors.message);
+    }
     return bitmap;
 }
 

@@ -1,11 +1,151 @@
 #include "pdf417/VekPDF417PhotoReader.h"
 
+#include <algorithm>
+
+#include "pdf417/VekPDF417GridReader.h"
+#include "pdf417/VekPDF417PatternScanner.h"
+#include "pdf417/VekPDF417SymbolDecoder.h"
+
 namespace orvel {
 
+namespace {
+
+// Scan lines per picture side, within bounds in pixels.
+constexpr int32_t LINES_PER_SIDE = 120;
+constexpr int32_t MIN_STEP = 3;
+constexpr int32_t MAX_STEP = 10;
+// Pictures up to this many pixels get a look at twice their size.
+constexpr int64_t MAX_UPSCALED_PIXELS = 1600 * 1200;
+
+// Each pixel the average of its 3 × 3 neighbourhood (edge pixels of the
+// part inside): grain and JPEG speckle no longer split bars and spaces.
+TVekGreyImage smoothed(const TVekGreyImage& grey) {
+    const int32_t w = grey.width();
+    const int32_t h = grey.height();
+    std::vector<uint16_t> rows(static_cast<size_t>(w) * h);  // vertical sums of three
+    for (int32_t y = 0; y < h; ++y) {
+        const uint8_t* above = grey.row(std::max(y - 1, 0));
+        const uint8_t* here = grey.row(y);
+        const uint8_t* below = grey.row(std::min(y + 1, h - 1));
+        uint16_t* sum = rows.data() + static_cast<size_t>(y) * w;
+        for (int32_t x = 0; x < w; ++x) sum[x] = static_cast<uint16_t>(above[x] + here[x] + below[x]);
+    }
+    std::vector<uint8_t> pixels(rows.size());
+    for (int32_t y = 0; y < h; ++y) {
+        const uint16_t* sum = rows.data() + static_cast<size_t>(y) * w;
+        uint8_t* out = pixels.data() + static_cast<size_t>(y) * w;
+        for (int32_t x = 0; x < w; ++x) {
+            const int32_t total = sum[std::max(x - 1, 0)] + sum[x] + sum[std::min(x + 1, w - 1)];
+            out[x] = static_cast<uint8_t>((total + 4) / 9);
+        }
+    }
+    return TVekGreyImage::fromPixels(std::move(pixels), w, h);
+}
+
+bool inside(const std::array<TVekPointF, 4>& quad, TVekPointF p) {
+    int32_t sign = 0;
+    for (size_t i = 0; i < quad.size(); ++i) {
+        const double side = cross(quad[(i + 1) % 4] - quad[i], p - quad[i]);
+        const int32_t s = side > 0 ? 1 : -1;
+        if (sign != 0 && s != sign) return false;
+        sign = s;
+    }
+    return true;
+}
+
+bool covered(const TVekBarcodes& barcodes, TVekPointF p) {
+    return std::any_of(barcodes.begin(), barcodes.end(), [p](const TVekBarcode& b) { return inside(b.position, p); });
+}
+
+}  // namespace
+
 TVekBarcodes TVekPDF417PhotoReader::read(TVekBinaryCache& picture) const {
-    (void)picture;
-    (void)debug_;
-    return {};
+    TVekBarcodes found;
+    TVekBarcodes failures;
+    const TVekGreyImage& grey = picture.grey();
+    if (grey.empty()) return found;
+    // A second and third look, only where the first met start or stop
+    // patterns: averaged against grain, then twice the size.
+    const int32_t guards = readScale(grey, 1, found, failures);
+    const bool again = options_.tryHarder || (found.empty() && guards > 0);
+    if (again && !enough(found)) readScale(smoothed(grey), 1, found, failures);
+    const int64_t pixels = static_cast<int64_t>(grey.width()) * grey.height();
+    if (again && !enough(found) && pixels <= MAX_UPSCALED_PIXELS) readScale(grey.upscaled(2), 2, found, failures);
+    if (options_.returnErrors) {
+        for (TVekBarcode& failure : failures) {
+            if (!covered(found, failure.centre())) found.push_back(std::move(failure));
+        }
+    }
+    return found;
+}
+
+bool TVekPDF417PhotoReader::enough(const TVekBarcodes& found) const {
+    return options_.maxSymbols > 0 && static_cast<int32_t>(found.size()) >= options_.maxSymbols;
+}
+
+int32_t TVekPDF417PhotoReader::readScale(const TVekGreyImage& grey, double scale, TVekBarcodes& found,
+                                         TVekBarcodes& failures) const {
+    int32_t guards = 0;
+    TVekPDF417PatternScanner scanner;
+    TVekPDF417GridReader gridReader(grey);
+    const int32_t lines = options_.tryHarder ? 2 * LINES_PER_SIDE : LINES_PER_SIDE;
+    for (const bool columns : {false, true}) {
+        if (columns && !options_.tryRotate && !options_.tryHarder) break;
+        const int32_t side = columns ? grey.width() : grey.height();
+        const int32_t step = std::clamp(side / lines, MIN_STEP, MAX_STEP);
+        const std::vector<TVekPDF417Candidate> candidates = scanner.scan(grey, step, columns);
+        guards += scanner.guardCount();
+        for (const TVekPDF417Candidate& candidate : candidates) {
+            // A point well inside the symbol, beside the middle of its start.
+            const TVekPointF within = 0.5 * (candidate.startFirst + candidate.startLast) +
+                                      (10 * candidate.module) * candidate.across;
+            if (covered(found, (1 / scale) * within)) continue;
+            const std::optional<TVekPDF417Grid> grid = gridReader.read(candidate);
+            note(candidate, grid);
+            if (!grid) continue;
+            TVekBarcode barcode = TVekPDF417SymbolDecoder::decode(*grid);
+            for (TVekPointF& corner : barcode.position) corner = (1 / scale) * corner;
+            if (barcode.isValid) barcode.setOrientationFromPosition();
+            draw(barcode);
+            if (!barcode.isValid) {
+                failures.push_back(std::move(barcode));
+                continue;
+            }
+            const bool again = std::any_of(found.begin(), found.end(), [&barcode](const TVekBarcode& b) {
+                return b.bytes == barcode.bytes && inside(b.position, barcode.centre());
+            });
+            if (!again) found.push_back(std::move(barcode));
+            if (enough(found)) return guards;
+        }
+    }
+    return guards;
+}
+
+void TVekPDF417PhotoReader::note(const TVekPDF417Candidate& candidate,
+                                 const std::optional<TVekPDF417Grid>& grid) const {
+    if (debug_ == nullptr) return;
+    debug_->line(candidate.startFirst, candidate.startLast, 0x0000C0u);
+    if (candidate.hasStop) debug_->line(candidate.stopFirst, candidate.stopLast, 0x0000C0u);
+    std::string text = "PDF417 candidate at " + intToStr(vekRoundInt(candidate.startFirst.x)) + "," +
+                       intToStr(vekRoundInt(candidate.startFirst.y)) + " lines " + intToStr(candidate.support) +
+                       " columns " + intToStr(candidate.columns[0]) + ": ";
+    if (grid) {
+        const auto unread = std::count(grid->codewords.begin(), grid->codewords.end(), -1);
+        text += intToStr(grid->rows) + " x " + intToStr(grid->columns) + " level " + intToStr(grid->ecLevel) +
+                ", unread " + intToStr(unread);
+    } else {
+        text += "no shape";
+    }
+    debug_->note(text);
+}
+
+void TVekPDF417PhotoReader::draw(const TVekBarcode& barcode) const {
+    if (debug_ == nullptr) return;
+    const uint32_t colour = barcode.isValid ? 0x00C000u : 0xC00000u;
+    for (size_t i = 0; i < barcode.position.size(); ++i) {
+        debug_->line(barcode.position[i], barcode.position[(i + 1) % 4], colour);
+    }
+    if (!barcode.isValid) debug_->note("PDF417: " + barcode.error);
 }
 
 }  // namespace orvel

@@ -1,15 +1,23 @@
 #pragma once
 
+#include <optional>
+#include <vector>
+
 #include "foundation/VekBarcode.h"
 #include "foundation/VekBinaryCache.h"
 #include "foundation/VekDebugSink.h"
+#include "foundation/VekGreyImage.h"
 #include "foundation/VekReaderOptions.h"
+#include "pdf417/VekPDF417Candidate.h"
+#include "pdf417/VekPDF417Grid.h"
 
 namespace orvel {
 
-// The photo front end of PDF417 symbols: finds them in a grey picture and its
-// binarizations, samples them through perspective and hands them to the
-// family's decoding. Nothing here touches process-wide state.
+// The photo front end of PDF417 symbols: start and stop patterns on grey
+// scan lines along the picture's rows and columns, each symbol then read
+// along its own rows (TVekPDF417GridReader) and decoded
+// (TVekPDF417SymbolDecoder). Small modules get a second look at twice the
+// size. Nothing here touches process-wide state.
 class TVekPDF417PhotoReader {
 public:
     explicit TVekPDF417PhotoReader(const TVekReaderOptions& options, TVekDebugSink* debug = nullptr)
@@ -18,6 +26,13 @@ public:
     TVekBarcodes read(TVekBinaryCache& picture) const;
 
 private:
+    // Reads the picture at one scale (1 or 2) into found; returns the start
+    // and stop patterns seen, a sign that another look may be worth it.
+    int32_t readScale(const TVekGreyImage& grey, double scale, TVekBarcodes& found, TVekBarcodes& failures) const;
+    bool enough(const TVekBarcodes& found) const;
+    void note(const TVekPDF417Candidate& candidate, const std::optional<TVekPDF417Grid>& grid) const;
+    void draw(const TVekBarcode& barcode) const;
+
     TVekReaderOptions options_;
     TVekDebugSink* debug_;
 };

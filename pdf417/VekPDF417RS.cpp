@@ -8,25 +8,37 @@ namespace orvel {
 TVekPDF417RS::TVekPDF417RS() : fieldSize(929), field(929, 3) {}
 
 int32_t TVekPDF417RS::correct(TVectorInteger& codewords, int32_t eccCount) const {
+    return correct(codewords, eccCount, {});
+}
+
+int32_t TVekPDF417RS::correct(TVectorInteger& codewords, int32_t eccCount, const TVectorInteger& erasures) const {
     const int32_t len = static_cast<int32_t>(codewords.size());
     const int32_t n = std::max(eccCount, 0);
     // More check codewords than codewords is no symbol at all, and a value
     // outside the field is no codeword: neither can be corrected.
-    if (n > len) return -1;
+    if (n > len) return TVekReedSolomon::uncorrectable;
     if (std::any_of(codewords.begin(), codewords.end(),
                     [this](int32_t c) { return c < 0 || c >= fieldSize; })) {
-        return -1;
+        return TVekReedSolomon::uncorrectable;
     }
+
+    TVectorInteger positions;  // of the erasures, counted from the last codeword
+    for (const int32_t index : erasures) {
+        if (index < 0 || index >= len) return TVekReedSolomon::uncorrectable;
+        positions.push_back(len - 1 - index);
+    }
+    if (static_cast<int32_t>(positions.size()) > n) return TVekReedSolomon::uncorrectable;
 
     const TVectorInteger syndromes = computeSyndromes(codewords, n);
     if (std::all_of(syndromes.begin(), syndromes.end(), [](int32_t s) { return s == 0; })) return 0;
 
     int32_t length = 0;
-    const TVekGFPolynomial locator = findErrorLocator(syndromes, n, length);
-    if (locator.getDegree() != length) return -1;
+    const TVekGFPolynomial locator = positions.empty() ? findErrorLocator(syndromes, n, length)
+                                                       : findErrorErasureLocator(syndromes, n, positions, length);
+    if (locator.getDegree() != length) return TVekReedSolomon::uncorrectable;
 
     const TErrorRoots roots = findRoots(locator);
-    if (static_cast<int32_t>(roots.size()) != locator.getDegree()) return -1;
+    if (static_cast<int32_t>(roots.size()) != locator.getDegree()) return TVekReedSolomon::uncorrectable;
 
     const TVekGFPolynomial syndromePolynomial(syndromes, field);
     const TVekGFPolynomial evaluator = syndromePolynomial.multiplyTruncated(locator, n);
@@ -38,7 +50,7 @@ int32_t TVekPDF417RS::correct(TVectorInteger& codewords, int32_t eccCount) const
     std::vector<std::pair<int32_t, int32_t>> corrections;  // (index into codewords, new value)
     corrections.reserve(roots.size());
     for (auto root = roots.rbegin(); root != roots.rend(); ++root) {
-        if (root->position >= len) return -1;
+        if (root->position >= len) return TVekReedSolomon::uncorrectable;
         const int32_t numerator = evaluator.evaluate(root->root);
         int32_t denominator = 1;
         for (const auto& other : roots) {
@@ -46,7 +58,7 @@ int32_t TVekPDF417RS::correct(TVectorInteger& codewords, int32_t eccCount) const
             const int32_t term = (fieldSize + 1 - field.divide(root->root, other.root)) % fieldSize;
             denominator = field.multiply(denominator, term);
         }
-        if (denominator == 0) return -1;
+        if (denominator == 0) return TVekReedSolomon::uncorrectable;
         if (numerator == 0) continue;
         const int32_t error = field.divide(numerator, denominator);
         const int32_t index = len - 1 - root->position;
@@ -109,6 +121,58 @@ TVekGFPolynomial TVekPDF417RS::findErrorLocator(const TVectorInteger& syndromes,
         }
         locator = std::move(next);
     }
+    return locator;
+}
+
+TVekGFPolynomial TVekPDF417RS::findErrorErasureLocator(const TVectorInteger& syndromes, int32_t n,
+                                                       const TVectorInteger& positions, int32_t& length) const {
+    const auto e = static_cast<int32_t>(positions.size());
+    // The erasures' locator: the product of (1 - 3^p x).
+    TVectorInteger erasureLocator(static_cast<size_t>(n) + 1, 0);
+    erasureLocator[0] = 1;
+    int32_t degree = 0;
+    for (const int32_t p : positions) {
+        const int32_t x = field.expOf(p % (fieldSize - 1));
+        for (int32_t q = ++degree; q >= 1; --q) {
+            const int32_t below = erasureLocator[static_cast<size_t>(q) - 1];
+            erasureLocator[static_cast<size_t>(q)] =
+                field.subtract(erasureLocator[static_cast<size_t>(q)], field.multiply(x, below));
+        }
+    }
+    TVekGFPolynomial locator(erasureLocator, field);
+    TVekGFPolynomial previous(erasureLocator, field);
+    int32_t errors = 0;
+    for (int32_t r = e + 1; r <= n; ++r) {
+        int32_t discrepancy = 0;
+        for (int32_t k = 0; k <= errors + e && k < r; ++k) {
+            discrepancy = field.add(
+                discrepancy, field.multiply(locator.getCoefficient(k), syndromes[static_cast<size_t>(r - k)]));
+        }
+        TVekGFPolynomial shifted = previous.getCopy();
+        shifted.multiplyByX();
+        if (discrepancy == 0) {
+            previous = std::move(shifted);
+            continue;
+        }
+        TVekGFPolynomial next = locator.getCopy();
+        for (int32_t q = 0; q <= n; ++q) {
+            const int32_t t = shifted.getCoefficient(q);
+            if (t != 0) {
+                next.setCoefficient(q, field.subtract(locator.getCoefficient(q), field.multiply(discrepancy, t)));
+            }
+        }
+        if (2 * errors <= r - e - 1) {
+            for (int32_t q = 0; q <= n; ++q) {
+                const int32_t c = locator.getCoefficient(q);
+                previous.setCoefficient(q, c != 0 ? field.divide(c, discrepancy) : 0);
+            }
+            errors = r - e - errors;
+        } else {
+            previous = std::move(shifted);
+        }
+        locator = std::move(next);
+    }
+    length = errors + e;
     return locator;
 }
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "foundation/VekReedSolomon.h"
 #include "foundation/VekUtil.h"
 #include "pdf417/VekGFPolynomial.h"
 #include "pdf417/VekGField.h"
@@ -18,9 +19,14 @@ public:
 
     // Corrects the whole symbol (data codewords first, the eccCount
     // error-correction codewords last) in place. Returns the number of errors
-    // corrected, 0 for a clean symbol, or -1 when correction failed; on -1 the
-    // codewords are left exactly as they were given.
+    // corrected, 0 for a clean symbol, or TVekReedSolomon::uncorrectable (-1)
+    // when correction failed, the codewords then left exactly as they were
+    // given: the convention of the GF(2^m) codes.
     int32_t correct(TVectorInteger& codewords, int32_t eccCount) const;
+    // The same, knowing that the codewords at the given indices were not
+    // read (erasures): each costs one check codeword instead of the two an
+    // error of unknown place costs.
+    int32_t correct(TVectorInteger& codewords, int32_t eccCount, const TVectorInteger& erasures) const;
 
     // The data codewords followed by their eccCount error-correction
     // codewords: the negated remainder of data · x^eccCount divided by the
@@ -40,6 +46,10 @@ private:
     TVectorInteger computeSyndromes(const TVectorInteger& codewords, int32_t n) const;
     // The locator polynomial and, in length, the number of errors it claims.
     TVekGFPolynomial findErrorLocator(const TVectorInteger& syndromes, int32_t n, int32_t& length) const;
+    // Berlekamp–Massey started from the erasures' locator; length counts
+    // the erasures and the errors found.
+    TVekGFPolynomial findErrorErasureLocator(const TVectorInteger& syndromes, int32_t n,
+                                             const TVectorInteger& positions, int32_t& length) const;
     TErrorRoots findRoots(const TVekGFPolynomial& locator) const;
 
     int32_t fieldSize;

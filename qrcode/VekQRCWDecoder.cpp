@@ -48,6 +48,12 @@ void TVekQRCWDecoder::decode(TVekQRBitString& bits, int32_t version, TVectorInte
     while (bits.length() >= 4) {
         const int32_t mode = static_cast<int32_t>(bits.peekBits(4));
         if (mode == MODE_TERMINATOR) break;
+        if (mode == MODE_ECI && eciAnywhere) {
+            bits.readBits(4);
+            readEci(bits);
+            switches.push_back({values.size(), eci});
+            continue;
+        }
         if (mode != MODE_NUMERIC && mode != MODE_ALPHANUMERIC && mode != MODE_BYTE && mode != MODE_KANJI)
             throw EVekQRCodeCWException("Unsupported mode indicator " + std::to_string(mode));
         bits.readBits(4);
@@ -66,7 +72,7 @@ void TVekQRCWDecoder::readHeaders(TVekQRBitString& bits) {
         bits.readBits(4);
         appendPosition = take(bits, 4);
         appendTotal = take(bits, 4);
-        take(bits, 8);  // parity of the whole message
+        appendParity = take(bits, 8);  // parity of the whole message
     }
     if (bits.length() >= 4 && bits.peekBits(4) == MODE_FNC1_FIRST) {
         bits.readBits(4);
@@ -81,6 +87,7 @@ void TVekQRCWDecoder::readHeaders(TVekQRBitString& bits) {
     if (bits.length() >= 4 && bits.peekBits(4) == MODE_ECI) {
         bits.readBits(4);
         readEci(bits);
+        if (eciAnywhere) switches.push_back({0, eci});
     } else if (bits.length() >= 4 && bits.peekBits(4) == MODE_NESTED_ECI) {
         throw EVekQRCodeCWException("Unsupported nesting of ECI");
     }

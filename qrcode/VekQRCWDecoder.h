@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "foundation/VekException.h"
 #include "foundation/VekUtil.h"
@@ -41,6 +43,19 @@ public:
     int32_t getEci() const { return eci; }
     int32_t getFnc1() const { return fnc1; }
     int32_t getApplicationIndicator() const { return applicationIndicator; }
+    int32_t getAppendParity() const { return appendParity; }
+
+    // Where an ECI designator switched the character set: the index of the
+    // first value after it, and the designator.
+    struct TEciSwitch {
+        size_t valueIndex = 0;
+        int32_t eci = 0;
+    };
+    // Off (the default): only a designator at the start of the stream is read
+    // and a later one fails the stream. On: a designator may stand between any
+    // two segments and each one is kept in eciSwitches().
+    void setEciAnywhere(bool on) { eciAnywhere = on; }
+    const std::vector<TEciSwitch>& eciSwitches() const { return switches; }
 
     // Character-count width of a mode (1, 2, 4, 8) in a version.
     static int32_t countBits(int32_t mode, int32_t version);
@@ -58,6 +73,9 @@ private:
     int32_t eci = -1;
     int32_t fnc1 = 0;
     int32_t applicationIndicator = 0;
+    int32_t appendParity = -1;
+    bool eciAnywhere = false;
+    std::vector<TEciSwitch> switches;
 };
 
 }  // namespace orvel

@@ -70,12 +70,14 @@ std::optional<TVekQRBitString> TVekQRCodeDecoder::decodeCodewords(int32_t versio
 
     const TVekReedSolomonQR rs(8, e, kQRWordLength - e, kQRFieldPolynomial);
     TVekQRBitString bits;
-    TVectorInteger buffer(kQRWordLength, 0);
+    TVectorInteger buffer;
     TVectorInteger corrected;
     for (size_t b = 0; b < dataBlocks.size(); ++b) {
         const TVectorInteger& data = dataBlocks[b];
         const int32_t d = static_cast<int32_t>(data.size());
-        std::fill(buffer.begin(), buffer.end(), 0);
+        // The block as a shortened word: a "correction" above it would be
+        // the decoder settling on some other, longer codeword.
+        buffer.assign(static_cast<size_t>(e + d), 0);
         for (int32_t p = 0; p < e; ++p) buffer[e - 1 - p] = ecBlocks[b][p];
         for (int32_t p = 0; p < d; ++p) buffer[e + d - 1 - p] = data[p];
         try {
@@ -89,6 +91,11 @@ std::optional<TVekQRBitString> TVekQRCodeDecoder::decodeCodewords(int32_t versio
 }
 
 TVekQRCodeData TVekQRCodeDecoder::decodeArray(const TIntegerMatrix& matrix) const {
+    TVekQRCWDecoder cwDecoder;
+    return decodeArray(matrix, cwDecoder);
+}
+
+TVekQRCodeData TVekQRCodeDecoder::decodeArray(const TIntegerMatrix& matrix, TVekQRCWDecoder& cwDecoder) const {
     TVekQRCodeData record;
     const int32_t columns = static_cast<int32_t>(matrix.size());
     const int32_t version = getVersionForModules(columns);
@@ -108,7 +115,6 @@ TVekQRCodeData TVekQRCodeDecoder::decodeArray(const TIntegerMatrix& matrix) cons
     // An undecodable data stream gives a failed record rather than losing the
     // other symbols of the picture.
     try {
-        TVekQRCWDecoder cwDecoder;
         TVectorInteger values;
         cwDecoder.decode(*bits, version, values);
         record.setValue(std::move(values));

@@ -5,6 +5,7 @@
 
 #include "foundation/VekUtil.h"
 #include "qrcode/VekQRBitString.h"
+#include "qrcode/VekQRCWDecoder.h"
 #include "qrcode/VekQRCodeData.h"
 
 namespace orvel {
@@ -27,6 +28,9 @@ public:
     // its success flag is false when the matrix is no QR size, a block cannot be
     // corrected, or the data stream cannot be decoded. Raises nothing.
     TVekQRCodeData decodeArray(const TIntegerMatrix& matrix) const;
+    // The same with the caller's data-stream decoder, which keeps what the
+    // stream's headers said (structured append, FNC1, ECI switches).
+    TVekQRCodeData decodeArray(const TIntegerMatrix& matrix, TVekQRCWDecoder& cwDecoder) const;
 
     // Level indicator of the format information (bits 3-4) -> level 0 = L ... 3 = H.
     static int32_t levelFromIndicator(int32_t indicator);

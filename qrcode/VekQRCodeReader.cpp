@@ -1,6 +1,7 @@
 #include "qrcode/VekQRCodeReader.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <optional>
 
@@ -21,6 +22,74 @@ constexpr double kFinderModules = kRingModules + kCentreModules;
 // module 6 and size - 7.
 constexpr int32_t kBorderModules = 6;
 
+// Pairing finder patterns into candidate symbols.
+constexpr size_t kPartnersPerPattern = 16;
+constexpr size_t kTriplesPerCorner = 8;
+// The two partners of a corner lie a quarter turn apart, give or take this.
+constexpr double kMaxRightAngleCosine = 0.342;  // cos 70 degrees
+
+struct TCandidate {
+    size_t corner, l, m;
+    double distance;  // corner to l
+    bool lIsTopRight;
+    double score;     // 0 for a perfect right angle with equal sides
+};
+
+bool similarSize(const std::vector<TVekQRFinderPattern>& patterns, size_t a, size_t k) {
+    const double size = patterns[k].getModuleSize();
+    return size > 0 && std::fabs(patterns[a].getModuleSize() - size) / size < 0.2;
+}
+
+// The patterns of the corner's size, nearest first, at most kPartnersPerPattern.
+std::vector<size_t> nearestPartners(const std::vector<TVekQRFinderPattern>& patterns, size_t k) {
+    std::vector<std::pair<double, size_t>> near;
+    for (size_t l = 0; l < patterns.size(); ++l)
+        if (l != k && similarSize(patterns, l, k))
+            near.emplace_back(patterns[k].getPosition().distanceTo(patterns[l].getPosition()), l);
+    const size_t kept = std::min(near.size(), kPartnersPerPattern);
+    std::partial_sort(near.begin(), near.begin() + static_cast<std::ptrdiff_t>(kept), near.end());
+    std::vector<size_t> partners;
+    for (size_t i = 0; i < kept; ++i) partners.push_back(near[i].second);
+    // The original pairing order, by index, so that equal scores keep it.
+    std::sort(partners.begin(), partners.end());
+    return partners;
+}
+
+// The corner with partners l < m when the two distances agree within 10 %
+// and the partners stand at about a right angle.
+std::optional<TCandidate> triple(const std::vector<TVekQRFinderPattern>& patterns, size_t k, size_t l, size_t m) {
+    const TVekPoint& p = patterns[k].getPosition();
+    const TVekPoint& q = patterns[l].getPosition();
+    const TVekPoint& r = patterns[m].getPosition();
+    const double d1 = p.distanceTo(q);
+    const double d2 = p.distanceTo(r);
+    if (d1 <= 0 || d2 <= 0 || std::fabs(d1 - d2) / d2 >= 0.1) return std::nullopt;
+    const double cosine = ((q.x - p.x) * (r.x - p.x) + (q.y - p.y) * (r.y - p.y)) / (d1 * d2);
+    if (std::fabs(cosine) > kMaxRightAngleCosine) return std::nullopt;
+    // The partner a quarter turn clockwise (y down) from the other is bottomLeft.
+    const double a1 = TVekLine(p, q).getAngle();
+    const double a2 = TVekLine(p, r).getAngle();
+    const double turn = std::fabs(a2 - (a1 + 90));
+    const bool lIsTopRight = turn < 10 || turn > 350;
+    return TCandidate{k, l, m, d1, lIsTopRight, std::fabs(d1 - d2) / d2 + std::fabs(cosine)};
+}
+
+std::array<TVekPoint, 3> patternPositions(const TVekQRCodeLocation& location) {
+    return {location.topLeft.getPosition(), location.topRight.getPosition(), location.bottomLeft.getPosition()};
+}
+
+bool usesAnyOf(const TVekQRCodeLocation& location, const std::vector<TVekPoint>& used) {
+    for (const TVekPoint& at : patternPositions(location))
+        if (std::find(used.begin(), used.end(), at) != used.end()) return true;
+    return false;
+}
+
+void keepBest(std::vector<TCandidate>& candidates, size_t count) {
+    std::stable_sort(candidates.begin(), candidates.end(),
+                     [](const TCandidate& a, const TCandidate& b) { return a.score < b.score; });
+    if (candidates.size() > count) candidates.resize(count);
+}
+
 }  // namespace
 
 TVekQRCodeDataArray TVekQRCodeReader::read(TVekImage& picture) {
@@ -37,7 +106,16 @@ void TVekQRCodeReader::read(TVekImage& picture, TVekQRCodeDataArray& results) {
 void TVekQRCodeReader::readLocations(TVekImage& picture, TVekQRCodeDataArray& results) {
     const TVectorQRLocations locations = findLocations(picture);
     const TVekQRCodeDecoder decoder;
-    for (const TVekQRCodeLocation& location : locations) {
+    // A finder pattern belongs to one symbol: once a location decodes, the
+    // other locations that use one of its patterns are not read, and of the
+    // locations that fail only those that share no pattern with a decoded or
+    // an earlier failed one give a record.
+    std::vector<TVekPoint> decodedPatterns;
+    std::vector<std::pair<size_t, TVekQRCodeData>> failed;
+    std::vector<std::pair<size_t, TVekQRCodeData>> decoded;
+    for (size_t index = 0; index < locations.size(); ++index) {
+        const TVekQRCodeLocation& location = locations[index];
+        if (usesAnyOf(location, decodedPatterns)) continue;
         // One location that cannot be read must not cost the others their records.
         try {
             const TIntegerMatrix matrix = sampleGrid(picture, location);
@@ -49,11 +127,24 @@ void TVekQRCodeReader::readLocations(TVekImage& picture, TVekQRCodeDataArray& re
             record.y2 = vekRoundInt(location.topRight.getPosition().y);
             record.x3 = vekRoundInt(location.bottomLeft.getPosition().x);
             record.y3 = vekRoundInt(location.bottomLeft.getPosition().y);
-            results.push_back(std::move(record));
+            if (record.success) {
+                for (const TVekPoint& at : patternPositions(location)) decodedPatterns.push_back(at);
+                decoded.emplace_back(index, std::move(record));
+            } else {
+                failed.emplace_back(index, std::move(record));
+            }
         } catch (const TVekException&) {
             continue;
         }
     }
+    std::vector<TVekPoint> reported = decodedPatterns;
+    for (auto& [index, record] : failed) {
+        if (usesAnyOf(locations[index], reported)) continue;
+        for (const TVekPoint& at : patternPositions(locations[index])) reported.push_back(at);
+        decoded.emplace_back(index, std::move(record));
+    }
+    std::stable_sort(decoded.begin(), decoded.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (auto& [index, record] : decoded) results.push_back(std::move(record));
 }
 
 TVectorQRLocations TVekQRCodeReader::findLocations(TVekImage& picture) {
@@ -118,33 +209,28 @@ std::vector<TVekQRFinderPattern> TVekQRCodeReader::findFinderPatterns(TVekImage&
 }
 
 TVectorQRLocations TVekQRCodeReader::groupLocations(const std::vector<TVekQRFinderPattern>& patterns) const {
-    TVectorQRLocations locations;
-    const size_t count = patterns.size();
-    auto similarSize = [&](size_t a, size_t k) {
-        const double size = patterns[k].getModuleSize();
-        return size > 0 && std::fabs(patterns[a].getModuleSize() - size) / size < 0.2;
-    };
-    for (size_t k = 0; k < count; ++k) {
-        for (size_t l = 0; l < count; ++l) {
-            if (l == k || !similarSize(l, k)) continue;
-            for (size_t m = l + 1; m < count; ++m) {
-                if (m == k || !similarSize(m, k)) continue;
-                const TVekPoint& p = patterns[k].getPosition();
-                const TVekPoint& q = patterns[l].getPosition();
-                const TVekPoint& r = patterns[m].getPosition();
-                const double d1 = p.distanceTo(q);
-                const double d2 = p.distanceTo(r);
-                if (d2 <= 0 || std::fabs(d1 - d2) / d2 >= 0.1) continue;
-                // The partner a quarter turn clockwise (y down) from the other is bottomLeft.
-                const double a1 = TVekLine(p, q).getAngle();
-                const double a2 = TVekLine(p, r).getAngle();
-                const double turn = std::fabs(a2 - (a1 + 90));
-                const bool lIsTopRight = turn < 10 || turn > 350;
-                locations.emplace_back(patterns[k], lIsTopRight ? patterns[l] : patterns[m],
-                                       lIsTopRight ? patterns[m] : patterns[l], d1);
-            }
-        }
+    // A pattern pairs with the nearest patterns of its size only, each corner
+    // keeps its best few triples and the triples go squarest first: a sheet of
+    // many symbols gives a bounded number of candidates instead of every
+    // triple whose two distances happen to agree.
+    std::vector<TCandidate> candidates;
+    for (size_t k = 0; k < patterns.size(); ++k) {
+        const std::vector<size_t> partners = nearestPartners(patterns, k);
+        std::vector<TCandidate> corner;
+        for (size_t i = 0; i < partners.size(); ++i)
+            for (size_t j = i + 1; j < partners.size(); ++j)
+                if (auto candidate = triple(patterns, k, std::min(partners[i], partners[j]),
+                                            std::max(partners[i], partners[j])))
+                    corner.push_back(*candidate);
+        keepBest(corner, kTriplesPerCorner);
+        candidates.insert(candidates.end(), corner.begin(), corner.end());
     }
+    std::stable_sort(candidates.begin(), candidates.end(),
+                     [](const TCandidate& a, const TCandidate& b) { return a.score < b.score; });
+    TVectorQRLocations locations;
+    for (const TCandidate& c : candidates)
+        locations.emplace_back(patterns[c.corner], c.lIsTopRight ? patterns[c.l] : patterns[c.m],
+                               c.lIsTopRight ? patterns[c.m] : patterns[c.l], c.distance);
     return locations;
 }
 

@@ -20,8 +20,11 @@ using TVekQRAlignPatternMatrix = std::vector<std::vector<TVekQRAlignPattern>>;
 class TVekQRCodeReader {
 public:
     // One record per location that reached error correction, in the order the
-    // locations were formed; a record's success flag tells whether it decoded.
-    // Never throws for an unreadable picture.
+    // locations were formed (squarest first); a record's success flag tells
+    // whether it decoded. A finder pattern counts for one symbol: locations
+    // sharing a pattern with a decoded one are not read, and a failed record
+    // is kept only when none of its patterns is in another record. Never
+    // throws for an unreadable picture.
     TVekQRCodeDataArray read(TVekImage& picture);
     void read(TVekImage& picture, TVekQRCodeDataArray& results);
 

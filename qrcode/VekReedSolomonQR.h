@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "foundation/VekException.h"
+#include "foundation/VekReedSolomon.h"
 #include "foundation/VekUtil.h"
 
 namespace orvel {
@@ -13,11 +14,9 @@ public:
     using TVekException::TVekException;
 };
 
-// Errors-only Reed-Solomon decoder over GF(2^m) for a full-length code of
-// n = 2^m - 1 symbols (Berlekamp-Massey, Chien search, Forney). The generator
-// has the consecutive roots alpha^firstRoot ... alpha^(firstRoot + K - 1):
-// QR Code uses firstRoot 0 with m = 8, Aztec firstRoot 1 with m = 4 ... 12.
-// Shortened blocks are laid out in an n-symbol word whose high positions are zero.
+// The Reed-Solomon code of QR Code (GF(256), first root 0) over the shared
+// core; any other GF(2^m) and first root work too. The full code length is
+// n = 2^m - 1; a shorter block is a shortened codeword.
 class TVekReedSolomonQR {
 public:
     // primitivePolynomial holds the m + 1 coefficients of the field polynomial,
@@ -26,10 +25,14 @@ public:
     TVekReedSolomonQR(int32_t symbolSize, int32_t checkSymbols, int32_t dataSymbols,
                       const TVectorInteger& primitivePolynomial, int32_t firstRoot = 0);
 
-    // received[i] is the coefficient of x^i; a shorter word is read as padded
-    // with zeros. Returns the corrected n-symbol word, or raises TVekRSException
-    // ("Cannot solve RS errors").
+    // received[i] is the coefficient of x^i; a block shorter than n symbols has
+    // zeros above it, and they stay zero. Returns the corrected word padded
+    // to n symbols, or raises TVekRSException ("Cannot solve RS errors") when
+    // the block has more errors than the code corrects (as far as that can be
+    // seen), is longer than n or holds a symbol wider than m bits.
     TVectorInteger decode(const TVectorInteger& received) const;
+    // The same into `corrected`, which holds the block as received when the
+    // exception is raised.
     void decode(const TVectorInteger& received, TVectorInteger& corrected) const;
 
     // Fills the check positions 0 ... K - 1 of an n-symbol word from its data
@@ -40,27 +43,18 @@ public:
     int32_t getN() const { return n; }
     int32_t getCheckSymbols() const { return checkSymbols; }
     int32_t getDataSymbols() const { return dataSymbols; }
-    int32_t getFirstRoot() const { return firstRoot; }
-    const TVectorInteger& getAlphaTo() const { return alphaTo; }
-    const TVectorInteger& getIndexOf() const { return indexOf; }
-    const TVectorInteger& getGenerator() const { return generator; }
+    int32_t getFirstRoot() const { return code.firstRoot(); }
+    // alpha^i at [i], and the logarithm of each element with -1 for zero.
+    const TVectorInteger& getAlphaTo() const { return code.field().exponentials(); }
+    const TVectorInteger& getIndexOf() const { return code.field().logarithms(); }
+    const TVectorInteger& getGenerator() const { return code.generator(); }
 
 private:
-    void buildTables();
-    void buildGenerator();
-    int32_t multiply(int32_t a, int32_t b) const;  // polynomial form
-    int32_t divide(int32_t a, int32_t b) const;    // polynomial form, b != 0
-    int32_t power(int32_t exponent) const;         // alpha^exponent, any integer exponent
-
     int32_t symbolSize;
     int32_t n;
     int32_t checkSymbols;
     int32_t dataSymbols;
-    TVectorInteger alphaTo;
-    TVectorInteger indexOf;
-    TVectorInteger generator;
-    TVectorInteger primitivePolynomial;
-    int32_t firstRoot;
+    TVekReedSolomon code;
 };
 
 }  // namespace orvel

@@ -474,5 +474,21 @@ TEST_F(PictureLoaderTest, DamagedFilesNeverCrash) {
     EXPECT_GT(refused, 0);
 }
 
+TEST_F(PictureLoaderTest, JpegsWithDamagedDataAreRefusedWithoutDecodingTheRest) {
+    // Noise makes long entropy-coded data; a marker in the middle of it is
+    // what a damaged download or two files run together look like.
+    TVekBitmap noise(256, 256);
+    uint32_t state = 12345;
+    for (uint8_t& byte : noise.bgr) byte = static_cast<uint8_t>((state = state * 1103515245u + 12345u) >> 24);
+    std::vector<uint8_t> damaged = test::encodeJpeg(noise, {});
+    damaged[damaged.size() / 2] = 0xFF;  // an end-of-image marker in the middle of the data
+    damaged[damaged.size() / 2 + 1] = 0xD9;
+    const auto path = writeFile(dir / "damaged.jpg", damaged);
+    const std::string error = loadError(path);
+    EXPECT_EQ(error.rfind(path.string() + ": corrupt JPEG data (", 0), 0u) << error;
+    EXPECT_EQ(error.back(), ')');
+    EXPECT_EQ(error.find("Corrupt"), std::string::npos) << "libjpeg's words without their own prefix";
+}
+
 }  // namespace
 }  // namespace orvel

@@ -239,3 +239,57 @@ TEST(PDF417RS, ZintSymbolsCorrect) {
 
 }  // namespace
 }  // namespace orvel
+
+namespace orvel {
+namespace {
+
+// Unread codewords given as erasures cost one check codeword each: e
+// erasures and t errors with e + 2t up to the check codeword count are
+// corrected, in symbols of every size, with the erased values scrambled.
+TEST(PDF417RSErasures, ErasuresAndErrorsUpToCapacity) {
+    std::mt19937 random(929);
+    const TVekPDF417RS rs;
+    for (const int n : {2, 8, 32, 64}) {
+        for (int trial = 0; trial < 20; ++trial) {
+            const TVectorInteger symbol = encode(randomData(random, 3 + trial * 5), n);
+            const int errors = trial % (n / 2 + 1) / 2;
+            const int erased = std::min(n - 2 * errors, static_cast<int>(symbol.size()));
+            TVectorInteger damaged = damage(symbol, erased + errors, random, trial % 2 == 0);
+            TVectorInteger erasures;
+            for (size_t i = 0; i < damaged.size() && static_cast<int>(erasures.size()) < erased; ++i) {
+                if (damaged[i] != symbol[i]) erasures.push_back(static_cast<int32_t>(i));
+            }
+            for (int32_t index : erasures) damaged[static_cast<size_t>(index)] = 0;
+            EXPECT_GE(rs.correct(damaged, n, erasures), 0) << "n=" << n << " trial " << trial;
+            EXPECT_EQ(damaged, symbol) << "n=" << n << " trial " << trial;
+        }
+    }
+}
+
+// Beyond the capacity the correction must say so (or, rarely, land on
+// another codeword), never leave a half-corrected symbol; more erasures
+// than check codewords are refused outright.
+TEST(PDF417RSErasures, BeyondCapacityFailsCleanly) {
+    std::mt19937 random(17);
+    const TVekPDF417RS rs;
+    const TVectorInteger symbol = encode(randomData(random, 40), 16);
+    TVectorInteger erasures(17);
+    for (int32_t i = 0; i < 17; ++i) erasures[static_cast<size_t>(i)] = 2 * i;
+    TVectorInteger damaged = symbol;
+    EXPECT_EQ(rs.correct(damaged, 16, erasures), -1);
+    EXPECT_EQ(damaged, symbol);
+    for (int trial = 0; trial < 20; ++trial) {
+        TVectorInteger broken = damage(symbol, 12, random, false);
+        const TVectorInteger before = broken;
+        const TVectorInteger someErasures = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+        const int32_t result = rs.correct(broken, 16, someErasures);
+        if (result < 0) {
+            EXPECT_EQ(broken, before);
+        } else {
+            EXPECT_TRUE(syndromesAreZero(broken, 16));
+        }
+    }
+}
+
+}  // namespace
+}  // namespace orvel

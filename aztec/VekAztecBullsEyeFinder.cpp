@@ -1,0 +1,152 @@
+#include "aztec/VekAztecBullsEyeFinder.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <optional>
+
+namespace orvel {
+
+namespace {
+
+// The seven runs from light ring 3 on one side to light ring 3 on the other.
+constexpr int32_t kInnerRuns = 7;
+constexpr double kMinModuleSize = 1.5;
+
+// True when seven runs could be rings 3, 2, 1, 0, 1, 2, 3: each about the
+// mean width, and both halves alike. Binarizing widens dark runs and narrows
+// light ones a little, and a tilt changes the width across the pattern.
+bool looksLikeRings(const std::array<int32_t, kInnerRuns>& runs, double& moduleSize, double* unevenness = nullptr) {
+    int32_t total = 0;
+    for (int32_t run : runs) total += run;
+    moduleSize = total / static_cast<double>(kInnerRuns);
+    // Below one and a half pixels a module cannot be told from noise.
+    if (moduleSize < kMinModuleSize) return false;
+    double uneven = 0;
+    for (int32_t run : runs) {
+        const double off = std::fabs(run - moduleSize);
+        if (off > 0.6 * moduleSize + 0.5) return false;
+        uneven += off / moduleSize;
+    }
+    if (unevenness) *unevenness += uneven;
+    const int32_t left = runs[0] + runs[1] + runs[2];
+    const int32_t right = runs[4] + runs[5] + runs[6];
+    return std::abs(left - right) <= 0.7 * std::max(left, right) / 2 + 1;
+}
+
+// Reads the runs through one dark pixel along a line of `length` pixels,
+// where get(i) tells pixel i. Gives the pattern's middle along the line and
+// the module size, when rings 3 ... 3 are there and ring 4 begins on both sides.
+template <typename Get>
+std::optional<std::pair<double, double>> crossCheck(Get get, int32_t length, int32_t at, double* unevenness = nullptr) {
+    if (at < 0 || at >= length || !get(at)) return std::nullopt;
+    // Centre run, then three runs and the start of the fourth on each side.
+    int32_t lo = at;
+    while (lo > 0 && get(lo - 1)) --lo;
+    int32_t hi = at;
+    while (hi + 1 < length && get(hi + 1)) ++hi;
+    std::array<int32_t, kInnerRuns> runs{};
+    runs[3] = hi - lo + 1;
+    int32_t start = lo;
+    for (int32_t k = 2; k >= 0; --k) {
+        const bool dark = k == 1;
+        int32_t end = start;
+        while (start > 0 && get(start - 1) == dark) --start;
+        runs[static_cast<size_t>(k)] = end - start;
+        if (runs[static_cast<size_t>(k)] == 0 || start == 0) return std::nullopt;
+    }
+    int32_t stop = hi + 1;
+    for (int32_t k = 4; k < kInnerRuns; ++k) {
+        const bool dark = k == 5;
+        const int32_t begin = stop;
+        while (stop < length && get(stop) == dark) ++stop;
+        runs[static_cast<size_t>(k)] = stop - begin;
+        if (runs[static_cast<size_t>(k)] == 0 || stop == length) return std::nullopt;
+    }
+    double moduleSize = 0;
+    if (!looksLikeRings(runs, moduleSize, unevenness)) return std::nullopt;
+    return std::make_pair((start + stop) / 2.0, moduleSize);
+}
+
+std::optional<TVekAztecBullsEyeCandidate> confirm(const TVekBitMatrix& bits, double x, int32_t y) {
+    const int32_t column = static_cast<int32_t>(std::floor(x));
+    double unevenness = 0;
+    auto down = crossCheck([&](int32_t i) { return bits.get(column, i); }, bits.height(), y, &unevenness);
+    if (!down) return std::nullopt;
+    const int32_t row = static_cast<int32_t>(std::floor(down->first));
+    auto across = crossCheck([&](int32_t i) { return bits.get(i, row); }, bits.width(), column, &unevenness);
+    if (!across) return std::nullopt;
+    const double ratio = across->second / down->second;
+    // A bull's-eye seen at up to about 60 degrees of tilt.
+    if (ratio < 0.45 || ratio > 2.2) return std::nullopt;
+    // The crossings of a full-range symbol's reference grid alternate along
+    // the row and the column as well; the diagonals through them are data.
+    const int32_t x0 = static_cast<int32_t>(std::floor(across->first));
+    const int32_t y0 = row;
+    const int32_t fall = std::min(x0, y0);
+    const int32_t fallLength = std::min(bits.width() - (x0 - fall), bits.height() - (y0 - fall));
+    if (!crossCheck([&](int32_t i) { return bits.get(x0 - fall + i, y0 - fall + i); }, fallLength, fall, &unevenness))
+        return std::nullopt;
+    const int32_t rise = std::min(x0, bits.height() - 1 - y0);
+    const int32_t riseLength = std::min(bits.width() - (x0 - rise), y0 + rise + 1);
+    if (!crossCheck([&](int32_t i) { return bits.get(x0 - rise + i, y0 + rise - i); }, riseLength, rise, &unevenness))
+        return std::nullopt;
+    return TVekAztecBullsEyeCandidate{TVekPointF{across->first, down->first},
+                                      std::sqrt(across->second * down->second), unevenness};
+}
+
+bool isKnown(const std::vector<TVekAztecBullsEyeCandidate>& found, const TVekAztecBullsEyeCandidate& candidate) {
+    for (const auto& other : found)
+        if (distance(other.centre, candidate.centre) < 2 * std::max(other.moduleSize, candidate.moduleSize))
+            return true;
+    return false;
+}
+
+}  // namespace
+
+std::vector<TVekAztecBullsEyeCandidate> TVekAztecBullsEyeFinder::find(const TVekBitMatrix& bits, int32_t rowStep) {
+    std::vector<TVekAztecBullsEyeCandidate> found;
+    if (bits.empty()) return found;
+    const int32_t width = bits.width();
+    constexpr size_t kWindow = kInnerRuns + 2;
+    for (int32_t y = rowStep / 2; y < bits.height() && found.size() < maxCandidates; y += std::max(rowStep, 1)) {
+        const uint8_t* row = bits.row(y);
+        // The last nine runs of the row (widths, and where the oldest began),
+        // the newest last; the pattern is checked whenever a run closes.
+        std::array<int32_t, kWindow> runs{};
+        size_t count = 0;
+        int32_t begin = 0;
+        for (int32_t x = 1; x <= width; ++x) {
+            if (x < width && row[x] == row[begin]) continue;
+            std::copy(runs.begin() + 1, runs.end(), runs.begin());
+            runs[kWindow - 1] = x - begin;
+            ++count;
+            const bool closedDark = row[begin] != 0;
+            begin = x;
+            // The newest closed run is ring 4 on the right: dark, with ring 4
+            // on the left eight runs before it.
+            if (count < kWindow || !closedDark) continue;
+            std::array<int32_t, kInnerRuns> inner{};
+            std::copy(runs.begin() + 1, runs.begin() + 1 + kInnerRuns, inner.begin());
+            // Most runs of a picture fail this integer test already.
+            const auto [shortest, longest] = std::minmax_element(inner.begin(), inner.end());
+            if (*longest > 3 * *shortest + 1 || *longest < 2) continue;
+            double moduleSize = 0;
+            if (!looksLikeRings(inner, moduleSize)) continue;
+            if (runs[0] < 0.4 * moduleSize || runs[kWindow - 1] < 0.4 * moduleSize) continue;
+            int32_t innerWidth = 0;
+            for (int32_t run : inner) innerWidth += run;
+            const double middle = x - runs[kWindow - 1] - innerWidth / 2.0;
+            const std::optional<TVekAztecBullsEyeCandidate> candidate = confirm(bits, middle, y);
+            if (!candidate || isKnown(found, *candidate)) continue;
+            found.push_back(*candidate);
+            if (found.size() >= maxCandidates) break;
+        }
+    }
+    // The most regular rings first: a real bull's-eye is tried before the
+    // noise of a textured background that happens to alternate.
+    std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.unevenness < b.unevenness; });
+    return found;
+}
+
+}  // namespace orvel

@@ -1,0 +1,210 @@
+#include "aztec/VekAztecCoreFit.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "aztec/VekAztecHomography.h"
+
+namespace orvel {
+
+namespace {
+
+constexpr int32_t kRays = TVekAztecCoreFit::rays;
+constexpr double kPi = 3.14159265358979323846;
+
+struct TLine {
+    TVekPointF point;
+    TVekPointF direction;
+};
+
+// One crossing of an edge square, with the ray it lies on.
+struct TRayPoint {
+    TVekPointF at;
+    int32_t ray = 0;
+};
+
+const std::array<TVekPointF, kRays>& rayDirections() {
+    static const std::array<TVekPointF, kRays> directions = [] {
+        std::array<TVekPointF, kRays> d{};
+        for (int32_t r = 0; r < kRays; ++r) d[static_cast<size_t>(r)] = {std::cos(2 * kPi * r / kRays), std::sin(2 * kPi * r / kRays)};
+        return d;
+    }();
+    return directions;
+}
+
+double squaredDistance(TVekPointF a, TVekPointF b) { return dot(a - b, a - b); }
+
+// Rays from ray `from` on clockwise to ray `to`.
+int32_t raysBetween(int32_t from, int32_t to) { return ((to - from) % kRays + kRays) % kRays; }
+
+// Corners of the convex quadrilateral the points lie on, roughly: the point
+// farthest from the centre, the one farthest from it, and the two farthest
+// from the line between those on either side; as indices into the points,
+// in ray (clockwise) order.
+std::optional<std::array<size_t, 4>> roughCorners(const std::vector<TRayPoint>& points, TVekPointF centre) {
+    if (points.size() < 8) return std::nullopt;
+    auto farthestFrom = [&](TVekPointF from) {
+        size_t best = 0;
+        for (size_t i = 1; i < points.size(); ++i)
+            if (squaredDistance(points[i].at, from) > squaredDistance(points[best].at, from)) best = i;
+        return best;
+    };
+    const size_t a = farthestFrom(centre);
+    const size_t c = farthestFrom(points[a].at);
+    const TVekPointF axis = points[c].at - points[a].at;
+    const double axisLength = length(axis);
+    if (axisLength < 1) return std::nullopt;
+    size_t b = a, d = a;
+    double most = 0, least = 0;
+    for (size_t i = 0; i < points.size(); ++i) {
+        const double side = cross(axis, points[i].at - points[a].at) / axisLength;
+        if (side > most) most = side, b = i;
+        if (side < least) least = side, d = i;
+    }
+    if (most < 1 || -least < 1) return std::nullopt;
+    std::array<size_t, 4> corners = {a, b, c, d};
+    std::sort(corners.begin(), corners.end(),
+              [&](size_t p, size_t q) { return points[p].ray < points[q].ray; });
+    return corners;
+}
+
+std::optional<TLine> fitLine(const std::vector<TVekPointF>& points) {
+    if (points.size() < 2) return std::nullopt;
+    TVekPointF mean{0, 0};
+    for (const TVekPointF& p : points) mean = mean + p;
+    mean = (1.0 / points.size()) * mean;
+    double sxx = 0, sxy = 0, syy = 0;
+    for (const TVekPointF& p : points) {
+        const TVekPointF d = p - mean;
+        sxx += d.x * d.x;
+        sxy += d.x * d.y;
+        syy += d.y * d.y;
+    }
+    // The principal direction of the scatter.
+    const double angle = 0.5 * std::atan2(2 * sxy, sxx - syy);
+    return TLine{mean, TVekPointF{std::cos(angle), std::sin(angle)}};
+}
+
+// A line through the points that leaves out the ones far off it: a ray that
+// missed an edge in a blurred ring counts the next one instead and lands on
+// another ring.
+std::optional<TLine> fitLineRobustly(std::vector<TVekPointF> points, double moduleSize) {
+    std::optional<TLine> line = fitLine(points);
+    for (int32_t round = 0; round < 2 && line; ++round) {
+        const double limit = std::max(0.25 * moduleSize, 0.75);
+        const size_t before = points.size();
+        std::erase_if(points, [&](TVekPointF p) { return std::fabs(cross(line->direction, p - line->point)) > limit; });
+        if (points.size() == before) break;
+        line = fitLine(points);
+    }
+    return line;
+}
+
+std::optional<TVekPointF> intersect(const TLine& a, const TLine& b) {
+    const double denominator = cross(a.direction, b.direction);
+    if (std::fabs(denominator) < 1e-6) return std::nullopt;
+    const double t = cross(b.point - a.point, b.direction) / denominator;
+    return a.point + t * a.direction;
+}
+
+// The corners of one edge square from the rays' crossings, with the rays
+// they lie nearest to: points between two rough corners belong to that side;
+// the ones next to a corner, where the binarized corner is rounded, are left
+// out.
+std::optional<std::array<TRayPoint, 4>> edgeSquare(const std::vector<TRayPoint>& points, TVekPointF centre,
+                                                   double moduleSize) {
+    const auto rough = roughCorners(points, centre);
+    if (!rough) return std::nullopt;
+    std::array<std::vector<TVekPointF>, 4> sides;
+    constexpr int32_t margin = 1;
+    for (const TRayPoint& p : points) {
+        for (size_t k = 0; k < 4; ++k) {
+            const int32_t from = points[(*rough)[k]].ray, to = points[(*rough)[(k + 1) % 4]].ray;
+            const int32_t span = raysBetween(from, to);
+            const int32_t into = raysBetween(from, p.ray);
+            if (into < span) {
+                if (into > margin && span - into > margin) sides[k].push_back(p.at);
+                break;
+            }
+        }
+    }
+    std::array<TLine, 4> lines{};
+    for (size_t k = 0; k < 4; ++k) {
+        const auto line = fitLineRobustly(sides[k], moduleSize);
+        if (!line) return std::nullopt;
+        lines[k] = *line;
+    }
+    std::array<TRayPoint, 4> corners{};
+    for (size_t k = 0; k < 4; ++k) {
+        // Corner k + 1 joins side k and side k + 1.
+        const auto corner = intersect(lines[k], lines[(k + 1) % 4]);
+        if (!corner) return std::nullopt;
+        corners[(k + 1) % 4] = TRayPoint{*corner, points[(*rough)[(k + 1) % 4]].ray};
+    }
+    return corners;
+}
+
+}  // namespace
+
+TVekAztecCoreFit::TVekAztecCoreFit(const TVekBitMatrix& bits, const TVekAztecBullsEyeCandidate& candidate)
+    : candidate_(candidate) {
+    const double step = 0.5;
+    // Edge n lies n - 0.5 modules out along the axes and up to 1.41 times that
+    // along the diagonals; a tilt stretches it further.
+    const double reach = (maxEdges + 1.5) * candidate.moduleSize * 2.5;
+    const auto& directions = rayDirections();
+    for (int32_t r = 0; r < kRays; ++r) {
+        const TVekPointF direction = directions[static_cast<size_t>(r)];
+        bool dark = true;
+        int32_t edge = 0;
+        for (double t = step; t < reach && edge < maxEdges; t += step) {
+            const TVekPointF p = candidate.centre + t * direction;
+            const bool here =
+                bits.getOrLight(static_cast<int32_t>(std::floor(p.x)), static_cast<int32_t>(std::floor(p.y)));
+            if (here == dark) continue;
+            crossings_[static_cast<size_t>(edge)][static_cast<size_t>(r)] =
+                TCrossing{candidate.centre + (t - step / 2) * direction, true};
+            dark = here;
+            ++edge;
+        }
+    }
+}
+
+std::optional<TVekPerspectiveTransform> TVekAztecCoreFit::frame(bool compact) const {
+    const int32_t edgeCount = compact ? 4 : 6;
+    std::vector<TVekPointPair> pairs;
+    std::vector<TRayPoint> points;
+    std::array<TRayPoint, 4> outer{};
+    // Outermost edge first: its corners name the corners of the inner ones.
+    for (int32_t edge = edgeCount; edge >= 2; --edge) {
+        points.clear();
+        for (int32_t r = 0; r < kRays; ++r) {
+            const TCrossing& crossing = crossings_[static_cast<size_t>(edge - 1)][static_cast<size_t>(r)];
+            if (crossing.found) points.push_back(TRayPoint{crossing.at, r});
+        }
+        const auto corners = edgeSquare(points, candidate_.centre, candidate_.moduleSize);
+        if (!corners) {
+            if (edge == edgeCount) return std::nullopt;
+            continue;
+        }
+        if (edge == edgeCount) outer = *corners;
+        const double half = edge - 0.5;
+        const std::array<TVekPointF, 4> square = {TVekPointF{-half, -half}, TVekPointF{half, -half},
+                                                  TVekPointF{half, half}, TVekPointF{-half, half}};
+        for (size_t k = 0; k < 4; ++k) {
+            // The corner of this edge on the ray nearest the outer one's corner k.
+            size_t best = 0;
+            int32_t bestGap = kRays;
+            for (size_t j = 0; j < 4; ++j) {
+                const int32_t t = raysBetween(outer[k].ray, (*corners)[j].ray);
+                const int32_t gap = std::min(t, kRays - t);
+                if (gap < bestGap) bestGap = gap, best = j;
+            }
+            pairs.push_back(TVekPointPair{square[k], (*corners)[best].at});
+        }
+    }
+    return fitHomography(pairs);
+}
+
+}  // namespace orvel

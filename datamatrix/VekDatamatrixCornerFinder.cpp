@@ -1,0 +1,211 @@
+#include "datamatrix/VekDatamatrixCornerFinder.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace orvel {
+
+namespace {
+
+using TOutline = TVekDatamatrixOutlines::TOutline;
+
+// How far (pixels) a binarized straight edge strays from its line: the
+// staircase of a slanted edge and the noise of a photograph.
+constexpr double STRAIGHTNESS = 1.8;
+// Neighbouring pieces closer than this in direction are one side.
+constexpr double SAME_DIRECTION_COS = 0.985;
+// The corner of an L seen tilted by up to about 45 degrees.
+constexpr double MAX_CORNER_COS = 0.72;
+// The longer side of the longest rectangle, foreshortened on top.
+constexpr double MAX_SIDE_RATIO = 6.0;
+// Share of dark pixels just inside a solid side.
+constexpr double SOLID_SHARE = 0.85;
+// L candidates kept from one outline.
+constexpr size_t MAX_PER_OUTLINE = 6;
+// Short pieces between two sides that still make a corner, and their length
+// against the shorter side.
+constexpr int32_t MAX_BEVEL_PIECES = 2;
+constexpr double MAX_BEVEL = 0.15;
+
+double distanceToChord(TVekPointF p, TVekPointF a, TVekPointF b) {
+    const TVekPointF ab = b - a;
+    const double len = length(ab);
+    if (len < 1e-9) return distance(p, a);
+    return std::abs(cross(ab, p - a)) / len;
+}
+
+}  // namespace
+
+// Douglas-Peucker on the closed outline: vertex indices in outline order.
+std::vector<size_t> TVekDatamatrixCornerFinder::simplify(const TOutline& outline, double tolerance) {
+    const size_t n = outline.size();
+    size_t far = 0;
+    double farDistance = -1;
+    for (size_t i = 0; i < n; ++i) {
+        const double d = distance(outline[i], outline[0]);
+        if (d > farDistance) {
+            farDistance = d;
+            far = i;
+        }
+    }
+    std::vector<size_t> vertices = {0, far};
+    std::vector<std::pair<size_t, size_t>> ranges = {{0, far}, {far, n}};
+    while (!ranges.empty()) {
+        const auto [a, b] = ranges.back();
+        ranges.pop_back();
+        double worst = tolerance;
+        size_t split = 0;
+        for (size_t k = a + 1; k < b; ++k) {
+            const double d = distanceToChord(outline[k % n], outline[a % n], outline[b % n]);
+            if (d > worst) {
+                worst = d;
+                split = k;
+            }
+        }
+        if (split == 0) continue;
+        vertices.push_back(split % n);
+        ranges.push_back({a, split});
+        ranges.push_back({split, b});
+    }
+    std::sort(vertices.begin(), vertices.end());
+    vertices.erase(std::unique(vertices.begin(), vertices.end()), vertices.end());
+    return vertices;
+}
+
+// The simplified pieces with nearly collinear neighbours joined, so that a
+// nick in a long edge does not cut it in two.
+std::vector<TVekDatamatrixCornerFinder::TPiece> TVekDatamatrixCornerFinder::straightPieces(
+    const TOutline& outline, const std::vector<size_t>& vertices) {
+    const size_t n = outline.size();
+    const size_t count = vertices.size();
+    std::vector<TPiece> pieces;
+    if (count < 3) return pieces;
+    auto directionOf = [&](size_t from, size_t to) {
+        const TVekPointF d = outline[to % n] - outline[from % n];
+        const double len = length(d);
+        return len > 0 ? (1.0 / len) * d : d;
+    };
+    // Start after a real turn so that no joined piece wraps over the start.
+    size_t start = 0;
+    for (size_t j = 0; j < count; ++j) {
+        const size_t prev = vertices[(j + count - 1) % count];
+        const size_t here = vertices[j];
+        const size_t next = vertices[(j + 1) % count];
+        if (dot(directionOf(prev, here), directionOf(here, next)) < SAME_DIRECTION_COS) {
+            start = j;
+            break;
+        }
+    }
+    for (size_t j = 0; j < count;) {
+        const size_t from = vertices[(start + j) % count];
+        size_t k = j + 1;
+        while (k < count) {
+            const size_t a = vertices[(start + k - 1) % count];
+            const size_t b = vertices[(start + k) % count];
+            const size_t c = vertices[(start + k + 1) % count];
+            if (dot(directionOf(a, b), directionOf(b, c)) < SAME_DIRECTION_COS) break;
+            ++k;
+        }
+        size_t to = vertices[(start + k) % count];
+        if (to <= from) to += n;
+        pieces.push_back({from, to});
+        j = k;
+    }
+    return pieces;
+}
+
+// The line through the middle of a piece's pixels, away from its rounded
+// ends.
+std::optional<TVekDatamatrixEdgeLine> TVekDatamatrixCornerFinder::fitPiece(const TOutline& outline,
+                                                                            const TPiece& piece) {
+    const size_t n = outline.size();
+    const size_t span = piece.to - piece.from;
+    const size_t trim = span / 8;
+    std::vector<TVekPointF> points;
+    points.reserve(span);
+    for (size_t k = piece.from + trim; k <= piece.to - trim; ++k) points.push_back(outline[k % n]);
+    return TVekDatamatrixEdgeLine::fit(points);
+}
+
+bool TVekDatamatrixCornerFinder::isSolid(const TVekBitMatrix& picture, const TVekDatamatrixEdgeLine& side,
+                                         TVekPointF from, TVekPointF to, TVekPointF inside) {
+    const TVekPointF inward = side.normalTowards(inside);
+    const TVekPointF a = side.project(from);
+    const TVekPointF b = side.project(to);
+    const int32_t steps = std::clamp(static_cast<int32_t>(distance(a, b)), 8, 400);
+    int32_t dark = 0, total = 0;
+    for (int32_t i = steps / 10; i <= steps - steps / 10; ++i) {
+        const TVekPointF p = a + (static_cast<double>(i) / steps) * (b - a) + 1.0 * inward;
+        dark += picture.getOrLight(static_cast<int32_t>(std::floor(p.x)), static_cast<int32_t>(std::floor(p.y)));
+        ++total;
+    }
+    return total > 0 && dark >= SOLID_SHARE * total;
+}
+
+std::vector<TVekDatamatrixL> TVekDatamatrixCornerFinder::find(const TVekBitMatrix& picture, const TOutline& outline,
+                                                              double minSide) {
+    std::vector<TVekDatamatrixL> found;
+    const size_t n = outline.size();
+    if (n < 8) return found;
+    double area = 0;
+    for (size_t i = 0; i < n; ++i) area += cross(outline[i], outline[(i + 1) % n]);
+    const std::vector<TPiece> pieces = straightPieces(outline, simplify(outline, STRAIGHTNESS));
+    const size_t count = pieces.size();
+    for (size_t j = 0; j < count; ++j) {
+        const TPiece& in = pieces[j];
+        const TVekPointF start = outline[in.from % n];
+        const TVekPointF inEnd = outline[in.to % n];
+        const double inLength = distance(start, inEnd);
+        if (inLength < minSide) continue;
+        // A worn or blurred corner leaves a short bevel between the sides.
+        size_t k = (j + 1) % count;
+        double bevel = 0;
+        for (int32_t skipped = 0; skipped < MAX_BEVEL_PIECES; ++skipped) {
+            const double pieceLength = distance(outline[pieces[k].from % n], outline[pieces[k].to % n]);
+            if (pieceLength >= minSide) break;
+            bevel += pieceLength;
+            k = (k + 1) % count;
+        }
+        const TPiece& out = pieces[k];
+        const TVekPointF outStart = outline[out.from % n];
+        const TVekPointF end = outline[out.to % n];
+        const double outLength = distance(outStart, end);
+        if (outLength < minSide || bevel > MAX_BEVEL * std::min(inLength, outLength)) continue;
+        const TVekPointF corner = 0.5 * (inEnd + outStart);
+        if (std::max(inLength, outLength) > MAX_SIDE_RATIO * std::min(inLength, outLength)) continue;
+        const TVekPointF u = (1.0 / inLength) * (inEnd - start);
+        const TVekPointF v = (1.0 / outLength) * (end - outStart);
+        const double turn = cross(u, v);
+        if (turn * area <= 0 || std::abs(dot(u, v)) > MAX_CORNER_COS) continue;
+        auto inLine = fitPiece(outline, in);
+        auto outLine = fitPiece(outline, out);
+        if (!inLine || !outLine) continue;
+        const TVekPointF inside = (1.0 / 3.0) * (start + corner + end);
+        if (!isSolid(picture, *inLine, start, corner, inside) || !isSolid(picture, *outLine, corner, end, inside))
+            continue;
+        // Lines on the pixels' outer edges rather than their centres.
+        const TVekDatamatrixEdgeLine inSide = inLine->movedAway(0.5, inside);
+        const TVekDatamatrixEdgeLine outSide = outLine->movedAway(0.5, inside);
+        const auto meet = intersect(inSide, outSide);
+        if (!meet) continue;
+        TVekDatamatrixL l{*meet, inSide.project(start), outSide.project(end), inSide, outSide};
+        // An upright symbol's left side runs down to the corner and its
+        // bottom side on to the right (a negative cross product with y down).
+        if (cross(l.corner - l.firstEnd, l.secondEnd - l.corner) > 0) {
+            std::swap(l.firstEnd, l.secondEnd);
+            std::swap(l.firstSide, l.secondSide);
+        }
+        found.push_back(l);
+    }
+    // The longest first: the corners of runs of data modules next to a
+    // clock track make small Ls too.
+    auto size = [](const TVekDatamatrixL& l) {
+        return distance(l.corner, l.firstEnd) * distance(l.corner, l.secondEnd);
+    };
+    std::sort(found.begin(), found.end(), [&](const auto& a, const auto& b) { return size(a) > size(b); });
+    if (found.size() > MAX_PER_OUTLINE) found.resize(MAX_PER_OUTLINE);
+    return found;
+}
+
+}  // namespace orvel

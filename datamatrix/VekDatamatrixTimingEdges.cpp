@@ -1,0 +1,182 @@
+#include "datamatrix/VekDatamatrixTimingEdges.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace orvel {
+
+namespace {
+
+// Thickness samples taken along each side of the L.
+constexpr int32_t THICKNESS_SAMPLES = 24;
+// How far across the predicted edge (modules) a timing edge is looked for,
+// and how far past the parallelogram's corner.
+constexpr double SEARCH_MODULES = 1.2;
+constexpr double EDGE_OVERRUN = 0.25;
+constexpr int32_t MAX_EDGE_SAMPLES = 1500;
+constexpr int32_t MAX_RUN_SAMPLES = 4000;
+constexpr int32_t MAX_BINS = 64;
+constexpr double MIN_FIT_SPAN = 5.0;
+constexpr size_t MIN_PEAKS = 3;
+
+bool darkAt(const TVekBitMatrix& picture, TVekPointF p) {
+    return picture.getOrLight(static_cast<int32_t>(std::floor(p.x)), static_cast<int32_t>(std::floor(p.y)));
+}
+
+bool isConvex(const std::array<TVekPointF, 4>& q) {
+    double sign = 0;
+    for (size_t i = 0; i < 4; ++i) {
+        const double c = cross(q[(i + 1) % 4] - q[i], q[(i + 2) % 4] - q[(i + 1) % 4]);
+        if (std::abs(c) < 1e-6 || (sign != 0 && (c > 0) != (sign > 0))) return false;
+        sign = c;
+    }
+    return true;
+}
+
+}  // namespace
+
+// The L is one module thick; where a data module next to it is dark the run
+// is longer, so a low quantile of the runs is the module.
+double TVekDatamatrixTimingEdges::moduleSize(const TVekBitMatrix& picture, const TVekDatamatrixL& l) {
+    std::vector<double> runs;
+    runs.reserve(2 * THICKNESS_SAMPLES);
+    const TVekPointF inside = (1.0 / 3.0) * (l.corner + l.firstEnd + l.secondEnd);
+    const double limit = 0.25 * std::min(distance(l.corner, l.firstEnd), distance(l.corner, l.secondEnd));
+    for (const auto& [side, end] : {std::pair{l.firstSide, l.firstEnd}, std::pair{l.secondSide, l.secondEnd}}) {
+        const TVekPointF inward = side.normalTowards(inside);
+        for (int32_t i = 1; i <= THICKNESS_SAMPLES; ++i) {
+            const double t = 0.1 + 0.8 * i / (THICKNESS_SAMPLES + 1);
+            const TVekPointF base = l.corner + t * (end - l.corner);
+            double run = 0;
+            while (run < limit && darkAt(picture, base + (run + 0.25) * inward)) run += 0.5;
+            if (run > 0) runs.push_back(run);
+        }
+    }
+    if (runs.empty()) return 1;
+    std::sort(runs.begin(), runs.end());
+    return std::max(1.0, runs[runs.size() / 4]);
+}
+
+// Follows the edge from its corner `from` (on the edge) towards `towards`,
+// stretch by stretch: in each stretch of about two modules one module is a
+// dark timing module, so the outermost dark pixel found across the predicted
+// line lies on the edge, and the line fitted through the corner and those
+// pixels predicts the next stretch. Perspective bends the edge away from the
+// first guess; following it keeps the search window small.
+std::optional<TVekDatamatrixEdgeLine> TVekDatamatrixTimingEdges::timingEdge(const TVekBitMatrix& picture,
+                                                                           TVekPointF from, TVekPointF towards,
+                                                                           TVekPointF inside, double module) {
+    const double len = distance(from, towards);
+    if (len < 4) return std::nullopt;
+    const TVekPointF along = (1.0 / len) * (towards - from);
+    TVekDatamatrixEdgeLine line{from, along};
+    const double reach = SEARCH_MODULES * module;
+    const double total = len * (1 + EDGE_OVERRUN);
+    const int32_t samples = std::clamp(static_cast<int32_t>(total), 8, MAX_EDGE_SAMPLES);
+    const int32_t binCount = std::clamp(static_cast<int32_t>(total / (2.2 * module)), 2, MAX_BINS);
+    std::vector<TVekPointF> peaks;
+    std::vector<TVekPointF> points;
+    points.reserve(static_cast<size_t>(samples));
+    int32_t i = 0;
+    for (int32_t bin = 0; bin < binCount; ++bin) {
+        const TVekPointF outward = -1.0 * line.normalTowards(inside);
+        double best = -1e9;
+        TVekPointF bestPoint;
+        for (; i <= samples && i * binCount <= (bin + 1) * samples; ++i) {
+            const TVekPointF base = line.project(from + (total * i / samples) * along);
+            for (double s = reach; s >= -reach; s -= 0.5) {
+                if (!darkAt(picture, base + s * outward)) continue;
+                points.push_back(base + s * outward);
+                if (s > best) {
+                    best = s;
+                    bestPoint = points.back();
+                }
+                break;
+            }
+        }
+        if (best <= -reach) continue;  // nothing here: past the edge's end
+        peaks.push_back(bestPoint);
+        // Peaks close together would swing the line: the first guess holds
+        // until they spread over a few modules.
+        if (peaks.size() < MIN_PEAKS || distance(peaks.front(), peaks.back()) < MIN_FIT_SPAN * module) continue;
+        auto refit = TVekDatamatrixEdgeLine::fit(peaks);
+        if (!refit) continue;
+        if (dot(refit->direction, along) < 0) refit->direction = -1.0 * refit->direction;
+        line = *refit;
+    }
+    if (peaks.size() < MIN_PEAKS) return std::nullopt;
+    // Every point on the outer side of the dark modules joins the last fit.
+    std::vector<TVekPointF> near;
+    near.reserve(points.size());
+    for (const TVekPointF& p : points) {
+        if (std::abs(line.distanceAway(p, inside)) < 0.3 * module) near.push_back(p);
+    }
+    const auto fitted = TVekDatamatrixEdgeLine::fit(near);
+    if (!fitted) return std::nullopt;
+    return fitted->movedAway(0.5, inside);
+}
+
+std::optional<TVekDatamatrixFrame> TVekDatamatrixTimingEdges::frame(const TVekBitMatrix& picture,
+                                                                    const TVekDatamatrixL& l) {
+    const double module = moduleSize(picture, l);
+    const TVekPointF guess = l.firstEnd + (l.secondEnd - l.corner);
+    const TVekPointF inside = 0.5 * (l.corner + guess);
+    const auto top = timingEdge(picture, l.firstEnd, guess, inside, module);
+    const auto right = timingEdge(picture, l.secondEnd, guess, inside, module);
+    if (!top || !right) return std::nullopt;
+    const auto topLeft = intersect(l.firstSide, *top);
+    const auto topRight = intersect(*top, *right);
+    const auto bottomRight = intersect(l.secondSide, *right);
+    if (!topLeft || !topRight || !bottomRight) return std::nullopt;
+    TVekDatamatrixFrame frame{{*topLeft, *topRight, *bottomRight, l.corner}, module};
+    if (!isConvex(frame.corners)) return std::nullopt;
+    // The fourth corner stays near the parallelogram's: perspective moves it,
+    // clutter along an edge would move it much further.
+    const double diagonal = distance(l.firstEnd, l.secondEnd);
+    if (distance(*topRight, guess) > 0.35 * diagonal) return std::nullopt;
+    return frame;
+}
+
+// Dark runs along a line in unit-square coordinates, with runs and gaps much
+// shorter than a module smoothed away as noise.
+std::vector<double> TVekDatamatrixTimingEdges::colourChanges(const TVekBitMatrix& picture,
+                                                             const TVekPerspectiveTransform& unitToPicture,
+                                                             TVekPointF from, TVekPointF to, double pixelLength,
+                                                             double modulePixels) {
+    const int32_t samples = std::clamp(static_cast<int32_t>(4 * pixelLength), 32, MAX_RUN_SAMPLES);
+    const double perModule = samples * modulePixels / std::max(1.0, pixelLength);
+    const int32_t shortest = std::max(1, static_cast<int32_t>(0.3 * perModule));
+    std::vector<double> changes;
+    bool state = false;    // the colour after smoothing; the line starts light
+    bool current = false;  // the colour of the raw run being read
+    int32_t length = 0;
+    for (int32_t i = 0; i <= samples; ++i) {
+        const TVekPointF p = unitToPicture.map(from + (static_cast<double>(i) / samples) * (to - from));
+        const bool dark = darkAt(picture, p);
+        length = dark == current ? length + 1 : 1;
+        current = dark;
+        if (length == shortest && current != state) {
+            state = current;
+            // Between the last sample of the old colour and the first of the new.
+            changes.push_back(std::max(0.0, (i - shortest + 0.5) / samples));
+        }
+    }
+    return changes;
+}
+
+std::array<int32_t, 2> TVekDatamatrixTimingEdges::darkModules(const TVekBitMatrix& picture,
+                                                              const TVekDatamatrixFrame& frame) {
+    const auto& c = frame.corners;
+    const TVekPerspectiveTransform unit = TVekPerspectiveTransform::squareToQuad(c);
+    const double topLength = distance(c[0], c[1]);
+    const double rightLength = distance(c[1], c[2]);
+    const double down = std::min(0.25, 0.5 * frame.moduleSize / std::max(1.0, distance(c[0], c[3])));
+    const double in = std::min(0.25, 0.5 * frame.moduleSize / std::max(1.0, distance(c[3], c[2])));
+    const auto top = colourChanges(picture, unit, {0, down}, {1, down}, topLength, frame.moduleSize);
+    const auto right = colourChanges(picture, unit, {1 - in, 0}, {1 - in, 1}, rightLength, frame.moduleSize);
+    // Changes alternate from light to dark and back.
+    return {static_cast<int32_t>(top.size() + 1) / 2, static_cast<int32_t>(right.size() + 1) / 2};
+}
+
+}  // namespace orvel

@@ -1,0 +1,48 @@
+#include "oned/VekBarRow.h"
+
+namespace orvel {
+
+void TVekBarRow::reset(TVekPointF origin, TVekPointF step) {
+    origin_ = origin;
+    step_ = step;
+    length_ = 0;
+    lastEdge_ = 0;
+    widths_.clear();
+    starts_.clear();
+}
+
+void TVekBarRow::addElement(double edge, bool isBar) {
+    if (widths_.empty() && isBar) {
+        widths_.push_back(0);
+        starts_.push_back(0);
+    }
+    widths_.push_back(edge - lastEdge_);
+    starts_.push_back(lastEdge_);
+    lastEdge_ = edge;
+}
+
+void TVekBarRow::finish(double length) {
+    length_ = length;
+    addElement(length, !widths_.empty() && !isBar(widths_.size() - 1));
+}
+
+double TVekBarRow::sum(size_t first, size_t count) const {
+    double total = 0;
+    for (size_t i = first; i < first + count; ++i) total += widths_[i];
+    return total;
+}
+
+bool TVekBarRow::isQuiet(size_t i, double width) const {
+    if (i >= widths_.size() || isBar(i)) return false;
+    const bool atEnd = i == 0 || i + 1 == widths_.size();
+    return widths_[i] >= (atEnd ? 0.5 : 1.0) * width;
+}
+
+TVekBarRow TVekBarRow::reversed() const {
+    TVekBarRow other(point(length_), -1.0 * step_);
+    for (size_t k = widths_.size(); k-- > 1;) other.addElement(length_ - starts_[k], isBar(k));
+    other.finish(length_);
+    return other;
+}
+
+}  // namespace orvel

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include "foundation/VekPointF.h"
+
+namespace orvel {
+
+// The bars and spaces one scan line crossed, as widths in samples between
+// sub-pixel edges. Element 0 is always a space (the light run before the
+// first bar, possibly of width 0), so bars have odd indices. The line maps a
+// position along it to a picture point, so a decoded stretch can be located.
+class TVekBarRow {
+public:
+    TVekBarRow() = default;
+    TVekBarRow(TVekPointF origin, TVekPointF step) : origin_(origin), step_(step) {}
+
+    // Starts again with no elements, for a line from `origin` by `step` per sample.
+    void reset(TVekPointF origin, TVekPointF step);
+    // Adds the element that runs from the last edge to `edge`; `isBar` tells
+    // its colour (a bar first gets a zero-width space before it).
+    void addElement(double edge, bool isBar);
+    // Closes the row with the element from the last edge to `length`.
+    void finish(double length);
+
+    size_t size() const { return widths_.size(); }
+    double width(size_t i) const { return widths_[i]; }
+    double start(size_t i) const { return starts_[i]; }
+    double end(size_t i) const { return starts_[i] + widths_[i]; }
+    static bool isBar(size_t i) { return (i & 1) != 0; }
+    // The sum of `count` widths from element `first`.
+    double sum(size_t first, size_t count) const;
+    TVekPointF point(double position) const { return origin_ + position * step_; }
+    // True when element `i` is a space of at least `width`, or of half of it
+    // where it runs to the end of the line: a symbol there cannot go on
+    // unseen beyond the picture's border with its guard where it stands.
+    bool isQuiet(size_t i, double width) const;
+
+    // The same line read the other way.
+    TVekBarRow reversed() const;
+
+private:
+    TVekPointF origin_;
+    TVekPointF step_{1, 0};
+    double length_ = 0;
+    double lastEdge_ = 0;
+    std::vector<double> widths_;
+    std::vector<double> starts_;
+};
+
+}  // namespace orvel

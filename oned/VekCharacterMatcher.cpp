@@ -1,0 +1,78 @@
+#include "oned/VekCharacterMatcher.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace orvel {
+
+namespace {
+
+// How much single widths count next to similar-edge distances.
+constexpr double widthWeight = 0.25;
+// The narrowest wide element over the widest narrow one, and the mean ratio
+// a width-modulated symbol keeps under blur and ink spread.
+constexpr double minimumGap = 1.15;
+constexpr double minimumRatio = 1.5;
+constexpr double maximumRatio = 4.5;
+constexpr size_t maximumElements = 16;
+
+}  // namespace
+
+TVekCharacterMatch matchCharacter(const TVekBarRow& row, size_t first, std::span<const std::string_view> patterns,
+                                  double modules) {
+    TVekCharacterMatch best;
+    if (patterns.empty()) return best;
+    const size_t count = patterns[0].size();
+    if (count > maximumElements || first + count > row.size()) return best;
+    const double total = row.sum(first, count);
+    if (total <= 0) return best;
+    std::array<double, maximumElements> widths{};
+    for (size_t i = 0; i < count; ++i) widths[i] = row.width(first + i) * modules / total;
+    for (size_t value = 0; value < patterns.size(); ++value) {
+        const std::string_view pattern = patterns[value];
+        double edges = 0, singles = 0, deviation = 0;
+        for (size_t i = 0; i < count; ++i) {
+            const double expected = pattern[i] - '0';
+            singles += (widths[i] - expected) * (widths[i] - expected);
+            if (i + 1 == count) break;
+            const double error = widths[i] + widths[i + 1] - expected - (pattern[i + 1] - '0');
+            edges += error * error;
+            deviation = std::max(deviation, std::abs(error));
+        }
+        const double score = edges + widthWeight * singles;
+        if (score < best.score) {
+            best.runnerUp = best.score;
+            best.score = score;
+            best.value = static_cast<int>(value);
+            best.deviation = deviation;
+        } else if (score < best.runnerUp) {
+            best.runnerUp = score;
+        }
+    }
+    return best;
+}
+
+int wideElements(std::span<const double> widths, int wideCount, double& narrow) {
+    const size_t count = widths.size();
+    if (count > maximumElements || wideCount <= 0 || static_cast<size_t>(wideCount) >= count) return -1;
+    std::array<double, maximumElements> sorted{};
+    std::copy(widths.begin(), widths.end(), sorted.begin());
+    std::sort(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(count));
+    const size_t narrowCount = count - static_cast<size_t>(wideCount);
+    const double widestNarrow = sorted[narrowCount - 1], narrowestWide = sorted[narrowCount];
+    if (sorted[0] <= 0 || narrowestWide < minimumGap * widestNarrow) return -1;
+    double narrowSum = 0, wideSum = 0;
+    for (size_t i = 0; i < narrowCount; ++i) narrowSum += sorted[i];
+    for (size_t i = narrowCount; i < count; ++i) wideSum += sorted[i];
+    narrow = narrowSum / static_cast<double>(narrowCount);
+    const double ratio = (wideSum / static_cast<double>(wideCount)) / narrow;
+    if (ratio < minimumRatio || ratio > maximumRatio) return -1;
+    const double split = 0.5 * (widestNarrow + narrowestWide);
+    int mask = 0;
+    for (size_t i = 0; i < count; ++i)
+        if (widths[i] > split) mask |= 1 << i;
+    return mask;
+}
+
+}  // namespace orvel

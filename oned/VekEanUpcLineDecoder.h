@@ -1,0 +1,36 @@
+#pragma once
+
+#include <vector>
+
+#include "foundation/VekBarcodeFormat.h"
+#include "oned/VekBarRow.h"
+#include "oned/VekLinearRead.h"
+
+namespace orvel {
+
+// EAN-13, UPC-A, EAN-8 and UPC-E on one scan line: guards, digits by their
+// edge-to-similar-edge distances, the parity of the left half, the check
+// digit and the quiet zones on both sides, which keep a short symbol from
+// being read inside a longer one.
+class TVekEanUpcLineDecoder {
+public:
+    explicit TVekEanUpcLineDecoder(const TVekBarcodeFormats& formats) : formats_(formats) {}
+
+    void decode(const TVekBarRow& row, std::vector<TVekLinearRead>& reads) const;
+
+private:
+    bool readEan13(const TVekBarRow& row, size_t start, double module, TVekLinearRead& read) const;
+    bool readEan8(const TVekBarRow& row, size_t start, double module, TVekLinearRead& read) const;
+    bool readUpcE(const TVekBarRow& row, size_t start, double module, TVekLinearRead& read) const;
+
+    TVekBarcodeFormats formats_;
+};
+
+// True when the last digit is the modulo-10 check (weights 3 and 1 from the
+// right) of the others.
+bool hasEanCheckDigit(const std::string& digits);
+// The twelve digits of UPC-A that a UPC-E number (number system, six digits,
+// check digit) stands for.
+std::string expandUpcE(const std::string& upcE);
+
+}  // namespace orvel

@@ -1,0 +1,101 @@
+#include "oned/VekEdgeFinder.h"
+
+#include <algorithm>
+
+namespace orvel {
+
+namespace {
+
+// The smallest step between a bar and a space, in grey levels, whatever the
+// contrast: below it sensor noise and JPEG ringing make edges.
+constexpr double minimumStep = 6;
+// The share of the local contrast a step needs: a narrow space blurred
+// between two bars keeps about a quarter of the full swing.
+constexpr double contrastShare = 0.14;
+// Blocks on each side whose levels set a block's contrast.
+constexpr size_t contrastReach = 3;
+
+}  // namespace
+
+void TVekEdgeFinder::measureContrast(const float* profile, size_t count) {
+    const size_t blocks = (count + blockSize - 1) / blockSize;
+    lows_.assign(blocks, 255.f);
+    highs_.assign(blocks, 0.f);
+    for (size_t k = 0; k < count; ++k) {
+        const size_t b = k / blockSize;
+        lows_[b] = std::min(lows_[b], profile[k]);
+        highs_[b] = std::max(highs_[b], profile[k]);
+    }
+    thresholds_.assign(blocks, minimumStep);
+    for (size_t b = 0; b < blocks; ++b) {
+        const size_t first = b >= contrastReach ? b - contrastReach : 0;
+        const size_t last = std::min(blocks - 1, b + contrastReach);
+        float low = 255.f, high = 0.f;
+        for (size_t c = first; c <= last; ++c) {
+            low = std::min(low, lows_[c]);
+            high = std::max(high, highs_[c]);
+        }
+        thresholds_[b] = std::max(minimumStep, contrastShare * (high - low));
+    }
+}
+
+double TVekEdgeFinder::crossing(const float* profile, size_t from, size_t to, double level) {
+    const bool falling = profile[from] > profile[to];
+    for (size_t k = from; k < to; ++k) {
+        const double a = profile[k], b = profile[k + 1];
+        if (falling ? (a >= level && b < level) : (a <= level && b > level))
+            return static_cast<double>(k) + (a - level) / (a - b);
+    }
+    return 0.5 * static_cast<double>(from + to);
+}
+
+void TVekEdgeFinder::find(const float* profile, size_t count, TVekBarRow& row) {
+    if (count < 2) {
+        row.finish(static_cast<double>(count));
+        return;
+    }
+    measureContrast(profile, count);
+    // The last confirmed extreme, and the one being followed (its level and
+    // the first and last sample at that level, for flat tops).
+    enum class Seeking { either, high, low };
+    Seeking seeking = Seeking::either;
+    size_t lastAt = 0;
+    float lastLevel = profile[0];
+    size_t lowFirst = 0, lowLast = 0, highFirst = 0, highLast = 0;
+    float low = profile[0], high = profile[0];
+    for (size_t k = 1; k < count; ++k) {
+        const float v = profile[k];
+        if (seeking != Seeking::high) {
+            if (v < low) low = v, lowFirst = lowLast = k;
+            else if (v == low) lowLast = k;
+        }
+        if (seeking != Seeking::low) {
+            if (v > high) high = v, highFirst = highLast = k;
+            else if (v == high) highLast = k;
+        }
+        const double step = threshold(k);
+        if (seeking != Seeking::high && v - low >= step) {
+            // The low is confirmed by the rise after it: the fall before it was a
+            // space's end.
+            if (seeking == Seeking::low)
+                row.addElement(crossing(profile, lastAt, lowFirst, 0.5 * (lastLevel + low)), false);
+            seeking = Seeking::high;
+            lastAt = lowLast, lastLevel = low;
+            high = v, highFirst = highLast = k;
+        } else if (seeking != Seeking::low && high - v >= step) {
+            if (seeking == Seeking::high)
+                row.addElement(crossing(profile, lastAt, highFirst, 0.5 * (lastLevel + high)), true);
+            seeking = Seeking::low;
+            lastAt = highLast, lastLevel = high;
+            low = v, lowFirst = lowLast = k;
+        }
+    }
+    // The extreme still followed at the end has its edge too.
+    if (seeking == Seeking::low && lastLevel - low >= threshold(lowFirst))
+        row.addElement(crossing(profile, lastAt, lowFirst, 0.5 * (lastLevel + low)), false);
+    else if (seeking == Seeking::high && high - lastLevel >= threshold(highFirst))
+        row.addElement(crossing(profile, lastAt, highFirst, 0.5 * (lastLevel + high)), true);
+    row.finish(static_cast<double>(count - 1));
+}
+
+}  // namespace orvel

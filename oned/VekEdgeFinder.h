@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include "oned/VekBarRow.h"
+
+namespace orvel {
+
+// Finds the edges of bars in one grey profile and measures them to a
+// fraction of a sample. An edge is a rise or fall between two extremes of
+// the profile that differ by more than a threshold taken from the local
+// contrast, so that a narrow space between two bars counts even where blur
+// keeps it from reaching the light level; its position is where the profile
+// crosses the middle of those two extremes, which blur and uneven light move
+// the least. Keeps its scratch buffers between lines of one read.
+class TVekEdgeFinder {
+public:
+    // `profile` holds `count` levels (dark low), sample k at position k of `row`.
+    void find(const float* profile, size_t count, TVekBarRow& row);
+
+private:
+    void measureContrast(const float* profile, size_t count);
+    double threshold(size_t k) const { return thresholds_[k / blockSize]; }
+    static double crossing(const float* profile, size_t from, size_t to, double level);
+
+    static constexpr size_t blockSize = 16;
+    std::vector<double> thresholds_;
+    std::vector<float> lows_;
+    std::vector<float> highs_;
+};
+
+}  // namespace orvel

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "foundation/VekBarcodeFormat.h"
+
+namespace orvel {
+
+// One symbol decoded on one scan line: its content and the elements of the
+// line it covers, guards included, quiet zones left out.
+struct TVekLinearRead {
+    TVekBarcodeFormat format = TVekBarcodeFormat::code128;
+    std::string bytes;
+    std::string identifier;  // the AIM symbology identifier
+    size_t firstElement = 0;
+    size_t lastElement = 0;
+    // The check is strong enough for one line to be believed on its own.
+    bool strong = false;
+};
+
+}  // namespace orvel

@@ -1,0 +1,63 @@
+#include "oned/VekLinearScanner.h"
+
+#include <algorithm>
+
+#include "oned/VekCodabarLineDecoder.h"
+#include "oned/VekCode128LineDecoder.h"
+#include "oned/VekCode39LineDecoder.h"
+#include "oned/VekEanUpcLineDecoder.h"
+#include "oned/VekInterleavedLineDecoder.h"
+
+namespace orvel {
+
+TVekLinearScanner::TVekLinearScanner(const TVekGreyImage& grey, const TVekBarcodeFormats& formats, bool inverted,
+                                     int minimumInterleavedDigits)
+    : grey_(grey), formats_(formats), inverted_(inverted), minimumInterleavedDigits_(minimumInterleavedDigits) {}
+
+// Each sample weighs the line's pixel twice and its neighbours across the
+// line once: sensor noise drops, edges a few degrees off the line blur little.
+void TVekLinearScanner::scanRow(int32_t y) {
+    const uint8_t* above = grey_.row(std::max(y - 1, 0));
+    const uint8_t* pixels = grey_.row(y);
+    const uint8_t* below = grey_.row(std::min(y + 1, grey_.height() - 1));
+    profile_.resize(static_cast<size_t>(grey_.width()));
+    for (size_t x = 0; x < profile_.size(); ++x) {
+        const float level = 0.25f * static_cast<float>(above[x] + 2 * pixels[x] + below[x]);
+        profile_[x] = inverted_ ? 255.f - level : level;
+    }
+    scanProfile({0.5, y + 0.5}, {1, 0}, y);
+}
+
+void TVekLinearScanner::scanColumn(int32_t x) {
+    const int32_t left = std::max(x - 1, 0), right = std::min(x + 1, grey_.width() - 1);
+    profile_.resize(static_cast<size_t>(grey_.height()));
+    for (int32_t y = 0; y < grey_.height(); ++y) {
+        const uint8_t* pixels = grey_.row(y);
+        const float level = 0.25f * static_cast<float>(pixels[left] + 2 * pixels[x] + pixels[right]);
+        profile_[static_cast<size_t>(y)] = inverted_ ? 255.f - level : level;
+    }
+    scanProfile({x + 0.5, 0.5}, {0, 1}, x);
+}
+
+void TVekLinearScanner::scanProfile(TVekPointF origin, TVekPointF step, double across) {
+    row_.reset(origin, step);
+    edges_.find(profile_.data(), profile_.size(), row_);
+    if (row_.size() < 20) return;
+    decode(row_, across);
+    decode(row_.reversed(), across);
+}
+
+void TVekLinearScanner::decode(const TVekBarRow& row, double across) {
+    using F = TVekBarcodeFormat;
+    std::vector<TVekLinearRead> reads;
+    if (formats_.asks(F::ean13) || formats_.asks(F::upcA) || formats_.asks(F::ean8) || formats_.asks(F::upcE))
+        TVekEanUpcLineDecoder(formats_).decode(row, reads);
+    if (formats_.asks(F::code128)) TVekCode128LineDecoder().decode(row, reads);
+    if (formats_.asks(F::code39)) TVekCode39LineDecoder().decode(row, reads);
+    if (formats_.asks(F::interleaved25) || formats_.asks(F::identcode))
+        TVekInterleavedLineDecoder(formats_, minimumInterleavedDigits_).decode(row, reads);
+    if (formats_.asks(F::codabar)) TVekCodabarLineDecoder().decode(row, reads);
+    for (const TVekLinearRead& read : reads) votes_.add(read, row, across);
+}
+
+}  // namespace orvel

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <vector>
+
+#include "foundation/VekBarcodeFormat.h"
+#include "foundation/VekGreyImage.h"
+#include "oned/VekBarRow.h"
+#include "oned/VekEdgeFinder.h"
+#include "oned/VekLinearVotes.h"
+
+namespace orvel {
+
+// Runs scan lines over a grey picture: samples each line's profile, finds
+// its edges, decodes the requested linear symbologies both ways along it and
+// hands what it read to the votes. Its buffers belong to one read.
+class TVekLinearScanner {
+public:
+    TVekLinearScanner(const TVekGreyImage& grey, const TVekBarcodeFormats& formats, bool inverted,
+                      int minimumInterleavedDigits);
+
+    // Rows (horizontal lines) at y, columns (vertical lines) at x.
+    void scanRow(int32_t y);
+    void scanColumn(int32_t x);
+    const TVekLinearVotes& votes() const { return votes_; }
+
+private:
+    void scanProfile(TVekPointF origin, TVekPointF step, double across);
+    void decode(const TVekBarRow& row, double across);
+
+    const TVekGreyImage& grey_;
+    TVekBarcodeFormats formats_;
+    bool inverted_;
+    int minimumInterleavedDigits_;
+    std::vector<float> profile_;
+    TVekEdgeFinder edges_;
+    TVekBarRow row_;
+    TVekLinearVotes votes_;
+};
+
+}  // namespace orvel

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "foundation/VekBarcode.h"
+#include "oned/VekBarRow.h"
+#include "oned/VekLinearRead.h"
+
+namespace orvel {
+
+// Gathers what the scan lines decoded. Lines that read the same content at
+// the same place count together; a content is believed when two lines agree,
+// or one line when its check is strong. Of two believed contents at one
+// place (a short symbol read inside a longer one, a misread) the one more
+// lines agree on stays.
+class TVekLinearVotes {
+public:
+    // `across` orders the lines: the row's y, the column's x.
+    void add(const TVekLinearRead& read, const TVekBarRow& row, double across);
+    int acceptedCount() const;
+    TVekBarcodes results(bool inverted) const;
+
+private:
+    struct TVote {
+        TVekLinearRead read;
+        int lines = 0;
+        // The segment the symbol covers on the first and the last line across.
+        double firstAcross = 0, lastAcross = 0;
+        TVekPointF firstBegin, firstEnd, lastBegin, lastEnd;
+        TVekPointF centre() const { return 0.25 * (firstBegin + firstEnd + lastBegin + lastEnd); }
+        double length() const { return distance(firstBegin, firstEnd); }
+        // True when `point` lies on the symbol, between its first and last line.
+        bool covers(TVekPointF point) const;
+        bool accepted() const { return lines >= 2 || (read.strong && lines >= 1); }
+    };
+    bool outranked(const TVote& vote) const;
+    static TVekBarcode barcode(const TVote& vote, bool inverted);
+
+    static constexpr size_t maximumVotes = 512;
+    std::vector<TVote> votes_;
+};
+
+}  // namespace orvel

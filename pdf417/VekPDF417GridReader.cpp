@@ -1,0 +1,274 @@
+#include "pdf417/VekPDF417GridReader.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace orvel {
+
+namespace {
+
+constexpr int32_t MAX_ROWS = 90;
+constexpr int32_t MAX_COLUMNS = 30;
+constexpr int32_t CHARACTER = 17;
+// Start pattern and left row indicator before the first data column.
+constexpr double FIRST_DATA = 2 * CHARACTER;
+// The right row indicator and stop pattern after the last data column.
+constexpr double RIGHT_FRAME = 2 * CHARACTER + 1;
+constexpr int32_t MAX_SWEEP_LINES = 160;
+constexpr double SWEEP_MARGIN = 0.25;  // of the edge length, beyond either end
+
+int32_t argMax(const int32_t* counts, size_t size) {
+    const int32_t* top = std::max_element(counts, counts + size);
+    return *top > 0 ? static_cast<int32_t>(top - counts) : -1;
+}
+
+}  // namespace
+
+void TVekPDF417GridReader::TCell::vote(int32_t value) {
+    for (size_t i = 0; i < values.size(); ++i) {
+        if (values[i] == value || values[i] < 0) {
+            values[i] = value;
+            ++counts[i];
+            return;
+        }
+    }
+    // Full: the weakest contender gives way.
+    const size_t weakest = static_cast<size_t>(std::min_element(counts.begin(), counts.end()) - counts.begin());
+    values[weakest] = value;
+    counts[weakest] = 1;
+}
+
+bool TVekPDF417GridReader::TCell::isSettled() const {
+    std::array<int32_t, 3> sorted = counts;
+    std::sort(sorted.begin(), sorted.end(), std::greater<>());
+    return sorted[0] >= sorted[1] + 2;
+}
+
+int32_t TVekPDF417GridReader::TCell::best() const {
+    const auto top = std::max_element(counts.begin(), counts.end());
+    if (*top == 0) return -1;
+    // A tie is no reading.
+    if (std::count(counts.begin(), counts.end(), *top) > 1) return -1;
+    return values[static_cast<size_t>(top - counts.begin())];
+}
+
+std::optional<TVekPDF417Grid> TVekPDF417GridReader::read(const TVekPDF417Candidate& candidate) {
+    hasStop_ = candidate.hasStop;
+    module_ = std::max(candidate.module, 0.5);
+    // About a sample per pixel, at least three per module.
+    step_ = std::clamp(1 / module_, 0.1, 0.34);
+    TShapeVotes votes;
+    int32_t columns = 0;
+    for (const int32_t guess : candidate.columns) {
+        if (candidate.hasStop && guess == 0) break;
+        columns = shape(candidate, std::max(guess, 1), votes);
+        if (columns > 0 || !candidate.hasStop) break;
+    }
+    if (columns <= 0 && candidate.hasStop) {
+        // The stop edge may belong to something else: the start alone, as
+        // for a compact symbol, still shows the left row indicators.
+        hasStop_ = false;
+        columns = shape(candidate, 1, votes);
+    }
+    if (columns <= 0) return std::nullopt;
+    const int32_t rowGroup = argMax(votes.rowGroups.data(), votes.rowGroups.size());
+    const int32_t rowRest = argMax(votes.rowRests.data(), votes.rowRests.size());
+    const int32_t ecLevel = argMax(votes.ecLevels.data(), votes.ecLevels.size());
+    if (rowGroup < 0 || rowRest < 0 || ecLevel < 0) return std::nullopt;
+    TVekPDF417Grid grid;
+    grid.rows = 3 * rowGroup + rowRest + 1;
+    grid.columns = columns;
+    grid.ecLevel = ecLevel;
+    if (grid.rows < 3 || grid.rows > MAX_ROWS || grid.rows * columns <= grid.eccCount() ||
+        grid.rows * columns > 928 + grid.eccCount()) {
+        return std::nullopt;
+    }
+
+    const auto keepRows = [&grid](std::vector<TRowRead>& reads) {
+        std::erase_if(reads, [&grid](const TRowRead& read) { return read.row >= grid.rows; });
+    };
+    keepRows(leftReads_);
+    keepRows(rightReads_);
+    TRowFit left = fitRows(leftReads_);
+    TRowFit right = fitRows(rightReads_);
+    if (!left.valid && !right.valid) return std::nullopt;
+    if (!left.valid) left = right;
+    if (!right.valid) right = left;
+
+    std::vector<TCell> cells(static_cast<size_t>(grid.rows * columns));
+    const double rowPixels = distance(toPicture(0, left.vOf(0)), toPicture(0, left.vOf(grid.rows))) / grid.rows;
+    const int32_t lines = std::clamp(static_cast<int32_t>(rowPixels / 1.5), 3, 8);
+    for (int32_t row = 0; row < grid.rows; ++row) {
+        // The row's middle first, then outwards; enough once every cell has
+        // two votes more than any rival.
+        for (int32_t i = 0; i < lines; ++i) {
+            const int32_t side = (i + 1) / 2;
+            const double within = 0.5 + (i % 2 == 0 ? 1 : -1) * 0.35 * side / ((lines + 1) / 2);
+            readRow(row, left.vOf(row + within), right.vOf(row + within), columns, cells);
+            const auto first = cells.begin() + static_cast<std::ptrdiff_t>(row * columns);
+            if (i >= 1 && std::all_of(first, first + columns, [](const TCell& cell) { return cell.isSettled(); })) break;
+        }
+    }
+    grid.codewords.resize(cells.size());
+    std::transform(cells.begin(), cells.end(), grid.codewords.begin(), [](const TCell& cell) { return cell.best(); });
+    grid.corners = {toPicture(0, left.vOf(0)), toPicture(width_, right.vOf(0)),
+                    toPicture(width_, right.vOf(grid.rows)), toPicture(0, left.vOf(grid.rows))};
+    return grid;
+}
+
+int32_t TVekPDF417GridReader::shape(const TVekPDF417Candidate& candidate, int32_t columns, TShapeVotes& votes) {
+    votes = {};
+    setFrame(candidate, columns);
+    sweepIndicators(votes);
+    const int32_t voted = argMax(votes.columns.data(), votes.columns.size()) + 1;
+    if (voted <= 0 || voted == columns) return voted;
+    // The frame was drawn for the wrong width: once more with the right one.
+    votes = {};
+    setFrame(candidate, voted);
+    sweepIndicators(votes);
+    return argMax(votes.columns.data(), votes.columns.size()) + 1 == voted ? voted : 0;
+}
+
+void TVekPDF417GridReader::setFrame(const TVekPDF417Candidate& candidate, int32_t columns) {
+    TVekPerspectiveTransform::TQuad quad;
+    if (hasStop_) {
+        width_ = FIRST_DATA + CHARACTER * columns + RIGHT_FRAME;
+        quad = {candidate.startFirst, candidate.stopFirst, candidate.stopLast, candidate.startLast};
+    } else {
+        // Compact: the data columns end in a single stop bar.
+        width_ = FIRST_DATA + CHARACTER * columns + 1;
+        const TVekPointF across = (width_ * module_) * candidate.across;
+        quad = {candidate.startFirst, candidate.startFirst + across, candidate.startLast + across,
+                candidate.startLast};
+    }
+    frame_ = TVekPerspectiveTransform::squareToQuad(quad);
+}
+
+TVekPointF TVekPDF417GridReader::toPicture(double x, double v) const { return frame_.map({x / width_, v}); }
+
+float TVekPDF417GridReader::level(TVekPointF p) const {
+    const double fx = std::floor(p.x - 0.5);
+    const double fy = std::floor(p.y - 0.5);
+    if (!(fx >= -1 && fy >= -1 && fx < grey_.width() && fy < grey_.height())) return 255;
+    const auto x = static_cast<int32_t>(fx);
+    const auto y = static_cast<int32_t>(fy);
+    const auto ax = static_cast<float>(p.x - 0.5 - fx);
+    const auto ay = static_cast<float>(p.y - 0.5 - fy);
+    float a, b, c, d;
+    if (x >= 0 && y >= 0 && x + 1 < grey_.width() && y + 1 < grey_.height()) {
+        const uint8_t* top = grey_.row(y) + x;
+        const uint8_t* bottom = grey_.row(y + 1) + x;
+        a = top[0], b = top[1], c = bottom[0], d = bottom[1];
+    } else {
+        a = grey_.getOrWhite(x, y), b = grey_.getOrWhite(x + 1, y);
+        c = grey_.getOrWhite(x, y + 1), d = grey_.getOrWhite(x + 1, y + 1);
+    }
+    const float top = a + (b - a) * ax;
+    const float bottom = c + (d - c) * ax;
+    return top + (bottom - top) * ay;
+}
+
+void TVekPDF417GridReader::sampleLine(double x0, double x1, double vLeft, double vRight) {
+    const auto count = std::max(static_cast<int32_t>((x1 - x0) / step_) + 1, 0);
+    levels_.resize(static_cast<size_t>(count));
+    // The perspective bends the spacing along a line only slowly: it is
+    // mapped exactly every few samples and linearly in between.
+    constexpr int32_t STRIDE = 8;
+    const auto at = [&](int32_t i) {
+        const double x = x0 + i * step_;
+        return toPicture(x, vLeft + (vRight - vLeft) * x / width_);
+    };
+    TVekPointF from = at(0);
+    for (int32_t i = 0; i < count; i += STRIDE) {
+        const int32_t n = std::min(STRIDE, count - i);
+        const TVekPointF to = at(i + STRIDE);
+        const TVekPointF delta = (1.0 / STRIDE) * (to - from);
+        for (int32_t k = 0; k < n; ++k) levels_[static_cast<size_t>(i + k)] = level(from + static_cast<double>(k) * delta);
+        from = to;
+    }
+    edges_.find(levels_.data(), count, x0, step_);
+}
+
+void TVekPDF417GridReader::sweepIndicators(TShapeVotes& votes) {
+    leftReads_.clear();
+    rightReads_.clear();
+    const double edgePixels = distance(toPicture(0, 0), toPicture(0, 1));
+    const int32_t lines = std::clamp(static_cast<int32_t>(edgePixels * (1 + 2 * SWEEP_MARGIN) / 2), 12,
+                                     MAX_SWEEP_LINES);
+    for (int32_t i = 0; i < lines; ++i) {
+        const double v = -SWEEP_MARGIN + (1 + 2 * SWEEP_MARGIN) * (i + 0.5) / lines;
+        readIndicator(CHARACTER, v, true, votes);
+        if (hasStop_) readIndicator(width_ - RIGHT_FRAME, v, false, votes);
+    }
+}
+
+void TVekPDF417GridReader::readIndicator(double expected, double v, bool left, TShapeVotes& votes) {
+    sampleLine(expected - 4, expected + CHARACTER + 4, v, v);
+    const TVekPDF417Character indicator = TVekPDF417CharacterReader::readNear(edges_, expected, 2.5);
+    if (!indicator.valid()) return;
+    const int32_t row = 3 * (indicator.value / 30) + indicator.cluster;
+    const int32_t parameter = indicator.value % 30;
+    (left ? leftReads_ : rightReads_).push_back({v, row});
+    // Which shape number an indicator carries turns with the cluster, and
+    // the right indicators are one step on from the left ones.
+    const int32_t kind = (indicator.cluster + (left ? 0 : 2)) % 3;
+    switch (kind) {
+        case 0: ++votes.rowGroups[static_cast<size_t>(parameter)]; break;
+        case 1:
+            ++votes.rowRests[static_cast<size_t>(parameter % 3)];
+            ++votes.ecLevels[static_cast<size_t>(parameter / 3)];
+            break;
+        default: ++votes.columns[static_cast<size_t>(parameter)]; break;
+    }
+}
+
+TVekPDF417GridReader::TRowFit TVekPDF417GridReader::fitRows(const std::vector<TRowRead>& reads) {
+    TRowFit fit;
+    std::vector<bool> used(reads.size(), true);
+    for (int pass = 0; pass < 3; ++pass) {
+        double n = 0, sv = 0, sr = 0, svv = 0, svr = 0;
+        for (size_t i = 0; i < reads.size(); ++i) {
+            if (!used[i]) continue;
+            const double r = reads[i].row + 0.5;
+            n += 1;
+            sv += reads[i].v;
+            sr += r;
+            svv += reads[i].v * reads[i].v;
+            svr += reads[i].v * r;
+        }
+        const double denominator = n * svv - sv * sv;
+        if (n < 3 || std::abs(denominator) < 1e-12) return {};
+        fit.slope = (n * svr - sv * sr) / denominator;
+        fit.offset = (sr - fit.slope * sv) / n;
+        // Lines read in the wrong row (a misread indicator) leave the fit.
+        const double tolerance = pass == 0 ? 2.0 : 0.8;
+        for (size_t i = 0; i < reads.size(); ++i) {
+            used[i] = std::abs(fit.offset + fit.slope * reads[i].v - (reads[i].row + 0.5)) <= tolerance;
+        }
+    }
+    fit.valid = std::abs(fit.slope) >= 1;
+    return fit;
+}
+
+void TVekPDF417GridReader::readRow(int32_t row, double vLeft, double vRight, int32_t columns,
+                                   std::vector<TCell>& cells) {
+    const double end = FIRST_DATA + CHARACTER * columns + 2;
+    sampleLine(-2, end, vLeft, vRight);
+    const int32_t cluster = row % 3;
+    double drift = 0;
+    TVekPDF417Character previous = TVekPDF417CharacterReader::readNear(edges_, CHARACTER, 2.5);
+    if (previous.valid()) drift = previous.start - CHARACTER;
+    for (int32_t column = 0; column < columns; ++column) {
+        const double nominal = FIRST_DATA + CHARACTER * column;
+        const TVekPDF417Character character =
+            previous.valid() ? TVekPDF417CharacterReader::readNear(edges_, previous.end, 1.5)
+                             : TVekPDF417CharacterReader::readNear(edges_, nominal + drift, 3);
+        if (character.valid()) drift = character.start - nominal;
+        previous = character;
+        if (character.valid() && character.cluster == cluster) {
+            cells[static_cast<size_t>(row * columns + column)].vote(character.value);
+        }
+    }
+}
+
+}  // namespace orvel

@@ -1,0 +1,85 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "foundation/VekGreyImage.h"
+#include "foundation/VekPerspectiveTransform.h"
+#include "pdf417/VekPDF417Candidate.h"
+#include "pdf417/VekPDF417CharacterReader.h"
+#include "pdf417/VekPDF417EdgeList.h"
+#include "pdf417/VekPDF417Grid.h"
+
+namespace orvel {
+
+// Reads the codewords of a candidate symbol along its own rows. The start
+// and stop edges span a frame in module units (x across, v down the edges)
+// mapped into the picture through perspective. A first sweep over the whole
+// frame reads only the row indicators: they give each line's row, and thus
+// where every row lies along either edge, and they vote for the numbers of
+// rows and columns and the error-correction level. A second sweep then
+// follows each row from its place on the left edge to its place on the
+// right edge with a few lines, and each codeword whose cluster belongs to
+// the row votes for its cell.
+class TVekPDF417GridReader {
+public:
+    explicit TVekPDF417GridReader(const TVekGreyImage& grey) : grey_(grey) {}
+
+    std::optional<TVekPDF417Grid> read(const TVekPDF417Candidate& candidate);
+
+private:
+    struct TRowRead {
+        double v;
+        int32_t row;
+    };
+    // row = offset + slope · v along one edge.
+    struct TRowFit {
+        double offset = 0;
+        double slope = 0;
+        bool valid = false;
+        double vOf(double row) const { return (row - offset) / slope; }
+    };
+    struct TShapeVotes {
+        std::array<int32_t, 30> rowGroups{};
+        std::array<int32_t, 3> rowRests{};
+        std::array<int32_t, 9> ecLevels{};
+        std::array<int32_t, 30> columns{};
+    };
+    struct TCell {
+        std::array<int32_t, 3> values{-1, -1, -1};
+        std::array<int32_t, 3> counts{};
+        void vote(int32_t value);
+        int32_t best() const;
+        // The leading value is ahead of the others by two votes.
+        bool isSettled() const;
+    };
+
+    // Sweeps the indicators in a frame of `columns` data columns; the
+    // columns they vote for (after a second sweep when that differs), or 0.
+    int32_t shape(const TVekPDF417Candidate& candidate, int32_t columns, TShapeVotes& votes);
+    void setFrame(const TVekPDF417Candidate& candidate, int32_t columns);
+    void sweepIndicators(TShapeVotes& votes);
+    void readIndicator(double expected, double v, bool left, TShapeVotes& votes);
+    static TRowFit fitRows(const std::vector<TRowRead>& reads);
+    void readRow(int32_t row, double vLeft, double vRight, int32_t columns, std::vector<TCell>& cells);
+    // Samples the frame between x0 and x1 along the line from (0, vLeft) to
+    // (width, vRight) and finds the edges, in modules.
+    void sampleLine(double x0, double x1, double vLeft, double vRight);
+    TVekPointF toPicture(double x, double v) const;
+    float level(TVekPointF p) const;
+
+    const TVekGreyImage& grey_;
+    TVekPerspectiveTransform frame_;
+    double width_ = 0;   // modules from the start's outer edge to the right edge of the frame
+    double module_ = 1;  // pixels per module
+    double step_ = 0.25;
+    bool hasStop_ = false;
+    std::vector<TRowRead> leftReads_;
+    std::vector<TRowRead> rightReads_;
+    std::vector<float> levels_;
+    TVekPDF417EdgeList edges_;
+};
+
+}  // namespace orvel

@@ -1,0 +1,193 @@
+#include "pdf417/VekPDF417PatternScanner.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace orvel {
+
+namespace {
+
+constexpr int32_t MAX_HITS = 20000;
+constexpr int32_t MARGIN = 3;
+constexpr size_t MAX_TRACKS = 400;
+constexpr int32_t MIN_TRACK_HITS = 3;
+constexpr int32_t MAX_COLUMNS = 30;
+// Modules of a symbol without its data columns: start, two row
+// indicators, stop.
+constexpr int32_t FRAME_MODULES = 69;
+
+}  // namespace
+
+void TVekPDF417PatternScanner::TTrack::fit() {
+    const double n = static_cast<double>(hits.size());
+    double ss = 0, st = 0, s2 = 0, t2 = 0, m = 0;
+    for (const THit& hit : hits) {
+        ss += hit.s;
+        st += hit.t;
+        s2 += hit.s * hit.s;
+        t2 += hit.s * hit.t;
+        m += hit.module;
+    }
+    module = m / n;
+    const double denominator = n * s2 - ss * ss;
+    slope = hits.size() < 2 || std::abs(denominator) < 1e-9 ? 0 : (n * t2 - ss * st) / denominator;
+    offset = (st - slope * ss) / n;
+}
+
+std::vector<TVekPDF417Candidate> TVekPDF417PatternScanner::scan(const TVekGreyImage& grey, int32_t step,
+                                                                bool columns) {
+    for (TTracks& tracks : tracks_) tracks.clear();
+    hitCount_ = 0;
+    step_ = std::max(1, step);
+    const int32_t lines = columns ? grey.width() : grey.height();
+    const int32_t length = columns ? grey.height() : grey.width();
+    // Margins as light as the line's lightest on both ends: a symbol printed
+    // up to the picture's edge still shows its outer bar edges.
+    levels_.assign(static_cast<size_t>(length + 2 * MARGIN), 255.0f);
+    float* line = levels_.data() + MARGIN;
+    for (int32_t s = step_ / 2; s < lines && hitCount_ < MAX_HITS; s += step_) {
+        if (columns) {
+            for (int32_t t = 0; t < length; ++t) line[t] = grey.get(s, t);
+        } else {
+            const uint8_t* row = grey.row(s);
+            for (int32_t t = 0; t < length; ++t) line[t] = row[t];
+        }
+        const float light = *std::max_element(line, line + length);
+        std::fill(levels_.begin(), levels_.begin() + MARGIN, light);
+        std::fill(levels_.end() - MARGIN, levels_.end(), light);
+        scanLine(levels_.data(), length + 2 * MARGIN, s);
+    }
+    std::vector<TVekPDF417Candidate> found;
+    pair(tracks_[0], tracks_[1], false, columns, found);
+    pair(tracks_[2], tracks_[3], true, columns, found);
+    std::stable_sort(found.begin(), found.end(),
+                     [](const auto& a, const auto& b) { return a.support > b.support; });
+    if (found.size() > MAX_CANDIDATES) found.resize(MAX_CANDIDATES);
+    return found;
+}
+
+void TVekPDF417PatternScanner::scanLine(const float* levels, int32_t count, double s) {
+    edges_.find(levels, count, -MARGIN, 1);
+    for (int direction = 0; direction < 2; ++direction) {
+        guards_.clear();
+        if (direction == 0) {
+            TVekPDF417GuardFinder::find(edges_, guards_);
+        } else {
+            edges_.reverseInto(reversed_);
+            TVekPDF417GuardFinder::find(reversed_, guards_);
+        }
+        for (const TVekPDF417Guard& guard : guards_) {
+            const double t = direction == 0 ? guard.outerEdge : -guard.outerEdge;
+            addHit(tracks_[static_cast<size_t>(2 * direction + (guard.isStart ? 0 : 1))], {s, t, guard.module},
+                   step_);
+            ++hitCount_;
+        }
+    }
+}
+
+void TVekPDF417PatternScanner::addHit(TTracks& tracks, const THit& hit, double step) {
+    TTrack* best = nullptr;
+    double bestMiss = 0;
+    for (TTrack& track : tracks) {
+        const THit& last = track.hits.back();
+        const double gap = hit.s - last.s;
+        if (gap <= 0 || gap > 3.5 * step + 4 * last.module) continue;
+        const double ratio = hit.module / last.module;
+        if (ratio < 0.7 || ratio > 1.43) continue;
+        // One hit gives no direction yet: allow a steep edge.
+        double predicted = last.t;
+        double reach = 2 * hit.module + 2 * gap + 1;
+        if (track.hits.size() >= 2) {
+            const THit& before = track.hits[track.hits.size() - 2];
+            predicted = last.t + (last.t - before.t) / (last.s - before.s) * gap;
+            reach = 2 * hit.module + 1;
+        }
+        const double miss = std::abs(hit.t - predicted);
+        if (miss <= reach && (best == nullptr || miss < bestMiss)) {
+            best = &track;
+            bestMiss = miss;
+        }
+    }
+    if (best != nullptr) {
+        best->hits.push_back(hit);
+    } else if (tracks.size() < MAX_TRACKS) {
+        tracks.push_back(TTrack{{hit}});
+    }
+}
+
+void TVekPDF417PatternScanner::pair(TTracks& starts, TTracks& stops, bool backwards, bool columns,
+                                    std::vector<TVekPDF417Candidate>& found) {
+    for (TTrack& track : stops) track.fit();
+    for (TTrack& start : starts) {
+        if (static_cast<int32_t>(start.hits.size()) < MIN_TRACK_HITS) continue;
+        start.fit();
+        const double s0 = start.hits.front().s;
+        const double s1 = start.hits.back().s;
+        // The stop edge crossed by most of the start's lines; of those about
+        // as well supported, the nearest (symbols side by side).
+        const TTrack* bestStop = nullptr;
+        double bestDistance = 0;
+        size_t bestSupport = 0;
+        for (const TTrack& stop : stops) {
+            if (stop.hits.size() < 2) continue;
+            const double from = std::max(s0, stop.hits.front().s);
+            const double to = std::min(s1, stop.hits.back().s);
+            const double shorter = std::min(s1 - s0, stop.hits.back().s - stop.hits.front().s);
+            if (to - from < shorter / 3) continue;
+            const double ratio = stop.module / start.module;
+            if (ratio < 0.6 || ratio > 1.67) continue;
+            const double middle = 0.5 * (from + to);
+            const double distance = (stop.at(middle) - start.at(middle)) * (backwards ? -1 : 1);
+            const double modules = distance / (0.5 * (start.module + stop.module));
+            if (modules < FRAME_MODULES + 17 - 8 || modules > FRAME_MODULES + 17 * MAX_COLUMNS + 20) continue;
+            const auto support = static_cast<size_t>(
+                std::count_if(stop.hits.begin(), stop.hits.end(), [&](const THit& h) { return h.s >= from && h.s <= to; }));
+            const bool stronger = 2 * support > 3 * bestSupport;
+            const bool similar = 3 * support >= 2 * bestSupport;
+            if (bestStop == nullptr || stronger || (similar && distance < bestDistance)) {
+                bestStop = &stop;
+                bestDistance = distance;
+                bestSupport = std::max(support, bestSupport);
+            }
+        }
+        found.push_back(candidate(start, bestStop, backwards, columns));
+    }
+}
+
+TVekPDF417Candidate TVekPDF417PatternScanner::candidate(const TTrack& start, const TTrack* stop, bool backwards,
+                                                        bool columns) {
+    const auto point = [columns](double s, double t) {
+        return columns ? TVekPointF{s, t} : TVekPointF{t, s};
+    };
+    TVekPDF417Candidate c;
+    const double s0 = start.hits.front().s;
+    const double s1 = start.hits.back().s;
+    c.startFirst = point(s0, start.at(s0));
+    c.startLast = point(s1, start.at(s1));
+    // Square to the edge in (s, t): (-slope, 1), into the symbol.
+    const double norm = std::hypot(1.0, start.slope);
+    const double sign = backwards ? -1 : 1;
+    c.across = point(-start.slope * sign / norm, sign / norm);
+    c.module = start.module / norm;
+    c.support = static_cast<int32_t>(start.hits.size());
+    if (stop != nullptr) {
+        c.hasStop = true;
+        const double p0 = stop->hits.front().s;
+        const double p1 = stop->hits.back().s;
+        c.stopFirst = point(p0, stop->at(p0));
+        c.stopLast = point(p1, stop->at(p1));
+        const double middle = 0.5 * (std::max(s0, p0) + std::min(s1, p1));
+        const double span = std::abs(stop->at(middle) - start.at(middle));
+        size_t count = 0;
+        for (const double module : {0.5 * (start.module + stop->module), start.module, stop->module}) {
+            const double columns = (span / module - FRAME_MODULES) / 17;
+            const auto rounded = static_cast<int32_t>(std::nearbyint(columns));
+            if (rounded < 1 || rounded > MAX_COLUMNS) continue;
+            if (std::find(c.columns.begin(), c.columns.begin() + count, rounded) != c.columns.begin() + count) continue;
+            c.columns[count++] = rounded;
+        }
+    }
+    return c;
+}
+
+}  // namespace orvel

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "foundation/VekGreyImage.h"
+#include "pdf417/VekPDF417Candidate.h"
+#include "pdf417/VekPDF417EdgeList.h"
+#include "pdf417/VekPDF417GuardFinder.h"
+
+namespace orvel {
+
+// Looks for PDF417 symbols along rows and columns of a grey picture, each
+// read both ways: start and stop patterns met on neighbouring lines are
+// chained into the symbol's left and right edges, and every start edge with
+// the nearest stop edge facing it (or none, for compact symbols) becomes a
+// candidate, those crossed by most lines first.
+class TVekPDF417PatternScanner {
+public:
+    static constexpr int32_t MAX_CANDIDATES = 24;
+
+    // `step`: pixels between scan lines.
+    std::vector<TVekPDF417Candidate> scan(const TVekGreyImage& grey, int32_t step, bool columns);
+    // Start and stop patterns met by the last scan.
+    int32_t guardCount() const { return hitCount_; }
+
+private:
+    struct THit {
+        double s;  // the scan line's position
+        double t;  // along the line
+        double module;
+    };
+    struct TTrack {
+        std::vector<THit> hits;
+        double slope = 0;  // dt / ds
+        double offset = 0;
+        double module = 0;
+        double at(double s) const { return offset + slope * s; }
+        void fit();
+    };
+    // Tracks of one kind (start or stop) and one reading direction.
+    using TTracks = std::vector<TTrack>;
+
+    void scanLine(const float* levels, int32_t count, double s);
+    static void addHit(TTracks& tracks, const THit& hit, double step);
+    void pair(TTracks& starts, TTracks& stops, bool backwards, bool columns, std::vector<TVekPDF417Candidate>& found);
+    static TVekPDF417Candidate candidate(const TTrack& start, const TTrack* stop, bool backwards, bool columns);
+
+    std::vector<float> levels_;
+    TVekPDF417EdgeList edges_;
+    TVekPDF417EdgeList reversed_;
+    std::vector<TVekPDF417Guard> guards_;
+    std::array<TTracks, 4> tracks_;  // forward starts, forward stops, backward starts, backward stops
+    double step_ = 4;
+    int32_t hitCount_ = 0;
+};
+
+}  // namespace orvel

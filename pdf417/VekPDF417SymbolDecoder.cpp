@@ -1,0 +1,115 @@
+#include "pdf417/VekPDF417SymbolDecoder.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "pdf417/VekPDF417CWDecoder.h"
+#include "pdf417/VekPDF417RS.h"
+
+namespace orvel {
+
+namespace {
+
+constexpr int32_t ECI_USER = 925;     // one codeword: 810900 + c
+constexpr int32_t ECI_GENERAL = 926;  // two codewords: 900 + 900 c1 + c2
+constexpr int32_t ECI_CHARSET = 927;  // one codeword: c
+
+// A Macro field's digits as a number; -1 when they are none or too many.
+int numberOf(const std::string& digits) {
+    int value = -1;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    return error == std::errc() && end == digits.data() + digits.size() ? value : -1;
+}
+
+bool isEci(int32_t codeword) { return codeword >= ECI_USER && codeword <= ECI_CHARSET; }
+
+TVekBarcode failed(const TVekPDF417Grid& grid, const std::string& why) {
+    TVekBarcode barcode;
+    barcode.format = TVekBarcodeFormat::pdf417;
+    barcode.isValid = false;
+    barcode.error = why;
+    barcode.position = grid.corners;
+    return barcode;
+}
+
+}  // namespace
+
+TVekBarcode TVekPDF417SymbolDecoder::decode(const TVekPDF417Grid& grid) {
+    TVectorInteger codewords = grid.codewords;
+    TVectorInteger erasures;
+    for (size_t i = 0; i < codewords.size(); ++i) {
+        if (codewords[i] >= 0) continue;
+        erasures.push_back(static_cast<int32_t>(i));
+        codewords[i] = 0;
+    }
+    const int32_t eccCount = grid.eccCount();
+    // Two check codewords stay spare (when there are more than two), so that
+    // a symbol read badly is found out rather than miscorrected.
+    const auto erased = static_cast<int32_t>(erasures.size());
+    const int32_t spare = eccCount > 2 ? 2 : 0;
+    if (erased > eccCount - spare) return failed(grid, "too many codewords unread");
+    const TVekPDF417RS rs;
+    const int32_t corrected = rs.correct(codewords, eccCount, erasures);
+    if (corrected < 0) return failed(grid, "error correction failed");
+    const int32_t errors = std::max(corrected - erased, 0);
+    if (erased + 2 * errors > eccCount - spare) return failed(grid, "too many codewords wrong");
+    const int32_t dataCount = static_cast<int32_t>(codewords.size()) - eccCount;
+    if (codewords[0] < 1 || codewords[0] > dataCount) return failed(grid, "bad symbol length descriptor");
+    const TVectorInteger data(codewords.begin(), codewords.begin() + codewords[0]);
+
+    TVekBarcode barcode;
+    barcode.format = TVekBarcodeFormat::pdf417;
+    barcode.symbologyIdentifier = "]L2";
+    barcode.position = grid.corners;
+    barcode.setOrientationFromPosition();
+    barcode.isMirrored = cross(grid.corners[1] - grid.corners[0], grid.corners[3] - grid.corners[0]) < 0;
+    barcode.ecLevel = intToStr(grid.ecLevel);
+    try {
+        decodeData(data, barcode);
+    } catch (const TVekInvalidCWException& e) {
+        return failed(grid, e.what());
+    }
+    return barcode;
+}
+
+void TVekPDF417SymbolDecoder::decodeData(const TVectorInteger& data, TVekBarcode& barcode) {
+    TVekPDF417CWDecoder decoder;
+    TVectorInteger part{0};
+    TVectorInteger values;
+    const auto flush = [&] {
+        if (part.size() <= 1) return;
+        part[0] = static_cast<int32_t>(part.size());
+        decoder.decode(part, values);
+        for (int32_t value : values) barcode.bytes.push_back(static_cast<char>(value & 0xFF));
+        const auto& fields = decoder.getMacroStringFields();
+        if (!fields[TVekPDF417CWDecoder::MACRO_SEGMENT_INDEX].empty()) {
+            TVekStructuredAppend& append = barcode.structuredAppend;
+            append.index = numberOf(fields[TVekPDF417CWDecoder::MACRO_SEGMENT_INDEX]);
+            append.id = fields[TVekPDF417CWDecoder::MACRO_FILE_ID];
+            const std::string& count = fields[TVekPDF417CWDecoder::MACRO_SEGMENT_COUNT];
+            append.count = count.empty() ? -1 : numberOf(count);
+        }
+        part.resize(1);
+    };
+    for (size_t pos = 1; pos < data.size(); ++pos) {
+        const int32_t c = data[pos];
+        if (!isEci(c)) {
+            part.push_back(c);
+            continue;
+        }
+        flush();
+        const size_t needed = c == ECI_GENERAL ? 2 : 1;
+        if (pos + needed >= data.size()) {
+            throw TVekInvalidCWException("ECI designator cut short");
+        }
+        int eci = 0;
+        if (c == ECI_CHARSET) eci = data[pos + 1];
+        if (c == ECI_GENERAL) eci = 900 + 900 * data[pos + 1] + data[pos + 2];
+        if (c == ECI_USER) eci = 810900 + data[pos + 1];
+        pos += needed;
+        barcode.eciMarks.push_back({barcode.bytes.size(), eci});
+    }
+    flush();
+}
+
+}  // namespace orvel

@@ -1,0 +1,97 @@
+#include "qrcode/VekQRBinaryReader.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "foundation/VekGridSampler.h"
+#include "qrcode/VekQRFinderScanner.h"
+#include "qrcode/VekQRGridLocator.h"
+#include "qrcode/VekQRMatrixDecoder.h"
+#include "qrcode/VekQRTripletPicker.h"
+
+namespace orvel {
+
+namespace {
+
+constexpr uint32_t kFinderColour = 0xFF0000;
+constexpr uint32_t kGridColour = 0x00C000;
+// A failed triplet is reported only when it looks this square.
+constexpr double kReportableScore = 0.35;
+
+// The timing patterns between the finders alternate; a grid over anything
+// else is right about half of the time.
+bool hasTiming(const TVekBitMatrix& modules) {
+    const int32_t n = modules.width();
+    int32_t right = 0;
+    int32_t total = 0;
+    for (int32_t i = 8; i < n - 8; ++i) {
+        const bool dark = i % 2 == 0;
+        right += (modules.get(i, 6) == dark) + (modules.get(6, i) == dark);
+        total += 2;
+    }
+    return total > 0 && right * 10 >= total * 8;
+}
+
+std::array<TVekPointF, 4> corners(const TVekQRGrid& grid) {
+    const double n = grid.dimension;
+    return {grid.moduleToPicture.map({0, 0}), grid.moduleToPicture.map({n, 0}), grid.moduleToPicture.map({n, n}),
+            grid.moduleToPicture.map({0, n})};
+}
+
+// The first grid of the triplet that decodes, else the failure of the first
+// grid that looked like a symbol.
+TVekBarcode readTriplet(const TVekBitMatrix& bits, const TVekQRFinderTriplet& triplet) {
+    TVekBarcode failure;
+    failure.isValid = false;
+    for (const TVekQRGrid& grid : TVekQRGridLocator::locate(bits, triplet)) {
+        const auto modules = TVekGridSampler::sample(bits, grid.dimension, grid.dimension, grid.moduleToPicture);
+        if (!modules) continue;
+        TVekBarcode result = TVekQRMatrixDecoder::decode(*modules);
+        result.position = corners(grid);
+        if (result.isValid) return result;
+        if (failure.error.empty() && hasTiming(*modules)) failure = result;
+    }
+    return failure;
+}
+
+}  // namespace
+
+TVekQRBinaryFinds TVekQRBinaryReader::read(const TVekBitMatrix& bits, size_t maxTriplets, TVekDebugSink* debug) {
+    TVekQRBinaryFinds finds;
+    const auto candidates = TVekQRFinderScanner::scan(bits);
+    finds.finders = candidates.size();
+    for (const auto& c : candidates) {
+        if (finds.smallestModule == 0 || c.moduleSize < finds.smallestModule) finds.smallestModule = c.moduleSize;
+        if (debug) debug->point(c.centre, kFinderColour);
+    }
+
+    std::vector<bool> decoded(candidates.size(), false);
+    std::vector<bool> reported(candidates.size(), false);
+    for (const auto& triplet : TVekQRTripletPicker::pick(candidates, maxTriplets)) {
+        const auto& ix = triplet.indices;
+        if (decoded[ix[0]] || decoded[ix[1]] || decoded[ix[2]]) continue;
+        TVekBarcode result = readTriplet(bits, triplet);
+        if (result.isValid) {
+            for (size_t i : ix) decoded[i] = true;
+            if (debug)
+                for (size_t i = 0; i < 4; ++i) debug->line(result.position[i], result.position[(i + 1) % 4], kGridColour);
+            finds.symbols.push_back(std::move(result));
+        } else if (!result.error.empty() && triplet.score < kReportableScore &&
+                   !(reported[ix[0]] || reported[ix[1]] || reported[ix[2]])) {
+            for (size_t i : ix) reported[i] = true;
+            finds.symbols.push_back(std::move(result));
+        }
+    }
+    // A failure inside a decoded symbol was a wrong triplet.
+    std::vector<std::pair<TVekPointF, double>> decodedAreas;
+    for (const auto& b : finds.symbols)
+        if (b.isValid) decodedAreas.emplace_back(b.centre(), distance(b.position[0], b.position[2]) / 2);
+    std::erase_if(finds.symbols, [&](const TVekBarcode& b) {
+        return !b.isValid && std::any_of(decodedAreas.begin(), decodedAreas.end(), [&](const auto& area) {
+                   return distance(area.first, b.centre()) < area.second;
+               });
+    });
+    return finds;
+}
+
+}  // namespace orvel

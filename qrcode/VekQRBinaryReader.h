@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstddef>
+
+#include "foundation/VekBarcode.h"
+#include "foundation/VekBitMatrix.h"
+#include "foundation/VekDebugSink.h"
+
+namespace orvel {
+
+// What one binarized picture gave: the symbols (decoded, and found but not
+// decoded) and the smallest module size among the finder candidates.
+struct TVekQRBinaryFinds {
+    TVekBarcodes symbols;
+    double smallestModule = 0;  // 0 when no finder was seen
+    size_t finders = 0;
+};
+
+// Reads the QR symbols of one binarized picture: finder candidates, triplets
+// by geometry, their grids, sampling and decoding. A finder that belongs to a
+// decoded symbol is not tried with other partners.
+class TVekQRBinaryReader {
+public:
+    // `maxTriplets` bounds the work per picture.
+    static TVekQRBinaryFinds read(const TVekBitMatrix& bits, size_t maxTriplets, TVekDebugSink* debug);
+};
+
+}  // namespace orvel
