@@ -193,7 +193,7 @@ TEST_F(LinearReaderTest, OrvelScanLogsTheLinearSymbols) {
     ASSERT_TRUE(test::zintRender("-b 13 -d 590123412345 --scale=1.5", folder / "ean13.bmp"));
     ASSERT_TRUE(test::zintRender("-b 18 -d A123456B --scale=1", folder / "codabar.bmp"));
     const std::filesystem::path output = folder / "out.txt";
-    ASSERT_EQ(test::runCommand(test::shellQuote(ORVEL_SCAN_PATH) + " --family 1d " +
+    ASSERT_EQ(test::runCommand(test::shellQuote(ORVEL_SCAN_PATH) + " --classic --family 1d " +
                                test::shellQuote(folder.string()) + " > " + test::shellQuote(output.string())),
               0);
     std::ifstream in(output);

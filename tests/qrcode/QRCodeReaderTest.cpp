@@ -157,7 +157,7 @@ TEST_F(QRCodeReaderZint, ThroughOrvelScan) {
     const auto jpg = dir / "scan.jpg";
     test::writeFile(jpg, test::encodeJpeg(rotated, 85));
 
-    const std::string plain = runScanner("--family qr " + test::shellQuote(bmp.string()));
+    const std::string plain = runScanner("--classic --family qr " + test::shellQuote(bmp.string()));
     EXPECT_NE(plain.find("Barcode  found    Value:  111 114 118"), std::string::npos) << plain;
     EXPECT_NE(plain.find("Text=orvel-scan QR"), std::string::npos) << plain;
     EXPECT_NE(plain.find("decoding was succesfull"), std::string::npos) << plain;
