@@ -1,5 +1,7 @@
 #include "cli/VekScanOptions.h"
 
+#include <algorithm>
+
 #include "cli/VekFamilyFormats.h"
 
 namespace orvel {
@@ -142,6 +144,8 @@ TVekScanOptions parseScanOptions(const std::vector<std::string>& arguments) {
         throw TVekUsageError("no picture or folder given");
     }
     if (options.classic) checkNotClassic(readerOptions, "--classic");
+    if (!options.classic && std::count(options.paths.begin(), options.paths.end(), "-") > 1)
+        throw TVekUsageError("standard input (-) can be read only once");
     // --family chooses formats on the readBarcodes path; "all" (the default) leaves them to --formats.
     if (familyGiven && options.families.size() < allScanFamilies.size()) {
         for (TVekScanFamily family : options.families) addFormats(options.reader, formatsOfFamily(family));
