@@ -91,6 +91,21 @@ TEST_F(AztecPhoto, EverySizeAtTwoPixelsPerModule) {
     }
 }
 
+TEST_F(AztecPhoto, OnePixelModulesAreReadAtTwiceTheSize) {
+    for (const int version : {1, 4, 6, 12}) {
+        const std::string text = "One pixel " + std::to_string(version);
+        const TModuleMatrix modules = aztecModules("-b 92 --vers=" + std::to_string(version) + " -d " +
+                                                   test::shellQuote(text));
+        ASSERT_FALSE(modules.empty());
+        const TVekGreyImage grey = test::renderUpright(modules, 1, 2);
+        const TVekBarcode barcode = readOne(grey, text);
+        EXPECT_EQ(barcode.bytes, text);
+        // The outline in the picture's own pixels: the symbol starts two pixels in.
+        EXPECT_NEAR(barcode.position[0].x, 2, 0.6) << text;
+        EXPECT_NEAR(barcode.position[2].y, 2 + modules.size(), 0.6) << text;
+    }
+}
+
 TEST_F(AztecPhoto, InvertedAndMirroredSymbols) {
     const std::string text = "Seen from behind";
     const TModuleMatrix modules = aztecModules("-b 92 -d " + test::shellQuote(text));
