@@ -37,7 +37,7 @@ public:
     std::string bytes;
     std::vector<TVekEciMark> eciMarks;
     // The AIM symbology identifier: "]Q1", "]d1", "]E0", ...; its modifier
-    // tells GS1 content ("]C1", "]d2", "]Q3", "]z3", "]e0" ...).
+    // tells GS1 content ("]C1", "]d2", "]Q3", "]z1", "]e0" ...).
     std::string symbologyIdentifier;
     // The four corners, clockwise from the symbol's own top-left.
     std::array<TVekPointF, 4> position{};
