@@ -134,6 +134,27 @@ TVekBitmap annotatePicture(const TVekImage& image, const TVekBarcodes& barcodes)
     return bitmap;
 }
 
+TVekBitmap drawDebugPicture(const TVekImage& image, const TVekDebugDrawing& drawing) {
+    TVekBitmap bitmap = bitmapOf(image);
+    TCanvas canvas(bitmap);
+    const int32_t side = std::min(image.width, image.height);
+    const int32_t thickness = std::max(1, side / 500);
+    for (const TVekDebugDrawing::TLine& line : drawing.lines)
+        if (drawable({line.from, line.to, line.to, line.to})) canvas.line(line.from, line.to, thickness, line.colour);
+    for (const TVekDebugDrawing::TMark& mark : drawing.points)
+        if (drawable({mark.at, mark.at, mark.at, mark.at})) canvas.line(mark.at, mark.at, 3 * thickness + 2, mark.colour);
+    const int32_t scale = std::max(1, side / 300);
+    int32_t top = scale;
+    for (const std::string& note : drawing.notes) {
+        if (top + glyphHeight * scale > image.height) break;
+        std::string ascii;
+        for (char c : note) ascii += c >= 0x20 && c < 0x7F ? c : '?';
+        canvas.text(ascii, scale, top, scale, failedColour);
+        top += (glyphHeight + 2) * scale;
+    }
+    return bitmap;
+}
+
 void writePngFile(const std::filesystem::path& path, const TVekBitmap& bitmap) {
     const std::vector<uint8_t> bytes = encodePng(TVekPngRaster::fromBitmap(bitmap));
     std::ofstream file(path, std::ios::binary);

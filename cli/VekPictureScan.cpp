@@ -19,13 +19,13 @@ TVekImage loadNamed(const std::string& file) {
 }  // namespace
 
 TVekPictureReport readPictureFile(const std::string& file, const TVekReaderOptions& options,
-                                  const TVekPictureSink& sink) {
+                                  const TVekPictureSink& sink, TVekDebugSink* debug) {
     const auto start = std::chrono::steady_clock::now();
     TVekPictureReport report;
     report.file = file;
     try {
         const TVekImage image = loadNamed(file);
-        report.barcodes = readBarcodes(image, options);
+        report.barcodes = readBarcodes(image, options, debug);
         if (sink) sink(image, report.barcodes);
     } catch (const std::bad_alloc&) {
         report.error = file + ": not enough memory";

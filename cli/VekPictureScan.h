@@ -5,6 +5,7 @@
 #include <string>
 
 #include "foundation/VekBarcode.h"
+#include "foundation/VekDebugSink.h"
 #include "foundation/VekImage.h"
 #include "foundation/VekReaderOptions.h"
 
@@ -25,7 +26,8 @@ using TVekPictureSink = std::function<void(const TVekImage&, const TVekBarcodes&
 // readBarcodes. Never raises: a failure, the sink's included, is the
 // report's error. Safe to call from several threads at once (standard input
 // excepted, which is read once).
+// With a debug sink, the photo front ends tell it what they found.
 TVekPictureReport readPictureFile(const std::string& file, const TVekReaderOptions& options,
-                                  const TVekPictureSink& sink = {});
+                                  const TVekPictureSink& sink = {}, TVekDebugSink* debug = nullptr);
 
 }  // namespace orvel

@@ -125,6 +125,10 @@ TVekScanOptions parseScanOptions(const std::vector<std::string>& arguments) {
             if (annotate->empty()) throw TVekUsageError("--annotate needs a file name");
             options.annotate = *annotate;
             readerOptions.push_back("--annotate");
+        } else if (auto debugPng = optionValue(arguments, index, "--debug-png")) {
+            if (debugPng->empty()) throw TVekUsageError("--debug-png needs a file name");
+            options.debugPng = *debugPng;
+            readerOptions.push_back("--debug-png");
         } else if (parseReaderSwitch(argument, options)) {
             readerOptions.push_back(argument);
         } else if (auto folder = optionValue(arguments, index, "--demo")) {
@@ -182,6 +186,10 @@ Finds and decodes the barcode symbols in pictures (PNG, JPEG and BMP files).
   --annotate OUT.png
                   writes the picture (one PATH only) with each symbol's
                   outline and text drawn over it
+  --debug-png OUT.png
+                  writes the picture (one PATH only) with what the photo
+                  front ends found drawn over it (finders, edges, grids),
+                  to see why a symbol was missed
   --json          one JSON object per file and line:
                     {"file": "...", "ms": <float>, "error": null | "message",
                      "results": [{"family": "1d"|"pdf417"|"datamatrix"|"qr"|

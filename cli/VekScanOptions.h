@@ -24,6 +24,7 @@ struct TVekScanOptions {
     int jobs = 1;     // -j N: files read at once
     bool recurse = false;  // -r: folders' sub-folders too
     std::optional<std::filesystem::path> annotate;  // --annotate OUT.png
+    std::optional<std::filesystem::path> debugPng;  // --debug-png OUT.png
     std::vector<std::string> paths;
 };
 

@@ -137,12 +137,13 @@ void printPictureReport(const TVekPictureReport& report) {
     if (report.barcodes.empty()) std::cout << "  " << noBarcodeFoundLine << '\n';
 }
 
-// Writes the annotated picture after the read, as part of the file's work.
-TVekPictureSink annotationSink(const TVekScanOptions& options) {
-    if (!options.annotate) return {};
-    const std::filesystem::path target = *options.annotate;
-    return [target](const TVekImage& image, const TVekBarcodes& barcodes) {
-        writePngFile(target, annotatePicture(image, barcodes));
+// Writes the annotated picture and the debug picture after the read, as part
+// of the file's work.
+TVekPictureSink pictureSink(const TVekScanOptions& options, const TVekDebugDrawing& drawing) {
+    if (!options.annotate && !options.debugPng) return {};
+    return [&options, &drawing](const TVekImage& image, const TVekBarcodes& barcodes) {
+        if (options.annotate) writePngFile(*options.annotate, annotatePicture(image, barcodes));
+        if (options.debugPng) writePngFile(*options.debugPng, drawDebugPicture(image, drawing));
     };
 }
 
@@ -153,6 +154,11 @@ int runPictures(const TVekScanOptions& options) {
         std::cerr << "orvel-scan: " << toUtf8(note) << '\n';
         status = exitSomeFailed;
     }
+    if (options.debugPng && list.files.size() != 1) {
+        std::cerr << "orvel-scan: --debug-png needs exactly one picture, not " << list.files.size()
+                  << "\nTry 'orvel-scan --help' for more information.\n";
+        return exitUsage;
+    }
     if (options.annotate && list.files.size() != 1) {
         std::cerr << "orvel-scan: --annotate needs exactly one picture, not " << list.files.size()
                   << "\nTry 'orvel-scan --help' for more information.\n";
@@ -160,11 +166,13 @@ int runPictures(const TVekScanOptions& options) {
     }
     const std::vector<std::string>& files = list.files;
     std::vector<TVekPictureReport> reports(files.size());
-    const TVekPictureSink sink = annotationSink(options);
+    TVekDebugDrawing drawing;
+    const TVekPictureSink sink = pictureSink(options, drawing);
+    TVekDebugDrawing* debug = options.debugPng ? &drawing : nullptr;
     TProgressCounter progress(files.size());
     if (!files.empty()) progress.show(0, files[0]);
     TVekOrderedPool(options.jobs).run(
-        files.size(), [&](size_t i) { reports[i] = readPictureFile(files[i], options.reader, sink); },
+        files.size(), [&](size_t i) { reports[i] = readPictureFile(files[i], options.reader, sink, debug); },
         [&](size_t i) {
             progress.clear();
             const TVekPictureReport report = std::move(reports[i]);

@@ -356,5 +356,18 @@ TEST(OrvelScanPictures, AnnotateWritesThePictureWithTheSymbolDrawn) {
     EXPECT_EQ(runScan(dir, "--annotate drawn.png qr.bmp qr.bmp").status, 2);
 }
 
+TEST(OrvelScanPictures, DebugPngDrawsWhatThePhotoFrontEndsFound) {
+    const fs::path dir = test::testDirectory("cli-debug-png");
+    copySample("DatamatrixImages/datamatrix.bmp", dir / "dm.bmp");
+    EXPECT_EQ(runScan(dir, "--debug-png found.png dm.bmp").status, 0);
+    const TVekImage source = loadPicture(dir / "dm.bmp");
+    const TVekImage drawn = loadPicture(dir / "found.png");
+    ASSERT_EQ(drawn.width, source.width);
+    size_t changed = 0;
+    for (size_t i = 0; i < source.pixelData().size(); ++i) changed += source.pixelData()[i] != drawn.pixelData()[i];
+    EXPECT_GT(changed, 0u) << "the Data Matrix front end draws its outline";
+    EXPECT_EQ(runScan(dir, "--debug-png found.png dm.bmp dm.bmp").status, 2);
+}
+
 }  // namespace
 }  // namespace orvel
