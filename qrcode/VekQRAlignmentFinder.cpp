@@ -56,7 +56,8 @@ int fit(const TVekBitMatrix& bits, TVekPointF centre, TVekPointF right, TVekPoin
         for (int i = -2; i <= 2; ++i) {
             const TVekPointF p = centre + static_cast<double>(i) * right + static_cast<double>(j) * down;
             const bool dark = std::max(std::abs(i), std::abs(j)) != 1;
-            matches += bits.getOrLight(static_cast<int32_t>(std::floor(p.x)), static_cast<int32_t>(std::floor(p.y))) == dark;
+            const bool inside = p.x >= 0 && p.y >= 0 && p.x < bits.width() && p.y < bits.height();
+            matches += (inside && bits.get(static_cast<int32_t>(p.x), static_cast<int32_t>(p.y))) == dark;
         }
     }
     return matches;
@@ -70,6 +71,10 @@ constexpr int kMinFit = 21;
 std::optional<TVekPointF> TVekQRAlignmentFinder::find(const TVekBitMatrix& bits, TVekPointF predicted,
                                                       TVekPointF right, TVekPointF down, double radius) {
     const double moduleSize = (length(right) + length(down)) / 2;
+    // A degenerate estimate puts the prediction anywhere (or nowhere).
+    const bool nearPicture = predicted.x > -radius && predicted.y > -radius && predicted.x < bits.width() + radius &&
+                             predicted.y < bits.height() + radius;
+    if (!nearPicture || !(moduleSize > 0) || !(radius < bits.width() + bits.height())) return std::nullopt;
     const auto firstX = std::max<int32_t>(0, static_cast<int32_t>(predicted.x - radius));
     const auto lastX = std::min<int32_t>(bits.width() - 1, static_cast<int32_t>(predicted.x + radius));
     const auto top = std::max<int32_t>(0, static_cast<int32_t>(predicted.y - radius));

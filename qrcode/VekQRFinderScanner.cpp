@@ -1,5 +1,6 @@
 #include "qrcode/VekQRFinderScanner.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -12,7 +13,9 @@ namespace {
 struct TCrossing {
     std::array<int32_t, 5> runs{};
     double centre = 0;  // along the line, from the start pixel's near edge
-    int32_t total() const { return runs[0] + runs[1] + runs[2] + runs[3] + runs[4]; }
+    // Pixels per module from the inner five modules: the outer ring may have
+    // run into dark surroundings.
+    double module() const { return (runs[1] + runs[2] + runs[3]) / 5.0; }
 };
 
 // Walks from (x, y) by (dx, dy) while the colour stays `dark`, at most
@@ -46,8 +49,9 @@ std::optional<std::array<int32_t, 3>> halfCrossing(const TVekBitMatrix& bits, in
     if (atEdge || runs[0] > limit) return std::nullopt;
     runs[1] = runLength(bits, x, y, dx, dy, false, limit, atEdge);
     if (atEdge || runs[1] > limit) return std::nullopt;
-    runs[2] = runLength(bits, x, y, dx, dy, true, limit, atEdge);
-    if (runs[2] == 0 || runs[2] > limit) return std::nullopt;
+    // The outer ring may run on into dark surroundings: long is enough.
+    runs[2] = std::min(runLength(bits, x, y, dx, dy, true, limit, atEdge), limit);
+    if (runs[2] == 0) return std::nullopt;
     return runs;
 }
 
@@ -72,14 +76,14 @@ std::optional<TCrossing> crossing(const TVekBitMatrix& bits, int32_t x, int32_t 
 }
 
 // Confirms a row hit centred at cx on row y; the candidate, or none.
-std::optional<TVekQRFinderCandidate> confirm(const TVekBitMatrix& bits, double cx, int32_t y, int32_t rowTotal) {
-    const int32_t limit = 2 * rowTotal;
+std::optional<TVekQRFinderCandidate> confirm(const TVekBitMatrix& bits, double cx, int32_t y, double rowModule) {
+    const auto limit = static_cast<int32_t>(14 * rowModule) + 2;
     auto x = static_cast<int32_t>(std::floor(cx));
     const auto vertical = crossing(bits, x, y, 0, 1, limit);
     if (!vertical) return std::nullopt;
     // A tilted symbol foreshortens one direction, never by this much.
-    const int32_t columnTotal = vertical->total();
-    if (2 * columnTotal < rowTotal || columnTotal > 2 * rowTotal) return std::nullopt;
+    const double columnModule = vertical->module();
+    if (2 * columnModule < rowModule || columnModule > 2 * rowModule) return std::nullopt;
     const double cy = y + vertical->centre;
     const auto iy = static_cast<int32_t>(std::floor(cy));
 
@@ -96,7 +100,7 @@ std::optional<TVekQRFinderCandidate> confirm(const TVekBitMatrix& bits, double c
 
     TVekQRFinderCandidate candidate;
     candidate.centre = {refinedX, refinedY};
-    candidate.moduleSize = (horizontal->total() + column->total()) / 14.0;
+    candidate.moduleSize = (horizontal->module() + column->module()) / 2;
     return candidate;
 }
 
@@ -118,14 +122,19 @@ void merge(std::vector<TVekQRFinderCandidate>& candidates, const TVekQRFinderCan
 }  // namespace
 
 bool TVekQRFinderScanner::hasFinderProportions(const std::array<int32_t, 5>& runs) {
-    const int32_t total = runs[0] + runs[1] + runs[2] + runs[3] + runs[4];
-    if (total < 7) return false;
-    const double module = total / 7.0;
+    const int32_t inner = runs[1] + runs[2] + runs[3];
+    if (inner < 5) return false;
+    const double module = inner / 5.0;
     // Half a module of slack, and half a pixel more for the rounding of small modules.
     const double slack = module / 2 + 0.5;
-    for (int i : {0, 1, 3, 4})
-        if (std::abs(runs[i] - module) > slack) return false;
-    return std::abs(runs[2] - 3 * module) < 3 * slack;
+    if (std::abs(runs[1] - module) > slack || std::abs(runs[3] - module) > slack) return false;
+    if (std::abs(runs[2] - 3 * module) >= 3 * slack) return false;
+    // The outer ring: one side may run on into something dark next to the
+    // symbol (a shadow, a finger), not both.
+    const bool shortOuter = runs[0] < module - slack || runs[4] < module - slack;
+    const bool longOuter0 = runs[0] > module + slack;
+    const bool longOuter4 = runs[4] > module + slack;
+    return !shortOuter && !(longOuter0 && longOuter4);
 }
 
 std::vector<TVekQRFinderCandidate> TVekQRFinderScanner::scan(const TVekBitMatrix& bits) {
@@ -149,9 +158,8 @@ std::vector<TVekQRFinderCandidate> TVekQRFinderScanner::scan(const TVekBitMatrix
             starts[4] = start;
             if (seen < 5) ++seen;
             if (colour == 0 || seen < 5 || !hasFinderProportions(runs)) continue;
-            const int32_t total = x - starts[0];
             const double cx = starts[2] + runs[2] / 2.0;
-            if (const auto hit = confirm(bits, cx, y, total)) merge(candidates, *hit);
+            if (const auto hit = confirm(bits, cx, y, (runs[1] + runs[2] + runs[3]) / 5.0)) merge(candidates, *hit);
         }
     }
     return candidates;

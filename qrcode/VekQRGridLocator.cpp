@@ -155,10 +155,11 @@ std::vector<TVekQRGrid> TVekQRGridLocator::locate(const TVekBitMatrix& bits, con
     for (const int32_t v : {estimate, estimate - 1, estimate + 1}) {
         if (v < 1 || v > kMaxVersion) continue;
         // From version 7 on the symbol says its version; the finder distance
-        // only has to come close enough for the blocks to be read.
+        // only has to come close enough for the blocks to be read. A reading
+        // far from the distance is a misreading through a wrong grid.
         if (v >= 7) {
             const int32_t read = TVekQRVersionReader::read(bits, dimensionOf(v), affine(t, dimensionOf(v)));
-            if (read != 0) {
+            if (read != 0 && std::abs(read - estimate) <= 2) {
                 versions.assign(1, read);
                 break;
             }

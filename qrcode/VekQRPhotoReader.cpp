@@ -1,6 +1,8 @@
 #include "qrcode/VekQRPhotoReader.h"
 
 #include <algorithm>
+#include <cmath>
+#include <vector>
 #include <optional>
 
 #include "qrcode/VekQRBinaryReader.h"
@@ -18,6 +20,37 @@ constexpr double kSmallModule = 3.0;
 constexpr int32_t kDownscaleSide = 800;
 // Pictures up to this size with no finder at all are also read at twice their size.
 constexpr int32_t kUpscaleSide = 1024;
+// Beyond this size a picture is never doubled (memory and time).
+constexpr int32_t kMaxUpscaleSide = 2048;
+
+// The picture at twice its size, each new pixel interpolated between its
+// neighbours: the binarizer then places edges to half a pixel, which modules of
+// one or two pixels need (repeating pixels would add no information).
+TVekGreyImage doubled(const TVekGreyImage& grey) {
+    const int32_t w = grey.width();
+    const int32_t h = grey.height();
+    std::vector<uint8_t> pixels(static_cast<size_t>(4) * w * h);
+    for (int32_t y = 0; y < 2 * h; ++y) {
+        // Output pixel centres fall a quarter pixel either side of an input centre.
+        const double sy = (y + 0.5) / 2 - 0.5;
+        const int32_t y0 = std::clamp(static_cast<int32_t>(std::floor(sy)), 0, h - 1);
+        const int32_t y1 = std::min(y0 + 1, h - 1);
+        const double fy = std::clamp(sy - y0, 0.0, 1.0);
+        const uint8_t* r0 = grey.row(y0);
+        const uint8_t* r1 = grey.row(y1);
+        uint8_t* out = pixels.data() + static_cast<size_t>(y) * 2 * w;
+        for (int32_t x = 0; x < 2 * w; ++x) {
+            const double sx = (x + 0.5) / 2 - 0.5;
+            const int32_t x0 = std::clamp(static_cast<int32_t>(std::floor(sx)), 0, w - 1);
+            const int32_t x1 = std::min(x0 + 1, w - 1);
+            const double fx = std::clamp(sx - x0, 0.0, 1.0);
+            const double top = r0[x0] + fx * (r0[x1] - r0[x0]);
+            const double bottom = r1[x0] + fx * (r1[x1] - r1[x0]);
+            out[x] = static_cast<uint8_t>(std::nearbyint(top + fy * (bottom - top)));
+        }
+    }
+    return TVekGreyImage::fromPixels(std::move(pixels), 2 * w, 2 * h);
+}
 
 void scalePosition(TVekBarcode& b, double factor) {
     for (auto& p : b.position) p = factor * p;
@@ -78,8 +111,9 @@ TVekBarcodes TVekQRPhotoReader::read(TVekBinaryCache& picture) const {
         // Small finders, or none at all in a small picture: modules may be
         // too small for the binarizer and the run proportions.
         const bool smallPicture = std::max(grey.width(), grey.height()) <= kUpscaleSide;
-        if (!enough() && ((smallestModule > 0 && smallestModule < kSmallModule) || (smallestModule == 0 && smallPicture))) {
-            TVekGreyImage larger = grey.upscaled(2);
+        const bool smallFinders = smallestModule > 0 && smallestModule < kSmallModule;
+        if (!enough() && std::max(grey.width(), grey.height()) <= kMaxUpscaleSide && (smallFinders || smallPicture)) {
+            TVekGreyImage larger = doubled(grey);
             if (inverted) larger = larger.inverted();
             take(binarizeLocal(larger), 0.5, inverted);
         }

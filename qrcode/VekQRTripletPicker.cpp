@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numeric>
 #include <optional>
 
 namespace orvel {
@@ -54,8 +53,11 @@ std::optional<TVekQRFinderTriplet> judge(const std::vector<TVekQRFinderCandidate
 
 std::vector<TVekQRFinderTriplet> TVekQRTripletPicker::pick(const std::vector<TVekQRFinderCandidate>& all,
                                                            size_t maxTriplets) {
-    std::vector<size_t> order(all.size());
-    std::iota(order.begin(), order.end(), size_t{0});
+    // A finder is crossed by as many scan rows as its centre is high (three
+    // modules); a hit on one or two rows of a large module is a data pattern.
+    std::vector<size_t> order;
+    for (size_t i = 0; i < all.size(); ++i)
+        if (2 * all[i].count >= all[i].moduleSize) order.push_back(i);
     std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return all[a].count > all[b].count; });
     if (order.size() > maxFinders) order.resize(maxFinders);
     std::vector<TVekQRFinderCandidate> c;
