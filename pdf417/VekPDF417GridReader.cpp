@@ -14,7 +14,8 @@ constexpr int32_t CHARACTER = 17;
 constexpr double FIRST_DATA = 2 * CHARACTER;
 // The right row indicator and stop pattern after the last data column.
 constexpr double RIGHT_FRAME = 2 * CHARACTER + 1;
-constexpr int32_t MAX_SWEEP_LINES = 160;
+constexpr int32_t MIN_SWEEP_LINES = 24;
+constexpr int32_t MAX_SWEEP_LINES = 120;
 constexpr double SWEEP_MARGIN = 0.25;  // of the edge length, beyond either end
 
 int32_t argMax(const int32_t* counts, size_t size) {
@@ -193,8 +194,10 @@ void TVekPDF417GridReader::sweepIndicators(TShapeVotes& votes) {
     leftReads_.clear();
     rightReads_.clear();
     const double edgePixels = distance(toPicture(0, 0), toPicture(0, 1));
-    const int32_t lines = std::clamp(static_cast<int32_t>(edgePixels * (1 + 2 * SWEEP_MARGIN) / 2), 12,
-                                     MAX_SWEEP_LINES);
+    // A line every two modules: rows are three or more modules high, and
+    // the votes and the row fits need a few dozen reads, not every row.
+    const int32_t lines = std::clamp(static_cast<int32_t>(edgePixels * (1 + 2 * SWEEP_MARGIN) / (2 * module_)),
+                                     MIN_SWEEP_LINES, MAX_SWEEP_LINES);
     for (int32_t i = 0; i < lines; ++i) {
         const double v = -SWEEP_MARGIN + (1 + 2 * SWEEP_MARGIN) * (i + 0.5) / lines;
         readIndicator(CHARACTER, v, true, votes);
