@@ -14,8 +14,17 @@ constexpr int32_t CHARACTER = 17;
 constexpr double FIRST_DATA = 2 * CHARACTER;
 // The right row indicator and stop pattern after the last data column.
 constexpr double RIGHT_FRAME = 2 * CHARACTER + 1;
-constexpr int32_t MAX_SWEEP_LINES = 160;
+constexpr int32_t MIN_SWEEP_LINES = 24;
+constexpr int32_t MAX_LINE_SAMPLES = 8192;
+constexpr int32_t MAX_SWEEP_LINES = 120;
 constexpr double SWEEP_MARGIN = 0.25;  // of the edge length, beyond either end
+
+// A count from a measurement, within bounds; a measurement that is not a
+// number (a degenerate frame) gives the lower bound.
+int32_t countOf(double value, int32_t low, int32_t high) {
+    if (!(value >= low)) return low;
+    return value >= high ? high : static_cast<int32_t>(value);
+}
 
 int32_t argMax(const int32_t* counts, size_t size) {
     const int32_t* top = std::max_element(counts, counts + size);
@@ -97,7 +106,7 @@ std::optional<TVekPDF417Grid> TVekPDF417GridReader::read(const TVekPDF417Candida
 
     std::vector<TCell> cells(static_cast<size_t>(grid.rows * columns));
     const double rowPixels = distance(toPicture(0, left.vOf(0)), toPicture(0, left.vOf(grid.rows))) / grid.rows;
-    const int32_t lines = std::clamp(static_cast<int32_t>(rowPixels / 1.5), 3, 8);
+    const int32_t lines = countOf(rowPixels / 1.5, 3, 8);
     for (int32_t row = 0; row < grid.rows; ++row) {
         // The row's middle first, then outwards; enough once every cell has
         // two votes more than any rival.
@@ -169,7 +178,7 @@ float TVekPDF417GridReader::level(TVekPointF p) const {
 }
 
 void TVekPDF417GridReader::sampleLine(double x0, double x1, double vLeft, double vRight) {
-    const auto count = std::max(static_cast<int32_t>((x1 - x0) / step_) + 1, 0);
+    const int32_t count = countOf((x1 - x0) / step_ + 1, 0, MAX_LINE_SAMPLES);
     levels_.resize(static_cast<size_t>(count));
     // The perspective bends the spacing along a line only slowly: it is
     // mapped exactly every few samples and linearly in between.
@@ -193,8 +202,10 @@ void TVekPDF417GridReader::sweepIndicators(TShapeVotes& votes) {
     leftReads_.clear();
     rightReads_.clear();
     const double edgePixels = distance(toPicture(0, 0), toPicture(0, 1));
-    const int32_t lines = std::clamp(static_cast<int32_t>(edgePixels * (1 + 2 * SWEEP_MARGIN) / 2), 12,
-                                     MAX_SWEEP_LINES);
+    // A line every two modules: rows are three or more modules high, and
+    // the votes and the row fits need a few dozen reads, not every row.
+    const int32_t lines =
+        countOf(edgePixels * (1 + 2 * SWEEP_MARGIN) / (2 * module_), MIN_SWEEP_LINES, MAX_SWEEP_LINES);
     for (int32_t i = 0; i < lines; ++i) {
         const double v = -SWEEP_MARGIN + (1 + 2 * SWEEP_MARGIN) * (i + 0.5) / lines;
         readIndicator(CHARACTER, v, true, votes);

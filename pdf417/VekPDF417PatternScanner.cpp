@@ -180,9 +180,9 @@ TVekPDF417Candidate TVekPDF417PatternScanner::candidate(const TTrack& start, con
         const double span = std::abs(stop->at(middle) - start.at(middle));
         size_t count = 0;
         for (const double module : {0.5 * (start.module + stop->module), start.module, stop->module}) {
-            const double columns = (span / module - FRAME_MODULES) / 17;
-            const auto rounded = static_cast<int32_t>(std::nearbyint(columns));
-            if (rounded < 1 || rounded > MAX_COLUMNS) continue;
+            const double columns = std::nearbyint((span / module - FRAME_MODULES) / 17);
+            if (!(columns >= 1 && columns <= MAX_COLUMNS)) continue;
+            const auto rounded = static_cast<int32_t>(columns);
             if (std::find(c.columns.begin(), c.columns.begin() + count, rounded) != c.columns.begin() + count) continue;
             c.columns[count++] = rounded;
         }

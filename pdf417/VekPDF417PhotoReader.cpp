@@ -86,11 +86,14 @@ bool TVekPDF417PhotoReader::enough(const TVekBarcodes& found) const {
 int32_t TVekPDF417PhotoReader::readScale(const TVekGreyImage& grey, double scale, TVekBarcodes& found,
                                          TVekBarcodes& failures) const {
     int32_t guards = 0;
+    const size_t foundBefore = found.size();
     TVekPDF417PatternScanner scanner;
     TVekPDF417GridReader gridReader(grey);
     const int32_t lines = options_.tryHarder ? 2 * LINES_PER_SIDE : LINES_PER_SIDE;
     for (const bool columns : {false, true}) {
-        if (columns && !options_.tryRotate && !options_.tryHarder) break;
+        // Columns find the symbols turned by a quarter; unless asked to try
+        // hard, only when the rows found none.
+        if (columns && !options_.tryHarder && (!options_.tryRotate || found.size() > foundBefore)) break;
         const int32_t side = columns ? grey.width() : grey.height();
         const int32_t step = std::clamp(side / lines, MIN_STEP, MAX_STEP);
         const std::vector<TVekPDF417Candidate> candidates = scanner.scan(grey, step, columns);
