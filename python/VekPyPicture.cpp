@@ -64,7 +64,7 @@ bool isArrayLike(py::handle source) {
 // does not decode is an ImageError, both with the loader's message.
 TVekImage loadFile(const std::string& path) {
     try {
-        return loadPictureFile(path);
+        return loadPicture(path);
     } catch (const TVekException& error) {
         std::error_code ignored;
         const bool opens = !std::filesystem::is_directory(path, ignored) && std::ifstream(path, std::ios::binary);

@@ -11,7 +11,8 @@ import unittest
 
 try:
     import distributed  # noqa: F401
-    import orvel  # noqa: F401
+    import orvel
+    from test_orvel import png_bytes
 except ImportError as missing:
     raise unittest.SkipTest(f"Dask distributed or the orvel module is not importable: {missing}")
 
@@ -26,7 +27,8 @@ def without_times(text):
 
 
 def make_folder(root):
-    """Pictures in nested folders, a broken one, a file that is no picture."""
+    """Pictures in nested folders, a PNG, a bitmap named .jpg, a broken picture
+    and a file that is no picture."""
     samples = os.path.join(SOURCE, "samples")
     os.makedirs(os.path.join(root, "b", "deeper"))
     os.makedirs(os.path.join(root, "a"))
@@ -35,6 +37,9 @@ def make_folder(root):
     shutil.copy(os.path.join(samples, "AztecImages", "aztec.bmp"), os.path.join(root, "top.bmp"))
     with open(os.path.join(root, "a", "broken.jpg"), "wb") as file:
         file.write(b"\xff\xd8\xff\xe0 cut short")
+    with open(os.path.join(root, "a", "qr.png"), "wb") as file:
+        file.write(png_bytes(orvel.load_picture(os.path.join(samples, "QRCodeImages", "qrcode.bmp"))[..., 0]))
+    shutil.copy(os.path.join(samples, "images", "code39.bmp"), os.path.join(root, "a", "named-wrongly.jpg"))
     with open(os.path.join(root, "a", "notes.txt"), "w") as file:
         file.write("not a picture")
 
@@ -57,7 +62,7 @@ class DaskScan(unittest.TestCase):
                                   capture_output=True, text=True, timeout=300)
         self.assertEqual(dask.stderr.strip(), "")
         expected = without_times(scan.stdout)
-        self.assertEqual(len(expected), 15 + 4 + 1)
+        self.assertEqual(len(expected), 15 + 6 + 1)
         self.assertEqual(without_times(dask.stdout), expected)
         self.assertEqual((dask.returncode, scan.returncode), (1, 1))
 

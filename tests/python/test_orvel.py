@@ -3,11 +3,12 @@ interpreter lock is released while reading, bad input raises clear errors."""
 
 import os
 import pickle
-import sys
+import struct
 import tempfile
 import threading
 import time
 import unittest
+import zlib
 
 try:
     import numpy as np
@@ -20,6 +21,17 @@ SAMPLES = os.path.join(SOURCE, "samples")
 QR_SAMPLE = os.path.join(SAMPLES, "QRCodeImages", "qrcode.bmp")
 PICTURES = ["QRCodeImages/qrcode.bmp", "QRCodeImages/qrcode-text.jpg", "DatamatrixImages/datamatrix.bmp",
             "AztecImages/aztec.bmp", "PDF417Images/pdf417.bmp", "images/code128.bmp", "images/ean13.jpg"]
+
+
+def png_bytes(grey):
+    """An 8-bit grey PNG file of the array."""
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+    height, width = grey.shape
+    rows = b"".join(b"\x00" + row.tobytes() for row in grey)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 0, 0, 0, 0)) +
+            chunk(b"IDAT", zlib.compress(rows)) + chunk(b"IEND", b""))
 
 
 def summary(barcodes):
@@ -57,9 +69,12 @@ class ArrayLayouts(unittest.TestCase):
                 data = file.read()
             for source in (data, bytearray(data), memoryview(data)):
                 self.assertEqual(summary(orvel.read_barcodes(source)), expected, name)
-            for layout, array in layouts(orvel.load_picture(path)).items():
+            views = layouts(orvel.load_picture(path))
+            for layout, array in views.items():
                 with self.subTest(picture=name, layout=layout):
                     self.assertEqual(summary(orvel.read_barcodes(array)), expected)
+            if "grey" in views:
+                self.assertEqual(summary(orvel.read_barcodes(png_bytes(views["grey"]))), expected, name)
 
     def test_barcode_fields_repr_and_pickle(self):
         [qr] = orvel.read_barcodes(QR_SAMPLE, formats="qrcode")
