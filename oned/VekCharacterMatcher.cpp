@@ -8,8 +8,8 @@ namespace orvel {
 
 namespace {
 
-// How much single widths count next to similar-edge distances.
-constexpr double widthWeight = 0.25;
+// Scores closer than this come from the same similar-edge distances.
+constexpr double sameEdges = 1e-9;
 // The narrowest wide element over the widest narrow one, and the mean ratio
 // a width-modulated symbol keeps under blur and ink spread.
 constexpr double minimumGap = 1.15;
@@ -29,7 +29,13 @@ TVekCharacterMatch matchCharacter(const TVekBarRow& row, size_t first, std::span
     if (total <= 0) return best;
     std::array<double, maximumElements> widths{};
     for (size_t i = 0; i < count; ++i) widths[i] = row.width(first + i) * modules / total;
-    for (size_t value = 0; value < patterns.size(); ++value) {
+    // Characters with the same similar-edge distances (EAN 1 and 7, 2 and 8)
+    // are told apart by their single widths; only a character with other
+    // distances is a runner-up.
+    double bestSingles = 1e9;
+    std::array<double, 128> edgeScores{};
+    const size_t candidates = std::min(patterns.size(), edgeScores.size());
+    for (size_t value = 0; value < candidates; ++value) {
         const std::string_view pattern = patterns[value];
         double edges = 0, singles = 0, deviation = 0;
         for (size_t i = 0; i < count; ++i) {
@@ -40,16 +46,16 @@ TVekCharacterMatch matchCharacter(const TVekBarRow& row, size_t first, std::span
             edges += error * error;
             deviation = std::max(deviation, std::abs(error));
         }
-        const double score = edges + widthWeight * singles;
-        if (score < best.score) {
-            best.runnerUp = best.score;
-            best.score = score;
+        edgeScores[value] = edges;
+        if (edges < best.score - sameEdges || (edges < best.score + sameEdges && singles < bestSingles)) {
+            best.score = edges;
             best.value = static_cast<int>(value);
             best.deviation = deviation;
-        } else if (score < best.runnerUp) {
-            best.runnerUp = score;
+            bestSingles = singles;
         }
     }
+    for (size_t value = 0; value < candidates; ++value)
+        if (std::abs(edgeScores[value] - best.score) > sameEdges) best.runnerUp = std::min(best.runnerUp, edgeScores[value]);
     return best;
 }
 

@@ -40,6 +40,7 @@ void TVekLinearScanner::scanColumn(int32_t x) {
 }
 
 void TVekLinearScanner::scanProfile(TVekPointF origin, TVekPointF step, double across) {
+    ++line_;
     row_.reset(origin, step);
     edges_.find(profile_.data(), profile_.size(), row_);
     if (row_.size() < 20) return;
@@ -57,7 +58,7 @@ void TVekLinearScanner::decode(const TVekBarRow& row, double across) {
     if (formats_.asks(F::interleaved25) || formats_.asks(F::identcode))
         TVekInterleavedLineDecoder(formats_, minimumInterleavedDigits_).decode(row, reads);
     if (formats_.asks(F::codabar)) TVekCodabarLineDecoder().decode(row, reads);
-    for (const TVekLinearRead& read : reads) votes_.add(read, row, across);
+    for (const TVekLinearRead& read : reads) votes_.add(read, row, across, line_);
 }
 
 }  // namespace orvel

@@ -35,6 +35,7 @@ private:
     TVekEdgeFinder edges_;
     TVekBarRow row_;
     TVekLinearVotes votes_;
+    int line_ = 0;
 };
 
 }  // namespace orvel

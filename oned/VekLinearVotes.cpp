@@ -4,7 +4,7 @@
 
 namespace orvel {
 
-void TVekLinearVotes::add(const TVekLinearRead& read, const TVekBarRow& row, double across) {
+void TVekLinearVotes::add(const TVekLinearRead& read, const TVekBarRow& row, double across, int line) {
     const TVekPointF begin = row.point(row.start(read.firstElement));
     const TVekPointF end = row.point(row.end(read.lastElement));
     const TVekPointF middle = 0.5 * (begin + end);
@@ -12,14 +12,16 @@ void TVekLinearVotes::add(const TVekLinearRead& read, const TVekBarRow& row, dou
         if (vote.read.format != read.format || vote.read.bytes != read.bytes || vote.read.identifier != read.identifier)
             continue;
         if (distance(vote.centre(), middle) > std::max(vote.length(), distance(begin, end))) continue;
+        if (vote.lastLine == line) return;
         ++vote.lines;
+        vote.lastLine = line;
         vote.read.strong = vote.read.strong || read.strong;
         if (across < vote.firstAcross) vote.firstAcross = across, vote.firstBegin = begin, vote.firstEnd = end;
         if (across > vote.lastAcross) vote.lastAcross = across, vote.lastBegin = begin, vote.lastEnd = end;
         return;
     }
     if (votes_.size() >= maximumVotes) return;
-    votes_.push_back({read, 1, across, across, begin, end, begin, end});
+    votes_.push_back({read, 1, line, across, across, begin, end, begin, end});
 }
 
 int TVekLinearVotes::acceptedCount() const {

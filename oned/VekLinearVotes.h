@@ -16,8 +16,9 @@ namespace orvel {
 // lines agree on stays.
 class TVekLinearVotes {
 public:
-    // `across` orders the lines: the row's y, the column's x.
-    void add(const TVekLinearRead& read, const TVekBarRow& row, double across);
+    // `across` orders the lines: the row's y, the column's x; `line` numbers
+    // the scan lines, so that one line read both ways counts once.
+    void add(const TVekLinearRead& read, const TVekBarRow& row, double across, int line);
     int acceptedCount() const;
     TVekBarcodes results(bool inverted) const;
 
@@ -25,6 +26,7 @@ private:
     struct TVote {
         TVekLinearRead read;
         int lines = 0;
+        int lastLine = -1;
         // The segment the symbol covers on the first and the last line across.
         double firstAcross = 0, lastAcross = 0;
         TVekPointF firstBegin, firstEnd, lastBegin, lastEnd;

@@ -1,0 +1,232 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "foundation/VekBinaryCache.h"
+#include "oned/VekCode128LineDecoder.h"
+#include "oned/VekLinearPhotoReader.h"
+#include "support/PhotoTestSupport.h"
+#include "support/TestSupport.h"
+
+namespace orvel {
+namespace {
+
+using F = TVekBarcodeFormat;
+
+// How a linear symbol is photographed.
+struct TShot {
+    double pixelsPerModule = 2;
+    double degrees = 0;      // turned clockwise about the picture's centre
+    double inkSpread = 0;    // bars wider by this many modules
+    int blurRadius = 0;      // box blur, pixels
+    double noise = 0;        // grey levels (standard deviation)
+    bool gradient = false;   // light falling from left to right
+};
+
+// One row of a zint dump without the padding zint adds to whole hex digits.
+std::vector<int> moduleRow(const std::string& zintArguments) {
+    const auto rows = test::zintDump(zintArguments);
+    if (rows.empty()) return {};
+    std::vector<int> row = rows[rows.size() / 2];
+    while (!row.empty() && row.back() == 0) row.pop_back();
+    return row;
+}
+
+TVekGreyImage boxBlurred(const TVekGreyImage& grey, int radius) {
+    if (radius <= 0) return grey;
+    const int32_t w = grey.width(), h = grey.height();
+    std::vector<uint8_t> out(static_cast<size_t>(w) * static_cast<size_t>(h));
+    for (int32_t y = 0; y < h; ++y)
+        for (int32_t x = 0; x < w; ++x) {
+            int sum = 0, count = 0;
+            for (int32_t dy = -radius; dy <= radius; ++dy)
+                for (int32_t dx = -radius; dx <= radius; ++dx) {
+                    const int32_t sx = std::clamp(x + dx, 0, w - 1), sy = std::clamp(y + dy, 0, h - 1);
+                    sum += grey.get(sx, sy);
+                    ++count;
+                }
+            out[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)] =
+                static_cast<uint8_t>(sum / count);
+        }
+    return TVekGreyImage::fromPixels(std::move(out), w, h);
+}
+
+// The bars of `modules`, with ten modules of quiet zone on each side, as a
+// camera would see them: each pixel the average of 4 x 4 sub-samples.
+TVekGreyImage photograph(const std::vector<int>& modules, const TShot& shot, std::mt19937& random) {
+    const double p = shot.pixelsPerModule;
+    const double length = (static_cast<double>(modules.size()) + 20) * p;
+    const double height = std::max(30.0, 0.25 * length);
+    const int32_t side = static_cast<int32_t>(std::hypot(length, height)) + 16;
+    const double turn = shot.degrees * std::numbers::pi / 180, c = std::cos(turn), s = std::sin(turn);
+    const double centre = 0.5 * side;
+    std::vector<uint8_t> pixels(static_cast<size_t>(side) * static_cast<size_t>(side));
+    const auto dark = [&](double u) {
+        const double m = u / p - 10;
+        for (const double edge : {m - 0.5 * shot.inkSpread, m + 0.5 * shot.inkSpread}) {
+            const auto k = static_cast<long>(std::floor(edge));
+            if (k >= 0 && k < static_cast<long>(modules.size()) && modules[static_cast<size_t>(k)] != 0) return true;
+        }
+        return false;
+    };
+    for (int32_t y = 0; y < side; ++y)
+        for (int32_t x = 0; x < side; ++x) {
+            int covered = 0;
+            for (int sy = 0; sy < 4; ++sy)
+                for (int sx = 0; sx < 4; ++sx) {
+                    const double dx = x + (sx + 0.5) / 4 - centre, dy = y + (sy + 0.5) / 4 - centre;
+                    const double u = c * dx + s * dy + 0.5 * length, v = -s * dx + c * dy;
+                    if (std::abs(v) <= 0.5 * height && dark(u)) ++covered;
+                }
+            pixels[static_cast<size_t>(y) * static_cast<size_t>(side) + static_cast<size_t>(x)] =
+                static_cast<uint8_t>(220 - covered * (180 / 16));
+        }
+    TVekGreyImage grey = boxBlurred(TVekGreyImage::fromPixels(std::move(pixels), side, side), shot.blurRadius);
+    if (shot.gradient) grey = test::withGradient(grey, 1.0, 0.45);
+    if (shot.noise > 0) grey = test::withNoise(grey, shot.noise, random);
+    return grey;
+}
+
+TVekBarcodes readLinear(const TVekGreyImage& grey, TVekBarcodeFormats formats = {}) {
+    TVekReaderOptions options;
+    options.formats = formats;
+    TVekBinaryCache picture(grey);
+    return TVekLinearPhotoReader(options).read(picture);
+}
+
+struct TSymbol {
+    std::string zint;
+    F format;
+    std::string bytes;
+    std::string identifier;
+};
+
+const std::vector<TSymbol>& nineSymbologies() {
+    static const std::vector<TSymbol> symbols = {
+        {"-b 13 -d 978020137962", F::ean13, "9780201379624", "]E0"},
+        {"-b 34 -d 03600029145", F::upcA, "036000291452", "]E0"},
+        {"-b 13 -d 9638507", F::ean8, "96385074", "]E4"},
+        {"-b 37 -d 0123456", F::upcE, "01234565", "]E0"},
+        {"-b 20 -d 'Orvel 128/x'", F::code128, "Orvel 128/x", "]C0"},
+        {"-b 8 -d ORVEL-39", F::code39, "ORVEL-39", "]A0"},
+        {"-b 3 -d 12345670", F::interleaved25, "12345670", "]I0"},
+        {"-b 22 -d 12345678901", F::identcode, "123456789016", "]I0"},
+        {"-b 18 -d A40156B", F::codabar, "40156", "]F0"},
+    };
+    return symbols;
+}
+
+// Round trips of every symbology through blur, ink spread, noise, uneven
+// light, small modules, reversed and turned pictures.
+TEST(LinearPhotoReader, ReadsAllNineSymbologiesInCameraConditions) {
+    if (!test::haveZint()) GTEST_SKIP() << "zint not installed";
+    const std::vector<TShot> shots = {
+        {2.0, 3, 0, 0, 0, false},      // small modules, slightly tilted
+        {2.0, 0, 0.25, 0, 4, false},   // ink spread, noise
+        {2.5, 180, -0.2, 1, 3, true},  // upside down, thin bars, gradient
+        {3.0, 90, 0.3, 1, 4, false},   // turned a quarter
+        {4.0, -8, 0, 2, 3, true},      // tilted, strong blur
+    };
+    std::mt19937 random(7);
+    for (const TSymbol& symbol : nineSymbologies()) {
+        const std::vector<int> modules = moduleRow(symbol.zint);
+        ASSERT_FALSE(modules.empty()) << symbol.zint;
+        // Thin bars with blur still defeat the narrow/wide split of the
+        // width-modulated symbologies: they get the milder pictures.
+        const bool widthModulated = symbol.format == F::code39 || symbol.format == F::interleaved25 ||
+                                    symbol.format == F::identcode || symbol.format == F::codabar;
+        for (const TShot& shot : shots) {
+            if (widthModulated && (shot.inkSpread < 0 || shot.blurRadius > 1)) continue;
+            const TVekBarcodes found = readLinear(photograph(modules, shot, random), {symbol.format});
+            ASSERT_EQ(found.size(), 1u) << symbol.zint << " at " << shot.pixelsPerModule << " px, " << shot.degrees;
+            EXPECT_EQ(found[0].format, symbol.format);
+            EXPECT_EQ(found[0].bytes, symbol.bytes) << symbol.zint;
+            EXPECT_EQ(found[0].symbologyIdentifier, symbol.identifier);
+        }
+    }
+}
+
+TEST(LinearPhotoReader, PositionHoldsTheCornersClockwiseFromTheSymbolsTopLeft) {
+    if (!test::haveZint()) GTEST_SKIP() << "zint not installed";
+    std::mt19937 random(3);
+    const std::vector<int> modules = moduleRow("-b 13 -d 978020137962");
+    for (const double degrees : {0.0, 90.0, 180.0, 270.0}) {
+        const TVekGreyImage grey = photograph(modules, {3, degrees}, random);
+        const TVekBarcodes found = readLinear(grey);
+        ASSERT_EQ(found.size(), 1u) << degrees;
+        const auto& corner = found[0].position;
+        // The top edge runs along the reading direction, the picture's centre inside.
+        EXPECT_NEAR(std::fmod(found[0].orientation + 360, 360.0), degrees, 3) << degrees;
+        EXPECT_GT(cross(corner[1] - corner[0], corner[3] - corner[0]), 0) << degrees;
+        const TVekPointF middle = found[0].centre();
+        EXPECT_NEAR(middle.x, 0.5 * grey.width(), 0.1 * grey.width());
+        EXPECT_NEAR(middle.y, 0.5 * grey.height(), 0.1 * grey.height());
+    }
+}
+
+TEST(LinearPhotoReader, GivesGs1AndExtendedCode128Content) {
+    if (!test::haveZint()) GTEST_SKIP() << "zint not installed";
+    std::mt19937 random(5);
+    const TVekBarcodes gs1 = readLinear(photograph(moduleRow("-b 16 -d '[10]ABC123[21]XYZ'"), {2}, random));
+    ASSERT_EQ(gs1.size(), 1u);
+    EXPECT_EQ(gs1[0].bytes, "10ABC123\x1d" "21XYZ");
+    EXPECT_EQ(gs1[0].symbologyIdentifier, "]C1");
+    const TVekBarcodes latin = readLinear(photograph(moduleRow("-b 20 -d 'Caf\xc3\xa9 \xc3\xa0 la'"), {2}, random));
+    ASSERT_EQ(latin.size(), 1u);
+    EXPECT_EQ(latin[0].bytes, "Caf\xe9 \xe0 la");
+    EXPECT_EQ(latin[0].text(), "Caf\xc3\xa9 \xc3\xa0 la");
+}
+
+TEST(LinearPhotoReader, Code128ShiftsAndLatchesToExtendedBytes) {
+    // Start B, 'a', FNC4 FNC4 (latch), 'A' -> 0xC1, FNC4 (one back), 'B',
+    // Shift to A, 0x01 control (value 65), Code C, 12.
+    std::string bytes, identifier;
+    ASSERT_TRUE(TVekCode128LineDecoder::interpret({104, 65, 100, 100, 33, 100, 34, 98, 65, 99, 12}, bytes, identifier));
+    EXPECT_EQ(bytes, std::string("a\xc1" "B\x81" "12"));
+    EXPECT_EQ(identifier, "]C0");
+    EXPECT_FALSE(TVekCode128LineDecoder::interpret({105, 101, 103}, bytes, identifier));
+}
+
+TEST(LinearPhotoReader, HonoursTheRequestedFormats) {
+    if (!test::haveZint()) GTEST_SKIP() << "zint not installed";
+    std::mt19937 random(9);
+    const TVekGreyImage upcA = photograph(moduleRow("-b 34 -d 03600029145"), {2.5}, random);
+    EXPECT_TRUE(readLinear(upcA, {F::code128, F::code39, F::ean8, F::upcE}).empty());
+    EXPECT_TRUE(readLinear(upcA, {F::qrCode}).empty());
+    const TVekBarcodes asEan = readLinear(upcA, {F::ean13});
+    ASSERT_EQ(asEan.size(), 1u);
+    EXPECT_EQ(asEan[0].bytes, "0036000291452");
+    const TVekGreyImage itf = photograph(moduleRow("-b 3 -d 12345670"), {2.5}, random);
+    EXPECT_TRUE(readLinear(itf, {F::identcode}).empty());  // no Identcode check digit
+}
+
+// Stripes, a 2D symbol and noise hold no linear symbol; nothing may come back.
+TEST(LinearPhotoReader, FindsNothingInStripesTextureAndTwoDimensionalSymbols) {
+    std::mt19937 random(11);
+    for (int picture = 0; picture < 12; ++picture) {
+        std::vector<int> modules;
+        std::uniform_int_distribution<int> width(1, picture % 3 == 0 ? 2 : 4);
+        for (int element = 0; element < 120; ++element)
+            modules.insert(modules.end(), static_cast<size_t>(width(random)), element % 2 == 0 ? 1 : 0);
+        const TVekBarcodes found = readLinear(photograph(modules, {2.0 + picture % 3, 0, 0, picture % 2}, random));
+        for (const TVekBarcode& barcode : found)
+            ADD_FAILURE() << "stripes " << picture << " read as " << formatName(barcode.format) << " " << barcode.bytes;
+    }
+    if (!test::haveZint()) return;
+    for (const char* symbol : {"-b 58 -d 'Orvel reads QR Code too'", "-b 71 -d 'DM 0123456789'",
+                                      "-b 55 -d 'PDF417 rows are not linear symbols'"}) {
+        const auto modules = test::zintDump(symbol);
+        for (const double scale : {2.0, 3.0}) {
+            const TVekBarcodes found = readLinear(test::renderUpright(modules, scale));
+            EXPECT_TRUE(found.empty()) << symbol << " read as " << (found.empty() ? "" : found[0].bytes);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace orvel
