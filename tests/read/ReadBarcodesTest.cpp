@@ -80,6 +80,26 @@ TEST_F(ReadBarcodesTest, ReadsEverySymbologyAndHonoursTheFormatFilter) {
     }
 }
 
+TEST_F(ReadBarcodesTest, FailedSymbolsComeBackOnlyWhenAskedFor) {
+    // The QR sample with its lower right quarter wiped out: the finders and
+    // timing patterns stay, the data cannot be corrected.
+    TVekImage damaged = picture(samples()[10]);
+    for (int32_t y = damaged.height / 2; y < damaged.height - damaged.height / 8; ++y)
+        for (int32_t x = damaged.width / 2; x < damaged.width - damaged.width / 8; ++x)
+            damaged.setPixel(x, y, ((x / 2 + y / 3) % 3) == 0 ? BLACK : WHITE);
+    TVekReaderOptions options;
+    options.formats = {F::qrCode};
+    EXPECT_TRUE(readBarcodes(damaged, options).empty());
+    options.returnErrors = true;
+    const TVekBarcodes failed = readBarcodes(damaged, options);
+    ASSERT_FALSE(failed.empty());
+    for (const TVekBarcode& barcode : failed) {
+        EXPECT_FALSE(barcode.isValid);
+        EXPECT_FALSE(barcode.error.empty());
+        EXPECT_EQ(barcode.format, F::qrCode);
+    }
+}
+
 TEST_F(ReadBarcodesTest, IdentcodeIsReadWhenAskedFor) {
     // Identcode is Interleaved 2 of 5 with a check digit of its own: asked
     // for alone, the symbol is reported as Identcode.
