@@ -16,23 +16,6 @@ uint8_t luminance(uint32_t red, uint32_t green, uint32_t blue) {
     return static_cast<uint8_t>((redWeight * red + greenWeight * green + blueWeight * blue + 128) >> 8);
 }
 
-// Byte offsets of red, green and blue within a pixel of each colour layout.
-struct TChannelOffsets {
-    int red, green, blue;
-};
-
-TChannelOffsets channelOffsets(TVekPixelFormat format) {
-    switch (format) {
-        case TVekPixelFormat::rgb:
-        case TVekPixelFormat::rgba: return {0, 1, 2};
-        case TVekPixelFormat::bgr:
-        case TVekPixelFormat::bgra: return {2, 1, 0};
-        case TVekPixelFormat::argb: return {1, 2, 3};
-        case TVekPixelFormat::grey: break;
-    }
-    return {0, 0, 0};
-}
-
 size_t pixelCount(int32_t width, int32_t height) { return static_cast<size_t>(width) * static_cast<size_t>(height); }
 
 }  // namespace
@@ -68,7 +51,7 @@ TVekGreyImage::TVekGreyImage(const TVekImageView& view) {
         return;
     }
     const int step = bytesPerPixel(view.format);
-    const TChannelOffsets at = channelOffsets(view.format);
+    const TVekChannelOffsets at = channelOffsets(view.format);
     std::vector<uint8_t> pixels(pixelCount(view.width, view.height));
     uint8_t* target = pixels.data();
     for (int32_t y = 0; y < view.height; ++y) {

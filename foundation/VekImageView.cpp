@@ -14,6 +14,18 @@ int bytesPerPixel(TVekPixelFormat format) {
     return 1;
 }
 
+TVekChannelOffsets channelOffsets(TVekPixelFormat format) {
+    switch (format) {
+        case TVekPixelFormat::rgb:
+        case TVekPixelFormat::rgba: return {0, 1, 2};
+        case TVekPixelFormat::bgr:
+        case TVekPixelFormat::bgra: return {2, 1, 0};
+        case TVekPixelFormat::argb: return {1, 2, 3};
+        case TVekPixelFormat::grey: break;
+    }
+    return {0, 0, 0};
+}
+
 TVekImageView::TVekImageView(const uint8_t* data, int32_t width, int32_t height, TVekPixelFormat format,
                              std::ptrdiff_t rowStride)
     : data(data),

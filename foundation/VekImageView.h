@@ -11,6 +11,12 @@ enum class TVekPixelFormat { grey, rgb, bgr, rgba, bgra, argb };
 // Bytes per pixel of a layout: 1, 3 or 4.
 int bytesPerPixel(TVekPixelFormat format);
 
+// Where red, green and blue sit within a pixel of a layout (all 0 for grey).
+struct TVekChannelOffsets {
+    int red, green, blue;
+};
+TVekChannelOffsets channelOffsets(TVekPixelFormat format);
+
 // Caller memory seen as a picture, without copying: `height` rows of `width`
 // pixels, row y starting at data + y × rowStride. The caller keeps the memory
 // alive and unchanged while the view is used.

@@ -143,21 +143,13 @@ TVekBarcodes readClassic(const TVekImage& image, const TVekReaderOptions& option
 TVekImage imageOfView(const TVekImageView& view) {
     TVekImage image(view.width, view.height);
     const int step = bytesPerPixel(view.format);
-    int red = 0, green = 0, blue = 0;
-    switch (view.format) {
-        case TVekPixelFormat::grey: break;
-        case TVekPixelFormat::rgb:
-        case TVekPixelFormat::rgba: red = 0, green = 1, blue = 2; break;
-        case TVekPixelFormat::bgr:
-        case TVekPixelFormat::bgra: red = 2, green = 1, blue = 0; break;
-        case TVekPixelFormat::argb: red = 1, green = 2, blue = 3; break;
-    }
+    const TVekChannelOffsets at = channelOffsets(view.format);
     std::vector<uint32_t>& pixels = image.pixelData();
     for (int32_t y = 0; y < view.height; ++y) {
         const uint8_t* source = view.row(y);
         uint32_t* target = pixels.data() + static_cast<size_t>(y) * view.width;
         for (int32_t x = 0; x < view.width; ++x, source += step)
-            target[x] = (uint32_t{source[red]} << 16) | (uint32_t{source[green]} << 8) | source[blue];
+            target[x] = (uint32_t{source[at.red]} << 16) | (uint32_t{source[at.green]} << 8) | source[at.blue];
     }
     return image;
 }
