@@ -49,6 +49,14 @@ constexpr TParserChoice parserOrder[] = {
 
 }  // namespace
 
+void writeLinearPictureSettings(TVekROrvelConfiguration& settings) {
+    settings.maxObjectSize = 10000;
+    settings.minObjectSize = 15;
+    settings.minBarLength = 10;
+    settings.maxBarLength = 500;
+    settings.maxAngleDifference = 10;
+}
+
 TVekBarcode1DReader::TVekBarcode1DReader() : debug(orvelConfiguration.debug) {}
 
 TVekBarcode1DReader::TVekBarcode1DReader(const TVekROrvelConfiguration& settings)

@@ -16,6 +16,10 @@ namespace orvel {
 // One record per decoded candidate and, on request, one candidate record per
 // located symbol that no parser read. A pass that decodes nothing is run once
 // more on a copy of the picture with the contrast stretch switched.
+// Writes the settings the demonstration program's 1D button writes before it
+// reads each picture (region sizes, bar lengths, angle tolerance).
+void writeLinearPictureSettings(TVekROrvelConfiguration& settings);
+
 class TVekBarcode1DReader {
 public:
     TVekBarcode1DReader();

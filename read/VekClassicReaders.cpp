@@ -32,11 +32,7 @@ TVekBarcode classicBarcode(TVekBarcodeFormat format, std::string bytes, bool val
 // The settings the 1D button writes for each picture, on top of the defaults.
 TVekROrvelConfiguration linearSettings() {
     TVekROrvelConfiguration settings;
-    settings.maxObjectSize = 10000;
-    settings.minObjectSize = 15;
-    settings.minBarLength = 10;
-    settings.maxBarLength = 500;
-    settings.maxAngleDifference = 10;
+    writeLinearPictureSettings(settings);
     return settings;
 }
 

@@ -10,11 +10,7 @@ namespace orvel {
 void start1DClick() { orvelConfiguration.maxAngleDifference = 10; }
 
 TVekScanResults scan1DPicture(TVekImage& image) {
-    orvelConfiguration.maxObjectSize = 10000;
-    orvelConfiguration.minObjectSize = 15;
-    orvelConfiguration.minBarLength = 10;
-    orvelConfiguration.maxBarLength = 500;
-    orvelConfiguration.maxAngleDifference = 10;
+    writeLinearPictureSettings(orvelConfiguration);
 
     TVekBarcode1DReader reader;
     reader.setSymbologies(511);  // all nine symbologies
