@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string_view>
 
+#include "oned/VekEanUpcLineDecoder.h"
+
 namespace orvel {
 
 namespace {
@@ -77,13 +79,6 @@ bool isDigits(const std::string& text) {
     return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// The UPC-A check digit of the first eleven digits.
-char upcCheckDigit(const std::string& digits) {
-    int sum = 0;
-    for (size_t i = 0; i < 11; ++i) sum += (digits[i] - '0') * (i % 2 == 0 ? 3 : 1);
-    return static_cast<char>('0' + (10 - sum % 10) % 10);
-}
-
 // The six UPC-E digits of a manufacturer and product number, by the zero
 // suppression rules; "" when the number has no UPC-E form.
 std::string suppressZeros(const std::string& m, const std::string& p) {
@@ -100,7 +95,7 @@ std::string upcEDigits(const std::string& expanded) {
     if (expanded.size() != 11 || !isDigits(expanded)) return "";
     for (const char numberSystem : {'0', '1'}) {
         const std::string upcA = numberSystem + expanded;
-        if (upcCheckDigit(upcA) != upcA[11]) continue;
+        if (!hasEanCheckDigit(upcA)) continue;
         const std::string six = suppressZeros(upcA.substr(1, 5), upcA.substr(6, 5));
         if (!six.empty()) return numberSystem + six + upcA[11];
     }

@@ -4,6 +4,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "oned/VekEanUpcLineDecoder.h"
+
 namespace orvel::bench {
 
 namespace {
@@ -73,17 +75,6 @@ std::vector<TCorpusEntry> corpusEntries(const std::filesystem::path& folder) {
         if (item.is_regular_file() && isPictureFile(item.path())) entries.push_back({item.path(), "", ""});
     std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) { return a.file < b.file; });
     return entries;
-}
-
-std::string expandUpcE(const std::string& e) {
-    if (e.size() != 8) return "";
-    const char last = e[6];
-    std::string manufacturer, product;
-    if (last <= '2') manufacturer = e.substr(1, 2) + last + "00", product = "00" + e.substr(3, 3);
-    else if (last == '3') manufacturer = e.substr(1, 3) + "00", product = "000" + e.substr(4, 2);
-    else if (last == '4') manufacturer = e.substr(1, 4) + "0", product = "0000" + e.substr(5, 1);
-    else manufacturer = e.substr(1, 5), product = std::string("0000") + last;
-    return e.substr(0, 1) + manufacturer + product + e.substr(7, 1);
 }
 
 bool matchesTruth(const std::string& symbology, const std::string& bytes, const std::string& utf8Text,

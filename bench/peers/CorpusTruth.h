@@ -26,7 +26,4 @@ std::vector<TCorpusEntry> corpusEntries(const std::filesystem::path& folder);
 bool matchesTruth(const std::string& symbology, const std::string& bytes, const std::string& utf8Text,
                   const std::string& expected);
 
-// The UPC-A digits a UPC-E number (number system, six digits, check) stands for.
-std::string expandUpcE(const std::string& upcE);
-
 }  // namespace orvel::bench
