@@ -54,6 +54,11 @@ void TVekQRCWDecoder::decode(TVekQRBitString& bits, int32_t version, TVectorInte
             switches.push_back({values.size(), eci});
             continue;
         }
+        if (mode == MODE_HANZI && hanzi) {
+            bits.readBits(4);
+            decodeHanzi(bits, values, version);
+            continue;
+        }
         if (mode != MODE_NUMERIC && mode != MODE_ALPHANUMERIC && mode != MODE_BYTE && mode != MODE_KANJI)
             throw EVekQRCodeCWException("Unsupported mode indicator " + std::to_string(mode));
         bits.readBits(4);
@@ -171,6 +176,20 @@ void TVekQRCWDecoder::decodeKanji(TVekQRBitString& bits, int32_t count, TVectorI
         const int32_t v = take(bits, 13);
         const int32_t w = (v / 192) * 256 + v % 192;
         values.push_back(w > 0x1EFF ? w + 0xC140 : w + 0x8140);
+    }
+}
+
+void TVekQRCWDecoder::decodeHanzi(TVekQRBitString& bits, TVectorInteger& values, int32_t version) {
+    constexpr int32_t kGb2312Subset = 1;
+    if (take(bits, 4) != kGb2312Subset) throw EVekQRCodeCWException("Unsupported Hanzi subset");
+    hanziSeen = true;
+    // Counted like Kanji; 13 bits each, 96 codes per row of the two GB 2312 areas.
+    const int32_t count = take(bits, countBits(MODE_KANJI, version));
+    require(bits, 13 * count);
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t v = take(bits, 13);
+        const int32_t w = (v / 0x60) * 0x100 + v % 0x60;
+        values.push_back(w < 0xA00 ? w + 0xA1A1 : w + 0xA6A1);
     }
 }
 

@@ -31,6 +31,7 @@ public:
     static constexpr int32_t MODE_ECI = 7;
     static constexpr int32_t MODE_KANJI = 8;
     static constexpr int32_t MODE_FNC1_SECOND = 9;
+    static constexpr int32_t MODE_HANZI = 13;
     static constexpr int32_t MODE_NESTED_ECI = 14;
 
     // Decodes the stream of a symbol of the given version into values. Raises
@@ -56,6 +57,11 @@ public:
     // two segments and each one is kept in eciSwitches().
     void setEciAnywhere(bool on) { eciAnywhere = on; }
     const std::vector<TEciSwitch>& eciSwitches() const { return switches; }
+    // Off (the default): the Chinese mode fails the stream. On: its GB 2312
+    // subset is read, each character a two-byte GB 2312 code like Kanji's
+    // Shift JIS codes.
+    void setHanzi(bool on) { hanzi = on; }
+    bool sawHanzi() const { return hanziSeen; }
 
     // Character-count width of a mode (1, 2, 4, 8) in a version.
     static int32_t countBits(int32_t mode, int32_t version);
@@ -67,6 +73,7 @@ private:
     void decodeAlphanumeric(TVekQRBitString& bits, int32_t count, TVectorInteger& values);
     void decodeByte(TVekQRBitString& bits, int32_t count, TVectorInteger& values);
     void decodeKanji(TVekQRBitString& bits, int32_t count, TVectorInteger& values);
+    void decodeHanzi(TVekQRBitString& bits, TVectorInteger& values, int32_t version);
 
     int32_t appendPosition = -1;
     int32_t appendTotal = -1;
@@ -75,6 +82,8 @@ private:
     int32_t applicationIndicator = 0;
     int32_t appendParity = -1;
     bool eciAnywhere = false;
+    bool hanzi = false;
+    bool hanziSeen = false;
     std::vector<TEciSwitch> switches;
 };
 

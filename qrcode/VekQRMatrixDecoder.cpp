@@ -45,6 +45,11 @@ void fill(TVekBarcode& result, const TVekQRCodeData& record, const TVekQRCWDecod
         if (v > 0xFF) result.bytes.push_back(static_cast<char>((v >> 8) & 0xFF));
         result.bytes.push_back(static_cast<char>(v & 0xFF));
     }
+    // Hanzi codes are GB 2312 whatever the default character set; with no
+    // designator of its own the content says so the way a designator would
+    // (GB 2312 is a subset of GB 18030, ASCII the same in both).
+    constexpr int kGb18030 = 29;
+    if (stream.sawHanzi() && switches.empty()) result.eciMarks.push_back({0, kGb18030});
     const int32_t modifier = (stream.getFnc1() == 1 ? 3 : stream.getFnc1() == 2 ? 5 : 1) + (switches.empty() ? 0 : 1);
     result.symbologyIdentifier = "]Q" + std::to_string(modifier);
     result.ecLevel = levelName(record.ecLevel);
@@ -69,6 +74,7 @@ TVekBarcode TVekQRMatrixDecoder::decode(const TVekBitMatrix& modules) {
     for (const bool mirrored : {false, true}) {
         TVekQRCWDecoder stream;
         stream.setEciAnywhere(true);
+        stream.setHanzi(true);
         const TVekQRCodeData record = decoder.decodeArray(toColumns(modules, mirrored), stream);
         if (!record.success) continue;
         fill(result, record, stream);

@@ -106,6 +106,22 @@ TEST(QRCWDecoder, Failures) {
     EXPECT_EQ(messageOf("0100" "0000"), "Data ends inside a segment");
 }
 
+TEST(QRCWDecoder, HanziOnlyWhenAsked) {
+    // Mode 1101, GB 2312 subset 0001, count 2 in 8 bits: 961 is row 10, cell 1
+    // of the second area (B0A2), 0 the first code of the first area (A1A1).
+    const std::string stream = "1101" "0001" "00000010" "0001111000001" "0000000000000" "0000";
+    TVekQRCWDecoder decoder;
+    decoder.setHanzi(true);
+    TVekQRBitString bits(stream);
+    TVectorInteger values;
+    decoder.decode(bits, 1, values);
+    EXPECT_EQ(values, (TVectorInteger{0xB0A2, 0xA1A1}));
+    EXPECT_TRUE(decoder.sawHanzi());
+    EXPECT_NE(messageOf(stream), "");
+    TVekQRBitString otherSubset("1101" "0010" "00000001" "0000000000000");
+    EXPECT_THROW(decoder.decode(otherSubset, 1, values), EVekQRCodeCWException);
+}
+
 TEST(QRCodeData, TextForms) {
     TVekQRCodeData record;
     record.setValue({72, 105});
