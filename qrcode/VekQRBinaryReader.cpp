@@ -6,6 +6,7 @@
 #include "foundation/VekGridSampler.h"
 #include "qrcode/VekQRFinderScanner.h"
 #include "qrcode/VekQRGridLocator.h"
+#include "qrcode/VekQRGridRefiner.h"
 #include "qrcode/VekQRMatrixDecoder.h"
 #include "qrcode/VekQRTripletPicker.h"
 
@@ -43,13 +44,27 @@ std::array<TVekPointF, 4> corners(const TVekQRGrid& grid) {
 TVekBarcode readTriplet(const TVekBitMatrix& bits, const TVekQRFinderTriplet& triplet) {
     TVekBarcode failure;
     failure.isValid = false;
-    for (const TVekQRGrid& grid : TVekQRGridLocator::locate(bits, triplet)) {
+    const std::vector<TVekQRGrid> grids = TVekQRGridLocator::locate(bits, triplet);
+    const TVekQRGrid* bestLooking = nullptr;
+    for (const TVekQRGrid& grid : grids) {
         const auto modules = TVekGridSampler::sample(bits, grid.dimension, grid.dimension, grid.moduleToPicture);
         if (!modules) continue;
         TVekBarcode result = TVekQRMatrixDecoder::decode(*modules);
         result.position = corners(grid);
         if (result.isValid) return result;
-        if (failure.error.empty() && hasTiming(*modules)) failure = result;
+        if (failure.error.empty() && hasTiming(*modules)) {
+            failure = result;
+            bestLooking = &grid;
+        }
+    }
+    // A grid that found the timing but not the data: a bent surface, or a
+    // perspective the finders only roughly give. Let the module edges move it.
+    if (bestLooking) {
+        if (const auto modules = TVekQRGridRefiner::sample(bits, bestLooking->dimension, bestLooking->moduleToPicture)) {
+            TVekBarcode result = TVekQRMatrixDecoder::decode(*modules);
+            result.position = corners(*bestLooking);
+            if (result.isValid) return result;
+        }
     }
     return failure;
 }
