@@ -130,6 +130,17 @@ def pdf417():
         write("pdf417", name + "-grid", [0x80 | level, columns - 1] + be(codewords))
 
 
+def rle4_bmp():
+    """A 5 x 3 BI_RLE4 bitmap (ImageMagick writes no RLE4): a run of
+    alternating nibbles, an absolute run, a delta and the end marks."""
+    import struct
+    stream = bytes([5, 0x12, 0, 0, 0, 3, 0x34, 0x50, 0, 2, 1, 1, 2, 0xFF, 0, 1])
+    palette = b"".join(struct.pack("<I", (k * 0x111111) & 0xFFFFFF) for k in range(16))
+    offset = 14 + 40 + len(palette)
+    header = struct.pack("<IiiHHIIiiII", 40, 5, 3, 1, 4, 2, len(stream), 2835, 2835, 16, 0)
+    return b"BM" + struct.pack("<IHHI", offset + len(stream), 0, 0, offset) + header + palette + stream
+
+
 def pictures():
     with tempfile.TemporaryDirectory() as tmp:
         def render(args, name):
@@ -139,7 +150,8 @@ def pictures():
 
         def convert(source, target, folder, options, name):
             out = os.path.join(tmp, name)
-            subprocess.run(["convert", source] + options + [out], check=True)
+            stable = ["-define", "png:exclude-chunks=date,time"] if name.endswith(".png") else []
+            subprocess.run(["convert", source] + options + stable + [out], check=True)
             with open(out, "rb") as f:
                 write(folder, name, f.read())
 
@@ -151,6 +163,7 @@ def pictures():
         convert(qr, "", "bmp", small + ["-type", "truecolor"], "rgb24.bmp")
         convert(qr, "", "bmp", small + ["-type", "truecoloralpha"], "rgba32.bmp")
         convert(qr, "", "bmp", small + ["-define", "bmp:format=bmp3", "-type", "palette", "-compress", "rle"], "rle8.bmp")
+        write("bmp", "rle4.bmp", rle4_bmp())
         convert(qr, "", "jpeg", small + ["-quality", "50"], "colour.jpg")
         convert(qr, "", "jpeg", small + ["-colorspace", "gray", "-interlace", "plane"], "grey-progressive.jpg")
         convert(qr, "", "jpeg", small + ["-colorspace", "cmyk"], "cmyk.jpg")
