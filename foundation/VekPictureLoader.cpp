@@ -8,6 +8,7 @@
 #include <new>
 #include <string>
 
+#include "foundation/VekBmpRunLength.h"
 #include "foundation/VekException.h"
 #include "foundation/VekJpegDecoder.h"
 #include "foundation/VekPngDecoder.h"
@@ -17,6 +18,8 @@ namespace orvel {
 namespace {
 
 constexpr uint32_t kCompressionRgb = 0;
+constexpr uint32_t kCompressionRle8 = 1;
+constexpr uint32_t kCompressionRle4 = 2;
 constexpr uint32_t kCompressionBitfields = 3;
 constexpr uint32_t kCompressionAlphaBitfields = 6;
 
@@ -28,6 +31,14 @@ constexpr uint32_t kMaxInfoHeaderSize = 124;  // BITMAPV5HEADER
 // A whole 32-bit picture of the largest accepted size plus generous headers:
 // a larger file cannot be a picture we accept and is not read into memory.
 constexpr uintmax_t kMaxFileSize = static_cast<uintmax_t>(kMaxPicturePixels) * 4 + (64u << 20);
+
+// Run-length data holds at most 255 pixels in two bytes (127.5 per byte) plus
+// the rows an end-of-line or delta mark skips. A picture more than eight
+// times larger than the densest stream of its size can describe is refused
+// before anything is allocated, so a small file cannot claim a huge raster;
+// small pictures pass whatever their data.
+constexpr uint64_t kRunLengthPixelsPerByte = 1024;
+constexpr uint64_t kRunLengthFreePixels = 65536;
 
 uint16_t readU16(const std::vector<uint8_t>& data, size_t at) {
     return static_cast<uint16_t>(data[at] | (data[at + 1] << 8));
@@ -66,6 +77,7 @@ struct TBmpLayout {
     int32_t width = 0;
     int32_t height = 0;
     bool topDown = false;
+    bool runLength = false;  // BI_RLE8 or BI_RLE4 data from pixelOffset to the end of the file
     int bitsPerPixel = 0;
     size_t pixelOffset = 0;
     size_t rowStride = 0;
@@ -171,10 +183,15 @@ TBmpLayout readLayout(const std::vector<uint8_t>& data) {
         throw TVekException("unsupported BMP pixel depth of " + std::to_string(bpp) + " bits");
 
     const bool bitfields = compression == kCompressionBitfields || compression == kCompressionAlphaBitfields;
-    if (compression != kCompressionRgb && !bitfields)
+    layout.runLength = compression == kCompressionRle8 || compression == kCompressionRle4;
+    if (compression != kCompressionRgb && !bitfields && !layout.runLength)
         throw TVekException("unsupported BMP compression " + std::to_string(compression));
     if (bitfields && bpp != 16 && bpp != 32)
         throw TVekException("BMP bit fields need 16- or 32-bit pixels, not " + std::to_string(bpp));
+    const int runLengthDepth = compression == kCompressionRle8 ? 8 : 4;
+    if (layout.runLength && bpp != runLengthDepth)
+        throw TVekException("BMP run-length compression " + std::to_string(compression) + " needs " +
+                            std::to_string(runLengthDepth) + "-bit pixels, not " + std::to_string(bpp));
 
     // Colour masks of BI_BITFIELDS follow a plain info header; later headers hold them.
     size_t tableStart = h + headerSize;
@@ -197,6 +214,13 @@ TBmpLayout readLayout(const std::vector<uint8_t>& data) {
                             " lies outside the file");
     if (paletted) readPalette(data, tableStart, core ? 3 : 4, colourCount, layout);
 
+    if (layout.runLength) {
+        const uint64_t streamBytes = data.size() - layout.pixelOffset;
+        if (static_cast<uint64_t>(width) * height > kRunLengthFreePixels + streamBytes * kRunLengthPixelsPerByte)
+            throw TVekException("BMP run-length data of " + std::to_string(streamBytes) + " bytes cannot fill a " +
+                                sizeText(width, height) + " picture");
+        return layout;
+    }
     layout.rowStride = (static_cast<size_t>(layout.width) * bpp + 31) / 32 * 4;
     const uint64_t pixelBytes = static_cast<uint64_t>(layout.rowStride) * layout.height;
     if (pixelBytes > data.size() - layout.pixelOffset)
@@ -240,6 +264,45 @@ void decodeMaskedRow(const uint8_t* source, const TBmpLayout& layout, uint8_t* t
     }
 }
 
+std::string outOfMemory(int64_t width, int64_t height) {
+    return "not enough memory for a " + sizeText(width, height) + " picture";
+}
+
+// The rows of a run-length picture: the stream expanded to one index per
+// pixel, then each row through the palette as an 8-bit paletted row.
+void decodeRunLength(const std::vector<uint8_t>& data, const TBmpLayout& layout, TVekBitmap& bitmap) {
+    const std::vector<uint8_t> indices = TVekBmpRunLength(layout.width, layout.height, layout.bitsPerPixel)
+                                             .expand(data.data() + layout.pixelOffset, data.size() - layout.pixelOffset);
+    TBmpLayout bytewise = layout;
+    bytewise.bitsPerPixel = 8;
+    for (int32_t row = 0; row < layout.height; ++row) {
+        const int32_t y = layout.topDown ? row : layout.height - 1 - row;
+        decodePalettedRow(indices.data() + static_cast<size_t>(row) * layout.width, bytewise, bitmap.row(y));
+    }
+}
+
+TVekBitmap decodePixels(const std::vector<uint8_t>& data, const TBmpLayout& layout) {
+    TVekBitmap bitmap(layout.width, layout.height);
+    if (layout.runLength) {
+        decodeRunLength(data, layout, bitmap);
+        return bitmap;
+    }
+    const bool paletted = layout.bitsPerPixel <= 8;
+    for (int32_t row = 0; row < layout.height; ++row) {
+        const int32_t y = layout.topDown ? row : layout.height - 1 - row;
+        const uint8_t* source = data.data() + layout.pixelOffset + static_cast<size_t>(row) * layout.rowStride;
+        uint8_t* target = bitmap.row(y);
+        if (paletted) {
+            decodePalettedRow(source, layout, target);
+        } else if (layout.bitsPerPixel == 24) {
+            std::copy(source, source + static_cast<size_t>(layout.width) * 3, target);
+        } else {
+            decodeMaskedRow(source, layout, target);
+        }
+    }
+    return bitmap;
+}
+
 std::string lowerExtension(const std::filesystem::path& path) {
     std::string extension = path.extension().string();
     std::transform(extension.begin(), extension.end(), extension.begin(),
@@ -267,19 +330,30 @@ bool looksLikeJpeg(const std::vector<uint8_t>& data) {
     return data.size() >= 2 && data[0] == 0xFF && data[1] == 0xD8;
 }
 
+
+// The picture of a decoded raster; running out of memory names its size.
+TVekImage toImage(TVekBitmap bitmap) {
+    const int32_t width = bitmap.width, height = bitmap.height;
+    try {
+        return TVekImage(std::move(bitmap));
+    } catch (const std::bad_alloc&) {
+        throw TVekException(outOfMemory(width, height));
+    }
+}
+
 TVekImage decodeByName(const std::filesystem::path& path, std::vector<uint8_t> data) {
     const std::string extension = lowerExtension(path);
     const bool jpeg = extension == ".jpg" || (extension != ".bmp" && looksLikeJpeg(data));
     if (jpeg) return TVekImage(TVekJpegPicture{std::move(data)});
     if (extension != ".bmp" && (data.size() < 2 || data[0] != 'B' || data[1] != 'M'))
         throw TVekException("unknown picture format");
-    return TVekImage(decodeBmp(data));
+    return toImage(decodeBmp(data));
 }
 
 TVekImage decodeByContent(std::vector<uint8_t> data) {
-    if (hasPngSignature(data)) return TVekImage(decodePng(data));
+    if (hasPngSignature(data)) return toImage(decodePng(data));
     if (looksLikeJpeg(data)) return TVekImage(TVekJpegPicture{std::move(data)});
-    if (data.size() >= 2 && data[0] == 'B' && data[1] == 'M') return TVekImage(decodeBmp(data));
+    if (data.size() >= 2 && data[0] == 'B' && data[1] == 'M') return toImage(decodeBmp(data));
     if (data.empty()) throw TVekException("file is empty");
     throw TVekException("unknown picture format (not PNG, JPEG or BMP)");
 }
@@ -300,22 +374,13 @@ auto withFileName(const std::string& name, Step step) {
 
 TVekBitmap decodeBmp(const std::vector<uint8_t>& data) {
     const TBmpLayout layout = readLayout(data);
-    TVekBitmap bitmap(layout.width, layout.height);
-    const bool paletted = layout.bitsPerPixel <= 8;
-    for (int32_t row = 0; row < layout.height; ++row) {
-        const int32_t y = layout.topDown ? row : layout.height - 1 - row;
-        const uint8_t* source = data.data() + layout.pixelOffset + static_cast<size_t>(row) * layout.rowStride;
-        uint8_t* target = bitmap.row(y);
-        if (paletted) {
-            decodePalettedRow(source, layout, target);
-        } else if (layout.bitsPerPixel == 24) {
-            std::copy(source, source + static_cast<size_t>(layout.width) * 3, target);
-        } else {
-            decodeMaskedRow(source, layout, target);
-        }
+    try {
+        return decodePixels(data, layout);
+    } catch (const std::bad_alloc&) {
+        throw TVekException(outOfMemory(layout.width, layout.height));
     }
-    return bitmap;
 }
+
 
 TVekImage loadPictureFile(const std::filesystem::path& path) {
     return withFileName(path.string(), [&] { return decodeByName(path, readWholeFile(path)); });

@@ -12,9 +12,10 @@
 namespace orvel {
 
 // Decodes a Windows bitmap file (1-, 4-, 8-bit palette, 16-, 24-, 32-bit;
-// bottom-up or top-down; BI_RGB or BI_BITFIELDS) into a 24-bit raster. Every
-// header field is checked against the data before anything is allocated;
-// anything else raises TVekException naming the problem.
+// bottom-up or top-down; BI_RGB, BI_BITFIELDS, or run-length encoded 8- and
+// 4-bit BI_RLE8 and BI_RLE4) into a 24-bit raster. Every header field is
+// checked against the data before anything is allocated; anything else
+// raises TVekException naming the problem.
 TVekBitmap decodeBmp(const std::vector<uint8_t>& data);
 
 // Loads a picture file into a TVekImage: ".jpg" as a JPEG picture, ".bmp" as a

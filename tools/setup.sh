@@ -4,7 +4,8 @@
 set -eu
 PACKAGES="build-essential cmake pkg-config libjpeg62-turbo-dev libpng-dev qt6-base-dev libgl-dev \
 libgtest-dev libgmock-dev libbenchmark-dev libzxing-dev zint python3 \
-python3-dev pybind11-dev python3-pybind11 python3-numpy python3-dask python3-distributed"
+python3-dev pybind11-dev python3-pybind11 python3-numpy python3-dask python3-distributed \
+clang libclang-rt-dev"
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 missing=""

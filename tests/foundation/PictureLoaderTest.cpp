@@ -384,7 +384,7 @@ TEST_F(PictureLoaderTest, DamagedBitmapsAreRefusedWithTheReason) {
                      "BMP picture of 13 x 2147483648 pixels is too large"});
     cases.push_back({"offset.bmp", patched(good, 10, 0x7FFFFFF0), "BMP pixel data offset 2147483632 lies outside the file"});
     cases.push_back({"offset-inside-header.bmp", patched(good, 10, 20), "BMP pixel data offset 20 lies outside the file"});
-    cases.push_back({"rle.bmp", patched(good, 30, 1), "unsupported BMP compression 1"});
+    cases.push_back({"rle.bmp", patched(good, 30, 1), "BMP run-length compression 1 needs 8-bit pixels, not 24"});
     cases.push_back({"png-inside.bmp", patched(good, 30, 5), "unsupported BMP compression 5"});
     cases.push_back({"header-size.bmp", patched(good, 14, 0xFFFFFFF0), "unsupported BMP header of 4294967280 bytes"});
     cases.push_back({"depth.bmp", patched(good, 28, 7), "unsupported BMP pixel depth of 7 bits"});
