@@ -28,22 +28,22 @@ constexpr size_t MAX_PER_OUTLINE = 6;
 constexpr int32_t MAX_BEVEL_PIECES = 2;
 constexpr double MAX_BEVEL = 0.15;
 
-double distanceToChord(TVekPointF p, TVekPointF a, TVekPointF b) {
-    const TVekPointF ab = b - a;
-    const double len = length(ab);
-    if (len < 1e-9) return distance(p, a);
-    return std::abs(cross(ab, p - a)) / len;
+double squaredDistance(TVekPointF a, TVekPointF b) {
+    const TVekPointF d = a - b;
+    return dot(d, d);
 }
 
 }  // namespace
 
 // Douglas-Peucker on the closed outline: vertex indices in outline order.
+// Distances are compared squared and against each chord's normal worked out
+// once, since the outline of a large region has thousands of points.
 std::vector<size_t> TVekDatamatrixCornerFinder::simplify(const TOutline& outline, double tolerance) {
     const size_t n = outline.size();
     size_t far = 0;
     double farDistance = -1;
     for (size_t i = 0; i < n; ++i) {
-        const double d = distance(outline[i], outline[0]);
+        const double d = squaredDistance(outline[i], outline[0]);
         if (d > farDistance) {
             farDistance = d;
             far = i;
@@ -54,12 +54,19 @@ std::vector<size_t> TVekDatamatrixCornerFinder::simplify(const TOutline& outline
     while (!ranges.empty()) {
         const auto [a, b] = ranges.back();
         ranges.pop_back();
-        double worst = tolerance;
+        const TVekPointF from = outline[a % n];
+        const TVekPointF chord = outline[b % n] - from;
+        const double chordSquared = dot(chord, chord);
+        // Against a chord of no length (a closed loop) the distance is to its end.
+        const bool isPoint = chordSquared < 1e-18;
+        const double limit = tolerance * tolerance * (isPoint ? 1.0 : chordSquared);
+        double worst = limit;
         size_t split = 0;
         for (size_t k = a + 1; k < b; ++k) {
-            const double d = distanceToChord(outline[k % n], outline[a % n], outline[b % n]);
-            if (d > worst) {
-                worst = d;
+            const TVekPointF d = outline[k % n] - from;
+            const double c = isPoint ? dot(d, d) : cross(chord, d) * cross(chord, d);
+            if (c > worst) {
+                worst = c;
                 split = k;
             }
         }
