@@ -37,44 +37,53 @@ bool looksLikeRings(const std::array<int32_t, kInnerRuns>& runs, double& moduleS
 // Reads the runs through one dark pixel along a line of `length` pixels,
 // where get(i) tells pixel i. Gives the pattern's middle along the line and
 // the module size, when rings 3 ... 3 are there and ring 4 begins on both sides.
+// No run longer than maxRun can be a ring: the walk stops there, so that a
+// long run (a checkerboard's diagonal) costs no more than a ring would.
 template <typename Get>
-std::optional<std::pair<double, double>> crossCheck(Get get, int32_t length, int32_t at, double* unevenness = nullptr) {
+std::optional<std::pair<double, double>> crossCheck(Get get, int32_t length, int32_t at, int32_t maxRun,
+                                                    double* unevenness = nullptr) {
     if (at < 0 || at >= length || !get(at)) return std::nullopt;
     // Centre run, then three runs and the start of the fourth on each side.
     int32_t lo = at;
-    while (lo > 0 && get(lo - 1)) --lo;
+    while (lo > 0 && get(lo - 1) && at - lo <= maxRun) --lo;
     int32_t hi = at;
-    while (hi + 1 < length && get(hi + 1)) ++hi;
+    while (hi + 1 < length && get(hi + 1) && hi - lo <= maxRun) ++hi;
+    if (hi - lo + 1 > maxRun) return std::nullopt;
     std::array<int32_t, kInnerRuns> runs{};
     runs[3] = hi - lo + 1;
     int32_t start = lo;
     for (int32_t k = 2; k >= 0; --k) {
         const bool dark = k == 1;
         int32_t end = start;
-        while (start > 0 && get(start - 1) == dark) --start;
+        while (start > 0 && get(start - 1) == dark && end - start <= maxRun) --start;
         runs[static_cast<size_t>(k)] = end - start;
-        if (runs[static_cast<size_t>(k)] == 0 || start == 0) return std::nullopt;
+        if (runs[static_cast<size_t>(k)] == 0 || start == 0 || runs[static_cast<size_t>(k)] > maxRun) return std::nullopt;
     }
     int32_t stop = hi + 1;
     for (int32_t k = 4; k < kInnerRuns; ++k) {
         const bool dark = k == 5;
         const int32_t begin = stop;
-        while (stop < length && get(stop) == dark) ++stop;
+        while (stop < length && get(stop) == dark && stop - begin <= maxRun) ++stop;
         runs[static_cast<size_t>(k)] = stop - begin;
-        if (runs[static_cast<size_t>(k)] == 0 || stop == length) return std::nullopt;
+        if (runs[static_cast<size_t>(k)] == 0 || stop == length || runs[static_cast<size_t>(k)] > maxRun)
+            return std::nullopt;
     }
     double moduleSize = 0;
     if (!looksLikeRings(runs, moduleSize, unevenness)) return std::nullopt;
     return std::make_pair((start + stop) / 2.0, moduleSize);
 }
 
-std::optional<TVekAztecBullsEyeCandidate> confirm(const TVekBitMatrix& bits, double x, int32_t y) {
+// rowModule: the module size the row showed. The other lines may see up to
+// 2.2 times it (tilt) and √2 more along a diagonal; a ring is at most 1.6
+// modules wide: no run of a bull's eye is longer than maxRun.
+std::optional<TVekAztecBullsEyeCandidate> confirm(const TVekBitMatrix& bits, double x, int32_t y, double rowModule) {
     const int32_t column = static_cast<int32_t>(std::floor(x));
+    const int32_t maxRun = static_cast<int32_t>(std::min(8 * rowModule + 4, 1e6));
     double unevenness = 0;
-    auto down = crossCheck([&](int32_t i) { return bits.get(column, i); }, bits.height(), y, &unevenness);
+    auto down = crossCheck([&](int32_t i) { return bits.get(column, i); }, bits.height(), y, maxRun, &unevenness);
     if (!down) return std::nullopt;
     const int32_t row = static_cast<int32_t>(std::floor(down->first));
-    auto across = crossCheck([&](int32_t i) { return bits.get(i, row); }, bits.width(), column, &unevenness);
+    auto across = crossCheck([&](int32_t i) { return bits.get(i, row); }, bits.width(), column, maxRun, &unevenness);
     if (!across) return std::nullopt;
     const double ratio = across->second / down->second;
     // A bull's-eye seen at up to about 60 degrees of tilt.
@@ -85,11 +94,11 @@ std::optional<TVekAztecBullsEyeCandidate> confirm(const TVekBitMatrix& bits, dou
     const int32_t y0 = row;
     const int32_t fall = std::min(x0, y0);
     const int32_t fallLength = std::min(bits.width() - (x0 - fall), bits.height() - (y0 - fall));
-    if (!crossCheck([&](int32_t i) { return bits.get(x0 - fall + i, y0 - fall + i); }, fallLength, fall, &unevenness))
+    if (!crossCheck([&](int32_t i) { return bits.get(x0 - fall + i, y0 - fall + i); }, fallLength, fall, maxRun, &unevenness))
         return std::nullopt;
     const int32_t rise = std::min(x0, bits.height() - 1 - y0);
     const int32_t riseLength = std::min(bits.width() - (x0 - rise), y0 + rise + 1);
-    if (!crossCheck([&](int32_t i) { return bits.get(x0 - rise + i, y0 + rise - i); }, riseLength, rise, &unevenness))
+    if (!crossCheck([&](int32_t i) { return bits.get(x0 - rise + i, y0 + rise - i); }, riseLength, rise, maxRun, &unevenness))
         return std::nullopt;
     return TVekAztecBullsEyeCandidate{TVekPointF{across->first, down->first},
                                       std::sqrt(across->second * down->second), unevenness};
@@ -137,7 +146,7 @@ std::vector<TVekAztecBullsEyeCandidate> TVekAztecBullsEyeFinder::find(const TVek
             int32_t innerWidth = 0;
             for (int32_t run : inner) innerWidth += run;
             const double middle = x - runs[kWindow - 1] - innerWidth / 2.0;
-            const std::optional<TVekAztecBullsEyeCandidate> candidate = confirm(bits, middle, y);
+            const std::optional<TVekAztecBullsEyeCandidate> candidate = confirm(bits, middle, y, moduleSize);
             if (!candidate || isKnown(found, *candidate)) continue;
             found.push_back(*candidate);
             if (found.size() >= maxCandidates) break;

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "foundation/VekAreaWalker.h"
+#include "foundation/VekOutlineMoments.h"
 
 namespace orvel {
 
@@ -300,41 +301,80 @@ double TVekImageObject::sumSquaredDistances(const TVekLine& line, double limit) 
     return sum;
 }
 
+namespace {
+
+// How many outline points, whose fits cannot be told apart by rounding, are
+// summed point by point: all of them on a small outline (a square's every
+// line through its centre fits equally well), some dozens on a large one.
+// More than that means a long straight run of pixels or a large round shape,
+// whose lines fit equally well: the first of them is taken instead, which
+// keeps the fit's cost linear in the outline.
+size_t maxIndistinctFits(size_t outline) { return 32 + 16384 / std::max<size_t>(outline, 1); }
+
+template <class Eligible>
+const TVekPoint* bestFittingPoint(const TVekImageObject& region, const TVekOutlineMoments& moments,
+                                  const TVekPoint& origin, Eligible eligible) {
+    const auto momentSum = [&](const TVekPoint& point) {
+        return moments.sumSquaredDistances(origin, point.x - origin.x, point.y - origin.y);
+    };
+    bool any = false;
+    long double smallest = 0;
+    for (const TVekPoint& point : region.edgePoints) {
+        if (!eligible(point)) continue;
+        const long double sum = momentSum(point);
+        if (!any || sum < smallest) smallest = sum;
+        any = true;
+    }
+    if (!any) return nullptr;
+
+    const long double limit = moments.ambiguityLimit(origin, smallest);
+    const size_t most = maxIndistinctFits(region.edgePoints.size());
+    std::vector<const TVekPoint*> close;
+    const TVekPoint* firstSmallest = nullptr;
+    for (const TVekPoint& point : region.edgePoints) {
+        if (!eligible(point)) continue;
+        const long double sum = momentSum(point);
+        if (sum == smallest && firstSmallest == nullptr) firstSmallest = &point;
+        if (sum > limit || close.size() > most) continue;
+        close.push_back(&point);
+    }
+    if (close.size() > most) return firstSmallest;
+
+    const TVekPoint* best = nullptr;
+    double bestSum = -1;
+    for (const TVekPoint* point : close) {
+        const double sum = region.sumSquaredDistances(TVekLine(origin, *point), bestSum);
+        if (best == nullptr || sum < bestSum) {
+            best = point;
+            bestSum = sum;
+        }
+    }
+    return best;
+}
+
+}  // namespace
+
 void TVekImageObject::fitAxes() {
     if (mainAxis) return;
     const double cy = center.y;
     auto inUpperHalf = [cy](const TVekPoint& p) { return p.y <= cy + 0.5; };
     auto inLowerHalf = [cy](const TVekPoint& p) { return p.y >= cy - 0.5; };
+    const TVekOutlineMoments moments(edgePoints);
 
     // First direction: the upper edge point whose ray from the centre fits the
     // outline best.
-    const TVekPoint* upper = nullptr;
-    double best = -1;
-    for (const TVekPoint& point : edgePoints) {
-        if (point == center || !inUpperHalf(point)) continue;
-        const double sum = sumSquaredDistances(TVekLine(center, point), best);
-        if (upper == nullptr || sum < best) {
-            upper = &point;
-            best = sum;
-        }
-    }
+    const TVekPoint* upper = bestFittingPoint(*this, moments, center, [&](const TVekPoint& point) {
+        return point != center && inUpperHalf(point);
+    });
     if (upper == nullptr) return;  // a single pixel has no direction
     TVekPoint q = *upper;
     const double r0 = q.distanceTo(center);
 
     // Second direction: a lower edge point beyond r0 from Q that fits best.
-    TVekPoint p = center;
-    bool found = false;
-    best = -1;
-    for (const TVekPoint& point : edgePoints) {
-        if (!inLowerHalf(point) || point.distanceTo(q) <= r0) continue;
-        const double sum = sumSquaredDistances(TVekLine(q, point), best);
-        if (!found || sum < best) {
-            p = point;
-            best = sum;
-            found = true;
-        }
-    }
+    const TVekPoint* lower = bestFittingPoint(*this, moments, q, [&](const TVekPoint& point) {
+        return inLowerHalf(point) && point.distanceTo(q) > r0;
+    });
+    TVekPoint p = lower != nullptr ? *lower : center;
     axisLine = TVekLine(q, p);
 
     // Stretch the axis to the farthest outline pixels lying on it.

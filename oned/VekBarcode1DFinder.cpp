@@ -49,16 +49,100 @@ std::vector<TVekBarcode1DObject> TVekBarcode1DFinder::findCandidates(TVekVectori
     TVekBarList& regions = vectorized.getObjects();
     // Regions without an axis line cannot be compared with anything.
     std::erase_if(regions, [](const auto& region) { return !region || !region->axisLine; });
-    while (!regions.empty()) {
-        TVekBarList group = collectAlignedBars(regions, anyDistance);
-        if (group.empty()) continue;
+    const auto addGroup = [&](TVekBarList group) {
         TVekBarList sorted = sortBars(std::move(group));
         computeGaps(sorted);
         if (static_cast<int32_t>(sorted.size()) > minBars) {
             for (TVekBarList& bars : splitByGaps(sorted)) result.emplace_back(std::move(bars));
         }
+    };
+    if (debug) {
+        // The pass per group over every region, which tells the debug log why
+        // each region was left out.
+        while (!regions.empty()) {
+            TVekBarList group = collectAlignedBars(regions, anyDistance);
+            if (!group.empty()) addGroup(std::move(group));
+        }
+        return result;
     }
+    // The same groups, in the same order, with each group looking only at
+    // the regions whose centre lies in the bands a region must be aligned in.
+    const TVekBarGrid grid(regions);
+    for (size_t front = 0;; ++front) {
+        while (front < regions.size() && (!regions[front] || !canSeed(*regions[front]))) regions[front++].reset();
+        if (front == regions.size()) break;
+        addGroup(collectAlignedBars(regions, front, grid, anyDistance));
+    }
+    regions.clear();
     return result;
+}
+
+bool TVekBarcode1DFinder::canSeed(const TVekImageObject& region) const {
+    const double length = lengthOf(region);
+    return minBarLength <= length && length <= maxBarLength;
+}
+
+bool TVekBarcode1DFinder::fitsSeed(const TVekImageObject& candidate, const TVekImageObject& seed) const {
+    if (!isSameAngle(axisOf(candidate).angle, axisOf(seed).angle, maxAngleDifference)) return false;
+    const double reference = lengthOf(seed), length = lengthOf(candidate);
+    double ratio = length != 0 ? reference / length : 0;
+    if (ratio != 0 && ratio < 1) ratio = 1 / ratio;
+    return length != 0 && ratio < 5.0 && minBarLength < length && length < maxBarLength;
+}
+
+bool TVekBarcode1DFinder::isNearGroup(const TVekImageObject& candidate, const TVekBarList& group) const {
+    const TVekLine& line = axisOf(candidate);
+    const double reference = lengthOf(*group.front());
+    for (const auto& member : group) {
+        const TVekLine& axis = axisOf(*member);
+        if (line.distanceTo(axis.x1, axis.y1) < reference) return true;
+    }
+    return false;
+}
+
+void TVekBarcode1DFinder::collectAlignable(const TVekBarList& regions, const TVekBarGrid& grid, const TVekImageObject& bar,
+                                           const TVekImageObject& seed, std::vector<size_t>& positions) const {
+    grid.collectAlong(axisOf(bar).getBisector(), 0.4 * std::fabs(lengthOf(bar)), positions);
+    std::erase_if(positions, [&](size_t q) { return !regions[q] || !fitsSeed(*regions[q], seed); });
+}
+
+TVekBarList TVekBarcode1DFinder::collectAlignedBars(TVekBarList& regions, size_t front, const TVekBarGrid& grid,
+                                                    bool anyDistance) {
+    TVekBarList group;
+    group.push_back(std::move(regions[front]));
+    const TVekImageObject& seed = *group.front();
+    const TVekImageObject* lastAccepted = &seed;
+    // A region joins when it is aligned with the seed or the last region
+    // taken: only those in one of the two bands are visited, in list order,
+    // pass after pass until a pass takes none, as a pass over all would.
+    std::vector<size_t> seedBand, lastBand;
+    collectAlignable(regions, grid, seed, seed, seedBand);
+    bool accepted = true;
+    while (accepted) {
+        accepted = false;
+        if (lastAccepted != &seed) collectAlignable(regions, grid, *lastAccepted, seed, lastBand);
+        else lastBand.clear();
+        size_t nextSeed = 0, nextLast = 0;
+        while (nextSeed < seedBand.size() || nextLast < lastBand.size()) {
+            const bool fromSeed = nextLast == lastBand.size() ||
+                                  (nextSeed < seedBand.size() && seedBand[nextSeed] <= lastBand[nextLast]);
+            const size_t q = fromSeed ? seedBand[nextSeed] : lastBand[nextLast];
+            if (fromSeed) ++nextSeed;
+            if (!fromSeed || (nextLast < lastBand.size() && lastBand[nextLast] == q)) ++nextLast;
+            if (!regions[q]) continue;
+            const TVekImageObject& candidate = *regions[q];
+            if (!anyDistance && !isNearGroup(candidate, group)) continue;
+            if (!lastAccepted->isAlignedWith(candidate) && !seed.isAlignedWith(candidate)) continue;
+            group.push_back(std::move(regions[q]));
+            lastAccepted = group.back().get();
+            accepted = true;
+            // The new last region's band, from here on in list order.
+            collectAlignable(regions, grid, *lastAccepted, seed, lastBand);
+            std::erase_if(lastBand, [q](size_t p) { return p <= q; });
+            nextLast = 0;
+        }
+    }
+    return group;
 }
 
 TVekBarList TVekBarcode1DFinder::collectAlignedBars(TVekBarList& regions, bool anyDistance) {

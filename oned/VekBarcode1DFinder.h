@@ -7,6 +7,7 @@
 #include "foundation/VekImage.h"
 #include "foundation/VekROrvelConfiguration.h"
 #include "foundation/VekVectorizedImage.h"
+#include "oned/VekBarGrid.h"
 #include "oned/VekBarcode1DObject.h"
 
 namespace orvel {
@@ -29,6 +30,10 @@ public:
 
     // Removes one group of parallel, aligned bars from the front of the list.
     TVekBarList collectAlignedBars(TVekBarList& regions, bool anyDistance);
+    // The same group, seeded by the region at `front` (every region before
+    // it is gone), found through the grid of the regions' centres; the
+    // group's regions are left empty in the list.
+    TVekBarList collectAlignedBars(TVekBarList& regions, size_t front, const TVekBarGrid& grid, bool anyDistance);
     // Orders the bars across the symbol and drops one of each too-close pair.
     TVekBarList sortBars(TVekBarList group);
     static void computeGaps(TVekBarList& sorted);
@@ -51,6 +56,14 @@ public:
 
 private:
     void diagnostic(const std::string& text) const;
+    bool canSeed(const TVekImageObject& region) const;
+    // The tests a candidate passes against the seed alone: direction and length.
+    bool fitsSeed(const TVekImageObject& candidate, const TVekImageObject& seed) const;
+    bool isNearGroup(const TVekImageObject& candidate, const TVekBarList& group) const;
+    // The regions still in the list that fit the seed and lie in the band
+    // where they are aligned with `bar`, in list order.
+    void collectAlignable(const TVekBarList& regions, const TVekBarGrid& grid, const TVekImageObject& bar,
+                          const TVekImageObject& seed, std::vector<size_t>& positions) const;
 };
 
 }  // namespace orvel

@@ -1,4 +1,5 @@
 // orvel_bench_hostile [--only NAME] [--timeout SECONDS] [--runs N] [--families] [--classic] [--save DIR]
+//                     [--formats LIST]
 //
 // Reads pictures made to stress the candidate searches (see HostilePictures)
 // with readBarcodes (every family, default options, failed symbols returned
@@ -54,6 +55,7 @@ struct TSettings {
     bool families = false;
     bool classic = false;
     std::string saveDir;  // also write each picture there as a PGM file
+    TVekBarcodeFormats formats;  // of readBarcodes' main reading; empty: all
 };
 
 constexpr rlim_t addressLimit = rlim_t{4} << 30;
@@ -170,6 +172,7 @@ bool passes(const TMeasure& ours, const TMeasure* peer, int timeoutSeconds) {
 void printPicture(const THostilePicture& entry, const TGreyPicture& picture, const TSettings& settings) {
     TVekReaderOptions options;
     options.returnErrors = true;
+    options.formats = settings.formats;
     const TMeasure ours = measureInChild(settings.runs, settings.timeoutSeconds, oursReading(picture, options));
     const TMeasure* peer = nullptr;
 #ifdef ORVEL_HAVE_ZXING
@@ -228,7 +231,7 @@ void savePgm(const std::string& path, const TGreyPicture& picture) {
 int usage() {
     std::fprintf(stderr,
                  "usage: orvel_bench_hostile [--only NAME] [--timeout SECONDS] [--runs N] [--families] [--classic]\n"
-                 "       [--save DIR]\n");
+                 "       [--save DIR] [--formats LIST]\n");
     return 2;
 }
 
@@ -250,6 +253,10 @@ int main(int argc, char** argv) {
             settings.families = true;
         } else if (argument == "--classic") {
             settings.classic = true;
+        } else if (argument == "--formats" && i + 1 < argc) {
+            const auto formats = orvel::TVekBarcodeFormats::parse(argv[++i]);
+            if (!formats) return usage();
+            settings.formats = *formats;
         } else if (argument == "--save" && i + 1 < argc) {
             settings.saveDir = argv[++i];
         } else {
