@@ -1,12 +1,36 @@
 #include "aztec/VekReedSolomonAZ.h"
 
+#include <map>
+#include <memory>
+#include <mutex>
 #include <stdexcept>
+#include <utility>
 
 namespace orvel {
 
 namespace {
 
 constexpr int32_t AZTEC_FIRST_ROOT = 1;
+// Codes kept for the life of the program. A symbol's size and data count
+// pick its code, so a photo tries the same few again and again; building one
+// costs K squared field products, more than correcting a clean block. The
+// cap bounds what hostile mode messages can make it hold.
+constexpr size_t kMaxSharedCodes = 256;
+
+std::shared_ptr<const TVekReedSolomon> sharedCode(const TVekGaloisField& field, int32_t checkSymbols) {
+    static std::mutex guard;
+    static std::map<std::pair<const TVekGaloisField*, int32_t>, std::shared_ptr<const TVekReedSolomon>> codes;
+    const auto key = std::make_pair(&field, checkSymbols);
+    {
+        const std::lock_guard<std::mutex> lock(guard);
+        const auto found = codes.find(key);
+        if (found != codes.end()) return found->second;
+    }
+    auto code = std::make_shared<const TVekReedSolomon>(field, checkSymbols, AZTEC_FIRST_ROOT);
+    const std::lock_guard<std::mutex> lock(guard);
+    if (codes.size() < kMaxSharedCodes) codes.emplace(key, code);
+    return code;
+}
 
 }  // namespace
 
@@ -18,7 +42,7 @@ TVekReedSolomonAZ::TVekReedSolomonAZ(int32_t symbolSize, int32_t checkSymbols, i
       dataSymbols(dataSymbols) {
     if (checkSymbols == 0 && n > 0) return;
     try {
-        code.emplace(TVekGaloisField::get(symbolSize, primitivePolynomial), checkSymbols, AZTEC_FIRST_ROOT);
+        code = sharedCode(TVekGaloisField::get(symbolSize, primitivePolynomial), checkSymbols);
     } catch (const std::invalid_argument&) {
         throw TVekAZReedException("Wrong number of error correction codewords");
     }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
+#include <memory>
 
 #include "foundation/VekException.h"
 #include "foundation/VekReedSolomon.h"
@@ -45,7 +45,8 @@ private:
     int32_t checkSymbols;
     int32_t dataSymbols;
     // Absent when there is no check symbol: such a word is taken as it is.
-    std::optional<TVekReedSolomon> code;
+    // Shared with every other decoder of the same field and check count.
+    std::shared_ptr<const TVekReedSolomon> code;
 };
 
 // Coefficients (constant term first) of the field polynomial Aztec uses for

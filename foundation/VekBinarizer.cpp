@@ -14,39 +14,51 @@ void thresholdRow(const uint8_t* source, uint8_t* target, int32_t count, int32_t
     for (int32_t x = 0; x < count; ++x) target[x] = source[x] <= threshold ? 1 : 0;
 }
 
-// Per block: the mean when the block has contrast, else -1 (flat).
+// The same with a threshold per pixel.
+void thresholdRow(const uint8_t* __restrict source, const int16_t* __restrict thresholds, uint8_t* __restrict target,
+                  int32_t count) {
+    for (int32_t x = 0; x < count; ++x) target[x] = static_cast<int16_t>(source[x]) <= thresholds[x] ? 1 : 0;
+}
+
+// Per block: the mean when the block has contrast, else -1 (flat). The rows
+// of a band of blocks are first folded column by column (sum, lowest,
+// highest), whole rows at a time so that the compiler keeps it in vector
+// registers; only the folded row is then cut into blocks.
 std::vector<int32_t> blockMeans(const TVekGreyImage& grey, const TVekLocalBinarizerSettings& settings,
                                 int32_t blocksX, int32_t blocksY) {
     const int32_t size = settings.blockSize;
+    const auto width = static_cast<size_t>(grey.width());
     std::vector<int32_t> means(static_cast<size_t>(blocksX) * blocksY);
-    std::vector<uint32_t> sums(static_cast<size_t>(blocksX));
-    std::vector<uint8_t> lows(static_cast<size_t>(blocksX)), highs(static_cast<size_t>(blocksX));
+    std::vector<uint32_t> sums(width);
+    std::vector<uint8_t> lows(width), highs(width);
     for (int32_t by = 0; by < blocksY; ++by) {
-        std::fill(sums.begin(), sums.end(), 0u);
-        std::fill(lows.begin(), lows.end(), uint8_t{255});
-        std::fill(highs.begin(), highs.end(), uint8_t{0});
         const int32_t y0 = by * size, y1 = std::min(y0 + size, grey.height());
-        for (int32_t y = y0; y < y1; ++y) {
+        const uint8_t* first = grey.row(y0);
+        for (size_t x = 0; x < width; ++x) {
+            sums[x] = first[x];
+            lows[x] = first[x];
+            highs[x] = first[x];
+        }
+        for (int32_t y = y0 + 1; y < y1; ++y) {
             const uint8_t* source = grey.row(y);
-            for (int32_t bx = 0; bx < blocksX; ++bx) {
-                const int32_t x0 = bx * size, x1 = std::min(x0 + size, grey.width());
-                uint32_t sum = 0;
-                uint8_t low = lows[static_cast<size_t>(bx)], high = highs[static_cast<size_t>(bx)];
-                for (int32_t x = x0; x < x1; ++x) {
-                    sum += source[x];
-                    low = std::min(low, source[x]);
-                    high = std::max(high, source[x]);
-                }
-                sums[static_cast<size_t>(bx)] += sum;
-                lows[static_cast<size_t>(bx)] = low;
-                highs[static_cast<size_t>(bx)] = high;
+            for (size_t x = 0; x < width; ++x) {
+                sums[x] += source[x];
+                lows[x] = std::min(lows[x], source[x]);
+                highs[x] = std::max(highs[x], source[x]);
             }
         }
         for (int32_t bx = 0; bx < blocksX; ++bx) {
-            const int32_t area = (std::min((bx + 1) * size, grey.width()) - bx * size) * (y1 - y0);
-            const bool contrasted = highs[static_cast<size_t>(bx)] - lows[static_cast<size_t>(bx)] >= settings.minContrast;
+            const int32_t x0 = bx * size, x1 = std::min(x0 + size, grey.width());
+            uint32_t sum = 0;
+            uint8_t low = 255, high = 0;
+            for (int32_t x = x0; x < x1; ++x) {
+                sum += sums[static_cast<size_t>(x)];
+                low = std::min(low, lows[static_cast<size_t>(x)]);
+                high = std::max(high, highs[static_cast<size_t>(x)]);
+            }
+            const int32_t area = (x1 - x0) * (y1 - y0);
             means[static_cast<size_t>(by) * blocksX + bx] =
-                contrasted ? static_cast<int32_t>(sums[static_cast<size_t>(bx)] / static_cast<uint32_t>(area)) : -1;
+                high - low >= settings.minContrast ? static_cast<int32_t>(sum / static_cast<uint32_t>(area)) : -1;
         }
     }
     return means;
@@ -86,11 +98,24 @@ std::vector<int32_t> smoothedThresholds(const std::vector<int32_t>& means, int32
 
 TVekBitMatrix binarizeGlobal(const TVekGreyImage& grey) {
     TVekBitMatrix result(grey.width(), grey.height());
-    std::array<int64_t, 256> counts{};
+    // Four histograms, pixels taken in turn: a run of one level then adds to
+    // four counters instead of waiting on the one it has just written.
+    std::array<std::array<int64_t, 256>, 4> partial{};
+    const int32_t width = grey.width();
     for (int32_t y = 0; y < grey.height(); ++y) {
         const uint8_t* source = grey.row(y);
-        for (int32_t x = 0; x < grey.width(); ++x) ++counts[source[x]];
+        int32_t x = 0;
+        for (; x + 4 <= width; x += 4) {
+            ++partial[0][source[x]];
+            ++partial[1][source[x + 1]];
+            ++partial[2][source[x + 2]];
+            ++partial[3][source[x + 3]];
+        }
+        for (; x < width; ++x) ++partial[0][source[x]];
     }
+    std::array<int64_t, 256> counts{};
+    for (size_t level = 0; level < counts.size(); ++level)
+        counts[level] = partial[0][level] + partial[1][level] + partial[2][level] + partial[3][level];
     const int32_t threshold = iterativeThreshold(counts);
     for (int32_t y = 0; y < grey.height(); ++y) thresholdRow(grey.row(y), result.row(y), grey.width(), threshold);
     return result;
@@ -105,14 +130,19 @@ TVekBitMatrix binarizeLocal(const TVekGreyImage& grey, const TVekLocalBinarizerS
     used.blockSize = size;
     const std::vector<int32_t> thresholds =
         smoothedThresholds(blockMeans(grey, used, blocksX, blocksY), blocksX, blocksY, settings.neighbourhood);
-    for (int32_t y = 0; y < grey.height(); ++y) {
-        const uint8_t* source = grey.row(y);
-        uint8_t* target = result.row(y);
-        const int32_t* blockRow = thresholds.data() + static_cast<size_t>(y / size) * blocksX;
+    // Each band's thresholds spread to one per pixel, so that every row of
+    // the band is a single comparison of two arrays (-1: never dark).
+    const int32_t width = grey.width();
+    std::vector<int16_t> rowThresholds(static_cast<size_t>(width));
+    int16_t* spread = rowThresholds.data();
+    for (int32_t by = 0; by < blocksY; ++by) {
+        const int32_t* blockRow = thresholds.data() + static_cast<size_t>(by) * blocksX;
         for (int32_t bx = 0; bx < blocksX; ++bx) {
-            const int32_t x0 = bx * size, x1 = std::min(x0 + size, grey.width());
-            thresholdRow(source + x0, target + x0, x1 - x0, blockRow[bx]);
+            const int32_t x0 = bx * size, x1 = std::min(x0 + size, width);
+            std::fill(spread + x0, spread + x1, static_cast<int16_t>(blockRow[bx]));
         }
+        const int32_t y1 = std::min((by + 1) * size, grey.height());
+        for (int32_t y = by * size; y < y1; ++y) thresholdRow(grey.row(y), spread, result.row(y), width);
     }
     return result;
 }

@@ -16,6 +16,14 @@ uint8_t luminance(uint32_t red, uint32_t green, uint32_t blue) {
     return static_cast<uint8_t>((redWeight * red + greenWeight * green + blueWeight * blue + 128) >> 8);
 }
 
+// One row of a colour layout of `Step` bytes per pixel; the step known when
+// compiling lets the loop run without an index multiply per channel.
+template <int Step>
+void convertRow(const uint8_t* __restrict source, uint8_t* __restrict target, int32_t width, TVekChannelOffsets at) {
+    for (int32_t x = 0; x < width; ++x, source += Step)
+        target[x] = luminance(source[at.red], source[at.green], source[at.blue]);
+}
+
 size_t pixelCount(int32_t width, int32_t height) { return static_cast<size_t>(width) * static_cast<size_t>(height); }
 
 }  // namespace
@@ -53,11 +61,12 @@ TVekGreyImage::TVekGreyImage(const TVekImageView& view) {
     const int step = bytesPerPixel(view.format);
     const TVekChannelOffsets at = channelOffsets(view.format);
     std::vector<uint8_t> pixels(pixelCount(view.width, view.height));
-    uint8_t* target = pixels.data();
     for (int32_t y = 0; y < view.height; ++y) {
-        const uint8_t* source = view.row(y);
-        for (int32_t x = 0; x < view.width; ++x, source += step)
-            *target++ = luminance(source[at.red], source[at.green], source[at.blue]);
+        uint8_t* target = pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(view.width);
+        if (step == 3)
+            convertRow<3>(view.row(y), target, view.width, at);
+        else
+            convertRow<4>(view.row(y), target, view.width, at);
     }
     *this = owning(std::move(pixels), view.width, view.height);
 }
