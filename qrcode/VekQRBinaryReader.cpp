@@ -69,6 +69,14 @@ TVekBarcode readTriplet(const TVekBitMatrix& bits, const TVekQRFinderTriplet& tr
     return failure;
 }
 
+// True when the point lies inside the quadrilateral (corners in order, either
+// turning sense).
+bool inside(const std::array<TVekPointF, 4>& quad, TVekPointF p) {
+    int positive = 0;
+    for (size_t i = 0; i < 4; ++i) positive += cross(quad[(i + 1) % 4] - quad[i], p - quad[i]) > 0;
+    return positive == 0 || positive == 4;
+}
+
 }  // namespace
 
 TVekQRBinaryFinds TVekQRBinaryReader::read(const TVekBitMatrix& bits, size_t maxTriplets, TVekDebugSink* debug) {
@@ -85,6 +93,13 @@ TVekQRBinaryFinds TVekQRBinaryReader::read(const TVekBitMatrix& bits, size_t max
     for (const auto& triplet : TVekQRTripletPicker::pick(candidates, maxTriplets)) {
         const auto& ix = triplet.indices;
         if (decoded[ix[0]] || decoded[ix[1]] || decoded[ix[2]]) continue;
+        // Finder-like runs inside a decoded symbol are its data.
+        if (std::any_of(ix.begin(), ix.end(), [&](size_t i) {
+                return std::any_of(finds.symbols.begin(), finds.symbols.end(), [&](const TVekBarcode& b) {
+                    return b.isValid && inside(b.position, candidates[i].centre);
+                });
+            }))
+            continue;
         TVekBarcode result = readTriplet(bits, triplet);
         if (result.isValid) {
             for (size_t i : ix) decoded[i] = true;

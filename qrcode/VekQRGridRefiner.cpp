@@ -1,7 +1,6 @@
 #include "qrcode/VekQRGridRefiner.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <vector>
 
@@ -19,7 +18,6 @@ constexpr double kReach = 0.75;
 constexpr double kCellModules = 7.0;
 // A cell with fewer measured edges takes its offset from its neighbours.
 constexpr size_t kMinEdges = 3;
-constexpr int32_t kMaxSteps = 40;
 
 // Module-space offsets at the centres of a coarse grid of cells, bilinear in
 // between: where the nominal module position (x, y) is really read.
@@ -92,20 +90,21 @@ public:
         return m;
     }
 
-    // How far (in modules, along `step`'s direction) the change from colour
-    // `from` to the other one lies from the nominal place `at`; none when no
-    // such change is within reach.
-    std::optional<double> edgeOffset(TVekPointF at, TVekPointF direction, bool from, int32_t steps) const {
-        std::array<int, kMaxSteps + 1> seen{};
-        const double step = 2 * kReach / steps;
-        for (int32_t i = 0; i <= steps; ++i) seen[i] = pixel(at + (-kReach + i * step) * direction);
-        std::optional<double> best;
-        for (int32_t i = 0; i < steps; ++i) {
-            if (seen[i] != static_cast<int>(from) || seen[i + 1] != static_cast<int>(!from)) continue;
-            const double t = -kReach + (i + 0.5) * step;
-            if (!best || std::abs(t) < std::abs(*best)) best = t;
+    // How far (in modules, along `direction`) the change from colour `from`
+    // to the other one lies from the nominal place `at`: walking from there
+    // towards the side of the other colour to its first pixel. None when the
+    // change is not within reach.
+    std::optional<double> edgeOffset(TVekPointF at, TVekPointF direction, bool from, double step) const {
+        const int here = pixel(at);
+        if (here < 0) return std::nullopt;
+        const double sign = here == static_cast<int>(from) ? 1.0 : -1.0;
+        const int wanted = here == static_cast<int>(from) ? !from : from;
+        for (double t = step; t <= kReach; t += step) {
+            const int seen = pixel(at + (sign * t) * direction);
+            if (seen < 0) return std::nullopt;
+            if (seen == wanted) return sign * (t - step / 2);
         }
-        return best;
+        return std::nullopt;
     }
 
 private:
@@ -162,8 +161,8 @@ std::optional<TVekBitMatrix> TVekQRGridRefiner::sample(const TVekBitMatrix& bits
     const double moduleSize =
         distance(moduleToPicture.map({half, half}), moduleToPicture.map({half + 1, half}));
     if (!(moduleSize > 0)) return std::nullopt;
-    // About two looks per pixel across the reach.
-    const auto steps = std::clamp(static_cast<int32_t>(std::ceil(4 * kReach * moduleSize)), 6, kMaxSteps);
+    // About two looks per pixel, at least four per module.
+    const double step = std::min(0.25, 0.5 / moduleSize);
 
     TOffsetField field(dimension);
     const int32_t cells = field.cells();
@@ -180,11 +179,11 @@ std::optional<TVekBitMatrix> TVekQRGridRefiner::sample(const TVekBitMatrix& bits
                 const bool here = modules->get(c, r);
                 if (c + 1 < dimension && modules->get(c + 1, r) != here) {
                     const TVekPointF at{c + 1.0, r + 0.5};
-                    if (const auto t = grid.edgeOffset(at, {1, 0}, here, steps)) across[field.cellOf(at)].push_back(*t);
+                    if (const auto t = grid.edgeOffset(at, {1, 0}, here, step)) across[field.cellOf(at)].push_back(*t);
                 }
                 if (r + 1 < dimension && modules->get(c, r + 1) != here) {
                     const TVekPointF at{c + 0.5, r + 1.0};
-                    if (const auto t = grid.edgeOffset(at, {0, 1}, here, steps)) down[field.cellOf(at)].push_back(*t);
+                    if (const auto t = grid.edgeOffset(at, {0, 1}, here, step)) down[field.cellOf(at)].push_back(*t);
                 }
             }
         }
