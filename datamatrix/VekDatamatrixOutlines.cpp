@@ -10,6 +10,9 @@ namespace {
 // Regions kept for tracing before the largest are chosen: noise in a big
 // picture makes many small regions, which are dropped by size first.
 constexpr size_t MAX_REGIONS = 4096;
+// Labels of regions of any size, and the mark of a run without one.
+constexpr size_t MAX_LABELS = size_t{1} << 20;
+constexpr uint32_t NO_LABEL = UINT32_MAX;
 
 // The eight neighbours clockwise (y grows downwards) from east.
 constexpr std::array<int32_t, 8> DX = {1, 1, 0, -1, -1, -1, 0, 1};
@@ -21,10 +24,6 @@ int32_t directionOf(int32_t dx, int32_t dy) {
     }
     return 4;
 }
-
-struct TSpan {
-    int32_t x, y;
-};
 
 }  // namespace
 
@@ -41,56 +40,87 @@ std::vector<TVekDatamatrixOutlines::TOutline> TVekDatamatrixOutlines::find(const
     return outlines;
 }
 
-// A scan-line fill of every dark region, remembering the size of each.
+// Connected dark regions from the runs of each row: a run takes the label
+// of the runs above that touch it (diagonals included) and joins their
+// labels, or starts a new one. Labels are numbered in reading order and a
+// joined region keeps its smallest, so its first run's start is the region's
+// first pixel. Each pixel is read once; memory grows with the regions, not
+// the pixels.
 std::vector<TVekDatamatrixOutlines::TRegion> TVekDatamatrixOutlines::regions(const TVekBitMatrix& picture,
                                                                              int32_t minSide) {
+    struct TLabel {
+        uint32_t parent;
+        int32_t seedX, seedY;  // top is seedY
+        int32_t left, right, bottom;
+        size_t pixels;
+    };
+    struct TRun {
+        int32_t x0, x1;
+        uint32_t label;
+    };
     const int32_t w = picture.width();
     const int32_t h = picture.height();
-    std::vector<uint8_t> seen(static_cast<size_t>(w) * static_cast<size_t>(h), 0);
-    std::vector<TRegion> found;
-    std::vector<TSpan> stack;
+    std::vector<TLabel> labels;
+    std::vector<TRun> above, here;
+    auto root = [&labels](uint32_t i) {
+        while (labels[i].parent != i) {
+            labels[i].parent = labels[labels[i].parent].parent;
+            i = labels[i].parent;
+        }
+        return i;
+    };
+    auto join = [&labels](uint32_t a, uint32_t b) {
+        const uint32_t kept = std::min(a, b);
+        TLabel& into = labels[kept];
+        TLabel& gone = labels[std::max(a, b)];
+        gone.parent = kept;
+        into.left = std::min(into.left, gone.left);
+        into.right = std::max(into.right, gone.right);
+        into.bottom = std::max(into.bottom, gone.bottom);
+        into.pixels += gone.pixels;
+        return kept;
+    };
     for (int32_t y = 0; y < h; ++y) {
         const uint8_t* bits = picture.row(y);
-        uint8_t* seenRow = seen.data() + static_cast<size_t>(y) * w;
-        for (int32_t x = 0; x < w; ++x) {
-            if (bits[x] == 0 || seenRow[x] != 0) continue;
-            int32_t left = x, right = x, top = y, bottom = y;
-            size_t pixels = 0;
-            stack.clear();
-            stack.push_back({x, y});
-            while (!stack.empty()) {
-                const TSpan s = stack.back();
-                stack.pop_back();
-                const uint8_t* row = picture.row(s.y);
-                uint8_t* mark = seen.data() + static_cast<size_t>(s.y) * w;
-                if (mark[s.x] != 0) continue;
-                int32_t x0 = s.x, x1 = s.x;
-                while (x0 > 0 && row[x0 - 1] != 0 && mark[x0 - 1] == 0) --x0;
-                while (x1 + 1 < w && row[x1 + 1] != 0 && mark[x1 + 1] == 0) ++x1;
-                std::fill(mark + x0, mark + x1 + 1, uint8_t{1});
-                pixels += static_cast<size_t>(x1 - x0 + 1);
-                left = std::min(left, x0);
-                right = std::max(right, x1);
-                top = std::min(top, s.y);
-                bottom = std::max(bottom, s.y);
-                for (int32_t ny : {s.y - 1, s.y + 1}) {
-                    if (ny < 0 || ny >= h) continue;
-                    const uint8_t* nrow = picture.row(ny);
-                    const uint8_t* nmark = seen.data() + static_cast<size_t>(ny) * w;
-                    const int32_t from = std::max(0, x0 - 1);
-                    const int32_t to = std::min(w - 1, x1 + 1);
-                    for (int32_t nx = from; nx <= to; ++nx) {
-                        if (nrow[nx] == 0 || nmark[nx] != 0) continue;
-                        stack.push_back({nx, ny});
-                        while (nx + 1 <= to && nrow[nx + 1] != 0 && nmark[nx + 1] == 0) ++nx;
-                    }
-                }
+        here.clear();
+        size_t candidate = 0;
+        for (int32_t x = 0; x < w;) {
+            if (bits[x] == 0) {
+                ++x;
+                continue;
             }
-            const int32_t width = right - left + 1;
-            const int32_t height = bottom - top + 1;
-            if (std::max(width, height) >= minSide && found.size() < MAX_REGIONS)
-                found.push_back({x, y, width, height, pixels});
+            const int32_t x0 = x;
+            while (x < w && bits[x] != 0) ++x;
+            const int32_t x1 = x - 1;
+            // Runs above ending left of this one's reach touch no later run either.
+            while (candidate < above.size() && above[candidate].x1 < x0 - 1) ++candidate;
+            uint32_t label = NO_LABEL;
+            for (size_t k = candidate; k < above.size() && above[k].x0 <= x1 + 1; ++k) {
+                const uint32_t other = root(above[k].label);
+                label = label == NO_LABEL ? other : (other == label ? label : join(label, other));
+            }
+            if (label == NO_LABEL) {
+                // Past the cap (a picture of noise) new regions are ignored.
+                if (labels.size() >= MAX_LABELS) continue;
+                label = static_cast<uint32_t>(labels.size());
+                labels.push_back({label, x0, y, x0, x1, y, 0});
+            }
+            TLabel& region = labels[label];
+            region.left = std::min(region.left, x0);
+            region.right = std::max(region.right, x1);
+            region.bottom = y;
+            region.pixels += static_cast<size_t>(x1 - x0 + 1);
+            here.push_back({x0, x1, label});
         }
+        std::swap(above, here);
+    }
+    std::vector<TRegion> found;
+    for (uint32_t i = 0; i < labels.size() && found.size() < MAX_REGIONS; ++i) {
+        const TLabel& region = labels[i];
+        if (region.parent != i) continue;
+        const int32_t width = region.right - region.left + 1;
+        const int32_t height = region.bottom - region.seedY + 1;
+        if (std::max(width, height) >= minSide) found.push_back({region.seedX, region.seedY, width, height, region.pixels});
     }
     return found;
 }

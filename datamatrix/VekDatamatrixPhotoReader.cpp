@@ -41,12 +41,15 @@ TVekBarcodes TVekDatamatrixPhotoReader::read(TVekBinaryCache& picture) const {
     const TVekBinarizerKind first = options_.binarizer;
     const TVekBinarizerKind second =
         first == TVekBinarizerKind::local ? TVekBinarizerKind::global : TVekBinarizerKind::local;
+    // Both binarizers before either inversion: dark on light is the common
+    // case, and an inverted light picture is one huge region, slow to trace.
     for (TVekBinarizerKind kind : {first, second}) {
-        const TVekBitMatrix& binary = picture.binary(kind);
-        readPass({binary, false, 1.0}, found);
+        readPass({picture.binary(kind), false, 1.0}, found);
         if (isDone(found)) return found;
-        if (options_.tryInvert) {
-            TVekBitMatrix inverted = binary;
+    }
+    if (options_.tryInvert) {
+        for (TVekBinarizerKind kind : {first, second}) {
+            TVekBitMatrix inverted = picture.binary(kind);
             inverted.flipAll();
             readPass({inverted, true, 1.0}, found);
             if (isDone(found)) return found;

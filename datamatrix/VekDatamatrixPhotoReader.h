@@ -17,8 +17,8 @@ struct TVekDatamatrixL;
 // family's decoding. Nothing here touches process-wide state.
 //
 // Passes, cheapest first, until a pass finds a symbol (every pass with
-// tryHarder): the first binarizer, its inversion (tryInvert), the other
-// binarizer and its inversion, then small pictures enlarged twice.
+// tryHarder): the first binarizer, the other one, their inversions
+// (tryInvert), then small pictures enlarged twice.
 class TVekDatamatrixPhotoReader {
 public:
     explicit TVekDatamatrixPhotoReader(const TVekReaderOptions& options, TVekDebugSink* debug = nullptr)

@@ -19,6 +19,10 @@ constexpr int32_t MAX_RUN_SAMPLES = 4000;
 constexpr int32_t MAX_BINS = 64;
 constexpr double MIN_FIT_SPAN = 5.0;
 constexpr size_t MIN_PEAKS = 3;
+constexpr double FINE_STEP = 0.5;
+// An L side covers at least eight modules (the short side of the smallest
+// rectangle); a thicker L is a dark blot, not a symbol.
+constexpr double MIN_SIDE_MODULES = 6.5;
 
 bool darkAt(const TVekBitMatrix& picture, TVekPointF p) {
     return picture.getOrLight(static_cast<int32_t>(std::floor(p.x)), static_cast<int32_t>(std::floor(p.y)));
@@ -72,6 +76,9 @@ std::optional<TVekDatamatrixEdgeLine> TVekDatamatrixTimingEdges::timingEdge(cons
     const TVekPointF along = (1.0 / len) * (towards - from);
     TVekDatamatrixEdgeLine line{from, along};
     const double reach = SEARCH_MODULES * module;
+    // Large modules are crossed in coarse steps, then the edge is found in
+    // fine ones: dark specks thinner than a quarter module are noise anyway.
+    const double coarse = std::max(FINE_STEP, FINE_STEP * std::floor(module / (4 * FINE_STEP)));
     const double total = len * (1 + EDGE_OVERRUN);
     const int32_t samples = std::clamp(static_cast<int32_t>(total), 8, MAX_EDGE_SAMPLES);
     const int32_t binCount = std::clamp(static_cast<int32_t>(total / (2.2 * module)), 2, MAX_BINS);
@@ -85,8 +92,15 @@ std::optional<TVekDatamatrixEdgeLine> TVekDatamatrixTimingEdges::timingEdge(cons
         TVekPointF bestPoint;
         for (; i <= samples && i * binCount <= (bin + 1) * samples; ++i) {
             const TVekPointF base = line.project(from + (total * i / samples) * along);
-            for (double s = reach; s >= -reach; s -= 0.5) {
+            for (double s = reach; s >= -reach; s -= coarse) {
                 if (!darkAt(picture, base + s * outward)) continue;
+                // The outermost dark sample between this one and the light one before.
+                for (double fine = std::min(reach, s + coarse - FINE_STEP); fine > s; fine -= FINE_STEP) {
+                    if (darkAt(picture, base + fine * outward)) {
+                        s = fine;
+                        break;
+                    }
+                }
                 points.push_back(base + s * outward);
                 if (s > best) {
                     best = s;
@@ -120,6 +134,8 @@ std::optional<TVekDatamatrixEdgeLine> TVekDatamatrixTimingEdges::timingEdge(cons
 std::optional<TVekDatamatrixFrame> TVekDatamatrixTimingEdges::frame(const TVekBitMatrix& picture,
                                                                     const TVekDatamatrixL& l) {
     const double module = moduleSize(picture, l);
+    const double shortSide = std::min(distance(l.corner, l.firstEnd), distance(l.corner, l.secondEnd));
+    if (module * MIN_SIDE_MODULES > shortSide) return std::nullopt;
     const TVekPointF guess = l.firstEnd + (l.secondEnd - l.corner);
     const TVekPointF inside = 0.5 * (l.corner + guess);
     const auto top = timingEdge(picture, l.firstEnd, guess, inside, module);
