@@ -2,6 +2,13 @@
 
 namespace orvel {
 
+namespace {
+
+// Samples at a line's ends that may hold a sliver of another colour.
+constexpr double borderSliver = 2;
+
+}  // namespace
+
 void TVekBarRow::reset(TVekPointF origin, TVekPointF step) {
     origin_ = origin;
     step_ = step;
@@ -34,15 +41,22 @@ double TVekBarRow::sum(size_t first, size_t count) const {
 
 bool TVekBarRow::isQuiet(size_t i, double width) const {
     if (i >= widths_.size() || isBar(i)) return false;
-    const bool atEnd = i == 0 || i + 1 == widths_.size();
+    // A sliver of another colour at the picture's border (its frame, a
+    // vignette) does not end the quiet zone before it.
+    const bool atEnd = starts_[i] < borderSliver || length_ - end(i) < borderSliver;
     return widths_[i] >= (atEnd ? 0.5 : 1.0) * width;
 }
 
 TVekBarRow TVekBarRow::reversed() const {
-    TVekBarRow other(point(length_), -1.0 * step_);
+    TVekBarRow other;
+    reverseInto(other);
+    return other;
+}
+
+void TVekBarRow::reverseInto(TVekBarRow& other) const {
+    other.reset(point(length_), -1.0 * step_);
     for (size_t k = widths_.size(); k-- > 1;) other.addElement(length_ - starts_[k], isBar(k));
     other.finish(length_);
-    return other;
 }
 
 }  // namespace orvel

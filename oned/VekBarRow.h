@@ -39,6 +39,8 @@ public:
 
     // The same line read the other way.
     TVekBarRow reversed() const;
+    // The same, into `other`, whose buffers are kept from line to line.
+    void reverseInto(TVekBarRow& other) const;
 
 private:
     TVekPointF origin_;

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <span>
 #include <string_view>
 
 #include "oned/VekCharacterMatcher.h"
@@ -25,6 +26,7 @@ constexpr std::array<std::string_view, 107> patterns = {
 };
 
 constexpr int startA = 103, startC = 105, stop = 106;
+const std::span<const std::string_view> startPatterns(patterns.data() + startA, 3);
 constexpr int codeC = 99, codeB = 100, codeA = 101, fnc1 = 102, shift = 98;
 constexpr int fnc2 = 97, fnc3 = 96;
 constexpr double maximumDeviation = 0.8;
@@ -96,10 +98,14 @@ void TVekCode128LineDecoder::decode(const TVekBarRow& row, std::vector<TVekLinea
 }
 
 bool TVekCode128LineDecoder::readSymbol(const TVekBarRow& row, size_t start, TVekLinearRead& read) {
-    const TVekCharacterMatch first = matchCharacter(row, start, patterns, 11);
-    if (first.value < startA || first.value > startC || first.deviation > maximumDeviation) return false;
+    // Most positions of a line fail the quiet zone, the cheapest test; of the
+    // rest, only those close to a start character are matched against all.
     double module = row.sum(start, 6) / 11;
     if (!row.isQuiet(start - 1, quietModules * module)) return false;
+    const TVekCharacterMatch likeStart = matchCharacter(row, start, startPatterns, 11);
+    if (likeStart.value < 0 || likeStart.deviation > maximumDeviation) return false;
+    const TVekCharacterMatch first = matchCharacter(row, start, patterns, 11);
+    if (first.value < startA || first.value > startC || first.deviation > maximumDeviation) return false;
     std::vector<int> values{first.value};
     size_t at = start + 6;
     while (values.size() < maximumCharacters && at + 7 < row.size()) {

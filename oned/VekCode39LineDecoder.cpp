@@ -31,6 +31,17 @@ constexpr std::array<int, 44> wideMasks = [] {
     return masks;
 }();
 
+// A character of six narrow and three wide elements at the largest
+// wide-to-narrow ratio, in narrow widths.
+constexpr double widestCharacter = 6 + 3 * 4.5;
+
+// The start and stop characters never stand inside a symbol, so a symbol
+// that runs to the picture's border (the line's first or last element) was
+// not cut there: its quiet zone is wherever the picture ends.
+bool isQuietOrBorder(const TVekBarRow& row, size_t element, double width) {
+    return element == 0 || element >= row.size() || row.isQuiet(element, width);
+}
+
 }  // namespace
 
 int TVekCode39LineDecoder::character(const TVekBarRow& row, size_t first, double& narrow) {
@@ -55,13 +66,16 @@ void TVekCode39LineDecoder::decode(const TVekBarRow& row, std::vector<TVekLinear
 }
 
 bool TVekCode39LineDecoder::readSymbol(const TVekBarRow& row, size_t start, TVekLinearRead& read) {
+    // The quiet zone first, against the narrowest narrow element a character
+    // this wide can have: most positions of a line fail it, cheaply.
+    double characterWidth = row.sum(start, 9);
+    if (!isQuietOrBorder(row, start - 1, quietNarrows * characterWidth / widestCharacter)) return false;
     double narrow = 0;
     if (character(row, start, narrow) != asterisk) return false;
-    double characterWidth = row.sum(start, 9);
-    if (!row.isQuiet(start - 1, quietNarrows * narrow)) return false;
+    if (!isQuietOrBorder(row, start - 1, quietNarrows * narrow)) return false;
     std::string text;
     size_t at = start + 10;
-    while (text.size() < maximumCharacters && at + 9 < row.size()) {
+    while (text.size() < maximumCharacters && at + 9 <= row.size()) {
         const double gap = row.width(at - 1);
         if (gap > 4 * narrow) return false;
         double narrowHere = 0;
@@ -73,7 +87,7 @@ bool TVekCode39LineDecoder::readSymbol(const TVekBarRow& row, size_t start, TVek
         characterWidth = width;
         narrow = 0.5 * narrow + 0.5 * narrowHere;
         if (c == asterisk) {
-            if (text.empty() || !row.isQuiet(at + 9, quietNarrows * narrow)) return false;
+            if (text.empty() || !isQuietOrBorder(row, at + 9, quietNarrows * narrow)) return false;
             read.format = TVekBarcodeFormat::code39;
             read.bytes = text;
             read.identifier = "]A0";

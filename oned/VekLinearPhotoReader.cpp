@@ -1,6 +1,7 @@
 #include "oned/VekLinearPhotoReader.h"
 
 #include <algorithm>
+#include <array>
 
 #include "oned/VekLinearScanner.h"
 
@@ -24,17 +25,23 @@ TVekBarcodeFormats linearFormats(const TVekBarcodeFormats& asked) {
     return formats;
 }
 
-// `count` positions spread over `extent`, from the middle outwards.
+// `count` positions spread evenly over `extent`.
 std::vector<int32_t> linePositions(int32_t extent, int32_t count) {
     count = std::min(count, extent);
     std::vector<int32_t> positions;
-    for (int32_t k = 0; k < count; ++k) {
-        const int32_t offset = (k + 1) / 2 * (k % 2 == 0 ? 1 : -1);
-        const int32_t middle = count / 2 + offset;
-        if (middle < 0 || middle >= count) continue;
-        positions.push_back(static_cast<int32_t>((middle + 0.5) * extent / count));
-    }
+    for (int32_t k = 0; k < count; ++k) positions.push_back(static_cast<int32_t>((k + 0.5) * extent / count));
     return positions;
+}
+
+// The lines are scanned in rounds, each filling the gaps of the coarser grid
+// before it, the first centred on the picture: a symbol of the usual size is
+// crossed twice by the first round already, and the read stops there.
+constexpr std::array<size_t, 3> roundSpacing = {4, 2, 1};
+
+bool inRound(size_t index, size_t round) {
+    const size_t shifted = index + 2;
+    if (shifted % roundSpacing[round] != 0) return false;
+    return round == 0 || shifted % roundSpacing[round - 1] != 0;
 }
 
 }  // namespace
@@ -49,9 +56,16 @@ TVekBarcodes TVekLinearPhotoReader::read(TVekBinaryCache& picture) const {
     for (const bool inverted : {false, true}) {
         if (inverted && !options_.tryInvert) break;
         TVekLinearScanner scanner(grey, formats, inverted, minimumInterleavedDigits);
-        for (const int32_t y : linePositions(grey.height(), lines)) scanner.scanRow(y);
-        if (tryColumns && (options_.tryHarder || scanner.votes().acceptedCount() == 0))
-            for (const int32_t x : linePositions(grey.width(), lines)) scanner.scanColumn(x);
+        const std::vector<int32_t> rows = linePositions(grey.height(), lines);
+        const std::vector<int32_t> columns = tryColumns ? linePositions(grey.width(), lines) : std::vector<int32_t>{};
+        for (size_t round = 0; round < roundSpacing.size(); ++round) {
+            for (size_t k = 0; k < rows.size(); ++k)
+                if (inRound(k, round)) scanner.scanRow(rows[k]);
+            if (!options_.tryHarder && scanner.votes().acceptedCount() > 0) break;
+            for (size_t k = 0; k < columns.size(); ++k)
+                if (inRound(k, round)) scanner.scanColumn(columns[k]);
+            if (!options_.tryHarder && scanner.votes().acceptedCount() > 0) break;
+        }
         TVekBarcodes found = scanner.votes().results(inverted);
         if (!found.empty()) return found;
     }

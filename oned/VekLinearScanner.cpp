@@ -45,7 +45,8 @@ void TVekLinearScanner::scanProfile(TVekPointF origin, TVekPointF step, double a
     edges_.find(profile_.data(), profile_.size(), row_);
     if (row_.size() < 20) return;
     decode(row_, across);
-    decode(row_.reversed(), across);
+    row_.reverseInto(reversed_);
+    decode(reversed_, across);
 }
 
 void TVekLinearScanner::decode(const TVekBarRow& row, double across) {

@@ -34,6 +34,7 @@ private:
     std::vector<float> profile_;
     TVekEdgeFinder edges_;
     TVekBarRow row_;
+    TVekBarRow reversed_;
     TVekLinearVotes votes_;
     int line_ = 0;
 };
