@@ -18,6 +18,10 @@ constexpr uint32_t kFinderColour = 0xFF0000;
 constexpr uint32_t kGridColour = 0x00C000;
 // A failed triplet is reported only when it looks this square.
 constexpr double kReportableScore = 0.35;
+// Each decoded symbol earns this many more triplets to try: on a sheet of
+// symbols, triplets across neighbours are as square as a symbol's own and
+// fail about twice per symbol.
+constexpr size_t kTripletsPerDecoded = 8;
 
 // The timing patterns between the finders alternate; a grid over anything
 // else is right about half of the time.
@@ -90,7 +94,10 @@ TVekQRBinaryFinds TVekQRBinaryReader::read(const TVekBitMatrix& bits, size_t max
 
     std::vector<bool> decoded(candidates.size(), false);
     std::vector<bool> reported(candidates.size(), false);
-    for (const auto& triplet : TVekQRTripletPicker::pick(candidates, maxTriplets)) {
+    // maxTriplets grids are tried, and a few more for each symbol decoded: a
+    // sheet of many symbols is read whole, clutter costs no more than before.
+    size_t budget = maxTriplets;
+    for (const auto& triplet : TVekQRTripletPicker::pick(candidates)) {
         const auto& ix = triplet.indices;
         if (decoded[ix[0]] || decoded[ix[1]] || decoded[ix[2]]) continue;
         // Finder-like runs inside a decoded symbol are its data.
@@ -100,14 +107,19 @@ TVekQRBinaryFinds TVekQRBinaryReader::read(const TVekBitMatrix& bits, size_t max
                 });
             }))
             continue;
+        if (budget == 0) break;
+        --budget;
         TVekBarcode result = readTriplet(bits, triplet);
         if (result.isValid) {
+            budget += kTripletsPerDecoded;
             for (size_t i : ix) decoded[i] = true;
             if (debug)
                 for (size_t i = 0; i < 4; ++i) debug->line(result.position[i], result.position[(i + 1) % 4], kGridColour);
             finds.symbols.push_back(std::move(result));
-        } else if (!result.error.empty() && triplet.score < kReportableScore &&
-                   !(reported[ix[0]] || reported[ix[1]] || reported[ix[2]])) {
+            continue;
+        }
+        if (!result.error.empty() && triplet.score < kReportableScore &&
+            !(reported[ix[0]] || reported[ix[1]] || reported[ix[2]])) {
             for (size_t i : ix) reported[i] = true;
             finds.symbols.push_back(std::move(result));
         }

@@ -21,7 +21,7 @@ struct TVekQRBinaryFinds {
 // decoded symbol is not tried with other partners.
 class TVekQRBinaryReader {
 public:
-    // `maxTriplets` bounds the work per picture.
+    // `maxTriplets` grids are tried, and a few more for each decoded symbol.
     static TVekQRBinaryFinds read(const TVekBitMatrix& bits, size_t maxTriplets, TVekDebugSink* debug);
 };
 

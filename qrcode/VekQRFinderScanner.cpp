@@ -104,20 +104,74 @@ std::optional<TVekQRFinderCandidate> confirm(const TVekBitMatrix& bits, double c
     return candidate;
 }
 
-// Adds the hit to the candidate it belongs to, or as a new one.
-void merge(std::vector<TVekQRFinderCandidate>& candidates, const TVekQRFinderCandidate& hit) {
-    for (auto& c : candidates) {
-        const double size = std::max(c.moduleSize, hit.moduleSize);
-        if (distance(c.centre, hit.centre) > 3 * size) continue;
-        if (c.moduleSize > 2 * hit.moduleSize || hit.moduleSize > 2 * c.moduleSize) continue;
-        const double n = c.count;
-        c.centre = (1.0 / (n + 1)) * (n * c.centre + hit.centre);
-        c.moduleSize = (n * c.moduleSize + hit.moduleSize) / (n + 1);
-        ++c.count;
-        return;
+// The candidates of one scan, filed by where their centres lie, so that a
+// hit is compared with the candidates near it only, not with every one.
+class TCandidateFile {
+public:
+    TCandidateFile(const TVekBitMatrix& bits, size_t capacity)
+        : columns_(bits.width() / kCell + 1), rows_(bits.height() / kCell + 1), capacity_(capacity),
+          cells_(static_cast<size_t>(columns_) * rows_) {}
+
+    // Adds the hit to the first candidate (in the order they were found) it
+    // belongs to, or as a new one while there is room.
+    void merge(const TVekQRFinderCandidate& hit) {
+        // A hit joins a candidate within three of the larger module sizes.
+        const double reach = 3 * std::max(hit.moduleSize, largestModule_) + 1;
+        size_t first = candidates_.size();
+        forEachNear(hit.centre, reach, [&](uint32_t index) {
+            const TVekQRFinderCandidate& c = candidates_[index];
+            const double size = std::max(c.moduleSize, hit.moduleSize);
+            if (index >= first || distance(c.centre, hit.centre) > 3 * size) return;
+            if (c.moduleSize > 2 * hit.moduleSize || hit.moduleSize > 2 * c.moduleSize) return;
+            first = index;
+        });
+        if (first < candidates_.size()) {
+            TVekQRFinderCandidate& c = candidates_[first];
+            const size_t before = cellOf(c.centre);
+            const double n = c.count;
+            c.centre = (1.0 / (n + 1)) * (n * c.centre + hit.centre);
+            c.moduleSize = (n * c.moduleSize + hit.moduleSize) / (n + 1);
+            ++c.count;
+            largestModule_ = std::max(largestModule_, c.moduleSize);
+            const size_t after = cellOf(c.centre);
+            if (after != before) {
+                std::erase(cells_[before], static_cast<uint32_t>(first));
+                cells_[after].push_back(static_cast<uint32_t>(first));
+            }
+            return;
+        }
+        if (candidates_.size() >= capacity_) return;
+        cells_[cellOf(hit.centre)].push_back(static_cast<uint32_t>(candidates_.size()));
+        candidates_.push_back(hit);
+        largestModule_ = std::max(largestModule_, hit.moduleSize);
     }
-    if (candidates.size() < TVekQRFinderScanner::maxCandidates) candidates.push_back(hit);
-}
+
+    std::vector<TVekQRFinderCandidate> take() { return std::move(candidates_); }
+
+private:
+    static constexpr int32_t kCell = 16;
+
+    int32_t cellIndex(double v, int32_t count) const {
+        return std::clamp(static_cast<int32_t>(std::clamp(std::floor(v / kCell), -1.0, 1e7)), 0, count - 1);
+    }
+    size_t cellOf(const TVekPointF& p) const {
+        return static_cast<size_t>(cellIndex(p.y, rows_)) * columns_ + cellIndex(p.x, columns_);
+    }
+    template <typename Visit>
+    void forEachNear(const TVekPointF& p, double reach, Visit visit) const {
+        const int32_t x0 = cellIndex(p.x - reach, columns_), x1 = cellIndex(p.x + reach, columns_);
+        const int32_t y0 = cellIndex(p.y - reach, rows_), y1 = cellIndex(p.y + reach, rows_);
+        for (int32_t y = y0; y <= y1; ++y)
+            for (int32_t x = x0; x <= x1; ++x)
+                for (uint32_t index : cells_[static_cast<size_t>(y) * columns_ + x]) visit(index);
+    }
+
+    int32_t columns_, rows_;
+    size_t capacity_;
+    std::vector<std::vector<uint32_t>> cells_;
+    std::vector<TVekQRFinderCandidate> candidates_;
+    double largestModule_ = 0;
+};
 
 }  // namespace
 
@@ -137,8 +191,12 @@ bool TVekQRFinderScanner::hasFinderProportions(const std::array<int32_t, 5>& run
     return !shortOuter && !(longOuter0 && longOuter4);
 }
 
+size_t TVekQRFinderScanner::maxCandidatesFor(const TVekBitMatrix& bits) {
+    return std::max(maxCandidates, static_cast<size_t>(bits.width()) * bits.height() / 2048);
+}
+
 std::vector<TVekQRFinderCandidate> TVekQRFinderScanner::scan(const TVekBitMatrix& bits) {
-    std::vector<TVekQRFinderCandidate> candidates;
+    TCandidateFile candidates(bits, maxCandidatesFor(bits));
     const int32_t width = bits.width();
     std::array<int32_t, 5> runs{};
     std::array<int32_t, 5> starts{};
@@ -159,10 +217,10 @@ std::vector<TVekQRFinderCandidate> TVekQRFinderScanner::scan(const TVekBitMatrix
             if (seen < 5) ++seen;
             if (colour == 0 || seen < 5 || !hasFinderProportions(runs)) continue;
             const double cx = starts[2] + runs[2] / 2.0;
-            if (const auto hit = confirm(bits, cx, y, (runs[1] + runs[2] + runs[3]) / 5.0)) merge(candidates, *hit);
+            if (const auto hit = confirm(bits, cx, y, (runs[1] + runs[2] + runs[3]) / 5.0)) candidates.merge(*hit);
         }
     }
-    return candidates;
+    return candidates.take();
 }
 
 }  // namespace orvel

@@ -24,8 +24,11 @@ struct TVekQRFinderCandidate {
 // merged, which also averages their centres to a fraction of a pixel.
 class TVekQRFinderScanner {
 public:
-    // Beyond this many distinct candidates a picture is noise; the rest are dropped.
+    // Beyond this many distinct candidates a picture is noise; the rest are
+    // dropped. A large picture may hold a sheet of many symbols: one more
+    // candidate per 2048 pixels beyond.
     static constexpr size_t maxCandidates = 256;
+    static size_t maxCandidatesFor(const TVekBitMatrix& bits);
 
     static std::vector<TVekQRFinderCandidate> scan(const TVekBitMatrix& bits);
 

@@ -16,6 +16,9 @@ constexpr double kMaxLegModules = 200;
 constexpr double kMaxCosine = 0.5;
 constexpr double kMinLegRatio = 0.5;
 constexpr double kMaxSizeRatio = 2.0;
+// The nearest finders a corner is combined with, and the triplets it keeps.
+constexpr size_t kPartners = 16;
+constexpr size_t kTripletsPerCorner = 8;
 
 std::optional<TVekQRFinderTriplet> judge(const std::vector<TVekQRFinderCandidate>& c, size_t corner, size_t a,
                                          size_t b) {
@@ -51,43 +54,64 @@ std::optional<TVekQRFinderTriplet> judge(const std::vector<TVekQRFinderCandidate
 
 }  // namespace
 
-std::vector<TVekQRFinderTriplet> TVekQRTripletPicker::pick(const std::vector<TVekQRFinderCandidate>& all,
-                                                           size_t maxTriplets) {
+std::vector<TVekQRFinderTriplet> TVekQRTripletPicker::pick(const std::vector<TVekQRFinderCandidate>& all) {
     // A finder is crossed by as many scan rows as its centre is high (three
     // modules); a hit on one or two rows of a large module is a data pattern.
     std::vector<size_t> order;
     for (size_t i = 0; i < all.size(); ++i)
         if (2 * all[i].count >= all[i].moduleSize) order.push_back(i);
     std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return all[a].count > all[b].count; });
-    if (order.size() > maxFinders) order.resize(maxFinders);
     std::vector<TVekQRFinderCandidate> c;
     for (size_t i : order) c.push_back(all[i]);
 
+    // Each finder is the right-angle corner of triplets with its nearest
+    // partners of a similar module size only, and keeps its best few: a sheet
+    // of many symbols gives each symbol its own triplet, at a cost linear in
+    // the finders.
     std::vector<TVekQRFinderTriplet> triplets;
+    std::vector<std::pair<double, size_t>> near;
+    std::vector<TVekQRFinderTriplet> mine;
     for (size_t i = 0; i < c.size(); ++i) {
-        for (size_t j = i + 1; j < c.size(); ++j) {
-            for (size_t k = j + 1; k < c.size(); ++k) {
-                // The right angle is opposite the longest side.
-                const double dij = distance(c[i].centre, c[j].centre);
-                const double dik = distance(c[i].centre, c[k].centre);
-                const double djk = distance(c[j].centre, c[k].centre);
-                std::optional<TVekQRFinderTriplet> t;
-                if (djk >= dij && djk >= dik) {
-                    t = judge(c, i, j, k);
-                } else if (dik >= dij) {
-                    t = judge(c, j, i, k);
-                } else {
-                    t = judge(c, k, i, j);
-                }
-                if (!t) continue;
-                for (auto& index : t->indices) index = order[index];
-                triplets.push_back(*t);
+        near.clear();
+        for (size_t j = 0; j < c.size(); ++j) {
+            const double larger = std::max(c[i].moduleSize, c[j].moduleSize);
+            const double smaller = std::min(c[i].moduleSize, c[j].moduleSize);
+            if (j == i || larger > kMaxSizeRatio * smaller) continue;
+            const TVekPointF leg = c[j].centre - c[i].centre;
+            near.emplace_back(dot(leg, leg), j);
+        }
+        const size_t partners = std::min(near.size(), kPartners);
+        std::partial_sort(near.begin(), near.begin() + static_cast<std::ptrdiff_t>(partners), near.end());
+        mine.clear();
+        for (size_t p = 0; p < partners; ++p) {
+            for (size_t q = p + 1; q < partners; ++q) {
+                const size_t j = std::min(near[p].second, near[q].second), k = std::max(near[p].second, near[q].second);
+                // The right angle is opposite the longest side; of a triangle
+                // with its corners in list order (i, j, k sorted), as ever.
+                std::array<size_t, 3> t3{i, j, k};
+                std::sort(t3.begin(), t3.end());
+                const auto [a, b, d] = t3;
+                const double dab = distance(c[a].centre, c[b].centre);
+                const double dad = distance(c[a].centre, c[d].centre);
+                const double dbd = distance(c[b].centre, c[d].centre);
+                const size_t corner = dbd >= dab && dbd >= dad ? a : dad >= dab ? b : d;
+                if (corner != i) continue;
+                const std::optional<TVekQRFinderTriplet> t =
+                    corner == a ? judge(c, a, b, d) : corner == b ? judge(c, b, a, d) : judge(c, d, a, b);
+                if (t) mine.push_back(*t);
             }
         }
+        std::stable_sort(mine.begin(), mine.end(), [](const auto& x, const auto& y) { return x.score < y.score; });
+        if (mine.size() > kTripletsPerCorner) mine.resize(kTripletsPerCorner);
+        triplets.insert(triplets.end(), mine.begin(), mine.end());
     }
+    for (auto& t : triplets)
+        for (auto& index : t.indices) index = order[index];
     std::stable_sort(triplets.begin(), triplets.end(),
                      [](const auto& a, const auto& b) { return a.score < b.score; });
-    if (triplets.size() > maxTriplets) triplets.resize(maxTriplets);
+    // Every corner's best: on a sheet of symbols many triplets across
+    // neighbouring symbols are as square as a symbol's own, and the reader
+    // decides how many it tries.
     return triplets;
 }
 

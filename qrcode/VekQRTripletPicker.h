@@ -21,12 +21,9 @@ struct TVekQRFinderTriplet {
 // modules, and finders of similar module size.
 class TVekQRTripletPicker {
 public:
-    // Only this many of the most often confirmed candidates are combined.
-    static constexpr size_t maxFinders = 40;
-
-    // The plausible triplets, most square first, at most `maxTriplets`.
-    static std::vector<TVekQRFinderTriplet> pick(const std::vector<TVekQRFinderCandidate>& candidates,
-                                                 size_t maxTriplets);
+    // The plausible triplets, most square first: each candidate's best few as
+    // the right-angle corner.
+    static std::vector<TVekQRFinderTriplet> pick(const std::vector<TVekQRFinderCandidate>& candidates);
 };
 
 }  // namespace orvel

@@ -47,12 +47,12 @@ int32_t linearFlags(const TVekReaderOptions& options, const TVekBarcodeFormats& 
     return result;
 }
 
-void readLinear(const TVekImage& image, int32_t flags, bool upcAAsked, TVekBarcodes& found) {
+// `copy` is the reader's own: it stretches the contrast in place.
+void readLinear(TVekImage copy, int32_t flags, bool upcAAsked, TVekBarcodes& found) {
     if (flags == 0) return;
     TVekBarcode1DReader reader(linearSettings());
     reader.setSymbologies(flags);
     reader.acceptBlackAndWhite = false;
-    TVekImage copy = image.getCopy();
     for (const TVekBarcodeData& record : reader.scan(copy, false)) {
         const std::optional<TVekBarcodeFormat> format = formatFromName(symbologyName(record.getSymbology()));
         if (!format) continue;
@@ -128,11 +128,24 @@ bool wants(const TVekReaderOptions& options, const TVekBarcodeFormats& formats, 
 TVekBarcodes readClassic(const TVekImage& image, const TVekReaderOptions& options, const TVekBarcodeFormats& formats) {
     TVekBarcodes found;
     // The demonstration program's button order.
-    readLinear(image, linearFlags(options, formats), options.formats.asks(F::upcA), found);
+    const int32_t linear = linearFlags(options, formats);
+    if (linear != 0) readLinear(image.getCopy(), linear, options.formats.asks(F::upcA), found);
     if (wants(options, formats, F::pdf417)) readPDF417(image, found);
     if (wants(options, formats, F::dataMatrix)) readDatamatrix(image, found);
     if (wants(options, formats, F::qrCode)) readQRCode(image, found);
     if (wants(options, formats, F::aztec)) readAztec(image, found);
+    return found;
+}
+
+TVekBarcodes readClassic(TVekImage&& image, const TVekReaderOptions& options, const TVekBarcodeFormats& formats) {
+    const bool onlyLinear = !wants(options, formats, F::pdf417) && !wants(options, formats, F::dataMatrix) &&
+                            !wants(options, formats, F::qrCode) && !wants(options, formats, F::aztec);
+    if (!onlyLinear) return readClassic(static_cast<const TVekImage&>(image), options, formats);
+    // A picture nobody else reads is given to the linear reader itself
+    // instead of a copy: a large picture is held once less.
+    TVekBarcodes found;
+    const int32_t linear = linearFlags(options, formats);
+    if (linear != 0) readLinear(std::move(image), linear, options.formats.asks(F::upcA), found);
     return found;
 }
 

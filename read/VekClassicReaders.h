@@ -14,6 +14,8 @@ namespace orvel {
 // for are read.
 TVekBarcodes readClassic(const TVekImage& image, const TVekReaderOptions& options,
                          const TVekBarcodeFormats& formats);
+// The same on a picture the caller no longer needs (a fresh copy of its own).
+TVekBarcodes readClassic(TVekImage&& image, const TVekReaderOptions& options, const TVekBarcodeFormats& formats);
 
 // A colour picture of caller memory, for the documented readers.
 TVekImage imageOfView(const TVekImageView& view);

@@ -5,6 +5,7 @@
 
 #include "foundation/VekPictureLoader.h"
 #include "qrcode/VekQRCodeReader.h"
+#include "read/VekReadBarcodes.h"
 #include "support/PictureTools.h"
 #include "support/TestSupport.h"
 
@@ -43,6 +44,25 @@ TEST(QRSheetTest, EveryLabelOfASheetIsReadOnceWithAtMostOneFailedRecordPerLabel)
     EXPECT_EQ(decoded.size(), 20u);
     for (int i = 0; i < 20; ++i) EXPECT_EQ(decoded.count("LABEL-" + std::to_string(i)), 1u) << i;
     EXPECT_LE(failed, 20u);
+}
+
+// The photo path too: many finders of equal size at right angles must not
+// crowd out each symbol's own triplet, and each symbol fails at most once.
+TEST(QRSheetTest, ThePhotoReaderReadsEveryLabelOfALargeSheetOnce) {
+    if (!test::haveZint()) GTEST_SKIP() << "zint is not installed";
+    TVekImage sheet = labelSheet(10, 6, test::testDirectory("qr_photo_sheet"));
+    TVekReaderOptions options;
+    options.formats = {TVekBarcodeFormat::qrCode};
+    options.returnErrors = true;
+    std::multiset<std::string> decoded;
+    size_t failed = 0;
+    for (const TVekBarcode& barcode : readBarcodes(sheet, options)) {
+        if (barcode.isValid) decoded.insert(barcode.bytes);
+        else ++failed;
+    }
+    EXPECT_EQ(decoded.size(), 60u);
+    for (int i = 0; i < 60; ++i) EXPECT_EQ(decoded.count("LABEL-" + std::to_string(i)), 1u) << i;
+    EXPECT_LE(failed, 60u);
 }
 
 }  // namespace
