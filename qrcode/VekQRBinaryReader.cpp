@@ -20,8 +20,8 @@ constexpr uint32_t kGridColour = 0x00C000;
 constexpr double kReportableScore = 0.35;
 // Each decoded symbol earns this many more triplets to try: on a sheet of
 // symbols, triplets across neighbours are as square as a symbol's own and
-// fail about twice per symbol.
-constexpr size_t kTripletsPerDecoded = 8;
+// fail now and then.
+constexpr size_t kTripletsPerDecoded = 3;
 
 // The timing patterns between the finders alternate; a grid over anything
 // else is right about half of the time.
@@ -94,36 +94,39 @@ TVekQRBinaryFinds TVekQRBinaryReader::read(const TVekBitMatrix& bits, size_t max
 
     std::vector<bool> decoded(candidates.size(), false);
     std::vector<bool> reported(candidates.size(), false);
-    // maxTriplets grids are tried, and a few more for each symbol decoded: a
-    // sheet of many symbols is read whole, clutter costs no more than before.
+    // maxTriplets grids are tried, and a few more for each symbol decoded;
+    // when the most confirmed finders gave symbols and the budget lasts, the
+    // triplets of neighbouring finders follow (a sheet of many symbols).
     size_t budget = maxTriplets;
-    for (const auto& triplet : TVekQRTripletPicker::pick(candidates)) {
+    bool anyDecoded = false;
+    const auto tryTriplet = [&](const TVekQRFinderTriplet& triplet) {
         const auto& ix = triplet.indices;
-        if (decoded[ix[0]] || decoded[ix[1]] || decoded[ix[2]]) continue;
+        if (decoded[ix[0]] || decoded[ix[1]] || decoded[ix[2]] || budget == 0) return;
         // Finder-like runs inside a decoded symbol are its data.
         if (std::any_of(ix.begin(), ix.end(), [&](size_t i) {
                 return std::any_of(finds.symbols.begin(), finds.symbols.end(), [&](const TVekBarcode& b) {
                     return b.isValid && inside(b.position, candidates[i].centre);
                 });
             }))
-            continue;
-        if (budget == 0) break;
+            return;
         --budget;
         TVekBarcode result = readTriplet(bits, triplet);
         if (result.isValid) {
             budget += kTripletsPerDecoded;
+            anyDecoded = true;
             for (size_t i : ix) decoded[i] = true;
             if (debug)
                 for (size_t i = 0; i < 4; ++i) debug->line(result.position[i], result.position[(i + 1) % 4], kGridColour);
             finds.symbols.push_back(std::move(result));
-            continue;
-        }
-        if (!result.error.empty() && triplet.score < kReportableScore &&
-            !(reported[ix[0]] || reported[ix[1]] || reported[ix[2]])) {
+        } else if (!result.error.empty() && triplet.score < kReportableScore &&
+                   !(reported[ix[0]] || reported[ix[1]] || reported[ix[2]])) {
             for (size_t i : ix) reported[i] = true;
             finds.symbols.push_back(std::move(result));
         }
-    }
+    };
+    for (const auto& triplet : TVekQRTripletPicker::pick(candidates, maxTriplets)) tryTriplet(triplet);
+    if (anyDecoded && budget > 0 && candidates.size() > TVekQRTripletPicker::maxFinders)
+        for (const auto& triplet : TVekQRTripletPicker::pickNeighbours(candidates)) tryTriplet(triplet);
     // A failure inside a decoded symbol was a wrong triplet.
     std::vector<std::pair<TVekPointF, double>> decodedAreas;
     for (const auto& b : finds.symbols)

@@ -115,8 +115,9 @@ public:
     // Adds the hit to the first candidate (in the order they were found) it
     // belongs to, or as a new one while there is room.
     void merge(const TVekQRFinderCandidate& hit) {
-        // A hit joins a candidate within three of the larger module sizes.
-        const double reach = 3 * std::max(hit.moduleSize, largestModule_) + 1;
+        // A hit joins a candidate within three of the larger module sizes,
+        // which is at most twice its own.
+        const double reach = 6 * hit.moduleSize + 1;
         size_t first = candidates_.size();
         forEachNear(hit.centre, reach, [&](uint32_t index) {
             const TVekQRFinderCandidate& c = candidates_[index];
@@ -132,7 +133,6 @@ public:
             c.centre = (1.0 / (n + 1)) * (n * c.centre + hit.centre);
             c.moduleSize = (n * c.moduleSize + hit.moduleSize) / (n + 1);
             ++c.count;
-            largestModule_ = std::max(largestModule_, c.moduleSize);
             const size_t after = cellOf(c.centre);
             if (after != before) {
                 std::erase(cells_[before], static_cast<uint32_t>(first));
@@ -143,7 +143,6 @@ public:
         if (candidates_.size() >= capacity_) return;
         cells_[cellOf(hit.centre)].push_back(static_cast<uint32_t>(candidates_.size()));
         candidates_.push_back(hit);
-        largestModule_ = std::max(largestModule_, hit.moduleSize);
     }
 
     std::vector<TVekQRFinderCandidate> take() { return std::move(candidates_); }
@@ -170,7 +169,6 @@ private:
     size_t capacity_;
     std::vector<std::vector<uint32_t>> cells_;
     std::vector<TVekQRFinderCandidate> candidates_;
-    double largestModule_ = 0;
 };
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <optional>
 
 #include "qrcode/VekQRBinaryReader.h"
-#include "qrcode/VekQRFinderScanner.h"
 
 namespace orvel {
 
@@ -74,16 +73,12 @@ TVekBarcodes TVekQRPhotoReader::read(TVekBinaryCache& picture) const {
         firstKind == TVekBinarizerKind::local ? TVekBinarizerKind::global : TVekBinarizerKind::local;
 
     double smallestModule = 0;
-    // A picture whose scan filled the finder list is texture (noise, a
-    // checkerboard, a grid of dots): doubling it finds more of the same.
-    bool textured = false;
     auto enough = [&] {
         if (options_.maxSymbols > 0 && decoded.size() >= static_cast<size_t>(options_.maxSymbols)) return true;
         return !decoded.empty() && !options_.tryHarder;
     };
     auto take = [&](const TVekBitMatrix& bits, double scale, bool inverted) {
         TVekQRBinaryFinds finds = TVekQRBinaryReader::read(bits, maxTriplets, debug_);
-        if (finds.finders >= TVekQRFinderScanner::maxCandidatesFor(bits)) textured = true;
         if (finds.smallestModule > 0 && scale == 1.0 && (smallestModule == 0 || finds.smallestModule < smallestModule))
             smallestModule = finds.smallestModule;
         for (auto& b : finds.symbols) {
@@ -117,8 +112,7 @@ TVekBarcodes TVekQRPhotoReader::read(TVekBinaryCache& picture) const {
         // too small for the binarizer and the run proportions.
         const bool smallPicture = std::max(grey.width(), grey.height()) <= kUpscaleSide;
         const bool smallFinders = smallestModule > 0 && smallestModule < kSmallModule;
-        if (!enough() && !textured && std::max(grey.width(), grey.height()) <= kMaxUpscaleSide &&
-            (smallFinders || smallPicture)) {
+        if (!enough() && std::max(grey.width(), grey.height()) <= kMaxUpscaleSide && (smallFinders || smallPicture)) {
             TVekGreyImage larger = doubled(grey);
             if (inverted) larger = larger.inverted();
             take(binarizeLocal(larger), 0.5, inverted);

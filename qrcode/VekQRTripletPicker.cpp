@@ -54,23 +54,41 @@ std::optional<TVekQRFinderTriplet> judge(const std::vector<TVekQRFinderCandidate
 
 }  // namespace
 
-std::vector<TVekQRFinderTriplet> TVekQRTripletPicker::pick(const std::vector<TVekQRFinderCandidate>& all) {
-    // A finder is crossed by as many scan rows as its centre is high (three
-    // modules); a hit on one or two rows of a large module is a data pattern.
-    std::vector<size_t> order;
-    for (size_t i = 0; i < all.size(); ++i)
-        if (2 * all[i].count >= all[i].moduleSize) order.push_back(i);
-    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return all[a].count > all[b].count; });
-    std::vector<TVekQRFinderCandidate> c;
-    for (size_t i : order) c.push_back(all[i]);
+namespace {
 
-    // Each finder is the right-angle corner of triplets with its nearest
-    // partners of a similar module size only, and keeps its best few: a sheet
-    // of many symbols gives each symbol its own triplet, at a cost linear in
-    // the finders.
+// The triplet of three finders, with the right angle where the longest side
+// says (of a triangle with its corners in list order a < b < d).
+std::optional<TVekQRFinderTriplet> judgeTriangle(const std::vector<TVekQRFinderCandidate>& c, size_t a, size_t b,
+                                                 size_t d) {
+    const double dab = distance(c[a].centre, c[b].centre);
+    const double dad = distance(c[a].centre, c[d].centre);
+    const double dbd = distance(c[b].centre, c[d].centre);
+    if (dbd >= dab && dbd >= dad) return judge(c, a, b, d);
+    if (dad >= dab) return judge(c, b, a, d);
+    return judge(c, d, a, b);
+}
+
+bool byScore(const TVekQRFinderTriplet& x, const TVekQRFinderTriplet& y) { return x.score < y.score; }
+
+// Every combination of the most often confirmed finders, the best first.
+std::vector<TVekQRFinderTriplet> bestOfMostConfirmed(const std::vector<TVekQRFinderCandidate>& c, size_t maxTriplets) {
+    const size_t n = std::min(c.size(), TVekQRTripletPicker::maxFinders);
     std::vector<TVekQRFinderTriplet> triplets;
+    for (size_t i = 0; i < n; ++i)
+        for (size_t j = i + 1; j < n; ++j)
+            for (size_t k = j + 1; k < n; ++k)
+                if (const auto t = judgeTriangle(c, i, j, k)) triplets.push_back(*t);
+    std::stable_sort(triplets.begin(), triplets.end(), byScore);
+    if (triplets.size() > maxTriplets) triplets.resize(maxTriplets);
+    return triplets;
+}
+
+// Each finder as the right-angle corner with its nearest partners of a
+// similar module size, its best few: on a sheet of many symbols each symbol
+// gets its own triplet, at a cost linear in the finders.
+std::vector<TVekQRFinderTriplet> bestOfNeighbours(const std::vector<TVekQRFinderCandidate>& c) {
+    std::vector<TVekQRFinderTriplet> triplets, mine;
     std::vector<std::pair<double, size_t>> near;
-    std::vector<TVekQRFinderTriplet> mine;
     for (size_t i = 0; i < c.size(); ++i) {
         near.clear();
         for (size_t j = 0; j < c.size(); ++j) {
@@ -85,34 +103,58 @@ std::vector<TVekQRFinderTriplet> TVekQRTripletPicker::pick(const std::vector<TVe
         mine.clear();
         for (size_t p = 0; p < partners; ++p) {
             for (size_t q = p + 1; q < partners; ++q) {
-                const size_t j = std::min(near[p].second, near[q].second), k = std::max(near[p].second, near[q].second);
-                // The right angle is opposite the longest side; of a triangle
-                // with its corners in list order (i, j, k sorted), as ever.
-                std::array<size_t, 3> t3{i, j, k};
-                std::sort(t3.begin(), t3.end());
-                const auto [a, b, d] = t3;
-                const double dab = distance(c[a].centre, c[b].centre);
-                const double dad = distance(c[a].centre, c[d].centre);
-                const double dbd = distance(c[b].centre, c[d].centre);
-                const size_t corner = dbd >= dab && dbd >= dad ? a : dad >= dab ? b : d;
-                if (corner != i) continue;
-                const std::optional<TVekQRFinderTriplet> t =
-                    corner == a ? judge(c, a, b, d) : corner == b ? judge(c, b, a, d) : judge(c, d, a, b);
-                if (t) mine.push_back(*t);
+                std::array<size_t, 3> corners{i, near[p].second, near[q].second};
+                std::sort(corners.begin(), corners.end());
+                const auto t = judgeTriangle(c, corners[0], corners[1], corners[2]);
+                if (t && t->indices[0] == i) mine.push_back(*t);
             }
         }
-        std::stable_sort(mine.begin(), mine.end(), [](const auto& x, const auto& y) { return x.score < y.score; });
+        std::stable_sort(mine.begin(), mine.end(), byScore);
         if (mine.size() > kTripletsPerCorner) mine.resize(kTripletsPerCorner);
         triplets.insert(triplets.end(), mine.begin(), mine.end());
     }
+    std::stable_sort(triplets.begin(), triplets.end(), byScore);
+    return triplets;
+}
+
+
+}  // namespace
+
+namespace {
+
+// The candidates that may be finders, most often confirmed first: a finder
+// is crossed by as many scan rows as its centre is high (three modules); a
+// hit on one or two rows of a large module is a data pattern.
+std::vector<size_t> plausibleFinders(const std::vector<TVekQRFinderCandidate>& all) {
+    std::vector<size_t> order;
+    for (size_t i = 0; i < all.size(); ++i)
+        if (2 * all[i].count >= all[i].moduleSize) order.push_back(i);
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return all[a].count > all[b].count; });
+    return order;
+}
+
+std::vector<TVekQRFinderTriplet> inCandidateIndices(std::vector<TVekQRFinderTriplet> triplets,
+                                                    const std::vector<size_t>& order) {
     for (auto& t : triplets)
         for (auto& index : t.indices) index = order[index];
-    std::stable_sort(triplets.begin(), triplets.end(),
-                     [](const auto& a, const auto& b) { return a.score < b.score; });
-    // Every corner's best: on a sheet of symbols many triplets across
-    // neighbouring symbols are as square as a symbol's own, and the reader
-    // decides how many it tries.
     return triplets;
+}
+
+}  // namespace
+
+std::vector<TVekQRFinderTriplet> TVekQRTripletPicker::pick(const std::vector<TVekQRFinderCandidate>& all,
+                                                           size_t maxTriplets) {
+    const std::vector<size_t> order = plausibleFinders(all);
+    std::vector<TVekQRFinderCandidate> c;
+    for (size_t i : order) c.push_back(all[i]);
+    return inCandidateIndices(bestOfMostConfirmed(c, maxTriplets), order);
+}
+
+std::vector<TVekQRFinderTriplet> TVekQRTripletPicker::pickNeighbours(const std::vector<TVekQRFinderCandidate>& all) {
+    const std::vector<size_t> order = plausibleFinders(all);
+    std::vector<TVekQRFinderCandidate> c;
+    for (size_t i : order) c.push_back(all[i]);
+    return inCandidateIndices(bestOfNeighbours(c), order);
 }
 
 }  // namespace orvel

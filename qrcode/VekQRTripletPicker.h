@@ -21,9 +21,18 @@ struct TVekQRFinderTriplet {
 // modules, and finders of similar module size.
 class TVekQRTripletPicker {
 public:
-    // The plausible triplets, most square first: each candidate's best few as
-    // the right-angle corner.
-    static std::vector<TVekQRFinderTriplet> pick(const std::vector<TVekQRFinderCandidate>& candidates);
+    // Only this many of the most often confirmed candidates are combined
+    // with every other.
+    static constexpr size_t maxFinders = 40;
+
+    // The `maxTriplets` most square triplets of the most confirmed candidates.
+    static std::vector<TVekQRFinderTriplet> pick(const std::vector<TVekQRFinderCandidate>& candidates,
+                                                 size_t maxTriplets);
+    // Each candidate's best few triplets as the right-angle corner with its
+    // nearest partners of a similar size, most square first: a sheet of many
+    // symbols, whose finders are more than pick combines, gives each symbol
+    // its own triplet, at a cost linear in the candidates.
+    static std::vector<TVekQRFinderTriplet> pickNeighbours(const std::vector<TVekQRFinderCandidate>& candidates);
 };
 
 }  // namespace orvel
