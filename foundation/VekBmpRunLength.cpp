@@ -29,8 +29,7 @@ std::vector<uint8_t> TVekBmpRunLength::expand(const uint8_t* data, size_t size) 
     const bool nibbles = bitsPerPixel_ == 4;
     TCursor at;
     size_t p = 0;
-    // The index of pixel k of a run or absolute run: whole bytes, or the high
-    // then the low nibble of each byte.
+    // One index at the cursor, which moves on; beyond the row's end it is dropped.
     const auto put = [&](uint8_t value) {
         if (at.x < width_) indices[static_cast<size_t>(at.row) * width_ + static_cast<size_t>(at.x)] = value;
         ++at.x;
@@ -40,7 +39,7 @@ std::vector<uint8_t> TVekBmpRunLength::expand(const uint8_t* data, size_t size) 
         const uint8_t count = data[p];
         const uint8_t value = data[p + 1];
         p += 2;
-        if (count > 0) {  // a run of one index, or of two alternating nibbles
+        if (count > 0) {  // a run of one index, or of the high and low nibble in turn
             for (int k = 0; k < count && at.x < width_; ++k)
                 put(nibbles ? (k % 2 == 0 ? value >> 4 : value & 0x0F) : value);
             continue;
