@@ -29,15 +29,22 @@ int32_t directionOf(int32_t dx, int32_t dy) {
 
 std::vector<TVekDatamatrixOutlines::TOutline> TVekDatamatrixOutlines::find(const TVekBitMatrix& picture,
                                                                             int32_t minSide, size_t maxCount) {
+    const std::vector<TRegion> found = largestRegions(picture, minSide, maxCount);
+    std::vector<TOutline> outlines;
+    outlines.reserve(found.size());
+    for (const TRegion& region : found) outlines.push_back(trace(picture, region));
+    return outlines;
+}
+
+std::vector<TVekDatamatrixOutlines::TRegion> TVekDatamatrixOutlines::largestRegions(const TVekBitMatrix& picture,
+                                                                                    int32_t minSide,
+                                                                                    size_t maxCount) {
     std::vector<TRegion> found = regions(picture, minSide);
     std::sort(found.begin(), found.end(), [](const TRegion& a, const TRegion& b) {
         return std::max(a.width, a.height) > std::max(b.width, b.height);
     });
     if (found.size() > maxCount) found.resize(maxCount);
-    std::vector<TOutline> outlines;
-    outlines.reserve(found.size());
-    for (const TRegion& region : found) outlines.push_back(trace(picture, region));
-    return outlines;
+    return found;
 }
 
 // Connected dark regions from the runs of each row: a run takes the label

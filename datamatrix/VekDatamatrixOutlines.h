@@ -21,14 +21,18 @@ public:
     // largest first, at most maxCount of them.
     static std::vector<TOutline> find(const TVekBitMatrix& picture, int32_t minSide, size_t maxCount);
 
-private:
     struct TRegion {
         int32_t seedX, seedY;  // the region's first pixel in reading order
         int32_t width, height;
         size_t pixels;
     };
-    static std::vector<TRegion> regions(const TVekBitMatrix& picture, int32_t minSide);
+    // The same regions untraced, for a caller that traces only those it
+    // gets to before it finds a symbol.
+    static std::vector<TRegion> largestRegions(const TVekBitMatrix& picture, int32_t minSide, size_t maxCount);
     static TOutline trace(const TVekBitMatrix& picture, const TRegion& region);
+
+private:
+    static std::vector<TRegion> regions(const TVekBitMatrix& picture, int32_t minSide);
 };
 
 }  // namespace orvel

@@ -85,8 +85,8 @@ bool TVekDatamatrixPhotoReader::isInside(TVekPointF point, const TVekBarcode& ba
 }
 
 void TVekDatamatrixPhotoReader::readPass(const TPass& pass, TVekBarcodes& found) const {
-    const auto outlines = TVekDatamatrixOutlines::find(pass.picture, MIN_REGION_SIDE, MAX_OUTLINES);
-    for (const auto& outline : outlines) {
+    for (const auto& region : TVekDatamatrixOutlines::largestRegions(pass.picture, MIN_REGION_SIDE, MAX_OUTLINES)) {
+        const auto outline = TVekDatamatrixOutlines::trace(pass.picture, region);
         for (const TVekDatamatrixL& l : TVekDatamatrixCornerFinder::find(pass.picture, outline, MIN_L_SIDE)) {
             const TVekPointF corner = (1.0 / pass.scale) * l.corner;
             const bool known = std::any_of(found.begin(), found.end(), [&](const TVekBarcode& b) {
