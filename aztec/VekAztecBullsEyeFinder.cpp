@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <optional>
 
 namespace orvel {
@@ -118,34 +119,52 @@ std::vector<TVekAztecBullsEyeCandidate> TVekAztecBullsEyeFinder::find(const TVek
     if (bits.empty()) return found;
     const int32_t width = bits.width();
     constexpr size_t kWindow = kInnerRuns + 2;
+    // Seven runs of modules of at least kMinModuleSize pixels.
+    const auto minInnerWidth = static_cast<int32_t>(std::ceil(kInnerRuns * kMinModuleSize));
     for (int32_t y = rowStep / 2; y < bits.height() && found.size() < maxCandidates; y += std::max(rowStep, 1)) {
         const uint8_t* row = bits.row(y);
-        // The last nine runs of the row (widths, and where the oldest began),
-        // the newest last; the pattern is checked whenever a run closes.
+        // The last nine runs of the row in a ring (run i at i % 9), and the
+        // sum of the newest seven before the one closing; the pattern is
+        // checked whenever a dark run closes.
         std::array<int32_t, kWindow> runs{};
         size_t count = 0;
+        int32_t recentSeven = 0;
         int32_t begin = 0;
-        for (int32_t x = 1; x <= width; ++x) {
-            if (x < width && row[x] == row[begin]) continue;
-            std::copy(runs.begin() + 1, runs.end(), runs.begin());
-            runs[kWindow - 1] = x - begin;
-            ++count;
-            const bool closedDark = row[begin] != 0;
+        while (begin < width) {
+            const uint8_t colour = row[begin];
+            int32_t x = begin + 1;
+            // Eight pixels at a time through the long runs of a plain background.
+            const uint64_t same = colour * uint64_t{0x0101010101010101};
+            for (uint64_t eight = 0; x + 8 <= width; x += 8) {
+                std::memcpy(&eight, row + x, sizeof eight);
+                if (eight != same) break;
+            }
+            while (x < width && row[x] == colour) ++x;
+            const int32_t run = x - begin;
             begin = x;
             // The newest closed run is ring 4 on the right: dark, with ring 4
             // on the left eight runs before it.
-            if (count < kWindow || !closedDark) continue;
+            const bool check = count + 1 >= kWindow && colour != 0 && recentSeven >= minInnerWidth;
+            // Slide the seven-run sum: the run leaving it is the one closed seven runs ago.
+            if (count >= kInnerRuns) recentSeven -= runs[(count - kInnerRuns) % kWindow];
+            recentSeven += run;
+            runs[count % kWindow] = run;
+            ++count;
+            if (!check) continue;
+            // Oldest first: ring 4 left, the seven inner runs, ring 4 right.
+            std::array<int32_t, kWindow> window{};
+            for (size_t i = 0; i < kWindow; ++i) window[i] = runs[(count - kWindow + i) % kWindow];
             std::array<int32_t, kInnerRuns> inner{};
-            std::copy(runs.begin() + 1, runs.begin() + 1 + kInnerRuns, inner.begin());
+            std::copy(window.begin() + 1, window.begin() + 1 + kInnerRuns, inner.begin());
             // Most runs of a picture fail this integer test already.
             const auto [shortest, longest] = std::minmax_element(inner.begin(), inner.end());
             if (*longest > 3 * *shortest + 1 || *longest < 2) continue;
             double moduleSize = 0;
             if (!looksLikeRings(inner, moduleSize)) continue;
-            if (runs[0] < 0.4 * moduleSize || runs[kWindow - 1] < 0.4 * moduleSize) continue;
+            if (window[0] < 0.4 * moduleSize || window[kWindow - 1] < 0.4 * moduleSize) continue;
             int32_t innerWidth = 0;
-            for (int32_t run : inner) innerWidth += run;
-            const double middle = x - runs[kWindow - 1] - innerWidth / 2.0;
+            for (int32_t r : inner) innerWidth += r;
+            const double middle = x - window[kWindow - 1] - innerWidth / 2.0;
             const std::optional<TVekAztecBullsEyeCandidate> candidate = confirm(bits, middle, y, moduleSize);
             if (!candidate || isKnown(found, *candidate)) continue;
             found.push_back(*candidate);

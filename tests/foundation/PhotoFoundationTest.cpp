@@ -96,6 +96,58 @@ TEST(BinarizerTest, LocalThresholdsKeepASymbolUnderAStrongGradientReadable) {
         for (int32_t x = 0; x < flat.width(); ++x) ASSERT_FALSE(flat.get(x, y));
 }
 
+// The local binarizer block by block, the plain way: the rows-at-a-time one
+// must give the same bits for every block size and picture edge.
+TVekBitMatrix binarizeLocalByBlocks(const TVekGreyImage& grey, const TVekLocalBinarizerSettings& settings) {
+    const int32_t size = settings.blockSize, blocksX = (grey.width() + size - 1) / size,
+                  blocksY = (grey.height() + size - 1) / size;
+    std::vector<int32_t> means(static_cast<size_t>(blocksX * blocksY), -1);
+    for (int32_t by = 0; by < blocksY; ++by)
+        for (int32_t bx = 0; bx < blocksX; ++bx) {
+            int32_t sum = 0, low = 255, high = 0, area = 0;
+            for (int32_t y = by * size; y < std::min((by + 1) * size, grey.height()); ++y)
+                for (int32_t x = bx * size; x < std::min((bx + 1) * size, grey.width()); ++x, ++area) {
+                    sum += grey.get(x, y);
+                    low = std::min<int32_t>(low, grey.get(x, y));
+                    high = std::max<int32_t>(high, grey.get(x, y));
+                }
+            if (high - low >= settings.minContrast) means[static_cast<size_t>(by * blocksX + bx)] = sum / area;
+        }
+    TVekBitMatrix bits(grey.width(), grey.height());
+    const int32_t r = settings.neighbourhood;
+    for (int32_t y = 0; y < grey.height(); ++y)
+        for (int32_t x = 0; x < grey.width(); ++x) {
+            int64_t sum = 0, count = 0;
+            for (int32_t by = std::max(y / size - r, 0); by <= std::min(y / size + r, blocksY - 1); ++by)
+                for (int32_t bx = std::max(x / size - r, 0); bx <= std::min(x / size + r, blocksX - 1); ++bx)
+                    if (const int32_t mean = means[static_cast<size_t>(by * blocksX + bx)]; mean >= 0) sum += mean, ++count;
+            bits.set(x, y, count > 0 && grey.get(x, y) <= sum / count);
+        }
+    return bits;
+}
+
+TEST(BinarizerTest, LocalBinarizerGivesTheBlockByBlockBitsOnRandomPictures) {
+    std::mt19937 random(7);
+    for (int trial = 0; trial < 24; ++trial) {
+        const int32_t width = 1 + static_cast<int32_t>(random() % 70), height = 1 + static_cast<int32_t>(random() % 50);
+        std::vector<uint8_t> pixels(static_cast<size_t>(width * height));
+        // Patches of one level with noise: flat blocks and contrasted ones.
+        const int32_t patch = 1 + static_cast<int32_t>(random() % 12);
+        for (int32_t y = 0; y < height; ++y)
+            for (int32_t x = 0; x < width; ++x)
+                pixels[static_cast<size_t>(y * width + x)] =
+                    static_cast<uint8_t>(((x / patch + y / patch) % 2 ? 200 : 40) + random() % 30);
+        const TVekGreyImage grey = TVekGreyImage::fromPixels(pixels, width, height).cropped(trial % 3, trial % 2, width, height);
+        TVekLocalBinarizerSettings settings;
+        settings.blockSize = 2 + trial % 11;
+        settings.neighbourhood = trial % 3;
+        const TVekBitMatrix fast = binarizeLocal(grey, settings), plain = binarizeLocalByBlocks(grey, settings);
+        ASSERT_EQ(fast.width(), plain.width());
+        for (int32_t y = 0; y < grey.height(); ++y)
+            for (int32_t x = 0; x < grey.width(); ++x) ASSERT_EQ(fast.get(x, y), plain.get(x, y)) << trial << " " << x << "," << y;
+    }
+}
+
 TEST(GreyImageTest, ViewsCropsAndScalesShareOnePassOfWork) {
     std::vector<uint8_t> rgb = {255, 0, 0, 0, 255, 0, 0, 0, 255, 10, 20, 30,  //
                                 0, 0, 0, 255, 255, 255, 90, 90, 90, 200, 100, 50};
