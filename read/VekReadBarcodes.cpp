@@ -51,9 +51,10 @@ TVekBarcodes read(const TVekImage* loaded, const TVekImageView* view, const TVek
         readPhoto(picture, options, debug, found);
     }
     // The families whose photo front end does not yet read everything the
-    // documented reader reads keep that reader behind it.
+    // documented reader reads keep that reader behind it; a read that asks for
+    // none of them skips it, and with it the copy of the picture it needs.
     const TVekBarcodeFormats families = options.classic ? TVekBarcodeFormats::all() : classicFallbackFormats;
-    if (!found.isComplete()) {
+    if (!found.isComplete() && !families.empty() && asksAny(options, families)) {
         if (loaded != nullptr) {
             found.add(readClassic(*loaded, options, families));
         } else if (view != nullptr) {
