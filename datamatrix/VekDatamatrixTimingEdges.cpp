@@ -21,8 +21,10 @@ constexpr double MIN_FIT_SPAN = 5.0;
 constexpr size_t MIN_PEAKS = 3;
 constexpr double FINE_STEP = 0.5;
 // An L side covers at least eight modules (the short side of the smallest
-// rectangle); a thicker L is a dark blot, not a symbol.
-constexpr double MIN_SIDE_MODULES = 6.5;
+// rectangle), but where dark data modules line the L its measured thickness
+// is two or three modules; an L thicker than a third of its short side is a
+// dark blot, not a symbol.
+constexpr double MIN_SIDE_MODULES = 3.0;
 
 bool darkAt(const TVekBitMatrix& picture, TVekPointF p) {
     return picture.getOrLight(static_cast<int32_t>(std::floor(p.x)), static_cast<int32_t>(std::floor(p.y)));
