@@ -39,7 +39,7 @@ constexpr double widestCharacter = 6 + 3 * 4.5;
 // that runs to the picture's border (the line's first or last element) was
 // not cut there: its quiet zone is wherever the picture ends.
 bool isQuietOrBorder(const TVekBarRow& row, size_t element, double width) {
-    return element == 0 || element >= row.size() || row.isQuiet(element, width);
+    return element == 0 || element + 1 >= row.size() || row.isQuiet(element, width);
 }
 
 }  // namespace

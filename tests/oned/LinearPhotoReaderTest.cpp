@@ -205,6 +205,47 @@ TEST(LinearPhotoReader, HonoursTheRequestedFormats) {
     EXPECT_TRUE(readLinear(itf, {F::identcode}).empty());  // no Identcode check digit
 }
 
+// The part of an upright photograph (degrees 0) from module `from` to module
+// `to` of the symbol (negative: into the quiet zone before it), rows within
+// the bars only; the first column dark when `darkBorder`, as a frame leaves it.
+TVekGreyImage symbolPart(const std::vector<int>& modules, double pixelsPerModule, double from, double to,
+                         bool darkBorder, std::mt19937& random) {
+    const TVekGreyImage grey = photograph(modules, {pixelsPerModule}, random);
+    const double length = (static_cast<double>(modules.size()) + 20) * pixelsPerModule;
+    const double height = std::max(30.0, 0.25 * length);
+    const double firstBar = 0.5 * grey.width() - 0.5 * length + 10 * pixelsPerModule;
+    const auto left = static_cast<int32_t>(std::floor(firstBar + from * pixelsPerModule));
+    const auto right = static_cast<int32_t>(std::ceil(firstBar + to * pixelsPerModule));
+    const auto top = static_cast<int32_t>(0.5 * grey.height() - 0.5 * height) + 2;
+    const auto rows = static_cast<int32_t>(height) - 4;
+    const TVekGreyImage part = grey.cropped(left, top, right - left, rows);
+    std::vector<uint8_t> pixels;
+    for (int32_t y = 0; y < part.height(); ++y)
+        for (int32_t x = 0; x < part.width(); ++x) pixels.push_back(darkBorder && x == 0 ? 30 : part.get(x, y));
+    return TVekGreyImage::fromPixels(std::move(pixels), part.width(), part.height());
+}
+
+// Pictures cropped close: a Code 39 symbol whose start and stop characters
+// touch the picture's border is whole (they never stand inside a symbol), one
+// cut inside is not; an EAN-8 quiet zone ending in a dark frame line at the
+// border still counts.
+TEST(LinearPhotoReader, ReadsSymbolsCroppedAtThePicturesBorderButNotCutOnes) {
+    if (!test::haveZint()) GTEST_SKIP() << "zint not installed";
+    std::mt19937 random(13);
+    const std::vector<int> code39 = moduleRow("-b 8 -d ORVEL-39");
+    const double size = static_cast<double>(code39.size());
+    const TVekBarcodes whole = readLinear(symbolPart(code39, 3, -0.3, size + 0.3, false, random));
+    ASSERT_EQ(whole.size(), 1u);
+    EXPECT_EQ(whole[0].bytes, "ORVEL-39");
+    for (const double cut : {0.5 * size, 20.0})
+        EXPECT_TRUE(readLinear(symbolPart(code39, 3, cut, size + 5, false, random)).empty()) << cut;
+    const std::vector<int> ean8 = moduleRow("-b 13 -d 9638507");
+    const double eanSize = static_cast<double>(ean8.size());
+    const TVekBarcodes framed = readLinear(symbolPart(ean8, 3, -4.5, eanSize + 5, true, random));
+    ASSERT_EQ(framed.size(), 1u);
+    EXPECT_EQ(framed[0].bytes, "96385074");
+}
+
 // Stripes, a 2D symbol and noise hold no linear symbol; nothing may come back.
 TEST(LinearPhotoReader, FindsNothingInStripesTextureAndTwoDimensionalSymbols) {
     std::mt19937 random(11);
