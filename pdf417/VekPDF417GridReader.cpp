@@ -18,6 +18,9 @@ constexpr int32_t MIN_SWEEP_LINES = 24;
 constexpr int32_t MAX_LINE_SAMPLES = 8192;
 constexpr int32_t MAX_SWEEP_LINES = 120;
 constexpr double SWEEP_MARGIN = 0.25;  // of the edge length, beyond either end
+// Modules of fewer pixels put every edge on a pixel border: characters are
+// then also read by their nearest fit (TVekPDF417Tolerance).
+constexpr double ALIASED_MODULE = 1.6;
 
 // A count from a measurement, within bounds; a measurement that is not a
 // number (a degenerate frame) gives the lower bound.
@@ -31,26 +34,29 @@ int32_t argMax(const int32_t* counts, size_t size) {
     return *top > 0 ? static_cast<int32_t>(top - counts) : -1;
 }
 
+int32_t weightOf(const TVekPDF417Character& character) { return character.fitted ? 1 : 2; }
+
 }  // namespace
 
-void TVekPDF417GridReader::TCell::vote(int32_t value) {
+void TVekPDF417GridReader::TCell::vote(const TVekPDF417Character& character) {
+    const int32_t value = character.value;
     for (size_t i = 0; i < values.size(); ++i) {
         if (values[i] == value || values[i] < 0) {
             values[i] = value;
-            ++counts[i];
+            counts[i] += weightOf(character);
             return;
         }
     }
     // Full: the weakest contender gives way.
     const size_t weakest = static_cast<size_t>(std::min_element(counts.begin(), counts.end()) - counts.begin());
     values[weakest] = value;
-    counts[weakest] = 1;
+    counts[weakest] = weightOf(character);
 }
 
 bool TVekPDF417GridReader::TCell::isSettled() const {
     std::array<int32_t, 3> sorted = counts;
     std::sort(sorted.begin(), sorted.end(), std::greater<>());
-    return sorted[0] >= sorted[1] + 2;
+    return sorted[0] >= sorted[1] + 4;
 }
 
 int32_t TVekPDF417GridReader::TCell::best() const {
@@ -64,6 +70,7 @@ int32_t TVekPDF417GridReader::TCell::best() const {
 std::optional<TVekPDF417Grid> TVekPDF417GridReader::read(const TVekPDF417Candidate& candidate) {
     hasStop_ = candidate.hasStop;
     module_ = std::max(candidate.module, 0.5);
+    aliased_ = module_ < ALIASED_MODULE;
     // About a sample per pixel, at least three per module.
     step_ = std::clamp(1 / module_, 0.1, 0.34);
     TShapeVotes votes;
@@ -156,25 +163,33 @@ void TVekPDF417GridReader::setFrame(const TVekPDF417Candidate& candidate, int32_
 TVekPointF TVekPDF417GridReader::toPicture(double x, double v) const { return frame_.map({x / width_, v}); }
 
 float TVekPDF417GridReader::level(TVekPointF p) const {
-    const double fx = std::floor(p.x - 0.5);
-    const double fy = std::floor(p.y - 0.5);
-    if (!(fx >= -1 && fy >= -1 && fx < grey_.width() && fy < grey_.height())) return 255;
-    const auto x = static_cast<int32_t>(fx);
-    const auto y = static_cast<int32_t>(fy);
-    const auto ax = static_cast<float>(p.x - 0.5 - fx);
-    const auto ay = static_cast<float>(p.y - 0.5 - fy);
-    float a, b, c, d;
-    if (x >= 0 && y >= 0 && x + 1 < grey_.width() && y + 1 < grey_.height()) {
+    const double fx = p.x - 0.5;
+    const double fy = p.y - 0.5;
+    // Well inside (the usual case): truncation is the floor and all four
+    // neighbours exist.
+    if (fx >= 0 && fy >= 0 && fx < grey_.width() - 1 && fy < grey_.height() - 1) {
+        const auto x = static_cast<int32_t>(fx);
+        const auto y = static_cast<int32_t>(fy);
+        const auto ax = static_cast<float>(fx - x);
+        const auto ay = static_cast<float>(fy - y);
         const uint8_t* top = grey_.row(y) + x;
         const uint8_t* bottom = grey_.row(y + 1) + x;
-        a = top[0], b = top[1], c = bottom[0], d = bottom[1];
-    } else {
-        a = grey_.getOrWhite(x, y), b = grey_.getOrWhite(x + 1, y);
-        c = grey_.getOrWhite(x, y + 1), d = grey_.getOrWhite(x + 1, y + 1);
+        const float upper = top[0] + (top[1] - top[0]) * ax;
+        const float lower = bottom[0] + (bottom[1] - bottom[0]) * ax;
+        return upper + (lower - upper) * ay;
     }
-    const float top = a + (b - a) * ax;
-    const float bottom = c + (d - c) * ax;
-    return top + (bottom - top) * ay;
+    const double floorX = std::floor(fx);
+    const double floorY = std::floor(fy);
+    if (!(floorX >= -1 && floorY >= -1 && floorX < grey_.width() && floorY < grey_.height())) return 255;
+    const auto x = static_cast<int32_t>(floorX);
+    const auto y = static_cast<int32_t>(floorY);
+    const auto ax = static_cast<float>(fx - floorX);
+    const auto ay = static_cast<float>(fy - floorY);
+    const float a = grey_.getOrWhite(x, y), b = grey_.getOrWhite(x + 1, y);
+    const float c = grey_.getOrWhite(x, y + 1), d = grey_.getOrWhite(x + 1, y + 1);
+    const float upper = a + (b - a) * ax;
+    const float lower = c + (d - c) * ax;
+    return upper + (lower - upper) * ay;
 }
 
 void TVekPDF417GridReader::sampleLine(double x0, double x1, double vLeft, double vRight) {
@@ -215,7 +230,8 @@ void TVekPDF417GridReader::sweepIndicators(TShapeVotes& votes) {
 
 void TVekPDF417GridReader::readIndicator(double expected, double v, bool left, TShapeVotes& votes) {
     sampleLine(expected - 4, expected + CHARACTER + 4, v, v);
-    const TVekPDF417Character indicator = TVekPDF417CharacterReader::readNear(edges_, expected, 2.5);
+    const TVekPDF417Character indicator =
+        TVekPDF417CharacterReader::readNear(edges_, expected, 2.5, TVekPDF417Tolerance{aliased_, -1});
     if (!indicator.valid()) return;
     const int32_t row = 3 * (indicator.value / 30) + indicator.cluster;
     const int32_t parameter = indicator.value % 30;
@@ -223,13 +239,14 @@ void TVekPDF417GridReader::readIndicator(double expected, double v, bool left, T
     // Which shape number an indicator carries turns with the cluster, and
     // the right indicators are one step on from the left ones.
     const int32_t kind = (indicator.cluster + (left ? 0 : 2)) % 3;
+    const int32_t weight = weightOf(indicator);
     switch (kind) {
-        case 0: ++votes.rowGroups[static_cast<size_t>(parameter)]; break;
+        case 0: votes.rowGroups[static_cast<size_t>(parameter)] += weight; break;
         case 1:
-            ++votes.rowRests[static_cast<size_t>(parameter % 3)];
-            ++votes.ecLevels[static_cast<size_t>(parameter / 3)];
+            votes.rowRests[static_cast<size_t>(parameter % 3)] += weight;
+            votes.ecLevels[static_cast<size_t>(parameter / 3)] += weight;
             break;
-        default: ++votes.columns[static_cast<size_t>(parameter)]; break;
+        default: votes.columns[static_cast<size_t>(parameter)] += weight; break;
     }
 }
 
@@ -266,18 +283,19 @@ void TVekPDF417GridReader::readRow(int32_t row, double vLeft, double vRight, int
     const double end = FIRST_DATA + CHARACTER * columns + 2;
     sampleLine(-2, end, vLeft, vRight);
     const int32_t cluster = row % 3;
+    const TVekPDF417Tolerance tolerance{aliased_, cluster};
     double drift = 0;
-    TVekPDF417Character previous = TVekPDF417CharacterReader::readNear(edges_, CHARACTER, 2.5);
+    TVekPDF417Character previous = TVekPDF417CharacterReader::readNear(edges_, CHARACTER, 2.5, tolerance);
     if (previous.valid()) drift = previous.start - CHARACTER;
     for (int32_t column = 0; column < columns; ++column) {
         const double nominal = FIRST_DATA + CHARACTER * column;
         const TVekPDF417Character character =
-            previous.valid() ? TVekPDF417CharacterReader::readNear(edges_, previous.end, 1.5)
-                             : TVekPDF417CharacterReader::readNear(edges_, nominal + drift, 3);
+            previous.valid() ? TVekPDF417CharacterReader::readNear(edges_, previous.end, 1.5, tolerance)
+                             : TVekPDF417CharacterReader::readNear(edges_, nominal + drift, 3, tolerance);
         if (character.valid()) drift = character.start - nominal;
         previous = character;
         if (character.valid() && character.cluster == cluster) {
-            cells[static_cast<size_t>(row * columns + column)].vote(character.value);
+            cells[static_cast<size_t>(row * columns + column)].vote(character);
         }
     }
 }

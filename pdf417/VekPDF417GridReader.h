@@ -50,9 +50,10 @@ private:
     struct TCell {
         std::array<int32_t, 3> values{-1, -1, -1};
         std::array<int32_t, 3> counts{};
-        void vote(int32_t value);
+        // A reading by rounding weighs two, a nearest fit one.
+        void vote(const TVekPDF417Character& character);
         int32_t best() const;
-        // The leading value is ahead of the others by two votes.
+        // The leading value is ahead of the others by two readings.
         bool isSettled() const;
     };
 
@@ -76,6 +77,7 @@ private:
     double module_ = 1;  // pixels per module
     double step_ = 0.25;
     bool hasStop_ = false;
+    bool aliased_ = false;
     std::vector<TRowRead> leftReads_;
     std::vector<TRowRead> rightReads_;
     std::vector<float> levels_;

@@ -1,5 +1,6 @@
 #include "pdf417/VekPDF417GuardFinder.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace orvel {
@@ -14,6 +15,7 @@ constexpr int32_t STOP_ELEMENTS = 9;
 constexpr int32_t START_MODULES = 17;
 constexpr int32_t STOP_MODULES = 18;
 constexpr double PAIR_SLACK = 0.7;  // modules
+constexpr double PIXEL_SLACK = 1.05;  // pixels
 
 }  // namespace
 
@@ -35,9 +37,12 @@ bool TVekPDF417GuardFinder::matches(const TVekPDF417EdgeList& edges, int32_t fir
     const double total = edges[first + elements].position - edges[first].position;
     if (total <= 0) return false;
     const double scale = modules / total;
+    // Modules of about a pixel put each edge on a pixel border: a pair may
+    // then be a pixel off.
+    const double slack = std::max(PAIR_SLACK, PIXEL_SLACK * scale);
     for (int32_t k = 0; k + 2 <= elements; ++k) {
         const double pair = (edges[first + k + 2].position - edges[first + k].position) * scale;
-        if (std::abs(pair - pairs[k]) > PAIR_SLACK) return false;
+        if (std::abs(pair - pairs[k]) > slack) return false;
     }
     // The long first bar, measured on its own, keeps a run of thin elements
     // after a wide bar of other ink from passing.

@@ -38,6 +38,7 @@ std::vector<TVekPDF417Candidate> TVekPDF417PatternScanner::scan(const TVekGreyIm
                                                                 bool columns) {
     for (TTracks& tracks : tracks_) tracks.clear();
     hitCount_ = 0;
+    smallestModule_ = 1e9;
     step_ = std::max(1, step);
     const int32_t lines = columns ? grey.width() : grey.height();
     const int32_t length = columns ? grey.height() : grey.width();
@@ -81,6 +82,7 @@ void TVekPDF417PatternScanner::scanLine(const float* levels, int32_t count, doub
             addHit(tracks_[static_cast<size_t>(2 * direction + (guard.isStart ? 0 : 1))], {s, t, guard.module},
                    step_);
             ++hitCount_;
+            smallestModule_ = std::min(smallestModule_, guard.module);
         }
     }
 }

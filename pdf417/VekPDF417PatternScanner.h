@@ -23,6 +23,8 @@ public:
     std::vector<TVekPDF417Candidate> scan(const TVekGreyImage& grey, int32_t step, bool columns);
     // Start and stop patterns met by the last scan.
     int32_t guardCount() const { return hitCount_; }
+    // The smallest module of those patterns, in pixels.
+    double smallestModule() const { return smallestModule_; }
 
 private:
     struct THit {
@@ -53,6 +55,7 @@ private:
     std::array<TTracks, 4> tracks_;  // forward starts, forward stops, backward starts, backward stops
     double step_ = 4;
     int32_t hitCount_ = 0;
+    double smallestModule_ = 1e9;
 };
 
 }  // namespace orvel

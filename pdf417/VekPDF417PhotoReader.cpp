@@ -16,6 +16,9 @@ constexpr int32_t MIN_STEP = 3;
 constexpr int32_t MAX_STEP = 10;
 // Pictures up to this many pixels get a look at twice their size.
 constexpr int64_t MAX_UPSCALED_PIXELS = 1600 * 1200;
+// Start and stop patterns with modules of at least this many pixels are
+// measured as well as they can be: twice the size adds nothing.
+constexpr double MAX_UPSCALED_MODULE = 3.5;
 
 // Each pixel the average of its 3 × 3 neighbourhood (edge pixels of the
 // part inside): grain and JPEG speckle no longer split bars and spaces.
@@ -65,12 +68,22 @@ TVekBarcodes TVekPDF417PhotoReader::read(TVekBinaryCache& picture) const {
     const TVekGreyImage& grey = picture.grey();
     if (grey.empty()) return found;
     // A second and third look, only where the first met start or stop
-    // patterns: averaged against grain, then twice the size.
-    const int32_t guards = readScale(grey, 1, found, failures);
-    const bool again = options_.tryHarder || (found.empty() && guards > 0);
-    if (again && !enough(found)) readScale(smoothed(grey), 1, found, failures);
+    // patterns and only while nothing was read (unless asked to try hard):
+    // averaged against grain, then twice the size, this only for modules
+    // too small to measure well.
+    const TGuardsSeen first = readScale(grey, 1, found, failures);
+    const auto wanted = [&] { return options_.tryHarder || found.empty(); };
+    if ((first.count == 0 && !options_.tryHarder) || !wanted() || enough(found)) return finish(found, failures);
+    const TGuardsSeen second = readScale(smoothed(grey), 1, found, failures);
     const int64_t pixels = static_cast<int64_t>(grey.width()) * grey.height();
-    if (again && !enough(found) && pixels <= MAX_UPSCALED_PIXELS) readScale(grey.upscaled(2), 2, found, failures);
+    const double smallest = std::min(first.smallestModule, second.smallestModule);
+    if (wanted() && !enough(found) && pixels <= MAX_UPSCALED_PIXELS && smallest < MAX_UPSCALED_MODULE) {
+        readScale(grey.upscaled(2), 2, found, failures);
+    }
+    return finish(found, failures);
+}
+
+TVekBarcodes TVekPDF417PhotoReader::finish(TVekBarcodes& found, TVekBarcodes& failures) const {
     if (options_.returnErrors) {
         for (TVekBarcode& failure : failures) {
             if (!covered(found, failure.centre())) found.push_back(std::move(failure));
@@ -83,9 +96,9 @@ bool TVekPDF417PhotoReader::enough(const TVekBarcodes& found) const {
     return options_.maxSymbols > 0 && static_cast<int32_t>(found.size()) >= options_.maxSymbols;
 }
 
-int32_t TVekPDF417PhotoReader::readScale(const TVekGreyImage& grey, double scale, TVekBarcodes& found,
-                                         TVekBarcodes& failures) const {
-    int32_t guards = 0;
+TVekPDF417PhotoReader::TGuardsSeen TVekPDF417PhotoReader::readScale(const TVekGreyImage& grey, double scale,
+                                                                  TVekBarcodes& found, TVekBarcodes& failures) const {
+    TGuardsSeen guards;
     const size_t foundBefore = found.size();
     TVekPDF417PatternScanner scanner;
     TVekPDF417GridReader gridReader(grey);
@@ -97,7 +110,8 @@ int32_t TVekPDF417PhotoReader::readScale(const TVekGreyImage& grey, double scale
         const int32_t side = columns ? grey.width() : grey.height();
         const int32_t step = std::clamp(side / lines, MIN_STEP, MAX_STEP);
         const std::vector<TVekPDF417Candidate> candidates = scanner.scan(grey, step, columns);
-        guards += scanner.guardCount();
+        guards.count += scanner.guardCount();
+        guards.smallestModule = std::min(guards.smallestModule, scanner.smallestModule() / scale);
         for (const TVekPDF417Candidate& candidate : candidates) {
             // A point well inside the symbol, beside the middle of its start.
             const TVekPointF within = 0.5 * (candidate.startFirst + candidate.startLast) +

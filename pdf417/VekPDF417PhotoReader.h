@@ -26,9 +26,17 @@ public:
     TVekBarcodes read(TVekBinaryCache& picture) const;
 
 private:
-    // Reads the picture at one scale (1 or 2) into found; returns the start
-    // and stop patterns seen, a sign that another look may be worth it.
-    int32_t readScale(const TVekGreyImage& grey, double scale, TVekBarcodes& found, TVekBarcodes& failures) const;
+    // The start and stop patterns one look met: whether another look may
+    // be worth it, and at what size.
+    struct TGuardsSeen {
+        int32_t count = 0;
+        double smallestModule = 1e9;  // in pixels of the picture
+    };
+
+    // Reads the picture at one scale (1 or 2) into found.
+    TGuardsSeen readScale(const TVekGreyImage& grey, double scale, TVekBarcodes& found, TVekBarcodes& failures) const;
+    // The symbols read, and with returnErrors those that failed elsewhere.
+    TVekBarcodes finish(TVekBarcodes& found, TVekBarcodes& failures) const;
     bool enough(const TVekBarcodes& found) const;
     void note(const TVekPDF417Candidate& candidate, const std::optional<TVekPDF417Grid>& grid) const;
     void draw(const TVekBarcode& barcode) const;
