@@ -111,7 +111,7 @@ bool decodeInto(const uint8_t* data, size_t size, TVekBitmap* out, std::vector<u
     }
     jpeg_start_decompress(&info);
     if (!allocateRaster(info.output_width, info.output_height, cmyk, out, scratch)) {
-        std::snprintf(errors->message, sizeof errors->message, "not enough memory for a %u x %u picture",
+        std::snprintf(errors->message, sizeof errors->message, "not enough memory for a %u \u00D7 %u picture",
                       info.output_width, info.output_height);
         errors->outOfMemory = true;
         jpeg_destroy_decompress(&info);

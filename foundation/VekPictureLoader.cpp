@@ -265,7 +265,7 @@ void decodeMaskedRow(const uint8_t* source, const TBmpLayout& layout, uint8_t* t
 }
 
 std::string outOfMemory(int64_t width, int64_t height) {
-    return "not enough memory for a " + sizeText(width, height) + " picture";
+    return "not enough memory for a " + std::to_string(width) + " \u00D7 " + std::to_string(height) + " picture";
 }
 
 // The rows of a run-length picture: the stream expanded to one index per

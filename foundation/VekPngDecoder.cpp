@@ -73,7 +73,7 @@ bool allocate(TPngTarget* target, png_uint_32 width, png_uint_32 height, bool wh
         }
         return true;
     } catch (const std::bad_alloc&) {
-        std::snprintf(target->message, sizeof target->message, "not enough memory for a %u x %u picture",
+        std::snprintf(target->message, sizeof target->message, "not enough memory for a %u \u00D7 %u picture",
                       static_cast<unsigned>(width), static_cast<unsigned>(height));
         return false;
     }
