@@ -123,13 +123,20 @@ bool wants(const TVekReaderOptions& options, const TVekBarcodeFormats& formats, 
     return options.formats.asks(format) && formats.contains(format);
 }
 
-}  // namespace
-
-TVekBarcodes readClassic(const TVekImage& image, const TVekReaderOptions& options, const TVekBarcodeFormats& formats) {
+// `spare` is the caller's picture when it is not needed after the call: the
+// linear reader, which stretches the contrast of its own copy, takes it
+// instead of a copy when no other reader follows, so a large picture is held
+// once less.
+TVekBarcodes readAll(const TVekImage& image, TVekImage* spare, const TVekReaderOptions& options,
+                     const TVekBarcodeFormats& formats) {
+    const bool othersRead = wants(options, formats, F::pdf417) || wants(options, formats, F::dataMatrix) ||
+                            wants(options, formats, F::qrCode) || wants(options, formats, F::aztec);
     TVekBarcodes found;
     // The demonstration program's button order.
     const int32_t linear = linearFlags(options, formats);
-    if (linear != 0) readLinear(image.getCopy(), linear, options.formats.asks(F::upcA), found);
+    if (linear != 0)
+        readLinear(spare != nullptr && !othersRead ? std::move(*spare) : image.getCopy(), linear,
+                   options.formats.asks(F::upcA), found);
     if (wants(options, formats, F::pdf417)) readPDF417(image, found);
     if (wants(options, formats, F::dataMatrix)) readDatamatrix(image, found);
     if (wants(options, formats, F::qrCode)) readQRCode(image, found);
@@ -137,16 +144,14 @@ TVekBarcodes readClassic(const TVekImage& image, const TVekReaderOptions& option
     return found;
 }
 
+}  // namespace
+
+TVekBarcodes readClassic(const TVekImage& image, const TVekReaderOptions& options, const TVekBarcodeFormats& formats) {
+    return readAll(image, nullptr, options, formats);
+}
+
 TVekBarcodes readClassic(TVekImage&& image, const TVekReaderOptions& options, const TVekBarcodeFormats& formats) {
-    const bool onlyLinear = !wants(options, formats, F::pdf417) && !wants(options, formats, F::dataMatrix) &&
-                            !wants(options, formats, F::qrCode) && !wants(options, formats, F::aztec);
-    if (!onlyLinear) return readClassic(static_cast<const TVekImage&>(image), options, formats);
-    // A picture nobody else reads is given to the linear reader itself
-    // instead of a copy: a large picture is held once less.
-    TVekBarcodes found;
-    const int32_t linear = linearFlags(options, formats);
-    if (linear != 0) readLinear(std::move(image), linear, options.formats.asks(F::upcA), found);
-    return found;
+    return readAll(image, &image, options, formats);
 }
 
 TVekImage imageOfView(const TVekImageView& view) {
