@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdio>
 #include <exception>
+#include <string>
 
 #include "foundation/VekPictureLoader.h"
 #include "read/VekReadBarcodes.h"
@@ -23,12 +24,14 @@ TVekPictureReport readPictureFile(const std::string& file, const TVekReaderOptio
     const auto start = std::chrono::steady_clock::now();
     TVekPictureReport report;
     report.file = file;
+    std::string picture = "the picture";  // loaders name the size in their own memory errors
     try {
         const TVekImage image = loadNamed(file);
+        picture = "a " + std::to_string(image.width) + " × " + std::to_string(image.height) + " picture";
         report.barcodes = readBarcodes(image, options, debug);
         if (sink) sink(image, report.barcodes);
     } catch (const std::bad_alloc&) {
-        report.error = file + ": not enough memory";
+        report.error = file + ": not enough memory to read " + picture;
     } catch (const std::exception& failure) {
         // Loader messages name the file already; those of a reader do not.
         const std::string message = failure.what();

@@ -2,12 +2,23 @@
 
 #include <algorithm>
 
+#include "foundation/VekMemoryBudget.h"
+
 namespace orvel {
 
+namespace {
+
+// Bits charged to the read's memory budget before they are allocated.
+size_t chargedSize(int32_t width, int32_t height) {
+    const size_t size = static_cast<size_t>(std::max(width, 0)) * static_cast<size_t>(std::max(height, 0));
+    TVekMemoryBudget::charge(size);
+    return size;
+}
+
+}  // namespace
+
 TVekBitMatrix::TVekBitMatrix(int32_t width, int32_t height)
-    : width_(std::max(width, 0)),
-      height_(std::max(height, 0)),
-      bits_(static_cast<size_t>(width_) * static_cast<size_t>(height_), 0) {}
+    : width_(std::max(width, 0)), height_(std::max(height, 0)), bits_(chargedSize(width, height), 0) {}
 
 void TVekBitMatrix::flipAll() {
     for (uint8_t& bit : bits_) bit ^= 1;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "foundation/VekException.h"
+#include "foundation/VekMemoryBudget.h"
 
 namespace orvel {
 
@@ -26,6 +27,12 @@ void convertRow(const uint8_t* __restrict source, uint8_t* __restrict target, in
 
 size_t pixelCount(int32_t width, int32_t height) { return static_cast<size_t>(width) * static_cast<size_t>(height); }
 
+// Pixels charged to the read's memory budget before they are allocated.
+std::vector<uint8_t> newPixels(size_t count, uint8_t level = 0) {
+    TVekMemoryBudget::charge(count);
+    return std::vector<uint8_t>(count, level);
+}
+
 }  // namespace
 
 TVekGreyImage::TVekGreyImage(std::shared_ptr<const std::vector<uint8_t>> storage, const uint8_t* origin,
@@ -46,7 +53,7 @@ TVekGreyImage TVekGreyImage::fromPixels(std::vector<uint8_t> pixels, int32_t wid
 
 TVekGreyImage::TVekGreyImage(int32_t width, int32_t height, uint8_t level) {
     if (width <= 0 || height <= 0) return;
-    *this = owning(std::vector<uint8_t>(pixelCount(width, height), level), width, height);
+    *this = owning(newPixels(pixelCount(width, height), level), width, height);
 }
 
 TVekGreyImage::TVekGreyImage(const TVekImageView& view) {
@@ -60,7 +67,7 @@ TVekGreyImage::TVekGreyImage(const TVekImageView& view) {
     }
     const int step = bytesPerPixel(view.format);
     const TVekChannelOffsets at = channelOffsets(view.format);
-    std::vector<uint8_t> pixels(pixelCount(view.width, view.height));
+    std::vector<uint8_t> pixels = newPixels(pixelCount(view.width, view.height));
     for (int32_t y = 0; y < view.height; ++y) {
         uint8_t* target = pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(view.width);
         if (step == 3)
@@ -74,7 +81,7 @@ TVekGreyImage::TVekGreyImage(const TVekImageView& view) {
 TVekGreyImage::TVekGreyImage(const TVekImage& image) {
     if (image.width <= 0 || image.height <= 0) return;
     const std::vector<uint32_t>& colours = image.pixelData();
-    std::vector<uint8_t> pixels(colours.size());
+    std::vector<uint8_t> pixels = newPixels(colours.size());
     for (size_t i = 0; i < colours.size(); ++i) {
         const uint32_t c = colours[i];
         pixels[i] = luminance((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF);
@@ -94,7 +101,7 @@ TVekGreyImage TVekGreyImage::downscaled(int factor) const {
     if (factor != 2 && factor != 3) throw TVekException("grey pictures are downscaled by 2 or 3 only");
     const int32_t width = width_ / factor, height = height_ / factor;
     if (width == 0 || height == 0) return TVekGreyImage();
-    std::vector<uint8_t> pixels(pixelCount(width, height));
+    std::vector<uint8_t> pixels = newPixels(pixelCount(width, height));
     const uint32_t area = static_cast<uint32_t>(factor * factor);
     std::vector<uint32_t> sums(static_cast<size_t>(width));
     for (int32_t y = 0; y < height; ++y) {
@@ -117,7 +124,7 @@ TVekGreyImage TVekGreyImage::upscaled(int factor) const {
     if (factor < 1 || factor > 4) throw TVekException("grey pictures are upscaled by 1 to 4 only");
     if (empty()) return TVekGreyImage();
     const int32_t width = width_ * factor, height = height_ * factor;
-    std::vector<uint8_t> pixels(pixelCount(width, height));
+    std::vector<uint8_t> pixels = newPixels(pixelCount(width, height));
     for (int32_t y = 0; y < height_; ++y) {
         uint8_t* first = pixels.data() + static_cast<size_t>(y) * factor * width;
         const uint8_t* source = row(y);
@@ -129,7 +136,7 @@ TVekGreyImage TVekGreyImage::upscaled(int factor) const {
 
 TVekGreyImage TVekGreyImage::inverted() const {
     if (empty()) return TVekGreyImage();
-    std::vector<uint8_t> pixels(pixelCount(width_, height_));
+    std::vector<uint8_t> pixels = newPixels(pixelCount(width_, height_));
     for (int32_t y = 0; y < height_; ++y) {
         const uint8_t* source = row(y);
         uint8_t* target = pixels.data() + static_cast<size_t>(y) * width_;

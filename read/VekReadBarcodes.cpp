@@ -6,6 +6,7 @@
 #include "datamatrix/VekDatamatrixPhotoReader.h"
 #include "foundation/VekBinaryCache.h"
 #include "foundation/VekException.h"
+#include "foundation/VekMemoryBudget.h"
 #include "oned/VekLinearPhotoReader.h"
 #include "pdf417/VekPDF417PhotoReader.h"
 #include "qrcode/VekQRPhotoReader.h"
@@ -75,11 +76,13 @@ TVekBarcodes read(const TVekImage* loaded, const TVekImageView* view, const TVek
 }  // namespace
 
 TVekBarcodes readBarcodes(const TVekImageView& image, const TVekReaderOptions& options, TVekDebugSink* debug) {
+    TVekMemoryBudget budget(image.width, image.height);
     const TVekGreyImage grey(image);
     return read(nullptr, &image, grey, options, debug);
 }
 
 TVekBarcodes readBarcodes(const TVekImage& image, const TVekReaderOptions& options, TVekDebugSink* debug) {
+    TVekMemoryBudget budget(image.width, image.height);
     return read(&image, nullptr, TVekGreyImage(image), options, debug);
 }
 
