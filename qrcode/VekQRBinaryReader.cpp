@@ -1,6 +1,7 @@
 #include "qrcode/VekQRBinaryReader.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "foundation/VekGridSampler.h"
@@ -22,6 +23,8 @@ constexpr double kReportableScore = 0.35;
 // symbols, triplets across neighbours are as square as a symbol's own and
 // fail now and then.
 constexpr size_t kTripletsPerDecoded = 3;
+// Grids tried per triplet, over all its dimensions.
+constexpr size_t kMaxGrids = 8;
 
 // The timing patterns between the finders alternate; a grid over anything
 // else is right about half of the time.
@@ -44,21 +47,25 @@ std::array<TVekPointF, 4> corners(const TVekQRGrid& grid) {
 }
 
 // The first grid of the triplet that decodes, else the failure of the first
-// grid that looked like a symbol.
+// grid that looked like a symbol. The grids of a dimension are only worked
+// out when the more likely dimensions did not decode.
 TVekBarcode readTriplet(const TVekBitMatrix& bits, const TVekQRFinderTriplet& triplet) {
     TVekBarcode failure;
     failure.isValid = false;
-    const std::vector<TVekQRGrid> grids = TVekQRGridLocator::locate(bits, triplet);
-    const TVekQRGrid* bestLooking = nullptr;
-    for (const TVekQRGrid& grid : grids) {
-        const auto modules = TVekGridSampler::sample(bits, grid.dimension, grid.dimension, grid.moduleToPicture);
-        if (!modules) continue;
-        TVekBarcode result = TVekQRMatrixDecoder::decode(*modules);
-        result.position = corners(grid);
-        if (result.isValid) return result;
-        if (failure.error.empty() && hasTiming(*modules)) {
-            failure = result;
-            bestLooking = &grid;
+    std::optional<TVekQRGrid> bestLooking;
+    size_t tried = 0;
+    for (const int32_t dimension : TVekQRGridLocator::dimensions(bits, triplet)) {
+        for (const TVekQRGrid& grid : TVekQRGridLocator::grids(bits, triplet, dimension)) {
+            if (++tried > kMaxGrids) break;
+            const auto modules = TVekGridSampler::sample(bits, grid.dimension, grid.dimension, grid.moduleToPicture);
+            if (!modules) continue;
+            TVekBarcode result = TVekQRMatrixDecoder::decode(*modules);
+            result.position = corners(grid);
+            if (result.isValid) return result;
+            if (failure.error.empty() && hasTiming(*modules)) {
+                failure = result;
+                bestLooking = grid;
+            }
         }
     }
     // A grid that found the timing but not the data: a bent surface, or a
