@@ -1,6 +1,7 @@
 #include "qrcode/VekQRBinaryReader.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "foundation/VekGridSampler.h"
@@ -22,6 +23,10 @@ constexpr double kReportableScore = 0.35;
 // symbols, triplets across neighbours are as square as a symbol's own and
 // fail now and then.
 constexpr size_t kTripletsPerDecoded = 3;
+// Share of the timing modules a grid must read right to be sampled at all.
+constexpr int32_t kPlausibleTimingPercent = 65;
+// Grids tried per triplet, over all its dimensions.
+constexpr size_t kMaxGrids = 8;
 
 // The timing patterns between the finders alternate; a grid over anything
 // else is right about half of the time.
@@ -37,6 +42,25 @@ bool hasTiming(const TVekBitMatrix& modules) {
     return total > 0 && right * 10 >= total * 8;
 }
 
+// Before a whole grid is sampled and decoded: do its timing patterns, read
+// straight from the picture, alternate more often than chance? A grid over
+// noise or a wrong triplet gets about half of them right.
+bool timingPlausible(const TVekBitMatrix& bits, const TVekQRGrid& grid) {
+    const int32_t n = grid.dimension;
+    int32_t right = 0;
+    int32_t total = 0;
+    for (int32_t i = 8; i < n - 8; ++i) {
+        const bool dark = i % 2 == 0;
+        for (const TVekPointF module : {TVekPointF{i + 0.5, 6.5}, TVekPointF{6.5, i + 0.5}}) {
+            const TVekPointF p = grid.moduleToPicture.map(module);
+            const bool inside = p.x >= 0 && p.y >= 0 && p.x < bits.width() && p.y < bits.height();
+            right += inside && bits.get(static_cast<int32_t>(p.x), static_cast<int32_t>(p.y)) == dark;
+            ++total;
+        }
+    }
+    return right * 100 >= total * kPlausibleTimingPercent;
+}
+
 std::array<TVekPointF, 4> corners(const TVekQRGrid& grid) {
     const double n = grid.dimension;
     return {grid.moduleToPicture.map({0, 0}), grid.moduleToPicture.map({n, 0}), grid.moduleToPicture.map({n, n}),
@@ -44,21 +68,26 @@ std::array<TVekPointF, 4> corners(const TVekQRGrid& grid) {
 }
 
 // The first grid of the triplet that decodes, else the failure of the first
-// grid that looked like a symbol.
+// grid that looked like a symbol. The grids of a dimension are only worked
+// out when the more likely dimensions did not decode.
 TVekBarcode readTriplet(const TVekBitMatrix& bits, const TVekQRFinderTriplet& triplet) {
     TVekBarcode failure;
     failure.isValid = false;
-    const std::vector<TVekQRGrid> grids = TVekQRGridLocator::locate(bits, triplet);
-    const TVekQRGrid* bestLooking = nullptr;
-    for (const TVekQRGrid& grid : grids) {
-        const auto modules = TVekGridSampler::sample(bits, grid.dimension, grid.dimension, grid.moduleToPicture);
-        if (!modules) continue;
-        TVekBarcode result = TVekQRMatrixDecoder::decode(*modules);
-        result.position = corners(grid);
-        if (result.isValid) return result;
-        if (failure.error.empty() && hasTiming(*modules)) {
-            failure = result;
-            bestLooking = &grid;
+    std::optional<TVekQRGrid> bestLooking;
+    size_t tried = 0;
+    for (const int32_t dimension : TVekQRGridLocator::dimensions(bits, triplet)) {
+        for (const TVekQRGrid& grid : TVekQRGridLocator::grids(bits, triplet, dimension)) {
+            if (++tried > kMaxGrids) break;
+            if (!timingPlausible(bits, grid)) continue;
+            const auto modules = TVekGridSampler::sample(bits, grid.dimension, grid.dimension, grid.moduleToPicture);
+            if (!modules) continue;
+            TVekBarcode result = TVekQRMatrixDecoder::decode(*modules);
+            result.position = corners(grid);
+            if (result.isValid) return result;
+            if (failure.error.empty() && hasTiming(*modules)) {
+                failure = result;
+                bestLooking = grid;
+            }
         }
     }
     // A grid that found the timing but not the data: a bent surface, or a
@@ -87,6 +116,7 @@ TVekQRBinaryFinds TVekQRBinaryReader::read(const TVekBitMatrix& bits, size_t max
     TVekQRBinaryFinds finds;
     const auto candidates = TVekQRFinderScanner::scan(bits);
     finds.finders = candidates.size();
+    finds.crowded = candidates.size() >= TVekQRFinderScanner::maxCandidatesFor(bits);
     for (const auto& c : candidates) {
         if (finds.smallestModule == 0 || c.moduleSize < finds.smallestModule) finds.smallestModule = c.moduleSize;
         if (debug) debug->point(c.centre, kFinderColour);

@@ -1,6 +1,8 @@
 #include "qrcode/VekQRFinderScanner.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <cmath>
 #include <optional>
 
@@ -104,6 +106,25 @@ std::optional<TVekQRFinderCandidate> confirm(const TVekBitMatrix& bits, double c
     return candidate;
 }
 
+// The end of the run that starts at x: the first pixel of another colour, or
+// the row's end. Long runs (margins, blank paper) are crossed eight pixels
+// at a time.
+int32_t runEnd(const uint8_t* row, int32_t x, int32_t width) {
+    const uint8_t colour = row[x];
+    ++x;
+    if constexpr (std::endian::native == std::endian::little) {
+        const uint64_t same = colour ? 0x0101010101010101ULL : 0;
+        while (x + 8 <= width) {
+            uint64_t word;
+            std::memcpy(&word, row + x, sizeof word);
+            if (const uint64_t differs = word ^ same) return x + std::countr_zero(differs) / 8;
+            x += 8;
+        }
+    }
+    while (x < width && row[x] == colour) ++x;
+    return x;
+}
+
 // The candidates of one scan, filed by where their centres lie, so that a
 // hit is compared with the candidates near it only, not with every one.
 class TCandidateFile {
@@ -174,18 +195,24 @@ private:
 }  // namespace
 
 bool TVekQRFinderScanner::hasFinderProportions(const std::array<int32_t, 5>& runs) {
+    // In tenths of a pixel, so that the test stays in integers: the module is
+    // a fifth of the inner three runs, with half a module of slack and half a
+    // pixel more for the rounding of small modules.
     const int32_t inner = runs[1] + runs[2] + runs[3];
     if (inner < 5) return false;
-    const double module = inner / 5.0;
-    // Half a module of slack, and half a pixel more for the rounding of small modules.
-    const double slack = module / 2 + 0.5;
-    if (std::abs(runs[1] - module) > slack || std::abs(runs[3] - module) > slack) return false;
-    if (std::abs(runs[2] - 3 * module) >= 3 * slack) return false;
+    // The centre is three modules wide, wider than either light ring even
+    // when blur eats into it: equal runs (a checkerboard, stripes, a grid of
+    // squares) are no finder.
+    if (runs[2] <= runs[1] || runs[2] <= runs[3]) return false;
+    const int32_t module = 2 * inner;
+    const int32_t slack = inner + 5;
+    if (std::abs(10 * runs[1] - module) > slack || std::abs(10 * runs[3] - module) > slack) return false;
+    if (std::abs(10 * runs[2] - 3 * module) >= 3 * slack) return false;
     // The outer ring: one side may run on into something dark next to the
     // symbol (a shadow, a finger), not both.
-    const bool shortOuter = runs[0] < module - slack || runs[4] < module - slack;
-    const bool longOuter0 = runs[0] > module + slack;
-    const bool longOuter4 = runs[4] > module + slack;
+    const bool shortOuter = 10 * runs[0] < module - slack || 10 * runs[4] < module - slack;
+    const bool longOuter0 = 10 * runs[0] > module + slack;
+    const bool longOuter4 = 10 * runs[4] > module + slack;
     return !shortOuter && !(longOuter0 && longOuter4);
 }
 
@@ -196,8 +223,12 @@ size_t TVekQRFinderScanner::maxCandidatesFor(const TVekBitMatrix& bits) {
 std::vector<TVekQRFinderCandidate> TVekQRFinderScanner::scan(const TVekBitMatrix& bits) {
     TCandidateFile candidates(bits, maxCandidatesFor(bits));
     const int32_t width = bits.width();
+    // The confirmation of a hit depends only on its column and on the dark
+    // run of that column it lies in: a hit right below the previous row's
+    // hit in the same column gets the same answer, which is reused.
+    std::vector<int32_t> lastRow(static_cast<size_t>(width), -2);
+    std::vector<std::optional<TVekQRFinderCandidate>> lastAnswer(static_cast<size_t>(width));
     std::array<int32_t, 5> runs{};
-    std::array<int32_t, 5> starts{};
     for (int32_t y = 0; y < bits.height(); ++y) {
         const uint8_t* row = bits.row(y);
         int32_t seen = 0;  // runs in the window, up to 5
@@ -205,17 +236,16 @@ std::vector<TVekQRFinderCandidate> TVekQRFinderScanner::scan(const TVekBitMatrix
         while (x < width) {
             const uint8_t colour = row[x];
             const int32_t start = x;
-            while (x < width && row[x] == colour) ++x;
-            for (int i = 0; i < 4; ++i) {
-                runs[i] = runs[i + 1];
-                starts[i] = starts[i + 1];
-            }
-            runs[4] = x - start;
-            starts[4] = start;
+            x = runEnd(row, x, width);
+            runs = {runs[1], runs[2], runs[3], runs[4], x - start};
             if (seen < 5) ++seen;
             if (colour == 0 || seen < 5 || !hasFinderProportions(runs)) continue;
-            const double cx = starts[2] + runs[2] / 2.0;
-            if (const auto hit = confirm(bits, cx, y, (runs[1] + runs[2] + runs[3]) / 5.0)) candidates.merge(*hit);
+            const double cx = x - runs[4] - runs[3] - runs[2] / 2.0;
+            const auto column = static_cast<size_t>(std::floor(cx));
+            if (lastRow[column] != y - 1)
+                lastAnswer[column] = confirm(bits, cx, y, (runs[1] + runs[2] + runs[3]) / 5.0);
+            lastRow[column] = y;
+            if (lastAnswer[column]) candidates.merge(*lastAnswer[column]);
         }
     }
     return candidates.take();

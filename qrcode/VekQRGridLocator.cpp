@@ -12,7 +12,6 @@ namespace orvel {
 namespace {
 
 constexpr int32_t kMaxVersion = 40;
-constexpr size_t kMaxGrids = 8;
 
 // Pixels from the finder centre `from` along the unit vector `direction` to
 // the outer edge of its dark ring (three colour changes: 3.5 modules), or none
@@ -143,7 +142,7 @@ TVekPerspectiveTransform TVekQRGridLocator::affine(const TVekQRFinderTriplet& t,
     return map.value_or(TVekPerspectiveTransform{});
 }
 
-std::vector<TVekQRGrid> TVekQRGridLocator::locate(const TVekBitMatrix& bits, const TVekQRFinderTriplet& t) {
+std::vector<int32_t> TVekQRGridLocator::dimensions(const TVekBitMatrix& bits, const TVekQRFinderTriplet& t) {
     const auto& [topLeft, topRight, bottomLeft] = t.finders;
     const double sizeTop = moduleSizeAlong(bits, topLeft, topRight);
     const double sizeLeft = moduleSizeAlong(bits, topLeft, bottomLeft);
@@ -151,7 +150,7 @@ std::vector<TVekQRGrid> TVekQRGridLocator::locate(const TVekBitMatrix& bits, con
                             distance(topLeft.centre, bottomLeft.centre) / sizeLeft) / 2 + 7;
     const auto estimate = static_cast<int32_t>(std::nearbyint((modules - 17) / 4));
 
-    std::vector<int32_t> versions;
+    std::vector<int32_t> found;
     for (const int32_t v : {estimate, estimate - 1, estimate + 1}) {
         if (v < 1 || v > kMaxVersion) continue;
         // From version 7 on the symbol says its version; the finder distance
@@ -160,25 +159,25 @@ std::vector<TVekQRGrid> TVekQRGridLocator::locate(const TVekBitMatrix& bits, con
         if (v >= 7) {
             const int32_t read = TVekQRVersionReader::read(bits, dimensionOf(v), affine(t, dimensionOf(v)));
             if (read != 0 && std::abs(read - estimate) <= 2) {
-                versions.assign(1, read);
+                found.assign(1, dimensionOf(read));
                 break;
             }
         }
-        versions.push_back(v);
+        found.push_back(dimensionOf(v));
     }
+    return found;
+}
 
-    std::vector<TVekQRGrid> grids;
-    for (const int32_t v : versions) {
-        const int32_t n = dimensionOf(v);
-        const auto edged = withFinderEdges(bits, t, n);
-        const TVekPerspectiveTransform parallelogram = affine(t, n);
-        if (const auto aligned = withAlignment(bits, t, n, edged.value_or(parallelogram)))
-            grids.push_back({n, *aligned});
-        if (edged) grids.push_back({n, *edged});
-        grids.push_back({n, parallelogram});
-        if (grids.size() >= kMaxGrids) break;
-    }
-    return grids;
+std::vector<TVekQRGrid> TVekQRGridLocator::grids(const TVekBitMatrix& bits, const TVekQRFinderTriplet& t,
+                                                 int32_t dimension) {
+    std::vector<TVekQRGrid> found;
+    const auto edged = withFinderEdges(bits, t, dimension);
+    const TVekPerspectiveTransform parallelogram = affine(t, dimension);
+    if (const auto aligned = withAlignment(bits, t, dimension, edged.value_or(parallelogram)))
+        found.push_back({dimension, *aligned});
+    if (edged) found.push_back({dimension, *edged});
+    found.push_back({dimension, parallelogram});
+    return found;
 }
 
 }  // namespace orvel

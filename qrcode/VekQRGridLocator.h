@@ -21,8 +21,12 @@ struct TVekQRGrid {
 // place gives the fourth point of the perspective.
 class TVekQRGridLocator {
 public:
-    // The grids to try, most likely first (at most a handful).
-    static std::vector<TVekQRGrid> locate(const TVekBitMatrix& bits, const TVekQRFinderTriplet& triplet);
+    // The symbol dimensions to try, most likely first (at most three).
+    static std::vector<int32_t> dimensions(const TVekBitMatrix& bits, const TVekQRFinderTriplet& triplet);
+    // The grids of one dimension to try, most likely first: through the
+    // alignment pattern, through the finders' outer edges, the parallelogram.
+    static std::vector<TVekQRGrid> grids(const TVekBitMatrix& bits, const TVekQRFinderTriplet& triplet,
+                                         int32_t dimension);
 
     // The grid of a version from the three finder centres alone (the fourth
     // corner completes the parallelogram).

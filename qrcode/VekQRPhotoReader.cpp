@@ -23,30 +23,36 @@ constexpr int32_t kUpscaleSide = 1024;
 // Beyond this size a picture is never doubled (memory and time).
 constexpr int32_t kMaxUpscaleSide = 2048;
 
+// Rounds sixteenths to the nearest whole, halves to even.
+uint8_t sixteenths(int32_t v) {
+    const int32_t whole = v >> 4, rest = v & 15;
+    return static_cast<uint8_t>(whole + (rest > 8 || (rest == 8 && (whole & 1))));
+}
+
 // The picture at twice its size, each new pixel interpolated between its
 // neighbours: the binarizer then places edges to half a pixel, which modules of
-// one or two pixels need (repeating pixels would add no information).
+// one or two pixels need (repeating pixels would add no information). New
+// pixel centres fall a quarter pixel either side of an old one, so the
+// weights are 3/4 and 1/4 in each direction (edge pixels repeat).
 TVekGreyImage doubled(const TVekGreyImage& grey) {
     const int32_t w = grey.width();
     const int32_t h = grey.height();
     std::vector<uint8_t> pixels(static_cast<size_t>(4) * w * h);
-    for (int32_t y = 0; y < 2 * h; ++y) {
-        // Output pixel centres fall a quarter pixel either side of an input centre.
-        const double sy = (y + 0.5) / 2 - 0.5;
-        const int32_t y0 = std::clamp(static_cast<int32_t>(std::floor(sy)), 0, h - 1);
-        const int32_t y1 = std::min(y0 + 1, h - 1);
-        const double fy = std::clamp(sy - y0, 0.0, 1.0);
-        const uint8_t* r0 = grey.row(y0);
-        const uint8_t* r1 = grey.row(y1);
-        uint8_t* out = pixels.data() + static_cast<size_t>(y) * 2 * w;
-        for (int32_t x = 0; x < 2 * w; ++x) {
-            const double sx = (x + 0.5) / 2 - 0.5;
-            const int32_t x0 = std::clamp(static_cast<int32_t>(std::floor(sx)), 0, w - 1);
-            const int32_t x1 = std::min(x0 + 1, w - 1);
-            const double fx = std::clamp(sx - x0, 0.0, 1.0);
-            const double top = r0[x0] + fx * (r0[x1] - r0[x0]);
-            const double bottom = r1[x0] + fx * (r1[x1] - r1[x0]);
-            out[x] = static_cast<uint8_t>(std::nearbyint(top + fy * (bottom - top)));
+    // Each row of the old picture stretched to twice its width, in quarters.
+    std::vector<int32_t> near(static_cast<size_t>(2) * w), far(static_cast<size_t>(2) * w);
+    const auto stretch = [w](const uint8_t* row, int32_t* out) {
+        for (int32_t x = 0; x < w; ++x) {
+            const int32_t left = row[std::max(x - 1, 0)], right = row[std::min(x + 1, w - 1)];
+            out[2 * x] = 3 * row[x] + left;
+            out[2 * x + 1] = 3 * row[x] + right;
+        }
+    };
+    for (int32_t y = 0; y < h; ++y) {
+        stretch(grey.row(y), near.data());
+        for (int32_t half = 0; half < 2; ++half) {
+            stretch(grey.row(half == 0 ? std::max(y - 1, 0) : std::min(y + 1, h - 1)), far.data());
+            uint8_t* out = pixels.data() + static_cast<size_t>(2 * y + half) * 2 * w;
+            for (int32_t x = 0; x < 2 * w; ++x) out[x] = sixteenths(3 * near[x] + far[x]);
         }
     }
     return TVekGreyImage::fromPixels(std::move(pixels), 2 * w, 2 * h);
@@ -73,12 +79,16 @@ TVekBarcodes TVekQRPhotoReader::read(TVekBinaryCache& picture) const {
         firstKind == TVekBinarizerKind::local ? TVekBinarizerKind::global : TVekBinarizerKind::local;
 
     double smallestModule = 0;
+    // Finder-like patterns everywhere: noise or texture, which stays so
+    // inverted or enlarged.
+    bool crowded = false;
     auto enough = [&] {
         if (options_.maxSymbols > 0 && decoded.size() >= static_cast<size_t>(options_.maxSymbols)) return true;
         return !decoded.empty() && !options_.tryHarder;
     };
     auto take = [&](const TVekBitMatrix& bits, double scale, bool inverted) {
         TVekQRBinaryFinds finds = TVekQRBinaryReader::read(bits, maxTriplets, debug_);
+        crowded = crowded || (finds.crowded && scale == 1.0);
         if (finds.smallestModule > 0 && scale == 1.0 && (smallestModule == 0 || finds.smallestModule < smallestModule))
             smallestModule = finds.smallestModule;
         for (auto& b : finds.symbols) {
@@ -97,7 +107,7 @@ TVekBarcodes TVekQRPhotoReader::read(TVekBinaryCache& picture) const {
     };
 
     for (const bool inverted : {false, true}) {
-        if (inverted && !options_.tryInvert) break;
+        if (inverted && (!options_.tryInvert || crowded)) break;
         for (const TVekBinarizerKind kind : {firstKind, secondKind}) {
             if (enough()) break;
             if (!inverted) {
@@ -112,7 +122,8 @@ TVekBarcodes TVekQRPhotoReader::read(TVekBinaryCache& picture) const {
         // too small for the binarizer and the run proportions.
         const bool smallPicture = std::max(grey.width(), grey.height()) <= kUpscaleSide;
         const bool smallFinders = smallestModule > 0 && smallestModule < kSmallModule;
-        if (!enough() && std::max(grey.width(), grey.height()) <= kMaxUpscaleSide && (smallFinders || smallPicture)) {
+        if (!enough() && !crowded && std::max(grey.width(), grey.height()) <= kMaxUpscaleSide &&
+            (smallFinders || smallPicture)) {
             TVekGreyImage larger = doubled(grey);
             if (inverted) larger = larger.inverted();
             take(binarizeLocal(larger), 0.5, inverted);
