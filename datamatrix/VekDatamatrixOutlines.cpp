@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstring>
 
 namespace orvel {
 
@@ -17,6 +19,41 @@ constexpr uint32_t NO_LABEL = UINT32_MAX;
 // The eight neighbours clockwise (y grows downwards) from east.
 constexpr std::array<int32_t, 8> DX = {1, 1, 0, -1, -1, -1, 0, 1};
 constexpr std::array<int32_t, 8> DY = {0, 1, 1, 1, 0, -1, -1, -1};
+
+// Rows are read eight pixels at a time: most of a picture is long light or
+// dark runs.
+constexpr uint64_t LOW_BYTES = 0x0101010101010101ULL;
+constexpr uint64_t HIGH_BITS = 0x8080808080808080ULL;
+// The lowest bits of a word read from memory are its first pixel.
+constexpr bool IS_LITTLE_ENDIAN = std::endian::native == std::endian::little;
+
+uint64_t eightAt(const uint8_t* bits) {
+    uint64_t word = 0;
+    std::memcpy(&word, bits, sizeof word);
+    return word;
+}
+
+// The first dark pixel at or after x, or w.
+int32_t nextDark(const uint8_t* bits, int32_t x, int32_t w) {
+    for (; IS_LITTLE_ENDIAN && x + 8 <= w; x += 8) {
+        const uint64_t word = eightAt(bits + x);
+        if (word != 0) return x + std::countr_zero(word) / 8;
+    }
+    while (x < w && bits[x] == 0) ++x;
+    return x;
+}
+
+// The first light pixel at or after x, or w.
+int32_t nextLight(const uint8_t* bits, int32_t x, int32_t w) {
+    for (; IS_LITTLE_ENDIAN && x + 8 <= w; x += 8) {
+        const uint64_t word = eightAt(bits + x);
+        // The lowest byte that is zero sets the lowest flag exactly.
+        const uint64_t zeros = (word - LOW_BYTES) & ~word & HIGH_BITS;
+        if (zeros != 0) return x + std::countr_zero(zeros) / 8;
+    }
+    while (x < w && bits[x] != 0) ++x;
+    return x;
+}
 
 int32_t directionOf(int32_t dx, int32_t dy) {
     for (int32_t k = 0; k < 8; ++k) {
@@ -91,13 +128,9 @@ std::vector<TVekDatamatrixOutlines::TRegion> TVekDatamatrixOutlines::regions(con
         const uint8_t* bits = picture.row(y);
         here.clear();
         size_t candidate = 0;
-        for (int32_t x = 0; x < w;) {
-            if (bits[x] == 0) {
-                ++x;
-                continue;
-            }
+        for (int32_t x = nextDark(bits, 0, w); x < w; x = nextDark(bits, x, w)) {
             const int32_t x0 = x;
-            while (x < w && bits[x] != 0) ++x;
+            x = nextLight(bits, x, w);
             const int32_t x1 = x - 1;
             // Runs above ending left of this one's reach touch no later run either.
             while (candidate < above.size() && above[candidate].x1 < x0 - 1) ++candidate;
