@@ -55,12 +55,24 @@ int32_t nextLight(const uint8_t* bits, int32_t x, int32_t w) {
     return x;
 }
 
-int32_t directionOf(int32_t dx, int32_t dy) {
+constexpr int32_t directionOf(int32_t dx, int32_t dy) {
     for (int32_t k = 0; k < 8; ++k) {
         if (DX[k] == dx && DY[k] == dy) return k;
     }
     return 4;
 }
+
+// After a step in direction k the light neighbour passed just before it
+// (direction k - 1 from the old pixel) seen from the new pixel.
+constexpr std::array<int32_t, 8> lightBehind() {
+    std::array<int32_t, 8> result{};
+    for (int32_t k = 0; k < 8; ++k) {
+        const int32_t light = (k + 7) & 7;
+        result[static_cast<size_t>(k)] = directionOf(DX[light] - DX[k], DY[light] - DY[k]);
+    }
+    return result;
+}
+constexpr std::array<int32_t, 8> LIGHT_BEHIND = lightBehind();
 
 }  // namespace
 
@@ -192,11 +204,9 @@ TVekDatamatrixOutlines::TOutline TVekDatamatrixOutlines::trace(const TVekBitMatr
             if (firstStep < 0) firstStep = next;
             else if (next == firstStep) break;
         }
-        const int32_t lightDir = (next + 7) & 7;
-        const int32_t lx = x + DX[lightDir], ly = y + DY[lightDir];
         x += DX[next];
         y += DY[next];
-        back = directionOf(lx - x, ly - y);
+        back = LIGHT_BEHIND[next];
         outline.push_back({x + 0.5, y + 0.5});
     }
     if (outline.size() > 1 && outline.back() == outline.front()) outline.pop_back();

@@ -17,6 +17,7 @@ constexpr double EDGE_OVERRUN = 0.25;
 constexpr int32_t MAX_EDGE_SAMPLES = 1500;
 constexpr double SAMPLES_PER_MODULE = 6;
 constexpr int32_t MAX_RUN_SAMPLES = 4000;
+constexpr double RUN_SAMPLES_PER_MODULE = 12;
 constexpr int32_t MAX_BINS = 64;
 constexpr double MIN_FIT_SPAN = 5.0;
 constexpr size_t MIN_PEAKS = 3;
@@ -43,6 +44,35 @@ constexpr double MAX_TIMING_SHARE = 0.85;
 bool darkAt(const TVekBitMatrix& picture, TVekPointF p) {
     return picture.getOrLight(static_cast<int32_t>(std::floor(p.x)), static_cast<int32_t>(std::floor(p.y)));
 }
+
+// A straight line through a perspective transform stays straight, and its
+// points are its ends weighted by linear functions: three points mapped once
+// place all the others without mapping each.
+class TProjectiveLine {
+public:
+    TProjectiveLine(const TVekPerspectiveTransform& transform, TVekPointF from, TVekPointF to)
+        : transform_(transform), from_(from), to_(to), start_(transform.map(from)), end_(transform.map(to)) {
+        const TVekPointF middle = transform.map(0.5 * (from + to));
+        const double before = length(middle - start_);
+        const double after = length(end_ - middle);
+        isExact_ = after > 1e-9 && std::isfinite(before / after);
+        ratio_ = isExact_ ? before / after : 1;
+    }
+
+    // The point a fraction t along the line in the transform's own coordinates.
+    TVekPointF at(double t) const {
+        if (!isExact_) return transform_.map(from_ + t * (to_ - from_));
+        const double a = 1 - t;
+        const double b = t * ratio_;
+        return (1.0 / (a + b)) * (a * start_ + b * end_);
+    }
+
+private:
+    const TVekPerspectiveTransform& transform_;
+    TVekPointF from_, to_, start_, end_;
+    double ratio_ = 1;
+    bool isExact_ = false;
+};
 
 bool isConvex(const std::array<TVekPointF, 4>& q) {
     double sign = 0;
@@ -233,16 +263,18 @@ std::vector<double> TVekDatamatrixTimingEdges::colourChanges(const TVekBitMatrix
                                                              const TVekPerspectiveTransform& unitToPicture,
                                                              TVekPointF from, TVekPointF to, double pixelLength,
                                                              double modulePixels) {
-    const int32_t samples = std::clamp(static_cast<int32_t>(4 * pixelLength), 32, MAX_RUN_SAMPLES);
+    // A dozen samples a module, at most four a pixel and at least one.
+    const double perPixel = std::clamp(RUN_SAMPLES_PER_MODULE / std::max(1.0, modulePixels), 1.0, 4.0);
+    const int32_t samples = std::clamp(static_cast<int32_t>(perPixel * pixelLength), 32, MAX_RUN_SAMPLES);
     const double perModule = samples * modulePixels / std::max(1.0, pixelLength);
     const int32_t shortest = std::max(1, static_cast<int32_t>(0.3 * perModule));
     std::vector<double> changes;
     bool state = false;    // the colour after smoothing; the line starts light
     bool current = false;  // the colour of the raw run being read
     int32_t length = 0;
+    const TProjectiveLine line(unitToPicture, from, to);
     for (int32_t i = 0; i <= samples; ++i) {
-        const TVekPointF p = unitToPicture.map(from + (static_cast<double>(i) / samples) * (to - from));
-        const bool dark = darkAt(picture, p);
+        const bool dark = darkAt(picture, line.at(static_cast<double>(i) / samples));
         length = dark == current ? length + 1 : 1;
         current = dark;
         if (length == shortest && current != state) {
