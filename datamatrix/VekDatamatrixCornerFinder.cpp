@@ -88,18 +88,20 @@ std::vector<TVekDatamatrixCornerFinder::TPiece> TVekDatamatrixCornerFinder::stra
     const size_t count = vertices.size();
     std::vector<TPiece> pieces;
     if (count < 3) return pieces;
-    auto directionOf = [&](size_t from, size_t to) {
-        const TVekPointF d = outline[to % n] - outline[from % n];
-        const double len = length(d);
-        return len > 0 ? (1.0 / len) * d : d;
+    // The unit direction of each simplified segment, from vertex j to j + 1.
+    std::vector<TVekPointF> directions(count);
+    for (size_t j = 0; j < count; ++j) {
+        const TVekPointF d = outline[vertices[(j + 1) % count] % n] - outline[vertices[j] % n];
+        const double len = std::sqrt(dot(d, d));
+        directions[j] = len > 0 ? (1.0 / len) * d : d;
+    }
+    auto turns = [&](size_t j) {  // at vertex j
+        return dot(directions[(j + count - 1) % count], directions[j % count]) < SAME_DIRECTION_COS;
     };
     // Start after a real turn so that no joined piece wraps over the start.
     size_t start = 0;
     for (size_t j = 0; j < count; ++j) {
-        const size_t prev = vertices[(j + count - 1) % count];
-        const size_t here = vertices[j];
-        const size_t next = vertices[(j + 1) % count];
-        if (dot(directionOf(prev, here), directionOf(here, next)) < SAME_DIRECTION_COS) {
+        if (turns(j)) {
             start = j;
             break;
         }
@@ -107,13 +109,7 @@ std::vector<TVekDatamatrixCornerFinder::TPiece> TVekDatamatrixCornerFinder::stra
     for (size_t j = 0; j < count;) {
         const size_t from = vertices[(start + j) % count];
         size_t k = j + 1;
-        while (k < count) {
-            const size_t a = vertices[(start + k - 1) % count];
-            const size_t b = vertices[(start + k) % count];
-            const size_t c = vertices[(start + k + 1) % count];
-            if (dot(directionOf(a, b), directionOf(b, c)) < SAME_DIRECTION_COS) break;
-            ++k;
-        }
+        while (k < count && !turns(start + k)) ++k;
         size_t to = vertices[(start + k) % count];
         if (to <= from) to += n;
         pieces.push_back({from, to});
@@ -159,17 +155,22 @@ std::vector<TVekDatamatrixL> TVekDatamatrixCornerFinder::find(const TVekBitMatri
     for (size_t i = 0; i < n; ++i) area += cross(outline[i], outline[(i + 1) % n]);
     const std::vector<TPiece> pieces = straightPieces(outline, simplify(outline, STRAIGHTNESS));
     const size_t count = pieces.size();
+    std::vector<double> lengths(count);
+    for (size_t j = 0; j < count; ++j) {
+        const TVekPointF d = outline[pieces[j].to % n] - outline[pieces[j].from % n];
+        lengths[j] = std::sqrt(dot(d, d));
+    }
     for (size_t j = 0; j < count; ++j) {
         const TPiece& in = pieces[j];
         const TVekPointF start = outline[in.from % n];
         const TVekPointF inEnd = outline[in.to % n];
-        const double inLength = distance(start, inEnd);
+        const double inLength = lengths[j];
         if (inLength < minSide) continue;
         // A worn or blurred corner leaves a short bevel between the sides.
         size_t k = (j + 1) % count;
         double bevel = 0;
         for (int32_t skipped = 0; skipped < MAX_BEVEL_PIECES; ++skipped) {
-            const double pieceLength = distance(outline[pieces[k].from % n], outline[pieces[k].to % n]);
+            const double pieceLength = lengths[k];
             if (pieceLength >= minSide) break;
             bevel += pieceLength;
             k = (k + 1) % count;
@@ -177,7 +178,7 @@ std::vector<TVekDatamatrixL> TVekDatamatrixCornerFinder::find(const TVekBitMatri
         const TPiece& out = pieces[k];
         const TVekPointF outStart = outline[out.from % n];
         const TVekPointF end = outline[out.to % n];
-        const double outLength = distance(outStart, end);
+        const double outLength = lengths[k];
         if (outLength < minSide || bevel > MAX_BEVEL * std::min(inLength, outLength)) continue;
         const TVekPointF corner = 0.5 * (inEnd + outStart);
         if (std::max(inLength, outLength) > MAX_SIDE_RATIO * std::min(inLength, outLength)) continue;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstring>
 
 namespace orvel {
 
@@ -18,12 +20,59 @@ constexpr uint32_t NO_LABEL = UINT32_MAX;
 constexpr std::array<int32_t, 8> DX = {1, 1, 0, -1, -1, -1, 0, 1};
 constexpr std::array<int32_t, 8> DY = {0, 1, 1, 1, 0, -1, -1, -1};
 
-int32_t directionOf(int32_t dx, int32_t dy) {
+// Rows are read eight pixels at a time: most of a picture is long light or
+// dark runs.
+constexpr uint64_t LOW_BYTES = 0x0101010101010101ULL;
+constexpr uint64_t HIGH_BITS = 0x8080808080808080ULL;
+// The lowest bits of a word read from memory are its first pixel.
+constexpr bool IS_LITTLE_ENDIAN = std::endian::native == std::endian::little;
+
+uint64_t eightAt(const uint8_t* bits) {
+    uint64_t word = 0;
+    std::memcpy(&word, bits, sizeof word);
+    return word;
+}
+
+// The first dark pixel at or after x, or w.
+int32_t nextDark(const uint8_t* bits, int32_t x, int32_t w) {
+    for (; IS_LITTLE_ENDIAN && x + 8 <= w; x += 8) {
+        const uint64_t word = eightAt(bits + x);
+        if (word != 0) return x + std::countr_zero(word) / 8;
+    }
+    while (x < w && bits[x] == 0) ++x;
+    return x;
+}
+
+// The first light pixel at or after x, or w.
+int32_t nextLight(const uint8_t* bits, int32_t x, int32_t w) {
+    for (; IS_LITTLE_ENDIAN && x + 8 <= w; x += 8) {
+        const uint64_t word = eightAt(bits + x);
+        // The lowest byte that is zero sets the lowest flag exactly.
+        const uint64_t zeros = (word - LOW_BYTES) & ~word & HIGH_BITS;
+        if (zeros != 0) return x + std::countr_zero(zeros) / 8;
+    }
+    while (x < w && bits[x] != 0) ++x;
+    return x;
+}
+
+constexpr int32_t directionOf(int32_t dx, int32_t dy) {
     for (int32_t k = 0; k < 8; ++k) {
         if (DX[k] == dx && DY[k] == dy) return k;
     }
     return 4;
 }
+
+// After a step in direction k the light neighbour passed just before it
+// (direction k - 1 from the old pixel) seen from the new pixel.
+constexpr std::array<int32_t, 8> lightBehind() {
+    std::array<int32_t, 8> result{};
+    for (int32_t k = 0; k < 8; ++k) {
+        const int32_t light = (k + 7) & 7;
+        result[static_cast<size_t>(k)] = directionOf(DX[light] - DX[k], DY[light] - DY[k]);
+    }
+    return result;
+}
+constexpr std::array<int32_t, 8> LIGHT_BEHIND = lightBehind();
 
 }  // namespace
 
@@ -91,13 +140,9 @@ std::vector<TVekDatamatrixOutlines::TRegion> TVekDatamatrixOutlines::regions(con
         const uint8_t* bits = picture.row(y);
         here.clear();
         size_t candidate = 0;
-        for (int32_t x = 0; x < w;) {
-            if (bits[x] == 0) {
-                ++x;
-                continue;
-            }
+        for (int32_t x = nextDark(bits, 0, w); x < w; x = nextDark(bits, x, w)) {
             const int32_t x0 = x;
-            while (x < w && bits[x] != 0) ++x;
+            x = nextLight(bits, x, w);
             const int32_t x1 = x - 1;
             // Runs above ending left of this one's reach touch no later run either.
             while (candidate < above.size() && above[candidate].x1 < x0 - 1) ++candidate;
@@ -159,11 +204,9 @@ TVekDatamatrixOutlines::TOutline TVekDatamatrixOutlines::trace(const TVekBitMatr
             if (firstStep < 0) firstStep = next;
             else if (next == firstStep) break;
         }
-        const int32_t lightDir = (next + 7) & 7;
-        const int32_t lx = x + DX[lightDir], ly = y + DY[lightDir];
         x += DX[next];
         y += DY[next];
-        back = directionOf(lx - x, ly - y);
+        back = LIGHT_BEHIND[next];
         outline.push_back({x + 0.5, y + 0.5});
     }
     if (outline.size() > 1 && outline.back() == outline.front()) outline.pop_back();

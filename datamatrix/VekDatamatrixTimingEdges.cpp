@@ -15,7 +15,9 @@ constexpr int32_t THICKNESS_SAMPLES = 24;
 constexpr double SEARCH_MODULES = 1.2;
 constexpr double EDGE_OVERRUN = 0.25;
 constexpr int32_t MAX_EDGE_SAMPLES = 1500;
+constexpr double SAMPLES_PER_MODULE = 6;
 constexpr int32_t MAX_RUN_SAMPLES = 4000;
+constexpr double RUN_SAMPLES_PER_MODULE = 12;
 constexpr int32_t MAX_BINS = 64;
 constexpr double MIN_FIT_SPAN = 5.0;
 constexpr size_t MIN_PEAKS = 3;
@@ -25,10 +27,52 @@ constexpr double FINE_STEP = 0.5;
 // is two or three modules; an L thicker than a third of its short side is a
 // dark blot, not a symbol.
 constexpr double MIN_SIDE_MODULES = 3.0;
+// The timing rows are read this far (in modules measured on the L) inside
+// the symbol: within the outer row whether the L measured one module or two.
+constexpr double TIMING_ROW_DEPTH = 0.35;
+constexpr double RUN_STEP = 0.5;
+constexpr size_t MAX_TIMING_RUNS = 160;
+// Runs between the first and the last along both timing rows, and the share
+// of them within a factor of the median that makes a steady clock.
+constexpr size_t MIN_TIMING_RUNS = 6;
+constexpr double STEADY_SHARE = 0.7;
+// A timing module is believed when it is not much smaller than the L's
+// thickness: a third of it is clutter, not a finer clock.
+constexpr double MIN_TIMING_SHARE = 0.4;
+constexpr double MAX_TIMING_SHARE = 0.85;
 
 bool darkAt(const TVekBitMatrix& picture, TVekPointF p) {
     return picture.getOrLight(static_cast<int32_t>(std::floor(p.x)), static_cast<int32_t>(std::floor(p.y)));
 }
+
+// A straight line through a perspective transform stays straight, and its
+// points are its ends weighted by linear functions: three points mapped once
+// place all the others without mapping each.
+class TProjectiveLine {
+public:
+    TProjectiveLine(const TVekPerspectiveTransform& transform, TVekPointF from, TVekPointF to)
+        : transform_(transform), from_(from), to_(to), start_(transform.map(from)), end_(transform.map(to)) {
+        const TVekPointF middle = transform.map(0.5 * (from + to));
+        const double before = length(middle - start_);
+        const double after = length(end_ - middle);
+        isExact_ = after > 1e-9 && std::isfinite(before / after);
+        ratio_ = isExact_ ? before / after : 1;
+    }
+
+    // The point a fraction t along the line in the transform's own coordinates.
+    TVekPointF at(double t) const {
+        if (!isExact_) return transform_.map(from_ + t * (to_ - from_));
+        const double a = 1 - t;
+        const double b = t * ratio_;
+        return (1.0 / (a + b)) * (a * start_ + b * end_);
+    }
+
+private:
+    const TVekPerspectiveTransform& transform_;
+    TVekPointF from_, to_, start_, end_;
+    double ratio_ = 1;
+    bool isExact_ = false;
+};
 
 bool isConvex(const std::array<TVekPointF, 4>& q) {
     double sign = 0;
@@ -64,6 +108,63 @@ double TVekDatamatrixTimingEdges::moduleSize(const TVekBitMatrix& picture, const
     return std::max(1.0, runs[runs.size() / 4]);
 }
 
+// Half the length of each dark run with its light neighbour along a line
+// (pixels), without the first run, which joins the L, nor the last, which
+// may run out of the symbol. A dark and a light module together are two
+// modules however the threshold shifts the edge between them.
+void TVekDatamatrixTimingEdges::innerPairs(const TVekBitMatrix& picture, TVekPointF from, TVekPointF to,
+                                           std::vector<double>& pairs) {
+    const double len = distance(from, to);
+    const int32_t samples = std::min(static_cast<int32_t>(len / RUN_STEP), MAX_EDGE_SAMPLES);
+    if (samples < 4) return;
+    const double step = len / samples;
+    bool colour = darkAt(picture, from);
+    int32_t length = 1;
+    int32_t previous = 0;  // the run before, none for the first
+    int32_t added = 0;
+    for (int32_t i = 1; i <= samples && added < MAX_TIMING_RUNS; ++i) {
+        const bool dark = darkAt(picture, from + (static_cast<double>(i) / samples) * (to - from));
+        if (dark == colour) {
+            ++length;
+            continue;
+        }
+        if (previous > 0) {
+            pairs.push_back(0.5 * step * (previous + length));
+            ++added;
+        }
+        previous = i == length ? 0 : length;  // the first run is the L's
+        colour = dark;
+        length = 1;
+    }
+}
+
+// The dashed timing rows alternate one dark and one light module, so their
+// runs give the module where data modules lining the L make it look two or
+// three modules thick. Returns `fromL` when the rows do not look dashed.
+double TVekDatamatrixTimingEdges::timingModule(const TVekBitMatrix& picture, const TVekDatamatrixL& l,
+                                               double fromL) {
+    std::vector<double> runs;
+    runs.reserve(2 * MAX_TIMING_RUNS);
+    const double depth = TIMING_ROW_DEPTH * fromL;
+    auto inwards = [&](TVekPointF end) {
+        const double len = distance(end, l.corner);
+        return len > 0 ? end + (depth / len) * (l.corner - end) : end;
+    };
+    const TVekPointF top = inwards(l.firstEnd);
+    innerPairs(picture, top, top + (l.secondEnd - l.corner), runs);
+    const TVekPointF right = inwards(l.secondEnd);
+    innerPairs(picture, right, right + (l.firstEnd - l.corner), runs);
+    if (runs.size() < MIN_TIMING_RUNS) return fromL;
+    std::nth_element(runs.begin(), runs.begin() + static_cast<ptrdiff_t>(runs.size() / 2), runs.end());
+    const double median = runs[runs.size() / 2];
+    const auto steady = std::count_if(runs.begin(), runs.end(), [&](double r) {
+        return r > 0.7 * median && r < 1.4 * median;
+    });
+    if (steady < STEADY_SHARE * static_cast<double>(runs.size())) return fromL;
+    if (median < MIN_TIMING_SHARE * fromL || median > MAX_TIMING_SHARE * fromL) return fromL;
+    return median;
+}
+
 // Follows the edge from its corner `from` (on the edge) towards `towards`,
 // stretch by stretch: in each stretch of about two modules one module is a
 // dark timing module, so the outermost dark pixel found across the predicted
@@ -82,7 +183,9 @@ std::optional<TVekDatamatrixEdgeLine> TVekDatamatrixTimingEdges::timingEdge(cons
     // fine ones: dark specks thinner than a quarter module are noise anyway.
     const double coarse = std::max(FINE_STEP, FINE_STEP * std::floor(module / (4 * FINE_STEP)));
     const double total = len * (1 + EDGE_OVERRUN);
-    const int32_t samples = std::clamp(static_cast<int32_t>(total), 8, MAX_EDGE_SAMPLES);
+    // About a pixel apart, and no closer than a sixth of a module.
+    const double spacing = std::max(1.0, module / SAMPLES_PER_MODULE);
+    const int32_t samples = std::clamp(static_cast<int32_t>(total / spacing), 8, MAX_EDGE_SAMPLES);
     const int32_t binCount = std::clamp(static_cast<int32_t>(total / (2.2 * module)), 2, MAX_BINS);
     std::vector<TVekPointF> peaks;
     std::vector<TVekPointF> points;
@@ -94,15 +197,13 @@ std::optional<TVekDatamatrixEdgeLine> TVekDatamatrixTimingEdges::timingEdge(cons
         TVekPointF bestPoint;
         for (; i <= samples && i * binCount <= (bin + 1) * samples; ++i) {
             const TVekPointF base = line.project(from + (total * i / samples) * along);
-            for (double s = reach; s >= -reach; s -= coarse) {
+            for (double s = -reach; s <= reach; s += coarse) {
                 if (!darkAt(picture, base + s * outward)) continue;
-                // The outermost dark sample between this one and the light one before.
-                for (double fine = std::min(reach, s + coarse - FINE_STEP); fine > s; fine -= FINE_STEP) {
-                    if (darkAt(picture, base + fine * outward)) {
-                        s = fine;
-                        break;
-                    }
-                }
+                // The outer end of this dark run: coarse steps while dark,
+                // then fine ones up to the light sample.
+                while (s + coarse <= reach && darkAt(picture, base + (s + coarse) * outward)) s += coarse;
+                const double last = std::min(reach, s + coarse - FINE_STEP);
+                while (s + FINE_STEP <= last && darkAt(picture, base + (s + FINE_STEP) * outward)) s += FINE_STEP;
                 points.push_back(base + s * outward);
                 if (s > best) {
                     best = s;
@@ -135,7 +236,7 @@ std::optional<TVekDatamatrixEdgeLine> TVekDatamatrixTimingEdges::timingEdge(cons
 
 std::optional<TVekDatamatrixFrame> TVekDatamatrixTimingEdges::frame(const TVekBitMatrix& picture,
                                                                     const TVekDatamatrixL& l) {
-    const double module = moduleSize(picture, l);
+    const double module = timingModule(picture, l, moduleSize(picture, l));
     const double shortSide = std::min(distance(l.corner, l.firstEnd), distance(l.corner, l.secondEnd));
     if (module * MIN_SIDE_MODULES > shortSide) return std::nullopt;
     const TVekPointF guess = l.firstEnd + (l.secondEnd - l.corner);
@@ -162,16 +263,18 @@ std::vector<double> TVekDatamatrixTimingEdges::colourChanges(const TVekBitMatrix
                                                              const TVekPerspectiveTransform& unitToPicture,
                                                              TVekPointF from, TVekPointF to, double pixelLength,
                                                              double modulePixels) {
-    const int32_t samples = std::clamp(static_cast<int32_t>(4 * pixelLength), 32, MAX_RUN_SAMPLES);
+    // A dozen samples a module, at most four a pixel and at least one.
+    const double perPixel = std::clamp(RUN_SAMPLES_PER_MODULE / std::max(1.0, modulePixels), 1.0, 4.0);
+    const int32_t samples = std::clamp(static_cast<int32_t>(perPixel * pixelLength), 32, MAX_RUN_SAMPLES);
     const double perModule = samples * modulePixels / std::max(1.0, pixelLength);
     const int32_t shortest = std::max(1, static_cast<int32_t>(0.3 * perModule));
     std::vector<double> changes;
     bool state = false;    // the colour after smoothing; the line starts light
     bool current = false;  // the colour of the raw run being read
     int32_t length = 0;
+    const TProjectiveLine line(unitToPicture, from, to);
     for (int32_t i = 0; i <= samples; ++i) {
-        const TVekPointF p = unitToPicture.map(from + (static_cast<double>(i) / samples) * (to - from));
-        const bool dark = darkAt(picture, p);
+        const bool dark = darkAt(picture, line.at(static_cast<double>(i) / samples));
         length = dark == current ? length + 1 : 1;
         current = dark;
         if (length == shortest && current != state) {

@@ -39,6 +39,9 @@ public:
 
 private:
     static double moduleSize(const TVekBitMatrix& picture, const TVekDatamatrixL& l);
+    static double timingModule(const TVekBitMatrix& picture, const TVekDatamatrixL& l, double fromL);
+    static void innerPairs(const TVekBitMatrix& picture, TVekPointF from, TVekPointF to,
+                           std::vector<double>& pairs);
     static std::optional<TVekDatamatrixEdgeLine> timingEdge(const TVekBitMatrix& picture, TVekPointF from,
                                                             TVekPointF towards, TVekPointF inside, double module);
 };
