@@ -33,6 +33,15 @@ const std::array<TVekPointF, kRays>& rayDirections() {
     return directions;
 }
 
+// Crossings are placed to half a pixel.
+constexpr double kFineStep = 0.5;
+
+// The pixel under a point; light outside the picture.
+bool darkPixel(const TVekBitMatrix& bits, TVekPointF p) {
+    if (!(p.x >= 0 && p.y >= 0 && p.x < bits.width() && p.y < bits.height())) return false;
+    return bits.row(static_cast<int32_t>(p.y))[static_cast<int32_t>(p.x)] != 0;
+}
+
 double squaredDistance(TVekPointF a, TVekPointF b) { return dot(a - b, a - b); }
 
 // Rays from ray `from` on clockwise to ray `to`.
@@ -149,22 +158,30 @@ std::optional<std::array<TRayPoint, 4>> edgeSquare(const std::vector<TRayPoint>&
 
 TVekAztecCoreFit::TVekAztecCoreFit(const TVekBitMatrix& bits, const TVekAztecBullsEyeCandidate& candidate)
     : candidate_(candidate) {
-    const double step = 0.5;
     // Edge n lies n - 0.5 modules out along the axes and up to 1.41 times that
     // along the diagonals; a tilt stretches it further.
     const double reach = (maxEdges + 1.5) * candidate.moduleSize * 2.5;
+    // Big modules are walked in strides of a sixth of a module, and a colour
+    // change is narrowed down to half a pixel by halving: a ring is at least
+    // 0.4 modules wide on a line through it, so no stride steps over one.
+    const double stride = std::max(kFineStep, candidate.moduleSize / 6);
     const auto& directions = rayDirections();
     for (int32_t r = 0; r < kRays; ++r) {
         const TVekPointF direction = directions[static_cast<size_t>(r)];
+        const auto darkAt = [&](double t) { return darkPixel(bits, candidate.centre + t * direction); };
         bool dark = true;
         int32_t edge = 0;
-        for (double t = step; t < reach && edge < maxEdges; t += step) {
-            const TVekPointF p = candidate.centre + t * direction;
-            const bool here =
-                bits.getOrLight(static_cast<int32_t>(std::floor(p.x)), static_cast<int32_t>(std::floor(p.y)));
+        double before = 0;
+        for (double t = stride; t < reach && edge < maxEdges; before = t, t += stride) {
+            const bool here = darkAt(t);
             if (here == dark) continue;
+            double from = before, to = t;
+            while (to - from > kFineStep) {
+                const double middle = (from + to) / 2;
+                (darkAt(middle) == dark ? from : to) = middle;
+            }
             crossings_[static_cast<size_t>(edge)][static_cast<size_t>(r)] =
-                TCrossing{candidate.centre + (t - step / 2) * direction, true};
+                TCrossing{candidate.centre + ((from + to) / 2) * direction, true};
             dark = here;
             ++edge;
         }
