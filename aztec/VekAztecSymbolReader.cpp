@@ -109,7 +109,7 @@ void setPosition(TVekBarcode& barcode, const TVekPerspectiveTransform& symbol, i
 }
 
 std::optional<TVekBarcode> readAs(const TVekBitMatrix& bits, const TVekGreyImage& grey, bool inverted,
-                                  const TVekAztecCoreFit& core, bool compact) {
+                                  TVekAztecCoreFit& core, bool compact) {
     const auto frame = core.frame(compact);
     if (!frame) return std::nullopt;
     const TVekAztecModuleSampler rings(*frame);
@@ -150,7 +150,7 @@ std::optional<TVekBarcode> readAs(const TVekBitMatrix& bits, const TVekGreyImage
 
 std::optional<TVekBarcode> TVekAztecSymbolReader::read(const TVekBitMatrix& bits, const TVekGreyImage& grey,
                                                        bool inverted, const TVekAztecBullsEyeCandidate& candidate) {
-    const TVekAztecCoreFit core(bits, candidate);
+    TVekAztecCoreFit core(bits, candidate);
     std::optional<TVekBarcode> failed;
     for (const bool compact : {true, false}) {
         std::optional<TVekBarcode> barcode = readAs(bits, grey, inverted, core, compact);
