@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <optional>
@@ -105,6 +106,25 @@ std::optional<TVekAztecBullsEyeCandidate> confirm(const TVekBitMatrix& bits, dou
                                       std::sqrt(across->second * down->second), unevenness};
 }
 
+// The first pixel from `x` on that is not `colour` (or width): eight pixels
+// at a time, the first different one found by counting zero bits, so a run
+// costs one unpredictable branch however long it is.
+int32_t runEnd(const uint8_t* row, int32_t x, int32_t width, uint8_t colour) {
+    const uint64_t same = colour * uint64_t{0x0101010101010101};
+    for (; x + 8 <= width; x += 8) {
+        uint64_t eight = 0;
+        std::memcpy(&eight, row + x, sizeof eight);
+        const uint64_t differ = eight ^ same;
+        if (differ == 0) continue;
+        if constexpr (std::endian::native == std::endian::little)
+            return x + std::countr_zero(differ) / 8;
+        else
+            return x + std::countl_zero(differ) / 8;
+    }
+    while (x < width && row[x] == colour) ++x;
+    return x;
+}
+
 bool isKnown(const std::vector<TVekAztecBullsEyeCandidate>& found, const TVekAztecBullsEyeCandidate& candidate) {
     for (const auto& other : found)
         if (distance(other.centre, candidate.centre) < 2 * std::max(other.moduleSize, candidate.moduleSize))
@@ -132,14 +152,7 @@ std::vector<TVekAztecBullsEyeCandidate> TVekAztecBullsEyeFinder::find(const TVek
         int32_t begin = 0;
         while (begin < width) {
             const uint8_t colour = row[begin];
-            int32_t x = begin + 1;
-            // Eight pixels at a time through the long runs of a plain background.
-            const uint64_t same = colour * uint64_t{0x0101010101010101};
-            for (uint64_t eight = 0; x + 8 <= width; x += 8) {
-                std::memcpy(&eight, row + x, sizeof eight);
-                if (eight != same) break;
-            }
-            while (x < width && row[x] == colour) ++x;
+            const int32_t x = runEnd(row, begin + 1, width, colour);
             const int32_t run = x - begin;
             begin = x;
             // The newest closed run is ring 4 on the right: dark, with ring 4

@@ -19,10 +19,23 @@ struct TLine {
 };
 
 // One crossing of an edge square, with the ray it lies on.
-struct TRayPoint {
-    TVekPointF at;
-    int32_t ray = 0;
+using TRayPoint = TVekAztecCoreFit::TCorner;
+
+// At most one point per ray, kept on the stack: an edge square is fitted
+// several times per candidate.
+template <typename T>
+struct TRayPoints {
+    std::array<T, kRays> items{};
+    size_t count = 0;
+
+    void push_back(const T& item) { items[count++] = item; }
+    size_t size() const { return count; }
+    const T& operator[](size_t i) const { return items[i]; }
+    const T* begin() const { return items.data(); }
+    const T* end() const { return items.data() + count; }
 };
+using TPoints = TRayPoints<TVekPointF>;
+using TCrossings = TRayPoints<TRayPoint>;
 
 const std::array<TVekPointF, kRays>& rayDirections() {
     static const std::array<TVekPointF, kRays> directions = [] {
@@ -31,6 +44,15 @@ const std::array<TVekPointF, kRays>& rayDirections() {
         return d;
     }();
     return directions;
+}
+
+// Crossings are placed to half a pixel.
+constexpr double kFineStep = 0.5;
+
+// The pixel under a point; light outside the picture.
+bool darkPixel(const TVekBitMatrix& bits, TVekPointF p) {
+    if (!(p.x >= 0 && p.y >= 0 && p.x < bits.width() && p.y < bits.height())) return false;
+    return bits.row(static_cast<int32_t>(p.y))[static_cast<int32_t>(p.x)] != 0;
 }
 
 double squaredDistance(TVekPointF a, TVekPointF b) { return dot(a - b, a - b); }
@@ -42,7 +64,7 @@ int32_t raysBetween(int32_t from, int32_t to) { return ((to - from) % kRays + kR
 // farthest from the centre, the one farthest from it, and the two farthest
 // from the line between those on either side; as indices into the points,
 // in ray (clockwise) order.
-std::optional<std::array<size_t, 4>> roughCorners(const std::vector<TRayPoint>& points, TVekPointF centre) {
+std::optional<std::array<size_t, 4>> roughCorners(const TCrossings& points, TVekPointF centre) {
     if (points.size() < 8) return std::nullopt;
     auto farthestFrom = [&](TVekPointF from) {
         size_t best = 0;
@@ -69,7 +91,7 @@ std::optional<std::array<size_t, 4>> roughCorners(const std::vector<TRayPoint>& 
     return corners;
 }
 
-std::optional<TLine> fitLine(const std::vector<TVekPointF>& points) {
+std::optional<TLine> fitLine(const TPoints& points) {
     if (points.size() < 2) return std::nullopt;
     TVekPointF mean{0, 0};
     for (const TVekPointF& p : points) mean = mean + p;
@@ -89,12 +111,14 @@ std::optional<TLine> fitLine(const std::vector<TVekPointF>& points) {
 // A line through the points that leaves out the ones far off it: a ray that
 // missed an edge in a blurred ring counts the next one instead and lands on
 // another ring.
-std::optional<TLine> fitLineRobustly(std::vector<TVekPointF> points, double moduleSize) {
+std::optional<TLine> fitLineRobustly(TPoints points, double moduleSize) {
     std::optional<TLine> line = fitLine(points);
     for (int32_t round = 0; round < 2 && line; ++round) {
         const double limit = std::max(0.25 * moduleSize, 0.75);
         const size_t before = points.size();
-        std::erase_if(points, [&](TVekPointF p) { return std::fabs(cross(line->direction, p - line->point)) > limit; });
+        const auto kept = std::remove_if(points.items.begin(), points.items.begin() + static_cast<std::ptrdiff_t>(before),
+                                         [&](TVekPointF p) { return std::fabs(cross(line->direction, p - line->point)) > limit; });
+        points.count = static_cast<size_t>(kept - points.items.begin());
         if (points.size() == before) break;
         line = fitLine(points);
     }
@@ -112,11 +136,10 @@ std::optional<TVekPointF> intersect(const TLine& a, const TLine& b) {
 // they lie nearest to: points between two rough corners belong to that side;
 // the ones next to a corner, where the binarized corner is rounded, are left
 // out.
-std::optional<std::array<TRayPoint, 4>> edgeSquare(const std::vector<TRayPoint>& points, TVekPointF centre,
-                                                   double moduleSize) {
+std::optional<TVekAztecCoreFit::TSquare> edgeSquare(const TCrossings& points, TVekPointF centre, double moduleSize) {
     const auto rough = roughCorners(points, centre);
     if (!rough) return std::nullopt;
-    std::array<std::vector<TVekPointF>, 4> sides;
+    std::array<TPoints, 4> sides;
     constexpr int32_t margin = 1;
     for (const TRayPoint& p : points) {
         for (size_t k = 0; k < 4; ++k) {
@@ -135,7 +158,7 @@ std::optional<std::array<TRayPoint, 4>> edgeSquare(const std::vector<TRayPoint>&
         if (!line) return std::nullopt;
         lines[k] = *line;
     }
-    std::array<TRayPoint, 4> corners{};
+    TVekAztecCoreFit::TSquare corners{};
     for (size_t k = 0; k < 4; ++k) {
         // Corner k + 1 joins side k and side k + 1.
         const auto corner = intersect(lines[k], lines[(k + 1) % 4]);
@@ -149,48 +172,65 @@ std::optional<std::array<TRayPoint, 4>> edgeSquare(const std::vector<TRayPoint>&
 
 TVekAztecCoreFit::TVekAztecCoreFit(const TVekBitMatrix& bits, const TVekAztecBullsEyeCandidate& candidate)
     : candidate_(candidate) {
-    const double step = 0.5;
     // Edge n lies n - 0.5 modules out along the axes and up to 1.41 times that
     // along the diagonals; a tilt stretches it further.
     const double reach = (maxEdges + 1.5) * candidate.moduleSize * 2.5;
+    // Big modules are walked in strides of a sixth of a module, and a colour
+    // change is narrowed down to half a pixel by halving: a ring is at least
+    // 0.4 modules wide on a line through it, so no stride steps over one.
+    const double stride = std::max(kFineStep, candidate.moduleSize / 6);
     const auto& directions = rayDirections();
     for (int32_t r = 0; r < kRays; ++r) {
         const TVekPointF direction = directions[static_cast<size_t>(r)];
+        const auto darkAt = [&](double t) { return darkPixel(bits, candidate.centre + t * direction); };
         bool dark = true;
         int32_t edge = 0;
-        for (double t = step; t < reach && edge < maxEdges; t += step) {
-            const TVekPointF p = candidate.centre + t * direction;
-            const bool here =
-                bits.getOrLight(static_cast<int32_t>(std::floor(p.x)), static_cast<int32_t>(std::floor(p.y)));
+        double before = 0;
+        for (double t = stride; t < reach && edge < maxEdges; before = t, t += stride) {
+            const bool here = darkAt(t);
             if (here == dark) continue;
+            double from = before, to = t;
+            while (to - from > kFineStep) {
+                const double middle = (from + to) / 2;
+                (darkAt(middle) == dark ? from : to) = middle;
+            }
             crossings_[static_cast<size_t>(edge)][static_cast<size_t>(r)] =
-                TCrossing{candidate.centre + (t - step / 2) * direction, true};
+                TCrossing{candidate.centre + ((from + to) / 2) * direction, true};
             dark = here;
             ++edge;
         }
     }
 }
 
-std::optional<TVekPerspectiveTransform> TVekAztecCoreFit::frame(bool compact) const {
-    const int32_t edgeCount = compact ? 4 : 6;
-    std::vector<TVekPointPair> pairs;
-    std::vector<TRayPoint> points;
-    std::array<TRayPoint, 4> outer{};
-    // Outermost edge first: its corners name the corners of the inner ones.
-    for (int32_t edge = edgeCount; edge >= 2; --edge) {
-        points.clear();
+const std::optional<TVekAztecCoreFit::TSquare>& TVekAztecCoreFit::square(int32_t edge) {
+    const auto at = static_cast<size_t>(edge - 1);
+    if (!fitted_[at]) {
+        TCrossings points;
         for (int32_t r = 0; r < kRays; ++r) {
-            const TCrossing& crossing = crossings_[static_cast<size_t>(edge - 1)][static_cast<size_t>(r)];
+            const TCrossing& crossing = crossings_[at][static_cast<size_t>(r)];
             if (crossing.found) points.push_back(TRayPoint{crossing.at, r});
         }
-        const auto corners = edgeSquare(points, candidate_.centre, candidate_.moduleSize);
+        squares_[at] = edgeSquare(points, candidate_.centre, candidate_.moduleSize);
+        fitted_[at] = true;
+    }
+    return squares_[at];
+}
+
+std::optional<TVekPerspectiveTransform> TVekAztecCoreFit::frame(bool compact) {
+    const int32_t edgeCount = compact ? 4 : 6;
+    std::vector<TVekPointPair> pairs;
+    pairs.reserve(4 * static_cast<size_t>(edgeCount - 1));
+    TSquare outer{};
+    // Outermost edge first: its corners name the corners of the inner ones.
+    for (int32_t edge = edgeCount; edge >= 2; --edge) {
+        const std::optional<TSquare>& corners = square(edge);
         if (!corners) {
             if (edge == edgeCount) return std::nullopt;
             continue;
         }
         if (edge == edgeCount) outer = *corners;
         const double half = edge - 0.5;
-        const std::array<TVekPointF, 4> square = {TVekPointF{-half, -half}, TVekPointF{half, -half},
+        const std::array<TVekPointF, 4> corner = {TVekPointF{-half, -half}, TVekPointF{half, -half},
                                                   TVekPointF{half, half}, TVekPointF{-half, half}};
         for (size_t k = 0; k < 4; ++k) {
             // The corner of this edge on the ray nearest the outer one's corner k.
@@ -201,7 +241,7 @@ std::optional<TVekPerspectiveTransform> TVekAztecCoreFit::frame(bool compact) co
                 const int32_t gap = std::min(t, kRays - t);
                 if (gap < bestGap) bestGap = gap, best = j;
             }
-            pairs.push_back(TVekPointPair{square[k], (*corners)[best].at});
+            pairs.push_back(TVekPointPair{corner[k], (*corners)[best].at});
         }
     }
     return fitHomography(pairs);

@@ -27,16 +27,28 @@ public:
 
     // The map through edges 2 ... 4 (compact) or 2 ... 6 (full-range); none
     // when the rings do not give four sides for the outermost edge square.
-    std::optional<TVekPerspectiveTransform> frame(bool compact) const;
+    // Each edge square is fitted once for both kinds.
+    std::optional<TVekPerspectiveTransform> frame(bool compact);
+
+    // A corner of an edge square, with the ray it lies nearest to.
+    struct TCorner {
+        TVekPointF at;
+        int32_t ray = 0;
+    };
+    using TSquare = std::array<TCorner, 4>;
 
 private:
     struct TCrossing {
         TVekPointF at;
         bool found = false;
     };
+    const std::optional<TSquare>& square(int32_t edge);
+
     TVekAztecBullsEyeCandidate candidate_;
     // [edge - 1][ray]
     std::array<std::array<TCrossing, rays>, maxEdges> crossings_{};
+    std::array<std::optional<TSquare>, maxEdges> squares_{};
+    std::array<bool, maxEdges> fitted_{};
 };
 
 }  // namespace orvel

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "aztec/VekAztecHomography.h"
+#include "aztec/VekAztecModuleSampler.h"
 
 namespace orvel {
 
@@ -45,14 +46,14 @@ bool darkAt(const TVekBitMatrix& bits, TVekPointF p) {
 // the colour change nearest the predicted middle on the line through both
 // centres, searched from 0.4 modules before the first centre to 0.4 after
 // the second.
-bool findEdge(const TVekBitMatrix& bits, const TVekPerspectiveTransform& symbol, TVekPointF from, TVekPointF step,
+bool findEdge(const TVekBitMatrix& bits, const TVekAztecModuleSampler& symbol, TVekPointF from, TVekPointF step,
               bool fromDark, TVekPointF& edge) {
-    const TVekPointF start = symbol.map(from - 0.4 * step);
-    const TVekPointF end = symbol.map(from + 1.4 * step);
+    const TVekPointF start = symbol.at(from - 0.4 * step);
+    const TVekPointF end = symbol.at(from + 1.4 * step);
     const double span = distance(start, end);
     if (!std::isfinite(span) || span < 1) return false;
     const int32_t samples = static_cast<int32_t>(span * 2) + 1;
-    const TVekPointF middle = symbol.map(from + 0.5 * step);
+    const TVekPointF middle = symbol.at(from + 0.5 * step);
     bool found = false;
     double best = 0;
     bool previous = darkAt(bits, start);
@@ -92,13 +93,14 @@ TVekPerspectiveTransform TVekAztecGridRefiner::refine(const TVekBitMatrix& bits,
     for (int32_t round = 0; round < kMaxRounds; ++round) {
         const bool whole = reach >= half;
         reach = std::min(reach, half);
+        const TVekAztecModuleSampler sampler(current);
         // Data modules count with the colour the current map reads for them:
         // where most of them are right, their edges pull the map into place.
         for (int32_t y = -reach; y <= reach; ++y) {
             for (int32_t x = -reach; x <= reach; ++x) {
                 const int32_t known = knownColour(x, y, compact);
                 colour(x, y) = static_cast<int8_t>(
-                    known != kUnknown ? known : darkAt(bits, current.map(TVekPointF{double(x), double(y)})) ? 1 : 0);
+                    known != kUnknown ? known : sampler.dark(bits, x, y) ? 1 : 0);
             }
         }
         pairs.clear();
@@ -109,7 +111,7 @@ TVekPerspectiveTransform TVekAztecGridRefiner::refine(const TVekBitMatrix& bits,
                     if (nx > reach || ny > reach || colour(nx, ny) == colour(x, y)) continue;
                     const TVekPointF from{static_cast<double>(x), static_cast<double>(y)};
                     TVekPointF edge;
-                    if (findEdge(bits, current, from, step, colour(x, y) == 1, edge))
+                    if (findEdge(bits, sampler, from, step, colour(x, y) == 1, edge))
                         pairs.push_back(TVekPointPair{from + 0.5 * step, edge});
                 }
             }

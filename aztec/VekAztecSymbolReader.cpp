@@ -7,6 +7,7 @@
 #include "aztec/VekAztecConfiguration.h"
 #include "aztec/VekAztecCoreFit.h"
 #include "aztec/VekAztecGridRefiner.h"
+#include "aztec/VekAztecModuleSampler.h"
 #include "aztec/VekAztecOrientation.h"
 #include "aztec/VekAztecPhotoDecoder.h"
 
@@ -16,29 +17,25 @@ namespace {
 
 constexpr int32_t kRuneSize = 11;
 
-bool darkAt(const TVekBitMatrix& bits, const TVekPerspectiveTransform& map, double x, double y) {
-    const TVekPointF p = map.map(TVekPointF{x, y});
-    if (!std::isfinite(p.x) || !std::isfinite(p.y)) return false;
-    return bits.getOrLight(static_cast<int32_t>(std::floor(p.x)), static_cast<int32_t>(std::floor(p.y)));
-}
-
 // Rings 0 ... 4 (compact) or 0 ... 6 (full-range) dark at even distances from
 // the centre; a tenth of the modules may be wrong.
-bool showsBullsEye(const TVekBitMatrix& bits, const TVekPerspectiveTransform& frame, bool compact) {
+bool showsBullsEye(const TVekBitMatrix& bits, const TVekAztecModuleSampler& frame, bool compact) {
     const int32_t radius = compact ? 4 : 6;
     int32_t wrong = 0;
     for (int32_t y = -radius; y <= radius; ++y)
         for (int32_t x = -radius; x <= radius; ++x)
-            if (darkAt(bits, frame, x, y) != (std::max(std::abs(x), std::abs(y)) % 2 == 0)) ++wrong;
+            if (frame.dark(bits, x, y) != (std::max(std::abs(x), std::abs(y)) % 2 == 0)) ++wrong;
     const int32_t total = (2 * radius + 1) * (2 * radius + 1);
     return wrong * 10 <= total;
 }
 
-TVekAzBitMap sampleMap(const TVekBitMatrix& bits, const TVekPerspectiveTransform& symbol, int32_t size, bool compact) {
+TVekAzBitMap sampleMap(const TVekBitMatrix& bits, const TVekPerspectiveTransform& transform, int32_t size,
+                       bool compact) {
+    const TVekAztecModuleSampler symbol(transform);
     TVekAzBitMap map(size, size, compact);
     for (int32_t y = map.getMinY(); y <= map.getMaxY(); ++y)
         for (int32_t x = map.getMinX(); x <= map.getMaxX(); ++x)
-            map.setCell(x, y, darkAt(bits, symbol, x, y) ? TVekAzBitMap::DARK : TVekAzBitMap::LIGHT);
+            map.setCell(x, y, symbol.dark(bits, x, y) ? TVekAzBitMap::DARK : TVekAzBitMap::LIGHT);
     return map;
 }
 
@@ -56,14 +53,15 @@ double greyAt(const TVekGreyImage& grey, bool inverted, TVekPointF p) {
 
 // The modules from the grey picture, dark below the level half-way between
 // the mean levels of the bull's-eye's dark and light modules.
-TVekAzBitMap sampleGreyMap(const TVekGreyImage& grey, bool inverted, const TVekPerspectiveTransform& symbol,
+TVekAzBitMap sampleGreyMap(const TVekGreyImage& grey, bool inverted, const TVekPerspectiveTransform& transform,
                            int32_t size, bool compact) {
+    const TVekAztecModuleSampler symbol(transform);
     const int32_t radius = compact ? 4 : 6;
     double dark = 0, light = 0;
     int32_t darkCount = 0, lightCount = 0;
     for (int32_t y = -radius; y <= radius; ++y) {
         for (int32_t x = -radius; x <= radius; ++x) {
-            const double level = greyAt(grey, inverted, symbol.map(TVekPointF{double(x), double(y)}));
+            const double level = greyAt(grey, inverted, symbol.at(x, y));
             if (std::max(std::abs(x), std::abs(y)) % 2 == 0) {
                 dark += level;
                 ++darkCount;
@@ -82,7 +80,7 @@ TVekAzBitMap sampleGreyMap(const TVekGreyImage& grey, bool inverted, const TVekP
     };
     for (int32_t y = -half; y <= half; ++y)
         for (int32_t x = -half; x <= half; ++x)
-            level(x, y) = greyAt(grey, inverted, symbol.map(TVekPointF{double(x), double(y)}));
+            level(x, y) = greyAt(grey, inverted, symbol.at(x, y));
     TVekAzBitMap map(size, size, compact);
     for (int32_t y = -half; y <= half; ++y) {
         for (int32_t x = -half; x <= half; ++x) {
@@ -111,13 +109,15 @@ void setPosition(TVekBarcode& barcode, const TVekPerspectiveTransform& symbol, i
 }
 
 std::optional<TVekBarcode> readAs(const TVekBitMatrix& bits, const TVekGreyImage& grey, bool inverted,
-                                  const TVekAztecCoreFit& core, bool compact) {
+                                  TVekAztecCoreFit& core, bool compact) {
     const auto frame = core.frame(compact);
-    if (!frame || !showsBullsEye(bits, *frame, compact)) return std::nullopt;
+    if (!frame) return std::nullopt;
+    const TVekAztecModuleSampler rings(*frame);
+    if (!showsBullsEye(bits, rings, compact)) return std::nullopt;
     const int32_t ring = compact ? 5 : 7;
     std::array<bool, 12> marks{};
     const auto modules = TVekAztecOrientation::markModules(ring);
-    for (size_t i = 0; i < marks.size(); ++i) marks[i] = darkAt(bits, *frame, modules[i][0], modules[i][1]);
+    for (size_t i = 0; i < marks.size(); ++i) marks[i] = rings.dark(bits, modules[i][0], modules[i][1]);
     const auto orientation = TVekAztecOrientation::match(marks);
     if (!orientation) return std::nullopt;
     const TVekPerspectiveTransform symbol = frame->after(orientation->symbolToFrame());
@@ -150,7 +150,7 @@ std::optional<TVekBarcode> readAs(const TVekBitMatrix& bits, const TVekGreyImage
 
 std::optional<TVekBarcode> TVekAztecSymbolReader::read(const TVekBitMatrix& bits, const TVekGreyImage& grey,
                                                        bool inverted, const TVekAztecBullsEyeCandidate& candidate) {
-    const TVekAztecCoreFit core(bits, candidate);
+    TVekAztecCoreFit core(bits, candidate);
     std::optional<TVekBarcode> failed;
     for (const bool compact : {true, false}) {
         std::optional<TVekBarcode> barcode = readAs(bits, grey, inverted, core, compact);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "aztec/VekAztecModuleSampler.h"
 #include "aztec/VekAztecPhotoReader.h"
 #include "foundation/VekBinaryCache.h"
 #include "support/PhotoTestSupport.h"
@@ -189,6 +190,28 @@ TEST(AztecPhotoClutter, RingsWithoutModeMessageAndNoiseGiveNothing) {
         for (auto& row : noise)
             for (int& module : row) module = static_cast<int>(random() % 2);
         EXPECT_TRUE(readPhoto(test::renderUpright(noise, 1 + trial % 3), options).empty());
+    }
+}
+
+// The sampler's recovered coefficients give the map's own points over a whole
+// symbol, for tilted, nearly affine and exactly affine maps alike.
+TEST(AztecModuleSampler, AgreesWithItsMapAcrossTheSymbol) {
+    std::mt19937 random(18);
+    std::uniform_real_distribution<double> jitter(-40, 40);
+    for (int trial = 0; trial < 200; ++trial) {
+        const double spread = trial % 3 == 0 ? 0 : trial % 3 == 1 ? 1e-3 : 1;
+        TVekPerspectiveTransform::TQuad to = {TVekPointF{100, 100}, TVekPointF{700, 120}, TVekPointF{680, 690},
+                                              TVekPointF{90, 650}};
+        for (TVekPointF& corner : to) corner = corner + spread * TVekPointF{jitter(random), jitter(random)};
+        if (spread == 0) to[3] = to[0] + (to[2] - to[1]);
+        const TVekPerspectiveTransform::TQuad from = {TVekPointF{-75.5, -75.5}, TVekPointF{75.5, -75.5},
+                                                      TVekPointF{75.5, 75.5}, TVekPointF{-75.5, 75.5}};
+        const auto map = TVekPerspectiveTransform::quadToQuad(from, to);
+        ASSERT_TRUE(map);
+        const TVekAztecModuleSampler sampler(*map);
+        for (int y = -75; y <= 75; y += 5)
+            for (int x = -75; x <= 75; x += 5)
+                ASSERT_LT(distance(sampler.at(x, y), map->map(TVekPointF{double(x), double(y)})), 1e-6) << trial;
     }
 }
 
