@@ -55,7 +55,10 @@ TVekCharacterMatch matchCharacter(const TVekBarRow& row, size_t first, std::span
         }
     }
     for (size_t value = 0; value < candidates; ++value)
-        if (std::abs(edgeScores[value] - best.score) > sameEdges) best.runnerUp = std::min(best.runnerUp, edgeScores[value]);
+        if (std::abs(edgeScores[value] - best.score) > sameEdges && edgeScores[value] < best.runnerUp) {
+            best.runnerUp = edgeScores[value];
+            best.runnerUpValue = static_cast<int>(value);
+        }
     return best;
 }
 

@@ -9,15 +9,12 @@ namespace {
 // The smallest step between a bar and a space, in grey levels, whatever the
 // contrast: below it sensor noise and JPEG ringing make edges.
 constexpr double minimumStep = 6;
-// The share of the local contrast a step needs: a narrow space blurred
-// between two bars keeps about a quarter of the full swing.
-constexpr double contrastShare = 0.14;
 // Blocks on each side whose levels set a block's contrast.
 constexpr size_t contrastReach = 3;
 
 }  // namespace
 
-void TVekEdgeFinder::measureContrast(const float* profile, size_t count) {
+void TVekEdgeFinder::measureContrast(const float* profile, size_t count, double share) {
     const size_t blocks = (count + blockSize - 1) / blockSize;
     lows_.assign(blocks, 255.f);
     highs_.assign(blocks, 0.f);
@@ -35,7 +32,7 @@ void TVekEdgeFinder::measureContrast(const float* profile, size_t count) {
             low = std::min(low, lows_[c]);
             high = std::max(high, highs_[c]);
         }
-        thresholds_[b] = std::max(minimumStep, contrastShare * (high - low));
+        thresholds_[b] = std::max(minimumStep, share * (high - low));
     }
 }
 
@@ -49,12 +46,12 @@ double TVekEdgeFinder::crossing(const float* profile, size_t from, size_t to, do
     return 0.5 * static_cast<double>(from + to);
 }
 
-void TVekEdgeFinder::find(const float* profile, size_t count, TVekBarRow& row) {
+void TVekEdgeFinder::find(const float* profile, size_t count, TVekBarRow& row, double share) {
     if (count < 2) {
         row.finish(static_cast<double>(count));
         return;
     }
-    measureContrast(profile, count);
+    measureContrast(profile, count, share);
     // The last confirmed extreme, and the one being followed (its level and
     // the first and last sample at that level, for flat tops).
     enum class Seeking { either, high, low };

@@ -16,11 +16,18 @@ namespace orvel {
 // the least. Keeps its scratch buffers between lines of one read.
 class TVekEdgeFinder {
 public:
+    // The share of the local contrast a step needs: a narrow space blurred
+    // between two bars keeps about a quarter of the full swing. Faint bars
+    // beside dark print or in a shadow need less, at the price of edges from
+    // noise on a plain ground.
+    static constexpr double usualShare = 0.14;
+    static constexpr double faintShare = 0.10;
+
     // `profile` holds `count` levels (dark low), sample k at position k of `row`.
-    void find(const float* profile, size_t count, TVekBarRow& row);
+    void find(const float* profile, size_t count, TVekBarRow& row, double share = usualShare);
 
 private:
-    void measureContrast(const float* profile, size_t count);
+    void measureContrast(const float* profile, size_t count, double share);
     double threshold(size_t k) const { return thresholds_[k / blockSize]; }
     static double crossing(const float* profile, size_t from, size_t to, double level);
 

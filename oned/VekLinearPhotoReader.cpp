@@ -11,7 +11,7 @@ namespace {
 
 // Lines across the picture in each direction: enough that a symbol a
 // twentieth of the picture high is crossed twice.
-constexpr int32_t defaultLines = 48;
+constexpr int32_t defaultLines = 128;
 constexpr int32_t harderLines = 128;
 constexpr int minimumInterleavedDigits = 6;
 
@@ -44,6 +44,27 @@ bool inRound(size_t index, size_t round) {
     return round == 0 || shifted % roundSpacing[round - 1] != 0;
 }
 
+// A content one line read and no other is looked for again on lines close to
+// that one: short bars, a symbol crossed by one line of the grid only, or
+// glare on the neighbouring line leave it unconfirmed. The offsets in pixels,
+// nearest first, and the contents so followed per picture.
+constexpr std::array<int32_t, 12> confirmOffsets = {2, -2, 4, -4, 1, -1, 3, -3, 6, -6, 8, -8};
+constexpr size_t maximumConfirmed = 4;
+
+void confirmSingleReads(TVekLinearScanner& scanner, int32_t width, int32_t height) {
+    for (const TVekLinearVotes::TUnconfirmed& read : scanner.votes().unconfirmed(maximumConfirmed)) {
+        const int32_t line = static_cast<int32_t>(read.across);
+        const int32_t extent = read.isRow ? height : width;
+        for (const int32_t offset : confirmOffsets) {
+            const int32_t at = line + offset;
+            if (at < 0 || at >= extent) continue;
+            if (read.isRow) scanner.scanRow(at);
+            else scanner.scanColumn(at);
+            if (scanner.votes().acceptedCount() > 0) return;
+        }
+    }
+}
+
 }  // namespace
 
 TVekBarcodes TVekLinearPhotoReader::read(TVekBinaryCache& picture) const {
@@ -66,6 +87,8 @@ TVekBarcodes TVekLinearPhotoReader::read(TVekBinaryCache& picture) const {
                 if (inRound(k, round)) scanner.scanColumn(columns[k]);
             if (!options_.tryHarder && scanner.votes().acceptedCount() > 0) break;
         }
+        if (!options_.tryHarder && scanner.votes().acceptedCount() == 0)
+            confirmSingleReads(scanner, grey.width(), grey.height());
         TVekBarcodes found = scanner.votes().results(inverted);
         if (!found.empty()) return found;
     }

@@ -39,17 +39,22 @@ void TVekLinearScanner::scanColumn(int32_t x) {
     scanProfile({x + 0.5, 0.5}, {0, 1}, x);
 }
 
+// A line that reads nothing at the usual edge threshold is read once more
+// with the faint one: most lines cross no symbol and stop at the first.
 void TVekLinearScanner::scanProfile(TVekPointF origin, TVekPointF step, double across) {
     ++line_;
-    row_.reset(origin, step);
-    edges_.find(profile_.data(), profile_.size(), row_);
-    if (row_.size() < 20) return;
-    decode(row_, across);
-    row_.reverseInto(reversed_);
-    decode(reversed_, across);
+    for (const double share : {TVekEdgeFinder::usualShare, TVekEdgeFinder::faintShare}) {
+        row_.reset(origin, step);
+        edges_.find(profile_.data(), profile_.size(), row_, share);
+        if (row_.size() < 20) continue;
+        bool read = decode(row_, across);
+        row_.reverseInto(reversed_);
+        read = decode(reversed_, across) || read;
+        if (read) return;
+    }
 }
 
-void TVekLinearScanner::decode(const TVekBarRow& row, double across) {
+bool TVekLinearScanner::decode(const TVekBarRow& row, double across) {
     using F = TVekBarcodeFormat;
     std::vector<TVekLinearRead> reads;
     if (formats_.asks(F::ean13) || formats_.asks(F::upcA) || formats_.asks(F::ean8) || formats_.asks(F::upcE))
@@ -60,6 +65,7 @@ void TVekLinearScanner::decode(const TVekBarRow& row, double across) {
         TVekInterleavedLineDecoder(formats_, minimumInterleavedDigits_).decode(row, reads);
     if (formats_.asks(F::codabar)) TVekCodabarLineDecoder().decode(row, reads);
     for (const TVekLinearRead& read : reads) votes_.add(read, row, across, line_);
+    return !reads.empty();
 }
 
 }  // namespace orvel

@@ -25,7 +25,8 @@ public:
 
 private:
     void scanProfile(TVekPointF origin, TVekPointF step, double across);
-    void decode(const TVekBarRow& row, double across);
+    // True when something was read.
+    bool decode(const TVekBarRow& row, double across);
 
     const TVekGreyImage& grey_;
     TVekBarcodeFormats formats_;

@@ -31,6 +31,17 @@ int TVekLinearVotes::acceptedCount() const {
     return count;
 }
 
+std::vector<TVekLinearVotes::TUnconfirmed> TVekLinearVotes::unconfirmed(size_t limit) const {
+    std::vector<TUnconfirmed> found;
+    for (const TVote& vote : votes_) {
+        if (found.size() >= limit) break;
+        if (vote.accepted()) continue;
+        // A row's points share their y, a column's their x.
+        found.push_back({vote.firstAcross, vote.firstBegin.y == vote.firstEnd.y});
+    }
+    return found;
+}
+
 bool TVekLinearVotes::TVote::covers(TVekPointF point) const {
     const TVekPointF along = (firstEnd - firstBegin) + (lastEnd - lastBegin);
     const double alongLength = orvel::length(along);

@@ -20,6 +20,13 @@ public:
     // the scan lines, so that one line read both ways counts once.
     void add(const TVekLinearRead& read, const TVekBarRow& row, double across, int line);
     int acceptedCount() const;
+    // Where contents read by a single line so far lie: the `across` of that
+    // line and whether it was a row. At most `limit`, the first read first.
+    struct TUnconfirmed {
+        double across = 0;
+        bool isRow = true;
+    };
+    std::vector<TUnconfirmed> unconfirmed(size_t limit) const;
     TVekBarcodes results(bool inverted) const;
 
 private:
