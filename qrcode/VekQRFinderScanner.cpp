@@ -129,8 +129,10 @@ int32_t runEnd(const uint8_t* row, int32_t x, int32_t width) {
 // hit is compared with the candidates near it only, not with every one.
 class TCandidateFile {
 public:
-    TCandidateFile(const TVekBitMatrix& bits, size_t capacity)
+    // Each hit stands for `rowsPerHit` scan rows.
+    TCandidateFile(const TVekBitMatrix& bits, size_t capacity, int32_t rowsPerHit)
         : columns_(bits.width() / kCell + 1), rows_(bits.height() / kCell + 1), capacity_(capacity),
+          rowsPerHit_(rowsPerHit),
           cells_(static_cast<size_t>(columns_) * rows_) {}
 
     // Adds the hit to the first candidate (in the order they were found) it
@@ -150,10 +152,10 @@ public:
         if (first < candidates_.size()) {
             TVekQRFinderCandidate& c = candidates_[first];
             const size_t before = cellOf(c.centre);
-            const double n = c.count;
+            const double n = c.count / rowsPerHit_;
             c.centre = (1.0 / (n + 1)) * (n * c.centre + hit.centre);
             c.moduleSize = (n * c.moduleSize + hit.moduleSize) / (n + 1);
-            ++c.count;
+            c.count += rowsPerHit_;
             const size_t after = cellOf(c.centre);
             if (after != before) {
                 std::erase(cells_[before], static_cast<uint32_t>(first));
@@ -164,6 +166,7 @@ public:
         if (candidates_.size() >= capacity_) return;
         cells_[cellOf(hit.centre)].push_back(static_cast<uint32_t>(candidates_.size()));
         candidates_.push_back(hit);
+        candidates_.back().count = rowsPerHit_;
     }
 
     std::vector<TVekQRFinderCandidate> take() { return std::move(candidates_); }
@@ -188,6 +191,7 @@ private:
 
     int32_t columns_, rows_;
     size_t capacity_;
+    int32_t rowsPerHit_;
     std::vector<std::vector<uint32_t>> cells_;
     std::vector<TVekQRFinderCandidate> candidates_;
 };
@@ -221,15 +225,19 @@ size_t TVekQRFinderScanner::maxCandidatesFor(const TVekBitMatrix& bits) {
 }
 
 std::vector<TVekQRFinderCandidate> TVekQRFinderScanner::scan(const TVekBitMatrix& bits) {
-    TCandidateFile candidates(bits, maxCandidatesFor(bits));
+    // Every other row: the smallest finder readable (1.5 pixels a module)
+    // has a centre four pixels high, crossed by two scan rows still.
+    constexpr int32_t kRowStep = 2;
+    TCandidateFile candidates(bits, maxCandidatesFor(bits), kRowStep);
     const int32_t width = bits.width();
     // The confirmation of a hit depends only on its column and on the dark
-    // run of that column it lies in: a hit right below the previous row's
-    // hit in the same column gets the same answer, which is reused.
+    // run of that column it lies in: a hit right below the previous scan
+    // row's hit in the same column, joined to it by dark pixels, gets the
+    // same answer, which is reused.
     std::vector<int32_t> lastRow(static_cast<size_t>(width), -2);
     std::vector<std::optional<TVekQRFinderCandidate>> lastAnswer(static_cast<size_t>(width));
     std::array<int32_t, 5> runs{};
-    for (int32_t y = 0; y < bits.height(); ++y) {
+    for (int32_t y = kRowStep / 2; y < bits.height(); y += kRowStep) {
         const uint8_t* row = bits.row(y);
         int32_t seen = 0;  // runs in the window, up to 5
         int32_t x = 0;
@@ -242,7 +250,7 @@ std::vector<TVekQRFinderCandidate> TVekQRFinderScanner::scan(const TVekBitMatrix
             if (colour == 0 || seen < 5 || !hasFinderProportions(runs)) continue;
             const double cx = x - runs[4] - runs[3] - runs[2] / 2.0;
             const auto column = static_cast<size_t>(std::floor(cx));
-            if (lastRow[column] != y - 1)
+            if (lastRow[column] != y - kRowStep || !bits.get(static_cast<int32_t>(column), y - 1))
                 lastAnswer[column] = confirm(bits, cx, y, (runs[1] + runs[2] + runs[3]) / 5.0);
             lastRow[column] = y;
             if (lastAnswer[column]) candidates.merge(*lastAnswer[column]);

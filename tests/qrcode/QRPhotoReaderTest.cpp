@@ -2,6 +2,7 @@
 // front end, and what it must not find.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 #include <string>
 
@@ -186,6 +187,35 @@ TEST(QRPhotoReaderNoise, FinderLikeSquaresGiveNothing) {
     }
     EXPECT_TRUE(readPhoto(renderUpright(field, 3)).empty());
     EXPECT_TRUE(readPhoto(renderUpright(field, 2)).empty());
+}
+
+TEST_F(QRPhotoReaderTest, PatternedGroundsGiveNothingAndSymbolsOnThemReadOnce) {
+    // Grounds whose rows are all equal runs (a checkerboard, diagonal stripes,
+    // a grid of squares) or random (noise) look like finder rows everywhere;
+    // alone they give nothing, and a symbol laid on them (with its quiet
+    // zone) still reads, once and with no failure beside it.
+    std::mt19937 random(7);
+    const std::vector<std::function<bool(int, int)>> grounds = {
+        [](int x, int y) { return (x / 4 + y / 4) % 2 == 0; },
+        [](int x, int y) { return (x + y) % 6 < 3; },
+        [](int x, int y) { return x % 10 < 5 && y % 10 < 5; },
+        [&](int, int) { return (random() & 1) != 0; },
+    };
+    const TVekGreyImage symbol = renderUpright(qrModules("-d ground --vers=3"), 3);
+    for (size_t g = 0; g < grounds.size(); ++g) {
+        const int32_t width = 420, height = 360;
+        std::vector<uint8_t> pixels(static_cast<size_t>(width) * height);
+        for (int32_t y = 0; y < height; ++y)
+            for (int32_t x = 0; x < width; ++x) pixels[static_cast<size_t>(y) * width + x] = grounds[g](x, y) ? 30 : 220;
+        EXPECT_TRUE(readPhoto(TVekGreyImage::fromPixels(pixels, width, height)).empty()) << "ground " << g;
+        const int32_t left = 150, top = 40;
+        for (int32_t y = 0; y < symbol.height(); ++y)
+            for (int32_t x = 0; x < symbol.width(); ++x)
+                pixels[static_cast<size_t>(top + y) * width + left + x] = symbol.get(x, y);
+        EXPECT_EQ(contents(readPhoto(TVekGreyImage::fromPixels(pixels, width, height))),
+                  std::vector<std::string>{"ground"})
+            << "ground " << g;
+    }
 }
 
 TEST(QRPhotoReaderParts, VersionInformationWords) {
