@@ -62,8 +62,9 @@ std::vector<size_t> TVekDatamatrixCornerFinder::simplify(const TOutline& outline
         const double limit = tolerance * tolerance * (isPoint ? 1.0 : chordSquared);
         double worst = limit;
         size_t split = 0;
+        // Ranges end at n at most: no index inside one wraps.
         for (size_t k = a + 1; k < b; ++k) {
-            const TVekPointF d = outline[k % n] - from;
+            const TVekPointF d = outline[k] - from;
             const double c = isPoint ? dot(d, d) : cross(chord, d) * cross(chord, d);
             if (c > worst) {
                 worst = c;
@@ -127,7 +128,7 @@ std::optional<TVekDatamatrixEdgeLine> TVekDatamatrixCornerFinder::fitPiece(const
     const size_t trim = span / 8;
     std::vector<TVekPointF> points;
     points.reserve(span);
-    for (size_t k = piece.from + trim; k <= piece.to - trim; ++k) points.push_back(outline[k % n]);
+    for (size_t k = piece.from + trim; k <= piece.to - trim; ++k) points.push_back(outline[k < n ? k : k - n]);
     return TVekDatamatrixEdgeLine::fit(points);
 }
 
@@ -152,7 +153,8 @@ std::vector<TVekDatamatrixL> TVekDatamatrixCornerFinder::find(const TVekBitMatri
     const size_t n = outline.size();
     if (n < 8) return found;
     double area = 0;
-    for (size_t i = 0; i < n; ++i) area += cross(outline[i], outline[(i + 1) % n]);
+    for (size_t i = 0; i + 1 < n; ++i) area += cross(outline[i], outline[i + 1]);
+    area += cross(outline[n - 1], outline[0]);
     const std::vector<TPiece> pieces = straightPieces(outline, simplify(outline, STRAIGHTNESS));
     const size_t count = pieces.size();
     std::vector<double> lengths(count);
