@@ -42,7 +42,10 @@ constexpr double MIN_TIMING_SHARE = 0.4;
 constexpr double MAX_TIMING_SHARE = 0.85;
 
 bool darkAt(const TVekBitMatrix& picture, TVekPointF p) {
-    return picture.getOrLight(static_cast<int32_t>(std::floor(p.x)), static_cast<int32_t>(std::floor(p.y)));
+    // Truncation is the floor for the points inside the picture; the
+    // comparison also refuses NaN.
+    if (!(p.x >= 0 && p.y >= 0 && p.x < picture.width() && p.y < picture.height())) return false;
+    return picture.get(static_cast<int32_t>(p.x), static_cast<int32_t>(p.y));
 }
 
 // A straight line through a perspective transform stays straight, and its
