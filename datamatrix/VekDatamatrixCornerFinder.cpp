@@ -36,42 +36,54 @@ double squaredDistance(TVekPointF a, TVekPointF b) {
 }  // namespace
 
 // Douglas-Peucker on the closed outline: vertex indices in outline order.
-// Distances are compared squared and against each chord's normal worked out
-// once, since the outline of a large region has thousands of points.
+// The distance to a line is largest at an end of each straight step run, so
+// only the points where the outline turns are looked at (with the same first
+// farthest point as a look at every point). Distances are compared squared
+// and against each chord's normal worked out once.
 std::vector<size_t> TVekDatamatrixCornerFinder::simplify(const TOutline& outline, double tolerance) {
     const size_t n = outline.size();
+    if (n == 0) return {};
+    std::vector<size_t> turns;  // outline indices, then n for the closing point
+    turns.reserve(n / 2 + 2);
+    turns.push_back(0);
+    for (size_t i = 1; i + 1 < n; ++i) {
+        if (!(outline[i] - outline[i - 1] == outline[i + 1] - outline[i])) turns.push_back(i);
+    }
+    if (n > 1) turns.push_back(n - 1);
+    turns.push_back(n);
+    const size_t m = turns.size() - 1;  // position of the closing point
     size_t far = 0;
     double farDistance = -1;
-    for (size_t i = 0; i < n; ++i) {
-        const double d = squaredDistance(outline[i], outline[0]);
+    for (size_t p = 0; p < m; ++p) {
+        const double d = squaredDistance(outline[turns[p]], outline[0]);
         if (d > farDistance) {
             farDistance = d;
-            far = i;
+            far = p;
         }
     }
-    std::vector<size_t> vertices = {0, far};
-    std::vector<std::pair<size_t, size_t>> ranges = {{0, far}, {far, n}};
+    std::vector<size_t> vertices = {0, turns[far]};
+    std::vector<std::pair<size_t, size_t>> ranges = {{0, far}, {far, m}};
     while (!ranges.empty()) {
         const auto [a, b] = ranges.back();
         ranges.pop_back();
-        const TVekPointF from = outline[a % n];
-        const TVekPointF chord = outline[b % n] - from;
+        const TVekPointF from = outline[turns[a]];
+        const TVekPointF chord = outline[turns[b] < n ? turns[b] : 0] - from;
         const double chordSquared = dot(chord, chord);
         // Against a chord of no length (a closed loop) the distance is to its end.
         const bool isPoint = chordSquared < 1e-18;
         const double limit = tolerance * tolerance * (isPoint ? 1.0 : chordSquared);
         double worst = limit;
         size_t split = 0;
-        for (size_t k = a + 1; k < b; ++k) {
-            const TVekPointF d = outline[k % n] - from;
+        for (size_t p = a + 1; p < b; ++p) {
+            const TVekPointF d = outline[turns[p]] - from;
             const double c = isPoint ? dot(d, d) : cross(chord, d) * cross(chord, d);
             if (c > worst) {
                 worst = c;
-                split = k;
+                split = p;
             }
         }
         if (split == 0) continue;
-        vertices.push_back(split % n);
+        vertices.push_back(turns[split]);
         ranges.push_back({a, split});
         ranges.push_back({split, b});
     }
@@ -127,7 +139,7 @@ std::optional<TVekDatamatrixEdgeLine> TVekDatamatrixCornerFinder::fitPiece(const
     const size_t trim = span / 8;
     std::vector<TVekPointF> points;
     points.reserve(span);
-    for (size_t k = piece.from + trim; k <= piece.to - trim; ++k) points.push_back(outline[k % n]);
+    for (size_t k = piece.from + trim; k <= piece.to - trim; ++k) points.push_back(outline[k < n ? k : k - n]);
     return TVekDatamatrixEdgeLine::fit(points);
 }
 
@@ -152,7 +164,8 @@ std::vector<TVekDatamatrixL> TVekDatamatrixCornerFinder::find(const TVekBitMatri
     const size_t n = outline.size();
     if (n < 8) return found;
     double area = 0;
-    for (size_t i = 0; i < n; ++i) area += cross(outline[i], outline[(i + 1) % n]);
+    for (size_t i = 0; i + 1 < n; ++i) area += cross(outline[i], outline[i + 1]);
+    area += cross(outline[n - 1], outline[0]);
     const std::vector<TPiece> pieces = straightPieces(outline, simplify(outline, STRAIGHTNESS));
     const size_t count = pieces.size();
     std::vector<double> lengths(count);

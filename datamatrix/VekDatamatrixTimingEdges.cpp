@@ -15,7 +15,7 @@ constexpr int32_t THICKNESS_SAMPLES = 24;
 constexpr double SEARCH_MODULES = 1.2;
 constexpr double EDGE_OVERRUN = 0.25;
 constexpr int32_t MAX_EDGE_SAMPLES = 1500;
-constexpr double SAMPLES_PER_MODULE = 6;
+constexpr double SAMPLES_PER_MODULE = 4;
 constexpr int32_t MAX_RUN_SAMPLES = 4000;
 constexpr double RUN_SAMPLES_PER_MODULE = 12;
 constexpr int32_t MAX_BINS = 64;
@@ -42,7 +42,10 @@ constexpr double MIN_TIMING_SHARE = 0.4;
 constexpr double MAX_TIMING_SHARE = 0.85;
 
 bool darkAt(const TVekBitMatrix& picture, TVekPointF p) {
-    return picture.getOrLight(static_cast<int32_t>(std::floor(p.x)), static_cast<int32_t>(std::floor(p.y)));
+    // Truncation is the floor for the points inside the picture; the
+    // comparison also refuses NaN.
+    if (!(p.x >= 0 && p.y >= 0 && p.x < picture.width() && p.y < picture.height())) return false;
+    return picture.get(static_cast<int32_t>(p.x), static_cast<int32_t>(p.y));
 }
 
 // A straight line through a perspective transform stays straight, and its
@@ -183,7 +186,7 @@ std::optional<TVekDatamatrixEdgeLine> TVekDatamatrixTimingEdges::timingEdge(cons
     // fine ones: dark specks thinner than a quarter module are noise anyway.
     const double coarse = std::max(FINE_STEP, FINE_STEP * std::floor(module / (4 * FINE_STEP)));
     const double total = len * (1 + EDGE_OVERRUN);
-    // About a pixel apart, and no closer than a sixth of a module.
+    // About a pixel apart, and no closer than a quarter of a module.
     const double spacing = std::max(1.0, module / SAMPLES_PER_MODULE);
     const int32_t samples = std::clamp(static_cast<int32_t>(total / spacing), 8, MAX_EDGE_SAMPLES);
     const int32_t binCount = std::clamp(static_cast<int32_t>(total / (2.2 * module)), 2, MAX_BINS);
@@ -197,13 +200,15 @@ std::optional<TVekDatamatrixEdgeLine> TVekDatamatrixTimingEdges::timingEdge(cons
         TVekPointF bestPoint;
         for (; i <= samples && i * binCount <= (bin + 1) * samples; ++i) {
             const TVekPointF base = line.project(from + (total * i / samples) * along);
-            for (double s = -reach; s <= reach; s += coarse) {
+            for (double s = reach; s >= -reach; s -= coarse) {
                 if (!darkAt(picture, base + s * outward)) continue;
-                // The outer end of this dark run: coarse steps while dark,
-                // then fine ones up to the light sample.
-                while (s + coarse <= reach && darkAt(picture, base + (s + coarse) * outward)) s += coarse;
-                const double last = std::min(reach, s + coarse - FINE_STEP);
-                while (s + FINE_STEP <= last && darkAt(picture, base + (s + FINE_STEP) * outward)) s += FINE_STEP;
+                // The outermost dark sample between this one and the light one before.
+                for (double fine = std::min(reach, s + coarse - FINE_STEP); fine > s; fine -= FINE_STEP) {
+                    if (darkAt(picture, base + fine * outward)) {
+                        s = fine;
+                        break;
+                    }
+                }
                 points.push_back(base + s * outward);
                 if (s > best) {
                     best = s;
