@@ -8,28 +8,12 @@ namespace orvel {
 TVekAzBitMap::TVekAzBitMap(int32_t width, int32_t height, bool compact)
     : width(std::max(width, 0)),
       height(std::max(height, 0)),
-      cells(static_cast<size_t>(this->width), TVectorInteger(static_cast<size_t>(this->height), NOT_SAMPLED)),
+      cells(static_cast<size_t>(this->width) * static_cast<size_t>(this->height), static_cast<int8_t>(NOT_SAMPLED)),
       minX(-vekRoundInt((this->width - 1) / 2.0)),
       maxX(vekRoundInt((this->width - 1) / 2.0)),
       minY(-vekRoundInt((this->height - 1) / 2.0)),
       maxY(vekRoundInt((this->height - 1) / 2.0)),
       compact(compact) {}
-
-bool TVekAzBitMap::contains(int32_t x, int32_t y) const {
-    // An even size rounds the bounds outwards, so the index is checked as well.
-    if (x < minX || x > maxX || y < minY || y > maxY) return false;
-    return x - minX < width && y - minY < height;
-}
-
-int32_t TVekAzBitMap::getCell(int32_t x, int32_t y) const {
-    if (!contains(x, y)) return NOT_SAMPLED;
-    return cells[static_cast<size_t>(x - minX)][static_cast<size_t>(y - minY)];
-}
-
-void TVekAzBitMap::setCell(int32_t x, int32_t y, int32_t value) {
-    if (!contains(x, y)) return;
-    cells[static_cast<size_t>(x - minX)][static_cast<size_t>(y - minY)] = value;
-}
 
 int32_t layerCoordinate(int32_t number, bool compact) {
     if (compact || number == 0) return number;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "aztec/VekAzBitString.h"
 #include "foundation/VekUtil.h"
@@ -19,9 +21,15 @@ public:
     TVekAzBitMap(int32_t width, int32_t height, bool compact);
 
     // Cells outside the map read as NOT_SAMPLED; writes outside it are ignored.
-    int32_t getCell(int32_t x, int32_t y) const;
-    void setCell(int32_t x, int32_t y, int32_t value);
-    bool contains(int32_t x, int32_t y) const;
+    int32_t getCell(int32_t x, int32_t y) const { return contains(x, y) ? cells[index(x, y)] : NOT_SAMPLED; }
+    void setCell(int32_t x, int32_t y, int32_t value) {
+        if (contains(x, y)) cells[index(x, y)] = static_cast<int8_t>(value);
+    }
+    bool contains(int32_t x, int32_t y) const {
+        // An even size rounds the bounds outwards, so the index is checked as well.
+        if (x < minX || x > maxX || y < minY || y > maxY) return false;
+        return x - minX < width && y - minY < height;
+    }
 
     int32_t getWidth() const { return width; }
     int32_t getHeight() const { return height; }
@@ -34,7 +42,12 @@ public:
 private:
     int32_t width;
     int32_t height;
-    TIntegerMatrix cells;  // [width][height]
+    size_t index(int32_t x, int32_t y) const {
+        return static_cast<size_t>(x - minX) * static_cast<size_t>(height) + static_cast<size_t>(y - minY);
+    }
+
+    // Column by column; one allocation for the whole map (DARK, LIGHT or NOT_SAMPLED).
+    std::vector<int8_t> cells;
     int32_t minX;
     int32_t maxX;
     int32_t minY;

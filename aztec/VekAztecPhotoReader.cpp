@@ -20,6 +20,13 @@ constexpr int32_t kMaxMisses = 16;
 // Pictures up to this many pixels are read again at twice their size when
 // nothing was found: larger ones are photographs whose modules are not that small.
 constexpr int64_t kMaxUpscaledArea = 1 << 20;
+// Up to this many pixels the doubled picture is always read: a symbol of
+// one-pixel modules fills a small picture and shows no bull's-eye before.
+// A larger picture is doubled only for a bull's-eye seen with modules this
+// small that did not decode (or when trying harder): a picture without one
+// cost four times its area for nothing.
+constexpr int64_t kAlwaysUpscaledArea = 1 << 16;
+constexpr double kSmallModule = 2.0;
 
 // True when the point lies inside the quadrilateral (either winding).
 bool inside(const std::array<TVekPointF, 4>& quad, TVekPointF p) {
@@ -68,6 +75,7 @@ TVekBarcodes TVekAztecPhotoReader::read(TVekBinaryCache& picture) const {
     auto enough = [&] {
         return options_.maxSymbols > 0 && found.validCount() >= options_.maxSymbols && !options_.tryHarder;
     };
+    bool sawSmallModules = false;
     auto readPass = [&](const TVekBitMatrix& bits, const TVekGreyImage& grey, bool inverted, double scale) {
         int32_t misses = 0;
         for (const TVekAztecBullsEyeCandidate& candidate : TVekAztecBullsEyeFinder::find(bits, options_.tryHarder ? 1 : 2)) {
@@ -75,6 +83,7 @@ TVekBarcodes TVekAztecPhotoReader::read(TVekBinaryCache& picture) const {
             if (found.covers(candidate.centre)) continue;
             if (debug_) debug_->point(candidate.centre, kCandidateColour);
             std::optional<TVekBarcode> barcode = TVekAztecSymbolReader::read(bits, grey, inverted, candidate);
+            if ((!barcode || !barcode->isValid) && candidate.moduleSize < kSmallModule) sawSmallModules = true;
             if (!barcode) {
                 ++misses;
                 continue;
@@ -110,7 +119,9 @@ TVekBarcodes TVekAztecPhotoReader::read(TVekBinaryCache& picture) const {
     // Modules of a pixel or so: the picture at twice its size, each pixel
     // four, gives the rings runs the finder can tell from noise.
     const TVekGreyImage& grey = picture.grey();
-    if (wantMore() && static_cast<int64_t>(grey.width()) * grey.height() <= kMaxUpscaledArea) {
+    const int64_t area = static_cast<int64_t>(grey.width()) * grey.height();
+    const bool hinted = options_.tryHarder || area <= kAlwaysUpscaledArea || sawSmallModules;
+    if (wantMore() && hinted && area <= kMaxUpscaledArea) {
         const TVekGreyImage larger = grey.upscaled(2);
         TVekBitMatrix bits = binarize(larger, first);
         readPass(bits, larger, false, 0.5);
