@@ -206,14 +206,21 @@ void TVekPDF417GridReader::sampleLine(double x0, double x1, double vLeft, double
         return toPicture(x, vLeft + (vRight - vLeft) * x / width_);
     };
     TVekPointF from = at(0);
+    float low = 255;
+    float high = 0;
     for (int32_t i = 0; i < count; i += STRIDE) {
         const int32_t n = std::min(STRIDE, count - i);
         const TVekPointF to = at(i + STRIDE);
         const TVekPointF delta = (1.0 / STRIDE) * (to - from);
-        for (int32_t k = 0; k < n; ++k) levels_[static_cast<size_t>(i + k)] = level(from + static_cast<double>(k) * delta);
+        for (int32_t k = 0; k < n; ++k) {
+            const float sample = level(from + static_cast<double>(k) * delta);
+            low = std::min(low, sample);
+            high = std::max(high, sample);
+            levels_[static_cast<size_t>(i + k)] = sample;
+        }
         from = to;
     }
-    edges_.find(levels_.data(), count, x0, step_);
+    edges_.findWithin(levels_.data(), count, x0, step_, low, high);
 }
 
 void TVekPDF417GridReader::sweepIndicators(TShapeVotes& votes) {

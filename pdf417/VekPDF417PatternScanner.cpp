@@ -41,11 +41,13 @@ std::vector<TVekPDF417Candidate> TVekPDF417PatternScanner::scan(const TVekGreyIm
     step_ = std::max(1, step);
     columns_ = columns;
     refined_ = false;
+    scanned_ = true;
     scanLines(grey, step_ / 2, 2 * step_);
     return candidates();
 }
 
 std::vector<TVekPDF417Candidate> TVekPDF417PatternScanner::refine(const TVekGreyImage& grey) {
+    if (!scanned_) return {};
     if (refined_) return candidates();
     refined_ = true;
     scanLines(grey, step_ / 2 + step_, 2 * step_);
@@ -74,16 +76,26 @@ void TVekPDF417PatternScanner::scanLines(const TVekGreyImage& grey, int32_t firs
     levels_.assign(static_cast<size_t>(length + 2 * MARGIN), 255.0f);
     float* line = levels_.data() + MARGIN;
     for (int32_t s = first; s < lines && static_cast<int32_t>(hits_.size()) < MAX_HITS; s += step) {
+        uint8_t low = 255;
+        uint8_t high = 0;
         if (columns_) {
-            for (int32_t t = 0; t < length; ++t) line[t] = grey.get(s, t);
+            for (int32_t t = 0; t < length; ++t) {
+                const uint8_t level = grey.get(s, t);
+                low = std::min(low, level);
+                high = std::max(high, level);
+                line[t] = level;
+            }
         } else {
             const uint8_t* row = grey.row(s);
-            for (int32_t t = 0; t < length; ++t) line[t] = row[t];
+            for (int32_t t = 0; t < length; ++t) {
+                low = std::min(low, row[t]);
+                high = std::max(high, row[t]);
+                line[t] = row[t];
+            }
         }
-        const float light = *std::max_element(line, line + length);
-        std::fill(levels_.begin(), levels_.begin() + MARGIN, light);
-        std::fill(levels_.end() - MARGIN, levels_.end(), light);
-        scanLine(levels_.data(), length + 2 * MARGIN, s);
+        std::fill(levels_.begin(), levels_.begin() + MARGIN, high);
+        std::fill(levels_.end() - MARGIN, levels_.end(), high);
+        scanLine(levels_.data(), length + 2 * MARGIN, s, low, high);
     }
 }
 
@@ -101,8 +113,8 @@ std::vector<TVekPDF417Candidate> TVekPDF417PatternScanner::candidates() {
     return found;
 }
 
-void TVekPDF417PatternScanner::scanLine(const float* levels, int32_t count, double s) {
-    edges_.find(levels, count, -MARGIN, 1);
+void TVekPDF417PatternScanner::scanLine(const float* levels, int32_t count, double s, float low, float high) {
+    edges_.findWithin(levels, count, -MARGIN, 1, low, high);
     for (int direction = 0; direction < 2; ++direction) {
         guards_.clear();
         if (direction == 0) {

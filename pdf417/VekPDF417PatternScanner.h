@@ -26,7 +26,7 @@ public:
     // `step`: pixels between the scan lines of scan() and refine() together.
     std::vector<TVekPDF417Candidate> scan(const TVekGreyImage& grey, int32_t step, bool columns);
     // The lines the last scan skipped, then the candidates of all its lines
-    // (those of the first look again among them).
+    // (those of the first look again among them); none before a scan.
     std::vector<TVekPDF417Candidate> refine(const TVekGreyImage& grey);
     // Start and stop patterns met so far.
     int32_t guardCount() const { return static_cast<int32_t>(hits_.size()); }
@@ -55,7 +55,8 @@ private:
     using TTracks = std::vector<TTrack>;
 
     void scanLines(const TVekGreyImage& grey, int32_t first, int32_t step);
-    void scanLine(const float* levels, int32_t count, double s);
+    // One line's levels (with their lowest and highest) at position s.
+    void scanLine(const float* levels, int32_t count, double s, float low, float high);
     std::vector<TVekPDF417Candidate> candidates();
     static void addHit(TTracks& tracks, const THit& hit, double step);
     void pair(TTracks& starts, TTracks& stops, bool backwards, bool columns, std::vector<TVekPDF417Candidate>& found);
@@ -69,6 +70,7 @@ private:
     std::array<TTracks, 4> tracks_;  // forward starts, forward stops, backward starts, backward stops
     int32_t step_ = 4;
     bool columns_ = false;
+    bool scanned_ = false;
     bool refined_ = false;
     double smallestModule_ = 1e9;
 };

@@ -125,29 +125,38 @@ bool TVekPDF417PhotoReader::enough(const TVekBarcodes& found) const {
 
 TVekPDF417PhotoReader::TGuardsSeen TVekPDF417PhotoReader::readScale(const TVekGreyImage& grey, double scale,
                                                                   TVekBarcodes& found, TVekBarcodes& failures) const {
-    TGuardsSeen guards;
     const size_t foundBefore = found.size();
-    TVekPDF417PatternScanner scanner;
+    std::array<TVekPDF417PatternScanner, 2> scanners;  // along the rows, along the columns
     TVekPDF417GridReader gridReader(grey);
     std::vector<TVekPDF417Candidate> tried;
     const int32_t lines = options_.tryHarder ? 2 * LINES_PER_SIDE : LINES_PER_SIDE;
-    for (const bool columns : {false, true}) {
-        // Columns find the symbols turned by a quarter; unless asked to try
-        // hard, only when the rows found none.
-        if (columns && !options_.tryHarder && (!options_.tryRotate || found.size() > foundBefore)) break;
-        const int32_t side = columns ? grey.width() : grey.height();
-        const int32_t step = std::clamp(side / lines, MIN_STEP, MAX_STEP);
-        tried.clear();
-        bool done = readCandidates(gridReader, scanner.scan(grey, step, columns), scale, tried, found, failures);
-        // The lines in between, unless symbols were read and every pattern
-        // the first look met lies in one of them (a miss may come from
-        // patterns too broken or too small for the first look alone).
-        if (!done && !allCovered(scanner.insidePoints(), found, scale)) {
-            done = readCandidates(gridReader, scanner.refine(grey), scale, tried, found, failures);
+    // First looks along the rows and then the columns, then, where needed,
+    // the lines in between: a symbol turned by a quarter is thus found by
+    // the first look along the columns, without the rows' second.
+    bool done = false;
+    for (const bool refining : {false, true}) {
+        for (const bool columns : {false, true}) {
+            // Columns find the symbols turned by a quarter; unless asked to
+            // try hard, only when the rows found none.
+            if (done || (columns && !options_.tryHarder && (!options_.tryRotate || found.size() > foundBefore))) break;
+            TVekPDF417PatternScanner& scanner = scanners[columns ? 1 : 0];
+            if (!refining) {
+                const int32_t side = columns ? grey.width() : grey.height();
+                const int32_t step = std::clamp(side / lines, MIN_STEP, MAX_STEP);
+                done = readCandidates(gridReader, scanner.scan(grey, step, columns), scale, tried, found, failures);
+            } else if (!allCovered(scanner.insidePoints(), found, scale)) {
+                // The lines in between, unless symbols were read and every
+                // pattern the first look met lies in one of them (a miss
+                // may come from patterns too broken or too small for the
+                // first look alone).
+                done = readCandidates(gridReader, scanner.refine(grey), scale, tried, found, failures);
+            }
         }
+    }
+    TGuardsSeen guards;
+    for (const TVekPDF417PatternScanner& scanner : scanners) {
         guards.count += scanner.guardCount();
         guards.smallestModule = std::min(guards.smallestModule, scanner.smallestModule() / scale);
-        if (done) break;
     }
     return guards;
 }
