@@ -7,11 +7,20 @@ namespace orvel {
 
 void TVekPDF417EdgeList::find(const float* levels, int32_t count, double origin, double step,
                               double relativeContrast, double minContrast) {
+    if (count < 2) {
+        edges_.clear();
+        return;
+    }
+    const auto [low, high] = std::minmax_element(levels, levels + count);
+    findWithin(levels, count, origin, step, *low, *high, relativeContrast, minContrast);
+}
+
+void TVekPDF417EdgeList::findWithin(const float* levels, int32_t count, double origin, double step, float low,
+                                    float high, double relativeContrast, double minContrast) {
     edges_.clear();
     if (count < 2) return;
-    const auto [low, high] = std::minmax_element(levels, levels + count);
-    const double contrast = std::max(minContrast, relativeContrast * (*high - *low));
-    if (*high - *low < contrast) return;
+    const double contrast = std::max(minContrast, relativeContrast * (high - low));
+    if (high - low < contrast) return;
 
     // Settle the first extreme: whichever of the running minimum and maximum
     // came first once they are far enough apart.

@@ -24,6 +24,10 @@ public:
     // range, at least `minContrast` levels, makes an extreme.
     void find(const float* levels, int32_t count, double origin, double step, double relativeContrast = 0.12,
               double minContrast = 6);
+    // The same for a profile whose lowest and highest levels the caller
+    // already knows (measured while sampling it).
+    void findWithin(const float* levels, int32_t count, double origin, double step, float low, float high,
+                    double relativeContrast = 0.12, double minContrast = 6);
 
     const std::vector<TEdge>& edges() const { return edges_; }
     int32_t size() const { return static_cast<int32_t>(edges_.size()); }

@@ -15,6 +15,7 @@ constexpr double FIRST_DATA = 2 * CHARACTER;
 // The right row indicator and stop pattern after the last data column.
 constexpr double RIGHT_FRAME = 2 * CHARACTER + 1;
 constexpr int32_t MIN_SWEEP_LINES = 24;
+constexpr int32_t MIN_QUICK_SWEEP_LINES = 16;
 constexpr int32_t MAX_LINE_SAMPLES = 8192;
 constexpr int32_t MAX_SWEEP_LINES = 120;
 constexpr double SWEEP_MARGIN = 0.25;  // of the edge length, beyond either end
@@ -53,10 +54,10 @@ void TVekPDF417GridReader::TCell::vote(const TVekPDF417Character& character) {
     counts[weakest] = weightOf(character);
 }
 
-bool TVekPDF417GridReader::TCell::isSettled() const {
+bool TVekPDF417GridReader::TCell::isSettled(int32_t lead) const {
     std::array<int32_t, 3> sorted = counts;
     std::sort(sorted.begin(), sorted.end(), std::greater<>());
-    return sorted[0] >= sorted[1] + 4;
+    return sorted[0] >= sorted[1] + lead;
 }
 
 int32_t TVekPDF417GridReader::TCell::best() const {
@@ -67,7 +68,8 @@ int32_t TVekPDF417GridReader::TCell::best() const {
     return values[static_cast<size_t>(top - counts.begin())];
 }
 
-std::optional<TVekPDF417Grid> TVekPDF417GridReader::read(const TVekPDF417Candidate& candidate) {
+std::optional<TVekPDF417Grid> TVekPDF417GridReader::read(const TVekPDF417Candidate& candidate, bool thorough) {
+    thorough_ = thorough;
     hasStop_ = candidate.hasStop;
     module_ = std::max(candidate.module, 0.5);
     aliased_ = module_ < ALIASED_MODULE;
@@ -116,13 +118,14 @@ std::optional<TVekPDF417Grid> TVekPDF417GridReader::read(const TVekPDF417Candida
     const int32_t lines = countOf(rowPixels / 1.5, 3, 8);
     for (int32_t row = 0; row < grid.rows; ++row) {
         // The row's middle first, then outwards; enough once every cell has
-        // two votes more than any rival.
+        // one clear reading (two when thorough) more than any rival.
+        const int32_t lead = thorough_ ? 4 : 2;
         for (int32_t i = 0; i < lines; ++i) {
             const int32_t side = (i + 1) / 2;
             const double within = 0.5 + (i % 2 == 0 ? 1 : -1) * 0.35 * side / ((lines + 1) / 2);
             readRow(row, left.vOf(row + within), right.vOf(row + within), columns, cells);
             const auto first = cells.begin() + static_cast<std::ptrdiff_t>(row * columns);
-            if (i >= 1 && std::all_of(first, first + columns, [](const TCell& cell) { return cell.isSettled(); })) break;
+            if (std::all_of(first, first + columns, [lead](const TCell& cell) { return cell.isSettled(lead); })) break;
         }
     }
     grid.codewords.resize(cells.size());
@@ -203,24 +206,33 @@ void TVekPDF417GridReader::sampleLine(double x0, double x1, double vLeft, double
         return toPicture(x, vLeft + (vRight - vLeft) * x / width_);
     };
     TVekPointF from = at(0);
+    float low = 255;
+    float high = 0;
     for (int32_t i = 0; i < count; i += STRIDE) {
         const int32_t n = std::min(STRIDE, count - i);
         const TVekPointF to = at(i + STRIDE);
         const TVekPointF delta = (1.0 / STRIDE) * (to - from);
-        for (int32_t k = 0; k < n; ++k) levels_[static_cast<size_t>(i + k)] = level(from + static_cast<double>(k) * delta);
+        for (int32_t k = 0; k < n; ++k) {
+            const float sample = level(from + static_cast<double>(k) * delta);
+            low = std::min(low, sample);
+            high = std::max(high, sample);
+            levels_[static_cast<size_t>(i + k)] = sample;
+        }
         from = to;
     }
-    edges_.find(levels_.data(), count, x0, step_);
+    edges_.findWithin(levels_.data(), count, x0, step_, low, high);
 }
 
 void TVekPDF417GridReader::sweepIndicators(TShapeVotes& votes) {
     leftReads_.clear();
     rightReads_.clear();
     const double edgePixels = distance(toPicture(0, 0), toPicture(0, 1));
-    // A line every two modules: rows are three or more modules high, and
-    // the votes and the row fits need a few dozen reads, not every row.
-    const int32_t lines =
-        countOf(edgePixels * (1 + 2 * SWEEP_MARGIN) / (2 * module_), MIN_SWEEP_LINES, MAX_SWEEP_LINES);
+    // A line every two modules (four when quick): rows are three or more
+    // modules high, and the votes and the row fits need a few dozen reads,
+    // not every row.
+    const double spacing = (thorough_ ? 2 : 4) * module_;
+    const int32_t lines = countOf(edgePixels * (1 + 2 * SWEEP_MARGIN) / spacing,
+                                  thorough_ ? MIN_SWEEP_LINES : MIN_QUICK_SWEEP_LINES, MAX_SWEEP_LINES);
     for (int32_t i = 0; i < lines; ++i) {
         const double v = -SWEEP_MARGIN + (1 + 2 * SWEEP_MARGIN) * (i + 0.5) / lines;
         readIndicator(CHARACTER, v, true, votes);

@@ -23,11 +23,15 @@ namespace orvel {
 // follows each row from its place on the left edge to its place on the
 // right edge with a few lines, and each codeword whose cluster belongs to
 // the row votes for its cell.
+//
+// A quick read sweeps the indicators more sparsely and leaves a row after
+// one line once every cell has a clear reading; a thorough read takes a
+// line every two modules and confirms every cell by a second line.
 class TVekPDF417GridReader {
 public:
     explicit TVekPDF417GridReader(const TVekGreyImage& grey) : grey_(grey) {}
 
-    std::optional<TVekPDF417Grid> read(const TVekPDF417Candidate& candidate);
+    std::optional<TVekPDF417Grid> read(const TVekPDF417Candidate& candidate, bool thorough = true);
 
 private:
     struct TRowRead {
@@ -53,8 +57,9 @@ private:
         // A reading by rounding weighs two, a nearest fit one.
         void vote(const TVekPDF417Character& character);
         int32_t best() const;
-        // The leading value is ahead of the others by two readings.
-        bool isSettled() const;
+        // The leading value is ahead of the others by `lead` (two per
+        // reading by rounding).
+        bool isSettled(int32_t lead) const;
     };
 
     // Sweeps the indicators in a frame of `columns` data columns; the
@@ -78,6 +83,7 @@ private:
     double step_ = 0.25;
     bool hasStop_ = false;
     bool aliased_ = false;
+    bool thorough_ = true;
     std::vector<TRowRead> leftReads_;
     std::vector<TRowRead> rightReads_;
     std::vector<float> levels_;

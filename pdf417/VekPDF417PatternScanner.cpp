@@ -36,39 +36,85 @@ void TVekPDF417PatternScanner::TTrack::fit() {
 
 std::vector<TVekPDF417Candidate> TVekPDF417PatternScanner::scan(const TVekGreyImage& grey, int32_t step,
                                                                 bool columns) {
-    for (TTracks& tracks : tracks_) tracks.clear();
-    hitCount_ = 0;
+    hits_.clear();
     smallestModule_ = 1e9;
     step_ = std::max(1, step);
-    const int32_t lines = columns ? grey.width() : grey.height();
-    const int32_t length = columns ? grey.height() : grey.width();
+    columns_ = columns;
+    refined_ = false;
+    scanned_ = true;
+    scanLines(grey, step_ / 2, 2 * step_);
+    return candidates();
+}
+
+std::vector<TVekPDF417Candidate> TVekPDF417PatternScanner::refine(const TVekGreyImage& grey) {
+    if (!scanned_) return {};
+    if (refined_) return candidates();
+    refined_ = true;
+    scanLines(grey, step_ / 2 + step_, 2 * step_);
+    // Tracks follow their lines in order: the hits of both looks merged.
+    std::stable_sort(hits_.begin(), hits_.end(), [](const THit& a, const THit& b) { return a.s < b.s; });
+    return candidates();
+}
+
+std::vector<TVekPointF> TVekPDF417PatternScanner::insidePoints() const {
+    std::vector<TVekPointF> points;
+    points.reserve(hits_.size());
+    for (const THit& hit : hits_) {
+        // Forward starts and backward stops face the symbol at greater t.
+        const double into = hit.kind == 0 || hit.kind == 3 ? 1 : -1;
+        const double t = hit.t + into * 8 * hit.module;
+        points.push_back(columns_ ? TVekPointF{hit.s, t} : TVekPointF{t, hit.s});
+    }
+    return points;
+}
+
+void TVekPDF417PatternScanner::scanLines(const TVekGreyImage& grey, int32_t first, int32_t step) {
+    const int32_t lines = columns_ ? grey.width() : grey.height();
+    const int32_t length = columns_ ? grey.height() : grey.width();
     // Margins as light as the line's lightest on both ends: a symbol printed
     // up to the picture's edge still shows its outer bar edges.
     levels_.assign(static_cast<size_t>(length + 2 * MARGIN), 255.0f);
     float* line = levels_.data() + MARGIN;
-    for (int32_t s = step_ / 2; s < lines && hitCount_ < MAX_HITS; s += step_) {
-        if (columns) {
-            for (int32_t t = 0; t < length; ++t) line[t] = grey.get(s, t);
+    for (int32_t s = first; s < lines && static_cast<int32_t>(hits_.size()) < MAX_HITS; s += step) {
+        uint8_t low = 255;
+        uint8_t high = 0;
+        if (columns_) {
+            for (int32_t t = 0; t < length; ++t) {
+                const uint8_t level = grey.get(s, t);
+                low = std::min(low, level);
+                high = std::max(high, level);
+                line[t] = level;
+            }
         } else {
             const uint8_t* row = grey.row(s);
-            for (int32_t t = 0; t < length; ++t) line[t] = row[t];
+            for (int32_t t = 0; t < length; ++t) {
+                low = std::min(low, row[t]);
+                high = std::max(high, row[t]);
+                line[t] = row[t];
+            }
         }
-        const float light = *std::max_element(line, line + length);
-        std::fill(levels_.begin(), levels_.begin() + MARGIN, light);
-        std::fill(levels_.end() - MARGIN, levels_.end(), light);
-        scanLine(levels_.data(), length + 2 * MARGIN, s);
+        std::fill(levels_.begin(), levels_.begin() + MARGIN, high);
+        std::fill(levels_.end() - MARGIN, levels_.end(), high);
+        scanLine(levels_.data(), length + 2 * MARGIN, s, low, high);
     }
+}
+
+std::vector<TVekPDF417Candidate> TVekPDF417PatternScanner::candidates() {
+    for (TTracks& tracks : tracks_) tracks.clear();
+    // Hits of the first look alone lie twice the step apart.
+    const double step = refined_ ? step_ : 2 * step_;
+    for (const THit& hit : hits_) addHit(tracks_[static_cast<size_t>(hit.kind)], hit, step);
     std::vector<TVekPDF417Candidate> found;
-    pair(tracks_[0], tracks_[1], false, columns, found);
-    pair(tracks_[2], tracks_[3], true, columns, found);
+    pair(tracks_[0], tracks_[1], false, columns_, found);
+    pair(tracks_[2], tracks_[3], true, columns_, found);
     std::stable_sort(found.begin(), found.end(),
                      [](const auto& a, const auto& b) { return a.support > b.support; });
     if (found.size() > MAX_CANDIDATES) found.resize(MAX_CANDIDATES);
     return found;
 }
 
-void TVekPDF417PatternScanner::scanLine(const float* levels, int32_t count, double s) {
-    edges_.find(levels, count, -MARGIN, 1);
+void TVekPDF417PatternScanner::scanLine(const float* levels, int32_t count, double s, float low, float high) {
+    edges_.findWithin(levels, count, -MARGIN, 1, low, high);
     for (int direction = 0; direction < 2; ++direction) {
         guards_.clear();
         if (direction == 0) {
@@ -79,9 +125,7 @@ void TVekPDF417PatternScanner::scanLine(const float* levels, int32_t count, doub
         }
         for (const TVekPDF417Guard& guard : guards_) {
             const double t = direction == 0 ? guard.outerEdge : -guard.outerEdge;
-            addHit(tracks_[static_cast<size_t>(2 * direction + (guard.isStart ? 0 : 1))], {s, t, guard.module},
-                   step_);
-            ++hitCount_;
+            hits_.push_back({s, t, guard.module, 2 * direction + (guard.isStart ? 0 : 1)});
             smallestModule_ = std::min(smallestModule_, guard.module);
         }
     }

@@ -15,22 +15,33 @@ namespace orvel {
 // chained into the symbol's left and right edges, and every start edge with
 // the nearest stop edge facing it (or none, for compact symbols) becomes a
 // candidate, those crossed by most lines first.
+//
+// A scan first looks along every other line; refine() adds the lines in
+// between, for symbols too small or too damaged for the first look. Most
+// symbols cross dozens of lines, so the first look usually suffices.
 class TVekPDF417PatternScanner {
 public:
     static constexpr int32_t MAX_CANDIDATES = 24;
 
-    // `step`: pixels between scan lines.
+    // `step`: pixels between the scan lines of scan() and refine() together.
     std::vector<TVekPDF417Candidate> scan(const TVekGreyImage& grey, int32_t step, bool columns);
-    // Start and stop patterns met by the last scan.
-    int32_t guardCount() const { return hitCount_; }
+    // The lines the last scan skipped, then the candidates of all its lines
+    // (those of the first look again among them); none before a scan.
+    std::vector<TVekPDF417Candidate> refine(const TVekGreyImage& grey);
+    // Start and stop patterns met so far.
+    int32_t guardCount() const { return static_cast<int32_t>(hits_.size()); }
     // The smallest module of those patterns, in pixels.
     double smallestModule() const { return smallestModule_; }
+    // Every pattern met, as a point a few modules inside the symbol it
+    // would belong to (picture coordinates of the scanned picture).
+    std::vector<TVekPointF> insidePoints() const;
 
 private:
     struct THit {
         double s;  // the scan line's position
         double t;  // along the line
         double module;
+        int32_t kind;  // index into tracks_
     };
     struct TTrack {
         std::vector<THit> hits;
@@ -43,7 +54,10 @@ private:
     // Tracks of one kind (start or stop) and one reading direction.
     using TTracks = std::vector<TTrack>;
 
-    void scanLine(const float* levels, int32_t count, double s);
+    void scanLines(const TVekGreyImage& grey, int32_t first, int32_t step);
+    // One line's levels (with their lowest and highest) at position s.
+    void scanLine(const float* levels, int32_t count, double s, float low, float high);
+    std::vector<TVekPDF417Candidate> candidates();
     static void addHit(TTracks& tracks, const THit& hit, double step);
     void pair(TTracks& starts, TTracks& stops, bool backwards, bool columns, std::vector<TVekPDF417Candidate>& found);
     static TVekPDF417Candidate candidate(const TTrack& start, const TTrack* stop, bool backwards, bool columns);
@@ -52,9 +66,12 @@ private:
     TVekPDF417EdgeList edges_;
     TVekPDF417EdgeList reversed_;
     std::vector<TVekPDF417Guard> guards_;
+    std::vector<THit> hits_;  // in the order of their lines
     std::array<TTracks, 4> tracks_;  // forward starts, forward stops, backward starts, backward stops
-    double step_ = 4;
-    int32_t hitCount_ = 0;
+    int32_t step_ = 4;
+    bool columns_ = false;
+    bool scanned_ = false;
+    bool refined_ = false;
     double smallestModule_ = 1e9;
 };
 

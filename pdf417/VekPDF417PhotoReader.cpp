@@ -1,6 +1,7 @@
 #include "pdf417/VekPDF417PhotoReader.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "pdf417/VekPDF417GridReader.h"
 #include "pdf417/VekPDF417PatternScanner.h"
@@ -45,19 +46,45 @@ TVekGreyImage smoothed(const TVekGreyImage& grey) {
     return TVekGreyImage::fromPixels(std::move(pixels), w, h);
 }
 
-bool inside(const std::array<TVekPointF, 4>& quad, TVekPointF p) {
-    int32_t sign = 0;
+// Within the convex quad, or less than `margin` pixels outside one of its
+// sides.
+bool inside(const std::array<TVekPointF, 4>& quad, TVekPointF p, double margin = 0) {
+    const double turn = cross(quad[1] - quad[0], quad[2] - quad[1]) > 0 ? 1 : -1;
     for (size_t i = 0; i < quad.size(); ++i) {
-        const double side = cross(quad[(i + 1) % 4] - quad[i], p - quad[i]);
-        const int32_t s = side > 0 ? 1 : -1;
-        if (sign != 0 && s != sign) return false;
-        sign = s;
+        const TVekPointF side = quad[(i + 1) % 4] - quad[i];
+        const double length = std::hypot(side.x, side.y);
+        if (turn * cross(side, p - quad[i]) < -margin * length) return false;
     }
     return true;
 }
 
-bool covered(const TVekBarcodes& barcodes, TVekPointF p) {
-    return std::any_of(barcodes.begin(), barcodes.end(), [p](const TVekBarcode& b) { return inside(b.position, p); });
+bool covered(const TVekBarcodes& barcodes, TVekPointF p, double margin = 0) {
+    return std::any_of(barcodes.begin(), barcodes.end(),
+                       [p, margin](const TVekBarcode& b) { return inside(b.position, p, margin); });
+}
+
+// Patterns met on a scan line that only grazes a symbol's top or bottom
+// lie just outside the outline read.
+constexpr double GRAZING_MARGIN = 4;  // pixels
+
+bool allCovered(const std::vector<TVekPointF>& points, const TVekBarcodes& barcodes, double scale) {
+    return !barcodes.empty() && std::all_of(points.begin(), points.end(),
+                       [&](TVekPointF p) { return covered(barcodes, (1 / scale) * p, GRAZING_MARGIN); });
+}
+
+// A point well inside the symbol, beside the middle of its start.
+TVekPointF inward(const TVekPDF417Candidate& candidate) {
+    return 0.5 * (candidate.startFirst + candidate.startLast) + (10 * candidate.module) * candidate.across;
+}
+
+// The same edges as a candidate read before, seen again by more lines: its
+// ends may have moved by a line or two, but not its shape.
+bool alike(const TVekPDF417Candidate& a, const TVekPDF417Candidate& b) {
+    const double near = 2 * std::max(a.module, b.module) + 12;
+    const auto close = [near](TVekPointF p, TVekPointF q) { return distance(p, q) <= near; };
+    if (a.hasStop != b.hasStop || a.columns != b.columns) return false;
+    if (!close(a.startFirst, b.startFirst) || !close(a.startLast, b.startLast)) return false;
+    return !a.hasStop || (close(a.stopFirst, b.stopFirst) && close(a.stopLast, b.stopLast));
 }
 
 }  // namespace
@@ -98,44 +125,81 @@ bool TVekPDF417PhotoReader::enough(const TVekBarcodes& found) const {
 
 TVekPDF417PhotoReader::TGuardsSeen TVekPDF417PhotoReader::readScale(const TVekGreyImage& grey, double scale,
                                                                   TVekBarcodes& found, TVekBarcodes& failures) const {
-    TGuardsSeen guards;
     const size_t foundBefore = found.size();
-    TVekPDF417PatternScanner scanner;
+    std::array<TVekPDF417PatternScanner, 2> scanners;  // along the rows, along the columns
     TVekPDF417GridReader gridReader(grey);
+    std::vector<TVekPDF417Candidate> tried;
     const int32_t lines = options_.tryHarder ? 2 * LINES_PER_SIDE : LINES_PER_SIDE;
-    for (const bool columns : {false, true}) {
-        // Columns find the symbols turned by a quarter; unless asked to try
-        // hard, only when the rows found none.
-        if (columns && !options_.tryHarder && (!options_.tryRotate || found.size() > foundBefore)) break;
-        const int32_t side = columns ? grey.width() : grey.height();
-        const int32_t step = std::clamp(side / lines, MIN_STEP, MAX_STEP);
-        const std::vector<TVekPDF417Candidate> candidates = scanner.scan(grey, step, columns);
-        guards.count += scanner.guardCount();
-        guards.smallestModule = std::min(guards.smallestModule, scanner.smallestModule() / scale);
-        for (const TVekPDF417Candidate& candidate : candidates) {
-            // A point well inside the symbol, beside the middle of its start.
-            const TVekPointF within = 0.5 * (candidate.startFirst + candidate.startLast) +
-                                      (10 * candidate.module) * candidate.across;
-            if (covered(found, (1 / scale) * within)) continue;
-            const std::optional<TVekPDF417Grid> grid = gridReader.read(candidate);
-            note(candidate, grid);
-            if (!grid) continue;
-            TVekBarcode barcode = TVekPDF417SymbolDecoder::decode(*grid);
-            for (TVekPointF& corner : barcode.position) corner = (1 / scale) * corner;
-            if (barcode.isValid) barcode.setOrientationFromPosition();
-            draw(barcode);
-            if (!barcode.isValid) {
-                failures.push_back(std::move(barcode));
-                continue;
+    // First looks along the rows and then the columns, then, where needed,
+    // the lines in between: a symbol turned by a quarter is thus found by
+    // the first look along the columns, without the rows' second.
+    bool done = false;
+    for (const bool refining : {false, true}) {
+        for (const bool columns : {false, true}) {
+            // Columns find the symbols turned by a quarter; unless asked to
+            // try hard, only when the rows found none.
+            if (done || (columns && !options_.tryHarder && (!options_.tryRotate || found.size() > foundBefore))) break;
+            TVekPDF417PatternScanner& scanner = scanners[columns ? 1 : 0];
+            if (!refining) {
+                const int32_t side = columns ? grey.width() : grey.height();
+                const int32_t step = std::clamp(side / lines, MIN_STEP, MAX_STEP);
+                done = readCandidates(gridReader, scanner.scan(grey, step, columns), scale, tried, found, failures);
+            } else if (!allCovered(scanner.insidePoints(), found, scale)) {
+                // The lines in between, unless symbols were read and every
+                // pattern the first look met lies in one of them (a miss
+                // may come from patterns too broken or too small for the
+                // first look alone).
+                done = readCandidates(gridReader, scanner.refine(grey), scale, tried, found, failures);
             }
-            const bool again = std::any_of(found.begin(), found.end(), [&barcode](const TVekBarcode& b) {
-                return b.bytes == barcode.bytes && inside(b.position, barcode.centre());
-            });
-            if (!again) found.push_back(std::move(barcode));
-            if (enough(found)) return guards;
         }
     }
+    TGuardsSeen guards;
+    for (const TVekPDF417PatternScanner& scanner : scanners) {
+        guards.count += scanner.guardCount();
+        guards.smallestModule = std::min(guards.smallestModule, scanner.smallestModule() / scale);
+    }
     return guards;
+}
+
+bool TVekPDF417PhotoReader::readCandidates(TVekPDF417GridReader& gridReader,
+                                           const std::vector<TVekPDF417Candidate>& candidates, double scale,
+                                           std::vector<TVekPDF417Candidate>& tried, TVekBarcodes& found,
+                                           TVekBarcodes& failures) const {
+    for (const TVekPDF417Candidate& candidate : candidates) {
+        if (covered(found, (1 / scale) * inward(candidate))) continue;
+        if (std::any_of(tried.begin(), tried.end(), [&](const auto& t) { return alike(t, candidate); })) continue;
+        tried.push_back(candidate);
+        std::optional<TVekBarcode> read = readCandidate(gridReader, candidate, false);
+        // A symbol the quick read missed gets a thorough one.
+        if (!read || !read->isValid) {
+            std::optional<TVekBarcode> thoroughRead = readCandidate(gridReader, candidate, true);
+            if (thoroughRead) read = std::move(thoroughRead);
+        }
+        if (!read) continue;
+        TVekBarcode& barcode = *read;
+        for (TVekPointF& corner : barcode.position) corner = (1 / scale) * corner;
+        if (barcode.isValid) barcode.setOrientationFromPosition();
+        draw(barcode);
+        if (!barcode.isValid) {
+            failures.push_back(std::move(barcode));
+            continue;
+        }
+        const bool again = std::any_of(found.begin(), found.end(), [&barcode](const TVekBarcode& b) {
+            return b.bytes == barcode.bytes && inside(b.position, barcode.centre());
+        });
+        if (!again) found.push_back(std::move(barcode));
+        if (enough(found)) return true;
+    }
+    return false;
+}
+
+std::optional<TVekBarcode> TVekPDF417PhotoReader::readCandidate(TVekPDF417GridReader& gridReader,
+                                                               const TVekPDF417Candidate& candidate,
+                                                               bool thorough) const {
+    const std::optional<TVekPDF417Grid> grid = gridReader.read(candidate, thorough);
+    note(candidate, grid);
+    if (!grid) return std::nullopt;
+    return TVekPDF417SymbolDecoder::decode(*grid);
 }
 
 void TVekPDF417PhotoReader::note(const TVekPDF417Candidate& candidate,

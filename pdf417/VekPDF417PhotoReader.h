@@ -10,6 +10,7 @@
 #include "foundation/VekReaderOptions.h"
 #include "pdf417/VekPDF417Candidate.h"
 #include "pdf417/VekPDF417Grid.h"
+#include "pdf417/VekPDF417GridReader.h"
 
 namespace orvel {
 
@@ -35,6 +36,15 @@ private:
 
     // Reads the picture at one scale (1 or 2) into found.
     TGuardsSeen readScale(const TVekGreyImage& grey, double scale, TVekBarcodes& found, TVekBarcodes& failures) const;
+    // Reads the candidates not covered by a symbol found nor alike one tried
+    // (added to `tried`); true once enough symbols are found.
+    bool readCandidates(TVekPDF417GridReader& gridReader, const std::vector<TVekPDF417Candidate>& candidates,
+                        double scale, std::vector<TVekPDF417Candidate>& tried, TVekBarcodes& found,
+                        TVekBarcodes& failures) const;
+    // The symbol a grid read of the candidate gives, valid or not; none
+    // when the candidate showed no grid.
+    std::optional<TVekBarcode> readCandidate(TVekPDF417GridReader& gridReader, const TVekPDF417Candidate& candidate,
+                              bool thorough) const;
     // The symbols read, and with returnErrors those that failed elsewhere.
     TVekBarcodes finish(TVekBarcodes& found, TVekBarcodes& failures) const;
     bool enough(const TVekBarcodes& found) const;
