@@ -55,10 +55,7 @@ TVekCharacterMatch matchCharacter(const TVekBarRow& row, size_t first, std::span
         }
     }
     for (size_t value = 0; value < candidates; ++value)
-        if (std::abs(edgeScores[value] - best.score) > sameEdges && edgeScores[value] < best.runnerUp) {
-            best.runnerUp = edgeScores[value];
-            best.runnerUpValue = static_cast<int>(value);
-        }
+        if (std::abs(edgeScores[value] - best.score) > sameEdges) best.runnerUp = std::min(best.runnerUp, edgeScores[value]);
     return best;
 }
 

@@ -18,7 +18,6 @@ struct TVekCharacterMatch {
     double deviation = 1e9;  // the largest error of a similar-edge distance, in modules
     double score = 1e9;
     double runnerUp = 1e9;   // the score of the next best character
-    int runnerUpValue = -1;  // that character
 };
 
 // `patterns` hold the module widths of each character as digits ("3211").

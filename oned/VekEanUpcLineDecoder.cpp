@@ -31,35 +31,9 @@ constexpr double quietModules = 4.5;
 // A digit whose score is not clearly better than the next best digit's is a
 // guess: such guesses pass the weak check digit one time in ten.
 constexpr double maximumAmbiguity = 0.7;
-// Digits that fail the parity or the check digit are read again with the
-// least certain digit's runner-up in its place, when that digit came at least
-// this close (its score over the runner-up's): blur and a curved label swap
-// digits whose similar-edge distances differ by one module in one place.
-constexpr double minimumCloseness = 0.3;
 // A digit is seven modules; a lost or a made-up edge changes that.
 constexpr double lowWidth = 5.6;
 constexpr double highWidth = 8.4;
-
-// The digits read on a line, with the least certain one's runner-up.
-struct TVekDigitsRead {
-    std::string digits;
-    int parity = 0;
-    double closeness = 0;
-    size_t weakest = std::string::npos;
-    char alternative = '0';
-    int alternativeBit = 0;  // its parity bit, 0 in a right half
-    bool alternativeInB = false;
-
-    // The same digits with the runner-up in the weakest place, if close enough.
-    bool swapWeakest(TVekDigitsRead& other) const {
-        if (weakest >= digits.size() || closeness < minimumCloseness) return false;
-        other = *this;
-        other.digits[weakest] = alternative;
-        other.parity = (parity & ~alternativeBit) | (alternativeInB ? alternativeBit : 0);
-        other.weakest = std::string::npos;
-        return true;
-    }
-};
 
 // Every element of a guard one module wide, by the same distances.
 bool isGuard(const TVekBarRow& row, size_t first, size_t count) {
@@ -74,10 +48,10 @@ bool hasQuietZone(const TVekBarRow& row, size_t element, double module) {
     return row.isQuiet(element, quietModules * module);
 }
 
-// Reads `count` digits from element `first` into `read`; the bit i of its
-// parity is set for a set B digit of the left half. `module` follows the
-// characters' widths.
-bool readDigits(const TVekBarRow& row, size_t first, size_t count, bool left, double& module, TVekDigitsRead& read) {
+// Reads `count` digits from element `first`; the bit i of `parity` is set
+// for a set B digit. `module` follows the characters' widths.
+bool readDigits(const TVekBarRow& row, size_t first, size_t count, bool left, double& module, std::string& digits,
+                int& parity) {
     for (size_t d = 0; d < count; ++d) {
         const size_t at = first + 4 * d;
         const double width = row.sum(at, 4);
@@ -85,72 +59,11 @@ bool readDigits(const TVekBarRow& row, size_t first, size_t count, bool left, do
         const TVekCharacterMatch match = left ? matchCharacter(row, at, setAB, 7) : matchCharacter(row, at, setA, 7);
         if (match.value < 0 || match.deviation > maximumDeviation) return false;
         if (match.score > maximumAmbiguity * match.runnerUp) return false;
-        const int bit = left ? 1 << (count - 1 - d) : 0;
-        const double closeness = match.score / match.runnerUp;
-        if (match.runnerUpValue >= 0 && closeness > read.closeness) {
-            read.closeness = closeness;
-            read.weakest = read.digits.size();
-            read.alternative = static_cast<char>('0' + match.runnerUpValue % 10);
-            read.alternativeBit = bit;
-            read.alternativeInB = match.runnerUpValue >= 10;
-        }
-        read.digits.push_back(static_cast<char>('0' + match.value % 10));
-        if (match.value >= 10) read.parity |= bit;
+        digits.push_back(static_cast<char>('0' + match.value % 10));
+        if (match.value >= 10) parity |= 1 << (count - 1 - d);
         module = 0.5 * module + 0.5 * width / 7;
     }
     return true;
-}
-
-bool ean13Content(const TVekBarcodeFormats& formats, const TVekDigitsRead& read, TVekLinearRead& result) {
-    int leading = 0;
-    while (leading < 10 && leadingParity[static_cast<size_t>(leading)] != read.parity) ++leading;
-    if (leading == 10) return false;
-    std::string digits = read.digits;
-    digits[0] = static_cast<char>('0' + leading);
-    if (!hasEanCheckDigit(digits)) return false;
-    if (leading == 0 && formats.asks(TVekBarcodeFormat::upcA)) {
-        result.format = TVekBarcodeFormat::upcA;
-        result.bytes = digits.substr(1);
-    } else if (formats.asks(TVekBarcodeFormat::ean13)) {
-        result.format = TVekBarcodeFormat::ean13;
-        result.bytes = digits;
-    } else {
-        return false;
-    }
-    return true;
-}
-
-bool ean8Content(const TVekDigitsRead& read, TVekLinearRead& result) {
-    if (read.parity != 0 || !hasEanCheckDigit(read.digits)) return false;
-    result.format = TVekBarcodeFormat::ean8;
-    result.bytes = read.digits;
-    return true;
-}
-
-// The number system and the check digit are the parity of the six digits.
-bool upcEContent(const TVekDigitsRead& read, TVekLinearRead& result) {
-    for (int system = 0; system < 2; ++system) {
-        for (int check = 0; check < 10; ++check) {
-            const int expected = system == 0 ? upcEParity[static_cast<size_t>(check)] : 0x3f ^ upcEParity[static_cast<size_t>(check)];
-            if (expected != read.parity) continue;
-            const std::string number = std::string(1, static_cast<char>('0' + system)) + read.digits +
-                                       static_cast<char>('0' + check);
-            if (!hasEanCheckDigit(expandUpcE(number))) return false;
-            result.format = TVekBarcodeFormat::upcE;
-            result.bytes = number;
-            return true;
-        }
-    }
-    return false;
-}
-
-// The content `content` makes of the digits as read or, failing that, with
-// the weakest digit's runner-up in its place.
-template <typename Content>
-bool contentOrSwapped(const TVekDigitsRead& digits, Content content) {
-    if (content(digits)) return true;
-    TVekDigitsRead swapped;
-    return digits.swapWeakest(swapped) && content(swapped);
 }
 
 }  // namespace
@@ -206,14 +119,26 @@ void TVekEanUpcLineDecoder::decode(const TVekBarRow& row, std::vector<TVekLinear
 
 bool TVekEanUpcLineDecoder::readEan13(const TVekBarRow& row, size_t start, double module, TVekLinearRead& read) const {
     if (start + 59 >= row.size()) return false;
-    TVekDigitsRead digits;
-    digits.digits = "0";
-    if (!readDigits(row, start + 3, 6, true, module, digits)) return false;
+    std::string digits(1, '0');
+    int parity = 0, rightParity = 0;
+    if (!readDigits(row, start + 3, 6, true, module, digits, parity)) return false;
     if (!isGuard(row, start + 27, 5)) return false;
-    if (!readDigits(row, start + 32, 6, false, module, digits)) return false;
+    if (!readDigits(row, start + 32, 6, false, module, digits, rightParity)) return false;
     if (!isGuard(row, start + 56, 3) || !hasQuietZone(row, start + 59, module)) return false;
-    const auto content = [&](const TVekDigitsRead& d) { return ean13Content(formats_, d, read); };
-    if (!contentOrSwapped(digits, content)) return false;
+    int leading = 0;
+    while (leading < 10 && leadingParity[static_cast<size_t>(leading)] != parity) ++leading;
+    if (leading == 10) return false;
+    digits[0] = static_cast<char>('0' + leading);
+    if (!hasEanCheckDigit(digits)) return false;
+    if (leading == 0 && formats_.asks(TVekBarcodeFormat::upcA)) {
+        read.format = TVekBarcodeFormat::upcA;
+        read.bytes = digits.substr(1);
+    } else if (formats_.asks(TVekBarcodeFormat::ean13)) {
+        read.format = TVekBarcodeFormat::ean13;
+        read.bytes = digits;
+    } else {
+        return false;
+    }
     read.identifier = "]E0";
     read.lastElement = start + 58;
     return true;
@@ -221,12 +146,15 @@ bool TVekEanUpcLineDecoder::readEan13(const TVekBarRow& row, size_t start, doubl
 
 bool TVekEanUpcLineDecoder::readEan8(const TVekBarRow& row, size_t start, double module, TVekLinearRead& read) const {
     if (start + 43 >= row.size()) return false;
-    TVekDigitsRead digits;
-    if (!readDigits(row, start + 3, 4, true, module, digits)) return false;
+    std::string digits;
+    int parity = 0;
+    if (!readDigits(row, start + 3, 4, true, module, digits, parity) || parity != 0) return false;
     if (!isGuard(row, start + 19, 5)) return false;
-    if (!readDigits(row, start + 24, 4, false, module, digits)) return false;
+    if (!readDigits(row, start + 24, 4, false, module, digits, parity)) return false;
     if (!isGuard(row, start + 40, 3) || !hasQuietZone(row, start + 43, module)) return false;
-    if (!contentOrSwapped(digits, [&](const TVekDigitsRead& d) { return ean8Content(d, read); })) return false;
+    if (!hasEanCheckDigit(digits)) return false;
+    read.format = TVekBarcodeFormat::ean8;
+    read.bytes = digits;
     read.identifier = "]E4";
     read.lastElement = start + 42;
     return true;
@@ -234,13 +162,25 @@ bool TVekEanUpcLineDecoder::readEan8(const TVekBarRow& row, size_t start, double
 
 bool TVekEanUpcLineDecoder::readUpcE(const TVekBarRow& row, size_t start, double module, TVekLinearRead& read) const {
     if (start + 33 >= row.size()) return false;
-    TVekDigitsRead digits;
-    if (!readDigits(row, start + 3, 6, true, module, digits)) return false;
+    std::string digits;
+    int parity = 0;
+    if (!readDigits(row, start + 3, 6, true, module, digits, parity)) return false;
     if (!isGuard(row, start + 27, 6) || !hasQuietZone(row, start + 33, module)) return false;
-    if (!contentOrSwapped(digits, [&](const TVekDigitsRead& d) { return upcEContent(d, read); })) return false;
-    read.identifier = "]E0";
-    read.lastElement = start + 32;
-    return true;
+    for (int system = 0; system < 2; ++system) {
+        for (int check = 0; check < 10; ++check) {
+            const int expected = system == 0 ? upcEParity[static_cast<size_t>(check)] : 0x3f ^ upcEParity[static_cast<size_t>(check)];
+            if (expected != parity) continue;
+            const std::string number = std::string(1, static_cast<char>('0' + system)) + digits +
+                                       static_cast<char>('0' + check);
+            if (!hasEanCheckDigit(expandUpcE(number))) return false;
+            read.format = TVekBarcodeFormat::upcE;
+            read.bytes = number;
+            read.identifier = "]E0";
+            read.lastElement = start + 32;
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace orvel
