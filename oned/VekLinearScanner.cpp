@@ -40,7 +40,8 @@ void TVekLinearScanner::scanColumn(int32_t x) {
 }
 
 // A line that reads nothing at the usual edge threshold is read once more
-// with the faint one: most lines cross no symbol and stop at the first.
+// with the faint one. That doubles the cost of lines that cross no symbol;
+// a picture's first lines that read one stop the read early.
 void TVekLinearScanner::scanProfile(TVekPointF origin, TVekPointF step, double across) {
     ++line_;
     for (const double share : {TVekEdgeFinder::usualShare, TVekEdgeFinder::faintShare}) {
