@@ -12,6 +12,10 @@ namespace orvel {
 namespace {
 
 constexpr int32_t kMaxVersion = 40;
+// How far from the parallelogram's corner the finder edges may put the
+// fourth corner, in parts of the diagonal from the top-left finder: a strong
+// perspective (a small symbol photographed at a slant) moves it by half.
+constexpr double kCornerReach = 2.0 / 3;
 
 // Pixels from the finder centre `from` along the unit vector `direction` to
 // the outer edge of its dark ring (three colour changes: 3.5 modules), or none
@@ -104,7 +108,7 @@ std::optional<TVekPerspectiveTransform> withFinderEdges(const TVekBitMatrix& bit
     // The corner must lie beyond the other three, roughly where the
     // parallelogram puts it.
     const TVekPointF guess = topRight.centre + bottomLeft.centre - topLeft.centre;
-    if (distance(*corner, guess) > distance(topLeft.centre, guess) / 3) return std::nullopt;
+    if (distance(*corner, guess) > kCornerReach * distance(topLeft.centre, guess)) return std::nullopt;
     const double n = dimension;
     return TVekPerspectiveTransform::quadToQuad(
         {TVekPointF{3.5, 3.5}, TVekPointF{n - 3.5, 3.5}, TVekPointF{n, n}, TVekPointF{3.5, n - 3.5}},

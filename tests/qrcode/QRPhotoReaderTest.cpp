@@ -101,6 +101,31 @@ TEST_F(QRPhotoReaderTest, WarpedSymbolsDecodeExactly) {
     }
 }
 
+TEST_F(QRPhotoReaderTest, SmallSymbolsSeenAtASlantDecodeExactly) {
+    // A keystone: one side of the symbol much nearer the camera than the
+    // opposite one, each side in turn, so that the fourth corner lies far
+    // from where the three finders' parallelogram puts it; small versions
+    // have no alignment pattern to tell, and few pixels per module.
+    const std::pair<std::string, std::string> cases[] = {{"SLANT", "--vers=1"}, {"SLANTED A LOT", "--vers=2"}};
+    for (const auto& [data, arguments] : cases) {
+        const TModuleMatrix modules = qrModules(arguments + " -d " + shellQuote(data));
+        const double side = (modules.size() + 8) * 3.0;
+        for (int turn = 0; turn < 4; ++turn) {
+            // Far side 60 % of the near one, the depth foreshortened too.
+            std::array<TVekPointF, 4> corners = {TVekPointF{0.2 * side, 0}, TVekPointF{0.8 * side, 0},
+                                                 TVekPointF{side, 0.8 * side}, TVekPointF{0, 0.8 * side}};
+            for (auto& p : corners) {
+                p = p - TVekPointF{side / 2, side / 2};
+                for (int t = 0; t < turn; ++t) p = {-p.y, p.x};
+                p = p + TVekPointF{side / 2 + 10, side / 2 + 10};
+            }
+            const auto size = static_cast<int32_t>(side + 20);
+            EXPECT_EQ(contents(readPhoto(renderWarped(modules, corners, size, size, 4))), std::vector<std::string>{data})
+                << arguments << " turned " << turn;
+        }
+    }
+}
+
 TEST_F(QRPhotoReaderTest, MirroredInvertedAndShadedSymbols) {
     const std::string data = "Mirror, mirror on the wall";
     const TModuleMatrix modules = qrModules("--vers=3 --secure=2 -d " + shellQuote(data));
