@@ -189,13 +189,29 @@ TVekDatamatrixOutlines::TOutline TVekDatamatrixOutlines::trace(const TVekBitMatr
     // walked along both of its sides).
     const size_t limit = 4 * region.pixels + 64;
     outline.push_back({x + 0.5, y + 0.5});
+    const int32_t w = picture.width();
+    const int32_t h = picture.height();
+    // Away from the border the neighbours are read at fixed offsets.
+    std::array<ptrdiff_t, 8> offsets{};
+    for (size_t k = 0; k < 8; ++k) offsets[k] = static_cast<ptrdiff_t>(DY[k]) * w + DX[k];
     while (outline.size() < limit) {
         int32_t next = -1;
-        for (int32_t i = 1; i <= 8; ++i) {
-            const int32_t k = (back + i) & 7;
-            if (picture.getOrLight(x + DX[k], y + DY[k])) {
-                next = k;
-                break;
+        if (x > 0 && y > 0 && x + 1 < w && y + 1 < h) {
+            const uint8_t* here = picture.row(y) + x;
+            for (int32_t i = 1; i <= 8; ++i) {
+                const int32_t k = (back + i) & 7;
+                if (here[offsets[static_cast<size_t>(k)]] != 0) {
+                    next = k;
+                    break;
+                }
+            }
+        } else {
+            for (int32_t i = 1; i <= 8; ++i) {
+                const int32_t k = (back + i) & 7;
+                if (picture.getOrLight(x + DX[k], y + DY[k])) {
+                    next = k;
+                    break;
+                }
             }
         }
         if (next < 0) break;  // a single pixel

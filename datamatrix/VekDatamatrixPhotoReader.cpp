@@ -16,6 +16,10 @@ namespace {
 // little shorter after binarization.
 constexpr int32_t MIN_REGION_SIDE = 14;
 constexpr double MIN_L_SIDE = 12;
+// Two sides of MIN_L_SIDE at a right angle span at least this much across
+// and down however they are turned: thinner regions (strokes, lines) hold no
+// L, and the L alone has twice its side in pixels.
+constexpr int32_t MIN_REGION_SHORT_SIDE = 8;
 // Regions looked at in one pass, the largest first.
 constexpr size_t MAX_OUTLINES = 96;
 // Pictures up to this side are also read enlarged, for modules of one or
@@ -86,6 +90,9 @@ bool TVekDatamatrixPhotoReader::isInside(TVekPointF point, const TVekBarcode& ba
 
 void TVekDatamatrixPhotoReader::readPass(const TPass& pass, TVekBarcodes& found) const {
     for (const auto& region : TVekDatamatrixOutlines::largestRegions(pass.picture, MIN_REGION_SIDE, MAX_OUTLINES)) {
+        if (std::min(region.width, region.height) < MIN_REGION_SHORT_SIDE ||
+            region.pixels < static_cast<size_t>(2 * MIN_L_SIDE))
+            continue;
         const auto outline = TVekDatamatrixOutlines::trace(pass.picture, region);
         for (const TVekDatamatrixL& l : TVekDatamatrixCornerFinder::find(pass.picture, outline, MIN_L_SIDE)) {
             const TVekPointF corner = (1.0 / pass.scale) * l.corner;
