@@ -70,6 +70,8 @@ int32_t layersInMap(const TVekAzBitMap& map, bool compact) {
 
 TVekAzBitString readLayers(const TVekAzBitMap& map, bool compact) {
     TVekAzBitString bits;
+    // Each module once: the map's area bounds the count.
+    bits.reserve(static_cast<size_t>(map.getWidth()) * static_cast<size_t>(map.getHeight()));
     TLayerWalker walker(map, compact, bits);
     for (int32_t layer = layersInMap(map, compact); layer >= 1; --layer) walker.readLayer(outerNumber(layer, compact));
     return bits;

@@ -18,6 +18,8 @@ public:
     // Appends the n low bits of value, most significant first (0 <= n <= 32).
     void appendBits(uint32_t value, int32_t n);
     void prependBit(int32_t bit);
+    // Room for n bits in all, so that appending them allocates once.
+    void reserve(size_t n) { bits.reserve(n); }
 
     int32_t length() const { return static_cast<int32_t>(bits.size() - head); }
     bool isEmpty() const { return head >= bits.size(); }

@@ -139,34 +139,22 @@ std::vector<TVekAztecBullsEyeCandidate> TVekAztecBullsEyeFinder::find(const TVek
     if (bits.empty()) return found;
     const int32_t width = bits.width();
     constexpr size_t kWindow = kInnerRuns + 2;
-    // Seven runs of modules of at least kMinModuleSize pixels.
-    const auto minInnerWidth = static_cast<int32_t>(std::ceil(kInnerRuns * kMinModuleSize));
     for (int32_t y = rowStep / 2; y < bits.height() && found.size() < maxCandidates; y += std::max(rowStep, 1)) {
         const uint8_t* row = bits.row(y);
-        // The last nine runs of the row in a ring (run i at i % 9), and the
-        // sum of the newest seven before the one closing; the pattern is
+        // The last nine runs of the row, oldest first (ring 4 left, the seven
+        // inner runs, ring 4 right when they are a bull's-eye); the pattern is
         // checked whenever a dark run closes.
-        std::array<int32_t, kWindow> runs{};
+        std::array<int32_t, kWindow> window{};
         size_t count = 0;
-        int32_t recentSeven = 0;
         int32_t begin = 0;
         while (begin < width) {
             const uint8_t colour = row[begin];
             const int32_t x = runEnd(row, begin + 1, width, colour);
             const int32_t run = x - begin;
             begin = x;
-            // The newest closed run is ring 4 on the right: dark, with ring 4
-            // on the left eight runs before it.
-            const bool check = count + 1 >= kWindow && colour != 0 && recentSeven >= minInnerWidth;
-            // Slide the seven-run sum: the run leaving it is the one closed seven runs ago.
-            if (count >= kInnerRuns) recentSeven -= runs[(count - kInnerRuns) % kWindow];
-            recentSeven += run;
-            runs[count % kWindow] = run;
-            ++count;
-            if (!check) continue;
-            // Oldest first: ring 4 left, the seven inner runs, ring 4 right.
-            std::array<int32_t, kWindow> window{};
-            for (size_t i = 0; i < kWindow; ++i) window[i] = runs[(count - kWindow + i) % kWindow];
+            std::copy(window.begin() + 1, window.end(), window.begin());
+            window[kWindow - 1] = run;
+            if (++count < kWindow || colour == 0) continue;
             std::array<int32_t, kInnerRuns> inner{};
             std::copy(window.begin() + 1, window.begin() + 1 + kInnerRuns, inner.begin());
             // Most runs of a picture fail this integer test already.

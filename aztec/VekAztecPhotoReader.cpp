@@ -75,11 +75,12 @@ TVekBarcodes TVekAztecPhotoReader::read(TVekBinaryCache& picture) const {
     auto enough = [&] {
         return options_.maxSymbols > 0 && found.validCount() >= options_.maxSymbols && !options_.tryHarder;
     };
-    bool sawSmallModules = false;
+    bool sawSmallModules = false, sawCandidates = false;
     auto readPass = [&](const TVekBitMatrix& bits, const TVekGreyImage& grey, bool inverted, double scale) {
         int32_t misses = 0;
         for (const TVekAztecBullsEyeCandidate& candidate : TVekAztecBullsEyeFinder::find(bits, options_.tryHarder ? 1 : 2)) {
             if (enough() || misses >= kMaxMisses) return;
+            sawCandidates = true;
             if (found.covers(candidate.centre)) continue;
             if (debug_) debug_->point(candidate.centre, kCandidateColour);
             std::optional<TVekBarcode> barcode = TVekAztecSymbolReader::read(bits, grey, inverted, candidate);
@@ -108,9 +109,14 @@ TVekBarcodes TVekAztecPhotoReader::read(TVekBinaryCache& picture) const {
         if (kind == second && !wantMore()) break;
         readPass(picture.binary(kind), picture.grey(), false, 1.0);
     }
+    const TVekGreyImage& grey = picture.grey();
+    const int64_t area = static_cast<int64_t>(grey.width()) * grey.height();
     if (options_.tryInvert && wantMore()) {
         for (const TVekBinarizerKind kind : {first, second}) {
             if (!wantMore()) break;
+            // A large picture where no pass has shown a bull's-eye of either
+            // shade is not read inverted a second time.
+            if (kind == second && !sawCandidates && !options_.tryHarder && area > kAlwaysUpscaledArea) break;
             TVekBitMatrix inverted = picture.binary(kind);
             inverted.flipAll();
             readPass(inverted, picture.grey(), true, 1.0);
@@ -118,8 +124,6 @@ TVekBarcodes TVekAztecPhotoReader::read(TVekBinaryCache& picture) const {
     }
     // Modules of a pixel or so: the picture at twice its size, each pixel
     // four, gives the rings runs the finder can tell from noise.
-    const TVekGreyImage& grey = picture.grey();
-    const int64_t area = static_cast<int64_t>(grey.width()) * grey.height();
     const bool hinted = options_.tryHarder || area <= kAlwaysUpscaledArea || sawSmallModules;
     if (wantMore() && hinted && area <= kMaxUpscaledArea) {
         const TVekGreyImage larger = grey.upscaled(2);
