@@ -91,4 +91,11 @@ void TVekPDF417EdgeList::reverseInto(TVekPDF417EdgeList& reversed) const {
     }
 }
 
+void TVekPDF417EdgeList::snappedInto(TVekPDF417EdgeList& snapped, double scale, double offset) const {
+    snapped.edges_.clear();
+    for (const TEdge& edge : edges_) {
+        snapped.edges_.push_back({std::nearbyint((edge.position - offset) / scale), edge.darkAfter});
+    }
+}
+
 }  // namespace orvel

@@ -37,6 +37,9 @@ public:
     // The same edges read from the other end: positions negated, order and
     // direction turned round.
     void reverseInto(TVekPDF417EdgeList& reversed) const;
+    // The same edges, each at the whole number nearest to
+    // (position - offset) / scale.
+    void snappedInto(TVekPDF417EdgeList& snapped, double scale, double offset) const;
 
 private:
     void addEdge(const float* levels, int32_t from, int32_t to, double origin, double step);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "pdf417/VekPDF417RowSnapper.h"
+
 namespace orvel {
 
 namespace {
@@ -292,8 +294,11 @@ TVekPDF417GridReader::TRowFit TVekPDF417GridReader::fitRows(const std::vector<TR
 
 void TVekPDF417GridReader::readRow(int32_t row, double vLeft, double vRight, int32_t columns,
                                    std::vector<TCell>& cells) {
-    const double end = FIRST_DATA + CHARACTER * columns + 2;
+    // Modules of about a pixel: the whole row, up to its right edge, puts
+    // its edges on whole modules.
+    const double end = aliased_ ? width_ + 2 : FIRST_DATA + CHARACTER * columns + 2;
     sampleLine(-2, end, vLeft, vRight);
+    const bool snapped = aliased_ && TVekPDF417RowSnapper::snap(edges_, columns + (hasStop_ ? 3 : 2), snapped_);
     const int32_t cluster = row % 3;
     const TVekPDF417Tolerance tolerance{aliased_, cluster};
     double drift = 0;
@@ -306,8 +311,15 @@ void TVekPDF417GridReader::readRow(int32_t row, double vLeft, double vRight, int
                              : TVekPDF417CharacterReader::readNear(edges_, nominal + drift, 3, tolerance);
         if (character.valid()) drift = character.start - nominal;
         previous = character;
-        if (character.valid() && character.cluster == cluster) {
-            cells[static_cast<size_t>(row * columns + column)].vote(character);
+        TVekPDF417Character chosen = character;
+        if (snapped) {
+            // Whole modules read plainly; a character that does not span
+            // exactly 17 of them was snapped wrong.
+            const TVekPDF417Character whole = TVekPDF417CharacterReader::readNear(snapped_, nominal, 0.5);
+            if (whole.valid() && whole.cluster == cluster && whole.end - whole.start == CHARACTER) chosen = whole;
+        }
+        if (chosen.valid() && chosen.cluster == cluster) {
+            cells[static_cast<size_t>(row * columns + column)].vote(chosen);
         }
     }
 }

@@ -88,6 +88,7 @@ private:
     std::vector<TRowRead> rightReads_;
     std::vector<float> levels_;
     TVekPDF417EdgeList edges_;
+    TVekPDF417EdgeList snapped_;  // edges_ on whole modules
 };
 
 }  // namespace orvel

@@ -93,6 +93,45 @@ TEST(PDF417PhotoReader, TiltedAndSlantedSymbols) {
     }
 }
 
+// Modules of about a pixel, each pixel the module at its centre (so a
+// module now and then takes two pixels, and no edge lies between pixels),
+// at two module sizes and three phases, rows three pixels high: the row's
+// edges put on whole modules read every symbol exactly.
+TEST(PDF417PhotoReader, AliasedModulesOfAboutAPixel) {
+    if (!test::haveZint()) GTEST_SKIP() << "zint not installed";
+    const auto sampled = [](const TModuleMatrix& modules, double pixelsPerModule, double phase) {
+        constexpr int QUIET = 3;
+        const auto columns = static_cast<double>(modules.front().size() + 2 * QUIET);
+        const auto rows = static_cast<double>(modules.size() + 2 * QUIET);
+        const auto width = static_cast<int32_t>(columns * pixelsPerModule);
+        const auto height = static_cast<int32_t>(rows);  // rows at a pixel a module: three pixels a symbol row
+        std::vector<uint8_t> pixels(static_cast<size_t>(width) * height, 255);
+        for (int32_t y = 0; y < height; ++y) {
+            for (int32_t x = 0; x < width; ++x) {
+                const auto c = static_cast<int64_t>(std::floor((x + phase) / pixelsPerModule)) - QUIET;
+                const int64_t r = y - QUIET;
+                if (r < 0 || c < 0 || r >= static_cast<int64_t>(modules.size()) ||
+                    c >= static_cast<int64_t>(modules.front().size()))
+                    continue;
+                if (modules[static_cast<size_t>(r)][static_cast<size_t>(c)] != 0)
+                    pixels[static_cast<size_t>(y) * width + x] = 0;
+            }
+        }
+        return TVekGreyImage::fromPixels(std::move(pixels), width, height);
+    };
+    const std::string message = "ActiveBarcode 1.08 px";
+    for (const std::string kind : {"--cols=2 --secure=3", "--cols=3 --secure=3", "--cols=4 --secure=4"}) {
+        const TModuleMatrix modules = pdf417Modules("-b PDF417 " + kind + " -d '" + message + "'");
+        for (const double pixelsPerModule : {1.08, 1.13}) {
+            for (const double phase : {0.0, 0.3, 0.7}) {
+                const std::string what = kind + " at " + std::to_string(pixelsPerModule) + " phase " +
+                                         std::to_string(phase);
+                expectOne(readPhoto(sampled(modules, pixelsPerModule, phase)), message, what);
+            }
+        }
+    }
+}
+
 // Compact symbols (no stop pattern, no right row indicator), ECI
 // designators and Macro PDF417 fields.
 TEST(PDF417PhotoReader, CompactEciAndMacroFields) {
