@@ -5,6 +5,7 @@
 
 #include "foundation/VekException.h"
 #include "foundation/VekMemoryBudget.h"
+#include "foundation/VekRowLoops.h"
 
 namespace orvel {
 
@@ -20,9 +21,17 @@ uint8_t luminance(uint32_t red, uint32_t green, uint32_t blue) {
 // One row of a colour layout of `Step` bytes per pixel; the step known when
 // compiling lets the loop run without an index multiply per channel.
 template <int Step>
-void convertRow(const uint8_t* __restrict source, uint8_t* __restrict target, int32_t width, TVekChannelOffsets at) {
+ORVEL_ROW_LOOP void convertRow(const uint8_t* __restrict source, uint8_t* __restrict target, int32_t width, TVekChannelOffsets at) {
     for (int32_t x = 0; x < width; ++x, source += Step)
         target[x] = luminance(source[at.red], source[at.green], source[at.blue]);
+}
+
+// 0x00RRGGBB values, as loaded pictures hold them.
+ORVEL_ROW_LOOP void convertColours(const uint32_t* __restrict source, uint8_t* __restrict target, size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+        const uint32_t c = source[i];
+        target[i] = luminance((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF);
+    }
 }
 
 size_t pixelCount(int32_t width, int32_t height) { return static_cast<size_t>(width) * static_cast<size_t>(height); }
@@ -82,10 +91,7 @@ TVekGreyImage::TVekGreyImage(const TVekImage& image) {
     if (image.width <= 0 || image.height <= 0) return;
     const std::vector<uint32_t>& colours = image.pixelData();
     std::vector<uint8_t> pixels = newPixels(colours.size());
-    for (size_t i = 0; i < colours.size(); ++i) {
-        const uint32_t c = colours[i];
-        pixels[i] = luminance((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF);
-    }
+    convertColours(colours.data(), pixels.data(), colours.size());
     *this = owning(std::move(pixels), image.width, image.height);
 }
 
