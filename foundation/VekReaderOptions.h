@@ -20,6 +20,11 @@ struct TVekReaderOptions {
     bool returnErrors = false;    // also return symbols that were found but not decoded
     TVekBinarizerKind binarizer = TVekBinarizerKind::local;  // the first binarizer tried
     bool classic = false;         // the documented readers with the demonstration program's settings
+    // The fewest digits an Interleaved 2 of 5 symbol read from a photograph
+    // may hold unless it has the full quiet zones of ten narrow elements on
+    // both sides: shorter runs of its plain pattern turn up inside other
+    // symbols. The documented readers keep their own limits.
+    int32_t minInterleavedDigits = 6;
 };
 
 }  // namespace orvel

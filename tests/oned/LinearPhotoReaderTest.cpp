@@ -92,8 +92,8 @@ TVekGreyImage photograph(const std::vector<int>& modules, const TShot& shot, std
     return grey;
 }
 
-TVekBarcodes readLinear(const TVekGreyImage& grey, TVekBarcodeFormats formats = {}) {
-    TVekReaderOptions options;
+TVekBarcodes readLinear(const TVekGreyImage& grey, TVekBarcodeFormats formats = {},
+                        TVekReaderOptions options = {}) {
     options.formats = formats;
     TVekBinaryCache picture(grey);
     return TVekLinearPhotoReader(options).read(picture);
@@ -274,6 +274,38 @@ TEST(LinearPhotoReader, HonoursTheRequestedFormats) {
     EXPECT_EQ(asEan[0].bytes, "0036000291452");
     const TVekGreyImage itf = photograph(moduleRow("-b 3 -d 12345670"), {2.5}, random);
     EXPECT_TRUE(readLinear(itf, {F::identcode}).empty());  // no Identcode check digit
+}
+
+// A short Interleaved 2 of 5 symbol between dark print nine modules away (a
+// quiet zone shorter than the standard's) could be a piece of another
+// symbol: only a lowered minimum length lets it through.
+TEST(LinearPhotoReader, ShortInterleavedNeedsALoweredMinimum) {
+    if (!test::haveZint()) GTEST_SKIP() << "zint not installed";
+    std::mt19937 random(17);
+    const std::vector<int> itf = moduleRow("-b 3 -d 4711");
+    ASSERT_FALSE(itf.empty());
+    std::vector<int> modules(4, 1);
+    modules.insert(modules.end(), 9, 0);
+    modules.insert(modules.end(), itf.begin(), itf.end());
+    modules.insert(modules.end(), 9, 0);
+    modules.insert(modules.end(), 4, 1);
+    const TVekGreyImage grey = photograph(modules, {2.5}, random);
+    EXPECT_TRUE(readLinear(grey, {F::interleaved25}).empty());
+    TVekReaderOptions lowered;
+    lowered.minInterleavedDigits = 4;
+    const TVekBarcodes found = readLinear(grey, {F::interleaved25}, lowered);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].bytes, "4711");
+    lowered.minInterleavedDigits = 8;  // a longer symbol with the same margins is refused then
+    const std::vector<int> longer = moduleRow("-b 3 -d 123456");
+    std::vector<int> tight(4, 1);
+    tight.insert(tight.end(), 9, 0);
+    tight.insert(tight.end(), longer.begin(), longer.end());
+    tight.insert(tight.end(), 9, 0);
+    tight.insert(tight.end(), 4, 1);
+    const TVekGreyImage six = photograph(tight, {2.5}, random);
+    EXPECT_EQ(readLinear(six, {F::interleaved25}).size(), 1u);
+    EXPECT_TRUE(readLinear(six, {F::interleaved25}, lowered).empty());
 }
 
 // The part of an upright photograph (degrees 0) from module `from` to module
