@@ -75,7 +75,7 @@ TVekBarcodes TVekLinearPhotoReader::read(TVekBinaryCache& picture) const {
     const bool tryColumns = options_.tryRotate || options_.tryHarder;
     for (const bool inverted : {false, true}) {
         if (inverted && !options_.tryInvert) break;
-        TVekLinearScanner scanner(grey, formats, inverted, options_.minInterleavedDigits);
+        TVekLinearScanner scanner(grey, formats, inverted, options_.minInterleavedDigits, options_.eanAddOn);
         const std::vector<int32_t> rows = linePositions(grey.height(), lines);
         const std::vector<int32_t> columns = tryColumns ? linePositions(grey.width(), lines) : std::vector<int32_t>{};
         for (size_t round = 0; round < roundSpacing.size(); ++round) {

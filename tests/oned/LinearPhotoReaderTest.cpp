@@ -308,6 +308,43 @@ TEST(LinearPhotoReader, ShortInterleavedNeedsALoweredMinimum) {
     EXPECT_TRUE(readLinear(six, {F::interleaved25}, lowered).empty());
 }
 
+// EAN-2 and EAN-5 add-ons, upright and upside down: ignored by default, their
+// digits after the main ones when asked, and required only when so told.
+TEST(LinearPhotoReader, ReadsEanAddOnsWhenAsked) {
+    if (!test::haveZint()) GTEST_SKIP() << "zint not installed";
+    std::mt19937 random(19);
+    struct TCase {
+        std::string zint, main, addOn;
+    };
+    const std::vector<TCase> cases = {{"-b 13 -d 9780201379624+51995", "9780201379624", "51995"},
+                                      {"-b 13 -d 9780201379624+12", "9780201379624", "12"},
+                                      {"-b 34 -d 03600029145+90000", "036000291452", "90000"},
+                                      {"-b 37 -d 0123456+07", "01234565", "07"}};
+    TVekReaderOptions read, require;
+    read.eanAddOn = TVekEanAddOn::read;
+    require.eanAddOn = TVekEanAddOn::require;
+    for (const TCase& symbol : cases) {
+        const std::vector<int> modules = moduleRow(symbol.zint);
+        ASSERT_FALSE(modules.empty()) << symbol.zint;
+        for (const double degrees : {0.0, 180.0}) {
+            const TVekGreyImage grey = photograph(modules, {2.5, degrees, 0, 1, 3}, random);
+            const TVekBarcodes plain = readLinear(grey);
+            ASSERT_EQ(plain.size(), 1u) << symbol.zint;
+            EXPECT_EQ(plain[0].bytes, symbol.main);
+            EXPECT_EQ(plain[0].symbologyIdentifier, "]E0");
+            for (const TVekReaderOptions& options : {read, require}) {
+                const TVekBarcodes found = readLinear(grey, {}, options);
+                ASSERT_EQ(found.size(), 1u) << symbol.zint << " " << degrees;
+                EXPECT_EQ(found[0].bytes, symbol.main + symbol.addOn);
+                EXPECT_EQ(found[0].symbologyIdentifier, "]E3");
+            }
+        }
+    }
+    const TVekGreyImage alone = photograph(moduleRow("-b 13 -d 978020137962"), {2.5}, random);
+    EXPECT_EQ(readLinear(alone, {}, read).size(), 1u);
+    EXPECT_TRUE(readLinear(alone, {}, require).empty());
+}
+
 // The part of an upright photograph (degrees 0) from module `from` to module
 // `to` of the symbol (negative: into the quiet zone before it), rows within
 // the bars only; the first column dark when `darkBorder`, as a frame leaves it.
