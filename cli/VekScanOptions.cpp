@@ -68,6 +68,8 @@ bool parseReaderSwitch(const std::string& argument, TVekScanOptions& options) {
         reader.isPure = true;
     } else if (argument == "--errors") {
         reader.returnErrors = true;
+    } else if (argument == "--add-ons") {
+        reader.eanAddOn = TVekEanAddOn::read;
     } else if (argument == "-r" || argument == "--recursive") {
         options.recurse = true;
     } else {
@@ -182,6 +184,7 @@ Finds and decodes the barcode symbols in pictures (PNG, JPEG and BMP files).
   --no-invert     no light symbols on a dark ground
   --pure          the picture is one clean, upright symbol
   --errors        also report symbols found but not decoded
+  --add-ons       EAN/UPC with their EAN-2 or EAN-5 add-on digits appended
   -j N            reads N files at once; the output keeps the files' order
   --annotate OUT.png
                   writes the picture (one PATH only) with each symbol's

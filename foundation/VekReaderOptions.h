@@ -7,6 +7,13 @@
 
 namespace orvel {
 
+// What becomes of the EAN-2 or EAN-5 add-on right of an EAN/UPC symbol.
+enum class TVekEanAddOn {
+    ignore,   // the main symbol alone, add-on or not
+    read,     // its digits follow the main symbol's, identifier ]E3
+    require,  // as read, and a symbol without an add-on is not returned
+};
+
 // What readBarcodes looks for and how hard it tries. A plain value: two calls
 // with different options may run at once.
 struct TVekReaderOptions {
@@ -20,6 +27,12 @@ struct TVekReaderOptions {
     bool returnErrors = false;    // also return symbols that were found but not decoded
     TVekBinarizerKind binarizer = TVekBinarizerKind::local;  // the first binarizer tried
     bool classic = false;         // the documented readers with the demonstration program's settings
+    // The fewest digits an Interleaved 2 of 5 symbol read from a photograph
+    // may hold unless it has the full quiet zones of ten narrow elements on
+    // both sides: shorter runs of its plain pattern turn up inside other
+    // symbols. The documented readers keep their own limits.
+    int32_t minInterleavedDigits = 6;
+    TVekEanAddOn eanAddOn = TVekEanAddOn::ignore;  // photographs only
 };
 
 }  // namespace orvel

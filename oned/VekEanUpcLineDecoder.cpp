@@ -23,6 +23,14 @@ constexpr std::array<int, 10> leadingParity = {0x00, 0x0b, 0x0d, 0x0e, 0x13, 0x1
 // (bit set: set B; number system 1 has the complement).
 constexpr std::array<int, 10> upcEParity = {0x38, 0x34, 0x32, 0x31, 0x2c, 0x26, 0x23, 0x2a, 0x29, 0x25};
 
+// The parity of the five digits of EAN-5 for each value of its checksum (bit
+// 4 for the first digit; set: set B). EAN-2 has the value modulo 4 as its.
+constexpr std::array<int, 10> fiveDigitParity = {0x18, 0x14, 0x12, 0x11, 0x0c, 0x06, 0x03, 0x0a, 0x09, 0x05};
+// The gap between a symbol and its add-on, in modules: the standard's 7 to
+// 12, with room for perspective and for print that stretches it.
+constexpr double minimumAddOnGap = 5;
+constexpr double maximumAddOnGap = 15;
+
 // A digit whose similar-edge distances are further off than this is no digit.
 constexpr double maximumDeviation = 0.75;
 // The quiet zone on each side, in modules (the standard asks for 7 to 11;
@@ -111,10 +119,53 @@ void TVekEanUpcLineDecoder::decode(const TVekBarRow& row, std::vector<TVekLinear
         if ((wants13 && readEan13(row, start, module, read)) || (wants8 && readEan8(row, start, module, read)) ||
             (wantsE && readUpcE(row, start, module, read))) {
             read.firstElement = start;
-            reads.push_back(read);
+            const bool withAddOn = addOn_ != TVekEanAddOn::ignore && readAddOn(row, read.lastElement + 1, module, read);
+            if (withAddOn || addOn_ != TVekEanAddOn::require) reads.push_back(read);
             start = read.lastElement;
         }
     }
+}
+
+bool TVekEanUpcLineDecoder::readAddOn(const TVekBarRow& row, size_t gap, double module, TVekLinearRead& read) {
+    if (gap >= row.size() || row.width(gap) < minimumAddOnGap * module || row.width(gap) > maximumAddOnGap * module)
+        return false;
+    // The two digits of EAN-2 are the start of an EAN-5 that lost its end:
+    // the longer is tried first, and the shorter needs its quiet zone.
+    return readAddOnOf(row, gap, 5, module, read) || readAddOnOf(row, gap, 2, module, read);
+}
+
+// The add-on: guard 1011, then digits of set A or B parted by 01.
+bool TVekEanUpcLineDecoder::readAddOnOf(const TVekBarRow& row, size_t gap, size_t count, double module,
+                                        TVekLinearRead& read) {
+    const size_t guard = gap + 1, quiet = guard + 6 * count + 1;
+    if (quiet >= row.size()) return false;
+    double own = row.sum(guard, 3) / 4;
+    if (std::abs(own / module - 1) > 0.35) return false;
+    if (std::abs((row.width(guard) + row.width(guard + 1)) / own - 2) > 0.7 ||
+        std::abs((row.width(guard + 1) + row.width(guard + 2)) / own - 3) > 0.7)
+        return false;
+    std::string digits;
+    int parity = 0;
+    for (size_t d = 0; d < count; ++d) {
+        const size_t at = guard + 3 + 6 * d;
+        int set = 0;
+        if (!readDigits(row, at, 1, true, own, digits, set)) return false;
+        parity = parity << 1 | set;
+        if (d + 1 < count && std::abs((row.width(at + 4) + row.width(at + 5)) / own - 2) > 0.7) return false;
+    }
+    if (!row.isQuiet(quiet, quietModules * own)) return false;
+    int value = 0;
+    for (const char digit : digits) value = 10 * value + (digit - '0');
+    if (count == 2 && parity != value % 4) return false;
+    if (count == 5) {
+        const auto at = [&](size_t i) { return digits[i] - '0'; };
+        const int checksum = (3 * (at(0) + at(2) + at(4)) + 9 * (at(1) + at(3))) % 10;
+        if (parity != fiveDigitParity[static_cast<size_t>(checksum)]) return false;
+    }
+    read.bytes += digits;
+    read.identifier = "]E3";
+    read.lastElement = quiet - 1;
+    return true;
 }
 
 bool TVekEanUpcLineDecoder::readEan13(const TVekBarRow& row, size_t start, double module, TVekLinearRead& read) const {

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "foundation/VekBarcodeFormat.h"
+#include "foundation/VekReaderOptions.h"
 #include "oned/VekBarRow.h"
 #include "oned/VekLinearRead.h"
 
@@ -11,10 +12,11 @@ namespace orvel {
 // EAN-13, UPC-A, EAN-8 and UPC-E on one scan line: guards, digits by their
 // edge-to-similar-edge distances, the parity of the left half, the check
 // digit and the quiet zones on both sides, which keep a short symbol from
-// being read inside a longer one.
+// being read inside a longer one. An add-on after the main symbol when asked.
 class TVekEanUpcLineDecoder {
 public:
-    explicit TVekEanUpcLineDecoder(const TVekBarcodeFormats& formats) : formats_(formats) {}
+    explicit TVekEanUpcLineDecoder(const TVekBarcodeFormats& formats, TVekEanAddOn addOn = TVekEanAddOn::ignore)
+        : formats_(formats), addOn_(addOn) {}
 
     void decode(const TVekBarRow& row, std::vector<TVekLinearRead>& reads) const;
 
@@ -23,7 +25,13 @@ private:
     bool readEan8(const TVekBarRow& row, size_t start, double module, TVekLinearRead& read) const;
     bool readUpcE(const TVekBarRow& row, size_t start, double module, TVekLinearRead& read) const;
 
+    // An EAN-2 or EAN-5 add-on from element `gap`, the space after the main
+    // symbol: its digits go after the main ones.
+    static bool readAddOn(const TVekBarRow& row, size_t gap, double module, TVekLinearRead& read);
+    static bool readAddOnOf(const TVekBarRow& row, size_t gap, size_t count, double module, TVekLinearRead& read);
+
     TVekBarcodeFormats formats_;
+    TVekEanAddOn addOn_;
 };
 
 // True when the last digit is the modulo-10 check (weights 3 and 1 from the

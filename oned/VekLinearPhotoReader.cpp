@@ -13,7 +13,6 @@ namespace {
 // twentieth of the picture high is crossed twice.
 constexpr int32_t defaultLines = 128;
 constexpr int32_t harderLines = 128;
-constexpr int minimumInterleavedDigits = 6;
 
 // The requested linear formats; none when only two-dimensional ones are asked.
 TVekBarcodeFormats linearFormats(const TVekBarcodeFormats& asked) {
@@ -76,7 +75,7 @@ TVekBarcodes TVekLinearPhotoReader::read(TVekBinaryCache& picture) const {
     const bool tryColumns = options_.tryRotate || options_.tryHarder;
     for (const bool inverted : {false, true}) {
         if (inverted && !options_.tryInvert) break;
-        TVekLinearScanner scanner(grey, formats, inverted, minimumInterleavedDigits);
+        TVekLinearScanner scanner(grey, formats, inverted, options_.minInterleavedDigits, options_.eanAddOn);
         const std::vector<int32_t> rows = linePositions(grey.height(), lines);
         const std::vector<int32_t> columns = tryColumns ? linePositions(grey.width(), lines) : std::vector<int32_t>{};
         for (size_t round = 0; round < roundSpacing.size(); ++round) {

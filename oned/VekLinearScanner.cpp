@@ -11,8 +11,12 @@
 namespace orvel {
 
 TVekLinearScanner::TVekLinearScanner(const TVekGreyImage& grey, const TVekBarcodeFormats& formats, bool inverted,
-                                     int minimumInterleavedDigits)
-    : grey_(grey), formats_(formats), inverted_(inverted), minimumInterleavedDigits_(minimumInterleavedDigits) {}
+                                     int minimumInterleavedDigits, TVekEanAddOn addOn)
+    : grey_(grey),
+      formats_(formats),
+      inverted_(inverted),
+      minimumInterleavedDigits_(minimumInterleavedDigits),
+      addOn_(addOn) {}
 
 // Each sample weighs the line's pixel twice and its neighbours across the
 // line once: sensor noise drops, edges a few degrees off the line blur little.
@@ -59,7 +63,7 @@ bool TVekLinearScanner::decode(const TVekBarRow& row, double across) {
     using F = TVekBarcodeFormat;
     std::vector<TVekLinearRead> reads;
     if (formats_.asks(F::ean13) || formats_.asks(F::upcA) || formats_.asks(F::ean8) || formats_.asks(F::upcE))
-        TVekEanUpcLineDecoder(formats_).decode(row, reads);
+        TVekEanUpcLineDecoder(formats_, addOn_).decode(row, reads);
     if (formats_.asks(F::code128)) TVekCode128LineDecoder().decode(row, reads);
     if (formats_.asks(F::code39)) TVekCode39LineDecoder().decode(row, reads);
     if (formats_.asks(F::interleaved25) || formats_.asks(F::identcode))

@@ -4,6 +4,7 @@
 
 #include "foundation/VekBarcodeFormat.h"
 #include "foundation/VekGreyImage.h"
+#include "foundation/VekReaderOptions.h"
 #include "oned/VekBarRow.h"
 #include "oned/VekEdgeFinder.h"
 #include "oned/VekLinearVotes.h"
@@ -16,7 +17,7 @@ namespace orvel {
 class TVekLinearScanner {
 public:
     TVekLinearScanner(const TVekGreyImage& grey, const TVekBarcodeFormats& formats, bool inverted,
-                      int minimumInterleavedDigits);
+                      int minimumInterleavedDigits, TVekEanAddOn addOn = TVekEanAddOn::ignore);
 
     // Rows (horizontal lines) at y, columns (vertical lines) at x.
     void scanRow(int32_t y);
@@ -32,6 +33,7 @@ private:
     TVekBarcodeFormats formats_;
     bool inverted_;
     int minimumInterleavedDigits_;
+    TVekEanAddOn addOn_;
     std::vector<float> profile_;
     TVekEdgeFinder edges_;
     TVekBarRow row_;

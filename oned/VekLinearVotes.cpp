@@ -55,10 +55,23 @@ bool TVekLinearVotes::TVote::covers(TVekPointF point) const {
     return std::abs(dot(offset, direction)) <= halfLength + margin && std::abs(dot(offset, normal)) <= halfAcross + margin;
 }
 
+namespace {
+
+// True when `longer` is `shorter` read with its add-on.
+bool withAddOn(const TVekLinearRead& longer, const TVekLinearRead& shorter) {
+    return longer.format == shorter.format && longer.identifier == "]E3" && shorter.identifier != "]E3" &&
+           longer.bytes.starts_with(shorter.bytes);
+}
+
+}  // namespace
+
 bool TVekLinearVotes::outranked(const TVote& vote) const {
     for (const TVote& other : votes_) {
         if (&other == &vote || !other.accepted()) continue;
         if (!other.covers(vote.centre()) && !vote.covers(other.centre())) continue;
+        // Lines that missed the add-on still read the symbol right.
+        if (withAddOn(vote.read, other.read)) continue;
+        if (withAddOn(other.read, vote.read)) return true;
         // A symbol clearly longer holds the shorter one; else the one more lines
         // read wins, and a tie leaves neither believable.
         if (other.length() > 1.3 * vote.length()) return true;

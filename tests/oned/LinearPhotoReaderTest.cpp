@@ -92,8 +92,8 @@ TVekGreyImage photograph(const std::vector<int>& modules, const TShot& shot, std
     return grey;
 }
 
-TVekBarcodes readLinear(const TVekGreyImage& grey, TVekBarcodeFormats formats = {}) {
-    TVekReaderOptions options;
+TVekBarcodes readLinear(const TVekGreyImage& grey, TVekBarcodeFormats formats = {},
+                        TVekReaderOptions options = {}) {
     options.formats = formats;
     TVekBinaryCache picture(grey);
     return TVekLinearPhotoReader(options).read(picture);
@@ -274,6 +274,75 @@ TEST(LinearPhotoReader, HonoursTheRequestedFormats) {
     EXPECT_EQ(asEan[0].bytes, "0036000291452");
     const TVekGreyImage itf = photograph(moduleRow("-b 3 -d 12345670"), {2.5}, random);
     EXPECT_TRUE(readLinear(itf, {F::identcode}).empty());  // no Identcode check digit
+}
+
+// A short Interleaved 2 of 5 symbol between dark print nine modules away (a
+// quiet zone shorter than the standard's) could be a piece of another
+// symbol: only a lowered minimum length lets it through.
+TEST(LinearPhotoReader, ShortInterleavedNeedsALoweredMinimum) {
+    if (!test::haveZint()) GTEST_SKIP() << "zint not installed";
+    std::mt19937 random(17);
+    const std::vector<int> itf = moduleRow("-b 3 -d 4711");
+    ASSERT_FALSE(itf.empty());
+    std::vector<int> modules(4, 1);
+    modules.insert(modules.end(), 9, 0);
+    modules.insert(modules.end(), itf.begin(), itf.end());
+    modules.insert(modules.end(), 9, 0);
+    modules.insert(modules.end(), 4, 1);
+    const TVekGreyImage grey = photograph(modules, {2.5}, random);
+    EXPECT_TRUE(readLinear(grey, {F::interleaved25}).empty());
+    TVekReaderOptions lowered;
+    lowered.minInterleavedDigits = 4;
+    const TVekBarcodes found = readLinear(grey, {F::interleaved25}, lowered);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].bytes, "4711");
+    lowered.minInterleavedDigits = 8;  // a longer symbol with the same margins is refused then
+    const std::vector<int> longer = moduleRow("-b 3 -d 123456");
+    std::vector<int> tight(4, 1);
+    tight.insert(tight.end(), 9, 0);
+    tight.insert(tight.end(), longer.begin(), longer.end());
+    tight.insert(tight.end(), 9, 0);
+    tight.insert(tight.end(), 4, 1);
+    const TVekGreyImage six = photograph(tight, {2.5}, random);
+    EXPECT_EQ(readLinear(six, {F::interleaved25}).size(), 1u);
+    EXPECT_TRUE(readLinear(six, {F::interleaved25}, lowered).empty());
+}
+
+// EAN-2 and EAN-5 add-ons, upright and upside down: ignored by default, their
+// digits after the main ones when asked, and required only when so told.
+TEST(LinearPhotoReader, ReadsEanAddOnsWhenAsked) {
+    if (!test::haveZint()) GTEST_SKIP() << "zint not installed";
+    std::mt19937 random(19);
+    struct TCase {
+        std::string zint, main, addOn;
+    };
+    const std::vector<TCase> cases = {{"-b 13 -d 9780201379624+51995", "9780201379624", "51995"},
+                                      {"-b 13 -d 9780201379624+12", "9780201379624", "12"},
+                                      {"-b 34 -d 03600029145+90000", "036000291452", "90000"},
+                                      {"-b 37 -d 0123456+07", "01234565", "07"}};
+    TVekReaderOptions read, require;
+    read.eanAddOn = TVekEanAddOn::read;
+    require.eanAddOn = TVekEanAddOn::require;
+    for (const TCase& symbol : cases) {
+        const std::vector<int> modules = moduleRow(symbol.zint);
+        ASSERT_FALSE(modules.empty()) << symbol.zint;
+        for (const double degrees : {0.0, 180.0}) {
+            const TVekGreyImage grey = photograph(modules, {2.5, degrees, 0, 1, 3}, random);
+            const TVekBarcodes plain = readLinear(grey);
+            ASSERT_EQ(plain.size(), 1u) << symbol.zint;
+            EXPECT_EQ(plain[0].bytes, symbol.main);
+            EXPECT_EQ(plain[0].symbologyIdentifier, "]E0");
+            for (const TVekReaderOptions& options : {read, require}) {
+                const TVekBarcodes found = readLinear(grey, {}, options);
+                ASSERT_EQ(found.size(), 1u) << symbol.zint << " " << degrees;
+                EXPECT_EQ(found[0].bytes, symbol.main + symbol.addOn);
+                EXPECT_EQ(found[0].symbologyIdentifier, "]E3");
+            }
+        }
+    }
+    const TVekGreyImage alone = photograph(moduleRow("-b 13 -d 978020137962"), {2.5}, random);
+    EXPECT_EQ(readLinear(alone, {}, read).size(), 1u);
+    EXPECT_TRUE(readLinear(alone, {}, require).empty());
 }
 
 // The part of an upright photograph (degrees 0) from module `from` to module
