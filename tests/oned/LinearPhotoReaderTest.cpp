@@ -276,6 +276,16 @@ TEST(LinearPhotoReader, HonoursTheRequestedFormats) {
     EXPECT_TRUE(readLinear(itf, {F::identcode}).empty());  // no Identcode check digit
 }
 
+// The symbol's modules with dark print 9 modules away on each side.
+std::vector<int> betweenPrint(const std::vector<int>& symbol) {
+    std::vector<int> modules(4, 1);
+    modules.insert(modules.end(), 9, 0);
+    modules.insert(modules.end(), symbol.begin(), symbol.end());
+    modules.insert(modules.end(), 9, 0);
+    modules.insert(modules.end(), 4, 1);
+    return modules;
+}
+
 // A short Interleaved 2 of 5 symbol between dark print nine modules away (a
 // quiet zone shorter than the standard's) could be a piece of another
 // symbol: only a lowered minimum length lets it through.
@@ -284,12 +294,7 @@ TEST(LinearPhotoReader, ShortInterleavedNeedsALoweredMinimum) {
     std::mt19937 random(17);
     const std::vector<int> itf = moduleRow("-b 3 -d 4711");
     ASSERT_FALSE(itf.empty());
-    std::vector<int> modules(4, 1);
-    modules.insert(modules.end(), 9, 0);
-    modules.insert(modules.end(), itf.begin(), itf.end());
-    modules.insert(modules.end(), 9, 0);
-    modules.insert(modules.end(), 4, 1);
-    const TVekGreyImage grey = photograph(modules, {2.5}, random);
+    const TVekGreyImage grey = photograph(betweenPrint(itf), {2.5}, random);
     EXPECT_TRUE(readLinear(grey, {F::interleaved25}).empty());
     TVekReaderOptions lowered;
     lowered.minInterleavedDigits = 4;
@@ -297,13 +302,7 @@ TEST(LinearPhotoReader, ShortInterleavedNeedsALoweredMinimum) {
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found[0].bytes, "4711");
     lowered.minInterleavedDigits = 8;  // a longer symbol with the same margins is refused then
-    const std::vector<int> longer = moduleRow("-b 3 -d 123456");
-    std::vector<int> tight(4, 1);
-    tight.insert(tight.end(), 9, 0);
-    tight.insert(tight.end(), longer.begin(), longer.end());
-    tight.insert(tight.end(), 9, 0);
-    tight.insert(tight.end(), 4, 1);
-    const TVekGreyImage six = photograph(tight, {2.5}, random);
+    const TVekGreyImage six = photograph(betweenPrint(moduleRow("-b 3 -d 123456")), {2.5}, random);
     EXPECT_EQ(readLinear(six, {F::interleaved25}).size(), 1u);
     EXPECT_TRUE(readLinear(six, {F::interleaved25}, lowered).empty());
 }
