@@ -73,7 +73,9 @@ TVekPointF turned(TVekPointF v, double radians) {
 std::optional<std::pair<TVekPointF, TVekPointF>> outerEdge(const TVekBitMatrix& bits, const TVekQRFinderCandidate& f,
                                                            TVekPointF outwards) {
     constexpr double kFan = 0.35;  // radians to each side, well inside the edge's +-45 degrees
-    const double limit = f.moduleSize * 8;
+    // A finder sheared by a steep slant is much longer along the fan than
+    // across the scan rows that measured its module size.
+    const double limit = f.moduleSize * 14;
     const auto first = edgeDistance(bits, f.centre, turned(outwards, -kFan), limit);
     const auto last = edgeDistance(bits, f.centre, turned(outwards, kFan), limit);
     if (!first || !last) return std::nullopt;

@@ -12,8 +12,9 @@ namespace {
 // perspective and module-size errors stretch that.
 constexpr double kMinLegModules = 10;
 constexpr double kMaxLegModules = 200;
-// Angles between about 60 and 120 degrees pass (a symbol tilted by 40 degrees).
-constexpr double kMaxCosine = 0.5;
+// Angles between about 37 and 143 degrees pass: a symbol photographed at a
+// steep slant widens or narrows the corner at its top-left finder to 140 degrees.
+constexpr double kMaxCosine = 0.8;
 constexpr double kMinLegRatio = 0.5;
 constexpr double kMaxSizeRatio = 2.0;
 // The nearest finders a corner is combined with, and the triplets it keeps.

@@ -126,6 +126,26 @@ TEST_F(QRPhotoReaderTest, SmallSymbolsSeenAtASlantDecodeExactly) {
     }
 }
 
+TEST_F(QRPhotoReaderTest, SymbolsSeenSteeplySidewaysDecodeExactly) {
+    // Seen from low and to the side: the near top-left finder is large, the
+    // far ones small and sheared, and the corner at the top-left finder
+    // opens to about 135 degrees; each quarter turn in turn.
+    const std::string data = "MECARD:N:STEEP;;";
+    const TModuleMatrix modules = qrModules("--vers=2 -d " + shellQuote(data));
+    const int32_t size = 350;
+    for (int turn = 0; turn < 4; ++turn) {
+        std::array<TVekPointF, 4> corners = {TVekPointF{97, 150}, TVekPointF{300, 48}, TVekPointF{205, 215},
+                                             TVekPointF{50, 298}};
+        for (auto& p : corners) {
+            p = p - TVekPointF{size / 2.0, size / 2.0};
+            for (int t = 0; t < turn; ++t) p = {-p.y, p.x};
+            p = p + TVekPointF{size / 2.0, size / 2.0};
+        }
+        EXPECT_EQ(contents(readPhoto(renderWarped(modules, corners, size, size, 1))), std::vector<std::string>{data})
+            << "turned " << turn;
+    }
+}
+
 TEST_F(QRPhotoReaderTest, MirroredInvertedAndShadedSymbols) {
     const std::string data = "Mirror, mirror on the wall";
     const TModuleMatrix modules = qrModules("--vers=3 --secure=2 -d " + shellQuote(data));
