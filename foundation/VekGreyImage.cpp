@@ -14,24 +14,60 @@ namespace {
 // Fixed-point luminance weights (sum 256), so a pixel costs three multiplies.
 constexpr uint32_t redWeight = 77, greenWeight = 150, blueWeight = 29;
 
-uint8_t luminance(uint32_t red, uint32_t green, uint32_t blue) {
+[[gnu::always_inline]] inline uint8_t luminance(uint32_t red, uint32_t green, uint32_t blue) {
     return static_cast<uint8_t>((redWeight * red + greenWeight * green + blueWeight * blue + 128) >> 8);
 }
 
 // One row of a colour layout of `Step` bytes per pixel; the step known when
 // compiling lets the loop run without an index multiply per channel.
 template <int Step>
-ORVEL_ROW_LOOP void convertRow(const uint8_t* __restrict source, uint8_t* __restrict target, int32_t width, TVekChannelOffsets at) {
+[[gnu::always_inline]] inline void convertRow(const uint8_t* __restrict source, uint8_t* __restrict target,
+                                              int32_t width, TVekChannelOffsets at) {
     for (int32_t x = 0; x < width; ++x, source += Step)
         target[x] = luminance(source[at.red], source[at.green], source[at.blue]);
 }
 
+// Every row of a colour view into width × height levels.
+[[gnu::always_inline]] inline void convertView(const TVekImageView& view, uint8_t* pixels) {
+    const TVekChannelOffsets at = channelOffsets(view.format);
+    const bool threeBytes = bytesPerPixel(view.format) == 3;
+    for (int32_t y = 0; y < view.height; ++y) {
+        uint8_t* target = pixels + static_cast<size_t>(y) * static_cast<size_t>(view.width);
+        if (threeBytes)
+            convertRow<3>(view.row(y), target, view.width, at);
+        else
+            convertRow<4>(view.row(y), target, view.width, at);
+    }
+}
+
 // 0x00RRGGBB values, as loaded pictures hold them.
-ORVEL_ROW_LOOP void convertColours(const uint32_t* __restrict source, uint8_t* __restrict target, size_t count) {
+[[gnu::always_inline]] inline void convertColours(const uint32_t* __restrict source, uint8_t* __restrict target,
+                                                  size_t count) {
     for (size_t i = 0; i < count; ++i) {
         const uint32_t c = source[i];
         target[i] = luminance((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF);
     }
+}
+
+#ifdef ORVEL_AVX2_BUILD
+ORVEL_AVX2 void convertViewAvx2(const TVekImageView& view, uint8_t* pixels) { convertView(view, pixels); }
+ORVEL_AVX2 void convertColoursAvx2(const uint32_t* source, uint8_t* target, size_t count) {
+    convertColours(source, target, count);
+}
+#endif
+
+void convertViewFastest(const TVekImageView& view, uint8_t* pixels) {
+#ifdef ORVEL_AVX2_BUILD
+    if (hasAvx2()) return convertViewAvx2(view, pixels);
+#endif
+    convertView(view, pixels);
+}
+
+void convertColoursFastest(const uint32_t* source, uint8_t* target, size_t count) {
+#ifdef ORVEL_AVX2_BUILD
+    if (hasAvx2()) return convertColoursAvx2(source, target, count);
+#endif
+    convertColours(source, target, count);
 }
 
 size_t pixelCount(int32_t width, int32_t height) { return static_cast<size_t>(width) * static_cast<size_t>(height); }
@@ -74,16 +110,8 @@ TVekGreyImage::TVekGreyImage(const TVekImageView& view) {
         stride_ = view.rowStride;
         return;
     }
-    const int step = bytesPerPixel(view.format);
-    const TVekChannelOffsets at = channelOffsets(view.format);
     std::vector<uint8_t> pixels = newPixels(pixelCount(view.width, view.height));
-    for (int32_t y = 0; y < view.height; ++y) {
-        uint8_t* target = pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(view.width);
-        if (step == 3)
-            convertRow<3>(view.row(y), target, view.width, at);
-        else
-            convertRow<4>(view.row(y), target, view.width, at);
-    }
+    convertViewFastest(view, pixels.data());
     *this = owning(std::move(pixels), view.width, view.height);
 }
 
@@ -91,7 +119,7 @@ TVekGreyImage::TVekGreyImage(const TVekImage& image) {
     if (image.width <= 0 || image.height <= 0) return;
     const std::vector<uint32_t>& colours = image.pixelData();
     std::vector<uint8_t> pixels = newPixels(colours.size());
-    convertColours(colours.data(), pixels.data(), colours.size());
+    convertColoursFastest(colours.data(), pixels.data(), colours.size());
     *this = owning(std::move(pixels), image.width, image.height);
 }
 

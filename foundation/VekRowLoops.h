@@ -1,24 +1,27 @@
 #pragma once
 
-// ORVEL_ROW_LOOP marks a function whose loop runs over the pixels of a row:
-// on x86-64 the compiler builds it twice, for AVX2 and for the baseline, and
-// the loader picks the one the processor runs. Converting colour rows to
-// grey is some three times faster with AVX2 (three interleaved channels need
-// its permutes; the baseline's SSE2 has none), while plain byte loops such
-// as the binarizers' gained nothing measurable. Sanitizer
-// builds keep one plain version: the resolver that picks a clone runs before
-// the sanitizers are set up.
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(undefined_behavior_sanitizer)
-#define ORVEL_ROW_LOOP_PLAIN 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__)
-#define ORVEL_ROW_LOOP_PLAIN 1
+// Row loops that vectorize far better with AVX2 than with the x86-64
+// baseline are built twice: once marked ORVEL_AVX2, once plain, and
+// hasAvx2() tells at run time which one the processor runs. Converting
+// colour rows to grey runs some three times faster so (the three interleaved
+// channels need AVX2's permutes; SSE2 has none), while plain byte loops such
+// as the binarizers' gained nothing measurable. A run-time test rather than
+// the compiler's target clones: their resolver runs while the program is
+// loaded, before the sanitizers' runtimes are set up, and crashed there.
+#if defined(__x86_64__) && defined(__GNUC__)
+#define ORVEL_AVX2_BUILD 1
+#define ORVEL_AVX2 __attribute__((target("avx2")))
 #endif
 
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(ORVEL_ROW_LOOP_PLAIN)
-#define ORVEL_ROW_LOOP __attribute__((target_clones("avx2", "default")))
+namespace orvel {
+
+inline bool hasAvx2() {
+#ifdef ORVEL_AVX2_BUILD
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has;
 #else
-#define ORVEL_ROW_LOOP
+    return false;
 #endif
+}
+
+}  // namespace orvel
