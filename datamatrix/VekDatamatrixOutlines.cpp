@@ -172,7 +172,7 @@ std::vector<TVekDatamatrixOutlines::TRegion> TVekDatamatrixOutlines::regions(con
         if (region.parent != i) continue;
         const int32_t width = region.right - region.left + 1;
         const int32_t height = region.bottom - region.seedY + 1;
-        if (std::max(width, height) >= minSide) found.push_back({region.seedX, region.seedY, width, height, region.pixels});
+        if (std::max(width, height) >= minSide) found.push_back({region.seedX, region.seedY, width, height, region.pixels, region.left});
     }
     return found;
 }

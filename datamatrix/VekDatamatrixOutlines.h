@@ -25,6 +25,7 @@ public:
         int32_t seedX, seedY;  // the region's first pixel in reading order
         int32_t width, height;
         size_t pixels;
+        int32_t left = 0;  // the bounding box's left column
     };
     // The same regions untraced, for a caller that traces only those it
     // gets to before it finds a symbol.

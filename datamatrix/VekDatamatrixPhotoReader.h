@@ -3,6 +3,7 @@
 #include <array>
 #include <vector>
 
+#include "datamatrix/VekDatamatrixOutlines.h"
 #include "foundation/VekBarcode.h"
 #include "foundation/VekBinaryCache.h"
 #include "foundation/VekDebugSink.h"
@@ -17,8 +18,8 @@ struct TVekDatamatrixL;
 // family's decoding. Nothing here touches process-wide state.
 //
 // Passes, cheapest first, until a pass finds a symbol (every pass with
-// tryHarder): the first binarizer, the other one, their inversions
-// (tryInvert), then small pictures enlarged twice.
+// tryHarder): a binarization already made (else the global one), the other
+// one, their inversions (tryInvert), then small pictures enlarged twice.
 class TVekDatamatrixPhotoReader {
 public:
     explicit TVekDatamatrixPhotoReader(const TVekReaderOptions& options, TVekDebugSink* debug = nullptr)
@@ -38,8 +39,10 @@ private:
     void readPass(const TPass& pass, TVekBarcodes& found) const;
     // The symbol on an L, decoded or failed; none when the L leads nowhere.
     std::optional<TVekBarcode> readCandidate(const TPass& pass, const TVekDatamatrixL& l) const;
+    TVekBinarizerKind firstBinarizer(const TVekBinaryCache& picture) const;
     bool isDone(const TVekBarcodes& found) const;
-    static bool isInside(TVekPointF point, const TVekBarcode& barcode);
+    static bool isInside(TVekPointF point, const TVekBarcode& barcode, double margin);
+    static bool isWithinFound(const TVekDatamatrixOutlines::TRegion& region, double scale, const TVekBarcodes& found);
 
     TVekReaderOptions options_;
     TVekDebugSink* debug_;

@@ -17,6 +17,10 @@ public:
 
     const TVekGreyImage& grey() const { return grey_; }
     const TVekBitMatrix& binary(TVekBinarizerKind kind);
+    // Whether that binarization has been made already (costs nothing more).
+    bool has(TVekBinarizerKind kind) const {
+        return kind == TVekBinarizerKind::local ? local_.has_value() : global_.has_value();
+    }
 
 private:
     TVekGreyImage grey_;
