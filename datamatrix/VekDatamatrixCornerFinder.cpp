@@ -52,10 +52,15 @@ std::vector<size_t> TVekDatamatrixCornerFinder::simplify(const TOutline& outline
     if (n > 1) turns.push_back(n - 1);
     turns.push_back(n);
     const size_t m = turns.size() - 1;  // position of the closing point
+    // The turning points side by side, the closing one last: the scans below
+    // read them in order instead of jumping through the outline.
+    std::vector<TVekPointF> points(m + 1);
+    for (size_t p = 0; p < m; ++p) points[p] = outline[turns[p]];
+    points[m] = outline[0];
     size_t far = 0;
     double farDistance = -1;
     for (size_t p = 0; p < m; ++p) {
-        const double d = squaredDistance(outline[turns[p]], outline[0]);
+        const double d = squaredDistance(points[p], points[0]);
         if (d > farDistance) {
             farDistance = d;
             far = p;
@@ -66,8 +71,8 @@ std::vector<size_t> TVekDatamatrixCornerFinder::simplify(const TOutline& outline
     while (!ranges.empty()) {
         const auto [a, b] = ranges.back();
         ranges.pop_back();
-        const TVekPointF from = outline[turns[a]];
-        const TVekPointF chord = outline[turns[b] < n ? turns[b] : 0] - from;
+        const TVekPointF from = points[a];
+        const TVekPointF chord = points[b] - from;
         const double chordSquared = dot(chord, chord);
         // Against a chord of no length (a closed loop) the distance is to its end.
         const bool isPoint = chordSquared < 1e-18;
@@ -75,7 +80,7 @@ std::vector<size_t> TVekDatamatrixCornerFinder::simplify(const TOutline& outline
         double worst = limit;
         size_t split = 0;
         for (size_t p = a + 1; p < b; ++p) {
-            const TVekPointF d = outline[turns[p]] - from;
+            const TVekPointF d = points[p] - from;
             const double c = isPoint ? dot(d, d) : cross(chord, d) * cross(chord, d);
             if (c > worst) {
                 worst = c;

@@ -188,6 +188,8 @@ TVekDatamatrixOutlines::TOutline TVekDatamatrixOutlines::trace(const TVekBitMatr
     // A boundary pixel is passed at most four times (a one-pixel line is
     // walked along both of its sides).
     const size_t limit = 4 * region.pixels + 64;
+    // A solid box's outline is about its perimeter; ragged ones grow from there.
+    outline.reserve(std::min(limit, 2 * static_cast<size_t>(region.width + region.height) + 8));
     outline.push_back({x + 0.5, y + 0.5});
     const int32_t w = picture.width();
     const int32_t h = picture.height();

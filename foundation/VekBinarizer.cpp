@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <vector>
 
 #include "foundation/VekHistogram.h"
@@ -10,8 +11,14 @@ namespace orvel {
 
 namespace {
 
-void thresholdRow(const uint8_t* source, uint8_t* target, int32_t count, int32_t threshold) {
-    for (int32_t x = 0; x < count; ++x) target[x] = source[x] <= threshold ? 1 : 0;
+void thresholdRow(const uint8_t* __restrict source, uint8_t* __restrict target, int32_t count, int32_t threshold) {
+    if (threshold < 0) {
+        std::fill(target, target + count, uint8_t{0});
+        return;
+    }
+    // Compared as bytes, sixteen or more pixels to an instruction.
+    const auto level = static_cast<uint8_t>(std::min(threshold, 255));
+    for (int32_t x = 0; x < count; ++x) target[x] = source[x] <= level ? 1 : 0;
 }
 
 // The same with a threshold per pixel.
@@ -98,24 +105,26 @@ std::vector<int32_t> smoothedThresholds(const std::vector<int32_t>& means, int32
 
 TVekBitMatrix binarizeGlobal(const TVekGreyImage& grey) {
     TVekBitMatrix result(grey.width(), grey.height());
-    // Four histograms, pixels taken in turn: a run of one level then adds to
-    // four counters instead of waiting on the one it has just written.
-    std::array<std::array<int64_t, 256>, 4> partial{};
+    // Eight histograms, pixels taken in turn from one eight-byte load: a run
+    // of one level then adds to eight counters instead of waiting on the one
+    // it has just written. A picture within the memory budget has far fewer
+    // than 2^32 pixels.
+    std::array<std::array<uint32_t, 256>, 8> partial{};
     const int32_t width = grey.width();
     for (int32_t y = 0; y < grey.height(); ++y) {
         const uint8_t* source = grey.row(y);
         int32_t x = 0;
-        for (; x + 4 <= width; x += 4) {
-            ++partial[0][source[x]];
-            ++partial[1][source[x + 1]];
-            ++partial[2][source[x + 2]];
-            ++partial[3][source[x + 3]];
+        for (; x + 8 <= width; x += 8) {
+            uint64_t eight = 0;
+            std::memcpy(&eight, source + x, sizeof eight);
+            for (size_t k = 0; k < 8; ++k) ++partial[k][(eight >> (8 * k)) & 0xFF];
         }
         for (; x < width; ++x) ++partial[0][source[x]];
     }
     std::array<int64_t, 256> counts{};
-    for (size_t level = 0; level < counts.size(); ++level)
-        counts[level] = partial[0][level] + partial[1][level] + partial[2][level] + partial[3][level];
+    for (size_t level = 0; level < counts.size(); ++level) {
+        for (const auto& histogram : partial) counts[level] += histogram[level];
+    }
     const int32_t threshold = iterativeThreshold(counts);
     for (int32_t y = 0; y < grey.height(); ++y) thresholdRow(grey.row(y), result.row(y), grey.width(), threshold);
     return result;

@@ -35,11 +35,6 @@ std::optional<TVekPerspectiveTransform> TVekPerspectiveTransform::quadToQuad(con
     return squareToQuad(to).after(*toSquare);
 }
 
-TVekPointF TVekPerspectiveTransform::map(TVekPointF p) const {
-    const double w = m_[6] * p.x + m_[7] * p.y + m_[8];
-    return {(m_[0] * p.x + m_[1] * p.y + m_[2]) / w, (m_[3] * p.x + m_[4] * p.y + m_[5]) / w};
-}
-
 TVekPerspectiveTransform TVekPerspectiveTransform::after(const TVekPerspectiveTransform& first) const {
     std::array<double, 9> product{};
     for (int r = 0; r < 3; ++r)

@@ -24,7 +24,12 @@ public:
     // `from`'s corners onto `to`'s, in order; none when `from` is degenerate.
     static std::optional<TVekPerspectiveTransform> quadToQuad(const TQuad& from, const TQuad& to);
 
-    TVekPointF map(TVekPointF point) const;
+    // Defined here so that the samplers' loops, which map every module,
+    // compile it inline.
+    TVekPointF map(TVekPointF p) const {
+        const double w = m_[6] * p.x + m_[7] * p.y + m_[8];
+        return {(m_[0] * p.x + m_[1] * p.y + m_[2]) / w, (m_[3] * p.x + m_[4] * p.y + m_[5]) / w};
+    }
     // Applies `first`, then this.
     TVekPerspectiveTransform after(const TVekPerspectiveTransform& first) const;
     // The inverse map; none when this one is singular.

@@ -154,6 +154,50 @@ TEST(DatamatrixPhotoReaderTest, TwoSymbolsInOnePictureAreBothReadWithTheirCorner
     }
 }
 
+// Without trying harder the first pass that reads a symbol still reads every
+// other symbol it holds: tiny ones just off a large one's sides and corner,
+// whose regions lie close to the large one's outline and must not be taken
+// for its data modules. Under light falling off across the picture the first
+// (global) threshold loses the dim side, and the local pass that follows
+// reads it.
+TEST(DatamatrixPhotoReaderTest, TinySymbolsNextToALargeOneAndUnevenLightRead) {
+    REQUIRE_ZINT();
+    const TModuleMatrix large = zintSymbol("--vers=13 -d " + test::shellQuote("Large symbol in the middle"));
+    const TModuleMatrix tiny = zintSymbol("--vers=1 -d Dot");
+    ASSERT_EQ(large.size(), 44u);
+    ASSERT_EQ(tiny.size(), 10u);
+    const int32_t width = 500, height = 500;
+    // Seven pixels a module: the large symbol covers 94..402 both ways. The
+    // tiny ones (three pixels a module, 30 across) keep 34 pixels off it, as
+    // close as a symbol found already lets another's L be.
+    auto box = [](double left, double top, double side) {
+        return std::array<TVekPointF, 4>{{{left, top}, {left + side, top}, {left + side, top + side}, {left, top + side}}};
+    };
+    const std::vector<TVekGreyImage> layers = {test::renderWarped(large, box(80, 80, 48 * 7), width, height),
+                                               test::renderWarped(tiny, box(430, 224, 42), width, height),
+                                               test::renderWarped(tiny, box(104, 430, 42), width, height),
+                                               test::renderWarped(tiny, box(430, 24, 42), width, height)};
+    std::vector<uint8_t> pixels(static_cast<size_t>(width * height), 255);
+    for (const TVekGreyImage& layer : layers)
+        for (int32_t y = 0; y < height; ++y)
+            for (int32_t x = 0; x < width; ++x) {
+                uint8_t& p = pixels[static_cast<size_t>(y * width + x)];
+                p = std::min(p, layer.get(x, y));
+            }
+    const TVekBarcodes found = readPhoto(TVekGreyImage::fromPixels(std::move(pixels), width, height));
+    ASSERT_EQ(found.size(), 4u) << describe(found);
+    int32_t tinyCount = 0;
+    for (const TVekBarcode& barcode : found) {
+        EXPECT_TRUE(barcode.isValid);
+        tinyCount += barcode.bytes == "Dot";
+    }
+    EXPECT_EQ(tinyCount, 3);
+
+    std::mt19937 random(23);
+    const TVekGreyImage lit = test::withGradient(tilted(large, random, 4.0, 20), 1.0, 0.25);
+    EXPECT_EQ(onlyContent(readPhoto(lit)), "Large symbol in the middle");
+}
+
 TEST(DatamatrixPhotoReaderTest, RandomLShapedClutterGivesNothing) {
     std::mt19937 random(11);
     for (int picture = 0; picture < 20; ++picture) {

@@ -3,6 +3,7 @@
 #include <random>
 
 #include "foundation/VekBinarizer.h"
+#include "foundation/VekHistogram.h"
 #include "foundation/VekGreyImage.h"
 #include "foundation/VekGridSampler.h"
 #include "foundation/VekPerspectiveTransform.h"
@@ -145,6 +146,33 @@ TEST(BinarizerTest, LocalBinarizerGivesTheBlockByBlockBitsOnRandomPictures) {
         ASSERT_EQ(fast.width(), plain.width());
         for (int32_t y = 0; y < grey.height(); ++y)
             for (int32_t x = 0; x < grey.width(); ++x) ASSERT_EQ(fast.get(x, y), plain.get(x, y)) << trial << " " << x << "," << y;
+    }
+}
+
+// The global binarizer against one histogram counted pixel by pixel, on
+// pictures of every width modulo the eight-pixel steps (crops with a row
+// stride), of one level, of the extreme levels and of noise.
+TEST(BinarizerTest, GlobalBinarizerGivesThePlainThresholdOnRandomPictures) {
+    std::mt19937 random(5);
+    for (int trial = 0; trial < 40; ++trial) {
+        const int32_t width = 1 + static_cast<int32_t>(random() % 40), height = 1 + static_cast<int32_t>(random() % 30);
+        std::vector<uint8_t> pixels(static_cast<size_t>((width + 3) * height));
+        const int kind = trial % 4;
+        const auto one = static_cast<uint8_t>(random() % 256);
+        for (uint8_t& p : pixels) {
+            p = kind == 0 ? one
+                : kind == 1 ? static_cast<uint8_t>(random() % 2 ? 255 : 0)
+                            : static_cast<uint8_t>(kind == 2 ? random() % 256 : 100 + random() % 12);
+        }
+        const TVekGreyImage grey = TVekGreyImage::fromPixels(pixels, width + 3, height).cropped(trial % 4, 0, width, height);
+        std::array<int64_t, 256> counts{};
+        for (int32_t y = 0; y < grey.height(); ++y)
+            for (int32_t x = 0; x < grey.width(); ++x) ++counts[grey.get(x, y)];
+        const int32_t threshold = iterativeThreshold(counts);
+        const TVekBitMatrix bits = binarizeGlobal(grey);
+        for (int32_t y = 0; y < grey.height(); ++y)
+            for (int32_t x = 0; x < grey.width(); ++x)
+                ASSERT_EQ(bits.get(x, y), grey.get(x, y) <= threshold) << trial << " " << x << "," << y;
     }
 }
 
