@@ -22,7 +22,7 @@ constexpr double SAMPLES_PER_MODULE = 4;
 constexpr int32_t MAX_RUN_SAMPLES = 4000;
 constexpr double RUN_SAMPLES_PER_MODULE = 12;
 constexpr int32_t MAX_BINS = 64;
-constexpr double MIN_FIT_SPAN = 5.0;
+constexpr double MIN_FIT_SPAN = 2.5;
 constexpr size_t MIN_PEAKS = 3;
 constexpr double FINE_STEP = 0.5;
 // An L side covers at least eight modules (the short side of the smallest
