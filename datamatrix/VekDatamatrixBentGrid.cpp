@@ -29,6 +29,12 @@ constexpr double LATERAL = 0.25;
 // Measurements smoothed over this many neighbours (a median: a dark data
 // module beside an edge moves one measurement, not the line).
 constexpr size_t MEDIAN_WINDOW = 5;
+// Dash changes of one kind two modules apart move by less than this
+// (modules) against the map so far at all but a few places along a line of
+// a true symbol, and most of them are found.
+constexpr double MAX_DASH_DRIFT = 0.6;
+constexpr double MAX_JUMP_SHARE = 0.05;
+constexpr double MIN_STEADY_SHARE = 0.6;
 // The share of a line's places that must show its edge.
 constexpr double MIN_FOUND_SHARE = 0.4;
 
@@ -40,6 +46,23 @@ double valueAt(const TLine& line, double position) {
     if (below + 1 >= v.size()) return v.back();
     const double f = k - static_cast<double>(below);
     return (1 - f) * v[below] + f * v[below + 1];
+}
+
+// Whether the dash changes found along a line keep step with the modules.
+// Changes of one kind (light to dark, or dark to light: ink spread moves the
+// two kinds apart) move only a little from one to the next; counted against
+// the wrong number of modules they drift by a whole module over the line
+// and jump back by two each time.
+bool isSteady(const TLine& line) {
+    size_t pairs = 0, jumps = 0;
+    for (size_t k = 0; k + 2 < line.values.size(); ++k) {
+        const double a = line.values[k], b = line.values[k + 2];
+        if (std::isnan(a) || std::isnan(b)) continue;
+        ++pairs;
+        jumps += std::abs(a - b) > MAX_DASH_DRIFT;
+    }
+    return static_cast<double>(pairs) >= MIN_STEADY_SHARE * static_cast<double>(line.values.size() - 3) &&
+           static_cast<double>(jumps) <= MAX_JUMP_SHARE * static_cast<double>(pairs);
 }
 
 // Replaces each found value by the median of its found neighbours and fills
@@ -113,6 +136,9 @@ public:
             if (!left || !right || !top || !bottom) return false;
             x.crossing = {std::move(*left), std::move(*right)};
             y.crossing = {std::move(*top), std::move(*bottom)};
+            // A wrong size or no symbol at all: the outer dashes do not keep
+            // step with the modules (checked before the costlier work).
+            if (pass == 0 && (!rowDashes(0.5, true) || !columnDashes(cols - 0.5, true))) return false;
         }
         return true;
     }
@@ -163,20 +189,26 @@ private:
     // corners' map.
     TVekPointF displaced(double mx, double my) const { return {mx + x.value(mx, my), my + y.value(my, mx)}; }
 
-    bool darkAt(TVekPointF module) const {
-        const TVekPointF p = map_.map(module);
+    bool darkAt(TVekPointF module) const { return darkAtPixel(map_.map(module)); }
+
+    bool darkAtPixel(TVekPointF p) const {
         if (!(std::isfinite(p.x) && std::isfinite(p.y))) return false;
         if (p.x < -1 || p.y < -1 || p.x > picture_.width() + 1 || p.y > picture_.height() + 1) return false;
         return picture_.getOrLight(static_cast<int32_t>(std::floor(p.x)), static_cast<int32_t>(std::floor(p.y)));
     }
 
     // How far along `direction` (modules) from `from` light turns dark,
-    // nearest to `from`: two samples light before, two dark after.
+    // nearest to `from`: two samples light before, two dark after. Over a
+    // couple of modules the map is as good as straight: the samples lie
+    // evenly between the scan's two mapped ends.
     double lightToDark(TVekPointF from, TVekPointF direction, double reach) const {
-        const int32_t half = static_cast<int32_t>(std::lround(reach / STEP));
-        const int32_t n = std::min(2 * half + 1, MAX_SCAN);
+        const int32_t half = std::min(static_cast<int32_t>(std::lround(reach / STEP)), MAX_SCAN / 2);
+        const int32_t n = 2 * half + 1;
+        const TVekPointF first = map_.map(from + (-half * STEP) * direction);
+        const TVekPointF last = map_.map(from + (half * STEP) * direction);
+        const TVekPointF step = (1.0 / (n - 1)) * (last - first);
         std::array<bool, MAX_SCAN> dark{};
-        for (int32_t i = 0; i < n; ++i) dark[static_cast<size_t>(i)] = darkAt(from + ((i - half) * STEP) * direction);
+        for (int32_t i = 0; i < n; ++i) dark[static_cast<size_t>(i)] = darkAtPixel(first + static_cast<double>(i) * step);
         double best = MISSING;
         for (int32_t i = 1; i < n; ++i) {
             const auto at = [&](int32_t k) { return dark[static_cast<size_t>(std::clamp(k, 0, n - 1))]; };
@@ -238,7 +270,7 @@ private:
 
     // The changes between the dashes of a dashed row whose centre lies at
     // `at`: dark modules at even columns.
-    std::optional<TLine> rowDashes(double at) const {
+    std::optional<TLine> rowDashes(double at, bool steadyOnly = false) const {
         TLine line{at, 0, std::vector<double>(static_cast<size_t>(layout_.cols) + 1, MISSING)};
         for (int32_t c = 1; c < layout_.cols; ++c) {
             const bool leftDark = (c - 1) % 2 == 0;
@@ -246,12 +278,13 @@ private:
             const double t = lightToDark(displaced(c, at), direction, DASH_REACH);
             if (!std::isnan(t)) line.values[static_cast<size_t>(c)] = x.value(c, at) + t * direction.x;
         }
-        if (!smoothAndFill(line, static_cast<size_t>(layout_.cols - 1))) return std::nullopt;
+        if ((steadyOnly && !isSteady(line)) || !smoothAndFill(line, static_cast<size_t>(layout_.cols - 1)))
+            return std::nullopt;
         return line;
     }
 
     // A dashed column: dark modules at odd rows.
-    std::optional<TLine> columnDashes(double at) const {
+    std::optional<TLine> columnDashes(double at, bool steadyOnly = false) const {
         TLine line{at, 0, std::vector<double>(static_cast<size_t>(layout_.rows) + 1, MISSING)};
         for (int32_t r = 1; r < layout_.rows; ++r) {
             const bool aboveDark = (r - 1) % 2 == 1;
@@ -259,7 +292,8 @@ private:
             const double t = lightToDark(displaced(at, r), direction, DASH_REACH);
             if (!std::isnan(t)) line.values[static_cast<size_t>(r)] = y.value(r, at) + t * direction.y;
         }
-        if (!smoothAndFill(line, static_cast<size_t>(layout_.rows - 1))) return std::nullopt;
+        if ((steadyOnly && !isSteady(line)) || !smoothAndFill(line, static_cast<size_t>(layout_.rows - 1)))
+            return std::nullopt;
         return line;
     }
 
