@@ -115,6 +115,15 @@ struct TLayout {
     int32_t up, across;
 };
 
+// The inner lines between `count` regions k regions in from either side:
+// none, one, or two.
+std::vector<int32_t> fromOutside(int32_t k, int32_t count) {
+    std::vector<int32_t> lines;
+    if (k < count - k) lines = {k, count - k};
+    if (k == count - k) lines = {k};
+    return lines;
+}
+
 // Measures the lines of one symbol through the corners' map and the
 // displacements found so far.
 class TMeasurer {
@@ -145,22 +154,27 @@ public:
 
     // Each inner solid line against the light modules of the dashed line
     // beside it: a solid column has the dashed column on its left, a solid
-    // row the dashed row below it. A line not found is left to the others.
+    // row the dashed row below it. From the outside in, each round of lines
+    // looked for where the lines found before put it. A line not found is
+    // left to the others.
     void measureInnerEdges() {
-        std::vector<TLine> columns, rowLines;
         const int32_t height = layout_.regionRows, width = layout_.regionCols;
-        for (int32_t p = 1; p < layout_.across; ++p) {
-            auto line = columnEdge(p * width, true, false, [&](int32_t r) {
-                return r % height % 2 == 0 && r % height + 1 < height;
-            });
-            if (line) columns.push_back(std::move(*line));
+        const int32_t rounds = std::max(layout_.across, layout_.up) / 2;
+        for (int32_t k = 1; k <= rounds; ++k) {
+            std::vector<TLine> columns, rowLines;
+            for (const int32_t p : fromOutside(k, layout_.across)) {
+                auto line = columnEdge(p * width, true, false, [&](int32_t r) {
+                    return r % height % 2 == 0 && r % height + 1 < height;
+                });
+                if (line) columns.push_back(std::move(*line));
+            }
+            for (const int32_t q : fromOutside(k, layout_.up)) {
+                auto line = rowEdge(q * height, false, false, [&](int32_t c) { return c % width % 2 == 1; });
+                if (line) rowLines.push_back(std::move(*line));
+            }
+            for (auto& line : columns) insertSorted(x.crossing, std::move(line));
+            for (auto& line : rowLines) insertSorted(y.crossing, std::move(line));
         }
-        for (int32_t q = 1; q < layout_.up; ++q) {
-            auto line = rowEdge(q * height, false, false, [&](int32_t c) { return c % width % 2 == 1; });
-            if (line) rowLines.push_back(std::move(*line));
-        }
-        for (auto& line : columns) insertSorted(x.crossing, std::move(line));
-        for (auto& line : rowLines) insertSorted(y.crossing, std::move(line));
     }
 
     // The dash changes along every dashed row and column.
