@@ -6,6 +6,7 @@
 #include "datamatrix/VekDatamatrixCornerFinder.h"
 #include "datamatrix/VekDatamatrixGridDecoder.h"
 #include "datamatrix/VekDatamatrixOutlines.h"
+#include "datamatrix/VekDatamatrixSymbolSizes.h"
 #include "datamatrix/VekDatamatrixTimingEdges.h"
 
 namespace orvel {
@@ -38,6 +39,10 @@ std::array<TVekPointF, 4> scaled(const std::array<TVekPointF, 4>& corners, doubl
     std::array<TVekPointF, 4> result{};
     for (size_t i = 0; i < 4; ++i) result[i] = (1.0 / scale) * corners[i];
     return result;
+}
+
+bool isOneRegion(int32_t sizeIndex) {
+    return symbolSizeTable[static_cast<size_t>(sizeIndex)][DM_REGION_COUNT] == 1;
 }
 
 }  // namespace
@@ -158,7 +163,10 @@ std::optional<TVekBarcode> TVekDatamatrixPhotoReader::readFrame(const TPass& pas
         const std::array<TVekPointF, 4> corners = mirrored ? std::array{c[2], c[1], c[0], c[3]} : c;
         const auto sizes = TVekDatamatrixGridDecoder::sizesFor(dark[mirrored ? 1 : 0], dark[mirrored ? 0 : 1]);
         for (const int32_t size : sizes) {
-            for (const auto grid : {TVekDatamatrixGridDecoder::TGrid::even, TVekDatamatrixGridDecoder::TGrid::clocked}) {
+            for (const auto grid : {TVekDatamatrixGridDecoder::TGrid::even, TVekDatamatrixGridDecoder::TGrid::clocked,
+                                    TVekDatamatrixGridDecoder::TGrid::bent}) {
+                // Only symbols of several regions have the inner lines a bent grid is measured on.
+                if (grid == TVekDatamatrixGridDecoder::TGrid::bent && isOneRegion(size)) continue;
                 std::string error;
                 const auto codewords = TVekDatamatrixGridDecoder::decode(pass.picture, corners, size, grid, error);
                 if (debug_ != nullptr && !codewords) debug_->note("size " + std::to_string(size) + ": " + error);
