@@ -25,7 +25,9 @@ struct TVekReaderOptions {
     bool isPure = false;          // one clean, upright symbol fills the picture
     int32_t maxSymbols = 0;       // stop after this many decoded symbols; 0: all
     bool returnErrors = false;    // also return symbols that were found but not decoded
-    TVekBinarizerKind binarizer = TVekBinarizerKind::local;  // the first binarizer tried
+    // The first binarizer tried. Data Matrix tries the cheaper global one
+    // first unless this one's picture is already made by another family.
+    TVekBinarizerKind binarizer = TVekBinarizerKind::local;
     bool classic = false;         // the documented readers with the demonstration program's settings
     // The fewest digits an Interleaved 2 of 5 symbol read from a photograph
     // may hold unless it has the full quiet zones of ten narrow elements on
