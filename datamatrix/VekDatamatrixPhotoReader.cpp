@@ -4,6 +4,7 @@
 
 #include "datamatrix/VekDatamatrixContent.h"
 #include "datamatrix/VekDatamatrixCornerFinder.h"
+#include "datamatrix/VekDatamatrixGreyReader.h"
 #include "datamatrix/VekDatamatrixGridDecoder.h"
 #include "datamatrix/VekDatamatrixOutlines.h"
 #include "datamatrix/VekDatamatrixTimingEdges.h"
@@ -48,7 +49,7 @@ TVekBarcodes TVekDatamatrixPhotoReader::read(TVekBinaryCache& picture) const {
     // Both binarizers before either inversion: dark on light is the common
     // case, and an inverted light picture is one huge region, slow to trace.
     for (TVekBinarizerKind kind : {first, second}) {
-        readPass({picture.binary(kind), false, 1.0}, found);
+        readPass({picture.binary(kind), false, 1.0, &picture.grey()}, found);
         if (isDone(found)) return found;
     }
     if (options_.tryInvert) {
@@ -62,7 +63,7 @@ TVekBarcodes TVekDatamatrixPhotoReader::read(TVekBinaryCache& picture) const {
     const TVekGreyImage& grey = picture.grey();
     if (std::max(grey.width(), grey.height()) <= MAX_UPSCALED_SIDE) {
         const TVekBitMatrix enlarged = binarize(grey.upscaled(2), TVekBinarizerKind::local);
-        readPass({enlarged, false, 2.0}, found);
+        readPass({enlarged, false, 2.0, &grey}, found);
     }
     return found;
 }
@@ -163,6 +164,10 @@ std::optional<TVekBarcode> TVekDatamatrixPhotoReader::readCandidate(const TPass&
                 if (!failure) failure = std::move(barcode);
             }
         }
+    }
+    if (pass.grey != nullptr) {
+        if (auto barcode = TVekDatamatrixGreyReader::read(*pass.grey, frame->corners, pass.scale, dark))
+            return barcode;
     }
     return failure;
 }

@@ -33,6 +33,9 @@ private:
         const TVekBitMatrix& picture;
         bool inverted;
         double scale;
+        // The grey picture (at scale 1) for a second look at outlines whose
+        // binarized modules do not decode; none skips it.
+        const TVekGreyImage* grey = nullptr;
     };
 
     void readPass(const TPass& pass, TVekBarcodes& found) const;

@@ -1,0 +1,229 @@
+#include "datamatrix/VekDatamatrixGreyGrid.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "foundation/VekPerspectiveTransform.h"
+
+namespace orvel {
+
+namespace {
+
+// Profile samples per module along a clock track.
+constexpr int32_t TRACK_SAMPLES = 6;
+// The steps allowed between neighbouring centres on a track (modules), and
+// how much a step unlike the even grid's costs against the contrast.
+constexpr double MIN_STEP = 0.6;
+constexpr double MAX_STEP = 1.5;
+constexpr double STEP_COST = 0.5;
+// The first and last centre lie within this much (modules) of the even
+// grid's: the corners came from the binarized edges.
+constexpr double END_SLACK = 0.5;
+// Where each module is read around its centre (modules).
+constexpr double SPREAD = 0.2;
+// Neighbours on each side that make a module's surroundings.
+constexpr int32_t LOCAL_REACH = 3;
+// How much of the difference to its four neighbours is added back to a
+// module: a blur of about a module spreads roughly that much of each module
+// onto the next.
+constexpr double SHARPEN = 0.6;
+// Pixels a corner may lie outside the picture.
+constexpr double OUTSIDE = 2.0;
+
+double bilinear(const TVekGreyImage& grey, TVekPointF p) {
+    const double x = std::clamp(p.x - 0.5, 0.0, grey.width() - 1.0);
+    const double y = std::clamp(p.y - 0.5, 0.0, grey.height() - 1.0);
+    const int32_t x0 = std::min(static_cast<int32_t>(x), grey.width() - 1);
+    const int32_t y0 = std::min(static_cast<int32_t>(y), grey.height() - 1);
+    const int32_t x1 = std::min(x0 + 1, grey.width() - 1);
+    const int32_t y1 = std::min(y0 + 1, grey.height() - 1);
+    const double fx = x - x0;
+    const double fy = y - y0;
+    const double top = (1 - fx) * grey.get(x0, y0) + fx * grey.get(x1, y0);
+    const double bottom = (1 - fx) * grey.get(x0, y1) + fx * grey.get(x1, y1);
+    return (1 - fy) * top + fy * bottom;
+}
+
+// Grey levels along a track from `from` to `to` (unit-square coordinates),
+// each the mean of three points across the track `across` apart.
+std::vector<double> trackProfile(const TVekGreyImage& grey, const TVekPerspectiveTransform& unit, TVekPointF from,
+                                 TVekPointF to, TVekPointF across, int32_t samples) {
+    std::vector<double> profile(static_cast<size_t>(samples));
+    for (int32_t i = 0; i < samples; ++i) {
+        const TVekPointF p = from + ((i + 0.5) / samples) * (to - from);
+        profile[static_cast<size_t>(i)] =
+            (bilinear(grey, unit.map(p - across)) + bilinear(grey, unit.map(p)) + bilinear(grey, unit.map(p + across))) /
+            3;
+    }
+    return profile;
+}
+
+}  // namespace
+
+// Dynamic programming over the profile: best[k][i] is the best score with
+// module k centred on sample i, a dark module scoring the darkness of its
+// sample and a light one its lightness, less a cost for each step unlike
+// the even grid's.
+std::vector<double> TVekDatamatrixGreyGrid::fitClock(const std::vector<double>& profile, int32_t count,
+                                                     int32_t darkParity) {
+    const int32_t samples = static_cast<int32_t>(profile.size());
+    if (count < 2 || samples < 2 * count) return {};
+    const double module = static_cast<double>(samples) / count;
+    const auto [low, high] = std::minmax_element(profile.begin(), profile.end());
+    const double contrast = std::max(1.0, *high - *low);
+    const int32_t minStep = std::max(1, static_cast<int32_t>(std::ceil(MIN_STEP * module)));
+    const int32_t maxStep = static_cast<int32_t>(std::floor(MAX_STEP * module));
+    const int32_t slack = static_cast<int32_t>(END_SLACK * module);
+    constexpr double NONE = -std::numeric_limits<double>::infinity();
+    std::vector<double> best(static_cast<size_t>(count * samples), NONE);
+    std::vector<int32_t> from(static_cast<size_t>(count * samples), -1);
+    auto at = [samples](int32_t k, int32_t i) { return static_cast<size_t>(k * samples + i); };
+    auto gain = [&](int32_t k, int32_t i) {
+        const double v = profile[static_cast<size_t>(i)];
+        return k % 2 == darkParity ? -v : v;
+    };
+    const int32_t firstCentre = static_cast<int32_t>(0.5 * module);
+    for (int32_t i = std::max(0, firstCentre - slack); i <= std::min(samples - 1, firstCentre + slack); ++i) {
+        best[at(0, i)] = gain(0, i);
+    }
+    for (int32_t k = 1; k < count; ++k) {
+        for (int32_t i = 0; i < samples; ++i) {
+            double top = NONE;
+            int32_t source = -1;
+            for (int32_t step = minStep; step <= maxStep && step <= i; ++step) {
+                const double previous = best[at(k - 1, i - step)];
+                if (previous == NONE) continue;
+                const double off = (step - module) / module;
+                const double score = previous - STEP_COST * contrast * off * off;
+                if (score > top) {
+                    top = score;
+                    source = i - step;
+                }
+            }
+            if (source < 0) continue;
+            best[at(k, i)] = top + gain(k, i);
+            from[at(k, i)] = source;
+        }
+    }
+    const int32_t lastCentre = static_cast<int32_t>(samples - 0.5 * module);
+    int32_t end = -1;
+    for (int32_t i = std::max(0, lastCentre - slack); i < samples && i <= lastCentre + slack; ++i) {
+        if (best[at(count - 1, i)] != NONE && (end < 0 || best[at(count - 1, i)] > best[at(count - 1, end)])) end = i;
+    }
+    if (end < 0) return {};
+    std::vector<double> centres(static_cast<size_t>(count));
+    for (int32_t k = count - 1; k >= 0; --k) {
+        centres[static_cast<size_t>(k)] = (end + 0.5) / samples;
+        end = from[at(k, end)];
+    }
+    return centres;
+}
+
+std::optional<TVekDatamatrixGreyGrid> TVekDatamatrixGreyGrid::sample(const TVekGreyImage& grey,
+                                                                    const std::array<TVekPointF, 4>& corners,
+                                                                    int32_t cols, int32_t rows) {
+    if (grey.empty() || cols < 2 || rows < 2) return std::nullopt;
+    for (const TVekPointF& p : corners) {
+        if (!(p.x >= -OUTSIDE && p.y >= -OUTSIDE && p.x <= grey.width() + OUTSIDE && p.y <= grey.height() + OUTSIDE))
+            return std::nullopt;
+    }
+    const TVekPerspectiveTransform unit = TVekPerspectiveTransform::squareToQuad(corners);
+    const double colWidth = 1.0 / cols;
+    const double rowHeight = 1.0 / rows;
+    // The top row alternates from dark at the left; the right column from
+    // light at the top.
+    const double down = 0.5 * rowHeight;
+    const auto columns = fitClock(trackProfile(grey, unit, {0, down}, {1, down}, {0, SPREAD * rowHeight},
+                                               TRACK_SAMPLES * cols),
+                                  cols, 0);
+    const double in = 1 - 0.5 * colWidth;
+    const auto rowCentres = fitClock(trackProfile(grey, unit, {in, 0}, {in, 1}, {SPREAD * colWidth, 0},
+                                                  TRACK_SAMPLES * rows),
+                                     rows, 1);
+    if (columns.empty() || rowCentres.empty()) return std::nullopt;
+    TVekDatamatrixGreyGrid grid(cols, rows);
+    const TVekPointF dx{SPREAD * colWidth, 0};
+    const TVekPointF dy{0, SPREAD * rowHeight};
+    for (int32_t r = 0; r < rows; ++r) {
+        for (int32_t c = 0; c < cols; ++c) {
+            const TVekPointF centre{columns[static_cast<size_t>(c)], rowCentres[static_cast<size_t>(r)]};
+            double sum = 0;
+            for (const TVekPointF& p : {centre, centre - dx, centre + dx, centre - dy, centre + dy}) {
+                sum += bilinear(grey, unit.map(p));
+            }
+            grid.levels_[static_cast<size_t>(r * cols + c)] = sum / 5;
+        }
+    }
+    return grid;
+}
+
+// Halfway between the clock tracks' dark and light modules, the corners
+// left out.
+double TVekDatamatrixGreyGrid::clockThreshold() const {
+    double dark = 0, light = 0;
+    int32_t darkCount = 0, lightCount = 0;
+    auto add = [&](int32_t c, int32_t r, bool isDark) {
+        (isDark ? dark : light) += level(c, r);
+        ++(isDark ? darkCount : lightCount);
+    };
+    for (int32_t c = 1; c + 1 < cols_; ++c) add(c, 0, c % 2 == 0);
+    for (int32_t r = 1; r + 1 < rows_; ++r) add(cols_ - 1, r, r % 2 == 1);
+    if (darkCount == 0 || lightCount == 0) return 128;
+    return 0.5 * (dark / darkCount + light / lightCount);
+}
+
+double TVekDatamatrixGreyGrid::sharpened(int32_t c, int32_t r) const {
+    double sum = 0;
+    int32_t n = 0;
+    for (const auto& [dc, dr] : {std::pair{-1, 0}, std::pair{1, 0}, std::pair{0, -1}, std::pair{0, 1}}) {
+        const int32_t x = c + dc;
+        const int32_t y = r + dr;
+        if (x < 0 || y < 0 || x >= cols_ || y >= rows_) continue;
+        sum += level(x, y);
+        ++n;
+    }
+    return n == 0 ? level(c, r) : level(c, r) + SHARPEN * (level(c, r) - sum / n);
+}
+
+double TVekDatamatrixGreyGrid::localMean(int32_t c, int32_t r) const {
+    double sum = 0;
+    int32_t n = 0;
+    for (int32_t y = std::max(0, r - LOCAL_REACH); y <= std::min(rows_ - 1, r + LOCAL_REACH); ++y) {
+        for (int32_t x = std::max(0, c - LOCAL_REACH); x <= std::min(cols_ - 1, c + LOCAL_REACH); ++x) {
+            sum += level(x, y);
+            ++n;
+        }
+    }
+    return sum / n;
+}
+
+TVekBitMatrix TVekDatamatrixGreyGrid::modules(int32_t kind) const {
+    TVekBitMatrix result(cols_, rows_);
+    const double threshold = clockThreshold();
+    if (kind == 2) {
+        TVekDatamatrixGreyGrid sharp(cols_, rows_);
+        for (int32_t r = 0; r < rows_; ++r) {
+            for (int32_t c = 0; c < cols_; ++c) sharp.levels_[static_cast<size_t>(r * cols_ + c)] = sharpened(c, r);
+        }
+        const double sharpThreshold = sharp.clockThreshold();
+        for (int32_t r = 0; r < rows_; ++r) {
+            for (int32_t c = 0; c < cols_; ++c) result.set(c, r, sharp.level(c, r) < sharpThreshold);
+        }
+        return result;
+    }
+    double mean = 0;
+    for (const double v : levels_) mean += v;
+    mean /= static_cast<double>(levels_.size());
+    for (int32_t r = 0; r < rows_; ++r) {
+        for (int32_t c = 0; c < cols_; ++c) {
+            // Against the surroundings: the clock threshold moved with the
+            // local mean, for light falling unevenly over the symbol.
+            const double t = kind == 1 ? threshold + localMean(c, r) - mean : threshold;
+            result.set(c, r, level(c, r) < t);
+        }
+    }
+    return result;
+}
+
+}  // namespace orvel

@@ -1,0 +1,42 @@
+#include "datamatrix/VekDatamatrixGreyReader.h"
+
+#include <string>
+
+#include "datamatrix/VekDatamatrixContent.h"
+#include "datamatrix/VekDatamatrixGreyGrid.h"
+#include "datamatrix/VekDatamatrixGridDecoder.h"
+#include "datamatrix/VekDatamatrixSymbolSizes.h"
+
+namespace orvel {
+
+std::optional<TVekBarcode> TVekDatamatrixGreyReader::read(const TVekGreyImage& grey,
+                                                          const std::array<TVekPointF, 4>& corners, double scale,
+                                                          const std::array<int32_t, 2>& dark) {
+    for (const bool mirrored : {false, true}) {
+        // Seen from behind, the top-left and bottom-right corners change
+        // places (as on the binarized path).
+        const auto& c = corners;
+        const std::array<TVekPointF, 4> upright = mirrored ? std::array{c[2], c[1], c[0], c[3]} : c;
+        std::array<TVekPointF, 4> onGrey{};
+        for (size_t i = 0; i < 4; ++i) onGrey[i] = (1.0 / scale) * upright[i];
+        for (const int32_t size : TVekDatamatrixGridDecoder::sizesFor(dark[mirrored ? 1 : 0], dark[mirrored ? 0 : 1])) {
+            const auto& dims = symbolSizeTable[static_cast<size_t>(size)];
+            const auto grid = TVekDatamatrixGreyGrid::sample(grey, onGrey, dims[DM_SYMBOL_COLS], dims[DM_SYMBOL_ROWS]);
+            if (!grid) continue;
+            for (int32_t kind = 0; kind < TVekDatamatrixGreyGrid::THRESHOLDS; ++kind) {
+                std::string error;
+                const auto codewords = TVekDatamatrixGridDecoder::decodeModules(grid->modules(kind), size, error);
+                if (!codewords) continue;
+                TVekBarcode barcode;
+                barcode.format = TVekBarcodeFormat::dataMatrix;
+                barcode.position = upright;
+                barcode.isMirrored = mirrored;
+                TVekDatamatrixContent::decode(*codewords, barcode);
+                if (barcode.isValid) return barcode;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace orvel
