@@ -28,6 +28,8 @@ constexpr int32_t LOCAL_REACH = 3;
 // module: a blur of about a module spreads roughly that much of each module
 // onto the next.
 constexpr double SHARPEN = 0.6;
+// Shifts (modules) tried for each end of the top and right edges.
+constexpr std::array<double, 5> EDGE_SHIFTS = {-0.5, -0.25, 0, 0.25, 0.5};
 // Pixels a corner may lie outside the picture.
 constexpr double OUTSIDE = 2.0;
 
@@ -66,7 +68,7 @@ std::vector<double> trackProfile(const TVekGreyImage& grey, const TVekPerspectiv
 // sample and a light one its lightness, less a cost for each step unlike
 // the even grid's.
 std::vector<double> TVekDatamatrixGreyGrid::fitClock(const std::vector<double>& profile, int32_t count,
-                                                     int32_t darkParity) {
+                                                     int32_t darkParity, double* score) {
     const int32_t samples = static_cast<int32_t>(profile.size());
     if (count < 2 || samples < 2 * count) return {};
     const double module = static_cast<double>(samples) / count;
@@ -112,6 +114,7 @@ std::vector<double> TVekDatamatrixGreyGrid::fitClock(const std::vector<double>& 
         if (best[at(count - 1, i)] != NONE && (end < 0 || best[at(count - 1, i)] > best[at(count - 1, end)])) end = i;
     }
     if (end < 0) return {};
+    if (score != nullptr) *score = best[at(count - 1, end)];
     std::vector<double> centres(static_cast<size_t>(count));
     for (int32_t k = count - 1; k >= 0; --k) {
         centres[static_cast<size_t>(k)] = (end + 0.5) / samples;
@@ -128,7 +131,7 @@ std::optional<TVekDatamatrixGreyGrid> TVekDatamatrixGreyGrid::sample(const TVekG
         if (!(p.x >= -OUTSIDE && p.y >= -OUTSIDE && p.x <= grey.width() + OUTSIDE && p.y <= grey.height() + OUTSIDE))
             return std::nullopt;
     }
-    const TVekPerspectiveTransform unit = TVekPerspectiveTransform::squareToQuad(corners);
+    const TVekPerspectiveTransform unit = TVekPerspectiveTransform::squareToQuad(refined(grey, corners, cols, rows));
     const double colWidth = 1.0 / cols;
     const double rowHeight = 1.0 / rows;
     // The top row alternates from dark at the left; the right column from
@@ -156,6 +159,53 @@ std::optional<TVekDatamatrixGreyGrid> TVekDatamatrixGreyGrid::sample(const TVekG
         }
     }
     return grid;
+}
+
+// Each edge's two ends are moved along the neighbouring sides by up to
+// half a module, keeping the placement whose clock track scores best; the
+// right edge once more after the top one has moved.
+std::array<TVekPointF, 4> TVekDatamatrixGreyGrid::refined(const TVekGreyImage& grey, std::array<TVekPointF, 4> corners,
+                                                         int32_t cols, int32_t rows) {
+    auto trackScore = [&](const std::array<TVekPointF, 4>& q, bool right) {
+        const TVekPerspectiveTransform unit = TVekPerspectiveTransform::squareToQuad(q);
+        double score = -std::numeric_limits<double>::infinity();
+        const auto centres =
+            right ? fitClock(trackProfile(grey, unit, {1 - 0.5 / cols, 0}, {1 - 0.5 / cols, 1},
+                                          {SPREAD / cols, 0}, TRACK_SAMPLES * rows),
+                             rows, 1, &score)
+                  : fitClock(trackProfile(grey, unit, {0, 0.5 / rows}, {1, 0.5 / rows}, {0, SPREAD / rows},
+                                          TRACK_SAMPLES * cols),
+                             cols, 0, &score);
+        return centres.empty() ? -std::numeric_limits<double>::infinity() : score;
+    };
+    // right: the top-right and bottom-right corners move along the top and
+    // bottom sides; top: the top-left and top-right corners along the left
+    // and right sides.
+    auto fitEdge = [&](bool right) {
+        const size_t a = right ? 1 : 0;
+        const size_t b = right ? 2 : 1;
+        const TVekPointF alongA = right ? (1.0 / cols) * (corners[1] - corners[0]) : (1.0 / rows) * (corners[0] - corners[3]);
+        const TVekPointF alongB = right ? (1.0 / cols) * (corners[2] - corners[3]) : (1.0 / rows) * (corners[1] - corners[2]);
+        std::array<TVekPointF, 4> best = corners;
+        double bestScore = trackScore(corners, right);
+        for (const double da : EDGE_SHIFTS) {
+            for (const double db : EDGE_SHIFTS) {
+                std::array<TVekPointF, 4> q = corners;
+                q[a] = corners[a] + da * alongA;
+                q[b] = corners[b] + db * alongB;
+                const double score = trackScore(q, right);
+                if (score > bestScore) {
+                    bestScore = score;
+                    best = q;
+                }
+            }
+        }
+        corners = best;
+    };
+    fitEdge(true);
+    fitEdge(false);
+    fitEdge(true);
+    return corners;
 }
 
 // Halfway between the clock tracks' dark and light modules, the corners

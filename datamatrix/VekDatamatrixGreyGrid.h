@@ -41,12 +41,18 @@ public:
     // profile of grey levels sampled evenly over the line, module k dark
     // when k % 2 == darkParity: the placement that fits the alternation
     // best with steps between 0.6 and 1.5 modules. Exposed for the tests.
-    static std::vector<double> fitClock(const std::vector<double>& profile, int32_t count, int32_t darkParity);
+    static std::vector<double> fitClock(const std::vector<double>& profile, int32_t count, int32_t darkParity,
+                                        double* score = nullptr);
 
 private:
     TVekDatamatrixGreyGrid(int32_t cols, int32_t rows) : cols_(cols), rows_(rows) {
         levels_.resize(static_cast<size_t>(cols) * static_cast<size_t>(rows));
     }
+    // The outline with its top and right edges moved to where the clock
+    // tracks alternate most clearly: the binarized edges of a blurred
+    // symbol lean by a pixel or two, a third of a module.
+    static std::array<TVekPointF, 4> refined(const TVekGreyImage& grey, std::array<TVekPointF, 4> corners,
+                                             int32_t cols, int32_t rows);
     double level(int32_t c, int32_t r) const { return levels_[static_cast<size_t>(r * cols_ + c)]; }
     double clockThreshold() const;
     double sharpened(int32_t c, int32_t r) const;
