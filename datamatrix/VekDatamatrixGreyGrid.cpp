@@ -30,6 +30,11 @@ constexpr int32_t LOCAL_REACH = 3;
 constexpr double SHARPEN = 0.6;
 // Shifts (modules) tried for each end of the top and right edges.
 constexpr std::array<double, 5> EDGE_SHIFTS = {-0.5, -0.25, 0, 0.25, 0.5};
+// Dark runs on a clock track start and end this share of the contrast
+// beyond the middle level.
+constexpr double HYSTERESIS = 0.1;
+constexpr int32_t MAX_COUNT_SAMPLES = 2000;
+constexpr std::array<double, 3> COUNT_DEPTHS = {0.3, 0.5, 0.7};
 // Pixels a corner may lie outside the picture.
 constexpr double OUTSIDE = 2.0;
 
@@ -61,7 +66,51 @@ std::vector<double> trackProfile(const TVekGreyImage& grey, const TVekPerspectiv
     return profile;
 }
 
+// Dark runs along a profile, a run starting below the middle level by a
+// tenth of the contrast and ending above it by as much, so that noise on a
+// blurred level near the middle does not split a run.
+int32_t darkRuns(const std::vector<double>& profile) {
+    if (profile.empty()) return 0;
+    std::vector<double> sorted = profile;
+    std::sort(sorted.begin(), sorted.end());
+    const double low = sorted[sorted.size() / 10];
+    const double high = sorted[sorted.size() - 1 - sorted.size() / 10];
+    const double middle = 0.5 * (low + high);
+    const double margin = HYSTERESIS * (high - low);
+    int32_t runs = 0;
+    bool dark = false;
+    for (const double v : profile) {
+        if (!dark && v < middle - margin) {
+            dark = true;
+            ++runs;
+        } else if (dark && v > middle + margin) {
+            dark = false;
+        }
+    }
+    return runs;
+}
+
 }  // namespace
+
+std::array<int32_t, 2> TVekDatamatrixGreyGrid::darkModules(const TVekGreyImage& grey,
+                                                          const std::array<TVekPointF, 4>& corners,
+                                                          double modulePixels) {
+    const TVekPerspectiveTransform unit = TVekPerspectiveTransform::squareToQuad(corners);
+    const double topLength = distance(corners[0], corners[1]);
+    const double rightLength = distance(corners[1], corners[2]);
+    auto samples = [](double pixels) { return std::clamp(static_cast<int32_t>(2 * pixels), 16, MAX_COUNT_SAMPLES); };
+    // The module measured on a blurred L is often too large: the track is
+    // looked for at a few depths and the most dark runs taken (data rows
+    // further in run longer and count fewer).
+    std::array<int32_t, 2> counts{0, 0};
+    for (const double depth : COUNT_DEPTHS) {
+        const double down = std::min(0.25, depth * modulePixels / std::max(1.0, distance(corners[0], corners[3])));
+        const double in = std::min(0.25, depth * modulePixels / std::max(1.0, distance(corners[3], corners[2])));
+        counts[0] = std::max(counts[0], darkRuns(trackProfile(grey, unit, {0, down}, {1, down}, {0, 0}, samples(topLength))));
+        counts[1] = std::max(counts[1], darkRuns(trackProfile(grey, unit, {1 - in, 0}, {1 - in, 1}, {0, 0}, samples(rightLength))));
+    }
+    return counts;
+}
 
 // Dynamic programming over the profile: best[k][i] is the best score with
 // module k centred on sample i, a dark module scoring the darkness of its
@@ -85,9 +134,15 @@ std::vector<double> TVekDatamatrixGreyGrid::fitClock(const std::vector<double>& 
         const double v = profile[static_cast<size_t>(i)];
         return k % 2 == darkParity ? -v : v;
     };
+    // The end modules are often as light as what lies beyond them: they
+    // stay near the even grid's unless the profile says otherwise.
+    auto anchorCost = [&](int32_t offset) {
+        const double off = offset / module;
+        return STEP_COST * contrast * off * off;
+    };
     const int32_t firstCentre = static_cast<int32_t>(0.5 * module);
     for (int32_t i = std::max(0, firstCentre - slack); i <= std::min(samples - 1, firstCentre + slack); ++i) {
-        best[at(0, i)] = gain(0, i);
+        best[at(0, i)] = gain(0, i) - anchorCost(i - firstCentre);
     }
     for (int32_t k = 1; k < count; ++k) {
         for (int32_t i = 0; i < samples; ++i) {
@@ -111,7 +166,9 @@ std::vector<double> TVekDatamatrixGreyGrid::fitClock(const std::vector<double>& 
     const int32_t lastCentre = static_cast<int32_t>(samples - 0.5 * module);
     int32_t end = -1;
     for (int32_t i = std::max(0, lastCentre - slack); i < samples && i <= lastCentre + slack; ++i) {
-        if (best[at(count - 1, i)] != NONE && (end < 0 || best[at(count - 1, i)] > best[at(count - 1, end)])) end = i;
+        if (best[at(count - 1, i)] == NONE) continue;
+        best[at(count - 1, i)] -= anchorCost(i - lastCentre);
+        if (end < 0 || best[at(count - 1, i)] > best[at(count - 1, end)]) end = i;
     }
     if (end < 0) return {};
     if (score != nullptr) *score = best[at(count - 1, end)];

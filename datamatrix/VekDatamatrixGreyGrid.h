@@ -34,6 +34,12 @@ public:
                                                         const std::array<TVekPointF, 4>& corners, int32_t cols,
                                                         int32_t rows);
 
+    // Dark modules along the top and the right edge of an outline, counted
+    // on the grey levels half a module (`modulePixels`) inside: blur merges
+    // dark clock modules with their dark neighbours in a binarization.
+    static std::array<int32_t, 2> darkModules(const TVekGreyImage& grey, const std::array<TVekPointF, 4>& corners,
+                                              double modulePixels);
+
     // The modules (1 = dark) under threshold `kind` (0 .. THRESHOLDS - 1).
     TVekBitMatrix modules(int32_t kind) const;
 

@@ -1,6 +1,8 @@
 #include "datamatrix/VekDatamatrixGreyReader.h"
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "datamatrix/VekDatamatrixContent.h"
 #include "datamatrix/VekDatamatrixGreyGrid.h"
@@ -10,16 +12,24 @@
 namespace orvel {
 
 std::optional<TVekBarcode> TVekDatamatrixGreyReader::read(const TVekGreyImage& grey,
-                                                          const std::array<TVekPointF, 4>& corners, double scale,
+                                                          const TVekDatamatrixFrame& frame, double scale,
                                                           const std::array<int32_t, 2>& dark) {
+    std::array<TVekPointF, 4> corners{};
+    for (size_t i = 0; i < 4; ++i) corners[i] = (1.0 / scale) * frame.corners[i];
+    const auto greyDark = TVekDatamatrixGreyGrid::darkModules(grey, corners, frame.moduleSize / scale);
     for (const bool mirrored : {false, true}) {
         // Seen from behind, the top-left and bottom-right corners change
         // places (as on the binarized path).
         const auto& c = corners;
-        const std::array<TVekPointF, 4> upright = mirrored ? std::array{c[2], c[1], c[0], c[3]} : c;
-        std::array<TVekPointF, 4> onGrey{};
-        for (size_t i = 0; i < 4; ++i) onGrey[i] = (1.0 / scale) * upright[i];
-        for (const int32_t size : TVekDatamatrixGridDecoder::sizesFor(dark[mirrored ? 1 : 0], dark[mirrored ? 0 : 1])) {
+        const std::array<TVekPointF, 4> onGrey = mirrored ? std::array{c[2], c[1], c[0], c[3]} : c;
+        const auto& f = frame.corners;
+        const std::array<TVekPointF, 4> upright = mirrored ? std::array{f[2], f[1], f[0], f[3]} : f;
+        const size_t top = mirrored ? 1 : 0;
+        std::vector<int32_t> sizes = TVekDatamatrixGridDecoder::sizesFor(greyDark[top], greyDark[1 - top]);
+        for (const int32_t size : TVekDatamatrixGridDecoder::sizesFor(dark[top], dark[1 - top])) {
+            if (std::find(sizes.begin(), sizes.end(), size) == sizes.end()) sizes.push_back(size);
+        }
+        for (const int32_t size : sizes) {
             const auto& dims = symbolSizeTable[static_cast<size_t>(size)];
             const auto grid = TVekDatamatrixGreyGrid::sample(grey, onGrey, dims[DM_SYMBOL_COLS], dims[DM_SYMBOL_ROWS]);
             if (!grid) continue;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "datamatrix/VekDatamatrixTimingEdges.h"
 #include "foundation/VekBarcode.h"
 #include "foundation/VekGreyImage.h"
 #include "foundation/VekPointF.h"
@@ -17,11 +18,12 @@ namespace orvel {
 // accepts one.
 class TVekDatamatrixGreyReader {
 public:
-    // corners: the outline as in TVekDatamatrixFrame, in coordinates
-    // `scale` times the grey picture's (the barcode's position stays in
-    // them); dark: the dark modules counted along its top and right edges.
-    // Only a decoded symbol, never a failure.
-    static std::optional<TVekBarcode> read(const TVekGreyImage& grey, const std::array<TVekPointF, 4>& corners,
+    // frame: the outline, in coordinates `scale` times the grey picture's
+    // (the barcode's position stays in them); dark: the dark modules counted
+    // along its top and right edges in the binarization (the sizes they
+    // suggest are tried after those of the grey counts). Only a decoded
+    // symbol, never a failure.
+    static std::optional<TVekBarcode> read(const TVekGreyImage& grey, const TVekDatamatrixFrame& frame,
                                            double scale, const std::array<int32_t, 2>& dark);
 };
 

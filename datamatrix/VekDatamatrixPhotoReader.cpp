@@ -166,7 +166,7 @@ std::optional<TVekBarcode> TVekDatamatrixPhotoReader::readCandidate(const TPass&
         }
     }
     if (pass.grey != nullptr) {
-        if (auto barcode = TVekDatamatrixGreyReader::read(*pass.grey, frame->corners, pass.scale, dark))
+        if (auto barcode = TVekDatamatrixGreyReader::read(*pass.grey, *frame, pass.scale, dark))
             return barcode;
     }
     return failure;
