@@ -25,11 +25,14 @@ constexpr double SPREAD = 0.2;
 // Neighbours on each side that make a module's surroundings.
 constexpr int32_t LOCAL_REACH = 3;
 // How much of the difference to its four neighbours is added back to a
-// module: a blur of about a module spreads roughly that much of each module
-// onto the next.
-constexpr double SHARPEN = 0.6;
+// module: a blur of about half a module spreads a good part of each module
+// onto the next, and an isolated light module between dark ones keeps only
+// a little of its contrast.
+constexpr double SHARPEN = 1.5;
 // Shifts (modules) tried for each end of the top and right edges.
 constexpr std::array<double, 5> EDGE_SHIFTS = {-0.5, -0.25, 0, 0.25, 0.5};
+// Bows (modules at the middle) tried for the rows.
+constexpr std::array<double, 6> BOWS = {-1, -0.6, -0.3, 0.3, 0.6, 1};
 // Dark runs on a clock track start and end this share of the contrast
 // beyond the middle level.
 constexpr double HYSTERESIS = 0.1;
@@ -52,13 +55,20 @@ double bilinear(const TVekGreyImage& grey, TVekPointF p) {
     return (1 - fy) * top + fy * bottom;
 }
 
+// How far a row bowing by `bow` (unit-square coordinates, at the middle)
+// lies from the straight line at the fraction u of its length: nothing at
+// the ends, where the outline's corners are.
+double bowAt(double bow, double u) { return bow * 4 * u * (1 - u); }
+
 // Grey levels along a track from `from` to `to` (unit-square coordinates),
-// each the mean of three points across the track `across` apart.
+// each the mean of three points across the track `across` apart; a
+// horizontal track bows down by `bow` at its middle.
 std::vector<double> trackProfile(const TVekGreyImage& grey, const TVekPerspectiveTransform& unit, TVekPointF from,
-                                 TVekPointF to, TVekPointF across, int32_t samples) {
+                                 TVekPointF to, TVekPointF across, int32_t samples, double bow = 0) {
     std::vector<double> profile(static_cast<size_t>(samples));
     for (int32_t i = 0; i < samples; ++i) {
-        const TVekPointF p = from + ((i + 0.5) / samples) * (to - from);
+        const double t = (i + 0.5) / samples;
+        const TVekPointF p = from + t * (to - from) + TVekPointF{0, bowAt(bow, t)};
         profile[static_cast<size_t>(i)] =
             (bilinear(grey, unit.map(p - across)) + bilinear(grey, unit.map(p)) + bilinear(grey, unit.map(p + across))) /
             3;
@@ -188,14 +198,16 @@ std::optional<TVekDatamatrixGreyGrid> TVekDatamatrixGreyGrid::sample(const TVekG
         if (!(p.x >= -OUTSIDE && p.y >= -OUTSIDE && p.x <= grey.width() + OUTSIDE && p.y <= grey.height() + OUTSIDE))
             return std::nullopt;
     }
-    const TVekPerspectiveTransform unit = TVekPerspectiveTransform::squareToQuad(refined(grey, corners, cols, rows));
+    const TPlacement placement = refined(grey, corners, cols, rows);
+    const TVekPerspectiveTransform unit = TVekPerspectiveTransform::squareToQuad(placement.corners);
+    const double bow = placement.bow;
     const double colWidth = 1.0 / cols;
     const double rowHeight = 1.0 / rows;
     // The top row alternates from dark at the left; the right column from
     // light at the top.
     const double down = 0.5 * rowHeight;
     const auto columns = fitClock(trackProfile(grey, unit, {0, down}, {1, down}, {0, SPREAD * rowHeight},
-                                               TRACK_SAMPLES * cols),
+                                               TRACK_SAMPLES * cols, bow),
                                   cols, 0);
     const double in = 1 - 0.5 * colWidth;
     const auto rowCentres = fitClock(trackProfile(grey, unit, {in, 0}, {in, 1}, {SPREAD * colWidth, 0},
@@ -207,7 +219,8 @@ std::optional<TVekDatamatrixGreyGrid> TVekDatamatrixGreyGrid::sample(const TVekG
     const TVekPointF dy{0, SPREAD * rowHeight};
     for (int32_t r = 0; r < rows; ++r) {
         for (int32_t c = 0; c < cols; ++c) {
-            const TVekPointF centre{columns[static_cast<size_t>(c)], rowCentres[static_cast<size_t>(r)]};
+            const double u = columns[static_cast<size_t>(c)];
+            const TVekPointF centre{u, rowCentres[static_cast<size_t>(r)] + bowAt(bow, u)};
             double sum = 0;
             for (const TVekPointF& p : {centre, centre - dx, centre + dx, centre - dy, centre + dy}) {
                 sum += bilinear(grey, unit.map(p));
@@ -220,10 +233,13 @@ std::optional<TVekDatamatrixGreyGrid> TVekDatamatrixGreyGrid::sample(const TVekG
 
 // Each edge's two ends are moved along the neighbouring sides by up to
 // half a module, keeping the placement whose clock track scores best; the
-// right edge once more after the top one has moved.
-std::array<TVekPointF, 4> TVekDatamatrixGreyGrid::refined(const TVekGreyImage& grey, std::array<TVekPointF, 4> corners,
-                                                         int32_t cols, int32_t rows) {
-    auto trackScore = [&](const std::array<TVekPointF, 4>& q, bool right) {
+// right edge once more after the top one has moved. Then the rows may bow
+// by up to a module at the middle (a label round a bottle seen from above
+// or below), again as the top track scores best.
+TVekDatamatrixGreyGrid::TPlacement TVekDatamatrixGreyGrid::refined(const TVekGreyImage& grey,
+                                                                  std::array<TVekPointF, 4> corners, int32_t cols,
+                                                                  int32_t rows) {
+    auto trackScore = [&](const std::array<TVekPointF, 4>& q, bool right, double bow = 0) {
         const TVekPerspectiveTransform unit = TVekPerspectiveTransform::squareToQuad(q);
         double score = -std::numeric_limits<double>::infinity();
         const auto centres =
@@ -231,7 +247,7 @@ std::array<TVekPointF, 4> TVekDatamatrixGreyGrid::refined(const TVekGreyImage& g
                                           {SPREAD / cols, 0}, TRACK_SAMPLES * rows),
                              rows, 1, &score)
                   : fitClock(trackProfile(grey, unit, {0, 0.5 / rows}, {1, 0.5 / rows}, {0, SPREAD / rows},
-                                          TRACK_SAMPLES * cols),
+                                          TRACK_SAMPLES * cols, bow),
                              cols, 0, &score);
         return centres.empty() ? -std::numeric_limits<double>::infinity() : score;
     };
@@ -262,7 +278,16 @@ std::array<TVekPointF, 4> TVekDatamatrixGreyGrid::refined(const TVekGreyImage& g
     fitEdge(true);
     fitEdge(false);
     fitEdge(true);
-    return corners;
+    TPlacement placement{corners, 0};
+    double bestScore = trackScore(corners, false);
+    for (const double modules : BOWS) {
+        const double score = trackScore(corners, false, modules / rows);
+        if (score > bestScore) {
+            bestScore = score;
+            placement.bow = modules / rows;
+        }
+    }
+    return placement;
 }
 
 // Halfway between the clock tracks' dark and light modules, the corners

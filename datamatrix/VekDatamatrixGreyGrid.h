@@ -54,11 +54,18 @@ private:
     TVekDatamatrixGreyGrid(int32_t cols, int32_t rows) : cols_(cols), rows_(rows) {
         levels_.resize(static_cast<size_t>(cols) * static_cast<size_t>(rows));
     }
+    // Where the modules lie: the outline, and how far its rows bow down at
+    // their middle (unit-square coordinates, negative up).
+    struct TPlacement {
+        std::array<TVekPointF, 4> corners;
+        double bow;
+    };
     // The outline with its top and right edges moved to where the clock
-    // tracks alternate most clearly: the binarized edges of a blurred
-    // symbol lean by a pixel or two, a third of a module.
-    static std::array<TVekPointF, 4> refined(const TVekGreyImage& grey, std::array<TVekPointF, 4> corners,
-                                             int32_t cols, int32_t rows);
+    // tracks alternate most clearly (the binarized edges of a blurred
+    // symbol lean by a pixel or two, a third of a module), and its rows'
+    // bow.
+    static TPlacement refined(const TVekGreyImage& grey, std::array<TVekPointF, 4> corners, int32_t cols,
+                              int32_t rows);
     double level(int32_t c, int32_t r) const { return levels_[static_cast<size_t>(r * cols_ + c)]; }
     double clockThreshold() const;
     double sharpened(int32_t c, int32_t r) const;

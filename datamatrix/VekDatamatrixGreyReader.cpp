@@ -36,13 +36,15 @@ std::optional<TVekBarcode> TVekDatamatrixGreyReader::read(const TVekGreyImage& g
             for (int32_t kind = 0; kind < TVekDatamatrixGreyGrid::THRESHOLDS; ++kind) {
                 std::string error;
                 const auto codewords = TVekDatamatrixGridDecoder::decodeModules(grid->modules(kind), size, error);
-                if (!codewords) continue;
+                // Codeword 0 stands for nothing in any encodation, but a
+                // light interior corrects to all zeros: clutter, not a symbol.
+                if (!codewords || codewords->empty() || codewords->front() == 0) continue;
                 TVekBarcode barcode;
                 barcode.format = TVekBarcodeFormat::dataMatrix;
                 barcode.position = upright;
                 barcode.isMirrored = mirrored;
                 TVekDatamatrixContent::decode(*codewords, barcode);
-                if (barcode.isValid) return barcode;
+                if (barcode.isValid && !barcode.bytes.empty()) return barcode;
             }
         }
     }
