@@ -42,6 +42,8 @@ constexpr std::array<double, 3> COUNT_DEPTHS = {0.3, 0.5, 0.7};
 constexpr double OUTSIDE = 2.0;
 
 double bilinear(const TVekGreyImage& grey, TVekPointF p) {
+    // A transform of a degenerate outline maps to infinity or NaN: margin.
+    if (!std::isfinite(p.x) || !std::isfinite(p.y)) return 255;
     const double x = std::clamp(p.x - 0.5, 0.0, grey.width() - 1.0);
     const double y = std::clamp(p.y - 0.5, 0.0, grey.height() - 1.0);
     const int32_t x0 = std::min(static_cast<int32_t>(x), grey.width() - 1);
@@ -108,7 +110,10 @@ std::array<int32_t, 2> TVekDatamatrixGreyGrid::darkModules(const TVekGreyImage& 
     const TVekPerspectiveTransform unit = TVekPerspectiveTransform::squareToQuad(corners);
     const double topLength = distance(corners[0], corners[1]);
     const double rightLength = distance(corners[1], corners[2]);
-    auto samples = [](double pixels) { return std::clamp(static_cast<int32_t>(2 * pixels), 16, MAX_COUNT_SAMPLES); };
+    auto samples = [](double pixels) {
+        const double wanted = pixels > 8 ? 2 * pixels : 16;  // NaN too
+        return static_cast<int32_t>(std::min(wanted, static_cast<double>(MAX_COUNT_SAMPLES)));
+    };
     // The module measured on a blurred L is often too large: the track is
     // looked for at a few depths and the most dark runs taken (data rows
     // further in run longer and count fewer).

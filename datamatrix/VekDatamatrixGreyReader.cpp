@@ -11,6 +11,13 @@
 
 namespace orvel {
 
+namespace {
+
+// The largest symbol side (modules) read from the grey picture.
+constexpr int32_t MAX_SIDE = 64;
+
+}  // namespace
+
 std::optional<TVekBarcode> TVekDatamatrixGreyReader::read(const TVekGreyImage& grey,
                                                           const TVekDatamatrixFrame& frame, double scale,
                                                           const std::array<int32_t, 2>& dark) {
@@ -31,6 +38,9 @@ std::optional<TVekBarcode> TVekDatamatrixGreyReader::read(const TVekGreyImage& g
         }
         for (const int32_t size : sizes) {
             const auto& dims = symbolSizeTable[static_cast<size_t>(size)];
+            // The clock fits grow with the square of the side: larger
+            // symbols are left to the binarized path.
+            if (std::max(dims[DM_SYMBOL_COLS], dims[DM_SYMBOL_ROWS]) > MAX_SIDE) continue;
             const auto grid = TVekDatamatrixGreyGrid::sample(grey, onGrey, dims[DM_SYMBOL_COLS], dims[DM_SYMBOL_ROWS]);
             if (!grid) continue;
             for (int32_t kind = 0; kind < TVekDatamatrixGreyGrid::THRESHOLDS; ++kind) {
