@@ -12,6 +12,8 @@ namespace {
 
 // Profile samples per module along a clock track.
 constexpr int32_t TRACK_SAMPLES = 6;
+// Fewer while placements of the outline are only scored.
+constexpr int32_t SCORE_SAMPLES = 4;
 // The steps allowed between neighbouring centres on a track (modules), and
 // how much a step unlike the even grid's costs against the contrast.
 constexpr double MIN_STEP = 0.6;
@@ -249,10 +251,10 @@ TVekDatamatrixGreyGrid::TPlacement TVekDatamatrixGreyGrid::refined(const TVekGre
         double score = -std::numeric_limits<double>::infinity();
         const auto centres =
             right ? fitClock(trackProfile(grey, unit, {1 - 0.5 / cols, 0}, {1 - 0.5 / cols, 1},
-                                          {SPREAD / cols, 0}, TRACK_SAMPLES * rows),
+                                          {SPREAD / cols, 0}, SCORE_SAMPLES * rows),
                              rows, 1, &score)
                   : fitClock(trackProfile(grey, unit, {0, 0.5 / rows}, {1, 0.5 / rows}, {0, SPREAD / rows},
-                                          TRACK_SAMPLES * cols, bow),
+                                          SCORE_SAMPLES * cols, bow),
                              cols, 0, &score);
         return centres.empty() ? -std::numeric_limits<double>::infinity() : score;
     };
@@ -264,21 +266,23 @@ TVekDatamatrixGreyGrid::TPlacement TVekDatamatrixGreyGrid::refined(const TVekGre
         const size_t b = right ? 2 : 1;
         const TVekPointF alongA = right ? (1.0 / cols) * (corners[1] - corners[0]) : (1.0 / rows) * (corners[0] - corners[3]);
         const TVekPointF alongB = right ? (1.0 / cols) * (corners[2] - corners[3]) : (1.0 / rows) * (corners[1] - corners[2]);
-        std::array<TVekPointF, 4> best = corners;
+        // One end at a time: a pixel or two at one end hardly changes how
+        // the other end fits.
         double bestScore = trackScore(corners, right);
-        for (const double da : EDGE_SHIFTS) {
-            for (const double db : EDGE_SHIFTS) {
-                std::array<TVekPointF, 4> q = corners;
-                q[a] = corners[a] + da * alongA;
-                q[b] = corners[b] + db * alongB;
-                const double score = trackScore(q, right);
+        for (const auto& [end, along] : {std::pair{a, alongA}, std::pair{b, alongB}}) {
+            const TVekPointF start = corners[end];
+            TVekPointF best = start;
+            for (const double shift : EDGE_SHIFTS) {
+                if (shift == 0) continue;
+                corners[end] = start + shift * along;
+                const double score = trackScore(corners, right);
                 if (score > bestScore) {
                     bestScore = score;
-                    best = q;
+                    best = corners[end];
                 }
             }
+            corners[end] = best;
         }
-        corners = best;
     };
     fitEdge(true);
     fitEdge(false);

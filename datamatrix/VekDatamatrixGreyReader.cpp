@@ -13,8 +13,13 @@ namespace orvel {
 
 namespace {
 
-// The largest symbol side (modules) read from the grey picture.
+// The largest symbol side (modules) read from the grey picture: the clock
+// fits grow with its square, and larger symbols come with larger pictures
+// whose modules are seldom blurred together.
 constexpr int32_t MAX_SIDE = 64;
+// Sizes tried each way round: those of the grey counts, then those of the
+// binarized ones.
+constexpr size_t MAX_SIZES = 4;
 
 }  // namespace
 
@@ -34,12 +39,11 @@ std::optional<TVekBarcode> TVekDatamatrixGreyReader::read(const TVekGreyImage& g
         const size_t top = mirrored ? 1 : 0;
         std::vector<int32_t> sizes = TVekDatamatrixGridDecoder::sizesFor(greyDark[top], greyDark[1 - top]);
         for (const int32_t size : TVekDatamatrixGridDecoder::sizesFor(dark[top], dark[1 - top])) {
-            if (std::find(sizes.begin(), sizes.end(), size) == sizes.end()) sizes.push_back(size);
+            if (sizes.size() < MAX_SIZES && std::find(sizes.begin(), sizes.end(), size) == sizes.end())
+                sizes.push_back(size);
         }
         for (const int32_t size : sizes) {
             const auto& dims = symbolSizeTable[static_cast<size_t>(size)];
-            // The clock fits grow with the square of the side: larger
-            // symbols are left to the binarized path.
             if (std::max(dims[DM_SYMBOL_COLS], dims[DM_SYMBOL_ROWS]) > MAX_SIDE) continue;
             const auto grid = TVekDatamatrixGreyGrid::sample(grey, onGrey, dims[DM_SYMBOL_COLS], dims[DM_SYMBOL_ROWS]);
             if (!grid) continue;

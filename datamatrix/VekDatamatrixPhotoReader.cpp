@@ -27,6 +27,10 @@ constexpr size_t MAX_OUTLINES = 96;
 // two pixels.
 constexpr int32_t MAX_UPSCALED_SIDE = 1000;
 
+// Outlines of one read looked at again in the grey picture: the same
+// outline comes back from each binarization, and clutter makes many.
+constexpr int32_t MAX_GREY_LOOKS = 2;
+
 // How much a found symbol's outline is grown to cover Ls found again.
 constexpr double KNOWN_MARGIN = 1.2;
 
@@ -43,13 +47,14 @@ std::array<TVekPointF, 4> scaled(const std::array<TVekPointF, 4>& corners, doubl
 
 TVekBarcodes TVekDatamatrixPhotoReader::read(TVekBinaryCache& picture) const {
     TVekBarcodes found;
+    int32_t greyLooks = MAX_GREY_LOOKS;
     const TVekBinarizerKind first = options_.binarizer;
     const TVekBinarizerKind second =
         first == TVekBinarizerKind::local ? TVekBinarizerKind::global : TVekBinarizerKind::local;
     // Both binarizers before either inversion: dark on light is the common
     // case, and an inverted light picture is one huge region, slow to trace.
     for (TVekBinarizerKind kind : {first, second}) {
-        readPass({picture.binary(kind), false, 1.0, &picture.grey()}, found);
+        readPass({picture.binary(kind), false, 1.0, &picture.grey(), &greyLooks}, found);
         if (isDone(found)) return found;
     }
     if (options_.tryInvert) {
@@ -63,7 +68,7 @@ TVekBarcodes TVekDatamatrixPhotoReader::read(TVekBinaryCache& picture) const {
     const TVekGreyImage& grey = picture.grey();
     if (std::max(grey.width(), grey.height()) <= MAX_UPSCALED_SIDE) {
         const TVekBitMatrix enlarged = binarize(grey.upscaled(2), TVekBinarizerKind::local);
-        readPass({enlarged, false, 2.0, &grey}, found);
+        readPass({enlarged, false, 2.0, &grey, &greyLooks}, found);
     }
     return found;
 }
@@ -165,7 +170,8 @@ std::optional<TVekBarcode> TVekDatamatrixPhotoReader::readCandidate(const TPass&
             }
         }
     }
-    if (pass.grey != nullptr) {
+    if (pass.grey != nullptr && pass.greyLooks != nullptr && *pass.greyLooks > 0) {
+        --*pass.greyLooks;
         if (auto barcode = TVekDatamatrixGreyReader::read(*pass.grey, *frame, pass.scale, dark))
             return barcode;
     }

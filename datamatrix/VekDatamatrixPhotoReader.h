@@ -34,8 +34,10 @@ private:
         bool inverted;
         double scale;
         // The grey picture (at scale 1) for a second look at outlines whose
-        // binarized modules do not decode; none skips it.
+        // binarized modules do not decode, and how many such looks the read
+        // has left; none skips them.
         const TVekGreyImage* grey = nullptr;
+        int32_t* greyLooks = nullptr;
     };
 
     void readPass(const TPass& pass, TVekBarcodes& found) const;
