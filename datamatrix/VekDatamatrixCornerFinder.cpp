@@ -15,6 +15,8 @@ using TOutline = TVekDatamatrixOutlines::TOutline;
 constexpr double STRAIGHTNESS = 1.8;
 // Neighbouring pieces closer than this in direction are one side.
 constexpr double SAME_DIRECTION_COS = 0.985;
+// Steps (pixels) in a long edge that do not end it.
+constexpr double MAX_JOG = 3.0;
 // The corner of an L seen tilted by up to about 45 degrees.
 constexpr double MAX_CORNER_COS = 0.72;
 // The longer side of the longest rectangle, foreshortened on top.
@@ -102,10 +104,20 @@ std::vector<TVekDatamatrixCornerFinder::TPiece> TVekDatamatrixCornerFinder::stra
     if (count < 3) return pieces;
     // The unit direction of each simplified segment, from vertex j to j + 1.
     std::vector<TVekPointF> directions(count);
+    std::vector<double> lengths(count);
     for (size_t j = 0; j < count; ++j) {
         const TVekPointF d = outline[vertices[(j + 1) % count] % n] - outline[vertices[j] % n];
-        const double len = std::sqrt(dot(d, d));
-        directions[j] = len > 0 ? (1.0 / len) * d : d;
+        lengths[j] = std::sqrt(dot(d, d));
+        directions[j] = lengths[j] > 0 ? (1.0 / lengths[j]) * d : d;
+    }
+    // A step of a pixel or two between two pieces running the same way (a
+    // gently curved edge) takes their direction.
+    for (size_t j = 0; j < count; ++j) {
+        const size_t before = (j + count - 1) % count;
+        const size_t after = (j + 1) % count;
+        if (lengths[j] < MAX_JOG && lengths[before] >= MAX_JOG && lengths[after] >= MAX_JOG &&
+            dot(directions[before], directions[after]) >= SAME_DIRECTION_COS)
+            directions[j] = directions[before];
     }
     auto turns = [&](size_t j) {  // at vertex j
         return dot(directions[(j + count - 1) % count], directions[j % count]) < SAME_DIRECTION_COS;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "datamatrix/VekDatamatrixBentGrid.h"
 #include "datamatrix/VekDatamatrixDecoder.h"
 #include "datamatrix/VekDatamatrixSymbolSizes.h"
 #include "datamatrix/VekDatamatrixTimingEdges.h"
@@ -140,8 +141,9 @@ std::optional<TVectorInteger> TVekDatamatrixGridDecoder::decode(const TVekBitMat
     const auto& size = symbolSizeTable[static_cast<size_t>(sizeIndex)];
     const int32_t rows = size[DM_SYMBOL_ROWS];
     const int32_t cols = size[DM_SYMBOL_COLS];
-    const auto modules = grid == TGrid::even ? sampleEven(picture, corners, cols, rows)
-                                             : sampleClocked(picture, corners, cols, rows);
+    const auto modules = grid == TGrid::even      ? sampleEven(picture, corners, cols, rows)
+                         : grid == TGrid::clocked ? sampleClocked(picture, corners, cols, rows)
+                                                  : TVekDatamatrixBentGrid::sample(picture, corners, sizeIndex);
     if (!modules) {
         error = grid == TGrid::even ? "Symbol leaves the picture" : "Clock tracks do not match the size";
         return std::nullopt;

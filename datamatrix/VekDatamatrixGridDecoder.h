@@ -24,8 +24,10 @@ public:
 
     // How the module centres are placed between the corners: evenly, or
     // column by column and row by row where the clock tracks' edges show
-    // them (for printers and scanners that stretch parts of a symbol).
-    enum class TGrid { even, clocked };
+    // them (for printers and scanners that stretch parts of a symbol), or
+    // bent along the measured lines of a symbol of several data regions
+    // (for curved surfaces and wide lenses).
+    enum class TGrid { even, clocked, bent };
 
     // corners: top-left, top-right, bottom-right, bottom-left of the symbol
     // as it stands upright. The corrected data codewords, or none with the

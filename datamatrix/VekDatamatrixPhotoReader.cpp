@@ -7,6 +7,7 @@
 #include "datamatrix/VekDatamatrixGreyReader.h"
 #include "datamatrix/VekDatamatrixGridDecoder.h"
 #include "datamatrix/VekDatamatrixOutlines.h"
+#include "datamatrix/VekDatamatrixSymbolSizes.h"
 #include "datamatrix/VekDatamatrixTimingEdges.h"
 
 namespace orvel {
@@ -29,10 +30,12 @@ constexpr int32_t MAX_UPSCALED_SIDE = 1000;
 
 // Outlines of one read looked at again in the grey picture: the same
 // outline comes back from each binarization, and clutter makes many.
-constexpr size_t MAX_GREY_LOOKS = 2;
+constexpr size_t MAX_GREY_LOOKS = 3;
 
 // How much a found symbol's outline is grown to cover Ls found again.
 constexpr double KNOWN_MARGIN = 1.2;
+// Frames whose fourth corners lie closer than this (modules) are the same.
+constexpr double SAME_FRAME = 0.5;
 
 constexpr uint32_t COLOUR_L = 0x00FF00;
 constexpr uint32_t COLOUR_FRAME = 0x0000FF;
@@ -41,6 +44,10 @@ std::array<TVekPointF, 4> scaled(const std::array<TVekPointF, 4>& corners, doubl
     std::array<TVekPointF, 4> result{};
     for (size_t i = 0; i < 4; ++i) result[i] = (1.0 / scale) * corners[i];
     return result;
+}
+
+bool isOneRegion(int32_t sizeIndex) {
+    return symbolSizeTable[static_cast<size_t>(sizeIndex)][DM_REGION_COUNT] == 1;
 }
 
 }  // namespace
@@ -159,16 +166,28 @@ void TVekDatamatrixPhotoReader::readPass(const TPass& pass, TVekBarcodes& found)
 
 std::optional<TVekBarcode> TVekDatamatrixPhotoReader::readCandidate(const TPass& pass,
                                                                     const TVekDatamatrixL& l) const {
-    const auto frame = TVekDatamatrixTimingEdges::frame(pass.picture, l);
-    if (!frame) return std::nullopt;
+    const auto wide = TVekDatamatrixTimingEdges::frame(pass.picture, l);
+    auto barcode = wide ? readFrame(pass, *wide) : std::nullopt;
+    if (barcode && barcode->isValid) return barcode;
+    // A line printed around the symbol a quiet zone away can pass for its
+    // timing edges; edges looked for within the quiet zone leave it out.
+    const auto narrow = TVekDatamatrixTimingEdges::frame(pass.picture, l, TVekDatamatrixEdgeSearch::withinQuietZone);
+    if (!narrow || (wide && distance(narrow->corners[1], wide->corners[1]) < SAME_FRAME * wide->moduleSize))
+        return barcode;
+    auto inside = readFrame(pass, *narrow);
+    return inside && (inside->isValid || !barcode) ? inside : barcode;
+}
+
+std::optional<TVekBarcode> TVekDatamatrixPhotoReader::readFrame(const TPass& pass,
+                                                                const TVekDatamatrixFrame& frame) const {
     if (debug_ != nullptr) {
-        for (size_t i = 0; i < 4; ++i) debug_->line(frame->corners[i], frame->corners[(i + 1) % 4], COLOUR_FRAME);
+        for (size_t i = 0; i < 4; ++i) debug_->line(frame.corners[i], frame.corners[(i + 1) % 4], COLOUR_FRAME);
     }
-    const auto dark = TVekDatamatrixTimingEdges::darkModules(pass.picture, *frame);
+    const auto dark = TVekDatamatrixTimingEdges::darkModules(pass.picture, frame);
     if (debug_ != nullptr) {
         std::string text = "Data Matrix outline";
-        for (const TVekPointF& p : frame->corners) text += " " + std::to_string(p.x) + "," + std::to_string(p.y);
-        debug_->note(text + " module " + std::to_string(frame->moduleSize) + " dark modules " +
+        for (const TVekPointF& p : frame.corners) text += " " + std::to_string(p.x) + "," + std::to_string(p.y);
+        debug_->note(text + " module " + std::to_string(frame.moduleSize) + " dark modules " +
                      std::to_string(dark[0]) + " x " + std::to_string(dark[1]));
     }
     std::optional<TVekBarcode> failure;
@@ -176,11 +195,14 @@ std::optional<TVekBarcode> TVekDatamatrixPhotoReader::readCandidate(const TPass&
         // Seen from behind, the side that looks like the left one is the
         // bottom one: the same outline with its top-left and bottom-right
         // corners exchanged.
-        const auto& c = frame->corners;
+        const auto& c = frame.corners;
         const std::array<TVekPointF, 4> corners = mirrored ? std::array{c[2], c[1], c[0], c[3]} : c;
         const auto sizes = TVekDatamatrixGridDecoder::sizesFor(dark[mirrored ? 1 : 0], dark[mirrored ? 0 : 1]);
         for (const int32_t size : sizes) {
-            for (const auto grid : {TVekDatamatrixGridDecoder::TGrid::even, TVekDatamatrixGridDecoder::TGrid::clocked}) {
+            for (const auto grid : {TVekDatamatrixGridDecoder::TGrid::even, TVekDatamatrixGridDecoder::TGrid::clocked,
+                                    TVekDatamatrixGridDecoder::TGrid::bent}) {
+                // Only symbols of several regions have the inner lines a bent grid is measured on.
+                if (grid == TVekDatamatrixGridDecoder::TGrid::bent && isOneRegion(size)) continue;
                 std::string error;
                 const auto codewords = TVekDatamatrixGridDecoder::decode(pass.picture, corners, size, grid, error);
                 if (debug_ != nullptr && !codewords) debug_->note("size " + std::to_string(size) + ": " + error);
@@ -200,7 +222,7 @@ std::optional<TVekBarcode> TVekDatamatrixPhotoReader::readCandidate(const TPass&
             }
         }
     }
-    if (pass.looks != nullptr && pass.looks->size() < MAX_GREY_LOOKS) pass.looks->push_back({*frame, pass.scale, dark});
+    if (pass.looks != nullptr && pass.looks->size() < MAX_GREY_LOOKS) pass.looks->push_back({frame, pass.scale, dark});
     return failure;
 }
 

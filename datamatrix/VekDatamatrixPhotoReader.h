@@ -11,6 +11,7 @@
 namespace orvel {
 
 struct TVekDatamatrixL;
+struct TVekDatamatrixFrame;
 
 // The photo front end of Data Matrix symbols: finds them in a grey picture and its
 // binarizations, samples them through perspective and hands them to the
@@ -49,6 +50,7 @@ private:
     void readPass(const TPass& pass, TVekBarcodes& found) const;
     // The symbol on an L, decoded or failed; none when the L leads nowhere.
     std::optional<TVekBarcode> readCandidate(const TPass& pass, const TVekDatamatrixL& l) const;
+    std::optional<TVekBarcode> readFrame(const TPass& pass, const TVekDatamatrixFrame& frame) const;
     bool isDone(const TVekBarcodes& found) const;
     static bool isInside(TVekPointF point, const TVekBarcode& barcode);
 

@@ -14,12 +14,15 @@ constexpr int32_t THICKNESS_SAMPLES = 24;
 // and how far past the parallelogram's corner.
 constexpr double SEARCH_MODULES = 1.2;
 constexpr double EDGE_OVERRUN = 0.25;
+// Within the quiet zone: half its least width, leaving the other half for
+// the edge to drift from its prediction.
+constexpr double QUIET_ZONE_REACH = 0.5;
 constexpr int32_t MAX_EDGE_SAMPLES = 1500;
 constexpr double SAMPLES_PER_MODULE = 4;
 constexpr int32_t MAX_RUN_SAMPLES = 4000;
 constexpr double RUN_SAMPLES_PER_MODULE = 12;
 constexpr int32_t MAX_BINS = 64;
-constexpr double MIN_FIT_SPAN = 5.0;
+constexpr double MIN_FIT_SPAN = 2.5;
 constexpr size_t MIN_PEAKS = 3;
 constexpr double FINE_STEP = 0.5;
 // An L side covers at least eight modules (the short side of the smallest
@@ -176,12 +179,14 @@ double TVekDatamatrixTimingEdges::timingModule(const TVekBitMatrix& picture, con
 // first guess; following it keeps the search window small.
 std::optional<TVekDatamatrixEdgeLine> TVekDatamatrixTimingEdges::timingEdge(const TVekBitMatrix& picture,
                                                                            TVekPointF from, TVekPointF towards,
-                                                                           TVekPointF inside, double module) {
+                                                                           TVekPointF inside, double module,
+                                                                           TVekDatamatrixEdgeSearch search) {
     const double len = distance(from, towards);
     if (len < 4) return std::nullopt;
     const TVekPointF along = (1.0 / len) * (towards - from);
     TVekDatamatrixEdgeLine line{from, along};
     const double reach = SEARCH_MODULES * module;
+    const double outReach = search == TVekDatamatrixEdgeSearch::wide ? reach : QUIET_ZONE_REACH * module;
     // Large modules are crossed in coarse steps, then the edge is found in
     // fine ones: dark specks thinner than a quarter module are noise anyway.
     const double coarse = std::max(FINE_STEP, FINE_STEP * std::floor(module / (4 * FINE_STEP)));
@@ -200,10 +205,17 @@ std::optional<TVekDatamatrixEdgeLine> TVekDatamatrixTimingEdges::timingEdge(cons
         TVekPointF bestPoint;
         for (; i <= samples && i * binCount <= (bin + 1) * samples; ++i) {
             const TVekPointF base = line.project(from + (total * i / samples) * along);
-            for (double s = reach; s >= -reach; s -= coarse) {
-                if (!darkAt(picture, base + s * outward)) continue;
+            // Within the quiet zone, dark that reaches the window's outer end
+            // runs on outside it: the line around the symbol, not a module.
+            bool pastOuterRun = search == TVekDatamatrixEdgeSearch::wide;
+            for (double s = outReach; s >= -reach; s -= coarse) {
+                if (!darkAt(picture, base + s * outward)) {
+                    pastOuterRun = true;
+                    continue;
+                }
+                if (!pastOuterRun) continue;
                 // The outermost dark sample between this one and the light one before.
-                for (double fine = std::min(reach, s + coarse - FINE_STEP); fine > s; fine -= FINE_STEP) {
+                for (double fine = std::min(outReach, s + coarse - FINE_STEP); fine > s; fine -= FINE_STEP) {
                     if (darkAt(picture, base + fine * outward)) {
                         s = fine;
                         break;
@@ -240,14 +252,15 @@ std::optional<TVekDatamatrixEdgeLine> TVekDatamatrixTimingEdges::timingEdge(cons
 }
 
 std::optional<TVekDatamatrixFrame> TVekDatamatrixTimingEdges::frame(const TVekBitMatrix& picture,
-                                                                    const TVekDatamatrixL& l) {
+                                                                    const TVekDatamatrixL& l,
+                                                                    TVekDatamatrixEdgeSearch search) {
     const double module = timingModule(picture, l, moduleSize(picture, l));
     const double shortSide = std::min(distance(l.corner, l.firstEnd), distance(l.corner, l.secondEnd));
     if (module * MIN_SIDE_MODULES > shortSide) return std::nullopt;
     const TVekPointF guess = l.firstEnd + (l.secondEnd - l.corner);
     const TVekPointF inside = 0.5 * (l.corner + guess);
-    const auto top = timingEdge(picture, l.firstEnd, guess, inside, module);
-    const auto right = timingEdge(picture, l.secondEnd, guess, inside, module);
+    const auto top = timingEdge(picture, l.firstEnd, guess, inside, module, search);
+    const auto right = timingEdge(picture, l.secondEnd, guess, inside, module, search);
     if (!top || !right) return std::nullopt;
     const auto topLeft = intersect(l.firstSide, *top);
     const auto topRight = intersect(*top, *right);

@@ -18,6 +18,12 @@ struct TVekDatamatrixFrame {
     double moduleSize = 1;
 };
 
+// How far outside the edge predicted from the L its dark timing modules are
+// looked for: well outside, so that perspective can bend the edge away from
+// the prediction, or only within the quiet zone, so that a line printed
+// around the symbol a module away is not taken for its edge.
+enum class TVekDatamatrixEdgeSearch { wide, withinQuietZone };
+
 // Reads the two dashed timing edges of a symbol whose solid L is known: each
 // edge is the line along the outer sides of its dark modules, the fourth
 // corner is where the two edges meet (so that a tilted symbol gets a true
@@ -25,7 +31,8 @@ struct TVekDatamatrixFrame {
 // symbol's columns and rows.
 class TVekDatamatrixTimingEdges {
 public:
-    static std::optional<TVekDatamatrixFrame> frame(const TVekBitMatrix& picture, const TVekDatamatrixL& l);
+    static std::optional<TVekDatamatrixFrame> frame(const TVekBitMatrix& picture, const TVekDatamatrixL& l,
+                                                    TVekDatamatrixEdgeSearch search = TVekDatamatrixEdgeSearch::wide);
 
     // Dark modules along the top edge and along the right edge.
     static std::array<int32_t, 2> darkModules(const TVekBitMatrix& picture, const TVekDatamatrixFrame& frame);
@@ -43,7 +50,8 @@ private:
     static void innerPairs(const TVekBitMatrix& picture, TVekPointF from, TVekPointF to,
                            std::vector<double>& pairs);
     static std::optional<TVekDatamatrixEdgeLine> timingEdge(const TVekBitMatrix& picture, TVekPointF from,
-                                                            TVekPointF towards, TVekPointF inside, double module);
+                                                            TVekPointF towards, TVekPointF inside, double module,
+                                                            TVekDatamatrixEdgeSearch search);
 };
 
 }  // namespace orvel
