@@ -28,7 +28,7 @@ constexpr size_t MAX_PER_OUTLINE = 6;
 // Short pieces between two sides that still make a corner, and their length
 // against the shorter side.
 constexpr int32_t MAX_BEVEL_PIECES = 2;
-constexpr double MAX_BEVEL = 0.15;
+constexpr double MAX_BEVEL = 0.2;
 
 double squaredDistance(TVekPointF a, TVekPointF b) {
     const TVekPointF d = a - b;

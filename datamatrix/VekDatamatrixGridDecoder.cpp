@@ -148,7 +148,15 @@ std::optional<TVectorInteger> TVekDatamatrixGridDecoder::decode(const TVekBitMat
         error = grid == TGrid::even ? "Symbol leaves the picture" : "Clock tracks do not match the size";
         return std::nullopt;
     }
-    const double patternErrors = finderPatternErrors(*modules);
+    return decodeModules(*modules, sizeIndex, error);
+}
+
+std::optional<TVectorInteger> TVekDatamatrixGridDecoder::decodeModules(const TVekBitMatrix& modules,
+                                                                       int32_t sizeIndex, std::string& error) {
+    const auto& size = symbolSizeTable[static_cast<size_t>(sizeIndex)];
+    const int32_t rows = size[DM_SYMBOL_ROWS];
+    const int32_t cols = size[DM_SYMBOL_COLS];
+    const double patternErrors = finderPatternErrors(modules);
     if (patternErrors > MAX_PATTERN_ERRORS) {
         error = "No finder pattern";
         return std::nullopt;
@@ -159,7 +167,7 @@ std::optional<TVectorInteger> TVekDatamatrixGridDecoder::decode(const TVekBitMat
     decoder.setSymbolSize(sizeIndex);
     TVectorInteger codewords;
     try {
-        decoder.decodeRegions(regionsOf(*modules, regionRows, regionCols), rows / (regionRows + 2), codewords,
+        decoder.decodeRegions(regionsOf(modules, regionRows, regionCols), rows / (regionRows + 2), codewords,
                               cols / (regionCols + 2));
     } catch (const TVekException& e) {
         // Only a clean finder pattern makes a failure worth reporting: a

@@ -34,6 +34,10 @@ public:
     // reason in `error`.
     static std::optional<TVectorInteger> decode(const TVekBitMatrix& picture, const std::array<TVekPointF, 4>& corners,
                                                 int32_t sizeIndex, TGrid grid, std::string& error);
+    // The same for a module matrix sampled elsewhere (cols x rows of the
+    // size, 1 = dark).
+    static std::optional<TVectorInteger> decodeModules(const TVekBitMatrix& modules, int32_t sizeIndex,
+                                                       std::string& error);
 
 private:
     static std::optional<TVekBitMatrix> sampleEven(const TVekBitMatrix& picture,

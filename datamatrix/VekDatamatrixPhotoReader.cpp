@@ -4,6 +4,7 @@
 
 #include "datamatrix/VekDatamatrixContent.h"
 #include "datamatrix/VekDatamatrixCornerFinder.h"
+#include "datamatrix/VekDatamatrixGreyReader.h"
 #include "datamatrix/VekDatamatrixGridDecoder.h"
 #include "datamatrix/VekDatamatrixOutlines.h"
 #include "datamatrix/VekDatamatrixSymbolSizes.h"
@@ -27,6 +28,10 @@ constexpr size_t MAX_OUTLINES = 96;
 // two pixels.
 constexpr int32_t MAX_UPSCALED_SIDE = 1000;
 
+// Outlines of one read looked at again in the grey picture: the same
+// outline comes back from each binarization, and clutter makes many.
+constexpr size_t MAX_GREY_LOOKS = 3;
+
 // How much a found symbol's outline is grown to cover Ls found again.
 constexpr double KNOWN_MARGIN = 1.2;
 // Frames whose fourth corners lie closer than this (modules) are the same.
@@ -47,7 +52,40 @@ bool isOneRegion(int32_t sizeIndex) {
 
 }  // namespace
 
+struct TVekDatamatrixPhotoReader::TGreyLook {
+    TVekDatamatrixFrame frame;
+    double scale;
+    std::array<int32_t, 2> dark;
+};
+
 TVekBarcodes TVekDatamatrixPhotoReader::read(TVekBinaryCache& picture) const {
+    std::vector<TGreyLook> looks;
+    TVekBarcodes found = readPasses(picture, looks);
+    if (!isDone(found)) readGrey(picture.grey(), looks, found);
+    return found;
+}
+
+void TVekDatamatrixPhotoReader::readGrey(const TVekGreyImage& grey, const std::vector<TGreyLook>& looks,
+                                         TVekBarcodes& found) const {
+    for (const TGreyLook& look : looks) {
+        const TVekPointF corner = (1.0 / look.scale) * look.frame.corners[3];
+        const bool known = std::any_of(found.begin(), found.end(), [&](const TVekBarcode& b) {
+            return b.isValid && isInside(corner, b, KNOWN_MARGIN);
+        });
+        if (known) continue;
+        auto barcode = TVekDatamatrixGreyReader::read(grey, look.frame, look.scale, look.dark);
+        if (!barcode) continue;
+        barcode->position = scaled(barcode->position, look.scale);
+        barcode->setOrientationFromPosition();
+        std::erase_if(found, [&](const TVekBarcode& b) {
+            return !b.isValid && isInside(b.centre(), *barcode, KNOWN_MARGIN);
+        });
+        found.push_back(std::move(*barcode));
+        if (isDone(found)) return;
+    }
+}
+
+TVekBarcodes TVekDatamatrixPhotoReader::readPasses(TVekBinaryCache& picture, std::vector<TGreyLook>& looks) const {
     TVekBarcodes found;
     const TVekBinarizerKind first = firstBinarizer(picture);
     const TVekBinarizerKind second =
@@ -55,7 +93,7 @@ TVekBarcodes TVekDatamatrixPhotoReader::read(TVekBinaryCache& picture) const {
     // Both binarizers before either inversion: dark on light is the common
     // case, and an inverted light picture is one huge region, slow to trace.
     for (TVekBinarizerKind kind : {first, second}) {
-        readPass({picture.binary(kind), false, 1.0}, found);
+        readPass({picture.binary(kind), false, 1.0, &looks}, found);
         if (isDone(found)) return found;
     }
     if (options_.tryInvert) {
@@ -69,7 +107,7 @@ TVekBarcodes TVekDatamatrixPhotoReader::read(TVekBinaryCache& picture) const {
     const TVekGreyImage& grey = picture.grey();
     if (std::max(grey.width(), grey.height()) <= MAX_UPSCALED_SIDE) {
         const TVekBitMatrix enlarged = binarize(grey.upscaled(2), TVekBinarizerKind::local);
-        readPass({enlarged, false, 2.0}, found);
+        readPass({enlarged, false, 2.0, &looks}, found);
     }
     return found;
 }
@@ -217,6 +255,7 @@ std::optional<TVekBarcode> TVekDatamatrixPhotoReader::readFrame(const TPass& pas
             }
         }
     }
+    if (pass.looks != nullptr && pass.looks->size() < MAX_GREY_LOOKS) pass.looks->push_back({frame, pass.scale, dark});
     return failure;
 }
 

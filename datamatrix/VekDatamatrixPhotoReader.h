@@ -29,14 +29,25 @@ public:
     TVekBarcodes read(TVekBinaryCache& picture) const;
 
 private:
+    // An outline found, its scale and dark module counts.
+    struct TGreyLook;
+
     // What one pass reads: the picture, whether it is inverted, and the
     // factor its coordinates are enlarged by.
     struct TPass {
         const TVekBitMatrix& picture;
         bool inverted;
         double scale;
+        // Where outlines whose binarized modules do not decode are kept for
+        // a look in the grey picture; none keeps them not.
+        std::vector<TGreyLook>* looks = nullptr;
     };
 
+    TVekBarcodes readPasses(TVekBinaryCache& picture, std::vector<TGreyLook>& looks) const;
+    // Outlines that no pass decoded, read from the grey picture: only once
+    // every binarization has failed, so that a picture read the usual way
+    // pays nothing for it.
+    void readGrey(const TVekGreyImage& grey, const std::vector<TGreyLook>& looks, TVekBarcodes& found) const;
     void readPass(const TPass& pass, TVekBarcodes& found) const;
     // The symbol on an L, decoded or failed; none when the L leads nowhere.
     std::optional<TVekBarcode> readCandidate(const TPass& pass, const TVekDatamatrixL& l) const;
