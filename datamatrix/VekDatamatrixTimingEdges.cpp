@@ -127,7 +127,7 @@ void TVekDatamatrixTimingEdges::innerPairs(const TVekBitMatrix& picture, TVekPoi
     bool colour = darkAt(picture, from);
     int32_t length = 1;
     int32_t previous = 0;  // the run before, none for the first
-    int32_t added = 0;
+    size_t added = 0;
     for (int32_t i = 1; i <= samples && added < MAX_TIMING_RUNS; ++i) {
         const bool dark = darkAt(picture, from + (static_cast<double>(i) / samples) * (to - from));
         if (dark == colour) {
