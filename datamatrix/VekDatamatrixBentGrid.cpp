@@ -216,7 +216,7 @@ private:
     // couple of modules the map is as good as straight: the samples lie
     // evenly between the scan's two mapped ends.
     double lightToDark(TVekPointF from, TVekPointF direction, double reach) const {
-        const int32_t half = std::min(static_cast<int32_t>(std::lround(reach / STEP)), MAX_SCAN / 2);
+        const int32_t half = std::min(static_cast<int32_t>(std::lrint(reach / STEP)), MAX_SCAN / 2);
         const int32_t n = 2 * half + 1;
         const TVekPointF first = map_.map(from + (-half * STEP) * direction);
         const TVekPointF last = map_.map(from + (half * STEP) * direction);

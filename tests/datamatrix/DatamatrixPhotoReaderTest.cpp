@@ -7,6 +7,7 @@
 #include "datamatrix/VekDatamatrixContent.h"
 #include "datamatrix/VekDatamatrixPhotoReader.h"
 #include "datamatrix/VekDecodeCWException.h"
+#include "DatamatrixTestHelpers.h"
 #include "support/PhotoTestSupport.h"
 #include "support/TestSupport.h"
 
@@ -14,17 +15,6 @@ namespace orvel {
 namespace {
 
 using test::TModuleMatrix;
-
-// A zint Data Matrix of any size, trimmed to its columns (the solid bottom
-// row is dark exactly as wide as the symbol).
-TModuleMatrix zintSymbol(const std::string& arguments) {
-    TModuleMatrix rows = test::zintDump("-b DATAMATRIX " + arguments);
-    if (rows.empty()) return rows;
-    size_t width = 0;
-    while (width < rows.back().size() && rows.back()[width] != 0) ++width;
-    for (auto& row : rows) row.resize(width);
-    return rows;
-}
 
 TVekBarcodes readPhoto(const TVekGreyImage& grey, const TVekReaderOptions& options = {}) {
     TVekBinaryCache cache(grey);
@@ -60,7 +50,7 @@ TEST(DatamatrixPhotoReaderTest, EverySquareAndRectangularSizeReadsTiltedByUpToFo
     std::mt19937 random(17);
     for (int version = 1; version <= 30; ++version) {
         const std::string text = "V" + std::to_string(version);
-        const TModuleMatrix modules = zintSymbol("--vers=" + std::to_string(version) + " -d '" + text + "'");
+        const TModuleMatrix modules = test::zintDatamatrixAnySize("--vers=" + std::to_string(version) + " -d '" + text + "'");
         ASSERT_FALSE(modules.empty()) << version;
         const double pixels = modules.size() > 60 ? 4.0 : 5.0;
         EXPECT_EQ(onlyContent(readPhoto(tilted(modules, random, pixels, 40))), text) << "version " << version;
@@ -76,7 +66,7 @@ TEST(DatamatrixPhotoReaderTest, SymbolsWhoseLIsLinedWithDarkDataRead) {
     int32_t found = 0;
     for (int attempt = 0; attempt < 400 && found < 4; ++attempt) {
         const std::string text = std::to_string(random() % 100000000);
-        const TModuleMatrix modules = zintSymbol("--square -d '" + text + "'");
+        const TModuleMatrix modules = test::zintDatamatrixAnySize("--square -d '" + text + "'");
         ASSERT_FALSE(modules.empty());
         const size_t n = modules.size();
         size_t dark = 0;
@@ -98,7 +88,7 @@ TEST(DatamatrixPhotoReaderTest, SymbolsInAPrintedBoxRead) {
     std::mt19937 random(11);
     int32_t read = 0, tried = 0;
     for (const std::string text : {"24I44", "Boxed", "In a box 2026"}) {
-        const TModuleMatrix modules = zintSymbol("--square -d " + test::shellQuote(text));
+        const TModuleMatrix modules = test::zintDatamatrixAnySize("--square -d " + test::shellQuote(text));
         ASSERT_FALSE(modules.empty());
         const size_t n = modules.size() + 4;
         TModuleMatrix boxed(n, std::vector<int>(n, 0));
@@ -126,7 +116,7 @@ TEST(DatamatrixPhotoReaderTest, EveryEncodationReadsBackExactly) {
         "\xC3\xA9t\xC3\xA9 \xE2\x82\xAC\x01\x02\x03\xFE\xFF\x80\x81\x90",  // Base 256
     };
     for (const std::string& text : contents) {
-        const TModuleMatrix modules = zintSymbol("--binary -d " + test::shellQuote(text));
+        const TModuleMatrix modules = test::zintDatamatrixAnySize("--binary -d " + test::shellQuote(text));
         ASSERT_FALSE(modules.empty()) << text;
         EXPECT_EQ(onlyContent(readPhoto(tilted(modules, random, 4.0, 30))), text);
     }
@@ -135,7 +125,7 @@ TEST(DatamatrixPhotoReaderTest, EveryEncodationReadsBackExactly) {
 TEST(DatamatrixPhotoReaderTest, SmallInvertedAndMirroredSymbolsRead) {
     REQUIRE_ZINT();
     const std::string text = "Small, inverted, mirrored";
-    const TModuleMatrix modules = zintSymbol("-d " + test::shellQuote(text));
+    const TModuleMatrix modules = test::zintDatamatrixAnySize("-d " + test::shellQuote(text));
     ASSERT_FALSE(modules.empty());
 
     EXPECT_EQ(onlyContent(readPhoto(test::renderUpright(modules, 2.0))), text);
@@ -155,8 +145,8 @@ TEST(DatamatrixPhotoReaderTest, SmallInvertedAndMirroredSymbolsRead) {
 
 TEST(DatamatrixPhotoReaderTest, TwoSymbolsInOnePictureAreBothReadWithTheirCorners) {
     REQUIRE_ZINT();
-    const TModuleMatrix first = zintSymbol("-d First");
-    const TModuleMatrix second = zintSymbol("--vers=5 -d Second");
+    const TModuleMatrix first = test::zintDatamatrixAnySize("-d First");
+    const TModuleMatrix second = test::zintDatamatrixAnySize("--vers=5 -d Second");
     ASSERT_FALSE(first.empty());
     ASSERT_FALSE(second.empty());
     const int32_t width = 400, height = 220;
@@ -188,8 +178,8 @@ TEST(DatamatrixPhotoReaderTest, TwoSymbolsInOnePictureAreBothReadWithTheirCorner
 // reads it.
 TEST(DatamatrixPhotoReaderTest, TinySymbolsNextToALargeOneAndUnevenLightRead) {
     REQUIRE_ZINT();
-    const TModuleMatrix large = zintSymbol("--vers=13 -d " + test::shellQuote("Large symbol in the middle"));
-    const TModuleMatrix tiny = zintSymbol("--vers=1 -d Dot");
+    const TModuleMatrix large = test::zintDatamatrixAnySize("--vers=13 -d " + test::shellQuote("Large symbol in the middle"));
+    const TModuleMatrix tiny = test::zintDatamatrixAnySize("--vers=1 -d Dot");
     ASSERT_EQ(large.size(), 44u);
     ASSERT_EQ(tiny.size(), 10u);
     const int32_t width = 500, height = 500;

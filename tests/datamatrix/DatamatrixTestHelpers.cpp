@@ -17,6 +17,15 @@ TModuleMatrix zintDatamatrix(const std::string& arguments) {
     return rows;
 }
 
+TModuleMatrix zintDatamatrixAnySize(const std::string& arguments) {
+    TModuleMatrix rows = zintDump("-b DATAMATRIX " + arguments);
+    if (rows.empty()) return rows;
+    size_t width = 0;
+    while (width < rows.back().size() && rows.back()[width] != 0) ++width;
+    for (auto& row : rows) row.resize(width);
+    return rows;
+}
+
 int32_t squareSizeIndex(const TModuleMatrix& symbol) {
     for (int32_t i = 0; i < DM_SQUARE_SYMBOL_SIZE_COUNT; ++i) {
         if (symbolSizeTable[i][DM_SYMBOL_ROWS] == static_cast<int32_t>(symbol.size())) return i;

@@ -16,6 +16,11 @@ using TModuleMatrix = std::vector<std::vector<int>>;
 // size; empty when zint fails.
 TModuleMatrix zintDatamatrix(const std::string& arguments);
 
+// The symbol zint makes of `arguments`, square or rectangular, trimmed to the
+// columns of its solid bottom row (zint's dump pads rows to whole hex digits);
+// empty when zint fails.
+TModuleMatrix zintDatamatrixAnySize(const std::string& arguments);
+
 // Row of the symbol size table for a square module matrix, -1 for none.
 int32_t squareSizeIndex(const TModuleMatrix& symbol);
 
