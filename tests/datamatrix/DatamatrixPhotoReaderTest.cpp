@@ -50,7 +50,8 @@ TEST(DatamatrixPhotoReaderTest, EverySquareAndRectangularSizeReadsTiltedByUpToFo
     std::mt19937 random(17);
     for (int version = 1; version <= 30; ++version) {
         const std::string text = "V" + std::to_string(version);
-        const TModuleMatrix modules = test::zintDatamatrixAnySize("--vers=" + std::to_string(version) + " -d '" + text + "'");
+        const TModuleMatrix modules =
+            test::zintDatamatrixAnySize("--vers=" + std::to_string(version) + " -d '" + text + "'");
         ASSERT_FALSE(modules.empty()) << version;
         const double pixels = modules.size() > 60 ? 4.0 : 5.0;
         EXPECT_EQ(onlyContent(readPhoto(tilted(modules, random, pixels, 40))), text) << "version " << version;
@@ -178,7 +179,8 @@ TEST(DatamatrixPhotoReaderTest, TwoSymbolsInOnePictureAreBothReadWithTheirCorner
 // reads it.
 TEST(DatamatrixPhotoReaderTest, TinySymbolsNextToALargeOneAndUnevenLightRead) {
     REQUIRE_ZINT();
-    const TModuleMatrix large = test::zintDatamatrixAnySize("--vers=13 -d " + test::shellQuote("Large symbol in the middle"));
+    const TModuleMatrix large =
+        test::zintDatamatrixAnySize("--vers=13 -d " + test::shellQuote("Large symbol in the middle"));
     const TModuleMatrix tiny = test::zintDatamatrixAnySize("--vers=1 -d Dot");
     ASSERT_EQ(large.size(), 44u);
     ASSERT_EQ(tiny.size(), 10u);
