@@ -15,8 +15,9 @@ namespace {
 
 // The largest symbol side (modules) read from the grey picture: the clock
 // fits grow with its square, and larger symbols come with larger pictures
-// whose modules are seldom blurred together.
-constexpr int32_t MAX_SIDE = 64;
+// whose modules are seldom blurred together. Bent multi-region symbols have
+// their own grid on the binarized path.
+constexpr int32_t MAX_SIDE = 44;
 // Sizes tried each way round: those of the grey counts, then those of the
 // binarized ones.
 constexpr size_t MAX_SIZES = 4;
