@@ -75,12 +75,7 @@ void TVekDatamatrixPhotoReader::readGrey(const TVekGreyImage& grey, const std::v
         if (known) continue;
         auto barcode = TVekDatamatrixGreyReader::read(grey, look.frame, look.scale, look.dark);
         if (!barcode) continue;
-        barcode->position = scaled(barcode->position, look.scale);
-        barcode->setOrientationFromPosition();
-        std::erase_if(found, [&](const TVekBarcode& b) {
-            return !b.isValid && isInside(b.centre(), *barcode, KNOWN_MARGIN);
-        });
-        found.push_back(std::move(*barcode));
+        add(std::move(*barcode), look.scale, found);
         if (isDone(found)) return;
     }
 }
@@ -164,6 +159,20 @@ bool TVekDatamatrixPhotoReader::isWithinFound(const TVekDatamatrixOutlines::TReg
     });
 }
 
+// A symbol read in a picture enlarged by `scale`, in the picture's own
+// coordinates. A failure on the same symbol from another L or pass is
+// dropped when it decodes.
+void TVekDatamatrixPhotoReader::add(TVekBarcode barcode, double scale, TVekBarcodes& found) {
+    barcode.position = scaled(barcode.position, scale);
+    barcode.setOrientationFromPosition();
+    if (barcode.isValid) {
+        std::erase_if(found, [&](const TVekBarcode& b) {
+            return !b.isValid && isInside(b.centre(), barcode, KNOWN_MARGIN);
+        });
+    }
+    found.push_back(std::move(barcode));
+}
+
 void TVekDatamatrixPhotoReader::readPass(const TPass& pass, TVekBarcodes& found) const {
     for (const auto& region : TVekDatamatrixOutlines::largestRegions(pass.picture, MIN_REGION_SIDE, MAX_OUTLINES)) {
         if (std::min(region.width, region.height) < MIN_REGION_SHORT_SIDE ||
@@ -182,16 +191,8 @@ void TVekDatamatrixPhotoReader::readPass(const TPass& pass, TVekBarcodes& found)
             }
             auto barcode = readCandidate(pass, l);
             if (!barcode) continue;
-            barcode->position = scaled(barcode->position, pass.scale);
-            barcode->setOrientationFromPosition();
             barcode->isInverted = pass.inverted;
-            if (barcode->isValid) {
-                // A failure on the same symbol from another L is dropped.
-                std::erase_if(found, [&](const TVekBarcode& b) {
-                    return !b.isValid && isInside(b.centre(), *barcode, KNOWN_MARGIN);
-                });
-            }
-            found.push_back(std::move(*barcode));
+            add(std::move(*barcode), pass.scale, found);
             if (isDone(found) && options_.maxSymbols > 0) return;
         }
     }

@@ -54,6 +54,7 @@ private:
     std::optional<TVekBarcode> readFrame(const TPass& pass, const TVekDatamatrixFrame& frame) const;
     TVekBinarizerKind firstBinarizer(const TVekBinaryCache& picture) const;
     bool isDone(const TVekBarcodes& found) const;
+    static void add(TVekBarcode barcode, double scale, TVekBarcodes& found);
     static bool isInside(TVekPointF point, const TVekBarcode& barcode, double margin);
     static bool isWithinFound(const TVekDatamatrixOutlines::TRegion& region, double scale, const TVekBarcodes& found);
 
