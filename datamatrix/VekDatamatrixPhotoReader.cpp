@@ -200,12 +200,15 @@ void TVekDatamatrixPhotoReader::readPass(const TPass& pass, TVekBarcodes& found)
 
 std::optional<TVekBarcode> TVekDatamatrixPhotoReader::readCandidate(const TPass& pass,
                                                                     const TVekDatamatrixL& l) const {
-    const auto wide = TVekDatamatrixTimingEdges::frame(pass.picture, l);
+    const auto module = TVekDatamatrixTimingEdges::module(pass.picture, l);
+    if (!module) return std::nullopt;
+    const auto wide = TVekDatamatrixTimingEdges::frame(pass.picture, l, *module, TVekDatamatrixEdgeSearch::wide);
     auto barcode = wide ? readFrame(pass, *wide) : std::nullopt;
     if (barcode && barcode->isValid) return barcode;
     // A line printed around the symbol a quiet zone away can pass for its
     // timing edges; edges looked for within the quiet zone leave it out.
-    const auto narrow = TVekDatamatrixTimingEdges::frame(pass.picture, l, TVekDatamatrixEdgeSearch::withinQuietZone);
+    const auto narrow =
+        TVekDatamatrixTimingEdges::frame(pass.picture, l, *module, TVekDatamatrixEdgeSearch::withinQuietZone);
     if (!narrow || (wide && distance(narrow->corners[1], wide->corners[1]) < SAME_FRAME * wide->moduleSize))
         return barcode;
     auto inside = readFrame(pass, *narrow);

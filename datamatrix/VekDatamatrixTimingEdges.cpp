@@ -251,12 +251,16 @@ std::optional<TVekDatamatrixEdgeLine> TVekDatamatrixTimingEdges::timingEdge(cons
     return fitted->movedAway(0.5, inside);
 }
 
-std::optional<TVekDatamatrixFrame> TVekDatamatrixTimingEdges::frame(const TVekBitMatrix& picture,
-                                                                    const TVekDatamatrixL& l,
-                                                                    TVekDatamatrixEdgeSearch search) {
+std::optional<double> TVekDatamatrixTimingEdges::module(const TVekBitMatrix& picture, const TVekDatamatrixL& l) {
     const double module = timingModule(picture, l, moduleSize(picture, l));
     const double shortSide = std::min(distance(l.corner, l.firstEnd), distance(l.corner, l.secondEnd));
     if (module * MIN_SIDE_MODULES > shortSide) return std::nullopt;
+    return module;
+}
+
+std::optional<TVekDatamatrixFrame> TVekDatamatrixTimingEdges::frame(const TVekBitMatrix& picture,
+                                                                    const TVekDatamatrixL& l, double module,
+                                                                    TVekDatamatrixEdgeSearch search) {
     const TVekPointF guess = l.firstEnd + (l.secondEnd - l.corner);
     const TVekPointF inside = 0.5 * (l.corner + guess);
     const auto top = timingEdge(picture, l.firstEnd, guess, inside, module, search);

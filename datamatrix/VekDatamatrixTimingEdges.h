@@ -31,8 +31,13 @@ enum class TVekDatamatrixEdgeSearch { wide, withinQuietZone };
 // symbol's columns and rows.
 class TVekDatamatrixTimingEdges {
 public:
+    // The module size of the symbol on an L, measured on the L and its
+    // timing rows; none when the L is too thick for its sides (a blot).
+    static std::optional<double> module(const TVekBitMatrix& picture, const TVekDatamatrixL& l);
+
+    // The outline of the symbol on an L whose module size is known.
     static std::optional<TVekDatamatrixFrame> frame(const TVekBitMatrix& picture, const TVekDatamatrixL& l,
-                                                    TVekDatamatrixEdgeSearch search = TVekDatamatrixEdgeSearch::wide);
+                                                    double module, TVekDatamatrixEdgeSearch search);
 
     // Dark modules along the top edge and along the right edge.
     static std::array<int32_t, 2> darkModules(const TVekBitMatrix& picture, const TVekDatamatrixFrame& frame);
