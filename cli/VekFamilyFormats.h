@@ -5,11 +5,8 @@
 
 namespace orvel {
 
-// The symbologies a family of the demo reads: the nine linear ones for 1d,
-// its own one for each 2D family.
+// The symbologies a family of the demo reads: the linear ones for 1d, the
+// family's own for each 2D family.
 TVekBarcodeFormats formatsOfFamily(TVekScanFamily family);
-
-// The family a symbology belongs to ("1d" for the linear ones in JSON).
-TVekScanFamily familyOfFormat(TVekBarcodeFormat format);
 
 }  // namespace orvel

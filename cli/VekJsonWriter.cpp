@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "cli/VekFamilyFormats.h"
+#include "foundation/VekSymbology.h"
 #include "foundation/VekTextDecoder.h"
 
 namespace orvel {
@@ -52,7 +53,7 @@ std::string barcodeToJson(const TVekBarcode& barcode) {
         position += "[" + number(barcode.position[k].x) + ", " + number(barcode.position[k].y) + "]";
     }
     position += "]";
-    return "{\"family\": " + jsonString(familyName(familyOfFormat(barcode.format))) +
+    return "{\"family\": " + jsonString(symbologyOf(barcode.format).familyName) +
            ", \"symbology\": " + jsonString(formatName(barcode.format)) +
            ", \"text\": " + jsonString(toUtf8(barcode.text())) +
            ", \"success\": " + (barcode.isValid ? "true" : "false") +

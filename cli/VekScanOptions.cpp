@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "cli/VekFamilyFormats.h"
+#include "foundation/VekSymbology.h"
 
 namespace orvel {
 
@@ -79,10 +80,7 @@ bool parseReaderSwitch(const std::string& argument, TVekScanOptions& options) {
 }
 
 void addFormats(TVekReaderOptions& reader, const TVekBarcodeFormats& formats) {
-    for (int i = 0; i < barcodeFormatCount; ++i) {
-        const auto format = static_cast<TVekBarcodeFormat>(i);
-        if (formats.asks(format)) reader.formats.insert(format);
-    }
+    reader.formats.insert(formats.empty() ? TVekBarcodeFormats::all() : formats);
 }
 
 // Options that only the readBarcodes path has, as the user wrote them.
@@ -159,8 +157,28 @@ TVekScanOptions parseScanOptions(const std::vector<std::string>& arguments) {
     return options;
 }
 
+namespace {
+
+// The names of the symbology table, wrapped to the help text's column.
+std::string formatList() {
+    const std::string indent(18, ' ');
+    std::string text;
+    std::string line = indent;
+    for (const TVekSymbology& row : symbologies()) {
+        const std::string name = std::string(row.name) + (&row == &symbologies().back() ? "" : ",");
+        if (line.size() > indent.size() && line.size() + 1 + name.size() > 78) {
+            text += line + "\n";
+            line = indent;
+        }
+        line += (line.size() > indent.size() ? " " : "") + name;
+    }
+    return text + line;
+}
+
+}  // namespace
+
 std::string scanHelpText() {
-    return R"(Usage: orvel-scan [OPTION]... PATH...
+    std::string text = R"(Usage: orvel-scan [OPTION]... PATH...
        orvel-scan --classic [--family FAMILY] [--json] PATH...
        orvel-scan --demo DIR
        orvel-scan --help
@@ -173,10 +191,10 @@ Finds and decodes the barcode symbols in pictures (PNG, JPEG and BMP files).
                   sorted by name. A folder that holds no picture is said on
                   stderr
   -r, --recursive folders' sub-folders too, each after its folder's files
-  --formats LIST  the symbologies to read, separated by commas or spaces:
-                  Code128, EAN13, EAN8, UPCA, UPCE, Code39, ITF
-                  (Interleaved25), Identcode, Codabar, PDF417, DataMatrix,
-                  QRCode, Aztec (any case, '-' and '_' ignored); default all
+  --formats LIST  the symbologies to read, separated by commas or spaces
+                  (any case, '-' and '_' ignored; ITF for INTERLEAVED25);
+                  default all:
+@FORMATS@
   --family FAMILY 1d, pdf417, datamatrix, qr, aztec or all: adds the
                   family's symbologies to --formats
   --try-harder    more scan lines and passes, slower
@@ -196,11 +214,8 @@ Finds and decodes the barcode symbols in pictures (PNG, JPEG and BMP files).
   --json          one JSON object per file and line:
                     {"file": "...", "ms": <float>, "error": null | "message",
                      "results": [{"family": "1d"|"pdf417"|"datamatrix"|"qr"|
-                                  "aztec",
-                                  "symbology": "CODE128"|"EAN8"|"EAN13"|"UPCA"|
-                                  "UPCE"|"CODE39"|"INTERLEAVED25"|"IDENTCODE"|
-                                  "CODABAR"|"PDF417"|"DATAMATRIX"|"QRCODE"|
-                                  "AZTEC",
+                                  "aztec"|"maxicode",
+                                  "symbology": one of the --formats names,
                                   "text": "...", "success": true|false,
                                   "x": <int>, "y": <int>,
                                   "bytes": "<hex>", "identifier": "]Q1"|...,
@@ -235,6 +250,8 @@ Exit status: 0 when every file loaded and was read, 1 when a file could not
 be loaded or read or a folder held no picture (the others are still read),
 2 for a usage error.
 )";
+    text.replace(text.find("@FORMATS@"), 9, formatList());
+    return text;
 }
 
 }  // namespace orvel

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string_view>
 
+#include "foundation/VekSymbology.h"
 #include "foundation/VekTextDecoder.h"
 
 namespace orvel {
@@ -11,17 +12,18 @@ namespace {
 
 // The character set of bytes no ECI designator names.
 const char* defaultCharset(TVekBarcodeFormat format, std::string_view bytes) {
-    switch (format) {
-        case TVekBarcodeFormat::pdf417: return "CP437";
-        case TVekBarcodeFormat::qrCode:
+    switch (symbologyOf(format).charset) {
+        case TVekDefaultCharset::cp437: return "CP437";
+        case TVekDefaultCharset::utf8OrSjis:
             // Byte mode is ISO 8859-1 by the standard, but writers put UTF-8
             // and Shift JIS there without saying so; plain ASCII converts the
             // same either way.
             if (isValidUtf8(bytes)) return "UTF-8";
             if (looksLikeShiftJis(bytes)) return "SHIFT_JIS";
             return "ISO-8859-1";
-        default: return "ISO-8859-1";
+        case TVekDefaultCharset::latin1: return "ISO-8859-1";
     }
+    return "ISO-8859-1";
 }
 
 }  // namespace

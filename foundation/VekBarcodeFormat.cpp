@@ -1,15 +1,12 @@
 #include "foundation/VekBarcodeFormat.h"
 
-#include <array>
 #include <cctype>
+
+#include "foundation/VekSymbology.h"
 
 namespace orvel {
 
 namespace {
-
-constexpr std::array<const char*, barcodeFormatCount> names = {
-    "CODE128", "EAN13", "EAN8", "UPCA", "UPCE", "CODE39", "INTERLEAVED25",
-    "IDENTCODE", "CODABAR", "PDF417", "DATAMATRIX", "QRCODE", "AZTEC"};
 
 // Upper case without '-', '_' and spaces.
 std::string canonical(std::string_view name) {
@@ -19,25 +16,34 @@ std::string canonical(std::string_view name) {
     return result;
 }
 
+bool isAlias(std::string_view aliases, std::string_view wanted) {
+    size_t start = 0;
+    while (start < aliases.size()) {
+        size_t end = aliases.find(' ', start);
+        if (end == std::string_view::npos) end = aliases.size();
+        if (aliases.substr(start, end - start) == wanted) return true;
+        start = end + 1;
+    }
+    return false;
+}
+
 }  // namespace
 
-std::string formatName(TVekBarcodeFormat format) { return names[static_cast<size_t>(format)]; }
+std::string formatName(TVekBarcodeFormat format) { return symbologyOf(format).name; }
 
 std::optional<TVekBarcodeFormat> formatFromName(std::string_view name) {
     const std::string wanted = canonical(name);
-    for (size_t i = 0; i < names.size(); ++i)
-        if (wanted == names[i]) return static_cast<TVekBarcodeFormat>(i);
-    if (wanted == "QR") return TVekBarcodeFormat::qrCode;
-    if (wanted == "ITF" || wanted == "I2OF5" || wanted == "I25") return TVekBarcodeFormat::interleaved25;
+    for (const TVekSymbology& row : symbologies())
+        if (wanted == row.name || isAlias(row.aliases, wanted)) return row.format;
     return std::nullopt;
 }
 
-bool isLinearFormat(TVekBarcodeFormat format) { return static_cast<int>(format) <= static_cast<int>(TVekBarcodeFormat::codabar); }
+bool isLinearFormat(TVekBarcodeFormat format) { return symbologyOf(format).isLinear; }
 
 TVekBarcodeFormats TVekBarcodeFormats::linear() {
     TVekBarcodeFormats result;
-    for (int i = 0; i < barcodeFormatCount; ++i)
-        if (isLinearFormat(static_cast<TVekBarcodeFormat>(i))) result.insert(static_cast<TVekBarcodeFormat>(i));
+    for (const TVekSymbology& row : symbologies())
+        if (row.isLinear) result.insert(row.format);
     return result;
 }
 

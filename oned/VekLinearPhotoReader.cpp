@@ -16,12 +16,7 @@ constexpr int32_t harderLines = 128;
 
 // The requested linear formats; none when only two-dimensional ones are asked.
 TVekBarcodeFormats linearFormats(const TVekBarcodeFormats& asked) {
-    TVekBarcodeFormats formats;
-    for (int i = 0; i < barcodeFormatCount; ++i) {
-        const auto format = static_cast<TVekBarcodeFormat>(i);
-        if (isLinearFormat(format) && asked.asks(format)) formats.insert(format);
-    }
-    return formats;
+    return asked.empty() ? TVekBarcodeFormats::linear() : asked & TVekBarcodeFormats::linear();
 }
 
 // `count` positions spread evenly over `extent`.

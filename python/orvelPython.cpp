@@ -7,6 +7,7 @@
 #include <string>
 
 #include "foundation/VekBarcodeFormat.h"
+#include "foundation/VekSymbology.h"
 #include "foundation/VekException.h"
 #include "python/VekPyBarcode.h"
 #include "python/VekPyPicture.h"
@@ -128,7 +129,7 @@ py::array loadPicturePy(py::handle source) {
 
 py::tuple formatNames() {
     py::list names;
-    for (int k = 0; k < barcodeFormatCount; ++k) names.append(formatName(static_cast<TVekBarcodeFormat>(k)));
+    for (const TVekSymbology& row : symbologies()) names.append(row.name);
     return py::tuple(names);
 }
 

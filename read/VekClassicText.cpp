@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "foundation/VekSymbology.h"
 #include "oned/VekEanUpcLineDecoder.h"
 
 namespace orvel {
@@ -11,20 +12,6 @@ namespace {
 
 using F = TVekBarcodeFormat;
 
-const char* linearIdentifier(TVekBarcodeFormat format) {
-    switch (format) {
-        case F::code128: return "]C0";
-        case F::ean8: return "]E4";
-        case F::ean13:
-        case F::upcA:
-        case F::upcE: return "]E0";
-        case F::code39: return "]A0";
-        case F::interleaved25:
-        case F::identcode: return "]I0";
-        case F::codabar: return "]F0";
-        default: return "";
-    }
-}
 
 // The Code 128 function character a marker at text[at] stands for, with its
 // length; none for plain data.
@@ -115,7 +102,7 @@ TVekBarcode classicLinearBarcode(TVekBarcodeFormat format, const std::string& te
         const std::string digits = upcEDigits(text);
         if (!digits.empty()) barcode.bytes = digits;
     }
-    if (barcode.symbologyIdentifier.empty()) barcode.symbologyIdentifier = linearIdentifier(barcode.format);
+    if (barcode.symbologyIdentifier.empty()) barcode.symbologyIdentifier = symbologyOf(barcode.format).identifier;
     return barcode;
 }
 

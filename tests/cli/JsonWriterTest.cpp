@@ -119,7 +119,7 @@ TEST(ScanOptions, ReaderOptionsReachReadBarcodesAndFamiliesAddTheirFormats) {
                                                   "--no-rotate", "--no-invert", "--pure", "--errors", "-j", "3",
                                                   "-r", "--annotate", "out.png", "-", "dir"});
     using F = TVekBarcodeFormat;
-    EXPECT_EQ(all.reader.formats, (TVekBarcodeFormats{F::qrCode, F::ean13, F::pdf417}));
+    EXPECT_EQ(all.reader.formats, (TVekBarcodeFormats{F::qrCode, F::ean13, F::pdf417, F::microPdf417}));
     EXPECT_TRUE(all.reader.tryHarder);
     EXPECT_FALSE(all.reader.tryRotate);
     EXPECT_FALSE(all.reader.tryInvert);

@@ -1,0 +1,65 @@
+#include "foundation/VekSymbology.h"
+
+#include <array>
+
+namespace orvel {
+
+namespace {
+
+using F = TVekBarcodeFormat;
+using Family = TVekSymbolFamily;
+using Charset = TVekDefaultCharset;
+
+// One row per symbology, in the order of TVekBarcodeFormat (checked below).
+// Identifiers are those of plain content; a reader sets another modifier for
+// GS1 content, check characters transmitted, add-ons and the like.
+constexpr std::array<TVekSymbology, barcodeFormatCount> table = {{
+    {F::code128, "CODE128", "", "]C0", Family::linear, "1d", true, Charset::latin1},
+    {F::ean13, "EAN13", "", "]E0", Family::linear, "1d", true, Charset::latin1},
+    {F::ean8, "EAN8", "", "]E4", Family::linear, "1d", true, Charset::latin1},
+    {F::upcA, "UPCA", "", "]E0", Family::linear, "1d", true, Charset::latin1},
+    {F::upcE, "UPCE", "", "]E0", Family::linear, "1d", true, Charset::latin1},
+    {F::code39, "CODE39", "", "]A0", Family::linear, "1d", true, Charset::latin1},
+    {F::interleaved25, "INTERLEAVED25", "ITF I2OF5 I25", "]I0", Family::linear, "1d", true, Charset::latin1},
+    {F::identcode, "IDENTCODE", "", "]I0", Family::linear, "1d", true, Charset::latin1},
+    {F::codabar, "CODABAR", "", "]F0", Family::linear, "1d", true, Charset::latin1},
+    {F::pdf417, "PDF417", "", "]L2", Family::pdf417, "pdf417", false, Charset::cp437},
+    {F::dataMatrix, "DATAMATRIX", "", "]d1", Family::dataMatrix, "datamatrix", false, Charset::latin1},
+    {F::qrCode, "QRCODE", "QR", "]Q1", Family::qrCode, "qr", false, Charset::utf8OrSjis},
+    {F::aztec, "AZTEC", "", "]z0", Family::aztec, "aztec", false, Charset::latin1},
+    {F::code93, "CODE93", "", "]G0", Family::linear, "1d", true, Charset::latin1},
+    {F::code39Extended, "CODE39EXTENDED", "CODE39EXT CODE39FULLASCII", "]A4", Family::linear, "1d", true, Charset::latin1},
+    {F::code32, "CODE32", "ITALIANPHARMACODE", "]A0", Family::linear, "1d", true, Charset::latin1},
+    {F::pzn, "PZN", "PHARMAZENTRALNUMMER", "]A0", Family::linear, "1d", true, Charset::latin1},
+    {F::telepen, "TELEPEN", "", "]B0", Family::linear, "1d", true, Charset::latin1},
+    {F::dataBar, "DATABAR", "RSS14 GS1DATABAR DATABAROMNI", "]e0", Family::linear, "1d", true, Charset::latin1},
+    {F::dataBarLimited, "DATABARLIMITED", "RSSLIMITED DATABARLTD", "]e0", Family::linear, "1d", true, Charset::latin1},
+    {F::dataBarExpanded, "DATABAREXPANDED", "RSSEXPANDED DATABAREXP", "]e0", Family::linear, "1d", true, Charset::latin1},
+    {F::dxFilmEdge, "DXFILMEDGE", "DX", "]X0", Family::linear, "1d", true, Charset::latin1},
+    {F::microQrCode, "MICROQRCODE", "MICROQR", "]Q1", Family::qrCode, "qr", false, Charset::utf8OrSjis},
+    {F::rmqrCode, "RMQRCODE", "RMQR", "]Q1", Family::qrCode, "qr", false, Charset::utf8OrSjis},
+    {F::microPdf417, "MICROPDF417", "", "]L2", Family::pdf417, "pdf417", false, Charset::cp437},
+    {F::maxiCode, "MAXICODE", "", "]U0", Family::maxiCode, "maxicode", false, Charset::latin1},
+}};
+
+constexpr bool inFormatOrder() {
+    for (size_t i = 0; i < table.size(); ++i)
+        if (static_cast<size_t>(table[i].format) != i) return false;
+    return true;
+}
+static_assert(inFormatOrder(), "the symbology table must list the formats in the order of TVekBarcodeFormat");
+
+}  // namespace
+
+std::span<const TVekSymbology> symbologies() { return table; }
+
+const TVekSymbology& symbologyOf(TVekBarcodeFormat format) { return table[static_cast<size_t>(format)]; }
+
+TVekBarcodeFormats formatsOfSymbolFamily(TVekSymbolFamily family) {
+    TVekBarcodeFormats result;
+    for (const TVekSymbology& row : table)
+        if (row.family == family) result.insert(row.format);
+    return result;
+}
+
+}  // namespace orvel
