@@ -10,6 +10,7 @@
 #include "pdf417/VekPDF417Candidate.h"
 #include "pdf417/VekPDF417CharacterReader.h"
 #include "pdf417/VekPDF417EdgeList.h"
+#include "pdf417/VekPDF417FrameSampler.h"
 #include "pdf417/VekPDF417Grid.h"
 
 namespace orvel {
@@ -29,7 +30,7 @@ namespace orvel {
 // line every two modules and confirms every cell by a second line.
 class TVekPDF417GridReader {
 public:
-    explicit TVekPDF417GridReader(const TVekGreyImage& grey) : grey_(grey) {}
+    explicit TVekPDF417GridReader(const TVekGreyImage& grey) : sampler_(grey) {}
 
     std::optional<TVekPDF417Grid> read(const TVekPDF417Candidate& candidate, bool thorough = true);
 
@@ -70,23 +71,15 @@ private:
     void readIndicator(double expected, double v, bool left, TShapeVotes& votes);
     static TRowFit fitRows(const std::vector<TRowRead>& reads);
     void readRow(int32_t row, double vLeft, double vRight, int32_t columns, std::vector<TCell>& cells);
-    // Samples the frame between x0 and x1 along the line from (0, vLeft) to
-    // (width, vRight) and finds the edges, in modules.
-    void sampleLine(double x0, double x1, double vLeft, double vRight);
-    TVekPointF toPicture(double x, double v) const;
-    float level(TVekPointF p) const;
 
-    const TVekGreyImage& grey_;
-    TVekPerspectiveTransform frame_;
+    TVekPDF417FrameSampler sampler_;
     double width_ = 0;   // modules from the start's outer edge to the right edge of the frame
     double module_ = 1;  // pixels per module
-    double step_ = 0.25;
     bool hasStop_ = false;
     bool aliased_ = false;
     bool thorough_ = true;
     std::vector<TRowRead> leftReads_;
     std::vector<TRowRead> rightReads_;
-    std::vector<float> levels_;
     TVekPDF417EdgeList edges_;
     TVekPDF417EdgeList snapped_;  // edges_ on whole modules
 };
