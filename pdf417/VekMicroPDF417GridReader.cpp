@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 #include "pdf417/VekMicroPDF417RapReader.h"
 
@@ -14,6 +16,8 @@ using TLayout = TVekMicroPDF417Layout;
 constexpr int32_t MIN_SWEEP_LINES = 24;
 constexpr int32_t MAX_SWEEP_LINES = 160;
 constexpr double SWEEP_MARGIN = 0.2;  // of the edge length, beyond either end
+// How far beyond the edges (in edge lengths) a symbol's rows may reach.
+constexpr double MAX_EXTENT = 3;
 constexpr double RAP_REACH = 2.5;     // modules
 // Modules of fewer pixels put every edge on a pixel border: characters are
 // then also read by their nearest fit (TVekPDF417Tolerance).
@@ -67,8 +71,34 @@ std::vector<TVekPDF417Grid> TVekMicroPDF417GridReader::read(const TVekPDF417Cand
     for (const int32_t columns : candidate.columns) {
         if (columns <= 0) break;
         setFrame(candidate, columns);
-        sweepRaps(columns);
-        const std::vector<TSize> found = sizes(columns);
+        raps_.clear();
+        sweepRaps(columns, -SWEEP_MARGIN, 1 + SWEEP_MARGIN);
+        std::vector<TSize> found = sizes(columns);
+        // The edges' scan lines may have met only part of a tilted symbol:
+        // the rows the best size has beyond the lines swept are read too.
+        if (!found.empty()) {
+            double low = -SWEEP_MARGIN;
+            double high = 1 + SWEEP_MARGIN;
+            for (const TSize& size : found) {
+                if (size.score < RUNNER_UP_SHARE * found[0].score) break;
+                for (const TRowFit* fit : {&size.left, &size.right}) {
+                    for (const int32_t row : {0, size.variant->rows}) {
+                        low = std::min(low, fit->vOf(row));
+                        high = std::max(high, fit->vOf(row));
+                    }
+                }
+            }
+            low = std::max(low, -MAX_EXTENT);
+            high = std::min(high, 1 + MAX_EXTENT);
+            bool more = false;
+            if (low < -SWEEP_MARGIN) more = sweepRaps(columns, low - 0.05, -SWEEP_MARGIN) || more;
+            if (high > 1 + SWEEP_MARGIN) more = sweepRaps(columns, 1 + SWEEP_MARGIN, high + 0.05) || more;
+            if (more) found = sizes(columns);
+        }
+        if (std::getenv("MPDF_DEBUG")) {
+            for (const TRapRead& r : raps_) std::fprintf(stderr, "rap v=%.3f kind=%d n=%d\n", r.v, r.kind, r.number);
+            for (const TSize& z : found) std::fprintf(stderr, "size %dx%d score %d L %.2f+%.2fv (%d) R %.2f+%.2fv (%d)\n", z.variant->columns, z.variant->rows, z.score, z.left.offset, z.left.slope, z.left.inliers, z.right.offset, z.right.slope, z.right.inliers);
+        }
         for (size_t i = 0; i < found.size(); ++i) {
             if (i > 0 && found[i].score < RUNNER_UP_SHARE * found[0].score) break;
             grids.push_back(readGrid(found[i]));
@@ -79,23 +109,47 @@ std::vector<TVekPDF417Grid> TVekMicroPDF417GridReader::read(const TVekPDF417Cand
 }
 
 void TVekMicroPDF417GridReader::setFrame(const TVekPDF417Candidate& candidate, int32_t columns) {
-    sampler_.setFrame({candidate.startFirst, candidate.stopFirst, candidate.stopLast, candidate.startLast},
-                      TLayout::rowModules(columns));
+    // The left and right edges as seen by their own scan lines may cover
+    // different stretches of the symbol: both are taken over the stretch
+    // either covers, so that the frame's top and bottom run across the
+    // symbol and lines beyond them stay near the symbol's rows.
+    TVekPointF along = (candidate.startLast - candidate.startFirst) + (candidate.stopLast - candidate.stopFirst);
+    const double length = std::hypot(along.x, along.y);
+    TVekPerspectiveTransform::TQuad quad{candidate.startFirst, candidate.stopFirst, candidate.stopLast,
+                                         candidate.startLast};
+    if (length > 1e-9) {
+        along = (1 / length) * along;
+        const auto at = [&along](TVekPointF p) { return p.x * along.x + p.y * along.y; };
+        const double low = std::min(at(candidate.startFirst), at(candidate.stopFirst));
+        const double high = std::max(at(candidate.startLast), at(candidate.stopLast));
+        // The point of the line through p and q whose place along is `place`.
+        const auto point = [&at](TVekPointF p, TVekPointF q, double place) {
+            const double run = at(q) - at(p);
+            return std::abs(run) < 1e-9 ? p : p + ((place - at(p)) / run) * (q - p);
+        };
+        if (high > low) {
+            quad = {point(candidate.startFirst, candidate.startLast, low),
+                    point(candidate.stopFirst, candidate.stopLast, low),
+                    point(candidate.stopFirst, candidate.stopLast, high),
+                    point(candidate.startFirst, candidate.startLast, high)};
+        }
+    }
+    sampler_.setFrame(quad, TLayout::rowModules(columns));
 }
 
-void TVekMicroPDF417GridReader::sweepRaps(int32_t columns) {
-    raps_.clear();
+bool TVekMicroPDF417GridReader::sweepRaps(int32_t columns, double from, double to) {
+    if (!(to > from)) return false;
+    const size_t before = raps_.size();
     const double width = sampler_.width();
     const double edgePixels = distance(sampler_.toPicture(0, 0), sampler_.toPicture(0, 1));
     // Rows are two or more modules high: a line every module (every one and
     // a half when quick) reads each row at least once.
     const double spacing = (thorough_ ? 1.0 : 1.5) * module_;
-    const int32_t lines =
-        countOf(edgePixels * (1 + 2 * SWEEP_MARGIN) / spacing, MIN_SWEEP_LINES, MAX_SWEEP_LINES);
+    const int32_t lines = countOf(edgePixels * (to - from) / spacing, MIN_SWEEP_LINES, MAX_SWEEP_LINES);
     const double centre = TLayout::centreStart(columns);
     const double right = TLayout::rightStart(columns);
     for (int32_t i = 0; i < lines; ++i) {
-        const double v = -SWEEP_MARGIN + (1 + 2 * SWEEP_MARGIN) * (i + 0.5) / lines;
+        const double v = from + (to - from) * (i + 0.5) / lines;
         sampler_.sampleLine(-4, width + 4, v, v, edges_);
         const auto take = [&](double expected, TRapKind kind) {
             const TVekMicroPDF417Rap rap = TVekMicroPDF417RapReader::readNear(edges_, expected, RAP_REACH);
@@ -105,6 +159,7 @@ void TVekMicroPDF417GridReader::sweepRaps(int32_t columns) {
         if (centre > 0) take(centre, CENTRE);
         take(right, RIGHT);
     }
+    return raps_.size() > before;
 }
 
 std::vector<TVekMicroPDF417GridReader::TSize> TVekMicroPDF417GridReader::sizes(int32_t columns) const {
@@ -136,14 +191,12 @@ TVekMicroPDF417GridReader::TSize TVekMicroPDF417GridReader::fitSize(const TLayou
     if (!size.left.valid && !size.right.valid) return size;
     if (!size.left.valid) size.left = size.right;
     if (!size.right.valid) size.right = size.left;
-    // The size's rows must fill the frame the edges span, give or take a
-    // row or two where the scan lines missed the first or last rows.
+    // The edges span part of the symbol at least, and not much more than it.
     for (const TRowFit* fit : {&size.left, &size.right}) {
-        const double top = fit->vOf(0);
-        const double bottom = fit->vOf(variant.rows);
+        const double top = std::min(fit->vOf(0), fit->vOf(variant.rows));
+        const double bottom = std::max(fit->vOf(0), fit->vOf(variant.rows));
         const double slack = 2.5 / std::abs(fit->slope) + 0.1;
-        if (std::min(top, bottom) < -slack || std::max(top, bottom) > 1 + slack) return size;
-        if (std::min(top, bottom) > slack || std::max(top, bottom) < 1 - slack) return size;
+        if (top > slack || bottom < 1 - slack) return size;
     }
     // The centre RAPs lie on rows between the two edges' fits.
     const double share = TLayout::centreStart(variant.columns) / static_cast<double>(TLayout::rowModules(variant.columns));

@@ -27,7 +27,7 @@ constexpr double MAX_UPSCALED_MODULE = 3.5;
 const TVekPDF417PatternScanner::TGuardKind& microGuards() {
     static const TVekPDF417PatternScanner::TGuardKind kind{
         TVekMicroPDF417RapReader::findGuards, TLayout::rowModules(1) - 5.0, TLayout::rowModules(4) + 5.0,
-        TLayout::columnsOfWidth, false};
+        TLayout::columnsOfWidth, false, true};
     return kind;
 }
 
@@ -145,7 +145,10 @@ std::optional<TVekBarcode> TVekMicroPDF417PhotoReader::readCandidate(TVekMicroPD
     if (debug_ != nullptr) {
         debug_->line(candidate.startFirst, candidate.startLast, 0x0000C0u);
         debug_->line(candidate.stopFirst, candidate.stopLast, 0x0000C0u);
-        debug_->note("MicroPDF417 candidate: " + intToStr(static_cast<int64_t>(grids.size())) + " sizes");
+        debug_->note("MicroPDF417 candidate at " + intToStr(vekRoundInt(candidate.startFirst.x)) + "," +
+                     intToStr(vekRoundInt(candidate.startFirst.y)) + " columns " + intToStr(candidate.columns[0]) +
+                     " lines " + intToStr(candidate.support) + ": " + intToStr(static_cast<int64_t>(grids.size())) +
+                     " sizes");
     }
     std::optional<TVekBarcode> first;
     for (const TVekPDF417Grid& grid : grids) {

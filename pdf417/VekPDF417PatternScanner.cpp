@@ -25,7 +25,7 @@ int32_t pdf417Columns(double modules) {
 
 const TVekPDF417PatternScanner::TGuardKind& TVekPDF417PatternScanner::pdf417Guards() {
     static const TGuardKind kind{TVekPDF417GuardFinder::find, FRAME_MODULES + 17 - 8,
-                                 FRAME_MODULES + 17 * MAX_COLUMNS + 20, pdf417Columns, true};
+                                 FRAME_MODULES + 17 * MAX_COLUMNS + 20, pdf417Columns, true, false};
     return kind;
 }
 
@@ -197,6 +197,10 @@ void TVekPDF417PatternScanner::pair(TTracks& starts, TTracks& stops, bool backwa
             const double distance = (stop.at(middle) - start.at(middle)) * (backwards ? -1 : 1);
             const double modules = distance / (0.5 * (start.module + stop.module));
             if (modules < kind_->minModules || modules > kind_->maxModules) continue;
+            if (kind_->everyPair) {
+                found.push_back(candidate(start, &stop, backwards, columns));
+                continue;
+            }
             const auto support = static_cast<size_t>(
                 std::count_if(stop.hits.begin(), stop.hits.end(), [&](const THit& h) { return h.s >= from && h.s <= to; }));
             const bool stronger = 2 * support > 3 * bestSupport;
@@ -207,7 +211,7 @@ void TVekPDF417PatternScanner::pair(TTracks& starts, TTracks& stops, bool backwa
                 bestSupport = std::max(support, bestSupport);
             }
         }
-        if (bestStop == nullptr && !kind_->leftAlone) continue;
+        if (kind_->everyPair || (bestStop == nullptr && !kind_->leftAlone)) continue;
         found.push_back(candidate(start, bestStop, backwards, columns));
     }
 }

@@ -33,6 +33,7 @@ public:
         double maxModules;
         int32_t (*columnsOf)(double modules);
         bool leftAlone;  // a left guard without a right one is a candidate too
+        bool everyPair;  // each right guard fitting a left one makes a candidate, not the likeliest alone
     };
     // Start and stop patterns of PDF417.
     static const TGuardKind& pdf417Guards();
