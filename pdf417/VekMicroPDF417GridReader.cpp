@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 #include "pdf417/VekMicroPDF417RapReader.h"
 
@@ -94,10 +92,6 @@ std::vector<TVekPDF417Grid> TVekMicroPDF417GridReader::read(const TVekPDF417Cand
             if (low < -SWEEP_MARGIN) more = sweepRaps(columns, low - 0.05, -SWEEP_MARGIN) || more;
             if (high > 1 + SWEEP_MARGIN) more = sweepRaps(columns, 1 + SWEEP_MARGIN, high + 0.05) || more;
             if (more) found = sizes(columns);
-        }
-        if (std::getenv("MPDF_DEBUG")) {
-            for (const TRapRead& r : raps_) std::fprintf(stderr, "rap v=%.3f kind=%d n=%d\n", r.v, r.kind, r.number);
-            for (const TSize& z : found) std::fprintf(stderr, "size %dx%d score %d L %.2f+%.2fv (%d) R %.2f+%.2fv (%d)\n", z.variant->columns, z.variant->rows, z.score, z.left.offset, z.left.slope, z.left.inliers, z.right.offset, z.right.slope, z.right.inliers);
         }
         for (size_t i = 0; i < found.size(); ++i) {
             if (i > 0 && found[i].score < RUNNER_UP_SHARE * found[0].score) break;

@@ -62,14 +62,31 @@ constexpr std::array<int32_t, TVekMicroPDF417Layout::PATTERNS> CENTRE_PATTERNS =
     113221, 113212, 113122, 122122, 131122, 131113, 122113, 113113, 112213, 112222, 112312, 112321, 111421,
     111331, 111322, 111232, 111223, 111133, 111124, 111214, 112114, 121114, 121123, 121132, 112132, 112141};
 
-// Sums of neighbouring element widths, as a decimal number of five digits.
-constexpr int32_t pairsOf(int32_t pattern) {
+// Sums of neighbouring element widths run from 2 to 6 modules: five of
+// them index a table of 5^5 entries.
+constexpr int32_t PAIR_LOW = 2;
+constexpr int32_t PAIR_VALUES = 5;
+constexpr int32_t PAIR_KEYS = PAIR_VALUES * PAIR_VALUES * PAIR_VALUES * PAIR_VALUES * PAIR_VALUES;
+
+constexpr int32_t keyOf(int32_t pattern) {
     int32_t widths[6] = {};
     for (int32_t k = 5; k >= 0; --k, pattern /= 10) widths[k] = pattern % 10;
     int32_t key = 0;
-    for (int32_t k = 0; k < 5; ++k) key = key * 10 + widths[k] + widths[k + 1];
+    for (int32_t k = 0; k < 5; ++k) key = key * PAIR_VALUES + widths[k] + widths[k + 1] - PAIR_LOW;
     return key;
 }
+
+// The number of the pattern with that key; negative for a centre RAP, 0
+// for none.
+constexpr std::array<int8_t, PAIR_KEYS> PATTERN_OF_KEY = [] {
+    std::array<int8_t, PAIR_KEYS> table{};
+    for (int32_t i = 0; i < TVekMicroPDF417Layout::PATTERNS; ++i) {
+        const auto index = static_cast<size_t>(i);
+        table[static_cast<size_t>(keyOf(SIDE_PATTERNS[index]))] = static_cast<int8_t>(i + 1);
+        table[static_cast<size_t>(keyOf(CENTRE_PATTERNS[index]))] = static_cast<int8_t>(-(i + 1));
+    }
+    return table;
+}();
 
 }  // namespace
 
@@ -101,13 +118,13 @@ int32_t TVekMicroPDF417Layout::columnsOfWidth(double modules) {
 
 TVekMicroPDF417Layout::TPattern TVekMicroPDF417Layout::patternOf(const std::array<int32_t, 5>& pairs) {
     int32_t key = 0;
-    for (const int32_t pair : pairs) key = key * 10 + pair;
-    for (int32_t i = 0; i < PATTERNS; ++i) {
-        const auto index = static_cast<size_t>(i);
-        if (pairsOf(SIDE_PATTERNS[index]) == key) return {i + 1, false};
-        if (pairsOf(CENTRE_PATTERNS[index]) == key) return {i + 1, true};
+    for (const int32_t pair : pairs) {
+        if (pair < PAIR_LOW || pair >= PAIR_LOW + PAIR_VALUES) return {};
+        key = key * PAIR_VALUES + pair - PAIR_LOW;
     }
-    return {};
+    const int32_t entry = PATTERN_OF_KEY[static_cast<size_t>(key)];
+    if (entry == 0) return {};
+    return {entry > 0 ? entry : -entry, entry < 0};
 }
 
 int32_t TVekMicroPDF417Layout::rowOf(const TVariant& variant, int32_t first, int32_t number) {

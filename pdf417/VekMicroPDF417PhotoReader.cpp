@@ -23,6 +23,9 @@ constexpr int32_t MAX_STEP = 8;
 // edges met had modules of fewer pixels than this.
 constexpr int64_t MAX_UPSCALED_PIXELS = 1600 * 1200;
 constexpr double MAX_UPSCALED_MODULE = 3.5;
+// Row edges the first look must meet before the lines in between are
+// scanned too.
+constexpr int32_t MIN_GUARDS_TO_REFINE = 2;
 
 const TVekPDF417PatternScanner::TGuardKind& microGuards() {
     static const TVekPDF417PatternScanner::TGuardKind kind{
@@ -97,12 +100,18 @@ double TVekMicroPDF417PhotoReader::readScale(const TVekGreyImage& grey, double s
         TVekPDF417PatternScanner scanner(microGuards());
         const int32_t side = columns ? grey.width() : grey.height();
         const int32_t step = std::clamp(side / LINES_PER_SIDE, MIN_STEP, MAX_STEP);
-        // The first look along every other line, the second along all.
-        readCandidates(gridReader, scanner.scan(grey, step, columns), scale, tried, found, failures);
-        if (scanner.guardCount() > 0 && !enough(found)) {
-            readCandidates(gridReader, scanner.refine(grey), scale, tried, found, failures);
+        // The first look along every other line, the second along all
+        // where the first met a few row edges.
+        std::vector<TVekPDF417Candidate> first = scanner.scan(grey, step, columns);
+        readCandidates(gridReader, first, scale, tried, found, failures);
+        std::vector<TVekPDF417Candidate> refined;
+        if (scanner.guardCount() >= MIN_GUARDS_TO_REFINE && !enough(found)) {
+            refined = scanner.refine(grey);
+            readCandidates(gridReader, refined, scale, tried, found, failures);
         }
-        if (scanner.guardCount() > 0) smallest = std::min(smallest, scanner.smallestModule() / scale);
+        // Only edges that made a candidate call for a look at twice the size.
+        first.insert(first.end(), refined.begin(), refined.end());
+        for (const TVekPDF417Candidate& candidate : first) smallest = std::min(smallest, candidate.module / scale);
     }
     return smallest;
 }
@@ -117,8 +126,10 @@ void TVekMicroPDF417PhotoReader::readCandidates(TVekMicroPDF417GridReader& gridR
         if (std::any_of(tried.begin(), tried.end(), [&](const auto& t) { return alike(t, candidate); })) continue;
         tried.push_back(candidate);
         std::optional<TVekBarcode> read = readCandidate(gridReader, candidate, false);
-        // A symbol the quick read missed gets a thorough one.
-        if (!read || !read->isValid) {
+        // A symbol the quick read found but could not decode gets a
+        // thorough read; edges whose quick read showed no rows are no
+        // symbol's.
+        if (read && !read->isValid) {
             std::optional<TVekBarcode> thoroughRead = readCandidate(gridReader, candidate, true);
             if (thoroughRead) read = std::move(thoroughRead);
         }
