@@ -7,6 +7,7 @@
 #include "pdf417/VekMicroPDF417RapReader.h"
 #include "pdf417/VekPDF417PatternScanner.h"
 #include "pdf417/VekPDF417SymbolDecoder.h"
+#include "pdf417/VekTurnedGreyImage.h"
 
 namespace orvel {
 
@@ -26,6 +27,11 @@ constexpr double MAX_UPSCALED_MODULE = 3.5;
 // Row edges the first look must meet before the lines in between are
 // scanned too.
 constexpr int32_t MIN_GUARDS_TO_REFINE = 2;
+constexpr double TURNS[] = {30, 60, 120, 150};  // degrees
+
+// Pixels between scan lines across a side of that many pixels (the first
+// look takes every other line).
+int32_t stepFor(int32_t side) { return std::clamp(side / LINES_PER_SIDE, MIN_STEP, MAX_STEP); }
 
 const TVekPDF417PatternScanner::TGuardKind& microGuards() {
     static const TVekPDF417PatternScanner::TGuardKind kind{
@@ -70,6 +76,7 @@ TVekBarcodes TVekMicroPDF417PhotoReader::read(TVekBinaryCache& picture) const {
     const TVekGreyImage& grey = picture.grey();
     if (grey.empty()) return found;
     const double smallest = readScale(grey, 1, found, failures);
+    if (found.empty() && options_.tryRotate) readTurned(grey, found, failures);
     const int64_t pixels = static_cast<int64_t>(grey.width()) * grey.height();
     if ((options_.tryHarder || found.empty()) && !enough(found) && pixels <= MAX_UPSCALED_PIXELS &&
         smallest < MAX_UPSCALED_MODULE) {
@@ -97,22 +104,53 @@ double TVekMicroPDF417PhotoReader::readScale(const TVekGreyImage& grey, double s
         // degrees; unless asked to try hard, only when the rows found none.
         if (columns && !options_.tryHarder && (!options_.tryRotate || !found.empty())) break;
         if (enough(found)) break;
-        TVekPDF417PatternScanner scanner(microGuards());
-        const int32_t side = columns ? grey.width() : grey.height();
-        const int32_t step = std::clamp(side / LINES_PER_SIDE, MIN_STEP, MAX_STEP);
-        // The first look along every other line, the second along all
-        // where the first met a few row edges.
-        std::vector<TVekPDF417Candidate> first = scanner.scan(grey, step, columns);
-        readCandidates(gridReader, first, scale, tried, found, failures);
-        std::vector<TVekPDF417Candidate> refined;
-        if (scanner.guardCount() >= MIN_GUARDS_TO_REFINE && !enough(found)) {
-            refined = scanner.refine(grey);
-            readCandidates(gridReader, refined, scale, tried, found, failures);
-        }
-        // Only edges that made a candidate call for a look at twice the size.
-        first.insert(first.end(), refined.begin(), refined.end());
-        for (const TVekPDF417Candidate& candidate : first) smallest = std::min(smallest, candidate.module / scale);
+        smallest = std::min(smallest, readLook(gridReader, grey, nullptr, columns, scale, true, tried, found, failures));
     }
+    return smallest;
+}
+
+void TVekMicroPDF417PhotoReader::readTurned(const TVekGreyImage& grey, TVekBarcodes& found,
+                                            TVekBarcodes& failures) const {
+    TVekMicroPDF417GridReader gridReader(grey);
+    std::vector<TVekPDF417Candidate> tried;
+    // Rows of pictures turned by these angles, with the rows and columns
+    // of the picture itself, cross symbols at every angle within 15
+    // degrees of their rows.
+    for (const double degrees : TURNS) {
+        if (!found.empty() || enough(found)) return;
+        // Only the rows the first look reads are drawn.
+        const int32_t step = stepFor(TVekTurnedGreyImage::heightOf(grey, degrees));
+        const TVekTurnedGreyImage turned(grey, degrees, step / 2, 2 * step);
+        readLook(gridReader, turned.grey(), &turned, false, 1, false, tried, found, failures);
+    }
+}
+
+double TVekMicroPDF417PhotoReader::readLook(TVekMicroPDF417GridReader& gridReader, const TVekGreyImage& scanned,
+                                           const TVekTurnedGreyImage* turned, bool columns, double scale,
+                                           bool refine, std::vector<TVekPDF417Candidate>& tried, TVekBarcodes& found,
+                                           TVekBarcodes& failures) const {
+    TVekPDF417PatternScanner scanner(microGuards());
+    const int32_t step = stepFor(columns ? scanned.width() : scanned.height());
+    const auto unturned = [turned](std::vector<TVekPDF417Candidate> candidates) {
+        if (turned == nullptr) return candidates;
+        for (TVekPDF417Candidate& c : candidates) {
+            for (TVekPointF* p : {&c.startFirst, &c.startLast, &c.stopFirst, &c.stopLast}) *p = turned->toOriginal(*p);
+            c.across = turned->directionToOriginal(c.across);
+        }
+        return candidates;
+    };
+    // The first look along every other line, the second (when asked for)
+    // along all where the first met a few row edges.
+    std::vector<TVekPDF417Candidate> candidates = unturned(scanner.scan(scanned, step, columns));
+    readCandidates(gridReader, candidates, scale, tried, found, failures);
+    if (refine && scanner.guardCount() >= MIN_GUARDS_TO_REFINE && !enough(found)) {
+        const std::vector<TVekPDF417Candidate> refined = unturned(scanner.refine(scanned));
+        readCandidates(gridReader, refined, scale, tried, found, failures);
+        candidates.insert(candidates.end(), refined.begin(), refined.end());
+    }
+    // Only edges that made a candidate call for a look at twice the size.
+    double smallest = 1e9;
+    for (const TVekPDF417Candidate& candidate : candidates) smallest = std::min(smallest, candidate.module / scale);
     return smallest;
 }
 

@@ -9,6 +9,7 @@
 #include "foundation/VekReaderOptions.h"
 #include "pdf417/VekMicroPDF417GridReader.h"
 #include "pdf417/VekPDF417Candidate.h"
+#include "pdf417/VekTurnedGreyImage.h"
 
 namespace orvel {
 
@@ -18,7 +19,8 @@ namespace orvel {
 // columns, chained into the symbol's edges; each symbol then read along
 // its own rows (TVekMicroPDF417GridReader) and decoded with PDF417's
 // decoder (TVekPDF417SymbolDecoder). Small modules get a second look at
-// twice the size. Nothing here touches process-wide state.
+// twice the size, symbols turned between quarters a look along the lines
+// of the picture turned. Nothing here touches process-wide state.
 class TVekMicroPDF417PhotoReader {
 public:
     explicit TVekMicroPDF417PhotoReader(const TVekReaderOptions& options, TVekDebugSink* debug = nullptr)
@@ -31,6 +33,15 @@ private:
     // module of the edges met, in pixels of the picture (none: a large
     // number).
     double readScale(const TVekGreyImage& grey, double scale, TVekBarcodes& found, TVekBarcodes& failures) const;
+    // Looks along the rows and columns of the picture turned by a few
+    // angles, for symbols turned between quarters.
+    void readTurned(const TVekGreyImage& grey, TVekBarcodes& found, TVekBarcodes& failures) const;
+    // One look along the rows or columns of `scanned` (the picture itself,
+    // or `turned`), the candidates read on the grid reader's picture; the
+    // smallest module of the candidates.
+    double readLook(TVekMicroPDF417GridReader& gridReader, const TVekGreyImage& scanned,
+                    const TVekTurnedGreyImage* turned, bool columns, double scale, bool refine,
+                    std::vector<TVekPDF417Candidate>& tried, TVekBarcodes& found, TVekBarcodes& failures) const;
     void readCandidates(TVekMicroPDF417GridReader& gridReader, const std::vector<TVekPDF417Candidate>& candidates,
                         double scale, std::vector<TVekPDF417Candidate>& tried, TVekBarcodes& found,
                         TVekBarcodes& failures) const;
