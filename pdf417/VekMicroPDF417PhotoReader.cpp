@@ -28,6 +28,9 @@ constexpr double MAX_UPSCALED_MODULE = 3.5;
 // scanned too.
 constexpr int32_t MIN_GUARDS_TO_REFINE = 2;
 constexpr double TURNS[] = {30, 60, 120, 150};  // degrees
+// Their lines lie farther apart: a symbol read by them is large enough to
+// be crossed at a slant.
+constexpr int32_t TURNED_STEP_FACTOR = 2;
 
 // Pixels between scan lines across a side of that many pixels (the first
 // look takes every other line).
@@ -104,7 +107,9 @@ double TVekMicroPDF417PhotoReader::readScale(const TVekGreyImage& grey, double s
         // degrees; unless asked to try hard, only when the rows found none.
         if (columns && !options_.tryHarder && (!options_.tryRotate || !found.empty())) break;
         if (enough(found)) break;
-        smallest = std::min(smallest, readLook(gridReader, grey, nullptr, columns, scale, true, tried, found, failures));
+        const int32_t step = stepFor(columns ? grey.width() : grey.height());
+        smallest =
+            std::min(smallest, readLook(gridReader, grey, nullptr, columns, step, scale, true, tried, found, failures));
     }
     return smallest;
 }
@@ -119,18 +124,17 @@ void TVekMicroPDF417PhotoReader::readTurned(const TVekGreyImage& grey, TVekBarco
     for (const double degrees : TURNS) {
         if (!found.empty() || enough(found)) return;
         // Only the rows the first look reads are drawn.
-        const int32_t step = stepFor(TVekTurnedGreyImage::heightOf(grey, degrees));
+        const int32_t step = TURNED_STEP_FACTOR * stepFor(TVekTurnedGreyImage::heightOf(grey, degrees));
         const TVekTurnedGreyImage turned(grey, degrees, step / 2, 2 * step);
-        readLook(gridReader, turned.grey(), &turned, false, 1, false, tried, found, failures);
+        readLook(gridReader, turned.grey(), &turned, false, step, 1, false, tried, found, failures);
     }
 }
 
 double TVekMicroPDF417PhotoReader::readLook(TVekMicroPDF417GridReader& gridReader, const TVekGreyImage& scanned,
-                                           const TVekTurnedGreyImage* turned, bool columns, double scale,
-                                           bool refine, std::vector<TVekPDF417Candidate>& tried, TVekBarcodes& found,
+                                           const TVekTurnedGreyImage* turned, bool columns, int32_t step,
+                                           double scale, bool refine, std::vector<TVekPDF417Candidate>& tried, TVekBarcodes& found,
                                            TVekBarcodes& failures) const {
     TVekPDF417PatternScanner scanner(microGuards());
-    const int32_t step = stepFor(columns ? scanned.width() : scanned.height());
     const auto unturned = [turned](std::vector<TVekPDF417Candidate> candidates) {
         if (turned == nullptr) return candidates;
         for (TVekPDF417Candidate& c : candidates) {

@@ -37,10 +37,10 @@ private:
     // angles, for symbols turned between quarters.
     void readTurned(const TVekGreyImage& grey, TVekBarcodes& found, TVekBarcodes& failures) const;
     // One look along the rows or columns of `scanned` (the picture itself,
-    // or `turned`), the candidates read on the grid reader's picture; the
-    // smallest module of the candidates.
+    // or `turned`), `step` pixels apart, the candidates read on the grid
+    // reader's picture; the smallest module of the candidates.
     double readLook(TVekMicroPDF417GridReader& gridReader, const TVekGreyImage& scanned,
-                    const TVekTurnedGreyImage* turned, bool columns, double scale, bool refine,
+                    const TVekTurnedGreyImage* turned, bool columns, int32_t step, double scale, bool refine,
                     std::vector<TVekPDF417Candidate>& tried, TVekBarcodes& found, TVekBarcodes& failures) const;
     void readCandidates(TVekMicroPDF417GridReader& gridReader, const std::vector<TVekPDF417Candidate>& candidates,
                         double scale, std::vector<TVekPDF417Candidate>& tried, TVekBarcodes& found,

@@ -171,8 +171,8 @@ TEST(MicroPDF417PhotoReader, EverySizeUpright) {
 }
 
 // Sizes of each column count, each turned by quarters, mirrored, seen at an
-// angle, out of focus and at 2 pixels a module: nearly all read, and
-// nothing read wrong.
+// angle (turned and foreshortened), out of focus and at 2 pixels a module:
+// nearly all read, and nothing read wrong.
 TEST(MicroPDF417PhotoReader, DistortedRenderings) {
     ASSERT_TRUE(test::haveZint());
     std::mt19937 random(24728);
@@ -206,8 +206,10 @@ TEST(MicroPDF417PhotoReader, DistortedRenderings) {
         check(test::renderUpright(test::mirroredModules(upright), 3.0), message, size + " mirrored");
         check(test::renderUpright(upright, 2.0), message, size + " 2 px");
         check(blurred(test::renderUpright(upright, 4.0), 1), message, size + " blurred");
-        for (const double quarter : {0.0, 90.0, 180.0}) {
-            const double angle = quarter + wobble(random);
+        // Near the quarters, and near 30 and 150 degrees (what the looks
+        // along turned lines meet).
+        for (const double around : {0.0, 30.0, 90.0, 150.0, 180.0}) {
+            const double angle = around + (std::fmod(around, 90.0) == 0 ? 1.0 : 0.5) * wobble(random);
             const TVekGreyImage grey = seenAtAnAngle(upright, 3.5, angle, keystone(random));
             check(test::withNoise(test::withGradient(grey, 1.0, 0.7), 3, random), message,
                   size + " at " + std::to_string(angle));
