@@ -219,6 +219,29 @@ TEST(MicroPDF417PhotoReader, DistortedRenderings) {
     EXPECT_GE(read * 100, tried * 95) << read << " of " << tried << ", missed:" << misses;
 }
 
+// The corners come in the symbol's own order (its first row's left end
+// first), so orientation and mirroring come through every quarter turn.
+TEST(MicroPDF417PhotoReader, OrientationAndMirror) {
+    ASSERT_TRUE(test::haveZint());
+    const std::string message = "orientation 0123";
+    const TModuleMatrix upright = microModules("--cols=2 -d '" + message + "'", 3);
+    for (const bool mirror : {false, true}) {
+        TModuleMatrix modules = mirror ? test::mirroredModules(upright) : upright;
+        for (int turn = 0; turn < 4; ++turn) {
+            const std::string what = "turn " + std::to_string(turn) + (mirror ? " mirrored" : "");
+            const TVekBarcodes found = readMicro(test::renderUpright(modules, 3.0));
+            ASSERT_EQ(found.size(), 1u) << what;
+            EXPECT_EQ(found[0].bytes, message) << what;
+            EXPECT_EQ(found[0].isMirrored, mirror) << what;
+            const double expected = std::fmod((mirror ? 180.0 : 0.0) + 90.0 * turn, 360.0);
+            const double orientation = std::fmod(found[0].orientation + 360.0, 360.0);
+            const double off = std::abs(orientation - expected);
+            EXPECT_NEAR(std::min(off, 360 - off), 0, 3) << what;
+            modules = turned(modules);
+        }
+    }
+}
+
 // Macro MicroPDF417: the control block's segment index, count and file id
 // come out as structured append, the content without them; ECI marks too.
 TEST(MicroPDF417PhotoReader, MacroAndEci) {
