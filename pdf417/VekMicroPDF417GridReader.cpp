@@ -29,35 +29,7 @@ int32_t countOf(double value, int32_t low, int32_t high) {
     return value >= high ? high : static_cast<int32_t>(value);
 }
 
-int32_t weightOf(const TVekPDF417Character& character) { return character.fitted ? 1 : 2; }
-
 }  // namespace
-
-void TVekMicroPDF417GridReader::TCell::vote(const TVekPDF417Character& character) {
-    for (size_t i = 0; i < values.size(); ++i) {
-        if (values[i] == character.value || values[i] < 0) {
-            values[i] = character.value;
-            counts[i] += weightOf(character);
-            return;
-        }
-    }
-    const auto weakest = static_cast<size_t>(std::min_element(counts.begin(), counts.end()) - counts.begin());
-    values[weakest] = character.value;
-    counts[weakest] = weightOf(character);
-}
-
-int32_t TVekMicroPDF417GridReader::TCell::best() const {
-    const auto top = std::max_element(counts.begin(), counts.end());
-    // Nothing, or a tie: no reading.
-    if (*top == 0 || std::count(counts.begin(), counts.end(), *top) > 1) return -1;
-    return values[static_cast<size_t>(top - counts.begin())];
-}
-
-bool TVekMicroPDF417GridReader::TCell::isSettled(int32_t lead) const {
-    std::array<int32_t, 3> sorted = counts;
-    std::sort(sorted.begin(), sorted.end(), std::greater<>());
-    return sorted[0] >= sorted[1] + lead;
-}
 
 std::vector<TVekPDF417Grid> TVekMicroPDF417GridReader::read(const TVekPDF417Candidate& candidate, bool thorough) {
     thorough_ = thorough;
@@ -180,8 +152,11 @@ TVekMicroPDF417GridReader::TSize TVekMicroPDF417GridReader::fitSize(const TLayou
         if (rap.kind == LEFT) left.push_back({rap.v, row});
         if (rap.kind == RIGHT) right.push_back({rap.v, row});
     }
-    size.left = fitRows(left);
-    size.right = fitRows(right);
+    // Three rows read at least on a side.
+    size.left = TRowFit::fit(left);
+    size.right = TRowFit::fit(right);
+    size.left.valid = size.left.valid && size.left.inliers >= 3;
+    size.right.valid = size.right.valid && size.right.inliers >= 3;
     if (!size.left.valid && !size.right.valid) return size;
     if (!size.left.valid) size.left = size.right;
     if (!size.right.valid) size.right = size.left;
@@ -204,36 +179,6 @@ TVekMicroPDF417GridReader::TSize TVekMicroPDF417GridReader::fitSize(const TLayou
     }
     size.score = size.left.inliers + size.right.inliers + centres;
     return size;
-}
-
-TVekMicroPDF417GridReader::TRowFit TVekMicroPDF417GridReader::fitRows(const std::vector<TRowRead>& reads) {
-    TRowFit fit;
-    std::vector<bool> used(reads.size(), true);
-    for (int pass = 0; pass < 3; ++pass) {
-        double n = 0, sv = 0, sr = 0, svv = 0, svr = 0;
-        for (size_t i = 0; i < reads.size(); ++i) {
-            if (!used[i]) continue;
-            const double r = reads[i].row + 0.5;
-            n += 1;
-            sv += reads[i].v;
-            sr += r;
-            svv += reads[i].v * reads[i].v;
-            svr += reads[i].v * r;
-        }
-        const double denominator = n * svv - sv * sv;
-        if (n < 3 || std::abs(denominator) < 1e-12) return {};
-        fit.slope = (n * svr - sv * sr) / denominator;
-        fit.offset = (sr - fit.slope * sv) / n;
-        // Lines read in the wrong row (a misread pattern, or a row of
-        // another size) leave the fit.
-        const double tolerance = pass == 0 ? 2.0 : 0.8;
-        for (size_t i = 0; i < reads.size(); ++i) {
-            used[i] = std::abs(fit.rowAt(reads[i].v) - (reads[i].row + 0.5)) <= tolerance;
-        }
-    }
-    fit.inliers = static_cast<int32_t>(std::count(used.begin(), used.end(), true));
-    fit.valid = std::abs(fit.slope) >= 1 && fit.inliers >= 3;
-    return fit;
 }
 
 TVekPDF417Grid TVekMicroPDF417GridReader::readGrid(const TSize& size) {

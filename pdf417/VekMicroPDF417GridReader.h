@@ -7,10 +7,12 @@
 #include "foundation/VekGreyImage.h"
 #include "pdf417/VekMicroPDF417Layout.h"
 #include "pdf417/VekPDF417Candidate.h"
+#include "pdf417/VekPDF417CellVotes.h"
 #include "pdf417/VekPDF417CharacterReader.h"
 #include "pdf417/VekPDF417EdgeList.h"
 #include "pdf417/VekPDF417FrameSampler.h"
 #include "pdf417/VekPDF417Grid.h"
+#include "pdf417/VekPDF417RowFit.h"
 
 namespace orvel {
 
@@ -37,31 +39,14 @@ private:
         TRapKind kind;
         int32_t number;
     };
-    struct TRowRead {
-        double v;
-        int32_t row;
-    };
-    // row = offset + slope · v along one edge.
-    struct TRowFit {
-        double offset = 0;
-        double slope = 0;
-        bool valid = false;
-        int32_t inliers = 0;
-        double rowAt(double v) const { return offset + slope * v; }
-        double vOf(double row) const { return (row - offset) / slope; }
-    };
+    using TRowRead = TVekPDF417RowFit::TRead;
+    using TRowFit = TVekPDF417RowFit;
+    using TCell = TVekPDF417CellVotes;
     struct TSize {
         const TVekMicroPDF417Layout::TVariant* variant = nullptr;
         TRowFit left;
         TRowFit right;
         int32_t score = 0;
-    };
-    struct TCell {
-        std::array<int32_t, 3> values{-1, -1, -1};
-        std::array<int32_t, 3> counts{};
-        void vote(const TVekPDF417Character& character);
-        int32_t best() const;
-        bool isSettled(int32_t lead) const;
     };
 
     void setFrame(const TVekPDF417Candidate& candidate, int32_t columns);
@@ -70,7 +55,6 @@ private:
     // The sizes of `columns` columns that the RAPs read fit, best first.
     std::vector<TSize> sizes(int32_t columns) const;
     TSize fitSize(const TVekMicroPDF417Layout::TVariant& variant) const;
-    static TRowFit fitRows(const std::vector<TRowRead>& reads);
     TVekPDF417Grid readGrid(const TSize& size);
     void readRow(const TSize& size, int32_t row, double vLeft, double vRight, std::vector<TCell>& cells);
 

@@ -40,35 +40,6 @@ int32_t weightOf(const TVekPDF417Character& character) { return character.fitted
 
 }  // namespace
 
-void TVekPDF417GridReader::TCell::vote(const TVekPDF417Character& character) {
-    const int32_t value = character.value;
-    for (size_t i = 0; i < values.size(); ++i) {
-        if (values[i] == value || values[i] < 0) {
-            values[i] = value;
-            counts[i] += weightOf(character);
-            return;
-        }
-    }
-    // Full: the weakest contender gives way.
-    const size_t weakest = static_cast<size_t>(std::min_element(counts.begin(), counts.end()) - counts.begin());
-    values[weakest] = value;
-    counts[weakest] = weightOf(character);
-}
-
-bool TVekPDF417GridReader::TCell::isSettled(int32_t lead) const {
-    std::array<int32_t, 3> sorted = counts;
-    std::sort(sorted.begin(), sorted.end(), std::greater<>());
-    return sorted[0] >= sorted[1] + lead;
-}
-
-int32_t TVekPDF417GridReader::TCell::best() const {
-    const auto top = std::max_element(counts.begin(), counts.end());
-    if (*top == 0) return -1;
-    // A tie is no reading.
-    if (std::count(counts.begin(), counts.end(), *top) > 1) return -1;
-    return values[static_cast<size_t>(top - counts.begin())];
-}
-
 std::optional<TVekPDF417Grid> TVekPDF417GridReader::read(const TVekPDF417Candidate& candidate, bool thorough) {
     thorough_ = thorough;
     hasStop_ = candidate.hasStop;
@@ -108,8 +79,8 @@ std::optional<TVekPDF417Grid> TVekPDF417GridReader::read(const TVekPDF417Candida
     };
     keepRows(leftReads_);
     keepRows(rightReads_);
-    TRowFit left = fitRows(leftReads_);
-    TRowFit right = fitRows(rightReads_);
+    TRowFit left = TRowFit::fit(leftReads_);
+    TRowFit right = TRowFit::fit(rightReads_);
     if (!left.valid && !right.valid) return std::nullopt;
     if (!left.valid) left = right;
     if (!right.valid) right = left;
@@ -201,34 +172,6 @@ void TVekPDF417GridReader::readIndicator(double expected, double v, bool left, T
             break;
         default: votes.columns[static_cast<size_t>(parameter)] += weight; break;
     }
-}
-
-TVekPDF417GridReader::TRowFit TVekPDF417GridReader::fitRows(const std::vector<TRowRead>& reads) {
-    TRowFit fit;
-    std::vector<bool> used(reads.size(), true);
-    for (int pass = 0; pass < 3; ++pass) {
-        double n = 0, sv = 0, sr = 0, svv = 0, svr = 0;
-        for (size_t i = 0; i < reads.size(); ++i) {
-            if (!used[i]) continue;
-            const double r = reads[i].row + 0.5;
-            n += 1;
-            sv += reads[i].v;
-            sr += r;
-            svv += reads[i].v * reads[i].v;
-            svr += reads[i].v * r;
-        }
-        const double denominator = n * svv - sv * sv;
-        if (n < 3 || std::abs(denominator) < 1e-12) return {};
-        fit.slope = (n * svr - sv * sr) / denominator;
-        fit.offset = (sr - fit.slope * sv) / n;
-        // Lines read in the wrong row (a misread indicator) leave the fit.
-        const double tolerance = pass == 0 ? 2.0 : 0.8;
-        for (size_t i = 0; i < reads.size(); ++i) {
-            used[i] = std::abs(fit.offset + fit.slope * reads[i].v - (reads[i].row + 0.5)) <= tolerance;
-        }
-    }
-    fit.valid = std::abs(fit.slope) >= 1;
-    return fit;
 }
 
 void TVekPDF417GridReader::readRow(int32_t row, double vLeft, double vRight, int32_t columns,
