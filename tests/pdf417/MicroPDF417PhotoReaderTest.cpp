@@ -242,6 +242,35 @@ TEST(MicroPDF417PhotoReader, OrientationAndMirror) {
     }
 }
 
+// Stripes of random widths in rows of random heights, upright and at a
+// slant, and noise: no symbol, not even a failed one.
+TEST(MicroPDF417PhotoReader, NothingInStripesAndNoise) {
+    std::mt19937 random(38);
+    std::uniform_int_distribution<int> run(1, 5);
+    std::uniform_int_distribution<int> height(1, 4);
+    for (int trial = 0; trial < 4; ++trial) {
+        TModuleMatrix stripes(60, std::vector<int>(120, 0));
+        int rowsLeft = 0;
+        for (size_t r = 0; r < stripes.size(); ++r) {
+            if (rowsLeft-- > 0) {
+                stripes[r] = stripes[r - 1];
+                continue;
+            }
+            rowsLeft = height(random) - 1;
+            int colour = 1;
+            for (size_t c = 0; c < stripes[r].size();) {
+                const int width = run(random);
+                for (int k = 0; k < width && c < stripes[r].size(); ++k, ++c) stripes[r][c] = colour;
+                colour ^= 1;
+            }
+        }
+        EXPECT_TRUE(readMicro(test::renderUpright(stripes, 3.0), true).empty()) << trial;
+        EXPECT_TRUE(readMicro(seenAtAnAngle(stripes, 3.0, 31.0 * trial, 0.1), true).empty()) << trial;
+    }
+    TVekGreyImage noise = test::withNoise(TVekGreyImage(300, 200, 128), 60, random);
+    EXPECT_TRUE(readMicro(noise, true).empty());
+}
+
 // Macro MicroPDF417: the control block's segment index, count and file id
 // come out as structured append, the content without them; ECI marks too.
 TEST(MicroPDF417PhotoReader, MacroAndEci) {
