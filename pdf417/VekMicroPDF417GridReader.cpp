@@ -17,12 +17,15 @@ constexpr double SWEEP_MARGIN = 0.2;  // of the edge length, beyond either end
 // How far beyond the edges (in edge lengths) a symbol's rows may reach.
 constexpr double MAX_EXTENT = 3;
 constexpr double RAP_REACH = 2.5;     // modules
+constexpr double RAP_MARGIN = 5;      // modules sampled either side of a RAP
 // Modules of fewer pixels put every edge on a pixel border: characters are
 // then also read by their nearest fit (TVekPDF417Tolerance).
 constexpr double ALIASED_MODULE = 1.6;
 // A size read as well as this share of the best one's RAPs is read too.
 constexpr double RUNNER_UP_SHARE = 0.75;
 constexpr int32_t MIN_RAPS_IN_LINE = 4;
+// RAPs in line with the best size before rows beyond the sweep are read.
+constexpr int32_t MIN_SCORE_TO_EXTEND = 6;
 
 int32_t countOf(double value, int32_t low, int32_t high) {
     if (!(value >= low)) return low;
@@ -42,11 +45,11 @@ std::vector<TVekPDF417Grid> TVekMicroPDF417GridReader::read(const TVekPDF417Cand
         if (columns <= 0) break;
         setFrame(candidate, columns);
         raps_.clear();
-        sweepRaps(columns, -SWEEP_MARGIN, 1 + SWEEP_MARGIN);
+        sweepRaps(columns, -SWEEP_MARGIN, 1 + SWEEP_MARGIN, true);
         std::vector<TSize> found = sizes(columns);
         // The edges' scan lines may have met only part of a tilted symbol:
         // the rows the best size has beyond the lines swept are read too.
-        if (!found.empty()) {
+        if (!found.empty() && found[0].score >= MIN_SCORE_TO_EXTEND) {
             double low = -SWEEP_MARGIN;
             double high = 1 + SWEEP_MARGIN;
             for (const TSize& size : found) {
@@ -61,8 +64,8 @@ std::vector<TVekPDF417Grid> TVekMicroPDF417GridReader::read(const TVekPDF417Cand
             low = std::max(low, -MAX_EXTENT);
             high = std::min(high, 1 + MAX_EXTENT);
             bool more = false;
-            if (low < -SWEEP_MARGIN) more = sweepRaps(columns, low - 0.05, -SWEEP_MARGIN) || more;
-            if (high > 1 + SWEEP_MARGIN) more = sweepRaps(columns, 1 + SWEEP_MARGIN, high + 0.05) || more;
+            if (low < -SWEEP_MARGIN) more = sweepRaps(columns, low - 0.05, -SWEEP_MARGIN, false) || more;
+            if (high > 1 + SWEEP_MARGIN) more = sweepRaps(columns, 1 + SWEEP_MARGIN, high + 0.05, false) || more;
             if (more) found = sizes(columns);
         }
         for (size_t i = 0; i < found.size(); ++i) {
@@ -103,10 +106,9 @@ void TVekMicroPDF417GridReader::setFrame(const TVekPDF417Candidate& candidate, i
     sampler_.setFrame(quad, TLayout::rowModules(columns));
 }
 
-bool TVekMicroPDF417GridReader::sweepRaps(int32_t columns, double from, double to) {
+bool TVekMicroPDF417GridReader::sweepRaps(int32_t columns, double from, double to, bool probe) {
     if (!(to > from)) return false;
     const size_t before = raps_.size();
-    const double width = sampler_.width();
     const double edgePixels = distance(sampler_.toPicture(0, 0), sampler_.toPicture(0, 1));
     // Rows are two or more modules high: a line every module (every one and
     // a half when quick) reads each row at least once.
@@ -115,9 +117,14 @@ bool TVekMicroPDF417GridReader::sweepRaps(int32_t columns, double from, double t
     const double centre = TLayout::centreStart(columns);
     const double right = TLayout::rightStart(columns);
     for (int32_t i = 0; i < lines; ++i) {
+        // Edges that show no RAP on the first third of the lines (reaching
+        // well into the frame) are no symbol's.
+        if (probe && i == lines / 3 && raps_.size() == before) return false;
         const double v = from + (to - from) * (i + 0.5) / lines;
-        sampler_.sampleLine(-4, width + 4, v, v, edges_);
+        // Each RAP with a few modules either side: the line in between
+        // holds only codewords.
         const auto take = [&](double expected, TRapKind kind) {
+            sampler_.sampleLine(expected - RAP_MARGIN, expected + TLayout::RAP_MODULES + RAP_MARGIN, v, v, edges_);
             const TVekMicroPDF417Rap rap = TVekMicroPDF417RapReader::readNear(edges_, expected, RAP_REACH);
             if (rap.valid() && rap.centre == (kind == CENTRE)) raps_.push_back({v, kind, rap.number});
         };

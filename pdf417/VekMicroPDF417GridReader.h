@@ -50,8 +50,9 @@ private:
     };
 
     void setFrame(const TVekPDF417Candidate& candidate, int32_t columns);
-    // Reads the RAPs on lines from v = from to v = to; false when none.
-    bool sweepRaps(int32_t columns, double from, double to);
+    // Reads the RAPs on lines from v = from to v = to; false when none
+    // (with `probe`, also when the first third of the lines read none).
+    bool sweepRaps(int32_t columns, double from, double to, bool probe);
     // The sizes of `columns` columns that the RAPs read fit, best first.
     std::vector<TSize> sizes(int32_t columns) const;
     TSize fitSize(const TVekMicroPDF417Layout::TVariant& variant) const;
