@@ -28,6 +28,10 @@ constexpr double MAX_UPSCALED_MODULE = 3.5;
 // scanned too.
 constexpr int32_t MIN_GUARDS_TO_REFINE = 2;
 constexpr double TURNS[] = {30, 60, 120, 150};  // degrees
+// Candidates read at most per picture size and per the turned looks
+// together: textures full of bar-like runs (a mesh, a fabric) make many,
+// none of them a symbol, while a symbol makes one or two per look.
+constexpr size_t MAX_CANDIDATES_READ = 32;
 // Their lines lie farther apart: a symbol read by them is large enough to
 // be crossed at a slant.
 constexpr int32_t TURNED_STEP_FACTOR = 2;
@@ -163,7 +167,7 @@ void TVekMicroPDF417PhotoReader::readCandidates(TVekMicroPDF417GridReader& gridR
                                                 std::vector<TVekPDF417Candidate>& tried, TVekBarcodes& found,
                                                 TVekBarcodes& failures) const {
     for (const TVekPDF417Candidate& candidate : candidates) {
-        if (enough(found)) return;
+        if (enough(found) || tried.size() >= MAX_CANDIDATES_READ) return;
         if (covered(found, (1 / scale) * middle(candidate))) continue;
         if (std::any_of(tried.begin(), tried.end(), [&](const auto& t) { return alike(t, candidate); })) continue;
         tried.push_back(candidate);
