@@ -175,7 +175,8 @@ TVekMicroPDF417GridReader::TSize TVekMicroPDF417GridReader::fitSize(const TLayou
         if (top > slack || bottom < 1 - slack) return size;
     }
     // The centre RAPs lie on rows between the two edges' fits.
-    const double share = TLayout::centreStart(variant.columns) / static_cast<double>(TLayout::rowModules(variant.columns));
+    const double share =
+        TLayout::centreStart(variant.columns) / static_cast<double>(TLayout::rowModules(variant.columns));
     int32_t centres = 0;
     for (const TRapRead& rap : raps_) {
         if (rap.kind != CENTRE) continue;

@@ -136,8 +136,8 @@ void TVekMicroPDF417PhotoReader::readTurned(const TVekGreyImage& grey, TVekBarco
 
 double TVekMicroPDF417PhotoReader::readLook(TVekMicroPDF417GridReader& gridReader, const TVekGreyImage& scanned,
                                            const TVekTurnedGreyImage* turned, bool columns, int32_t step,
-                                           double scale, bool refine, std::vector<TVekPDF417Candidate>& tried, TVekBarcodes& found,
-                                           TVekBarcodes& failures) const {
+                                           double scale, bool refine, std::vector<TVekPDF417Candidate>& tried,
+                                           TVekBarcodes& found, TVekBarcodes& failures) const {
     TVekPDF417PatternScanner scanner(microGuards());
     const auto unturned = [turned](std::vector<TVekPDF417Candidate> candidates) {
         if (turned == nullptr) return candidates;

@@ -67,7 +67,8 @@ void TVekMicroPDF417RapReader::findGuards(const TVekPDF417EdgeList& edges, std::
         if (left.valid() && !left.centre) {
             const TVekPDF417Character character = TVekPDF417CharacterReader::readAt(edges, i + RAP_ELEMENTS);
             const double rapModule = (left.end - left.start) / TLayout::RAP_MODULES;
-            if (character.valid() && similarModules(rapModule, (character.end - character.start) / TLayout::CHARACTER)) {
+            const double characterModule = (character.end - character.start) / TLayout::CHARACTER;
+            if (character.valid() && similarModules(rapModule, characterModule)) {
                 const double module = (character.end - left.start) / (TLayout::RAP_MODULES + TLayout::CHARACTER);
                 if (i == 0 || left.start - edges[i - 1].position >= MIN_QUIET * module) {
                     guards.push_back({true, left.start, module});

@@ -160,8 +160,8 @@ TEST(MicroPDF417PhotoReader, EverySizeUpright) {
     for (const TSizeSample& sample : SIZE_SAMPLES) {
         const std::string what = std::to_string(sample.columns) + " x " + std::to_string(sample.rows);
         const std::string message = lettersOf(sample.letters);
-        const TVekBarcodes found =
-            readMicro(test::renderUpright(microModules("--cols=" + std::to_string(sample.columns) + " -d " + message), 3.0));
+        const std::string arguments = "--cols=" + std::to_string(sample.columns) + " -d " + message;
+        const TVekBarcodes found = readMicro(test::renderUpright(microModules(arguments), 3.0));
         ASSERT_EQ(found.size(), 1u) << what;
         EXPECT_TRUE(found[0].isValid) << what;
         EXPECT_EQ(found[0].bytes, message) << what;
