@@ -1,0 +1,200 @@
+#include "maxicode/VekMaxiCodeBullsEyeFit.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+#include "maxicode/VekMaxiCodeGrid.h"
+
+namespace orvel {
+
+namespace {
+
+constexpr int32_t kRays = 32;
+constexpr int32_t kEdges = 5;  // the outer ring's outer edge touches data modules: left out
+constexpr double kStep = 0.25;  // pixels between samples along a ray
+// Most rays that may miss an edge: a module or a speck of dirt on the rings.
+constexpr int32_t kMinRays = 20;
+// Flatter than this the rings are a view too oblique to sample the symbol.
+constexpr double kMaxAspect = 3.0;
+
+struct TRay {
+    bool valid = false;
+    std::array<double, kEdges> edges{};  // distances from the centre, pixels
+    // The middles of the runs between edges: dark ring, gap, dark ring, gap.
+    std::array<double, kEdges - 1> middles{};
+    double threshold = 0, contrast = 0;
+};
+
+// The distances of the first five shade changes along one ray, interpolated
+// between samples, or an invalid ray when their spacing is no bull's-eye's.
+TRay measureRay(const TVekGreyImage& grey, TVekPointF centre, TVekPointF direction, double reach,
+                std::vector<double>& profile) {
+    TRay ray;
+    const int32_t samples = static_cast<int32_t>(reach / kStep) + 1;
+    profile.resize(static_cast<size_t>(samples));
+    double low = 255, high = 0;
+    for (int32_t i = 0; i < samples; ++i) {
+        const double v = sampleGrey(grey, centre + (i * kStep) * direction);
+        profile[static_cast<size_t>(i)] = v;
+        low = std::min(low, v);
+        high = std::max(high, v);
+    }
+    if (high - low < 24) return ray;
+    const double threshold = (low + high) / 2;
+    if (profile[0] < threshold) return ray;  // the centre is light
+    bool dark = false;
+    int32_t found = 0;
+    for (int32_t i = 1; i < samples && found < kEdges; ++i) {
+        const double v = profile[static_cast<size_t>(i)];
+        if ((v < threshold) == dark) continue;
+        const double previous = profile[static_cast<size_t>(i - 1)];
+        const double t = (previous - threshold) / (previous - v);
+        ray.edges[static_cast<size_t>(found++)] = (i - 1 + t) * kStep;
+        dark = !dark;
+    }
+    if (found < kEdges) return ray;
+    // A ring and a gap make one period, the same twice over however much
+    // the ink spreads; each run keeps some width.
+    const double first = ray.edges[2] - ray.edges[0], second = ray.edges[4] - ray.edges[2];
+    const double period = (first + second) / 2;
+    if (std::abs(first - second) > 0.3 * period) return ray;
+    for (size_t k = 1; k < kEdges; ++k)
+        if (ray.edges[k] - ray.edges[k - 1] < 0.12 * period) return ray;
+    // The middles of the runs stand where the printer meant them.
+    for (size_t k = 0; k + 1 < kEdges; ++k) ray.middles[k] = (ray.edges[k] + ray.edges[k + 1]) / 2;
+    ray.valid = true;
+    ray.threshold = threshold;
+    ray.contrast = high - low;
+    return ray;
+}
+
+// Solves the 3 x 3 system m x = v in place; false when it is singular.
+bool solve3(std::array<std::array<double, 3>, 3> m, std::array<double, 3>& v) {
+    for (size_t col = 0; col < 3; ++col) {
+        size_t pivot = col;
+        for (size_t r = col + 1; r < 3; ++r)
+            if (std::abs(m[r][col]) > std::abs(m[pivot][col])) pivot = r;
+        if (std::abs(m[pivot][col]) < 1e-12) return false;
+        std::swap(m[pivot], m[col]);
+        std::swap(v[pivot], v[col]);
+        for (size_t r = 0; r < 3; ++r) {
+            if (r == col) continue;
+            const double f = m[r][col] / m[col][col];
+            for (size_t k = col; k < 3; ++k) m[r][k] -= f * m[col][k];
+            v[r] -= f * v[col];
+        }
+    }
+    for (size_t r = 0; r < 3; ++r) v[r] /= m[r][r];
+    return true;
+}
+
+}  // namespace
+
+double sampleGrey(const TVekGreyImage& grey, TVekPointF p) {
+    const double fx = p.x - 0.5, fy = p.y - 0.5;
+    const double x0 = std::floor(fx), y0 = std::floor(fy);
+    const int32_t ix = static_cast<int32_t>(x0), iy = static_cast<int32_t>(y0);
+    const double tx = fx - x0, ty = fy - y0;
+    const double top = grey.getOrWhite(ix, iy) * (1 - tx) + grey.getOrWhite(ix + 1, iy) * tx;
+    const double bottom = grey.getOrWhite(ix, iy + 1) * (1 - tx) + grey.getOrWhite(ix + 1, iy + 1) * tx;
+    return top * (1 - ty) + bottom * ty;
+}
+
+double TVekMaxiCodeBullsEye::moduleSize() const {
+    return std::sqrt(std::abs(a * d - b * c));
+}
+
+std::optional<TVekMaxiCodeBullsEye> TVekMaxiCodeBullsEyeFit::fit(const TVekGreyImage& grey,
+                                                                const TVekMaxiCodeBullsEyeCandidate& candidate) {
+    // The outer ring's inner edge lies some six ring widths out (the widest
+    // centres): twice that reaches it in a view squeezed to half.
+    const double reach = 13 * candidate.ringWidth;
+    std::vector<double> profile;
+    std::array<TRay, kRays> rays;
+    std::array<TVekPointF, kRays> directions;
+    for (int32_t k = 0; k < kRays; ++k) {
+        const double angle = 2 * std::numbers::pi * k / kRays;
+        directions[static_cast<size_t>(k)] = {std::cos(angle), std::sin(angle)};
+    }
+    TVekPointF centre = candidate.centre;
+    for (int32_t round = 0; round < 3; ++round) {
+        for (size_t k = 0; k < kRays; ++k) rays[k] = measureRay(grey, centre, directions[k], reach, profile);
+        // In any affine view the centre halves the chord through it.
+        TVekPointF shift{0, 0};
+        int32_t pairs = 0;
+        for (size_t k = 0; k < kRays / 2; ++k) {
+            const TRay& one = rays[k];
+            const TRay& other = rays[k + kRays / 2];
+            if (!one.valid || !other.valid) continue;
+            for (size_t e = 0; e + 1 < kEdges; ++e) shift = shift + (0.5 * (one.middles[e] - other.middles[e])) * directions[k];
+            pairs += kEdges - 1;
+        }
+        if (pairs == 0) return std::nullopt;
+        shift = (1.0 / pairs) * shift;
+        centre = centre + shift;
+        if (length(shift) < 0.05) break;
+    }
+    // Each edge is the same ellipse at its own scale: divided by the edge's
+    // mean distance, all fall on one ellipse of mean radius about 1.
+    std::array<double, kEdges - 1> meanEdge{};
+    int32_t valid = 0;
+    for (size_t k = 0; k < kRays; ++k) {
+        if (!rays[k].valid) continue;
+        ++valid;
+        for (size_t e = 0; e + 1 < kEdges; ++e) meanEdge[e] += rays[k].middles[e];
+    }
+    if (valid < kMinRays) return std::nullopt;
+    for (double& m : meanEdge) m /= valid;
+    // Points of the unit circle's images: a x^2 + b xy + c y^2 = 1.
+    std::array<std::array<double, 3>, 3> normal{};
+    std::array<double, 3> right{};
+    std::vector<double> thresholds, contrasts;
+    for (size_t k = 0; k < kRays; ++k) {
+        if (!rays[k].valid) continue;
+        thresholds.push_back(rays[k].threshold);
+        contrasts.push_back(rays[k].contrast);
+        for (size_t e = 0; e + 1 < kEdges; ++e) {
+            const double r = rays[k].middles[e] / meanEdge[e];
+            const double x = r * directions[k].x, y = r * directions[k].y;
+            const std::array<double, 3> row{x * x, x * y, y * y};
+            for (size_t i = 0; i < 3; ++i) {
+                for (size_t j = 0; j < 3; ++j) normal[i][j] += row[i] * row[j];
+                right[i] += row[i];
+            }
+        }
+    }
+    if (valid < kMinRays) return std::nullopt;
+    if (!solve3(normal, right)) return std::nullopt;
+    const double qa = right[0], qb = right[1] / 2, qc = right[2];
+    const double det = qa * qc - qb * qb;
+    if (qa <= 0 || det <= 0) return std::nullopt;
+    // The map is the inverse square root of the quadratic form.
+    const double mean = (qa + qc) / 2, spread = std::sqrt(((qa - qc) / 2) * ((qa - qc) / 2) + qb * qb);
+    const double l1 = mean + spread, l2 = mean - spread;
+    if (l2 <= 0 || l1 / l2 > kMaxAspect * kMaxAspect) return std::nullopt;
+    // Eigenvector of l1: (qb, l1 - qa) or (l1 - qc, qb).
+    double vx = qb, vy = l1 - qa;
+    if (std::hypot(vx, vy) < 1e-12) vx = l1 - qc, vy = qb;
+    if (std::hypot(vx, vy) < 1e-12) vx = 1, vy = 0;
+    const double norm = std::hypot(vx, vy);
+    vx /= norm, vy /= norm;
+    const double scale = meanEdge[kEdges - 2] / TVekMaxiCodeGrid::outerGapMiddle;
+    const double s1 = scale / std::sqrt(l1), s2 = scale / std::sqrt(l2);
+    TVekMaxiCodeBullsEye eye;
+    eye.centre = centre;
+    // s1 along (vx, vy), s2 along (-vy, vx).
+    eye.a = s1 * vx * vx + s2 * vy * vy;
+    eye.b = (s1 - s2) * vx * vy;
+    eye.c = eye.b;
+    eye.d = s1 * vy * vy + s2 * vx * vx;
+    std::nth_element(thresholds.begin(), thresholds.begin() + thresholds.size() / 2, thresholds.end());
+    std::nth_element(contrasts.begin(), contrasts.begin() + contrasts.size() / 2, contrasts.end());
+    eye.threshold = thresholds[thresholds.size() / 2];
+    eye.contrast = contrasts[contrasts.size() / 2];
+    return eye;
+}
+
+}  // namespace orvel
