@@ -79,7 +79,8 @@ double TVekMaxiCodeSampler::sharpness(const TVekPerspectiveTransform& placement)
         for (int32_t column = 0; column < TVekMaxiCodeGrid::columns; ++column) {
             if (TVekMaxiCodeGrid::bitAt(row, column) < 0) continue;
             const TVekPointF p = placement.map(TVekMaxiCodeGrid::moduleCentre(row, column));
-            sum += std::min(std::abs(sampleGrey(grey_, p) - eye_.threshold), eye_.contrast / 2);
+            const double level = sampleGrey(grey_, p) - eye_.threshold;
+            sum += level * level;
         }
     return sum;
 }
@@ -90,24 +91,37 @@ TVekPerspectiveTransform TVekMaxiCodeSampler::refine(const TVekPerspectiveTransf
     TVekPerspectiveTransform best = placement;
     double bestScore = sharpness(best);
     const double moduleSize = eye_.moduleSize();
-    for (double step = 0.4 * moduleSize; step > 0.04 * moduleSize; step /= 2) {
-        for (int32_t pass = 0; pass < 3; ++pass) {
+    for (double step = 0.5 * moduleSize; step > 0.04 * moduleSize; step /= 2) {
+        for (int32_t pass = 0; pass < 6; ++pass) {
             bool moved = false;
-            for (size_t corner = 0; corner < 4; ++corner)
-                for (int32_t axis = 0; axis < 2; ++axis)
-                    for (const double sign : {1.0, -1.0}) {
-                        TVekPerspectiveTransform::TQuad trial = quad;
-                        (axis == 0 ? trial[corner].x : trial[corner].y) += sign * step;
-                        const auto candidate = TVekPerspectiveTransform::quadToQuad(kAnchors, trial);
-                        if (!candidate) continue;
-                        const double s = sharpness(*candidate);
-                        if (s <= bestScore) continue;
-                        bestScore = s;
-                        best = *candidate;
-                        quad = trial;
-                        moved = true;
-                        break;
+            // Moves of one corner, and of the whole grid: shifted, or
+            // stretched along the picture's axes (a printer's or scanner's
+            // uneven scale), which one corner at a time cannot climb to.
+            for (int32_t move = 0; move < 12; ++move)
+                for (const double sign : {1.0, -1.0}) {
+                    TVekPerspectiveTransform::TQuad trial = quad;
+                    const double delta = sign * step;
+                    if (move < 8) {
+                        (move % 2 == 0 ? trial[static_cast<size_t>(move / 2)].x : trial[static_cast<size_t>(move / 2)].y) += delta;
+                    } else {
+                        TVekPointF middle{0, 0};
+                        for (const TVekPointF& p : quad) middle = middle + 0.25 * p;
+                        for (TVekPointF& p : trial) {
+                            if (move == 8) p.x += delta;
+                            if (move == 9) p.y += delta;
+                            if (move == 10) p.x += (p.x > middle.x ? delta : -delta) / 2;
+                            if (move == 11) p.y += (p.y > middle.y ? delta : -delta) / 2;
+                        }
                     }
+                    const auto candidate = TVekPerspectiveTransform::quadToQuad(kAnchors, trial);
+                    if (!candidate) continue;
+                    const double score = sharpness(*candidate);
+                    if (score <= bestScore) continue;
+                    bestScore = score;
+                    best = *candidate;
+                    quad = trial;
+                    moved = true;
+                }
             if (!moved) break;
         }
     }
