@@ -102,8 +102,13 @@ std::vector<TVekMaxiCodeBullsEyeCandidate> TVekMaxiCodeBullsEyeFinder::find(cons
                 const double unit = ringWidthOf(runs);
                 if (unit > 0) {
                     double cx = starts[5] + runs[5] / 2.0, cy = y + 0.5;
+                    // A row off the centre still cuts all rings: the middles
+                    // of column and row chords, taken in turn, close in on
+                    // the centre of a tilted view too.
                     double vertical = crossCheck(bits, cx, cy, 0, 1, unit);
                     double horizontal = vertical > 0 ? crossCheck(bits, cx, cy, 1, 0, unit) : 0;
+                    if (horizontal > 0) vertical = crossCheck(bits, cx, cy, 0, 1, horizontal);
+                    if (vertical > 0) horizontal = crossCheck(bits, cx, cy, 1, 0, vertical);
                     double diagonal = 0, antiDiagonal = 0;
                     if (horizontal > 0) {
                         double dx = cx, dy = cy;

@@ -17,6 +17,8 @@ constexpr int32_t kEdges = 5;  // the outer ring's outer edge touches data modul
 constexpr double kStep = 0.25;  // pixels between samples along a ray
 // Most rays that may miss an edge: a module or a speck of dirt on the rings.
 constexpr int32_t kMinRays = 20;
+// Rounds of moving the centre to the middle of opposite ring edges.
+constexpr int32_t kCentreRounds = 6;
 // Flatter than this the rings are a view too oblique to sample the symbol.
 constexpr double kMaxAspect = 3.0;
 
@@ -57,11 +59,12 @@ TRay measureRay(const TVekGreyImage& grey, TVekPointF centre, TVekPointF directi
     }
     if (found < kEdges) return ray;
     // A ring and a gap make one period, the same twice over however much
-    // the ink spreads; each run keeps some width.
-    const double first = ray.edges[2] - ray.edges[0], second = ray.edges[4] - ray.edges[2];
+    // the ink spreads; each run keeps some width. The centre's edge is left
+    // out: a start off the centre moves it most.
+    const double first = ray.edges[3] - ray.edges[1], second = ray.edges[4] - ray.edges[2];
     const double period = (first + second) / 2;
     if (std::abs(first - second) > 0.3 * period) return ray;
-    for (size_t k = 1; k < kEdges; ++k)
+    for (size_t k = 2; k < kEdges; ++k)
         if (ray.edges[k] - ray.edges[k - 1] < 0.12 * period) return ray;
     // The middles of the runs stand where the printer meant them.
     for (size_t k = 0; k + 1 < kEdges; ++k) ray.middles[k] = (ray.edges[k] + ray.edges[k + 1]) / 2;
@@ -89,6 +92,42 @@ bool solve3(std::array<std::array<double, 3>, 3> m, std::array<double, 3>& v) {
     }
     for (size_t r = 0; r < 3; ++r) v[r] /= m[r][r];
     return true;
+}
+
+// How far apart the middles of opposite runs lie along four lines through a
+// point, in periods; a large value when a line shows no bull's-eye.
+double asymmetry(const TVekGreyImage& grey, TVekPointF at, double reach, std::vector<double>& profile) {
+    constexpr int32_t kLines = 4;
+    double sum = 0;
+    for (int32_t k = 0; k < kLines; ++k) {
+        const double angle = std::numbers::pi * k / kLines;
+        const TVekPointF direction{std::cos(angle), std::sin(angle)};
+        const TRay one = measureRay(grey, at, direction, reach, profile);
+        const TRay other = measureRay(grey, at, -1.0 * direction, reach, profile);
+        if (!one.valid || !other.valid) return 1e9;
+        const double period = (one.edges[4] - one.edges[2] + other.edges[4] - other.edges[2]) / 2;
+        for (size_t e = 1; e + 1 < kEdges; ++e) sum += std::abs(one.middles[e] - other.middles[e]) / period;
+    }
+    return sum;
+}
+
+// The finder's centre can sit in a gap between rings (a line through a gap
+// shows runs much like one through the centre): the point nearby around
+// which the rings are most symmetric.
+TVekPointF startingCentre(const TVekGreyImage& grey, const TVekMaxiCodeBullsEyeCandidate& candidate, double reach,
+                         std::vector<double>& profile) {
+    constexpr int32_t kSteps = 3;  // each way, half a ring width apart
+    const double step = candidate.ringWidth / 2;
+    TVekPointF best = candidate.centre;
+    double bestAsymmetry = asymmetry(grey, best, reach, profile);
+    if (bestAsymmetry < 0.2) return best;
+    for (int32_t dy = -kSteps; dy <= kSteps; ++dy)
+        for (int32_t dx = -kSteps; dx <= kSteps; ++dx) {
+            const TVekPointF at = candidate.centre + TVekPointF{dx * step, dy * step};
+            const double a = asymmetry(grey, at, reach, profile);
+            if (a < bestAsymmetry) bestAsymmetry = a, best = at;
+        }
+    return best;
 }
 
 }  // namespace
@@ -119,8 +158,8 @@ std::optional<TVekMaxiCodeBullsEye> TVekMaxiCodeBullsEyeFit::fit(const TVekGreyI
         const double angle = 2 * std::numbers::pi * k / kRays;
         directions[static_cast<size_t>(k)] = {std::cos(angle), std::sin(angle)};
     }
-    TVekPointF centre = candidate.centre;
-    for (int32_t round = 0; round < 3; ++round) {
+    TVekPointF centre = startingCentre(grey, candidate, reach, profile);
+    for (int32_t round = 0; round < kCentreRounds; ++round) {
         for (size_t k = 0; k < kRays; ++k) rays[k] = measureRay(grey, centre, directions[k], reach, profile);
         // In any affine view the centre halves the chord through it.
         TVekPointF shift{0, 0};
@@ -129,8 +168,8 @@ std::optional<TVekMaxiCodeBullsEye> TVekMaxiCodeBullsEyeFit::fit(const TVekGreyI
             const TRay& one = rays[k];
             const TRay& other = rays[k + kRays / 2];
             if (!one.valid || !other.valid) continue;
-            for (size_t e = 0; e + 1 < kEdges; ++e) shift = shift + (0.5 * (one.middles[e] - other.middles[e])) * directions[k];
-            pairs += kEdges - 1;
+            for (size_t e = 1; e + 1 < kEdges; ++e) shift = shift + (0.5 * (one.middles[e] - other.middles[e])) * directions[k];
+            pairs += kEdges - 2;
         }
         if (pairs == 0) return std::nullopt;
         shift = (1.0 / pairs) * shift;

@@ -60,7 +60,13 @@ TVekBarcodes TVekMaxiCodePhotoReader::read(TVekBinaryCache& picture) const {
         TVekPerspectiveTransform used = *placement;
         std::optional<TVekBarcode> barcode = decodeAt(sampler, used, bits);
         if (!barcode) {
-            used = sampler.refine(*placement);
+            if (const auto fitted = sampler.fitToModules(*placement)) {
+                used = *fitted;
+                barcode = decodeAt(sampler, used, bits);
+            }
+        }
+        if (!barcode) {
+            used = sampler.refine(used);
             barcode = decodeAt(sampler, used, bits);
         }
         if (!barcode) continue;

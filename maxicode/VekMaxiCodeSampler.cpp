@@ -31,6 +31,41 @@ constexpr std::array<TVekPointF, 7> kSpots{TVekPointF{0, 0},       TVekPointF{0.
                                            TVekPointF{0.11, 0.19}, TVekPointF{-0.11, 0.19}, TVekPointF{0.11, -0.19},
                                            TVekPointF{-0.11, -0.19}};
 
+// Fewest lone dark modules a fit of the grid rests on.
+constexpr int32_t kMinFitModules = 24;
+// Each round moves the grid part of the way (the ink of a module seen off
+// centre is cut by the window) and reaches farther from the bull's-eye,
+// where an error of scale has moved the modules most: module widths.
+constexpr std::array<double, 7> kFitReach{7, 9, 11, 13, 20, 20, 20};
+
+// Solves the 8 x 8 system in place by elimination with pivoting; false when
+// it is singular.
+bool solve(std::array<std::array<double, 8>, 8>& m, std::array<double, 8>& v) {
+    for (size_t col = 0; col < 8; ++col) {
+        size_t pivot = col;
+        for (size_t r = col + 1; r < 8; ++r)
+            if (std::abs(m[r][col]) > std::abs(m[pivot][col])) pivot = r;
+        if (std::abs(m[pivot][col]) < 1e-12) return false;
+        std::swap(m[pivot], m[col]);
+        std::swap(v[pivot], v[col]);
+        for (size_t r = 0; r < 8; ++r) {
+            if (r == col) continue;
+            const double f = m[r][col] / m[col][col];
+            if (f == 0) continue;
+            for (size_t k = col; k < 8; ++k) m[r][k] -= f * m[col][k];
+            v[r] -= f * v[col];
+        }
+    }
+    for (size_t r = 0; r < 8; ++r) v[r] /= m[r][r];
+    return true;
+}
+
+// The point under the map with coefficients a b c d e f g h (and 1).
+TVekPointF projective(const std::array<double, 8>& h, TVekPointF p) {
+    const double w = h[6] * p.x + h[7] * p.y + 1;
+    return {(h[0] * p.x + h[1] * p.y + h[2]) / w, (h[3] * p.x + h[4] * p.y + h[5]) / w};
+}
+
 }  // namespace
 
 std::optional<TVekPerspectiveTransform> TVekMaxiCodeSampler::orient() const {
@@ -71,6 +106,79 @@ std::optional<TVekPerspectiveTransform> TVekMaxiCodeSampler::orient() const {
     TVekPerspectiveTransform::TQuad quad;
     for (size_t i = 0; i < 4; ++i) quad[i] = eye_.map(bestScale * turned(kAnchors[i], cosA, sinA));
     return TVekPerspectiveTransform::quadToQuad(kAnchors, quad);
+}
+
+std::optional<TVekPointF> TVekMaxiCodeSampler::inkCentre(TVekPointF at, double radius) const {
+    const int32_t left = static_cast<int32_t>(std::floor(at.x - radius)), right = static_cast<int32_t>(std::ceil(at.x + radius));
+    const int32_t top = static_cast<int32_t>(std::floor(at.y - radius)), bottom = static_cast<int32_t>(std::ceil(at.y + radius));
+    double weight = 0, sx = 0, sy = 0, area = 0;
+    for (int32_t y = top; y <= bottom; ++y)
+        for (int32_t x = left; x <= right; ++x) {
+            const double dx = x + 0.5 - at.x, dy = y + 0.5 - at.y;
+            if (dx * dx + dy * dy > radius * radius) continue;
+            area += 1;
+            const double ink = eye_.threshold + eye_.contrast / 4 - grey_.getOrWhite(x, y);
+            if (ink <= 0) continue;
+            weight += ink;
+            sx += ink * dx;
+            sy += ink * dy;
+        }
+    if (area == 0 || weight < area * eye_.contrast / 16) return std::nullopt;
+    return at + TVekPointF{sx / weight, sy / weight};
+}
+
+std::optional<TVekPerspectiveTransform> TVekMaxiCodeSampler::fitToModules(const TVekPerspectiveTransform& placement) const {
+    TVekPerspectiveTransform current = placement;
+    const double radius = 0.75 * eye_.moduleSize();
+    for (const double reach : kFitReach) {
+        // Which modules look dark under the current placement.
+        std::array<std::array<bool, TVekMaxiCodeGrid::columns>, TVekMaxiCodeGrid::rows> dark{};
+        for (int32_t row = 0; row < TVekMaxiCodeGrid::rows; ++row)
+            for (int32_t column = 0; column < TVekMaxiCodeGrid::columns; ++column)
+                dark[row][column] = TVekMaxiCodeGrid::bitAt(row, column) >= 0 &&
+                                    sampleGrey(grey_, current.map(TVekMaxiCodeGrid::moduleCentre(row, column))) < eye_.threshold;
+        auto isDark = [&](int32_t row, int32_t column) {
+            return row >= 0 && row < TVekMaxiCodeGrid::rows && column >= 0 && column < TVekMaxiCodeGrid::columns && dark[row][column];
+        };
+        // Normal equations of x (g u + h v + 1) = a u + b v + c and the same
+        // for y: unknowns a b c d e f g h.
+        std::array<std::array<double, 8>, 8> normal{};
+        std::array<double, 8> right{};
+        int32_t used = 0;
+        for (int32_t row = 0; row < TVekMaxiCodeGrid::rows; ++row)
+            for (int32_t column = 0; column < TVekMaxiCodeGrid::columns; ++column) {
+                if (!dark[row][column]) continue;
+                // The six neighbours of a hexagon: two in its row, two above
+                // and two below, shifted by the row's half module.
+                const int32_t shift = row & 1;
+                int32_t darkNeighbours = isDark(row, column - 1) + isDark(row, column + 1);
+                for (const int32_t r : {row - 1, row + 1})
+                    darkNeighbours += isDark(r, column - 1 + shift) + isDark(r, column + shift);
+                if (darkNeighbours > 1) continue;
+                const TVekPointF module = TVekMaxiCodeGrid::moduleCentre(row, column);
+                if (length(module) > reach) continue;
+                const auto ink = inkCentre(current.map(module), radius);
+                if (!ink) continue;
+                ++used;
+                const double u = module.x, v = module.y;
+                const std::array<double, 8> rowX{u, v, 1, 0, 0, 0, -ink->x * u, -ink->x * v};
+                const std::array<double, 8> rowY{0, 0, 0, u, v, 1, -ink->y * u, -ink->y * v};
+                for (size_t i = 0; i < 8; ++i) {
+                    for (size_t j = 0; j < 8; ++j) normal[i][j] += rowX[i] * rowX[j] + rowY[i] * rowY[j];
+                    right[i] += rowX[i] * ink->x + rowY[i] * ink->y;
+                }
+            }
+        if (used < kMinFitModules) {
+            if (reach < kFitReach.back()) continue;
+            return std::nullopt;
+        }
+        if (!solve(normal, right)) return std::nullopt;
+        const auto fitted = TVekPerspectiveTransform::quadToQuad(kAnchors, {projective(right, kAnchors[0]), projective(right, kAnchors[1]),
+                                                                              projective(right, kAnchors[2]), projective(right, kAnchors[3])});
+        if (!fitted) return std::nullopt;
+        current = *fitted;
+    }
+    return current;
 }
 
 double TVekMaxiCodeSampler::sharpness(const TVekPerspectiveTransform& placement) const {

@@ -26,6 +26,12 @@ public:
     // The grid placed by the bull's-eye alone, turned to match the
     // orientation clusters; none when no turn matches them well.
     std::optional<TVekPerspectiveTransform> orient() const;
+    // The placement fitted to where the dark modules are: each dark module
+    // with at most one dark neighbour pulls the grid towards the middle of
+    // the ink around it, and a plane projective map is fitted to all of them
+    // (a view in perspective, or a printer's uneven scale); none when too
+    // few modules stand alone.
+    std::optional<TVekPerspectiveTransform> fitToModules(const TVekPerspectiveTransform& placement) const;
     // The placement moved, corner by corner, to where the modules' grey
     // levels stand farthest from the threshold.
     TVekPerspectiveTransform refine(const TVekPerspectiveTransform& placement) const;
@@ -38,6 +44,9 @@ public:
     static std::array<TVekPointF, 4> corners(const TVekPerspectiveTransform& placement);
 
 private:
+    // The middle of the ink within half a module of a point; none when
+    // there is hardly any.
+    std::optional<TVekPointF> inkCentre(TVekPointF at, double radius) const;
     // How far the modules stand from the threshold, summed: larger is sharper.
     double sharpness(const TVekPerspectiveTransform& placement) const;
 
