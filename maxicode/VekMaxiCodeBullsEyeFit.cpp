@@ -14,9 +14,13 @@ namespace {
 
 constexpr int32_t kRays = 32;
 constexpr int32_t kEdges = 5;  // the outer ring's outer edge touches data modules: left out
-constexpr double kStep = 0.25;  // pixels between samples along a ray
+// Pixels between samples along a ray: an eighth of a ring width, within these.
+constexpr double kMinStep = 0.25, kMaxStep = 1.0;
 // Most rays that may miss an edge: a module or a speck of dirt on the rings.
 constexpr int32_t kMinRays = 20;
+// The largest root-mean-square distance of the ring middles from the fitted
+// ellipse, as a share of its radius.
+constexpr double kMaxRoundness = 0.06;
 // Rounds of moving the centre to the middle of opposite ring edges.
 constexpr int32_t kCentreRounds = 6;
 // Flatter than this the rings are a view too oblique to sample the symbol.
@@ -32,14 +36,15 @@ struct TRay {
 
 // The distances of the first five shade changes along one ray, interpolated
 // between samples, or an invalid ray when their spacing is no bull's-eye's.
-TRay measureRay(const TVekGreyImage& grey, TVekPointF centre, TVekPointF direction, double reach,
-                std::vector<double>& profile) {
+TRay measureSpan(const TVekGreyImage& grey, TVekPointF centre, TVekPointF direction, double reach, double step,
+                 std::vector<double>& profile, bool& tooShort) {
     TRay ray;
-    const int32_t samples = static_cast<int32_t>(reach / kStep) + 1;
+    tooShort = false;
+    const int32_t samples = static_cast<int32_t>(reach / step) + 1;
     profile.resize(static_cast<size_t>(samples));
     double low = 255, high = 0;
     for (int32_t i = 0; i < samples; ++i) {
-        const double v = sampleGrey(grey, centre + (i * kStep) * direction);
+        const double v = sampleGrey(grey, centre + (i * step) * direction);
         profile[static_cast<size_t>(i)] = v;
         low = std::min(low, v);
         high = std::max(high, v);
@@ -54,10 +59,13 @@ TRay measureRay(const TVekGreyImage& grey, TVekPointF centre, TVekPointF directi
         if ((v < threshold) == dark) continue;
         const double previous = profile[static_cast<size_t>(i - 1)];
         const double t = (previous - threshold) / (previous - v);
-        ray.edges[static_cast<size_t>(found++)] = (i - 1 + t) * kStep;
+        ray.edges[static_cast<size_t>(found++)] = (i - 1 + t) * step;
         dark = !dark;
     }
-    if (found < kEdges) return ray;
+    if (found < kEdges) {
+        tooShort = true;
+        return ray;
+    }
     // A ring and a gap make one period, the same twice over however much
     // the ink spreads; each run keeps some width. The centre's edge is left
     // out: a start off the centre moves it most.
@@ -71,6 +79,16 @@ TRay measureRay(const TVekGreyImage& grey, TVekPointF centre, TVekPointF directi
     ray.valid = true;
     ray.threshold = threshold;
     ray.contrast = high - low;
+    return ray;
+}
+
+// The ray measured over half the reach first (a view seen square on), then
+// over all of it when the edges run past that.
+TRay measureRay(const TVekGreyImage& grey, TVekPointF centre, TVekPointF direction, double reach, double step,
+                std::vector<double>& profile) {
+    bool tooShort = false;
+    TRay ray = measureSpan(grey, centre, direction, reach / 2, step, profile, tooShort);
+    if (tooShort) ray = measureSpan(grey, centre, direction, reach, step, profile, tooShort);
     return ray;
 }
 
@@ -96,14 +114,14 @@ bool solve3(std::array<std::array<double, 3>, 3> m, std::array<double, 3>& v) {
 
 // How far apart the middles of opposite runs lie along four lines through a
 // point, in periods; a large value when a line shows no bull's-eye.
-double asymmetry(const TVekGreyImage& grey, TVekPointF at, double reach, std::vector<double>& profile) {
+double asymmetry(const TVekGreyImage& grey, TVekPointF at, double reach, double step, std::vector<double>& profile) {
     constexpr int32_t kLines = 4;
     double sum = 0;
     for (int32_t k = 0; k < kLines; ++k) {
         const double angle = std::numbers::pi * k / kLines;
         const TVekPointF direction{std::cos(angle), std::sin(angle)};
-        const TRay one = measureRay(grey, at, direction, reach, profile);
-        const TRay other = measureRay(grey, at, -1.0 * direction, reach, profile);
+        const TRay one = measureRay(grey, at, direction, reach, step, profile);
+        const TRay other = measureRay(grey, at, -1.0 * direction, reach, step, profile);
         if (!one.valid || !other.valid) return 1e9;
         const double period = (one.edges[4] - one.edges[2] + other.edges[4] - other.edges[2]) / 2;
         for (size_t e = 1; e + 1 < kEdges; ++e) sum += std::abs(one.middles[e] - other.middles[e]) / period;
@@ -115,16 +133,16 @@ double asymmetry(const TVekGreyImage& grey, TVekPointF at, double reach, std::ve
 // shows runs much like one through the centre): the point nearby around
 // which the rings are most symmetric.
 TVekPointF startingCentre(const TVekGreyImage& grey, const TVekMaxiCodeBullsEyeCandidate& candidate, double reach,
-                         std::vector<double>& profile) {
+                         double rayStep, std::vector<double>& profile) {
     constexpr int32_t kSteps = 3;  // each way, half a ring width apart
     const double step = candidate.ringWidth / 2;
     TVekPointF best = candidate.centre;
-    double bestAsymmetry = asymmetry(grey, best, reach, profile);
+    double bestAsymmetry = asymmetry(grey, best, reach, rayStep, profile);
     if (bestAsymmetry < 0.2) return best;
     for (int32_t dy = -kSteps; dy <= kSteps; ++dy)
         for (int32_t dx = -kSteps; dx <= kSteps; ++dx) {
             const TVekPointF at = candidate.centre + TVekPointF{dx * step, dy * step};
-            const double a = asymmetry(grey, at, reach, profile);
+            const double a = asymmetry(grey, at, reach, rayStep, profile);
             if (a < bestAsymmetry) bestAsymmetry = a, best = at;
         }
     return best;
@@ -158,9 +176,10 @@ std::optional<TVekMaxiCodeBullsEye> TVekMaxiCodeBullsEyeFit::fit(const TVekGreyI
         const double angle = 2 * std::numbers::pi * k / kRays;
         directions[static_cast<size_t>(k)] = {std::cos(angle), std::sin(angle)};
     }
-    TVekPointF centre = startingCentre(grey, candidate, reach, profile);
+    const double step = std::clamp(candidate.ringWidth / 8, kMinStep, kMaxStep);
+    TVekPointF centre = startingCentre(grey, candidate, reach, step, profile);
     for (int32_t round = 0; round < kCentreRounds; ++round) {
-        for (size_t k = 0; k < kRays; ++k) rays[k] = measureRay(grey, centre, directions[k], reach, profile);
+        for (size_t k = 0; k < kRays; ++k) rays[k] = measureRay(grey, centre, directions[k], reach, step, profile);
         // In any affine view the centre halves the chord through it.
         TVekPointF shift{0, 0};
         int32_t pairs = 0;
@@ -214,6 +233,22 @@ std::optional<TVekMaxiCodeBullsEye> TVekMaxiCodeBullsEyeFit::fit(const TVekGreyI
     const double mean = (qa + qc) / 2, spread = std::sqrt(((qa - qc) / 2) * ((qa - qc) / 2) + qb * qb);
     const double l1 = mean + spread, l2 = mean - spread;
     if (l2 <= 0 || l1 / l2 > kMaxAspect * kMaxAspect) return std::nullopt;
+    // Rings, not squares: every measured point lies close to the ellipse
+    // (an Aztec bull's-eye's corners stand out by a fifth and more).
+    double squaredError = 0;
+    int32_t points = 0;
+    for (size_t k = 0; k < kRays; ++k) {
+        if (!rays[k].valid) continue;
+        const double x = directions[k].x, y = directions[k].y;
+        // The ellipse's radius in this direction, in the normalized units.
+        const double radius = 1 / std::sqrt(qa * x * x + 2 * qb * x * y + qc * y * y);
+        for (size_t e = 0; e + 1 < kEdges; ++e) {
+            const double error = rays[k].middles[e] / meanEdge[e] / radius - 1;
+            squaredError += error * error;
+            ++points;
+        }
+    }
+    if (points == 0 || std::sqrt(squaredError / points) > kMaxRoundness) return std::nullopt;
     // Eigenvector of l1: (qb, l1 - qa) or (l1 - qc, qb).
     double vx = qb, vy = l1 - qa;
     if (std::hypot(vx, vy) < 1e-12) vx = l1 - qc, vy = qb;
