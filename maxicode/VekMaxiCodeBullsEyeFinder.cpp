@@ -10,6 +10,8 @@ namespace {
 
 // Rings narrower than this many pixels cannot be told from noise.
 constexpr double kMinRingWidth = 1.2;
+// Rings thinner than this many pixels need not pass a diagonal check.
+constexpr double kThinRings = 4.0;
 
 // The ring width the nine inner runs (gap, ring, gap, ring, centre, ring,
 // gap, ring, gap) show, or 0 when their proportions are not a bull's-eye's.
@@ -107,17 +109,26 @@ std::vector<TVekMaxiCodeBullsEyeCandidate> TVekMaxiCodeBullsEyeFinder::find(cons
                     // the centre of a tilted view too.
                     double vertical = crossCheck(bits, cx, cy, 0, 1, unit);
                     double horizontal = vertical > 0 ? crossCheck(bits, cx, cy, 1, 0, unit) : 0;
-                    if (horizontal > 0) vertical = crossCheck(bits, cx, cy, 0, 1, horizontal);
-                    if (vertical > 0) horizontal = crossCheck(bits, cx, cy, 1, 0, vertical);
+                    if (horizontal > 0) {
+                        vertical = crossCheck(bits, cx, cy, 0, 1, horizontal);
+                        horizontal = vertical > 0 ? crossCheck(bits, cx, cy, 1, 0, vertical) : 0;
+                    }
                     double diagonal = 0, antiDiagonal = 0;
                     if (horizontal > 0) {
                         double dx = cx, dy = cy;
                         diagonal = crossCheck(bits, dx, dy, 1, 1, horizontal);
                         dx = cx, dy = cy;
-                        antiDiagonal = diagonal > 0 ? crossCheck(bits, dx, dy, 1, -1, horizontal) : 0;
+                        antiDiagonal = crossCheck(bits, dx, dy, 1, -1, horizontal);
                     }
-                    if (antiDiagonal > 0) {
-                        const double width = (vertical + horizontal + (diagonal + antiDiagonal) * std::sqrt(2.0)) / 4;
+                    // Diagonal steps cut thin rings into runs too coarse to
+                    // judge: below that width the column and row decide.
+                    const bool thinRings = horizontal < kThinRings;
+                    if (horizontal > 0 && (thinRings || diagonal > 0 || antiDiagonal > 0)) {
+                        double sum = vertical + horizontal;
+                        int32_t lines = 2;
+                        for (const double d : {diagonal, antiDiagonal})
+                            if (d > 0) sum += d * std::sqrt(2.0), ++lines;
+                        const double width = sum / lines;
                         auto same = std::find_if(found.begin(), found.end(), [&](const TVekMaxiCodeBullsEyeCandidate& c) {
                             return distance(c.centre, {cx, cy}) < 2 * std::max(width, c.ringWidth);
                         });

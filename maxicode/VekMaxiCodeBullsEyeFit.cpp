@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <numbers>
+#include <optional>
 #include <vector>
 
 #include "maxicode/VekMaxiCodeGrid.h"
@@ -19,8 +20,12 @@ constexpr double kMinStep = 0.25, kMaxStep = 1.0;
 // Most rays that may miss an edge: a module or a speck of dirt on the rings.
 constexpr int32_t kMinRays = 20;
 // The largest root-mean-square distance of the ring middles from the fitted
-// ellipse, as a share of its radius.
+// ellipse, as a share of its radius: rings, not squares (an Aztec
+// bull's-eye's corners stand out by a fifth and more).
 constexpr double kMaxRoundness = 0.06;
+// How far past the threshold, as a share of the contrast, a level must go to
+// change the shade along a ray.
+constexpr double kHysteresis = 0.0;
 // Rounds of moving the centre to the middle of opposite ring edges.
 constexpr int32_t kCentreRounds = 6;
 // Flatter than this the rings are a view too oblique to sample the symbol.
@@ -52,15 +57,25 @@ TRay measureSpan(const TVekGreyImage& grey, TVekPointF centre, TVekPointF direct
     if (high - low < 24) return ray;
     const double threshold = (low + high) / 2;
     if (profile[0] < threshold) return ray;  // the centre is light
+    // A shade changes only once the level has passed the threshold by a
+    // margin (noise and blur wiggle around it); the edge is where it last
+    // crossed the threshold itself.
+    const double margin = kHysteresis * (high - low);
     bool dark = false;
     int32_t found = 0;
+    int32_t lastSide = 0;  // the last sample on the current shade's side of the threshold
     for (int32_t i = 1; i < samples && found < kEdges; ++i) {
         const double v = profile[static_cast<size_t>(i)];
-        if ((v < threshold) == dark) continue;
-        const double previous = profile[static_cast<size_t>(i - 1)];
-        const double t = (previous - threshold) / (previous - v);
-        ray.edges[static_cast<size_t>(found++)] = (i - 1 + t) * step;
+        if ((v < threshold) == dark) {
+            lastSide = i;
+            continue;
+        }
+        if (std::abs(v - threshold) < margin) continue;
+        const double before = profile[static_cast<size_t>(lastSide)], after = profile[static_cast<size_t>(lastSide + 1)];
+        const double t = (before - threshold) / (before - after);
+        ray.edges[static_cast<size_t>(found++)] = (lastSide + t) * step;
         dark = !dark;
+        lastSide = i;
     }
     if (found < kEdges) {
         tooShort = true;
@@ -117,12 +132,18 @@ bool solve3(std::array<std::array<double, 3>, 3> m, std::array<double, 3>& v) {
 double asymmetry(const TVekGreyImage& grey, TVekPointF at, double reach, double step, std::vector<double>& profile) {
     constexpr int32_t kLines = 4;
     double sum = 0;
+    int32_t invalid = 0;
     for (int32_t k = 0; k < kLines; ++k) {
         const double angle = std::numbers::pi * k / kLines;
         const TVekPointF direction{std::cos(angle), std::sin(angle)};
         const TRay one = measureRay(grey, at, direction, reach, step, profile);
         const TRay other = measureRay(grey, at, -1.0 * direction, reach, step, profile);
-        if (!one.valid || !other.valid) return 1e9;
+        if (!one.valid || !other.valid) {
+            // One bad line (a speck on a ring) costs a period; two, the point.
+            if (++invalid > 1) return 1e9;
+            sum += 1;
+            continue;
+        }
         const double period = (one.edges[4] - one.edges[2] + other.edges[4] - other.edges[2]) / 2;
         for (size_t e = 1; e + 1 < kEdges; ++e) sum += std::abs(one.middles[e] - other.middles[e]) / period;
     }
@@ -133,19 +154,81 @@ double asymmetry(const TVekGreyImage& grey, TVekPointF at, double reach, double 
 // shows runs much like one through the centre): the point nearby around
 // which the rings are most symmetric.
 TVekPointF startingCentre(const TVekGreyImage& grey, const TVekMaxiCodeBullsEyeCandidate& candidate, double reach,
-                         double rayStep, std::vector<double>& profile) {
-    constexpr int32_t kSteps = 3;  // each way, half a ring width apart
-    const double step = candidate.ringWidth / 2;
+                         double step, std::vector<double>& profile) {
     TVekPointF best = candidate.centre;
-    double bestAsymmetry = asymmetry(grey, best, reach, rayStep, profile);
+    double bestAsymmetry = asymmetry(grey, best, reach, step, profile);
     if (bestAsymmetry < 0.2) return best;
-    for (int32_t dy = -kSteps; dy <= kSteps; ++dy)
-        for (int32_t dx = -kSteps; dx <= kSteps; ++dx) {
-            const TVekPointF at = candidate.centre + TVekPointF{dx * step, dy * step};
-            const double a = asymmetry(grey, at, reach, rayStep, profile);
-            if (a < bestAsymmetry) bestAsymmetry = a, best = at;
-        }
+    // Two ring widths each way a ring width apart, then half a width
+    // around the best.
+    for (const auto& [spacing, steps] : {std::pair{1.0, 2}, std::pair{0.5, 1}}) {
+        const TVekPointF around = best;
+        for (int32_t dy = -steps; dy <= steps; ++dy)
+            for (int32_t dx = -steps; dx <= steps; ++dx) {
+                if (dx == 0 && dy == 0) continue;
+                const TVekPointF at = around + (spacing * candidate.ringWidth) * TVekPointF{static_cast<double>(dx), static_cast<double>(dy)};
+                const double a = asymmetry(grey, at, reach, step, profile);
+                if (a < bestAsymmetry) bestAsymmetry = a, best = at;
+            }
+    }
     return best;
+}
+
+// The ellipse the ring middles of the valid rays make, each run's middles
+// divided by their mean (all then fall on one ellipse of mean radius about
+// 1): a x^2 + 2 b xy + c y^2 = 1, how far each ray strays from it and the
+// root-mean-square of that, as shares of the radius.
+struct TConic {
+    double qa = 0, qb = 0, qc = 0;
+    std::array<double, kEdges - 1> meanMiddle{};
+    std::array<double, kRays> errors{};
+    double roundness = 0;
+};
+
+std::optional<TConic> fitConic(const std::array<TRay, kRays>& rays, const std::array<TVekPointF, kRays>& directions) {
+    TConic conic;
+    int32_t valid = 0;
+    for (const TRay& ray : rays) {
+        if (!ray.valid) continue;
+        ++valid;
+        for (size_t e = 0; e + 1 < kEdges; ++e) conic.meanMiddle[e] += ray.middles[e];
+    }
+    if (valid < kMinRays) return std::nullopt;
+    for (double& m : conic.meanMiddle) m /= valid;
+    std::array<std::array<double, 3>, 3> normal{};
+    std::array<double, 3> right{};
+    for (size_t k = 0; k < kRays; ++k) {
+        if (!rays[k].valid) continue;
+        for (size_t e = 0; e + 1 < kEdges; ++e) {
+            const double r = rays[k].middles[e] / conic.meanMiddle[e];
+            const double x = r * directions[k].x, y = r * directions[k].y;
+            const std::array<double, 3> row{x * x, x * y, y * y};
+            for (size_t i = 0; i < 3; ++i) {
+                for (size_t j = 0; j < 3; ++j) normal[i][j] += row[i] * row[j];
+                right[i] += row[i];
+            }
+        }
+    }
+    if (!solve3(normal, right)) return std::nullopt;
+    conic.qa = right[0], conic.qb = right[1] / 2, conic.qc = right[2];
+    if (conic.qa <= 0 || conic.qa * conic.qc - conic.qb * conic.qb <= 0) return std::nullopt;
+    double squaredError = 0;
+    int32_t points = 0;
+    for (size_t k = 0; k < kRays; ++k) {
+        if (!rays[k].valid) continue;
+        const double x = directions[k].x, y = directions[k].y;
+        // The ellipse's radius in this direction.
+        const double radius = 1 / std::sqrt(conic.qa * x * x + 2 * conic.qb * x * y + conic.qc * y * y);
+        double raySquares = 0;
+        for (size_t e = 0; e + 1 < kEdges; ++e) {
+            const double error = rays[k].middles[e] / conic.meanMiddle[e] / radius - 1;
+            raySquares += error * error;
+        }
+        conic.errors[k] = std::sqrt(raySquares / (kEdges - 1));
+        squaredError += raySquares;
+        points += kEdges - 1;
+    }
+    conic.roundness = std::sqrt(squaredError / points);
+    return conic;
 }
 
 }  // namespace
@@ -195,67 +278,34 @@ std::optional<TVekMaxiCodeBullsEye> TVekMaxiCodeBullsEyeFit::fit(const TVekGreyI
         centre = centre + shift;
         if (length(shift) < 0.05) break;
     }
-    // Each edge is the same ellipse at its own scale: divided by the edge's
-    // mean distance, all fall on one ellipse of mean radius about 1.
-    std::array<double, kEdges - 1> meanEdge{};
-    int32_t valid = 0;
-    for (size_t k = 0; k < kRays; ++k) {
-        if (!rays[k].valid) continue;
-        ++valid;
-        for (size_t e = 0; e + 1 < kEdges; ++e) meanEdge[e] += rays[k].middles[e];
+    std::optional<TConic> conic = fitConic(rays, directions);
+    if (!conic) return std::nullopt;
+    if (conic->roundness > kMaxRoundness) {
+        // A speck or a module touching a ring spoils a few rays: without
+        // those that stray, the rest must fit.
+        for (size_t k = 0; k < kRays; ++k)
+            if (rays[k].valid && conic->errors[k] > kMaxRoundness) rays[k].valid = false;
+        conic = fitConic(rays, directions);
+        if (!conic || conic->roundness > kMaxRoundness) return std::nullopt;
     }
-    if (valid < kMinRays) return std::nullopt;
-    for (double& m : meanEdge) m /= valid;
-    // Points of the unit circle's images: a x^2 + b xy + c y^2 = 1.
-    std::array<std::array<double, 3>, 3> normal{};
-    std::array<double, 3> right{};
-    std::vector<double> thresholds, contrasts;
-    for (size_t k = 0; k < kRays; ++k) {
-        if (!rays[k].valid) continue;
-        thresholds.push_back(rays[k].threshold);
-        contrasts.push_back(rays[k].contrast);
-        for (size_t e = 0; e + 1 < kEdges; ++e) {
-            const double r = rays[k].middles[e] / meanEdge[e];
-            const double x = r * directions[k].x, y = r * directions[k].y;
-            const std::array<double, 3> row{x * x, x * y, y * y};
-            for (size_t i = 0; i < 3; ++i) {
-                for (size_t j = 0; j < 3; ++j) normal[i][j] += row[i] * row[j];
-                right[i] += row[i];
-            }
-        }
-    }
-    if (valid < kMinRays) return std::nullopt;
-    if (!solve3(normal, right)) return std::nullopt;
-    const double qa = right[0], qb = right[1] / 2, qc = right[2];
-    const double det = qa * qc - qb * qb;
-    if (qa <= 0 || det <= 0) return std::nullopt;
-    // The map is the inverse square root of the quadratic form.
+    const double qa = conic->qa, qb = conic->qb, qc = conic->qc;
     const double mean = (qa + qc) / 2, spread = std::sqrt(((qa - qc) / 2) * ((qa - qc) / 2) + qb * qb);
     const double l1 = mean + spread, l2 = mean - spread;
     if (l2 <= 0 || l1 / l2 > kMaxAspect * kMaxAspect) return std::nullopt;
-    // Rings, not squares: every measured point lies close to the ellipse
-    // (an Aztec bull's-eye's corners stand out by a fifth and more).
-    double squaredError = 0;
-    int32_t points = 0;
-    for (size_t k = 0; k < kRays; ++k) {
-        if (!rays[k].valid) continue;
-        const double x = directions[k].x, y = directions[k].y;
-        // The ellipse's radius in this direction, in the normalized units.
-        const double radius = 1 / std::sqrt(qa * x * x + 2 * qb * x * y + qc * y * y);
-        for (size_t e = 0; e + 1 < kEdges; ++e) {
-            const double error = rays[k].middles[e] / meanEdge[e] / radius - 1;
-            squaredError += error * error;
-            ++points;
-        }
+    std::vector<double> thresholds, contrasts;
+    for (const TRay& ray : rays) {
+        if (!ray.valid) continue;
+        thresholds.push_back(ray.threshold);
+        contrasts.push_back(ray.contrast);
     }
-    if (points == 0 || std::sqrt(squaredError / points) > kMaxRoundness) return std::nullopt;
+    // The map is the inverse square root of the quadratic form.
     // Eigenvector of l1: (qb, l1 - qa) or (l1 - qc, qb).
     double vx = qb, vy = l1 - qa;
     if (std::hypot(vx, vy) < 1e-12) vx = l1 - qc, vy = qb;
     if (std::hypot(vx, vy) < 1e-12) vx = 1, vy = 0;
     const double norm = std::hypot(vx, vy);
     vx /= norm, vy /= norm;
-    const double scale = meanEdge[kEdges - 2] / TVekMaxiCodeGrid::outerGapMiddle;
+    const double scale = conic->meanMiddle[kEdges - 2] / TVekMaxiCodeGrid::outerGapMiddle;
     const double s1 = scale / std::sqrt(l1), s2 = scale / std::sqrt(l2);
     TVekMaxiCodeBullsEye eye;
     eye.centre = centre;
