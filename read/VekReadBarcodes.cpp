@@ -7,6 +7,7 @@
 #include "foundation/VekBinaryCache.h"
 #include "foundation/VekException.h"
 #include "foundation/VekMemoryBudget.h"
+#include "maxicode/VekMaxiCodePhotoReader.h"
 #include "oned/VekLinearPhotoReader.h"
 #include "pdf417/VekPDF417PhotoReader.h"
 #include "qrcode/VekQRPhotoReader.h"
@@ -50,6 +51,7 @@ void readPhoto(TVekBinaryCache& picture, const TVekReaderOptions& options, TVekD
         found.add(TVekLinearPhotoReader(options, debug).read(picture));
     if (asksAny(options, {F::pdf417}) && !found.isComplete())
         found.add(TVekPDF417PhotoReader(options, debug).read(picture));
+    if (asksAny(options, {F::maxiCode}) && !found.isComplete()) found.add(TVekMaxiCodePhotoReader(options, debug).read(picture));
 }
 
 TVekBarcodes read(const TVekImage* loaded, const TVekImageView* view, const TVekGreyImage& grey, const TVekReaderOptions& options,
