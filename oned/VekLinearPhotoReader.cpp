@@ -61,32 +61,43 @@ void confirmSingleReads(TVekLinearScanner& scanner, int32_t width, int32_t heigh
 
 }  // namespace
 
-TVekBarcodes TVekLinearPhotoReader::read(TVekBinaryCache& picture) const {
+bool TVekLinearPhotoReader::readShade(const TVekGreyImage& grey, bool inverted, size_t rounds) {
     (void)debug_;
-    const TVekGreyImage& grey = picture.grey();
     const TVekBarcodeFormats formats = linearFormats(options_.formats);
-    if (formats.empty() || grey.empty()) return {};
+    if (formats.empty() || grey.empty()) return false;
     const int32_t lines = options_.tryHarder ? harderLines : defaultLines;
     const bool tryColumns = options_.tryRotate || options_.tryHarder;
-    for (const bool inverted : {false, true}) {
-        if (inverted && !options_.tryInvert) break;
-        TVekLinearScanner scanner(grey, formats, inverted, options_.minInterleavedDigits, options_.eanAddOn);
-        const std::vector<int32_t> rows = linePositions(grey.height(), lines);
-        const std::vector<int32_t> columns = tryColumns ? linePositions(grey.width(), lines) : std::vector<int32_t>{};
-        for (size_t round = 0; round < roundSpacing.size(); ++round) {
-            for (size_t k = 0; k < rows.size(); ++k)
-                if (inRound(k, round)) scanner.scanRow(rows[k]);
-            if (!options_.tryHarder && scanner.votes().acceptedCount() > 0) break;
-            for (size_t k = 0; k < columns.size(); ++k)
-                if (inRound(k, round)) scanner.scanColumn(columns[k]);
-            if (!options_.tryHarder && scanner.votes().acceptedCount() > 0) break;
-        }
-        if (!options_.tryHarder && scanner.votes().acceptedCount() == 0)
-            confirmSingleReads(scanner, grey.width(), grey.height());
-        TVekBarcodes found = scanner.votes().results(inverted);
-        if (!found.empty()) return found;
+    TVekLinearScanner scanner(grey, formats, inverted, options_.minInterleavedDigits, options_.eanAddOn);
+    const std::vector<int32_t> rows = linePositions(grey.height(), lines);
+    const std::vector<int32_t> columns = tryColumns ? linePositions(grey.width(), lines) : std::vector<int32_t>{};
+    for (size_t round = 0; round < rounds; ++round) {
+        for (size_t k = 0; k < rows.size(); ++k)
+            if (inRound(k, round)) scanner.scanRow(rows[k]);
+        if (!options_.tryHarder && scanner.votes().acceptedCount() > 0) break;
+        for (size_t k = 0; k < columns.size(); ++k)
+            if (inRound(k, round)) scanner.scanColumn(columns[k]);
+        if (!options_.tryHarder && scanner.votes().acceptedCount() > 0) break;
     }
-    return {};
+    const bool sawRead = !scanner.votes().unconfirmed(1).empty() || scanner.votes().acceptedCount() > 0;
+    if (!options_.tryHarder && scanner.votes().acceptedCount() == 0 && rounds == roundSpacing.size())
+        confirmSingleReads(scanner, grey.width(), grey.height());
+    found_ = scanner.votes().results(inverted);
+    return sawRead;
+}
+
+// Every line dark on light, then the first round of lines light on dark: a
+// light symbol the usual size is read there already, and one that only
+// some line read earns every line.
+bool TVekLinearPhotoReader::readFirstPass(TVekBinaryCache& picture) {
+    readShade(picture.grey(), false, roundSpacing.size());
+    if (!found_.empty() || !options_.tryInvert) return false;
+    const bool sawRead = readShade(picture.grey(), true, 1);
+    return found_.empty() && sawRead;
+}
+
+void TVekLinearPhotoReader::readLaterPasses(TVekBinaryCache& picture) {
+    if (!found_.empty() || !options_.tryInvert) return;
+    readShade(picture.grey(), true, roundSpacing.size());
 }
 
 }  // namespace orvel

@@ -68,82 +68,87 @@ bool sameSymbol(const TVekBarcode& a, const TVekBarcode& b) {
 
 }  // namespace
 
-TVekBarcodes TVekQRPhotoReader::read(TVekBinaryCache& picture) const {
-    TVekBarcodes decoded;
-    TVekBarcodes failed;
-    const TVekGreyImage& grey = picture.grey();
-    if (grey.empty()) return decoded;
+bool TVekQRPhotoReader::enough() const {
+    if (options_.maxSymbols > 0 && decoded_.size() >= static_cast<size_t>(options_.maxSymbols)) return true;
+    return !decoded_.empty() && !options_.tryHarder;
+}
+
+void TVekQRPhotoReader::readBits(const TVekBitMatrix& bits, double scale, bool inverted) {
     const size_t maxTriplets = options_.tryHarder ? kTripletsTryingHarder : kTriplets;
-    const TVekBinarizerKind firstKind = options_.binarizer;
+    TVekQRBinaryFinds finds = TVekQRBinaryReader::read(bits, maxTriplets, debug_);
+    crowded_ = crowded_ || (finds.crowded && scale == 1.0);
+    if (finds.smallestModule > 0 && scale == 1.0 && (smallestModule_ == 0 || finds.smallestModule < smallestModule_))
+        smallestModule_ = finds.smallestModule;
+    for (auto& b : finds.symbols) {
+        scalePosition(b, scale);
+        b.isInverted = inverted;
+        b.setOrientationFromPosition();
+        auto& list = b.isValid ? decoded_ : failed_;
+        if (std::any_of(decoded_.begin(), decoded_.end(), [&](const TVekBarcode& d) { return sameSymbol(d, b); }))
+            continue;
+        if (!b.isValid &&
+            (failed_.size() >= kMaxFailures ||
+             std::any_of(failed_.begin(), failed_.end(), [&](const TVekBarcode& d) { return sameSymbol(d, b); })))
+            continue;
+        list.push_back(std::move(b));
+    }
+}
+
+bool TVekQRPhotoReader::readFirstPass(TVekBinaryCache& picture) {
+    if (picture.grey().empty()) return false;
+    readBits(picture.binary(firstKind()), 1.0, false);
+    return smallestModule_ > 0 && !enough();
+}
+
+void TVekQRPhotoReader::readLaterPasses(TVekBinaryCache& picture) {
+    const TVekGreyImage& grey = picture.grey();
+    if (grey.empty()) return;
     const TVekBinarizerKind secondKind =
-        firstKind == TVekBinarizerKind::local ? TVekBinarizerKind::global : TVekBinarizerKind::local;
-
-    double smallestModule = 0;
-    // Finder-like patterns everywhere: noise or texture, which stays so
-    // inverted or enlarged.
-    bool crowded = false;
-    auto enough = [&] {
-        if (options_.maxSymbols > 0 && decoded.size() >= static_cast<size_t>(options_.maxSymbols)) return true;
-        return !decoded.empty() && !options_.tryHarder;
-    };
-    auto take = [&](const TVekBitMatrix& bits, double scale, bool inverted) {
-        TVekQRBinaryFinds finds = TVekQRBinaryReader::read(bits, maxTriplets, debug_);
-        crowded = crowded || (finds.crowded && scale == 1.0);
-        if (finds.smallestModule > 0 && scale == 1.0 && (smallestModule == 0 || finds.smallestModule < smallestModule))
-            smallestModule = finds.smallestModule;
-        for (auto& b : finds.symbols) {
-            scalePosition(b, scale);
-            b.isInverted = inverted;
-            b.setOrientationFromPosition();
-            auto& list = b.isValid ? decoded : failed;
-            if (std::any_of(decoded.begin(), decoded.end(), [&](const TVekBarcode& d) { return sameSymbol(d, b); }))
-                continue;
-            if (!b.isValid &&
-                (failed.size() >= kMaxFailures ||
-                 std::any_of(failed.begin(), failed.end(), [&](const TVekBarcode& d) { return sameSymbol(d, b); })))
-                continue;
-            list.push_back(std::move(b));
-        }
-    };
-
+        firstKind() == TVekBinarizerKind::local ? TVekBinarizerKind::global : TVekBinarizerKind::local;
     for (const bool inverted : {false, true}) {
-        if (inverted && (!options_.tryInvert || crowded)) break;
-        for (const TVekBinarizerKind kind : {firstKind, secondKind}) {
+        if (inverted && (!options_.tryInvert || crowded_)) break;
+        for (const TVekBinarizerKind kind : {firstKind(), secondKind}) {
             if (enough()) break;
             if (!inverted) {
-                take(picture.binary(kind), 1.0, false);
+                // The first pass read this one already.
+                if (kind != firstKind()) readBits(picture.binary(kind), 1.0, false);
             } else {
                 TVekBitMatrix bits = picture.binary(kind);
                 bits.flipAll();
-                take(bits, 1.0, true);
+                readBits(bits, 1.0, true);
             }
         }
         // Small finders, or none at all in a small picture: modules may be
         // too small for the binarizer and the run proportions.
         const bool smallPicture = std::max(grey.width(), grey.height()) <= kUpscaleSide;
-        const bool smallFinders = smallestModule > 0 && smallestModule < kSmallModule;
-        if (!enough() && !crowded && std::max(grey.width(), grey.height()) <= kMaxUpscaleSide &&
+        const bool smallFinders = smallestModule_ > 0 && smallestModule_ < kSmallModule;
+        if (!enough() && !crowded_ && std::max(grey.width(), grey.height()) <= kMaxUpscaleSide &&
             (smallFinders || smallPicture)) {
             TVekGreyImage larger = doubled(grey);
             if (inverted) larger = larger.inverted();
-            take(binarizeLocal(larger), 0.5, inverted);
+            readBits(binarizeLocal(larger), 0.5, inverted);
         }
         if (!enough() && options_.tryDownscale && std::max(grey.width(), grey.height()) >= kDownscaleSide) {
             TVekGreyImage smaller = grey.downscaled(2);
             if (inverted) smaller = smaller.inverted();
-            take(binarizeLocal(smaller), 2.0, inverted);
+            readBits(binarizeLocal(smaller), 2.0, inverted);
         }
-        if (!decoded.empty()) break;
+        if (!decoded_.empty()) break;
     }
+}
 
+TVekBarcodes TVekQRPhotoReader::take() {
     // Failures inside a symbol decoded by a later pass are no failures.
-    std::erase_if(failed, [&](const TVekBarcode& f) {
-        return std::any_of(decoded.begin(), decoded.end(), [&](const TVekBarcode& d) { return sameSymbol(d, f); });
+    std::erase_if(failed_, [&](const TVekBarcode& f) {
+        return std::any_of(decoded_.begin(), decoded_.end(), [&](const TVekBarcode& d) { return sameSymbol(d, f); });
     });
-    if (options_.maxSymbols > 0 && decoded.size() > static_cast<size_t>(options_.maxSymbols))
-        decoded.resize(options_.maxSymbols);
-    decoded.insert(decoded.end(), failed.begin(), failed.end());
-    return decoded;
+    if (options_.maxSymbols > 0 && decoded_.size() > static_cast<size_t>(options_.maxSymbols))
+        decoded_.resize(options_.maxSymbols);
+    TVekBarcodes result = std::move(decoded_);
+    result.insert(result.end(), failed_.begin(), failed_.end());
+    decoded_.clear();
+    failed_.clear();
+    return result;
 }
 
 }  // namespace orvel

@@ -3,6 +3,7 @@
 #include "foundation/VekBarcode.h"
 #include "foundation/VekBinaryCache.h"
 #include "foundation/VekDebugSink.h"
+#include "foundation/VekPhotoReader.h"
 #include "foundation/VekReaderOptions.h"
 
 namespace orvel {
@@ -10,16 +11,36 @@ namespace orvel {
 // The photo front end of QR Code symbols: finds them in a grey picture and its
 // binarizations, samples them through perspective and hands them to the
 // family's decoding. Nothing here touches process-wide state.
-class TVekQRPhotoReader {
+//
+// The first pass reads the options' binarization; finder patterns seen
+// there earn the later ones: the other binarizer, both inverted, the
+// picture doubled (small finders, or a small picture) and halved (a large one).
+class TVekQRPhotoReader : public TVekPhotoReader {
 public:
     explicit TVekQRPhotoReader(const TVekReaderOptions& options, TVekDebugSink* debug = nullptr)
         : options_(options), debug_(debug) {}
 
-    TVekBarcodes read(TVekBinaryCache& picture) const;
+    // Both stages as the schedule of readBarcodes runs them.
+    TVekBarcodes read(TVekBinaryCache& picture) { return readAll(picture, options_.tryHarder); }
+
+    bool readFirstPass(TVekBinaryCache& picture) override;
+    void readLaterPasses(TVekBinaryCache& picture) override;
+    TVekBarcodes take() override;
 
 private:
+    // The symbols of one binarized picture at `scale` times the picture's size.
+    void readBits(const TVekBitMatrix& bits, double scale, bool inverted);
+    bool enough() const;
+    TVekBinarizerKind firstKind() const { return options_.binarizer; }
+
     TVekReaderOptions options_;
     TVekDebugSink* debug_;
+    TVekBarcodes decoded_;
+    TVekBarcodes failed_;
+    double smallestModule_ = 0;
+    // Finder-like patterns everywhere: noise or texture, which stays so
+    // inverted or enlarged.
+    bool crowded_ = false;
 };
 
 }  // namespace orvel

@@ -2,15 +2,11 @@
 
 #include <algorithm>
 
-#include "aztec/VekAztecPhotoReader.h"
-#include "datamatrix/VekDatamatrixPhotoReader.h"
 #include "foundation/VekBinaryCache.h"
 #include "foundation/VekException.h"
 #include "foundation/VekMemoryBudget.h"
-#include "oned/VekLinearPhotoReader.h"
-#include "pdf417/VekPDF417PhotoReader.h"
-#include "qrcode/VekQRPhotoReader.h"
 #include "read/VekClassicReaders.h"
+#include "read/VekPhotoSchedule.h"
 #include "read/VekResultSet.h"
 
 namespace orvel {
@@ -35,30 +31,13 @@ bool asksAny(const TVekReaderOptions& options, const TVekBarcodeFormats& family)
     return options.formats.empty() || options.formats.intersects(family);
 }
 
-// Runs each requested family's photo front end, cheapest first, on the
-// shared grey picture and binarizations.
-void readPhoto(TVekBinaryCache& picture, const TVekReaderOptions& options, TVekDebugSink* debug,
-               TVekResultSet& found) {
-    using F = TVekBarcodeFormat;
-    if (asksAny(options, {F::qrCode}) && !found.isComplete())
-        found.add(TVekQRPhotoReader(options, debug).read(picture));
-    if (asksAny(options, {F::dataMatrix}) && !found.isComplete())
-        found.add(TVekDatamatrixPhotoReader(options, debug).read(picture));
-    if (asksAny(options, {F::aztec}) && !found.isComplete())
-        found.add(TVekAztecPhotoReader(options, debug).read(picture));
-    if (asksAny(options, TVekBarcodeFormats::linear()) && !found.isComplete())
-        found.add(TVekLinearPhotoReader(options, debug).read(picture));
-    if (asksAny(options, {F::pdf417}) && !found.isComplete())
-        found.add(TVekPDF417PhotoReader(options, debug).read(picture));
-}
-
 TVekBarcodes read(const TVekImage* loaded, const TVekImageView* view, const TVekGreyImage& grey, const TVekReaderOptions& options,
                   TVekDebugSink* debug) {
     TVekResultSet found(options);
     if (grey.empty()) return found.take();
     if (!options.classic) {
         TVekBinaryCache picture(grey);
-        readPhoto(picture, options, debug, found);
+        TVekPhotoSchedule(options, debug).read(picture, found);
     }
     // A read that asks for none of the documented readers' families skips
     // them, and with them the copy of the picture they need.
