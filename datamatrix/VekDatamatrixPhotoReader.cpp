@@ -55,6 +55,14 @@ bool isOneRegion(int32_t sizeIndex) {
 bool TVekDatamatrixPhotoReader::readFirstPass(TVekBinaryCache& picture) {
     first_ = firstBinarizer(picture);
     readPass({picture.binary(first_), false, 1.0, &looks_}, found_);
+    // No frame dark on light: the same binarization inverted, where a light
+    // symbol's L is dark.
+    if (!sawFrame_ && options_.tryInvert && !isDone(found_)) {
+        TVekBitMatrix inverted = picture.binary(first_);
+        inverted.flipAll();
+        readPass({inverted, true, 1.0}, found_);
+        readInvertedFirst_ = true;
+    }
     return sawFrame_ && !isDone(found_);
 }
 
@@ -88,6 +96,7 @@ void TVekDatamatrixPhotoReader::readPasses(TVekBinaryCache& picture) {
     if (isDone(found_)) return;
     if (options_.tryInvert) {
         for (TVekBinarizerKind kind : {first_, second}) {
+            if (kind == first_ && readInvertedFirst_) continue;
             TVekBitMatrix inverted = picture.binary(kind);
             inverted.flipAll();
             readPass({inverted, true, 1.0}, found_);

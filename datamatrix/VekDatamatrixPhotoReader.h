@@ -20,8 +20,8 @@ struct TVekDatamatrixL;
 // family's decoding. Nothing here touches process-wide state.
 //
 // Passes, cheapest first, until a pass finds a symbol (every pass with
-// tryHarder): a binarization already made (else the global one); then, when
-// that one showed an L with timing edges, the other one, their inversions (tryInvert), small
+// tryHarder): the global binarization (inverted too when it shows no frame);
+// then, when that showed an L with timing edges, the other one, their inversions (tryInvert), small
 // pictures enlarged twice, and the outlines that did not decode read from
 // the grey picture.
 class TVekDatamatrixPhotoReader : public TVekPhotoReader {
@@ -78,6 +78,8 @@ private:
     TVekBinarizerKind first_ = TVekBinarizerKind::global;
     // An L whose timing edges made a frame of a symbol size: a candidate of our own.
     bool sawFrame_ = false;
+    // The first pass read its binarization inverted too.
+    bool readInvertedFirst_ = false;
 };
 
 }  // namespace orvel

@@ -94,9 +94,18 @@ void TVekQRPhotoReader::readBits(const TVekBitMatrix& bits, double scale, bool i
     }
 }
 
+// The options' binarization; when it shows no finder pattern, the same one
+// inverted, where a light symbol's finders are dark (the finder search is
+// cheap next to the later passes it saves).
 bool TVekQRPhotoReader::readFirstPass(TVekBinaryCache& picture) {
     if (picture.grey().empty()) return false;
     readBits(picture.binary(firstKind()), 1.0, false);
+    if (smallestModule_ == 0 && options_.tryInvert && !enough()) {
+        TVekBitMatrix bits = picture.binary(firstKind());
+        bits.flipAll();
+        readBits(bits, 1.0, true);
+        readInvertedFirst_ = true;
+    }
     return smallestModule_ > 0 && !enough();
 }
 
@@ -112,7 +121,7 @@ void TVekQRPhotoReader::readLaterPasses(TVekBinaryCache& picture) {
             if (!inverted) {
                 // The first pass read this one already.
                 if (kind != firstKind()) readBits(picture.binary(kind), 1.0, false);
-            } else {
+            } else if (kind != firstKind() || !readInvertedFirst_) {
                 TVekBitMatrix bits = picture.binary(kind);
                 bits.flipAll();
                 readBits(bits, 1.0, true);

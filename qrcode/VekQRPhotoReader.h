@@ -12,8 +12,8 @@ namespace orvel {
 // binarizations, samples them through perspective and hands them to the
 // family's decoding. Nothing here touches process-wide state.
 //
-// The first pass reads the options' binarization; finder patterns seen
-// there earn the later ones: the other binarizer, both inverted, the
+// The first pass reads the options' binarization (and, showing no finder,
+// its inversion); finder patterns seen there earn the later ones: the other binarizer, both inverted, the
 // picture doubled (small finders, or a small picture) and halved (a large one).
 class TVekQRPhotoReader : public TVekPhotoReader {
 public:
@@ -41,6 +41,8 @@ private:
     // Finder-like patterns everywhere: noise or texture, which stays so
     // inverted or enlarged.
     bool crowded_ = false;
+    // The first pass read the options' binarization inverted too.
+    bool readInvertedFirst_ = false;
 };
 
 }  // namespace orvel
