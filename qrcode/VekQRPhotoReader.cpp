@@ -77,6 +77,7 @@ void TVekQRPhotoReader::readBits(const TVekBitMatrix& bits, double scale, bool i
     const size_t maxTriplets = options_.tryHarder ? kTripletsTryingHarder : kTriplets;
     TVekQRBinaryFinds finds = TVekQRBinaryReader::read(bits, maxTriplets, debug_);
     crowded_ = crowded_ || (finds.crowded && scale == 1.0);
+    if (scale == 1.0) mostFinders_ = std::max(mostFinders_, finds.finders);
     if (finds.smallestModule > 0 && scale == 1.0 && (smallestModule_ == 0 || finds.smallestModule < smallestModule_))
         smallestModule_ = finds.smallestModule;
     for (auto& b : finds.symbols) {
@@ -106,7 +107,11 @@ bool TVekQRPhotoReader::readFirstPass(TVekBinaryCache& picture) {
         readBits(bits, 1.0, true);
         readInvertedFirst_ = true;
     }
-    return smallestModule_ > 0 && !enough();
+    // One finder alone, of modules the binarizer measures well, is some
+    // other square: a symbol shows two at least, or finders too small to
+    // be sure of, which the doubled picture may show better.
+    const bool smallFinders = smallestModule_ > 0 && smallestModule_ < kSmallModule;
+    return (mostFinders_ >= 2 || smallFinders || !failed_.empty()) && !enough();
 }
 
 void TVekQRPhotoReader::readLaterPasses(TVekBinaryCache& picture) {

@@ -38,6 +38,8 @@ private:
     TVekBarcodes decoded_;
     TVekBarcodes failed_;
     double smallestModule_ = 0;
+    // The most finder candidates one pass at the picture's size saw.
+    size_t mostFinders_ = 0;
     // Finder-like patterns everywhere: noise or texture, which stays so
     // inverted or enlarged.
     bool crowded_ = false;
