@@ -132,15 +132,15 @@ void TVekQRPhotoReader::readLaterPasses(TVekBinaryCache& picture) {
                 readBits(bits, 1.0, true);
             }
         }
-        // Small finders, or none at all in a small picture: modules may be
-        // too small for the binarizer and the run proportions.
+        // Small finders, or a small picture: modules may be too small for
+        // the binarizer and the run proportions (round dots too, whatever
+        // their size). The doubled picture is made once for both shades.
         const bool smallPicture = std::max(grey.width(), grey.height()) <= kUpscaleSide;
         const bool smallFinders = smallestModule_ > 0 && smallestModule_ < kSmallModule;
         if (!enough() && !crowded_ && std::max(grey.width(), grey.height()) <= kMaxUpscaleSide &&
             (smallFinders || smallPicture)) {
-            TVekGreyImage larger = doubled(grey);
-            if (inverted) larger = larger.inverted();
-            readBits(binarizeLocal(larger), 0.5, inverted);
+            if (larger_.empty()) larger_ = doubled(grey);
+            readBits(binarizeLocal(inverted ? larger_.inverted() : larger_), 0.5, inverted);
         }
         if (!enough() && options_.tryDownscale && std::max(grey.width(), grey.height()) >= kDownscaleSide) {
             TVekGreyImage smaller = grey.downscaled(2);

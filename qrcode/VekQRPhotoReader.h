@@ -3,6 +3,7 @@
 #include "foundation/VekBarcode.h"
 #include "foundation/VekBinaryCache.h"
 #include "foundation/VekDebugSink.h"
+#include "foundation/VekGreyImage.h"
 #include "foundation/VekPhotoReader.h"
 #include "foundation/VekReaderOptions.h"
 
@@ -43,6 +44,8 @@ private:
     // Finder-like patterns everywhere: noise or texture, which stays so
     // inverted or enlarged.
     bool crowded_ = false;
+    // The picture at twice its size, made once for both shades.
+    TVekGreyImage larger_;
     // The first pass read the options' binarization inverted too.
     bool readInvertedFirst_ = false;
 };
