@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include "foundation/VekBarcode.h"
 #include "foundation/VekBinaryCache.h"
 #include "foundation/VekDebugSink.h"
@@ -13,13 +15,13 @@ namespace orvel {
 // family's decoding. Nothing here touches process-wide state.
 //
 // The first pass reads dark bars on light along the grey picture's lines,
-// then light on dark along a quarter of them; a line that read a light
-// symbol no other line confirmed earns the later pass, every line light on
-// dark.
+// then light on dark along a quarter of them; a line that read a symbol no
+// other line confirmed earns the later pass: the lines beside the one that
+// read and the other light lines.
 class TVekLinearPhotoReader : public TVekPhotoReader {
 public:
-    explicit TVekLinearPhotoReader(const TVekReaderOptions& options, TVekDebugSink* debug = nullptr)
-        : options_(options), debug_(debug) {}
+    explicit TVekLinearPhotoReader(const TVekReaderOptions& options, TVekDebugSink* debug = nullptr);
+    ~TVekLinearPhotoReader() override;
 
     // Both stages as the schedule of readBarcodes runs them.
     TVekBarcodes read(TVekBinaryCache& picture) { return readAll(picture, options_.tryHarder); }
@@ -29,12 +31,18 @@ public:
     TVekBarcodes take() override { return std::move(found_); }
 
 private:
-    // Reads the lines of one shade in the first `rounds` rounds; true when
-    // some line read a symbol.
-    bool readShade(const TVekGreyImage& grey, bool inverted, size_t rounds);
+    struct TShade;
+
+    // Scans the shade's lines up to round `rounds`, unless a symbol is in.
+    void scanRounds(TShade& shade, size_t rounds) const;
+    bool accepted(const TShade& shade) const;
+    static bool sawRead(const TShade& shade);
+    void finish(TShade& shade, const TVekGreyImage& grey);
 
     TVekReaderOptions options_;
     TVekDebugSink* debug_;
+    TVekBarcodeFormats formats_;
+    std::unique_ptr<TShade> dark_, light_;
     TVekBarcodes found_;
 };
 
