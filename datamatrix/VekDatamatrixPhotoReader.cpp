@@ -55,8 +55,13 @@ bool isOneRegion(int32_t sizeIndex) {
 bool TVekDatamatrixPhotoReader::readFirstPass(TVekBinaryCache& picture) {
     first_ = firstBinarizer(picture);
     readPass({picture.binary(first_), false, 1.0, &looks_}, found_);
-    // No frame dark on light: the same binarization inverted, where a light
-    // symbol's L is dark.
+    // No frame: the other binarization, which sees an L under uneven light
+    // (and costs nothing more when another family made it), then the first
+    // inverted, where a light symbol's L is dark.
+    if (!sawFrame_ && !isDone(found_)) {
+        readPass({picture.binary(secondBinarizer()), false, 1.0, &looks_}, found_);
+        readSecondFirst_ = true;
+    }
     if (!sawFrame_ && options_.tryInvert && !isDone(found_)) {
         TVekBitMatrix inverted = picture.binary(first_);
         inverted.flipAll();
@@ -88,11 +93,10 @@ void TVekDatamatrixPhotoReader::readGrey(const TVekGreyImage& grey, const std::v
 }
 
 void TVekDatamatrixPhotoReader::readPasses(TVekBinaryCache& picture) {
-    const TVekBinarizerKind second =
-        first_ == TVekBinarizerKind::local ? TVekBinarizerKind::global : TVekBinarizerKind::local;
+    const TVekBinarizerKind second = secondBinarizer();
     // Both binarizers before either inversion: dark on light is the common
     // case, and an inverted light picture is one huge region, slow to trace.
-    readPass({picture.binary(second), false, 1.0, &looks_}, found_);
+    if (!readSecondFirst_) readPass({picture.binary(second), false, 1.0, &looks_}, found_);
     if (isDone(found_)) return;
     if (options_.tryInvert) {
         for (TVekBinarizerKind kind : {first_, second}) {

@@ -20,7 +20,8 @@ struct TVekDatamatrixL;
 // family's decoding. Nothing here touches process-wide state.
 //
 // Passes, cheapest first, until a pass finds a symbol (every pass with
-// tryHarder): the global binarization (inverted too when it shows no frame);
+// tryHarder): the global binarization (when it shows no frame, the local one
+// and the global one inverted);
 // then, when that showed an L with timing edges, the other one, their inversions (tryInvert), small
 // pictures enlarged twice, and the outlines that did not decode read from
 // the grey picture.
@@ -65,6 +66,9 @@ private:
     std::optional<TVekBarcode> readCandidate(const TPass& pass, const TVekDatamatrixL& l);
     std::optional<TVekBarcode> readFrame(const TPass& pass, const TVekDatamatrixFrame& frame);
     TVekBinarizerKind firstBinarizer(const TVekBinaryCache& picture) const;
+    TVekBinarizerKind secondBinarizer() const {
+        return first_ == TVekBinarizerKind::local ? TVekBinarizerKind::global : TVekBinarizerKind::local;
+    }
     bool isDone(const TVekBarcodes& found) const;
     static void add(TVekBarcode barcode, double scale, TVekBarcodes& found);
     static bool isInside(TVekPointF point, const TVekBarcode& barcode, double margin);
@@ -78,6 +82,8 @@ private:
     TVekBinarizerKind first_ = TVekBinarizerKind::global;
     // An L whose timing edges made a frame of a symbol size: a candidate of our own.
     bool sawFrame_ = false;
+    // The first pass read the other binarization too.
+    bool readSecondFirst_ = false;
     // The first pass read its binarization inverted too.
     bool readInvertedFirst_ = false;
 };
