@@ -1,6 +1,7 @@
 #include "read/VekReadBarcodes.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "foundation/VekBinaryCache.h"
 #include "foundation/VekException.h"
@@ -31,12 +32,14 @@ bool asksAny(const TVekReaderOptions& options, const TVekBarcodeFormats& family)
     return options.formats.empty() || options.formats.intersects(family);
 }
 
-TVekBarcodes read(const TVekImage* loaded, const TVekImageView* view, const TVekGreyImage& grey, const TVekReaderOptions& options,
+// The grey picture is moved into the binary cache: the read makes it once
+// and copies it never.
+TVekBarcodes read(const TVekImage* loaded, const TVekImageView* view, TVekGreyImage grey, const TVekReaderOptions& options,
                   TVekDebugSink* debug) {
     TVekResultSet found(options);
     if (grey.empty()) return found.take();
     if (!options.classic) {
-        TVekBinaryCache picture(grey);
+        TVekBinaryCache picture(std::move(grey));
         TVekPhotoSchedule(options, debug).read(picture, found);
     }
     // A read that asks for none of the documented readers' families skips
@@ -56,8 +59,7 @@ TVekBarcodes read(const TVekImage* loaded, const TVekImageView* view, const TVek
 
 TVekBarcodes readBarcodes(const TVekImageView& image, const TVekReaderOptions& options, TVekDebugSink* debug) {
     TVekMemoryBudget budget(image.width, image.height);
-    const TVekGreyImage grey(image);
-    return read(nullptr, &image, grey, options, debug);
+    return read(nullptr, &image, TVekGreyImage(image), options, debug);
 }
 
 TVekBarcodes readBarcodes(const TVekImage& image, const TVekReaderOptions& options, TVekDebugSink* debug) {
