@@ -19,6 +19,11 @@ TVekBarcodeFormats linearFormats(const TVekBarcodeFormats& asked) {
     return asked.empty() ? TVekBarcodeFormats::linear() : asked & TVekBarcodeFormats::linear();
 }
 
+// Full ASCII Code 39 is read when the switch is on or the format is named.
+bool code39FullAscii(const TVekReaderOptions& options) {
+    return options.code39FullAscii || options.formats.contains(TVekBarcodeFormat::code39Extended);
+}
+
 // `count` positions spread evenly over `extent`.
 std::vector<int32_t> linePositions(int32_t extent, int32_t count) {
     count = std::min(count, extent);
@@ -70,7 +75,8 @@ TVekBarcodes TVekLinearPhotoReader::read(TVekBinaryCache& picture) const {
     const bool tryColumns = options_.tryRotate || options_.tryHarder;
     for (const bool inverted : {false, true}) {
         if (inverted && !options_.tryInvert) break;
-        TVekLinearScanner scanner(grey, formats, inverted, options_.minInterleavedDigits, options_.eanAddOn);
+        TVekLinearScanner scanner(grey, formats, inverted, options_.minInterleavedDigits, options_.eanAddOn,
+                                  code39FullAscii(options_));
         const std::vector<int32_t> rows = linePositions(grey.height(), lines);
         const std::vector<int32_t> columns = tryColumns ? linePositions(grey.width(), lines) : std::vector<int32_t>{};
         for (size_t round = 0; round < roundSpacing.size(); ++round) {
