@@ -114,6 +114,10 @@ void TVekTelepenLineDecoder::decode(const TVekBarRow& row, std::vector<TVekLinea
 
 bool TVekTelepenLineDecoder::readSymbol(const TVekBarRow& row, size_t start, TVekLinearRead& read) {
     // The start character is five narrow pairs and a wide one: 12 elements.
+    // Its first pair (two modules) alone tells most positions that no quiet
+    // zone leads to one: the whole character is summed only where the space
+    // before is at least four fifths of a quiet zone measured by that pair.
+    if (row.width(start - 1) < 0.4 * quietModules * (row.width(start) + row.width(start + 1))) return false;
     double module = row.sum(start, 12) / characterModules;
     if (!row.isQuiet(start - 1, quietModules * module)) return false;
     size_t next = 0;
