@@ -84,7 +84,7 @@ bool TVekCode93LineDecoder::readSymbol(const TVekBarRow& row, size_t start, TVek
     // start character's first bar and space are one module each, and the
     // whole character is summed only where the space before is at least four
     // fifths of a quiet zone measured by them.
-    if (row.width(start - 1) < 0.4 * quietModules * (row.width(start) + row.width(start + 1))) return false;
+    if (!row.isQuiet(start - 1, 0.4 * quietModules * (row.width(start) + row.width(start + 1)))) return false;
     double module = row.sum(start, 6) / modules;
     if (!row.isQuiet(start - 1, quietModules * module)) return false;
     const TVekCharacterMatch likeStart = matchCharacter(row, start, startPattern, modules);

@@ -117,7 +117,7 @@ bool TVekTelepenLineDecoder::readSymbol(const TVekBarRow& row, size_t start, TVe
     // Its first pair (two modules) alone tells most positions that no quiet
     // zone leads to one: the whole character is summed only where the space
     // before is at least four fifths of a quiet zone measured by that pair.
-    if (row.width(start - 1) < 0.4 * quietModules * (row.width(start) + row.width(start + 1))) return false;
+    if (!row.isQuiet(start - 1, 0.4 * quietModules * (row.width(start) + row.width(start + 1)))) return false;
     double module = row.sum(start, 12) / characterModules;
     if (!row.isQuiet(start - 1, quietModules * module)) return false;
     size_t next = 0;
