@@ -89,10 +89,8 @@ void TVekCode93LineDecoder::decode(const TVekBarRow& row, std::vector<TVekLinear
 }
 
 bool TVekCode93LineDecoder::readSymbol(const TVekBarRow& row, size_t start, TVekLinearRead& read) {
-    // Most positions of a line fail the quiet zone, the cheapest test: the
-    // start character's first bar and space are one module each, and the
-    // whole character is summed only where the space before is at least four
-    // fifths of a quiet zone measured by them.
+    // Four fifths of a quiet zone measured by the start's first bar and
+    // space, and its wide bar, before the whole character is summed.
     if (!row.isQuiet(start - 1, 0.4 * quietModules * (row.width(start) + row.width(start + 1)))) return false;
     // Nor do most of the rest have its third bar, four times its second.
     if (row.width(start + 4) < 2 * row.width(start + 2)) return false;

@@ -123,11 +123,9 @@ void TVekTelepenLineDecoder::decode(const TVekBarRow& row, std::vector<TVekLinea
 
 bool TVekTelepenLineDecoder::readSymbol(const TVekBarRow& row, size_t start, TVekLinearRead& read) {
     // The start character is five narrow pairs and a wide one: 12 elements.
-    // Its first pair (two modules) alone tells most positions that no quiet
-    // zone leads to one: the whole character is summed only where the space
-    // before is at least four fifths of a quiet zone measured by that pair.
+    // Four fifths of a quiet zone measured by its first pair, and its wide
+    // sixth bar, before the whole character is summed.
     if (!row.isQuiet(start - 1, 0.4 * quietModules * (row.width(start) + row.width(start + 1)))) return false;
-    // Nor do most of the rest have its wide sixth bar, three narrow ones wide.
     if (row.width(start + 10) < 2 * row.width(start + 8)) return false;
     double module = row.sum(start, 12) / characterModules;
     if (!row.isQuiet(start - 1, quietModules * module)) return false;
