@@ -19,6 +19,11 @@ TVekBarcodeFormats linearFormats(const TVekBarcodeFormats& asked) {
     return asked.empty() ? TVekBarcodeFormats::linear() : asked & TVekBarcodeFormats::linear();
 }
 
+// Full ASCII Code 39 is read when the switch is on or the format is named.
+bool code39FullAscii(const TVekReaderOptions& options) {
+    return options.code39FullAscii || options.formats.contains(TVekBarcodeFormat::code39Extended);
+}
+
 // `count` positions spread evenly over `extent`.
 std::vector<int32_t> linePositions(int32_t extent, int32_t count) {
     count = std::min(count, extent);
@@ -74,7 +79,8 @@ TVekLinearPhotoReader::~TVekLinearPhotoReader() = default;
 // One shade's scanner with its lines; its votes last over both stages.
 struct TVekLinearPhotoReader::TShade {
     TShade(const TVekGreyImage& grey, const TVekBarcodeFormats& formats, bool inverted, const TVekReaderOptions& options)
-        : scanner(grey, formats, inverted, options.minInterleavedDigits, options.eanAddOn), inverted(inverted) {
+        : scanner(grey, formats, inverted, options.minInterleavedDigits, options.eanAddOn, code39FullAscii(options)),
+          inverted(inverted) {
         const int32_t lines = options.tryHarder ? harderLines : defaultLines;
         rows = linePositions(grey.height(), lines);
         if (options.tryRotate || options.tryHarder) columns = linePositions(grey.width(), lines);
