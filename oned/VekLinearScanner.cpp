@@ -5,6 +5,7 @@
 #include "oned/VekCodabarLineDecoder.h"
 #include "oned/VekCode128LineDecoder.h"
 #include "oned/VekCode39LineDecoder.h"
+#include "oned/VekDataBarExpandedLineDecoder.h"
 #include "oned/VekDataBarLineDecoder.h"
 #include "oned/VekEanUpcLineDecoder.h"
 #include "oned/VekInterleavedLineDecoder.h"
@@ -71,6 +72,7 @@ bool TVekLinearScanner::decode(const TVekBarRow& row, double across) {
         TVekInterleavedLineDecoder(formats_, minimumInterleavedDigits_).decode(row, reads);
     if (formats_.asks(F::codabar)) TVekCodabarLineDecoder().decode(row, reads);
     if (formats_.asks(F::dataBar)) TVekDataBarLineDecoder().decode(row, reads);
+    if (formats_.asks(F::dataBarExpanded)) TVekDataBarExpandedLineDecoder().decode(row, reads);
     for (const TVekLinearRead& read : reads) votes_.add(read, row, across, line_);
     return !reads.empty();
 }
