@@ -1,6 +1,7 @@
 #include "oned/VekDataBarExpandedFields.h"
 
 #include <array>
+#include <cctype>
 #include <string_view>
 #include <vector>
 
@@ -60,9 +61,33 @@ std::optional<std::string> gtin(TBits& bits, const std::string& first) {
 constexpr std::string_view alphanumericPunctuation = "*,-./";
 constexpr std::string_view isoPunctuation = "!\"%&'()*+,-./:;<=>?_ ";
 
+enum class TMode { numeric, alphanumeric, iso646 };
+
+std::optional<std::string> generalPurpose(TBits& bits, TMode mode = TMode::numeric);
+
+// What follows FNC1 starts with an application identifier: two digits at least.
+bool startsField(const std::optional<std::string>& text) {
+    return text && (text->empty() || (text->size() >= 2 && std::isdigit(static_cast<unsigned char>((*text)[0])) &&
+                                      std::isdigit(static_cast<unsigned char>((*text)[1]))));
+}
+
+// FNC1 in the alphanumeric and ISO 646 modes latches to numeric. Some
+// printers latch again with 000 after it, which then reads as a latch back
+// to alphanumeric (0000): no printer spends five bits a digit on the next
+// application identifier, so there the 000 is dropped when what follows
+// starts a field.
+std::optional<std::string> afterFnc1(TBits& bits) {
+    if (bits.peek(4) == 0) {
+        TBits skipped = bits;
+        skipped.take(3);
+        std::optional<std::string> text = generalPurpose(skipped);
+        if (startsField(text)) return text;
+    }
+    return generalPurpose(bits);
+}
+
 // The general-purpose field: the rest of the bits.
-std::optional<std::string> generalPurpose(TBits& bits) {
-    enum class TMode { numeric, alphanumeric, iso646 } mode = TMode::numeric;
+std::optional<std::string> generalPurpose(TBits& bits, TMode mode) {
     std::string text;
     while (true) {
         if (mode == TMode::numeric) {
@@ -81,7 +106,7 @@ std::optional<std::string> generalPurpose(TBits& bits) {
                 continue;
             }
             const int value = bits.take(7) - 8;
-            if (value < 0 || value >= 121) return std::nullopt;
+            if (value < 0 || value >= 120) return std::nullopt;
             for (const int digit : {value / 11, value % 11})
                 text.push_back(digit == 10 ? groupSeparator : static_cast<char>('0' + digit));
             continue;
@@ -104,11 +129,12 @@ std::optional<std::string> generalPurpose(TBits& bits) {
             text.push_back(static_cast<char>('0' + five - 5));
             continue;
         }
-        // FNC1 leaves the mode as it is.
         if (five == 15) {
             bits.take(5);
             text.push_back(groupSeparator);
-            continue;
+            const std::optional<std::string> rest = afterFnc1(bits);
+            if (!rest) return std::nullopt;
+            return text + *rest;
         }
         if (mode == TMode::alphanumeric) {
             const int six = bits.take(6);

@@ -54,7 +54,7 @@ void confirmSingleReads(TVekLinearScanner& scanner, int32_t width, int32_t heigh
             if (at < 0 || at >= extent) continue;
             if (read.isRow) scanner.scanRow(at);
             else scanner.scanColumn(at);
-            if (scanner.votes().acceptedCount() > 0) return;
+            if (scanner.acceptedCount() > 0) return;
         }
     }
 }
@@ -76,14 +76,14 @@ TVekBarcodes TVekLinearPhotoReader::read(TVekBinaryCache& picture) const {
         for (size_t round = 0; round < roundSpacing.size(); ++round) {
             for (size_t k = 0; k < rows.size(); ++k)
                 if (inRound(k, round)) scanner.scanRow(rows[k]);
-            if (!options_.tryHarder && scanner.votes().acceptedCount() > 0) break;
+            if (!options_.tryHarder && scanner.acceptedCount() > 0) break;
             for (size_t k = 0; k < columns.size(); ++k)
                 if (inRound(k, round)) scanner.scanColumn(columns[k]);
-            if (!options_.tryHarder && scanner.votes().acceptedCount() > 0) break;
+            if (!options_.tryHarder && scanner.acceptedCount() > 0) break;
         }
-        if (!options_.tryHarder && scanner.votes().acceptedCount() == 0)
+        if (!options_.tryHarder && scanner.acceptedCount() == 0)
             confirmSingleReads(scanner, grey.width(), grey.height());
-        TVekBarcodes found = scanner.votes().results(inverted);
+        TVekBarcodes found = scanner.results();
         if (!found.empty()) return found;
     }
     return {};

@@ -73,8 +73,19 @@ bool TVekLinearScanner::decode(const TVekBarRow& row, double across) {
     if (formats_.asks(F::codabar)) TVekCodabarLineDecoder().decode(row, reads);
     if (formats_.asks(F::dataBar)) TVekDataBarLineDecoder().decode(row, reads);
     if (formats_.asks(F::dataBarExpanded)) TVekDataBarExpandedLineDecoder().decode(row, reads);
+    if (formats_.asks(F::dataBarExpanded)) expandedStack_.collect(row, line_);
     for (const TVekLinearRead& read : reads) votes_.add(read, row, across, line_);
     return !reads.empty();
+}
+
+TVekBarcodes TVekLinearScanner::results() const {
+    TVekBarcodes found = votes_.results(inverted_);
+    for (TVekBarcode& stacked : expandedStack_.results(inverted_)) found.push_back(std::move(stacked));
+    return found;
+}
+
+int TVekLinearScanner::acceptedCount() const {
+    return votes_.acceptedCount() + static_cast<int>(expandedStack_.results(inverted_).size());
 }
 
 }  // namespace orvel
