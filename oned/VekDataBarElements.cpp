@@ -71,19 +71,26 @@ int TVekDataBarElements::matchPattern(size_t first, std::span<const std::string_
     if (count > maximumElements || !holds(first + count)) return -1;
     moduleSize = sum(first, count) / modules;
     if (moduleSize <= 0) return -1;
+    // Widths in modules, spaces made negative so that one spread serves both.
+    std::array<double, maximumElements> scaled{};
+    for (size_t k = 0; k < count; ++k) {
+        scaled[k] = width(first + k) / moduleSize;
+        if (!isBar(first + k)) scaled[k] = -scaled[k];
+    }
     int found = -1;
-    double bestError = 1e9;
+    double bestError = 0.5;
     for (size_t p = 0; p < patterns.size(); ++p) {
         for (const double spread : spreads) {
             double error = 0;
-            for (size_t k = 0; k < count; ++k) {
-                const double corrected = width(first + k) / moduleSize + (isBar(first + k) ? -spread : spread);
-                error = std::max(error, std::abs(corrected - (patterns[p][k] - '0')));
+            for (size_t k = 0; k < count && error < bestError; ++k) {
+                const double target = patterns[p][k] - '0';
+                const double corrected = scaled[k] > 0 ? scaled[k] - spread : spread - scaled[k];
+                error = std::max(error, std::abs(corrected - target));
             }
             if (error < bestError) bestError = error, found = static_cast<int>(p);
         }
     }
-    return bestError <= 0.5 ? found : -1;
+    return found;
 }
 
 }  // namespace orvel

@@ -1,5 +1,6 @@
 #include "oned/VekDataBarExpandedLineDecoder.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "oned/VekDataBarCharacter.h"
@@ -71,17 +72,22 @@ int TVekDataBarExpandedLineDecoder::finderInSequence(int pairCount, int index) {
 bool TVekDataBarExpandedLineDecoder::readPair(const TVekBarRow& row, size_t first, bool wantRight, TPair& pair) {
     const TVekDataBarElements elements(row, first, false);
     if (!elements.holds(13)) return false;
-    // Cheap shape first: the finder's last two elements are narrow.
+    // Cheap shape first: a character of 17 modules before a finder of 15,
+    // whose two narrow elements close it on one side or the other.
     const double finderWidth = elements.sum(8, 5);
-    const double narrowEnd = elements.from(8).width(3) + elements.from(8).width(4);
-    const double narrowStart = elements.from(8).width(0) + elements.from(8).width(1);
-    if ((narrowEnd < 0.06 * finderWidth || narrowEnd > 0.24 * finderWidth) &&
-        (narrowStart < 0.06 * finderWidth || narrowStart > 0.24 * finderWidth))
-        return false;
+    const double leftWidth = elements.sum(0, 8);
+    if (leftWidth < 0.85 * finderWidth || leftWidth > 1.45 * finderWidth) return false;
+    const double module = finderWidth / 15;
+    const auto narrow = [&](size_t k) {
+        const double width = elements.width(8 + k);
+        return width > 0.4 * module && width < 1.9 * module;
+    };
+    if (!((narrow(3) && narrow(4)) || (narrow(0) && narrow(1)))) return false;
+    // Every finder has an element of six modules or more.
+    if (std::max({elements.width(9), elements.width(10), elements.width(11)}) < 4.5 * module) return false;
     double moduleSize = 0;
     const int finder = elements.matchPattern(8, finders, 15, moduleSize);
     if (finder < 0) return false;
-    const double leftWidth = elements.sum(0, 8);
     if (leftWidth < 13 * moduleSize || leftWidth > 21 * moduleSize) return false;
     if (!readCharacter(elements, pair.left)) return false;
     pair.finder = finder % 6;

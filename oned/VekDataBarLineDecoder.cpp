@@ -39,8 +39,10 @@ bool TVekDataBarLineDecoder::finderShaped(const TVekBarRow& row, size_t first, b
     if (!finder.holds(5)) return false;
     const double total = finder.sum(0, 5);
     const double narrow = finder.width(3) + finder.width(4);
+    // Every finder has an element of five modules or more.
     const double wide = std::max(finder.width(1), finder.width(2));
-    return narrow > 0.06 * total && narrow < 0.24 * total && finder.width(3) < 0.5 * wide && finder.width(4) < 0.5 * wide;
+    return narrow > 0.06 * total && narrow < 0.24 * total && wide > 4 * total / 15 && finder.width(3) < 0.5 * wide &&
+           finder.width(4) < 0.5 * wide;
 }
 
 bool TVekDataBarLineDecoder::readPair(const TVekDataBarElements& elements, TPair& pair) {

@@ -73,19 +73,30 @@ bool TVekLinearScanner::decode(const TVekBarRow& row, double across) {
     if (formats_.asks(F::codabar)) TVekCodabarLineDecoder().decode(row, reads);
     if (formats_.asks(F::dataBar)) TVekDataBarLineDecoder().decode(row, reads);
     if (formats_.asks(F::dataBarExpanded)) TVekDataBarExpandedLineDecoder().decode(row, reads);
+    if (formats_.asks(F::dataBar)) stack_.collect(row, line_);
     if (formats_.asks(F::dataBarExpanded)) expandedStack_.collect(row, line_);
     for (const TVekLinearRead& read : reads) votes_.add(read, row, across, line_);
     return !reads.empty();
 }
 
+// Symbols the stacks put together that the votes already hold (a symbol
+// on one row, its pairs read there too) count once.
 TVekBarcodes TVekLinearScanner::results() const {
     TVekBarcodes found = votes_.results(inverted_);
-    for (TVekBarcode& stacked : expandedStack_.results(inverted_)) found.push_back(std::move(stacked));
+    const size_t voted = found.size();
+    for (TVekBarcodes stacked : {stack_.results(inverted_), expandedStack_.results(inverted_)})
+        for (TVekBarcode& barcode : stacked) {
+            bool known = false;
+            for (size_t i = 0; i < voted; ++i)
+                known = known || (found[i].format == barcode.format && found[i].bytes == barcode.bytes);
+            if (!known) found.push_back(std::move(barcode));
+        }
     return found;
 }
 
 int TVekLinearScanner::acceptedCount() const {
-    return votes_.acceptedCount() + static_cast<int>(expandedStack_.results(inverted_).size());
+    return votes_.acceptedCount() + static_cast<int>(stack_.results(inverted_).size()) +
+           static_cast<int>(expandedStack_.results(inverted_).size());
 }
 
 }  // namespace orvel

@@ -7,6 +7,7 @@
 #include "foundation/VekReaderOptions.h"
 #include "oned/VekBarRow.h"
 #include "oned/VekDataBarExpandedStack.h"
+#include "oned/VekDataBarStack.h"
 #include "oned/VekEdgeFinder.h"
 #include "oned/VekLinearVotes.h"
 
@@ -44,6 +45,7 @@ private:
     TVekBarRow row_;
     TVekBarRow reversed_;
     TVekLinearVotes votes_;
+    TVekDataBarStack stack_;
     TVekDataBarExpandedStack expandedStack_;
     int line_ = 0;
 };
