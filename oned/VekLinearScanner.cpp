@@ -6,6 +6,7 @@
 #include "oned/VekCode128LineDecoder.h"
 #include "oned/VekCode39LineDecoder.h"
 #include "oned/VekDataBarExpandedLineDecoder.h"
+#include "oned/VekDataBarLimitedLineDecoder.h"
 #include "oned/VekDataBarLineDecoder.h"
 #include "oned/VekEanUpcLineDecoder.h"
 #include "oned/VekInterleavedLineDecoder.h"
@@ -73,6 +74,7 @@ bool TVekLinearScanner::decode(const TVekBarRow& row, double across) {
     if (formats_.asks(F::codabar)) TVekCodabarLineDecoder().decode(row, reads);
     if (formats_.asks(F::dataBar)) TVekDataBarLineDecoder().decode(row, reads);
     if (formats_.asks(F::dataBarExpanded)) TVekDataBarExpandedLineDecoder().decode(row, reads);
+    if (formats_.asks(F::dataBarLimited)) TVekDataBarLimitedLineDecoder().decode(row, reads);
     if (formats_.asks(F::dataBar)) stack_.collect(row, line_);
     if (formats_.asks(F::dataBarExpanded)) expandedStack_.collect(row, line_);
     for (const TVekLinearRead& read : reads) votes_.add(read, row, across, line_);
