@@ -191,6 +191,13 @@ std::optional<std::string> weightAndDate(TBits& bits, int method) {
 }  // namespace
 
 std::optional<std::string> TVekDataBarExpandedFields::decode(std::span<const int> characters) {
+    std::optional<std::string> text = fields(characters);
+    // An FNC1 that fills the last digit pair separates nothing.
+    if (text && !text->empty() && text->back() == groupSeparator) text->pop_back();
+    return text;
+}
+
+std::optional<std::string> TVekDataBarExpandedFields::fields(std::span<const int> characters) {
     TBits bits(characters);
     bits.take(1);  // the linkage flag: a composite component may follow
     if (bits.peek(1) == 1) {

@@ -14,6 +14,9 @@ namespace orvel {
 class TVekDataBarExpandedFields {
 public:
     static std::optional<std::string> decode(std::span<const int> characters);
+
+private:
+    static std::optional<std::string> fields(std::span<const int> characters);
 };
 
 }  // namespace orvel
