@@ -38,13 +38,34 @@ bool near(double width, double modules, double moduleSize) {
     return width > (modules - 0.6) * moduleSize && width < (modules + 0.8) * moduleSize;
 }
 
-// Cheap first look at the check character: 18 modules in 14 elements, none
-// wider than three modules, the last two narrow.
-bool checkShaped(const TVekBarRow& row, size_t first) {
-    const double module = row.sum(first, characterElements) / 18;
+// Cheap first look: a check character of 18 modules in 14 elements, none
+// wider than three modules and the last two narrow, between two characters
+// of 26 modules after a guard bar of one.
+bool shaped(const TVekBarRow& row, size_t start) {
+    const size_t check = start + characterElements;
+    const double checkWidth = row.sum(check, characterElements);
+    const double module = checkWidth / 18;
+    if (row.width(start - 1) < 0.4 * module || row.width(start - 1) > 1.8 * module) return false;
     for (size_t k = 0; k < characterElements; ++k)
-        if (row.width(first + k) > 3.7 * module) return false;
-    return row.width(first + 12) < 1.8 * module && row.width(first + 13) < 1.8 * module;
+        if (row.width(check + k) > 3.7 * module) return false;
+    if (row.width(check + 12) > 1.8 * module || row.width(check + 13) > 1.8 * module) return false;
+    for (const size_t first : {start, check + characterElements}) {
+        const double ratio = row.sum(first, characterElements) / checkWidth;
+        if (ratio < 1.2 || ratio > 1.7) return false;
+    }
+    return true;
+}
+
+// The checksum the check character's elements stand for, or -1.
+int checkValue(const TVekDataBarElements& elements, size_t first) {
+    std::array<int, characterElements> modules{};
+    if (!elements.toModules(first, 18, 3, modules)) return -1;
+    for (size_t p = 0; p < checkPatterns.size(); ++p) {
+        bool same = true;
+        for (size_t k = 0; k < characterElements && same; ++k) same = checkPatterns[p][k] - '0' == modules[k];
+        if (same) return static_cast<int>(p);
+    }
+    return -1;
 }
 
 }  // namespace
@@ -76,12 +97,11 @@ std::string TVekDataBarLimitedLineDecoder::content(const std::vector<int>& left,
 void TVekDataBarLimitedLineDecoder::decode(const TVekBarRow& row, std::vector<TVekLinearRead>& reads) const {
     // The left character starts on a space, after the guard's bar.
     for (size_t start = 2; start + symbolElements <= row.size(); start += 2) {
-        const size_t check = start + characterElements;
-        if (!checkShaped(row, check)) continue;
+        if (!shaped(row, start)) continue;
         const TVekDataBarElements elements(row, start, false);
-        double moduleSize = 0;
-        const int pattern = elements.matchPattern(characterElements, checkPatterns, 18, moduleSize);
+        const int pattern = checkValue(elements, characterElements);
         if (pattern < 0) continue;
+        const double moduleSize = elements.sum(characterElements, characterElements) / 18;
         const double leftWidth = elements.sum(0, characterElements);
         const double rightWidth = elements.sum(2 * characterElements, characterElements);
         if (leftWidth < 21 * moduleSize || leftWidth > 31 * moduleSize ||
