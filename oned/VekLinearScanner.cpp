@@ -77,6 +77,7 @@ bool TVekLinearScanner::decode(const TVekBarRow& row, double across) {
     if (formats_.asks(F::dataBarLimited)) TVekDataBarLimitedLineDecoder().decode(row, reads);
     if (formats_.asks(F::dataBar)) stack_.collect(row, line_);
     if (formats_.asks(F::dataBarExpanded)) expandedStack_.collect(row, line_);
+    if (formats_.asks(F::dxFilmEdge)) dxFilmEdge_.collect(row, line_);
     for (const TVekLinearRead& read : reads) votes_.add(read, row, across, line_);
     return !reads.empty();
 }
@@ -86,7 +87,8 @@ bool TVekLinearScanner::decode(const TVekBarRow& row, double across) {
 TVekBarcodes TVekLinearScanner::results() const {
     TVekBarcodes found = votes_.results(inverted_);
     const size_t voted = found.size();
-    for (TVekBarcodes stacked : {stack_.results(inverted_), expandedStack_.results(inverted_)})
+    for (TVekBarcodes stacked :
+         {stack_.results(inverted_), expandedStack_.results(inverted_), dxFilmEdge_.results(inverted_)})
         for (TVekBarcode& barcode : stacked) {
             bool known = false;
             for (size_t i = 0; i < voted; ++i)
@@ -98,7 +100,8 @@ TVekBarcodes TVekLinearScanner::results() const {
 
 int TVekLinearScanner::acceptedCount() const {
     return votes_.acceptedCount() + static_cast<int>(stack_.results(inverted_).size()) +
-           static_cast<int>(expandedStack_.results(inverted_).size());
+           static_cast<int>(expandedStack_.results(inverted_).size()) +
+           static_cast<int>(dxFilmEdge_.results(inverted_).size());
 }
 
 }  // namespace orvel

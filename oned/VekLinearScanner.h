@@ -8,6 +8,7 @@
 #include "oned/VekBarRow.h"
 #include "oned/VekDataBarExpandedStack.h"
 #include "oned/VekDataBarStack.h"
+#include "oned/VekDxFilmEdgeCollector.h"
 #include "oned/VekEdgeFinder.h"
 #include "oned/VekLinearVotes.h"
 
@@ -47,6 +48,7 @@ private:
     TVekLinearVotes votes_;
     TVekDataBarStack stack_;
     TVekDataBarExpandedStack expandedStack_;
+    TVekDxFilmEdgeCollector dxFilmEdge_;
     int line_ = 0;
 };
 
