@@ -54,7 +54,8 @@ void TVekLinearScanner::scanProfile(TVekPointF origin, TVekPointF step, double a
     for (const double share : {TVekEdgeFinder::usualShare, TVekEdgeFinder::faintShare}) {
         row_.reset(origin, step);
         edges_.find(profile_.data(), profile_.size(), row_, share);
-        if (row_.size() < 20) continue;
+        // DX film edge's shortest tracks cross 15 elements, quiet zones included.
+        if (row_.size() < 15) continue;
         bool read = decode(row_, across);
         row_.reverseInto(reversed_);
         read = decode(reversed_, across) || read;
