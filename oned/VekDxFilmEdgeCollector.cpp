@@ -1,6 +1,8 @@
 #include "oned/VekDxFilmEdgeCollector.h"
 
+#include <array>
 #include <cmath>
+#include <span>
 
 namespace orvel {
 
@@ -13,13 +15,13 @@ bool nearModules(double width, double modules, double moduleSize) {
 }
 
 // The data bits `from` .. `from + count - 1` as a number, the first the highest.
-int field(const std::vector<int>& bits, size_t from, size_t count) {
+int field(std::span<const int> bits, size_t from, size_t count) {
     int value = 0;
     for (size_t i = from; i < from + count; ++i) value = value << 1 | bits[i];
     return value;
 }
 
-bool matches(const std::vector<int>& bits, size_t from, const char* pattern) {
+bool matches(std::span<const int> bits, size_t from, const char* pattern) {
     for (size_t i = 0; pattern[i] != 0; ++i)
         if (bits[from + i] != pattern[i] - '0') return false;
     return true;
@@ -60,13 +62,19 @@ bool TVekDxFilmEdgeCollector::readData(const TVekBarRow& row, size_t first, int 
     if (first + 5 >= row.size()) return false;
     const double start = row.sum(first, 5) / 5;
     if (first > 0 && row.width(first - 1) < start) return false;
+    for (size_t k = first; k < first + 5; ++k)
+        if (row.width(k) < 0.6 * start || row.width(k) > 1.5 * start) return false;
     // The symbol ends on a bar where the elements make `modules` modules of
     // about the start's width: each such end is tried.
     double total = 0;
     for (size_t last = first; last < row.size() && total < 1.3 * modules * start; ++last) {
         total += row.width(last);
         if (!TVekBarRow::isBar(last) || total < 0.8 * modules * start) continue;
-        if (readBits(row, first, last, modules, track)) return true;
+        // The stop's last three elements are of one module.
+        bool stopShaped = true;
+        for (size_t k = last - 2; k <= last && stopShaped; ++k)
+            stopShaped = row.width(k) > 0.6 * start && row.width(k) < 1.5 * start;
+        if (stopShaped && readBits(row, first, last, modules, track)) return true;
     }
     return false;
 }
@@ -74,14 +82,15 @@ bool TVekDxFilmEdgeCollector::readData(const TVekBarRow& row, size_t first, int 
 bool TVekDxFilmEdgeCollector::readBits(const TVekBarRow& row, size_t first, size_t last, int modules,
                                        TTrack& track) {
     const double moduleSize = row.sum(first, last + 1 - first) / modules;
-    std::vector<int> bits;
+    std::array<int, 31> bits{};
+    int filled = 0;
     for (size_t k = first; k <= last; ++k) {
         const auto count = static_cast<int>(std::nearbyint(row.width(k) / moduleSize));
-        if (count < 1 || std::abs(row.width(k) / moduleSize - count) > 0.4) return false;
-        for (int i = 0; i < count; ++i) bits.push_back(TVekBarRow::isBar(k) ? 1 : 0);
+        if (count < 1 || filled + count > modules || std::abs(row.width(k) / moduleSize - count) > 0.4) return false;
+        for (int i = 0; i < count; ++i) bits[static_cast<size_t>(filled++)] = TVekBarRow::isBar(k) ? 1 : 0;
     }
-    if (static_cast<int>(bits.size()) != modules) return false;
-    const size_t stop = bits.size() - 4, parity = stop - 1;
+    if (filled != modules) return false;
+    const size_t stop = static_cast<size_t>(modules) - 4, parity = stop - 1;
     if (!matches(bits, 0, "101010") || bits[13] != 0 || !matches(bits, stop, "0101")) return false;
     if (modules == 31 && bits[25] != 0) return false;
     int ones = 0;
