@@ -69,22 +69,22 @@ int TVekDataBarExpandedLineDecoder::finderInSequence(int pairCount, int index) {
     return sequences[static_cast<size_t>(pairCount - 2)][static_cast<size_t>(index)];
 }
 
-bool TVekDataBarExpandedLineDecoder::readPair(const TVekBarRow& row, size_t first, bool wantRight, TPair& pair) {
-    const TVekDataBarElements elements(row, first, false);
-    if (!elements.holds(13)) return false;
-    // Cheap shape first: a character of 17 modules before a finder of 15,
-    // whose two narrow elements close it on one side or the other.
-    const double finderWidth = elements.sum(8, 5);
-    const double leftWidth = elements.sum(0, 8);
+bool TVekDataBarExpandedLineDecoder::readPair(const TVekBarRow& row, size_t first, TPair& pair) {
+    if (first + 13 > row.size()) return false;
+    // Cheap shape first, on the row itself: a character of 17 modules
+    // before a finder of 15, whose two narrow elements close it on one side
+    // or the other, and whose widest element has six modules or more.
+    const double finderWidth = row.sum(first + 8, 5);
+    const double leftWidth = row.sum(first, 8);
     if (leftWidth < 0.85 * finderWidth || leftWidth > 1.45 * finderWidth) return false;
     const double module = finderWidth / 15;
     const auto narrow = [&](size_t k) {
-        const double width = elements.width(8 + k);
+        const double width = row.width(first + 8 + k);
         return width > 0.4 * module && width < 1.9 * module;
     };
     if (!((narrow(3) && narrow(4)) || (narrow(0) && narrow(1)))) return false;
-    // Every finder has an element of six modules or more.
-    if (std::max({elements.width(9), elements.width(10), elements.width(11)}) < 4.5 * module) return false;
+    if (std::max({row.width(first + 9), row.width(first + 10), row.width(first + 11)}) < 4.5 * module) return false;
+    const TVekDataBarElements elements(row, first, false);
     double moduleSize = 0;
     const int finder = elements.matchPattern(8, finders, 15, moduleSize);
     if (finder < 0) return false;
@@ -96,11 +96,11 @@ bool TVekDataBarExpandedLineDecoder::readPair(const TVekBarRow& row, size_t firs
     pair.firstElement = first;
     pair.lastElement = first + 12;
     pair.hasRight = false;
-    if (!wantRight) return true;
-    if (!elements.holds(pairElements)) return false;
+    // A symbol's last pair may end at its finder.
+    if (!elements.holds(pairElements)) return true;
     const double rightWidth = elements.sum(13, 8);
-    if (rightWidth < 13 * moduleSize || rightWidth > 21 * moduleSize) return false;
-    if (!readCharacter(elements.turnedAt(20), pair.right)) return false;
+    if (rightWidth < 13 * moduleSize || rightWidth > 21 * moduleSize) return true;
+    if (!readCharacter(elements.turnedAt(20), pair.right)) return true;
     pair.hasRight = true;
     pair.lastElement = first + 20;
     return true;
@@ -116,8 +116,10 @@ std::optional<std::string> TVekDataBarExpandedLineDecoder::content(const std::ve
     for (int p = 0; p < pairCount; ++p) {
         const TPair& pair = pairs[static_cast<size_t>(p)];
         if (pair.finder * 2 + (pair.reversed ? 1 : 0) != finderInSequence(pairCount, p)) return std::nullopt;
+        // A right character read after the last finder of an odd count is
+        // what follows the symbol.
         const bool wantsRight = 2 * p + 1 < count;
-        if (wantsRight != pair.hasRight) return std::nullopt;
+        if (wantsRight && !pair.hasRight) return std::nullopt;
         // Rows of weights: A1's right character first, then each finder's
         // left and right character in order of the finders.
         const int row = 4 * pair.finder + (pair.reversed ? 2 : 0);
@@ -125,7 +127,7 @@ std::optional<std::string> TVekDataBarExpandedLineDecoder::content(const std::ve
             checksum += weighted(pair.left.modules, row - 1);
             values.push_back(pair.left.value);
         }
-        if (pair.hasRight) {
+        if (wantsRight) {
             checksum += weighted(pair.right.modules, row);
             values.push_back(pair.right.value);
         }
@@ -138,10 +140,13 @@ std::optional<std::string> TVekDataBarExpandedLineDecoder::content(const std::ve
 
 void TVekDataBarExpandedLineDecoder::decode(const TVekBarRow& row, std::vector<TVekLinearRead>& reads) const {
     std::vector<TPair> pairs;
-    // The first pair starts on a space after the guard's bar, its finder A1.
+    // The first pair starts on a space after the guard's bar, its finder A1
+    // (1 8 4 1 1): a narrow element, then the widest.
     for (size_t start = 2; start + pairElements <= row.size(); start += 2) {
+        const double finderWidth = row.sum(start + 8, 5);
+        if (row.width(start + 9) < 0.4 * finderWidth || row.width(start + 8) > 0.15 * finderWidth) continue;
         TPair first;
-        if (!readPair(row, start, true, first) || first.finder != 0 || first.reversed) continue;
+        if (!readPair(row, start, first) || !first.hasRight || first.finder != 0 || first.reversed) continue;
         if (!near(row.width(start - 1), 1, first.moduleSize)) continue;
         const int count = characterCount(first.left.value);
         if (count == 0) continue;
@@ -149,7 +154,10 @@ void TVekDataBarExpandedLineDecoder::decode(const TVekBarRow& row, std::vector<T
         size_t at = start + pairElements;
         for (int p = 1; 2 * p < count; ++p) {
             TPair pair;
-            if (!readPair(row, at, 2 * p + 1 < count, pair)) break;
+            if (!readPair(row, at, pair)) break;
+            // The last pair of an odd count holds no right character.
+            if (2 * p + 1 < count && !pair.hasRight) break;
+            if (2 * p + 1 == count) pair.hasRight = false, pair.lastElement = at + 12;
             const double ratio = pair.moduleSize / pairs.back().moduleSize;
             if (ratio < 0.8 || ratio > 1.25) break;
             pairs.push_back(pair);

@@ -37,8 +37,8 @@ public:
     void decode(const TVekBarRow& row, std::vector<TVekLinearRead>& reads) const;
 
     // The pair whose left character starts at element `first` of the row,
-    // read forwards; its right character only when `wantRight`.
-    static bool readPair(const TVekBarRow& row, size_t first, bool wantRight, TPair& pair);
+    // read forwards, with its right character where one follows.
+    static bool readPair(const TVekBarRow& row, size_t first, TPair& pair);
     // The element string of a symbol's pairs in order, when their finders
     // follow the sequence and the checksum holds.
     static std::optional<std::string> content(const std::vector<TPair>& pairs);

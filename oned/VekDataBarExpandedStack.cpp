@@ -41,8 +41,8 @@ void TVekDataBarExpandedStack::collect(const TVekBarRow& row, int line) {
         size_t at = start;
         while (true) {
             TPair pair;
-            const bool whole = TVekDataBarExpandedLineDecoder::readPair(row, at, true, pair);
-            if (!whole && !TVekDataBarExpandedLineDecoder::readPair(row, at, false, pair)) break;
+            if (!TVekDataBarExpandedLineDecoder::readPair(row, at, pair)) break;
+            const bool whole = pair.hasRight;
             if (!segment.pairs.empty()) {
                 const double ratio = pair.moduleSize / segment.pairs.back().moduleSize;
                 if (ratio < 0.8 || ratio > 1.25) break;
