@@ -67,9 +67,9 @@ bool TVekDxFilmEdgeCollector::readData(const TVekBarRow& row, size_t first, int 
     // The symbol ends on a bar where the elements make `modules` modules of
     // about the start's width: each such end is tried.
     double total = 0;
-    for (size_t last = first; last < row.size() && total < 1.3 * modules * start; ++last) {
+    for (size_t last = first; last < row.size() && total < 1.15 * modules * start; ++last) {
         total += row.width(last);
-        if (!TVekBarRow::isBar(last) || total < 0.8 * modules * start) continue;
+        if (!TVekBarRow::isBar(last) || total < 0.85 * modules * start) continue;
         // The stop's last three elements are of one module.
         bool stopShaped = true;
         for (size_t k = last - 2; k <= last && stopShaped; ++k)
