@@ -17,8 +17,7 @@ public:
         limited,   // DataBar Limited: 26 modules in 14 elements
     };
 
-    // The number of elements and of modules of a character of `kind`.
-    static int elementCount(TKind kind) { return kind == TKind::limited ? 14 : 8; }
+    // The number of modules of a character of `kind`.
     static int moduleCount(TKind kind);
 
     // -1 when the widths fit no group of `kind` or lie beyond its values.

@@ -26,10 +26,6 @@ double TVekDataBarElements::sum(size_t first, size_t count) const {
     return total;
 }
 
-TVekDataBarElements TVekDataBarElements::from(size_t k) const {
-    return TVekDataBarElements(row_, index(k), backwards_);
-}
-
 TVekDataBarElements TVekDataBarElements::turnedAt(size_t k) const {
     return TVekDataBarElements(row_, index(k), !backwards_);
 }

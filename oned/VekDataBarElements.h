@@ -22,8 +22,6 @@ public:
     bool isBar(size_t k) const { return TVekBarRow::isBar(index(k)); }
     size_t index(size_t k) const { return backwards_ ? origin_ - k : origin_ + k; }
     double sum(size_t first, size_t count) const;
-    // The same elements from `k` on.
-    TVekDataBarElements from(size_t k) const;
     // Element `k` and those before it, read the other way.
     TVekDataBarElements turnedAt(size_t k) const;
 
