@@ -21,9 +21,9 @@ bool TVekDataBarElements::holds(size_t count) const {
 }
 
 double TVekDataBarElements::sum(size_t first, size_t count) const {
-    double total = 0;
-    for (size_t k = first; k < first + count; ++k) total += width(k);
-    return total;
+    if (count == 0) return 0;
+    const size_t low = backwards_ ? index(first + count - 1) : index(first);
+    return span(row_, low, count);
 }
 
 TVekDataBarElements TVekDataBarElements::turnedAt(size_t k) const {

@@ -22,6 +22,11 @@ public:
     bool isBar(size_t k) const { return TVekBarRow::isBar(index(k)); }
     size_t index(size_t k) const { return backwards_ ? origin_ - k : origin_ + k; }
     double sum(size_t first, size_t count) const;
+    // The width of the row's elements first .. first+count-1 (count > 0)
+    // from their ends, without adding them up.
+    static double span(const TVekBarRow& row, size_t first, size_t count) {
+        return row.end(first + count - 1) - row.start(first);
+    }
     // Element `k` and those before it, read the other way.
     TVekDataBarElements turnedAt(size_t k) const;
 

@@ -1,4 +1,5 @@
 #include "oned/VekDataBarExpandedLineDecoder.h"
+#include "oned/VekDataBarElements.h"
 
 #include <algorithm>
 #include <string_view>
@@ -74,8 +75,8 @@ bool TVekDataBarExpandedLineDecoder::readPair(const TVekBarRow& row, size_t firs
     // Cheap shape first, on the row itself: a character of 17 modules
     // before a finder of 15, whose two narrow elements close it on one side
     // or the other, and whose widest element has six modules or more.
-    const double finderWidth = row.sum(first + 8, 5);
-    const double leftWidth = row.sum(first, 8);
+    const double finderWidth = TVekDataBarElements::span(row, first + 8, 5);
+    const double leftWidth = TVekDataBarElements::span(row, first, 8);
     if (leftWidth < 0.85 * finderWidth || leftWidth > 1.45 * finderWidth) return false;
     const double module = finderWidth / 15;
     const auto narrow = [&](size_t k) {
@@ -143,7 +144,7 @@ void TVekDataBarExpandedLineDecoder::decode(const TVekBarRow& row, std::vector<T
     // The first pair starts on a space after the guard's bar, its finder A1
     // (1 8 4 1 1): a narrow element, then the widest.
     for (size_t start = 2; start + pairElements <= row.size(); start += 2) {
-        const double finderWidth = row.sum(start + 8, 5);
+        const double finderWidth = TVekDataBarElements::span(row, start + 8, 5);
         if (row.width(start + 9) < 0.4 * finderWidth || row.width(start + 8) > 0.15 * finderWidth) continue;
         TPair first;
         if (!readPair(row, start, first) || !first.hasRight || first.finder != 0 || first.reversed) continue;

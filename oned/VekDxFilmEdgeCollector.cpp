@@ -10,6 +10,11 @@ namespace {
 
 constexpr int startBarModules = 5;
 
+// The width of elements first .. first+count-1 from their ends.
+double spanOf(const TVekBarRow& row, size_t first, size_t count) {
+    return row.end(first + count - 1) - row.start(first);
+}
+
 bool nearModules(double width, double modules, double moduleSize) {
     return std::abs(width / moduleSize - modules) < 0.45 + 0.08 * modules;
 }
@@ -51,7 +56,7 @@ bool TVekDxFilmEdgeCollector::readClock(const TVekBarRow& row, size_t first, TTr
     if (modules != 23 && modules != 31) return false;
     track.isClock = true;
     track.modules = modules;
-    track.moduleSize = row.sum(first, at + 2 - first) / modules;
+    track.moduleSize = spanOf(row, first, at + 2 - first) / modules;
     track.begin = row.point(row.start(first));
     track.end = row.point(row.end(at + 1));
     return true;
@@ -60,7 +65,7 @@ bool TVekDxFilmEdgeCollector::readClock(const TVekBarRow& row, size_t first, TTr
 bool TVekDxFilmEdgeCollector::readData(const TVekBarRow& row, size_t first, int modules, TTrack& track) {
     // Start 101010: five elements of one module.
     if (first + 5 >= row.size()) return false;
-    const double start = row.sum(first, 5) / 5;
+    const double start = spanOf(row, first, 5) / 5;
     if (first > 0 && row.width(first - 1) < start) return false;
     for (size_t k = first; k < first + 5; ++k)
         if (row.width(k) < 0.6 * start || row.width(k) > 1.5 * start) return false;
@@ -81,7 +86,7 @@ bool TVekDxFilmEdgeCollector::readData(const TVekBarRow& row, size_t first, int 
 
 bool TVekDxFilmEdgeCollector::readBits(const TVekBarRow& row, size_t first, size_t last, int modules,
                                        TTrack& track) {
-    const double moduleSize = row.sum(first, last + 1 - first) / modules;
+    const double moduleSize = spanOf(row, first, last + 1 - first) / modules;
     std::array<int, 31> bits{};
     int filled = 0;
     for (size_t k = first; k <= last; ++k) {
