@@ -51,7 +51,8 @@ bool TVekDataBarLineDecoder::readPair(const TVekDataBarElements& elements, TPair
     const int finder = elements.matchPattern(8, finders, 15, moduleSize);
     if (finder < 0) return false;
     const double outerWidth = elements.sum(0, 8), innerWidth = elements.sum(13, 8);
-    if (outerWidth < 12.5 * moduleSize || outerWidth > 19.5 * moduleSize || innerWidth < 11.5 * moduleSize || innerWidth > 18.5 * moduleSize)
+    if (outerWidth < 12.5 * moduleSize || outerWidth > 19.5 * moduleSize || innerWidth < 11.5 * moduleSize ||
+        innerWidth > 18.5 * moduleSize)
         return false;
     std::array<int, 8> outer{}, inner{};
     if (!elements.toModules(0, 16, 9, outer)) return false;
@@ -97,7 +98,8 @@ void TVekDataBarLineDecoder::decode(const TVekBarRow& row, std::vector<TVekLinea
         if (right.moduleSize > 1.25 * left.moduleSize || left.moduleSize > 1.25 * right.moduleSize) continue;
         // The guards: a bar of one module on each side, a space of one inside the right one.
         const double moduleSize = 0.5 * (left.moduleSize + right.moduleSize);
-        if (!near(row.width(start - 1), 1, moduleSize) || (last + 3 < row.size() && !near(row.width(last + 2), 1, moduleSize)) ||
+        if (!near(row.width(start - 1), 1, moduleSize) ||
+            (last + 3 < row.size() && !near(row.width(last + 2), 1, moduleSize)) ||
             !near(row.width(last + 1), 1, moduleSize) || (start > 2 && row.width(start - 2) < 0.5 * moduleSize))
             continue;
         const std::string text = content(left, right);

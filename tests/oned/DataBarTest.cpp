@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
 #include <map>
@@ -112,9 +113,9 @@ TVekGreyImage turned(const test::TModuleMatrix& modules, double degrees, double 
     const double a = degrees * std::numbers::pi / 180, c = std::cos(a), s = std::sin(a);
     const TVekPointF centre{0.5 * side, 0.5 * side};
     const auto corner = [&](double x, double y) { return centre + TVekPointF{c * x - s * y, s * x + c * y}; };
-    return test::renderWarped(modules,
-                              {corner(-w / 2, -h / 2), corner(w / 2, -h / 2), corner(w / 2, h / 2), corner(-w / 2, h / 2)},
-                              side, side, quiet);
+    const std::array<TVekPointF, 4> corners = {corner(-w / 2, -h / 2), corner(w / 2, -h / 2), corner(w / 2, h / 2),
+                                               corner(-w / 2, h / 2)};
+    return test::renderWarped(modules, corners, side, side, quiet);
 }
 
 TVekBarcodes readLinear(const TVekGreyImage& grey, TVekBarcodeFormats formats = {}) {

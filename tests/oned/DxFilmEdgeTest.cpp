@@ -45,7 +45,8 @@ std::vector<int> clockTrack(size_t modules) {
 // The clock track over the data track, each four modules high.
 TVekGreyImage film(const std::vector<int>& data, bool withClock = true) {
     test::TModuleMatrix modules;
-    for (int k = 0; k < 4; ++k) modules.push_back(withClock ? clockTrack(data.size()) : std::vector<int>(data.size(), 0));
+    const std::vector<int> clock = withClock ? clockTrack(data.size()) : std::vector<int>(data.size(), 0);
+    for (int k = 0; k < 4; ++k) modules.push_back(clock);
     for (int k = 0; k < 4; ++k) modules.push_back(data);
     return test::renderUpright(modules, 3, 6);
 }
