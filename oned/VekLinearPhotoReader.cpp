@@ -64,7 +64,7 @@ void confirmSingleReads(TVekLinearScanner& scanner, int32_t width, int32_t heigh
             if (at < 0 || at >= extent) continue;
             if (read.isRow) scanner.scanRow(at);
             else scanner.scanColumn(at);
-            if (scanner.votes().acceptedCount() > 0) return;
+            if (scanner.acceptedCount() > 0) return;
         }
     }
 }
@@ -93,7 +93,7 @@ struct TVekLinearPhotoReader::TShade {
 };
 
 bool TVekLinearPhotoReader::accepted(const TShade& shade) const {
-    return !options_.tryHarder && shade.scanner.votes().acceptedCount() > 0;
+    return !options_.tryHarder && shade.scanner.acceptedCount() > 0;
 }
 
 void TVekLinearPhotoReader::scanRounds(TShade& shade, size_t rounds) const {
@@ -108,15 +108,15 @@ void TVekLinearPhotoReader::scanRounds(TShade& shade, size_t rounds) const {
 }
 
 bool TVekLinearPhotoReader::sawRead(const TShade& shade) {
-    return !shade.scanner.votes().unconfirmed(1).empty() || shade.scanner.votes().acceptedCount() > 0;
+    return !shade.scanner.votes().unconfirmed(1).empty() || shade.scanner.acceptedCount() > 0;
 }
 
 // Every line, then the reads of one line alone looked for on its neighbours.
 void TVekLinearPhotoReader::finish(TShade& shade, const TVekGreyImage& grey) {
     scanRounds(shade, roundSpacing.size());
-    if (!options_.tryHarder && shade.scanner.votes().acceptedCount() == 0)
+    if (!options_.tryHarder && shade.scanner.acceptedCount() == 0)
         confirmSingleReads(shade.scanner, grey.width(), grey.height());
-    found_ = shade.scanner.votes().results(shade.inverted);
+    found_ = shade.scanner.results();
 }
 
 // The lines dark on light, then the first round light on dark: a light
@@ -128,7 +128,7 @@ bool TVekLinearPhotoReader::readFirstPass(TVekBinaryCache& picture) {
     if (formats_.empty() || grey.empty()) return false;
     dark_ = std::make_unique<TShade>(grey, formats_, false, options_);
     scanRounds(*dark_, kFirstDarkRounds);
-    if (dark_->scanner.votes().acceptedCount() > 0) {
+    if (dark_->scanner.acceptedCount() > 0) {
         finish(*dark_, grey);
         return false;
     }

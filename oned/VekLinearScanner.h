@@ -6,6 +6,9 @@
 #include "foundation/VekGreyImage.h"
 #include "foundation/VekReaderOptions.h"
 #include "oned/VekBarRow.h"
+#include "oned/VekDataBarExpandedStack.h"
+#include "oned/VekDataBarStack.h"
+#include "oned/VekDxFilmEdgeCollector.h"
 #include "oned/VekEdgeFinder.h"
 #include "oned/VekLinearVotes.h"
 
@@ -24,6 +27,10 @@ public:
     void scanRow(int32_t y);
     void scanColumn(int32_t x);
     const TVekLinearVotes& votes() const { return votes_; }
+    // What the lines read: the votes' symbols and those put together from
+    // several lines (stacked symbols), and how many there are.
+    TVekBarcodes results() const;
+    int acceptedCount() const;
 
 private:
     void scanProfile(TVekPointF origin, TVekPointF step, double across);
@@ -41,6 +48,9 @@ private:
     TVekBarRow row_;
     TVekBarRow reversed_;
     TVekLinearVotes votes_;
+    TVekDataBarStack stack_;
+    TVekDataBarExpandedStack expandedStack_;
+    TVekDxFilmEdgeCollector dxFilmEdge_;
     int line_ = 0;
 };
 
