@@ -27,6 +27,11 @@ constexpr double MAX_UPSCALED_MODULE = 3.5;
 // Row edges the first look must meet before the lines in between are
 // scanned too.
 constexpr int32_t MIN_GUARDS_TO_REFINE = 2;
+// Row edges the rows and columns together must meet before the turned
+// looks and the look at twice the size run: even a small symbol turned
+// between quarters shows a few of its rows' edges to the lines, while
+// plain pictures show none or one stray edge.
+constexpr int32_t MIN_GUARDS_TO_ESCALATE = 2;
 constexpr double TURNS[] = {30, 60, 120, 150};  // degrees
 // Candidates read at most per picture size and per the turned looks
 // together: textures full of bar-like runs (a mesh, a fabric) make many,
@@ -77,23 +82,33 @@ TVekPointF middle(const TVekPDF417Candidate& candidate) {
 
 }  // namespace
 
-TVekBarcodes TVekMicroPDF417PhotoReader::read(TVekBinaryCache& picture) const {
-    TVekBarcodes found;
-    TVekBarcodes failures;
+bool TVekMicroPDF417PhotoReader::readFirstPass(TVekBinaryCache& picture) {
     const TVekGreyImage& grey = picture.grey();
-    if (grey.empty()) return found;
-    const double smallest = readScale(grey, 1, found, failures);
-    if (found.empty() && options_.tryRotate) readTurned(grey, found, failures);
+    if (grey.empty()) return false;
+    smallest_ = readScale(grey, 1, found_, failures_);
+    return found_.empty() && guardsSeen_ >= MIN_GUARDS_TO_ESCALATE;
+}
+
+void TVekMicroPDF417PhotoReader::readLaterPasses(TVekBinaryCache& picture) {
+    const TVekGreyImage& grey = picture.grey();
+    if (grey.empty()) return;
+    if (found_.empty() && options_.tryRotate) readTurned(grey, found_, failures_);
     const int64_t pixels = static_cast<int64_t>(grey.width()) * grey.height();
-    if ((options_.tryHarder || found.empty()) && !enough(found) && pixels <= MAX_UPSCALED_PIXELS &&
-        smallest < MAX_UPSCALED_MODULE) {
-        readScale(grey.upscaled(2), 2, found, failures);
+    if ((options_.tryHarder || found_.empty()) && !enough(found_) && pixels <= MAX_UPSCALED_PIXELS &&
+        smallest_ < MAX_UPSCALED_MODULE) {
+        readScale(grey.upscaled(2), 2, found_, failures_);
     }
+}
+
+TVekBarcodes TVekMicroPDF417PhotoReader::take() {
+    TVekBarcodes found = std::move(found_);
     if (options_.returnErrors) {
-        for (TVekBarcode& failure : failures) {
+        for (TVekBarcode& failure : failures_) {
             if (!covered(found, failure.centre())) found.push_back(std::move(failure));
         }
     }
+    found_.clear();
+    failures_.clear();
     return found;
 }
 
@@ -102,7 +117,7 @@ bool TVekMicroPDF417PhotoReader::enough(const TVekBarcodes& found) const {
 }
 
 double TVekMicroPDF417PhotoReader::readScale(const TVekGreyImage& grey, double scale, TVekBarcodes& found,
-                                            TVekBarcodes& failures) const {
+                                            TVekBarcodes& failures) {
     TVekMicroPDF417GridReader gridReader(grey);
     std::vector<TVekPDF417Candidate> tried;
     double smallest = 1e9;
@@ -119,7 +134,7 @@ double TVekMicroPDF417PhotoReader::readScale(const TVekGreyImage& grey, double s
 }
 
 void TVekMicroPDF417PhotoReader::readTurned(const TVekGreyImage& grey, TVekBarcodes& found,
-                                            TVekBarcodes& failures) const {
+                                            TVekBarcodes& failures) {
     TVekMicroPDF417GridReader gridReader(grey);
     std::vector<TVekPDF417Candidate> tried;
     // Rows of pictures turned by these angles, with the rows and columns
@@ -137,7 +152,7 @@ void TVekMicroPDF417PhotoReader::readTurned(const TVekGreyImage& grey, TVekBarco
 double TVekMicroPDF417PhotoReader::readLook(TVekMicroPDF417GridReader& gridReader, const TVekGreyImage& scanned,
                                            const TVekTurnedGreyImage* turned, bool columns, int32_t step,
                                            double scale, bool refine, std::vector<TVekPDF417Candidate>& tried,
-                                           TVekBarcodes& found, TVekBarcodes& failures) const {
+                                           TVekBarcodes& found, TVekBarcodes& failures) {
     TVekPDF417PatternScanner scanner(microGuards());
     const auto unturned = [turned](std::vector<TVekPDF417Candidate> candidates) {
         if (turned == nullptr) return candidates;
@@ -150,6 +165,7 @@ double TVekMicroPDF417PhotoReader::readLook(TVekMicroPDF417GridReader& gridReade
     // The first look along every other line, the second (when asked for)
     // along all where the first met a few row edges.
     std::vector<TVekPDF417Candidate> candidates = unturned(scanner.scan(scanned, step, columns));
+    guardsSeen_ += scanner.guardCount();
     readCandidates(gridReader, candidates, scale, tried, found, failures);
     if (refine && scanner.guardCount() >= MIN_GUARDS_TO_REFINE && !enough(found)) {
         const std::vector<TVekPDF417Candidate> refined = unturned(scanner.refine(scanned));

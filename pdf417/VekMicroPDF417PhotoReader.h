@@ -6,6 +6,7 @@
 #include "foundation/VekBinaryCache.h"
 #include "foundation/VekDebugSink.h"
 #include "foundation/VekGreyImage.h"
+#include "foundation/VekPhotoReader.h"
 #include "foundation/VekReaderOptions.h"
 #include "pdf417/VekMicroPDF417GridReader.h"
 #include "pdf417/VekPDF417Candidate.h"
@@ -21,27 +22,36 @@ namespace orvel {
 // decoder (TVekPDF417SymbolDecoder). Small modules get a second look at
 // twice the size, symbols turned between quarters a look along the lines
 // of the picture turned. Nothing here touches process-wide state.
-class TVekMicroPDF417PhotoReader {
+//
+// The first pass is the look along the picture's rows and columns; the
+// turned looks and the look at twice the size follow only where it met row
+// edges and read nothing, since a picture without them costs little then.
+class TVekMicroPDF417PhotoReader : public TVekPhotoReader {
 public:
     explicit TVekMicroPDF417PhotoReader(const TVekReaderOptions& options, TVekDebugSink* debug = nullptr)
         : options_(options), debug_(debug) {}
 
-    TVekBarcodes read(TVekBinaryCache& picture) const;
+    // Both passes, as the pass schedule would run them.
+    TVekBarcodes read(TVekBinaryCache& picture) { return readAll(picture, options_.tryHarder); }
+
+    bool readFirstPass(TVekBinaryCache& picture) override;
+    void readLaterPasses(TVekBinaryCache& picture) override;
+    TVekBarcodes take() override;
 
 private:
     // Reads the picture at one scale (1 or 2) into found; the smallest
     // module of the edges met, in pixels of the picture (none: a large
     // number).
-    double readScale(const TVekGreyImage& grey, double scale, TVekBarcodes& found, TVekBarcodes& failures) const;
+    double readScale(const TVekGreyImage& grey, double scale, TVekBarcodes& found, TVekBarcodes& failures);
     // Looks along the rows and columns of the picture turned by a few
     // angles, for symbols turned between quarters.
-    void readTurned(const TVekGreyImage& grey, TVekBarcodes& found, TVekBarcodes& failures) const;
+    void readTurned(const TVekGreyImage& grey, TVekBarcodes& found, TVekBarcodes& failures);
     // One look along the rows or columns of `scanned` (the picture itself,
     // or `turned`), `step` pixels apart, the candidates read on the grid
     // reader's picture; the smallest module of the candidates.
     double readLook(TVekMicroPDF417GridReader& gridReader, const TVekGreyImage& scanned,
                     const TVekTurnedGreyImage* turned, bool columns, int32_t step, double scale, bool refine,
-                    std::vector<TVekPDF417Candidate>& tried, TVekBarcodes& found, TVekBarcodes& failures) const;
+                    std::vector<TVekPDF417Candidate>& tried, TVekBarcodes& found, TVekBarcodes& failures);
     void readCandidates(TVekMicroPDF417GridReader& gridReader, const std::vector<TVekPDF417Candidate>& candidates,
                         double scale, std::vector<TVekPDF417Candidate>& tried, TVekBarcodes& found,
                         TVekBarcodes& failures) const;
@@ -54,6 +64,12 @@ private:
 
     TVekReaderOptions options_;
     TVekDebugSink* debug_;
+    TVekBarcodes found_;
+    TVekBarcodes failures_;
+    // The smallest module of the first pass's candidates (none: a large
+    // number) and the row edges its looks met.
+    double smallest_ = 1e9;
+    int32_t guardsSeen_ = 0;
 };
 
 }  // namespace orvel

@@ -30,7 +30,7 @@ std::span<const TVekPhotoReaderEntry> photoReaders() {
         {"aztec", {F::aztec}, &make<TVekAztecPhotoReader>},
         {"linear", TVekBarcodeFormats::linear(), &make<TVekLinearPhotoReader>},
         {"pdf417", {F::pdf417}, &make<TVekPDF417PhotoReader>},
-        {"micropdf417", {F::microPdf417}, &make<TVekWholePhotoReader<TVekMicroPDF417PhotoReader>>},
+        {"micropdf417", {F::microPdf417}, &make<TVekMicroPDF417PhotoReader>},
         {"maxicode", {F::maxiCode}, &make<TVekWholePhotoReader<TVekMaxiCodePhotoReader>>},
     };
     return table;
