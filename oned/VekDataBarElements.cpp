@@ -12,6 +12,25 @@ constexpr size_t maximumElements = 14;
 // Spreads tried, in modules added to every bar (and taken from every space).
 constexpr std::array<double, 9> spreads = {0, -0.1, 0.1, -0.2, 0.2, -0.3, 0.3, -0.4, 0.4};
 
+// The least error any spread can give against `pattern`: a spread moves
+// every bar's misfit one way and every space's the other, so it cannot
+// bring the bars' (or the spaces') misfits closer than half their range.
+// Most patterns are ruled out by this alone, before the spreads are tried.
+double spreadFree(const std::array<double, maximumElements>& scaled, size_t count, std::string_view pattern) {
+    double barLow = 1e9, barHigh = -1e9, spaceLow = 1e9, spaceHigh = -1e9;
+    for (size_t k = 0; k < count; ++k) {
+        const double target = pattern[k] - '0';
+        if (scaled[k] > 0) {
+            const double misfit = scaled[k] - target;
+            barLow = std::min(barLow, misfit), barHigh = std::max(barHigh, misfit);
+        } else {
+            const double misfit = -scaled[k] - target;
+            spaceLow = std::min(spaceLow, misfit), spaceHigh = std::max(spaceHigh, misfit);
+        }
+    }
+    return 0.5 * std::max(barHigh - barLow, spaceHigh - spaceLow);
+}
+
 }  // namespace
 
 bool TVekDataBarElements::holds(size_t count) const {
@@ -76,6 +95,7 @@ int TVekDataBarElements::matchPattern(size_t first, std::span<const std::string_
     int found = -1;
     double bestError = 0.5;
     for (size_t p = 0; p < patterns.size(); ++p) {
+        if (spreadFree(scaled, count, patterns[p]) >= bestError + 1e-9) continue;
         for (const double spread : spreads) {
             double error = 0;
             for (size_t k = 0; k < count && error < bestError; ++k) {

@@ -62,13 +62,19 @@ bool TVekDxFilmEdgeCollector::readClock(const TVekBarRow& row, size_t first, TTr
     return true;
 }
 
-bool TVekDxFilmEdgeCollector::readData(const TVekBarRow& row, size_t first, int modules, TTrack& track) {
+bool TVekDxFilmEdgeCollector::startsData(const TVekBarRow& row, size_t first) {
     // Start 101010: five elements of one module.
     if (first + 5 >= row.size()) return false;
     const double start = spanOf(row, first, 5) / 5;
     if (first > 0 && row.width(first - 1) < start) return false;
     for (size_t k = first; k < first + 5; ++k)
         if (row.width(k) < 0.6 * start || row.width(k) > 1.5 * start) return false;
+    return true;
+}
+
+bool TVekDxFilmEdgeCollector::readData(const TVekBarRow& row, size_t first, int modules, TTrack& track) {
+    if (!startsData(row, first)) return false;
+    const double start = spanOf(row, first, 5) / 5;
     // The symbol ends on a bar where the elements make `modules` modules of
     // about the start's width: each such end is tried.
     double total = 0;
@@ -87,11 +93,21 @@ bool TVekDxFilmEdgeCollector::readData(const TVekBarRow& row, size_t first, int 
 bool TVekDxFilmEdgeCollector::readBits(const TVekBarRow& row, size_t first, size_t last, int modules,
                                        TTrack& track) {
     const double moduleSize = spanOf(row, first, last + 1 - first) / modules;
+    if (!TVekBarRow::isBar(first) || last < first + 8) return false;
+    // The stop ends on three elements of one module (checked below on the
+    // bits; here before the rest is filled in, since most ends tried fail).
+    for (size_t k = last - 2; k <= last; ++k) {
+        const double modulesWide = row.width(k) / moduleSize;
+        if (static_cast<int>(std::nearbyint(modulesWide)) != 1 || std::abs(modulesWide - 1) > 0.4) return false;
+    }
     std::array<int, 31> bits{};
     int filled = 0;
     for (size_t k = first; k <= last; ++k) {
         const auto count = static_cast<int>(std::nearbyint(row.width(k) / moduleSize));
         if (count < 1 || filled + count > modules || std::abs(row.width(k) / moduleSize - count) > 0.4) return false;
+        // The start's five elements are of one module each (checked below
+        // on the bits; here before the rest is filled in).
+        if (k < first + 5 && count != 1) return false;
         for (int i = 0; i < count; ++i) bits[static_cast<size_t>(filled++)] = TVekBarRow::isBar(k) ? 1 : 0;
     }
     if (filled != modules) return false;
@@ -138,6 +154,7 @@ void TVekDxFilmEdgeCollector::collect(const TVekBarRow& row, int line) {
             add(track, line);
             continue;
         }
+        if (!startsData(row, first)) continue;
         for (const int modules : {31, 23})
             if (readData(row, first, modules, track)) {
                 add(track, line);

@@ -34,6 +34,8 @@ private:
     };
     void add(const TTrack& track, int line);
     static bool readClock(const TVekBarRow& row, size_t first, TTrack& track);
+    // The data track's start (five elements of one module) at `first`.
+    static bool startsData(const TVekBarRow& row, size_t first);
     static bool readData(const TVekBarRow& row, size_t first, int modules, TTrack& track);
     // The data track from element `first` to the bar `last` as `modules` bits, checked.
     static bool readBits(const TVekBarRow& row, size_t first, size_t last, int modules, TTrack& track);
