@@ -85,7 +85,7 @@ TVekPointF middle(const TVekPDF417Candidate& candidate) {
 bool TVekMicroPDF417PhotoReader::readFirstPass(TVekBinaryCache& picture) {
     const TVekGreyImage& grey = picture.grey();
     if (grey.empty()) return false;
-    smallest_ = readScale(grey, 1, found_, failures_);
+    readScale(grey, 1, found_, failures_);
     return found_.empty() && guardsSeen_ >= MIN_GUARDS_TO_ESCALATE;
 }
 
@@ -95,7 +95,7 @@ void TVekMicroPDF417PhotoReader::readLaterPasses(TVekBinaryCache& picture) {
     if (found_.empty() && options_.tryRotate) readTurned(grey, found_, failures_);
     const int64_t pixels = static_cast<int64_t>(grey.width()) * grey.height();
     if ((options_.tryHarder || found_.empty()) && !enough(found_) && pixels <= MAX_UPSCALED_PIXELS &&
-        smallest_ < MAX_UPSCALED_MODULE) {
+        smallestShown_ < MAX_UPSCALED_MODULE) {
         readScale(grey.upscaled(2), 2, found_, failures_);
     }
 }
@@ -172,7 +172,6 @@ double TVekMicroPDF417PhotoReader::readLook(TVekMicroPDF417GridReader& gridReade
         readCandidates(gridReader, refined, scale, tried, found, failures);
         candidates.insert(candidates.end(), refined.begin(), refined.end());
     }
-    // Only edges that made a candidate call for a look at twice the size.
     double smallest = 1e9;
     for (const TVekPDF417Candidate& candidate : candidates) smallest = std::min(smallest, candidate.module / scale);
     return smallest;
@@ -181,7 +180,7 @@ double TVekMicroPDF417PhotoReader::readLook(TVekMicroPDF417GridReader& gridReade
 void TVekMicroPDF417PhotoReader::readCandidates(TVekMicroPDF417GridReader& gridReader,
                                                 const std::vector<TVekPDF417Candidate>& candidates, double scale,
                                                 std::vector<TVekPDF417Candidate>& tried, TVekBarcodes& found,
-                                                TVekBarcodes& failures) const {
+                                                TVekBarcodes& failures) {
     for (const TVekPDF417Candidate& candidate : candidates) {
         if (enough(found) || tried.size() >= MAX_CANDIDATES_READ) return;
         if (covered(found, (1 / scale) * middle(candidate))) continue;
@@ -196,6 +195,7 @@ void TVekMicroPDF417PhotoReader::readCandidates(TVekMicroPDF417GridReader& gridR
             if (thoroughRead) read = std::move(thoroughRead);
         }
         if (!read) continue;
+        smallestShown_ = std::min(smallestShown_, candidate.module / scale);
         TVekBarcode& barcode = *read;
         for (TVekPointF& corner : barcode.position) corner = (1 / scale) * corner;
         if (barcode.isValid) barcode.setOrientationFromPosition();

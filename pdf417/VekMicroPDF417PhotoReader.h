@@ -54,7 +54,7 @@ private:
                     std::vector<TVekPDF417Candidate>& tried, TVekBarcodes& found, TVekBarcodes& failures);
     void readCandidates(TVekMicroPDF417GridReader& gridReader, const std::vector<TVekPDF417Candidate>& candidates,
                         double scale, std::vector<TVekPDF417Candidate>& tried, TVekBarcodes& found,
-                        TVekBarcodes& failures) const;
+                        TVekBarcodes& failures);
     // The first valid symbol the grids of the candidate give, or the
     // failure of the likeliest; none when it showed no grid.
     std::optional<TVekBarcode> readCandidate(TVekMicroPDF417GridReader& gridReader,
@@ -66,9 +66,11 @@ private:
     TVekDebugSink* debug_;
     TVekBarcodes found_;
     TVekBarcodes failures_;
-    // The smallest module of the first pass's candidates (none: a large
-    // number) and the row edges its looks met.
-    double smallest_ = 1e9;
+    // The smallest module of the candidates whose quick read showed rows
+    // (none: a large number): only those call for a look at twice the size,
+    // since the edges of textures seldom line up into rows.
+    double smallestShown_ = 1e9;
+    // The row edges the first pass's looks met.
     int32_t guardsSeen_ = 0;
 };
 
