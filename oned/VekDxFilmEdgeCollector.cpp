@@ -96,10 +96,9 @@ bool TVekDxFilmEdgeCollector::readBits(const TVekBarRow& row, size_t first, size
     if (!TVekBarRow::isBar(first) || last < first + 8) return false;
     // The stop ends on three elements of one module (checked below on the
     // bits; here before the rest is filled in, since most ends tried fail).
-    for (size_t k = last - 2; k <= last; ++k) {
-        const double modulesWide = row.width(k) / moduleSize;
-        if (static_cast<int>(std::nearbyint(modulesWide)) != 1 || std::abs(modulesWide - 1) > 0.4) return false;
-    }
+    // Within 0.4 of one module rounds to one.
+    for (size_t k = last - 2; k <= last; ++k)
+        if (std::abs(row.width(k) / moduleSize - 1) > 0.4) return false;
     std::array<int, 31> bits{};
     int filled = 0;
     for (size_t k = first; k <= last; ++k) {
