@@ -55,6 +55,7 @@ void TVekLinearScanner::scanColumn(int32_t x) {
 void TVekLinearScanner::scanProfile(TVekPointF origin, TVekPointF step, double across) {
     ++line_;
     for (const double share : {TVekEdgeFinder::usualShare, TVekEdgeFinder::faintShare}) {
+        faint_ = share == TVekEdgeFinder::faintShare;
         row_.reset(origin, step);
         edges_.find(profile_.data(), profile_.size(), row_, share);
         // DX film edge's shortest tracks cross 15 elements, quiet zones included.
@@ -84,7 +85,9 @@ bool TVekLinearScanner::decode(const TVekBarRow& row, double across) {
     if (formats_.asks(F::dataBarLimited)) TVekDataBarLimitedLineDecoder().decode(row, reads);
     if (formats_.asks(F::dataBar)) stack_.collect(row, line_);
     if (formats_.asks(F::dataBarExpanded)) expandedStack_.collect(row, line_);
-    if (formats_.asks(F::dxFilmEdge)) dxFilmEdge_.collect(row, line_);
+    // Film edge tracks are printed in full contrast: faint edges add only
+    // the noise of textures to them.
+    if (formats_.asks(F::dxFilmEdge) && !faint_) dxFilmEdge_.collect(row, line_);
     for (const TVekLinearRead& read : reads) votes_.add(read, row, across, line_);
     return !reads.empty();
 }

@@ -52,6 +52,7 @@ private:
     TVekDataBarExpandedStack expandedStack_;
     TVekDxFilmEdgeCollector dxFilmEdge_;
     int line_ = 0;
+    bool faint_ = false;  // the row being decoded was found at the faint threshold
 };
 
 }  // namespace orvel
