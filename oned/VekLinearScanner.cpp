@@ -84,10 +84,13 @@ bool TVekLinearScanner::decode(const TVekBarRow& row, double across) {
     if (formats_.asks(F::dataBarExpanded)) TVekDataBarExpandedLineDecoder().decode(row, reads);
     if (formats_.asks(F::dataBarLimited)) TVekDataBarLimitedLineDecoder().decode(row, reads);
     if (formats_.asks(F::dataBar)) stack_.collect(row, line_);
-    if (formats_.asks(F::dataBarExpanded)) expandedStack_.collect(row, line_);
-    // Film edge tracks are printed in full contrast: faint edges add only
-    // the noise of textures to them.
-    if (formats_.asks(F::dxFilmEdge) && !faint_) dxFilmEdge_.collect(row, line_);
+    // Expanded stacks and film edge tracks are put together from rows found
+    // at the usual edge threshold: faint edges add only the noise of
+    // textures to them (a faint symbol's rows still read on their own above).
+    if (!faint_) {
+        if (formats_.asks(F::dataBarExpanded)) expandedStack_.collect(row, line_);
+        if (formats_.asks(F::dxFilmEdge)) dxFilmEdge_.collect(row, line_);
+    }
     for (const TVekLinearRead& read : reads) votes_.add(read, row, across, line_);
     return !reads.empty();
 }
