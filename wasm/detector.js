@@ -91,6 +91,12 @@ async function pixelsOf(source) {
   throw new TypeError(`BarcodeDetector.detect: unsupported source ${source.constructor?.name ?? 'object'}`);
 }
 
+// The Shape Detection API's own format names: the constructor checks these at
+// once; other names (the table's, for formats the API does not name) are
+// checked against the module by detect().
+const detectorNames = new Set(['aztec', 'code_128', 'code_39', 'code_93', 'codabar', 'data_matrix', 'ean_13', 'ean_8',
+  'itf', 'pdf417', 'qr_code', 'upc_a', 'upc_e']);
+
 let namesPromise = null;
 
 // Detector name -> true for every name the table knows.
@@ -103,9 +109,10 @@ export class BarcodeDetector {
   #formats;
   #ready;
 
-  // formats: detector names ("qr_code", "ean_13", ...); none or empty: all
-  // that this build reads. An unknown name or an empty list is a TypeError,
-  // raised by detect() since the names are checked against the module.
+  // formats: detector names ("qr_code", "ean_13", ...); none: all that this
+  // build reads. An empty list or "unknown" is a TypeError at once; a name
+  // that neither the API nor the library knows makes detect() reject with
+  // one.
   constructor(options = {}) {
     if (options === null || typeof options !== 'object')
       throw new TypeError('BarcodeDetector: options must be an object');
@@ -118,8 +125,9 @@ export class BarcodeDetector {
       if (formats.includes('unknown')) throw new TypeError('BarcodeDetector: "unknown" is not a format to look for');
     }
     this.#formats = formats === undefined ? undefined : [...formats];
-    this.#ready = this.#formats === undefined ? Promise.resolve() : knownNames().then((known) => {
-      const unknown = this.#formats.filter((name) => !known.has(name));
+    const others = this.#formats?.filter((name) => !detectorNames.has(name)) ?? [];
+    this.#ready = others.length === 0 ? Promise.resolve() : knownNames().then((known) => {
+      const unknown = others.filter((name) => !known.has(name));
       if (unknown.length) throw new TypeError(`BarcodeDetector: unknown format ${unknown.map((n) => `"${n}"`).join(', ')}`);
     });
     this.#ready.catch(() => {});

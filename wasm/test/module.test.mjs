@@ -164,6 +164,9 @@ describe('BarcodeDetector', () => {
     const picture = qr('restricted');
     assert.deepEqual(await new BarcodeDetector({ formats: ['ean_13'] }).detect(picture), []);
     assert.equal((await new BarcodeDetector({ formats: ['qr_code'] }).detect(picture)).length, 1);
+    // A format the API has no name for goes by the table's name.
+    assert.equal((await new BarcodeDetector({ formats: ['identcode', 'qr_code'] }).detect(picture)).length, 1);
+    assert.deepEqual(await new BarcodeDetector({ formats: ['identcode'] }).detect(picture), []);
   });
 
   test('the constructor refuses what the API refuses', async () => {
