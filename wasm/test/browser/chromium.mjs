@@ -14,6 +14,9 @@ export async function launchChromium(args = []) {
   const browser = await puppeteer.launch({
     executablePath: chromiumPath,
     headless: true,
+    // A loaded machine starts Chromium slowly.
+    timeout: 120000,
+    protocolTimeout: 300000,
     userDataDir: profile,
     args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
       '--disable-component-update', '--disable-sync', '--disable-dev-shm-usage', ...args],

@@ -65,9 +65,10 @@ async function openPage() {
   const page = await chromium.browser.newPage();
   const errors = [];
   page.on('pageerror', (error) => errors.push(error.message));
+  page.setDefaultTimeout(90000);
   await page.setViewport({ width: 1200, height: 900 });
   await page.goto(`${server.url}/web/`);
-  await page.waitForSelector('body[data-state="ready"]', { timeout: 30000 });
+  await page.waitForSelector('body[data-state="ready"]', { timeout: 90000 });
   return { page, errors };
 }
 
@@ -101,7 +102,7 @@ describe('the scanning page', () => {
     const input = await page.$('#files');
     await input.uploadFile(...Object.keys(sampleTexts).map((name) => join(samples, name)));
     await page.waitForFunction((n) => document.querySelectorAll('#results li').length >= n &&
-      document.body.dataset.state === 'ready', { timeout: 60000 }, Object.keys(sampleTexts).length);
+      document.body.dataset.state === 'ready', { timeout: 120000 }, Object.keys(sampleTexts).length);
     assert.deepEqual((await listedTexts(page)).sort(), Object.values(sampleTexts).sort());
     assert.match(await page.$eval('#status', (s) => s.textContent), /1 symbol in [\d.]+ ms/);
     await page.screenshot({ path: join(shots, 'pictures.png') });
@@ -114,7 +115,7 @@ describe('the scanning page', () => {
     const file = join(samples, 'QRCodeImages/qrcode.bmp');
     await (await page.$('#files')).uploadFile(file);
     await page.waitForFunction(() => document.querySelectorAll('#results li').length === 1 &&
-      document.body.dataset.state === 'ready', { timeout: 30000 });
+      document.body.dataset.state === 'ready', { timeout: 90000 });
     // The corners as the module reports them, scaled to the canvas as shown.
     const { corners, scale } = await page.evaluate(async () => {
       const { readBarcodes } = await import('/wasm/index.js');
@@ -142,8 +143,8 @@ describe('the scanning page', () => {
     const { page, errors } = await openPage();
     await page.click('#camera');
     await page.waitForFunction((text) => [...document.querySelectorAll('#results li .text')].some((t) => t.textContent === text),
-      { timeout: 30000 }, cameraText);
-    await page.waitForFunction(() => /ms this frame/.test(document.getElementById('status').textContent), { timeout: 30000 });
+      { timeout: 90000 }, cameraText);
+    await page.waitForFunction(() => /ms this frame/.test(document.getElementById('status').textContent), { timeout: 90000 });
     assert.equal(await page.$eval('body', (b) => b.dataset.state), 'camera');
     // Outlines on the live video.
     await new Promise((wait) => setTimeout(wait, 500));
