@@ -45,6 +45,13 @@ def main():
         print(f"{name:6} read {read[name]:4}  median {statistics.median(times):8.1f} ms  total {sum(times) / 1000:7.1f} s"
               f"  .wasm gzipped {data['sizes'][name]} bytes")
     print(f"time ratio orvel/zxing per file: median {statistics.median(ratios):.3f}, 90th percentile {percentile(ratios, 0.9):.3f}")
+    print(f"{'symbology':14} {'files':>5} {'orvel':>5} {'zxing':>5} {'ratio-med':>9} {'ratio-p90':>9}")
+    for symbology in sorted({f["symbology"] for f in files}):
+        group = [f for f in files if f["symbology"] == symbology]
+        group_ratios = [f["orvel"]["ms"] / max(f["zxing"]["ms"], 1e-3) for f in group]
+        counts = [sum(read_ok(f, f[name]["results"]) for f in group) for name in ("orvel", "zxing")]
+        print(f"{symbology:14} {len(group):5} {counts[0]:5} {counts[1]:5} {statistics.median(group_ratios):9.2f}"
+              f" {percentile(group_ratios, 0.9):9.2f}")
     only = {name: [f["file"] for f in files if read_ok(f, f[name]["results"]) and not read_ok(f, f[other]["results"])]
             for name, other in (("orvel", "zxing"), ("zxing", "orvel"))}
     for name, names in only.items():
