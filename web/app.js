@@ -70,7 +70,7 @@ function drawOutlines(results) {
     const label = result.text.length > 40 ? `${result.text.slice(0, 39)}…` : result.text;
     const top = Math.min(...points.map((p) => p.y)), left = Math.min(...points.map((p) => p.x));
     const width = context.measureText(label).width + 8, height = fontSize + 6;
-    const x = Math.min(Math.max(0, left), view.width - width), y = top - height - line > 0 ? top - height - line : top + line;
+    const x = Math.max(0, Math.min(left, view.width - width)), y = top - height - line > 0 ? top - height - line : top + line;
     context.fillStyle = 'rgba(0, 0, 0, 0.75)';
     context.fillRect(x, y, width, height);
     context.fillStyle = '#fff';
