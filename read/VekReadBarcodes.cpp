@@ -7,7 +7,9 @@
 #include "foundation/VekBinaryCache.h"
 #include "foundation/VekException.h"
 #include "foundation/VekMemoryBudget.h"
+#include "maxicode/VekMaxiCodePhotoReader.h"
 #include "oned/VekLinearPhotoReader.h"
+#include "pdf417/VekMicroPDF417PhotoReader.h"
 #include "pdf417/VekPDF417PhotoReader.h"
 #include "qrcode/VekQRPhotoReader.h"
 #include "read/VekClassicReaders.h"
@@ -50,6 +52,8 @@ void readPhoto(TVekBinaryCache& picture, const TVekReaderOptions& options, TVekD
         found.add(TVekLinearPhotoReader(options, debug).read(picture));
     if (asksAny(options, {F::pdf417}) && !found.isComplete())
         found.add(TVekPDF417PhotoReader(options, debug).read(picture));
+    if (asksAny(options, {F::microPdf417}) && !found.isComplete()) found.add(TVekMicroPDF417PhotoReader(options, debug).read(picture));
+    if (asksAny(options, {F::maxiCode}) && !found.isComplete()) found.add(TVekMaxiCodePhotoReader(options, debug).read(picture));
 }
 
 TVekBarcodes read(const TVekImage* loaded, const TVekImageView* view, const TVekGreyImage& grey, const TVekReaderOptions& options,

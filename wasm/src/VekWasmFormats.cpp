@@ -32,9 +32,9 @@ constexpr std::array<std::pair<F, std::string_view>, 13> detectorNames = {{
 
 // The formats that have a reader in the library; the table also lists
 // formats whose readers are still to come. A new reader adds its format here.
-constexpr std::array<F, 13> readable = {F::code128, F::ean13, F::ean8, F::upcA, F::upcE, F::code39,
-                                        F::interleaved25, F::identcode, F::codabar, F::pdf417,
-                                        F::dataMatrix, F::qrCode, F::aztec};
+constexpr std::array<F, 15> readable = {F::code128, F::ean13,  F::ean8,       F::upcA,        F::upcE,
+                                        F::code39,  F::interleaved25, F::identcode, F::codabar, F::pdf417,
+                                        F::dataMatrix, F::qrCode, F::aztec, F::microPdf417, F::maxiCode};
 
 std::string lowerCase(std::string_view text) {
     std::string lower(text);

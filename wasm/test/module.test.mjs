@@ -142,6 +142,7 @@ describe('BarcodeDetector', () => {
     assert.ok(formats.every((name) => known.has(name)));
     // Formats the API has no name for keep the table's.
     assert.ok(known.has('identcode') && known.has('maxicode'));
+    assert.ok(formats.includes('maxicode') && formats.includes('micropdf417'));
   });
 
   test('detect resolves to boundingBox, cornerPoints, format and rawValue', async () => {
