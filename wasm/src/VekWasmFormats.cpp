@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "foundation/VekSymbology.h"
+#include "read/VekPhotoReaders.h"
 
 namespace orvel {
 
@@ -30,12 +31,6 @@ constexpr std::array<std::pair<F, std::string_view>, 13> detectorNames = {{
     {F::upcE, "upc_e"},
 }};
 
-// The formats that have a reader in the library; the table also lists
-// formats whose readers are still to come. A new reader adds its format here.
-constexpr std::array<F, 15> readable = {F::code128, F::ean13,  F::ean8,       F::upcA,        F::upcE,
-                                        F::code39,  F::interleaved25, F::identcode, F::codabar, F::pdf417,
-                                        F::dataMatrix, F::qrCode, F::aztec, F::microPdf417, F::maxiCode};
-
 std::string lowerCase(std::string_view text) {
     std::string lower(text);
     std::transform(lower.begin(), lower.end(), lower.begin(),
@@ -58,6 +53,14 @@ std::optional<TVekBarcodeFormat> formatOfAnyName(std::string_view name) {
     return formatFromName(name);
 }
 
-std::vector<TVekBarcodeFormat> readableFormats() { return {readable.begin(), readable.end()}; }
+// The formats some registered photo reader reads, in the symbology table's order.
+std::vector<TVekBarcodeFormat> readableFormats() {
+    TVekBarcodeFormats registered;
+    for (const TVekPhotoReaderEntry& entry : photoReaders()) registered.insert(entry.formats);
+    std::vector<TVekBarcodeFormat> formats;
+    for (const TVekSymbology& row : symbologies())
+        if (registered.contains(row.format)) formats.push_back(row.format);
+    return formats;
+}
 
 }  // namespace orvel
