@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "foundation/VekSymbology.h"
+#include "foundation/VekTextEscapes.h"
 #include "foundation/VekTextDecoder.h"
 
 namespace orvel {
@@ -39,6 +40,28 @@ std::string TVekBarcode::text() const {
         result += toUtf8(content.substr(start, end - start), eciCharset(eciMarks[i].eci));
     }
     return result;
+}
+
+std::string TVekBarcode::text(TVekTextMode mode) const {
+    switch (mode) {
+        case TVekTextMode::plain: break;
+        case TVekTextMode::hri:
+            if (isGS1()) {
+                const TVekGS1Content content = gs1();
+                if (content.isValid()) return content.hri();
+            }
+            return escapeControlCharacters(text());
+        case TVekTextMode::escaped: return escapeControlCharacters(text());
+        case TVekTextMode::bytes: return hexadecimal(bytes);
+    }
+    return text();
+}
+
+bool TVekBarcode::isGS1() const { return marksGS1Content(symbologyIdentifier); }
+
+TVekGS1Content TVekBarcode::gs1() const {
+    if (!isGS1()) return {};
+    return TVekGS1Parser::parse(bytes);
 }
 
 TVekPointF TVekBarcode::centre() const {
