@@ -14,9 +14,14 @@ namespace {
 
 using TSequenceKey = std::tuple<TVekBarcodeFormat, std::string, int>;  // symbology, id, count
 
+// The longest sequence any symbology has (Macro PDF417 numbers its segments
+// up to 99999); a larger count is a misread.
+constexpr int maxSequenceLength = 99999;
+
 bool isPart(const TVekBarcode& barcode) {
     const TVekStructuredAppend& sequence = barcode.structuredAppend;
-    return barcode.isValid && sequence.index >= 0 && sequence.count > 0 && sequence.index < sequence.count;
+    return barcode.isValid && sequence.index >= 0 && sequence.count > 0 && sequence.count <= maxSequenceLength &&
+           sequence.index < sequence.count;
 }
 
 // The parts of one sequence in order, or nothing when one is missing or two

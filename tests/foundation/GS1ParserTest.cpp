@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <set>
 #include <string>
 
@@ -172,6 +173,83 @@ TEST(GS1Content, BarcodeTextModes) {
     EXPECT_TRUE(barcode.gs1().elements.empty());
     EXPECT_TRUE(barcode.gs1().isValid());
     EXPECT_EQ(barcode.text(TVekTextMode::hri), "A<EOT><RS><DEL>");
+}
+
+}  // namespace
+}  // namespace orvel
+
+namespace orvel {
+namespace {
+
+// A valid value of one component, of random length where the length varies.
+std::string validComponent(const TVekGS1Component& component, std::mt19937& random) {
+    using M = TVekGS1Meaning;
+    switch (component.meaning) {
+        case M::dateYYMMDD: return "240229";
+        case M::dateYYMMD0: return random() % 2 ? "250100" : "991231";
+        case M::dateTimeHH: return "24022923";
+        case M::dateTimeHHMM: return "2402292359";
+        case M::timeHHMM: return "2359";
+        case M::dateYYYYMMDD: return "20000229";
+        case M::dateTimeYYYYMMDDHHMM: return "202402290000";
+        case M::minutesSeconds: return random() % 2 ? "59" : "0059";
+        case M::yesNo: return "1";
+        case M::minusSign: return "-";
+        case M::none:
+        case M::checkDigit: break;
+    }
+    static const std::string alphabets[] = {
+        "0123456789",
+        "!\"%&'()*+,-./0123456789:;<=>?ABCDEFGHIJKLMNOPQRSTUVWXYZ_abcdefghijklmnopqrstuvwxyz",
+        "#-/0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ",
+        "-0123456789=ABCDEFGHIJKLMNOPQRSTUVWXYZ_abcdefghijklmnopqrstuvwxyz"};
+    const std::string& alphabet = alphabets[static_cast<int>(component.charset)];
+    const int length = component.minLength + static_cast<int>(random() % (component.maxLength - component.minLength + 1));
+    std::string text;
+    for (int i = 0; i < length; ++i) text += alphabet[random() % alphabet.size()];
+    if (component.meaning == M::checkDigit) {
+        int sum = 0;
+        int weight = 3;
+        for (size_t i = text.size() - 1; i-- > 0;) {
+            sum += (text[i] - '0') * weight;
+            weight = 4 - weight;
+        }
+        text.back() = static_cast<char>('0' + (10 - sum % 10) % 10);
+    }
+    return text;
+}
+
+TEST(GS1Parser, RandomValidElementStringsOfEveryAIReadBackAsWritten) {
+    const auto all = TVekGS1AITable::all();
+    std::mt19937 random(2024);
+    for (int round = 0; round < 2000; ++round) {
+        std::vector<TVekGS1Element> elements;
+        std::string elementString;
+        const int count = 1 + static_cast<int>(random() % 4);
+        for (int k = 0; k < count; ++k) {
+            const TVekGS1ApplicationIdentifier& row = all[random() % all.size()];
+            std::string value;
+            for (const TVekGS1Component& component : row.components)
+                if (!component.optional || random() % 2) value += validComponent(component, random);
+            if (!elementString.empty() && !elements.empty() && !TVekGS1AITable::lookup(elements.back().ai)->isFixedLength())
+                elementString += GS;
+            elementString += row.ai + value;
+            elements.push_back({row.ai, value});
+        }
+        const TVekGS1Content content = TVekGS1Parser::parse(elementString);
+        ASSERT_TRUE(content.isValid()) << elementString << ": " << content.error;
+        ASSERT_EQ(content.elements, elements) << elementString;
+    }
+    // Random bytes never crash and never pass a character the sets exclude.
+    for (int round = 0; round < 2000; ++round) {
+        std::string junk;
+        const int length = static_cast<int>(random() % 40);
+        for (int i = 0; i < length; ++i) junk += static_cast<char>(random() % 4 ? '0' + random() % 10 : random() % 256);
+        const TVekGS1Content content = TVekGS1Parser::parse(junk);
+        EXPECT_EQ(content.isValid(), content.error.empty());
+        for (const TVekGS1Element& element : content.elements)
+            for (char c : element.value) EXPECT_TRUE(c > 0x20 && c < 0x7F) << junk;
+    }
 }
 
 }  // namespace
