@@ -221,10 +221,11 @@ Finds and decodes the barcode symbols in pictures (PNG, JPEG and BMP files).
   --add-ons       EAN/UPC with their EAN-2 or EAN-5 add-on digits appended
   --text-mode MODE
                   how the content is shown (plain output and JSON "text"):
-                  plain (the default: UTF-8 text), hri (GS1 content as "(01)09501101530003(10)AB1";
-                  other content, and GS1 content with an error, as
-                  escaped), escaped (control characters as <GS>, <RS>,
-                  <EOT> ...) or bytes (the bytes in hexadecimal)
+                  plain (the default: UTF-8 text), hri (GS1 content as
+                  "(01)09501101530003(10)AB1", as far as its Application
+                  Identifiers are known; other content as escaped),
+                  escaped (control characters as <GS>, <RS>, <EOT> ...)
+                  or bytes (the bytes in hexadecimal)
   --merge         joins the parts of structured-append sequences (QR Code,
                   Data Matrix, Aztec, Macro PDF417, MaxiCode) found in one
                   picture into one message; incomplete sequences stay parts

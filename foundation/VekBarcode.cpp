@@ -46,10 +46,7 @@ std::string TVekBarcode::text(TVekTextMode mode) const {
     switch (mode) {
         case TVekTextMode::plain: break;
         case TVekTextMode::hri:
-            if (isGS1()) {
-                const TVekGS1Content content = gs1();
-                if (content.isValid()) return content.hri();
-            }
+            if (isGS1() && !bytes.empty()) return escapeControlCharacters(TVekGS1Parser::readableForm(bytes));
             return escapeControlCharacters(text());
         case TVekTextMode::escaped: return escapeControlCharacters(text());
         case TVekTextMode::bytes: return hexadecimal(bytes);

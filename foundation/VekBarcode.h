@@ -31,8 +31,8 @@ struct TVekStructuredAppend {
 // How text(mode) shows the content.
 enum class TVekTextMode : uint8_t {
     plain,    // the content as UTF-8 (text())
-    hri,      // GS1 content as "(01)09501101530003(10)AB-123"; other content, and GS1
-              // content with an error, as escaped
+    hri,      // GS1 content as "(01)09501101530003(10)AB-123", as far as its AIs are
+              // known (gs1() tells its errors); other content as escaped
     escaped,  // control characters as <GS>, <RS>, <EOT>, <NUL> ... (and <DEL>)
     bytes,    // the decoded bytes as lower-case hexadecimal, two digits each
 };

@@ -1,5 +1,6 @@
 #include "foundation/VekGS1Parser.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "foundation/VekGS1AITable.h"
@@ -169,6 +170,25 @@ std::string shown(std::string_view text) {
 }
 
 }  // namespace
+
+std::string TVekGS1Parser::readableForm(std::string_view elementString) {
+    std::string text;
+    size_t at = !elementString.empty() && elementString[0] == separator ? 1 : 0;
+    while (at < elementString.size()) {
+        const std::optional<TVekGS1ApplicationIdentifier> identifier = TVekGS1AITable::lookup(elementString.substr(at));
+        if (!identifier) {
+            for (char c : elementString.substr(at)) text += c == separator ? std::string("<GS>") : std::string(1, c);
+            break;
+        }
+        at += identifier->ai.size();
+        size_t end = std::min(elementString.find(separator, at), elementString.size());
+        if (identifier->isFixedLength()) end = std::min(end, at + static_cast<size_t>(identifier->maxLength()));
+        text += "(" + identifier->ai + ")" + std::string(elementString.substr(at, end - at));
+        at = end;
+        if (at < elementString.size() && elementString[at] == separator) at += 1;
+    }
+    return text;
+}
 
 std::string TVekGS1Content::hri() const {
     std::string text;

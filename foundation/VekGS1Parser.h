@@ -44,6 +44,10 @@ public:
     // A leading GS (a transmitted FNC1 in first position) is skipped, and so
     // is a GS after a value of fixed length.
     static TVekGS1Content parse(std::string_view elementString);
+    // The human-readable form of an element string as far as its AIs are
+    // known, values unchecked: "(16)8901" for a date too short. From an
+    // unknown AI on, the rest follows as it is (GS as "<GS>").
+    static std::string readableForm(std::string_view elementString);
 };
 
 }  // namespace orvel

@@ -167,8 +167,8 @@ void defineBarcodeClass(py::module_& module) {
                                "for content that is not GS1.")
         .def_property_readonly("gs1_error", &gs1ErrorOf, "Why GS1 content is not valid, else None.")
         .def_property_readonly("hri", [](const TVekBarcode& b) { return utf8(b.text(TVekTextMode::hri)); },
-                               "GS1 content as '(01)09501101530003(10)AB-123'; other content (and GS1\n"
-                               "content with an error) with control characters as <GS>, <RS> ...")
+                               "GS1 content as '(01)09501101530003(10)AB-123', as far as its AIs are\n"
+                               "known; other content with control characters as <GS>, <RS> ...")
         .def("text_as", [](const TVekBarcode& b, const std::string& mode) { return utf8(b.text(textModeNamed(mode))); },
              py::arg("mode"),
              "The content in a text mode: 'plain' (text), 'hri', 'escaped' (control characters as\n"

@@ -162,10 +162,17 @@ TEST(GS1Content, BarcodeTextModes) {
     EXPECT_EQ(barcode.text(TVekTextMode::bytes).substr(0, 6), "303130");
     EXPECT_EQ(barcode.gs1().elements.size(), 3u);
 
-    // Bad GS1 content: the error is reported, hri falls back to escaped text.
+    // Bad GS1 content: the error is reported, hri shows what the AIs make of it.
     barcode.bytes = "0109501101530004";
     EXPECT_EQ(barcode.gs1().errorKind, Kind::badCheckDigit);
-    EXPECT_EQ(barcode.text(TVekTextMode::hri), "0109501101530004");
+    EXPECT_EQ(barcode.text(TVekTextMode::hri), "(01)09501101530004");
+    barcode.bytes = "168901";
+    EXPECT_EQ(barcode.gs1().errorKind, Kind::wrongLength);
+    EXPECT_EQ(barcode.text(TVekTextMode::hri), "(16)8901");
+    barcode.bytes = std::string("10AB CD") + GS + "14XY\x04";
+    EXPECT_EQ(barcode.text(TVekTextMode::hri), "(10)AB CD14XY<EOT>") << "from an unknown AI on, the rest as it is";
+    barcode.bytes = std::string("10AB") + GS + "X" + GS + "Y";
+    EXPECT_EQ(barcode.text(TVekTextMode::hri), "(10)ABX<GS>Y");
 
     // Not GS1: no elements, no error; hri is the escaped text.
     barcode.symbologyIdentifier = "]d1";
