@@ -123,7 +123,7 @@ class BadInput(unittest.TestCase):
         with self.assertRaises(orvel.FileError) as raised:
             orvel.read_barcodes(missing)
         self.assertIsInstance(raised.exception, OSError)
-        self.assertEqual(str(raised.exception), missing + ": cannot open the file")
+        self.assertEqual(str(raised.exception), missing + ": cannot open the file: No such file or directory")
         self.assertImageError(b"not a picture", "<bytes>: unknown picture format")
         self.assertImageError(b"", "<bytes>: file is empty")
         with tempfile.TemporaryDirectory() as folder:
