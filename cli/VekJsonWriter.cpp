@@ -6,6 +6,7 @@
 #include "cli/VekFamilyFormats.h"
 #include "foundation/VekSymbology.h"
 #include "foundation/VekTextDecoder.h"
+#include "foundation/VekTextEscapes.h"
 
 namespace orvel {
 
@@ -114,17 +115,7 @@ std::string reportHead(const std::string& file, double ms, const std::optional<s
 
 }  // namespace
 
-std::string hexOf(const std::string& bytes) {
-    static constexpr char digits[] = "0123456789abcdef";
-    std::string hex;
-    hex.reserve(bytes.size() * 2);
-    for (char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        hex += digits[byte >> 4];
-        hex += digits[byte & 0x0F];
-    }
-    return hex;
-}
+std::string hexOf(const std::string& bytes) { return hexadecimal(bytes); }
 
 std::string pictureReportToJson(const TVekPictureReport& report, TVekTextMode mode) {
     static const std::vector<std::string> noFiles;
