@@ -84,6 +84,8 @@ bool parseReaderSwitch(const std::string& argument, TVekScanOptions& options) {
     } else if (argument == "--merge-across") {
         options.merge = true;
         options.mergeAcross = true;
+    } else if (argument == "--code39-full-ascii") {
+        reader.code39FullAscii = true;
     } else if (argument == "-r" || argument == "--recursive") {
         options.recurse = true;
     } else {
@@ -233,6 +235,9 @@ Finds and decodes the barcode symbols in pictures (PNG, JPEG and BMP files).
                   is listed with the first picture holding one of its
                   parts, and the other pictures no longer list their parts.
                   The output then comes after every picture is read
+  --code39-full-ascii
+                  Code 39 shift pairs read as full ASCII (CODE39EXTENDED);
+                  naming CODE39EXTENDED in --formats does the same
   -j N            reads N files at once; the output keeps the files' order
   --annotate OUT.png
                   writes the picture (one PATH only) with each symbol's

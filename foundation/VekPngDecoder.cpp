@@ -10,6 +10,7 @@
 #include <png.h>
 
 #include "foundation/VekException.h"
+#include "foundation/VekImageView.h"
 #include "foundation/VekJpegDecoder.h"
 
 namespace orvel {
@@ -115,7 +116,7 @@ bool allocate(TPngTarget* target, png_uint_32 width, png_uint_32 height, bool wh
 void composeRow(const uint8_t* bgra, uint8_t* bgr, int32_t width) {
     for (int32_t x = 0; x < width; ++x, bgra += 4, bgr += 3) {
         const unsigned alpha = bgra[3];
-        for (int c = 0; c < 3; ++c) bgr[c] = static_cast<uint8_t>((bgra[c] * alpha + 255 * (255 - alpha) + 127) / 255);
+        for (int c = 0; c < 3; ++c) bgr[c] = overWhite(bgra[c], alpha);
     }
 }
 

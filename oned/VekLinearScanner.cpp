@@ -5,18 +5,21 @@
 #include "oned/VekCodabarLineDecoder.h"
 #include "oned/VekCode128LineDecoder.h"
 #include "oned/VekCode39LineDecoder.h"
+#include "oned/VekCode93LineDecoder.h"
 #include "oned/VekEanUpcLineDecoder.h"
 #include "oned/VekInterleavedLineDecoder.h"
+#include "oned/VekTelepenLineDecoder.h"
 
 namespace orvel {
 
 TVekLinearScanner::TVekLinearScanner(const TVekGreyImage& grey, const TVekBarcodeFormats& formats, bool inverted,
-                                     int minimumInterleavedDigits, TVekEanAddOn addOn)
+                                     int minimumInterleavedDigits, TVekEanAddOn addOn, bool code39FullAscii)
     : grey_(grey),
       formats_(formats),
       inverted_(inverted),
       minimumInterleavedDigits_(minimumInterleavedDigits),
-      addOn_(addOn) {}
+      addOn_(addOn),
+      code39FullAscii_(code39FullAscii) {}
 
 // Each sample weighs the line's pixel twice and its neighbours across the
 // line once: sensor noise drops, edges a few degrees off the line blur little.
@@ -65,10 +68,13 @@ bool TVekLinearScanner::decode(const TVekBarRow& row, double across) {
     if (formats_.asks(F::ean13) || formats_.asks(F::upcA) || formats_.asks(F::ean8) || formats_.asks(F::upcE))
         TVekEanUpcLineDecoder(formats_, addOn_).decode(row, reads);
     if (formats_.asks(F::code128)) TVekCode128LineDecoder().decode(row, reads);
-    if (formats_.asks(F::code39)) TVekCode39LineDecoder().decode(row, reads);
+    if (formats_.empty() || formats_.intersects({F::code39, F::code39Extended, F::code32, F::pzn}))
+        TVekCode39LineDecoder(TVekCode39Interpreter(formats_, code39FullAscii_)).decode(row, reads);
+    if (formats_.asks(F::code93)) TVekCode93LineDecoder().decode(row, reads);
     if (formats_.asks(F::interleaved25) || formats_.asks(F::identcode))
         TVekInterleavedLineDecoder(formats_, minimumInterleavedDigits_).decode(row, reads);
     if (formats_.asks(F::codabar)) TVekCodabarLineDecoder().decode(row, reads);
+    if (formats_.asks(F::telepen)) TVekTelepenLineDecoder().decode(row, reads);
     for (const TVekLinearRead& read : reads) votes_.add(read, row, across, line_);
     return !reads.empty();
 }

@@ -17,7 +17,8 @@ namespace orvel {
 class TVekLinearScanner {
 public:
     TVekLinearScanner(const TVekGreyImage& grey, const TVekBarcodeFormats& formats, bool inverted,
-                      int minimumInterleavedDigits, TVekEanAddOn addOn = TVekEanAddOn::ignore);
+                      int minimumInterleavedDigits, TVekEanAddOn addOn = TVekEanAddOn::ignore,
+                      bool code39FullAscii = false);
 
     // Rows (horizontal lines) at y, columns (vertical lines) at x.
     void scanRow(int32_t y);
@@ -34,6 +35,7 @@ private:
     bool inverted_;
     int minimumInterleavedDigits_;
     TVekEanAddOn addOn_;
+    bool code39FullAscii_;
     std::vector<float> profile_;
     TVekEdgeFinder edges_;
     TVekBarRow row_;
