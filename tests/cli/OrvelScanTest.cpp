@@ -398,7 +398,7 @@ TEST(OrvelScanPictures, GS1TextModesAndStructuredAppendAcrossPictures) {
     ASSERT_TRUE(test::zintRender("-b 71 --gs1 --scale=4 -d '[01]09501101530003[10]AB-123[17]140704'", dir / "gs1.png"));
     const std::vector<std::string> parts = {"Parts ", "of one ", "message"};
     for (size_t i = 0; i < parts.size(); ++i) {
-        ASSERT_TRUE(test::zintRender("-b 58 --scale=4 --structapp=" + std::to_string(i + 1) + ",3,44 -d '" + parts[i] + "'",
+        ASSERT_TRUE(test::zintRender("-b 58 --scale=3 --structapp=" + std::to_string(i + 1) + ",3,44 -d '" + parts[i] + "'",
                                      dir / ("part" + std::to_string(i + 1) + ".png")));
     }
     EXPECT_EQ(runScan(dir, "gs1.png").out,

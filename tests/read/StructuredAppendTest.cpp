@@ -32,6 +32,7 @@ const std::vector<TSequenceKind>& sequenceKinds() {
         {F::dataMatrix, "71", "017042"},
         {F::aztec, "92", "MSG7"},
         {F::pdf417, "55", "123"},
+        {F::maxiCode, "57", ""},  // MaxiCode sequences have no id
     };
     return kinds;
 }
@@ -46,7 +47,7 @@ TVekImage rendered(const std::string& arguments, const std::string& name) {
 // Part `index` (0-based) of `count` of a sequence, read back.
 TVekBarcode readPart(const TSequenceKind& kind, const std::string& id, int index, int count, const std::string& data) {
     const std::string arguments = std::string("-b ") + kind.zintType + " --structapp=" + std::to_string(index + 1) +
-                                  "," + std::to_string(count) + "," + id + " -d " + test::shellQuote(data);
+                                  "," + std::to_string(count) + (id.empty() ? "" : "," + id) + " -d " + test::shellQuote(data);
     TVekReaderOptions options;
     options.formats = {kind.format};
     const TVekBarcodes found = readBarcodes(rendered(arguments, formatName(kind.format) + std::to_string(index)), options);
