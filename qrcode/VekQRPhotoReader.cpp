@@ -107,6 +107,13 @@ bool TVekQRPhotoReader::readFirstPass(TVekBinaryCache& picture) {
         readBits(bits, 1.0, true);
         readInvertedFirst_ = true;
     }
+    // A local threshold can lose every finder of a symbol printed without a
+    // quiet zone (the block means of large dark areas); the other
+    // binarizer's picture, which the other families make anyway, shows them.
+    if (smallestModule_ == 0 && !enough()) {
+        readBits(picture.binary(secondKind()), 1.0, false);
+        readSecondFirst_ = true;
+    }
     // One finder alone, of modules the binarizer measures well, is some
     // other square: a symbol shows two at least, or finders too small to
     // be sure of, which the doubled picture may show better.
@@ -117,15 +124,13 @@ bool TVekQRPhotoReader::readFirstPass(TVekBinaryCache& picture) {
 void TVekQRPhotoReader::readLaterPasses(TVekBinaryCache& picture) {
     const TVekGreyImage& grey = picture.grey();
     if (grey.empty()) return;
-    const TVekBinarizerKind secondKind =
-        firstKind() == TVekBinarizerKind::local ? TVekBinarizerKind::global : TVekBinarizerKind::local;
     for (const bool inverted : {false, true}) {
         if (inverted && (!options_.tryInvert || crowded_)) break;
-        for (const TVekBinarizerKind kind : {firstKind(), secondKind}) {
+        for (const TVekBinarizerKind kind : {firstKind(), secondKind()}) {
             if (enough()) break;
             if (!inverted) {
-                // The first pass read this one already.
-                if (kind != firstKind()) readBits(picture.binary(kind), 1.0, false);
+                // The first pass read the first one, and the second when it saw no finder.
+                if (kind != firstKind() && !readSecondFirst_) readBits(picture.binary(kind), 1.0, false);
             } else if (kind != firstKind() || !readInvertedFirst_) {
                 TVekBitMatrix bits = picture.binary(kind);
                 bits.flipAll();
