@@ -9,6 +9,7 @@
 #include "foundation/VekMemoryBudget.h"
 #include "oned/VekLinearPhotoReader.h"
 #include "pdf417/VekPDF417PhotoReader.h"
+#include "qrcode/VekMicroQRPhotoReader.h"
 #include "qrcode/VekQRPhotoReader.h"
 #include "read/VekClassicReaders.h"
 #include "read/VekResultSet.h"
@@ -42,6 +43,8 @@ void readPhoto(TVekBinaryCache& picture, const TVekReaderOptions& options, TVekD
     using F = TVekBarcodeFormat;
     if (asksAny(options, {F::qrCode}) && !found.isComplete())
         found.add(TVekQRPhotoReader(options, debug).read(picture));
+    if (asksAny(options, {F::microQrCode}) && !found.isComplete())
+        found.add(TVekMicroQRPhotoReader(options, debug).read(picture));
     if (asksAny(options, {F::dataMatrix}) && !found.isComplete())
         found.add(TVekDatamatrixPhotoReader(options, debug).read(picture));
     if (asksAny(options, {F::aztec}) && !found.isComplete())
