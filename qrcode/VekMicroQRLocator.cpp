@@ -14,6 +14,8 @@ namespace {
 
 constexpr int32_t kMinSize = 11;
 constexpr int32_t kMaxSize = 17;
+// Of the ten timing modules next to the finder.
+constexpr int32_t kMinStartScore = 8;
 
 bool darkAt(const TVekBitMatrix& bits, TVekPointF p) {
     return bits.getOrLight(static_cast<int32_t>(std::floor(p.x)), static_cast<int32_t>(std::floor(p.y)));
@@ -29,14 +31,16 @@ std::optional<TVekPerspectiveTransform> finderTransform(const std::array<TVekPoi
     return TVekPerspectiveTransform::quadToQuad(square, quad);
 }
 
-// Do timing patterns start along both outer edges from the corner at module
-// (0, 0)? Light separator column, then dark, light, dark, light.
-bool timingStarts(const TVekBitMatrix& bits, const TVekPerspectiveTransform& t) {
+// How many of the ten modules where timing patterns start along both outer
+// edges from the corner at module (0, 0) are right: light separator column,
+// then dark, light, dark, light.
+int32_t timingStartScore(const TVekBitMatrix& bits, const TVekPerspectiveTransform& t) {
+    int32_t right = 0;
     for (int32_t a = 7; a <= 11; ++a) {
         const bool dark = a % 2 == 0;
-        if (darkAt(bits, t.map({a + 0.5, 0.5})) != dark || darkAt(bits, t.map({0.5, a + 0.5})) != dark) return false;
+        right += (darkAt(bits, t.map({a + 0.5, 0.5})) == dark) + (darkAt(bits, t.map({0.5, a + 0.5})) == dark);
     }
-    return true;
+    return right;
 }
 
 // The symbol size where a timing pattern's dark modules end: its last dark
@@ -51,9 +55,18 @@ std::vector<TVekQRGrid> TVekMicroQRLocator::grids(const TVekBitMatrix& bits, con
     std::vector<TVekQRGrid> grids;
     const auto corners = TVekQRFinderQuad::find(bits, finder.centre, finder.moduleSize);
     if (!corners) return grids;
-    for (size_t first = 0; first < 4; ++first) {
+    // The corners in the order their timing starts look right; the first
+    // perspective is rough, so a module or two may be wrong, and the
+    // following of the timing patterns decides.
+    std::vector<std::pair<int32_t, size_t>> starts;
+    for (size_t first = 0; first < 4; ++first)
+        if (const auto guess = finderTransform(*corners, first)) {
+            const int32_t score = timingStartScore(bits, *guess);
+            if (score >= kMinStartScore) starts.emplace_back(score, first);
+        }
+    std::stable_sort(starts.begin(), starts.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    for (const auto& [score, first] : starts) {
         const auto guess = finderTransform(*corners, first);
-        if (!guess || !timingStarts(bits, *guess)) continue;
         // Along the top row and down the left column; one dark module more
         // than the largest size has is no Micro QR.
         const int32_t maxDark = (kMaxSize - 8) / 2 + 2;
