@@ -17,11 +17,10 @@ TVekPointF unit(TVekPointF v) {
     return n > 0 ? (1.0 / n) * v : v;
 }
 
-// The centre of the lone dark module near `predicted`, where `along` is one
-// module along the edge and `inward` one module into the symbol; none when
-// there is none.
-std::optional<TVekPointF> darkModule(const TVekBitMatrix& bits, TVekPointF predicted, TVekPointF along,
-                                     TVekPointF inward) {
+}  // namespace
+
+std::optional<TVekPointF> TVekQRTimingFollower::runCentre(const TVekBitMatrix& bits, TVekPointF predicted,
+                                                          TVekPointF along, TVekPointF inward, int32_t modules) {
     const double module = length(along);
     const TVekPointF u = unit(along);
     // The dark pixel nearest to the prediction along the edge, within half a module.
@@ -32,13 +31,13 @@ std::optional<TVekPointF> darkModule(const TVekBitMatrix& bits, TVekPointF predi
     }
     if (!start) return std::nullopt;
     // Its run along the edge: about one module, light on both sides.
-    const double limit = 1.7 * module + 1;
+    const double limit = (modules + 0.7) * module + 1;
     double low = *start, high = *start;
     while (darkAt(bits, predicted + (low - kStep) * u))
         if ((low -= kStep) < *start - limit) return std::nullopt;
     while (darkAt(bits, predicted + (high + kStep) * u))
         if ((high += kStep) > *start + limit) return std::nullopt;
-    if (high - low + kStep > limit || high - low + kStep < 0.3 * module) return std::nullopt;
+    if (high - low + kStep > limit || high - low + kStep < (modules - 0.7) * module) return std::nullopt;
     const TVekPointF middle = predicted + ((low + high) / 2) * u;
     // Outwards to the quiet zone: the module's outer edge lies half a module
     // out from its centre.
@@ -48,8 +47,6 @@ std::optional<TVekPointF> darkModule(const TVekBitMatrix& bits, TVekPointF predi
         if (!darkAt(bits, middle + t * out)) return middle + (t - kStep / 2 - depth / 2) * out;
     return std::nullopt;
 }
-
-}  // namespace
 
 std::vector<TVekPointMatch> TVekQRTimingFollower::follow(const TVekBitMatrix& bits,
                                                          const TVekPerspectiveTransform& guess, const TEdge& edge,
@@ -66,7 +63,7 @@ std::vector<TVekPointMatch> TVekQRTimingFollower::follow(const TVekBitMatrix& bi
         TVekPointF along = guess.map(m + 0.5 * edge.along) - guess.map(m + (-0.5) * edge.along);
         if (last) along = 0.5 * step;
         const TVekPointF inward = guess.map(m + 0.5 * edge.inward) - guess.map(m + (-0.5) * edge.inward);
-        const auto centre = darkModule(bits, predicted, along, inward);
+        const auto centre = runCentre(bits, predicted, along, inward, 1);
         if (!centre) break;
         if (last) step = *centre - *last;
         else step = guess.map(m + 2.0 * edge.along) - guess.map(m);

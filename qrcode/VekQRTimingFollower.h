@@ -29,6 +29,13 @@ public:
     // dark module that is missing, or that is no lone module (a dark run
     // longer than one module along the edge, or no light quiet zone outside
     // it). `guess` maps module space to the picture.
+    // The centre of the dark run of `modules` modules along the edge near
+    // `predicted`, light at both ends and towards the quiet zone, half a
+    // module in from the edge; `along` is one module along the edge,
+    // `inward` one module into the symbol. None when there is no such run.
+    static std::optional<TVekPointF> runCentre(const TVekBitMatrix& bits, TVekPointF predicted, TVekPointF along,
+                                               TVekPointF inward, int32_t modules);
+
     static std::vector<TVekPointMatch> follow(const TVekBitMatrix& bits, const TVekPerspectiveTransform& guess,
                                               const TEdge& edge, int32_t first, int32_t maxDark);
 };

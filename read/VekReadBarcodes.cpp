@@ -10,6 +10,7 @@
 #include "oned/VekLinearPhotoReader.h"
 #include "pdf417/VekPDF417PhotoReader.h"
 #include "qrcode/VekMicroQRPhotoReader.h"
+#include "qrcode/VekRMQRPhotoReader.h"
 #include "qrcode/VekQRPhotoReader.h"
 #include "read/VekClassicReaders.h"
 #include "read/VekResultSet.h"
@@ -45,6 +46,8 @@ void readPhoto(TVekBinaryCache& picture, const TVekReaderOptions& options, TVekD
         found.add(TVekQRPhotoReader(options, debug).read(picture));
     if (asksAny(options, {F::microQrCode}) && !found.isComplete())
         found.add(TVekMicroQRPhotoReader(options, debug).read(picture));
+    if (asksAny(options, {F::rmqrCode}) && !found.isComplete())
+        found.add(TVekRMQRPhotoReader(options, debug).read(picture));
     if (asksAny(options, {F::dataMatrix}) && !found.isComplete())
         found.add(TVekDatamatrixPhotoReader(options, debug).read(picture));
     if (asksAny(options, {F::aztec}) && !found.isComplete())

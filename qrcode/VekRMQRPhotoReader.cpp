@@ -1,0 +1,130 @@
+#include "qrcode/VekRMQRPhotoReader.h"
+
+#include <algorithm>
+
+#include "foundation/VekGridSampler.h"
+#include "qrcode/VekGreyDoubler.h"
+#include "qrcode/VekRMQRLocator.h"
+#include "qrcode/VekRMQRMatrixDecoder.h"
+#include "qrcode/VekQRFinderScanner.h"
+
+namespace orvel {
+
+namespace {
+
+constexpr uint32_t kGridColour = 0x00C000;
+// Finders tried per binarization, the most confirmed first.
+constexpr size_t kFinders = 24;
+constexpr size_t kFindersTryingHarder = 64;
+// Finders with modules this small read better from a picture twice the size.
+constexpr double kSmallModule = 3.0;
+// Pictures up to this size are read at twice their size when nothing was found.
+constexpr int32_t kTinySide = 256;
+// Beyond this size a picture is never doubled (memory and time).
+constexpr int32_t kMaxUpscaleSide = 2048;
+// Pictures from this size on are also read at half their size.
+constexpr int32_t kDownscaleSide = 800;
+
+bool inside(const std::array<TVekPointF, 4>& quad, TVekPointF p) {
+    int positive = 0;
+    for (size_t i = 0; i < 4; ++i) positive += cross(quad[(i + 1) % 4] - quad[i], p - quad[i]) > 0;
+    return positive == 0 || positive == 4;
+}
+
+bool sameSymbol(const TVekBarcode& a, const TVekBarcode& b) {
+    return distance(a.centre(), b.centre()) < distance(a.position[0], a.position[2]) / 2;
+}
+
+// The symbol of one finder, decoded, or none.
+std::optional<TVekBarcode> readFinder(const TVekBitMatrix& bits, const TVekQRFinderCandidate& finder) {
+    for (const TVekRMQRGrid& grid : TVekRMQRLocator::grids(bits, finder)) {
+        const auto modules = TVekGridSampler::sample(bits, grid.width, grid.height, grid.moduleToPicture);
+        if (!modules) continue;
+        TVekBarcode result = TVekRMQRMatrixDecoder::decode(*modules);
+        if (!result.isValid) continue;
+        const double w = grid.width, h = grid.height;
+        const auto& t = grid.moduleToPicture;
+        result.position = {t.map({0, 0}), t.map({w, 0}), t.map({w, h}), t.map({0, h})};
+        result.isMirrored = grid.mirrored;
+        return result;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+TVekBarcodes TVekRMQRPhotoReader::read(TVekBinaryCache& picture) const {
+    TVekBarcodes decoded;
+    const TVekGreyImage& grey = picture.grey();
+    if (grey.empty()) return decoded;
+    const size_t maxFinders = options_.tryHarder ? kFindersTryingHarder : kFinders;
+    const TVekBinarizerKind firstKind = options_.binarizer;
+    const TVekBinarizerKind secondKind =
+        firstKind == TVekBinarizerKind::local ? TVekBinarizerKind::global : TVekBinarizerKind::local;
+    bool crowded = false;
+    bool smallFinders = false;
+    const auto enough = [&] {
+        if (options_.maxSymbols > 0 && decoded.size() >= static_cast<size_t>(options_.maxSymbols)) return true;
+        return !decoded.empty() && !options_.tryHarder;
+    };
+    const auto take = [&](const TVekBitMatrix& bits, double scale, bool inverted) {
+        auto candidates = TVekQRFinderScanner::scan(bits);
+        if (candidates.size() >= TVekQRFinderScanner::maxCandidatesFor(bits)) {
+            crowded = crowded || scale == 1.0;
+            return;
+        }
+        std::stable_sort(candidates.begin(), candidates.end(),
+                         [](const auto& a, const auto& b) { return a.count > b.count; });
+        if (candidates.size() > maxFinders) candidates.resize(maxFinders);
+        for (const auto& finder : candidates) {
+            if (scale == 1.0 && finder.moduleSize < kSmallModule) smallFinders = true;
+            const TVekPointF at = scale * finder.centre;
+            if (std::any_of(decoded.begin(), decoded.end(), [&](const TVekBarcode& b) { return inside(b.position, at); }))
+                continue;
+            auto result = readFinder(bits, finder);
+            if (!result) continue;
+            for (auto& p : result->position) p = scale * p;
+            result->isInverted = inverted;
+            result->setOrientationFromPosition();
+            if (std::any_of(decoded.begin(), decoded.end(), [&](const TVekBarcode& b) { return sameSymbol(b, *result); }))
+                continue;
+            if (debug_)
+                for (size_t i = 0; i < 4; ++i)
+                    debug_->line(result->position[i], result->position[(i + 1) % 4], kGridColour);
+            decoded.push_back(std::move(*result));
+        }
+    };
+
+    const int32_t side = std::max(grey.width(), grey.height());
+    for (const bool inverted : {false, true}) {
+        if (inverted && (!options_.tryInvert || crowded)) break;
+        for (const TVekBinarizerKind kind : {firstKind, secondKind}) {
+            if (enough()) break;
+            if (!inverted) {
+                take(picture.binary(kind), 1.0, false);
+            } else {
+                TVekBitMatrix bits = picture.binary(kind);
+                bits.flipAll();
+                take(bits, 1.0, true);
+            }
+        }
+        // Modules of a pixel or two: the binarizer and the run proportions
+        // need them larger.
+        if (!enough() && !crowded && side <= kMaxUpscaleSide && (smallFinders || side <= kTinySide)) {
+            TVekGreyImage larger = TVekGreyDoubler::doubled(grey);
+            if (inverted) larger = larger.inverted();
+            take(binarizeLocal(larger), 0.5, inverted);
+        }
+        if (!enough() && options_.tryDownscale && side >= kDownscaleSide) {
+            TVekGreyImage smaller = grey.downscaled(2);
+            if (inverted) smaller = smaller.inverted();
+            take(binarizeLocal(smaller), 2.0, inverted);
+        }
+        if (!decoded.empty()) break;
+    }
+    if (options_.maxSymbols > 0 && decoded.size() > static_cast<size_t>(options_.maxSymbols))
+        decoded.resize(options_.maxSymbols);
+    return decoded;
+}
+
+}  // namespace orvel
