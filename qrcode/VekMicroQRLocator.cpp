@@ -51,7 +51,8 @@ bool isSize(int32_t size) { return size >= kMinSize && size <= kMaxSize && size 
 
 }  // namespace
 
-std::vector<TVekQRGrid> TVekMicroQRLocator::grids(const TVekBitMatrix& bits, const TVekQRFinderCandidate& finder) {
+std::vector<TVekQRGrid> TVekMicroQRLocator::grids(const TVekBitMatrix& bits, const TVekQRFinderCandidate& finder,
+                                                   bool* started) {
     std::vector<TVekQRGrid> grids;
     const auto corners = TVekQRFinderQuad::find(bits, finder.centre, finder.moduleSize);
     if (!corners) return grids;
@@ -65,6 +66,7 @@ std::vector<TVekQRGrid> TVekMicroQRLocator::grids(const TVekBitMatrix& bits, con
             if (score >= kMinStartScore) starts.emplace_back(score, first);
         }
     std::stable_sort(starts.begin(), starts.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    if (started) *started = false;
     for (const auto& [score, first] : starts) {
         const auto guess = finderTransform(*corners, first);
         // Along the top row and down the left column; one dark module more
@@ -72,6 +74,8 @@ std::vector<TVekQRGrid> TVekMicroQRLocator::grids(const TVekBitMatrix& bits, con
         const int32_t maxDark = (kMaxSize - 8) / 2 + 2;
         const auto top = TVekQRTimingFollower::follow(bits, *guess, {{0, 0}, {1, 0}, {0, 1}}, 8, maxDark);
         const auto left = TVekQRTimingFollower::follow(bits, *guess, {{0, 0}, {0, 1}, {1, 0}}, 8, maxDark);
+        // Two timing modules followed on each edge: a symbol seems to be there.
+        if (started && top.size() >= 2 && left.size() >= 2) *started = true;
         std::vector<int32_t> sizes;
         for (const int32_t size : {sizeOf(top), sizeOf(left)})
             if (isSize(size) && std::find(sizes.begin(), sizes.end(), size) == sizes.end()) sizes.push_back(size);

@@ -16,8 +16,10 @@ namespace orvel {
 class TVekMicroQRLocator {
 public:
     // The grids to try, most likely first; empty when no timing patterns run
-    // from the finder or they end at no Micro QR size.
-    static std::vector<TVekQRGrid> grids(const TVekBitMatrix& bits, const TVekQRFinderCandidate& finder);
+    // from the finder or they end at no Micro QR size. `started` (when given)
+    // tells whether timing patterns could be followed from the finder at all.
+    static std::vector<TVekQRGrid> grids(const TVekBitMatrix& bits, const TVekQRFinderCandidate& finder,
+                                         bool* started = nullptr);
 };
 
 }  // namespace orvel

@@ -20,9 +20,11 @@ constexpr size_t kFindersTryingHarder = 64;
 constexpr double kSmallModule = 3.0;
 // Pictures up to this size are read at twice their size when nothing was found.
 constexpr int32_t kTinySide = 256;
-// Beyond this size a picture is never doubled (memory and time).
-constexpr int32_t kMaxUpscaleSide = 2048;
-// Pictures from this size on are also read at half their size.
+// Beyond this size a picture is never doubled (memory and time): a symbol of
+// small modules in a large picture is small beside it.
+constexpr int32_t kMaxUpscaleSide = 1024;
+// Pictures from this size on are also read at half their size when trying
+// harder: these symbols are small, their modules seldom too large.
 constexpr int32_t kDownscaleSide = 800;
 
 bool inside(const std::array<TVekPointF, 4>& quad, TVekPointF p) {
@@ -35,9 +37,9 @@ bool sameSymbol(const TVekBarcode& a, const TVekBarcode& b) {
     return distance(a.centre(), b.centre()) < distance(a.position[0], a.position[2]) / 2;
 }
 
-// The symbol of one finder, decoded, or none.
-std::optional<TVekBarcode> readFinder(const TVekBitMatrix& bits, const TVekQRFinderCandidate& finder) {
-    for (const TVekQRGrid& grid : TVekMicroQRLocator::grids(bits, finder)) {
+// The symbol of one finder, decoded, or none; `started` as the locator says.
+std::optional<TVekBarcode> readFinder(const TVekBitMatrix& bits, const TVekQRFinderCandidate& finder, bool& started) {
+    for (const TVekQRGrid& grid : TVekMicroQRLocator::grids(bits, finder, &started)) {
         const auto modules = TVekGridSampler::sample(bits, grid.dimension, grid.dimension, grid.moduleToPicture);
         if (!modules) continue;
         TVekBarcode result = TVekMicroQRMatrixDecoder::decode(*modules);
@@ -80,11 +82,14 @@ TVekBarcodes TVekMicroQRPhotoReader::read(TVekBinaryCache& picture) const {
                          [](const auto& a, const auto& b) { return a.count > b.count; });
         if (candidates.size() > maxFinders) candidates.resize(maxFinders);
         for (const auto& finder : candidates) {
-            if (scale == 1.0 && finder.moduleSize < kSmallModule) smallFinders = true;
             const TVekPointF at = scale * finder.centre;
             if (std::any_of(decoded.begin(), decoded.end(), [&](const TVekBarcode& b) { return inside(b.position, at); }))
                 continue;
-            auto result = readFinder(bits, finder);
+            bool started = false;
+            auto result = readFinder(bits, finder, started);
+            // A small finder whose patterns seemed to start but did not read:
+            // worth the picture at twice the size.
+            if (!result && started && scale == 1.0 && finder.moduleSize < kSmallModule) smallFinders = true;
             if (!result) continue;
             for (auto& p : result->position) p = scale * p;
             result->isInverted = inverted;
@@ -118,7 +123,7 @@ TVekBarcodes TVekMicroQRPhotoReader::read(TVekBinaryCache& picture) const {
             if (inverted) larger = larger.inverted();
             take(binarizeLocal(larger), 0.5, inverted);
         }
-        if (!enough() && options_.tryDownscale && side >= kDownscaleSide) {
+        if (!enough() && options_.tryHarder && options_.tryDownscale && side >= kDownscaleSide) {
             TVekGreyImage smaller = grey.downscaled(2);
             if (inverted) smaller = smaller.inverted();
             take(binarizeLocal(smaller), 2.0, inverted);

@@ -15,6 +15,9 @@ namespace {
 
 // Of the five modules where the top row's timing starts next to the finder.
 constexpr int32_t kMinStartScore = 4;
+// Format errors of a hypothesis that counts as a symbol seen (random
+// modules come within three errors of some format word one time in four).
+constexpr int32_t kMaxStartedFormatErrors = 1;
 // Runs of a row that may be missed (a blot) before the row is given up.
 constexpr int32_t kMaxMissedRuns = 2;
 
@@ -119,7 +122,8 @@ std::optional<THypothesis> hypothesis(const TVekBitMatrix& bits, const std::arra
 
 }  // namespace
 
-std::vector<TVekRMQRGrid> TVekRMQRLocator::grids(const TVekBitMatrix& bits, const TVekQRFinderCandidate& finder) {
+std::vector<TVekRMQRGrid> TVekRMQRLocator::grids(const TVekBitMatrix& bits, const TVekQRFinderCandidate& finder,
+                                                  bool* started) {
     std::vector<TVekRMQRGrid> grids;
     const auto corners = TVekQRFinderQuad::find(bits, finder.centre, finder.moduleSize);
     if (!corners) return grids;
@@ -129,6 +133,10 @@ std::vector<TVekRMQRGrid> TVekRMQRLocator::grids(const TVekBitMatrix& bits, cons
             if (auto h = hypothesis(bits, *corners, first, mirrored)) hypotheses.push_back(*h);
     std::stable_sort(hypotheses.begin(), hypotheses.end(),
                      [](const THypothesis& a, const THypothesis& b) { return a.format.errors < b.format.errors; });
+    // A hypothesis on clean format information: one that seems to start.
+    if (started)
+        *started = std::any_of(hypotheses.begin(), hypotheses.end(),
+                               [](const THypothesis& h) { return h.format.errors <= kMaxStartedFormatErrors; });
     for (const THypothesis& h : hypotheses) {
         const TVekRMQRVersionInfo& info = *rmqrVersionInfo(h.format.version);
         std::vector<TVekPointMatch> matches;

@@ -24,8 +24,11 @@ struct TVekRMQRGrid {
 // corner pattern, sub-finder), the points a perspective is fitted to.
 class TVekRMQRLocator {
 public:
-    // The grids to try, most likely first.
-    static std::vector<TVekRMQRGrid> grids(const TVekBitMatrix& bits, const TVekQRFinderCandidate& finder);
+    // The grids to try, most likely first. `started` (when given) tells
+    // whether a timing pattern and format information were seen next to the
+    // finder at all.
+    static std::vector<TVekRMQRGrid> grids(const TVekBitMatrix& bits, const TVekQRFinderCandidate& finder,
+                                           bool* started = nullptr);
 };
 
 }  // namespace orvel
