@@ -18,8 +18,11 @@ constexpr size_t kFinders = 24;
 constexpr size_t kFindersTryingHarder = 64;
 // Finders with modules this small read better from a picture twice the size.
 constexpr double kSmallModule = 3.0;
-// Pictures up to this size are read at twice their size when nothing was found.
-constexpr int32_t kTinySide = 256;
+// Pictures up to this size are read at twice their size when nothing was
+// found; up to the larger one when they hold a finder of tiny modules.
+constexpr int32_t kTinySide = 64;
+constexpr int32_t kSmallSide = 256;
+constexpr double kTinyModule = 2.0;
 // Beyond this size a picture is never doubled (memory and time): a symbol of
 // small modules in a large picture is small beside it.
 constexpr int32_t kMaxUpscaleSide = 1024;
@@ -65,6 +68,7 @@ TVekBarcodes TVekRMQRPhotoReader::read(TVekBinaryCache& picture) const {
         firstKind == TVekBinarizerKind::local ? TVekBinarizerKind::global : TVekBinarizerKind::local;
     bool crowded = false;
     bool smallFinders = false;
+    bool tinyFinders = false;
     const auto enough = [&] {
         if (options_.maxSymbols > 0 && decoded.size() >= static_cast<size_t>(options_.maxSymbols)) return true;
         return !decoded.empty() && !options_.tryHarder;
@@ -82,6 +86,7 @@ TVekBarcodes TVekRMQRPhotoReader::read(TVekBinaryCache& picture) const {
             const TVekPointF at = scale * finder.centre;
             if (std::any_of(decoded.begin(), decoded.end(), [&](const TVekBarcode& b) { return inside(b.position, at); }))
                 continue;
+            if (scale == 1.0 && finder.moduleSize < kTinyModule) tinyFinders = true;
             bool started = false;
             auto result = readFinder(bits, finder, started);
             // A small finder whose patterns seemed to start but did not read:
@@ -115,7 +120,8 @@ TVekBarcodes TVekRMQRPhotoReader::read(TVekBinaryCache& picture) const {
         }
         // Modules of a pixel or two: the binarizer and the run proportions
         // need them larger.
-        if (!enough() && !crowded && side <= kMaxUpscaleSide && (smallFinders || side <= kTinySide)) {
+        const bool tinyPicture = side <= kTinySide || (tinyFinders && side <= kSmallSide);
+        if (!enough() && !crowded && side <= kMaxUpscaleSide && (smallFinders || tinyPicture)) {
             TVekGreyImage larger = TVekGreyDoubler::doubled(grey);
             if (inverted) larger = larger.inverted();
             take(binarizeLocal(larger), 0.5, inverted);
