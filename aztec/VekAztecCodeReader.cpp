@@ -14,10 +14,10 @@
 #include "aztec/VekAztecGridFit.h"
 #include "aztec/VekAztecModeMessage.h"
 #include "aztec/VekReedSolomonAZ.h"
+#include "foundation/VekModuleVote.h"
 #include "foundation/VekAreaWalker.h"
 #include "foundation/VekException.h"
 #include "foundation/VekImageTools.h"
-#include "qrcode/VekQRCodeReader.h"
 
 namespace orvel {
 
@@ -34,7 +34,7 @@ constexpr int32_t kCompactRing = 5;
 constexpr int32_t kFullRangeRing = 7;
 
 bool isDark(const TVekImage& picture, const TVekPoint& point, double moduleSize) {
-    return TVekQRCodeReader::sampleModule(picture, point, moduleSize) == 1;
+    return TVekModuleVote::sample(picture, point, moduleSize) == 1;
 }
 
 // A bull's-eye's two regions share their centre; pairs of regions whose
@@ -341,7 +341,7 @@ TVectorInteger TVekAztecCodeReader::sampleStrip(const TVekImage& picture, const 
         if (k == skip) continue;
         // A line of no length has every module at its start.
         const TVekPoint point = line.getLength() > 0 ? line.getPointAt(k * step) : line.getStart();
-        modules.push_back(TVekQRCodeReader::sampleModule(picture, point, step));
+        modules.push_back(TVekModuleVote::sample(picture, point, step));
     }
     return modules;
 }

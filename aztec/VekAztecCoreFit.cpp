@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "aztec/VekAztecHomography.h"
+#include "foundation/VekLineFit.h"
 
 namespace orvel {
 
@@ -92,20 +93,9 @@ std::optional<std::array<size_t, 4>> roughCorners(const TCrossings& points, TVek
 }
 
 std::optional<TLine> fitLine(const TPoints& points) {
-    if (points.size() < 2) return std::nullopt;
-    TVekPointF mean{0, 0};
-    for (const TVekPointF& p : points) mean = mean + p;
-    mean = (1.0 / points.size()) * mean;
-    double sxx = 0, sxy = 0, syy = 0;
-    for (const TVekPointF& p : points) {
-        const TVekPointF d = p - mean;
-        sxx += d.x * d.x;
-        sxy += d.x * d.y;
-        syy += d.y * d.y;
-    }
-    // The principal direction of the scatter.
-    const double angle = 0.5 * std::atan2(2 * sxy, sxx - syy);
-    return TLine{mean, TVekPointF{std::cos(angle), std::sin(angle)}};
+    const std::optional<TVekLineFit> fit = TVekLineFit::of(std::span<const TVekPointF>(points.begin(), points.end()));
+    if (!fit) return std::nullopt;
+    return TLine{fit->point, fit->direction};
 }
 
 // A line through the points that leaves out the ones far off it: a ray that

@@ -1,6 +1,6 @@
 #include "aztec/VekAztecGridFit.h"
 
-#include "qrcode/VekQRCodeReader.h"
+#include "foundation/VekModuleVote.h"
 
 namespace orvel {
 
@@ -18,7 +18,7 @@ int32_t armAgreement(const TVekImage& picture, const TVekPoint& centre, const TV
         for (int32_t d = kFirstArmModule; d <= halfSize; ++d) {
             const TVekPoint point = TVekPoint::pointAt(centre.x, centre.y, direction, d * grid.moduleSize);
             const int32_t expected = d % 2 == 0 ? 1 : 0;
-            if (TVekQRCodeReader::sampleModule(picture, point, grid.moduleSize) == expected) ++agreeing;
+            if (TVekModuleVote::sample(picture, point, grid.moduleSize) == expected) ++agreeing;
         }
     }
     return agreeing;

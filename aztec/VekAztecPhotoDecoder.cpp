@@ -1,5 +1,6 @@
 #include "aztec/VekAztecPhotoDecoder.h"
 
+#include <algorithm>
 #include <string>
 
 #include "aztec/VekAztecConfiguration.h"
@@ -56,7 +57,9 @@ std::optional<TVekAztecPhotoMode> TVekAztecPhotoDecoder::readMode(const TVekAzBi
 TVekBarcode TVekAztecPhotoDecoder::runeBarcode(int32_t value) {
     TVekBarcode barcode;
     barcode.format = TVekBarcodeFormat::aztec;
-    barcode.bytes = std::to_string(value);
+    // A rune's byte is transmitted as three decimal digits, "000" to "255".
+    const std::string digits = std::to_string(value);
+    barcode.bytes = std::string(3 - std::min<size_t>(3, digits.size()), '0') + digits;
     barcode.symbologyIdentifier = "]zC";
     return barcode;
 }

@@ -4,7 +4,9 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <iostream>
 #include <string>
@@ -36,8 +38,11 @@ void printLine(const std::string& line) { std::cout << latin1ToUtf8(line) << '\n
 int runDemo(const std::filesystem::path& folder) {
     int status = exitAllLoaded;
     for (TVekScanFamily family : allScanFamilies) {
+        const std::filesystem::path familyPath = folder / familyFolder(family);
+        if (const std::string problem = folderProblem(familyPath); !problem.empty())
+            std::cerr << "orvel-scan: " << toUtf8(familyPath.string()) << ": " << problem << '\n';
         try {
-            scanFolder(family, folder / familyFolder(family), printLine);
+            scanFolder(family, familyPath, printLine);
         } catch (const std::exception& failure) {
             std::cout.flush();
             std::cerr << "orvel-scan: " << toUtf8(failure.what()) << '\n';
@@ -190,6 +195,20 @@ int runPictures(const TVekScanOptions& options) {
 
 }  // namespace
 
+// A scan whose results could not be written (a full disk, a closed pipe) has
+// failed whatever it read: say so instead of leaving an empty or cut output
+// behind a success status.
+int withOutputChecked(int status) {
+    std::cout.flush();
+    errno = 0;
+    const bool written = std::fflush(stdout) == 0 && !std::ferror(stdout) && std::cout.good();
+    if (written) return status;
+    const int error = errno;
+    std::cerr << "orvel-scan: cannot write to standard output"
+              << (error != 0 ? std::string(": ") + std::strerror(error) : std::string()) << '\n';
+    return exitSomeFailed;
+}
+
 int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     TVekScanOptions options;
@@ -201,9 +220,9 @@ int main(int argc, char** argv) {
     }
     if (options.help) {
         std::cout << scanHelpText();
-        return exitAllLoaded;
+        return withOutputChecked(exitAllLoaded);
     }
-    if (options.demoFolder) return runDemo(*options.demoFolder);
-    if (options.classic) return runClassic(options);
-    return runPictures(options);
+    if (options.demoFolder) return withOutputChecked(runDemo(*options.demoFolder));
+    if (options.classic) return withOutputChecked(runClassic(options));
+    return withOutputChecked(runPictures(options));
 }

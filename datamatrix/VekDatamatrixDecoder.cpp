@@ -75,7 +75,7 @@ void TVekDatamatrixDecoder::decodeRegions(const std::vector<TIntegerMatrix>& reg
     TIntegerMatrix blocks;
     try {
         blocks = correctBlocks(stream, TEccLayout::standard);
-    } catch (const datamatrix::TVekRSException&) {
+    } catch (const TVekRSException&) {
         if (symbolSizeIndex != DM_SIZE_144) throw;
         // Symbols written in the shifted order fail above: check codewords of
         // another block are as good as noise to a block. A failure here
@@ -199,7 +199,7 @@ TVectorInteger TVekDatamatrixDecoder::correctBlock(const TVectorInteger& block, 
     // A correction in the positions the shortening keeps zero means the word
     // was too damaged and the decoder found some other code word.
     for (int32_t i = n; i < rs.getNn(); ++i) {
-        if (corrected[i] != 0) throw datamatrix::TVekRSException("Cannot solve RS errors");
+        if (corrected[i] != 0) throw TVekRSException("Cannot solve RS errors");
     }
     TVectorInteger result(256, 0);
     for (int32_t i = 0; i < n; ++i) result[i] = corrected[n - 1 - i];

@@ -26,7 +26,7 @@ public:
 
     // regions: regionsUp x regionsAcross matrices, the regions along the first
     // side first (Q outside, P inside). codewords receives the dataCodewords
-    // corrected data codewords. Raises datamatrix::TVekRSException when a
+    // corrected data codewords. Raises TVekRSException when a
     // block cannot be corrected, TVekException when the regions do not fit
     // the symbol size.
     void decodeRegions(const std::vector<TIntegerMatrix>& regions, int32_t regionsUp, TVectorInteger& codewords,

@@ -2,24 +2,14 @@
 
 #include <cmath>
 
+#include "foundation/VekLineFit.h"
+
 namespace orvel {
 
 std::optional<TVekDatamatrixEdgeLine> TVekDatamatrixEdgeLine::fit(const std::vector<TVekPointF>& points) {
-    if (points.size() < 2) return std::nullopt;
-    TVekPointF mean{};
-    for (const TVekPointF& p : points) mean = mean + p;
-    mean = (1.0 / static_cast<double>(points.size())) * mean;
-    double sxx = 0, sxy = 0, syy = 0;
-    for (const TVekPointF& p : points) {
-        const TVekPointF d = p - mean;
-        sxx += d.x * d.x;
-        sxy += d.x * d.y;
-        syy += d.y * d.y;
-    }
-    if (sxx + syy <= 1e-9) return std::nullopt;
-    // The main axis of the scatter matrix.
-    const double angle = 0.5 * std::atan2(2 * sxy, sxx - syy);
-    return TVekDatamatrixEdgeLine{mean, {std::cos(angle), std::sin(angle)}};
+    const std::optional<TVekLineFit> line = TVekLineFit::of(points);
+    if (!line || line->spread <= 1e-9) return std::nullopt;
+    return TVekDatamatrixEdgeLine{line->point, line->direction};
 }
 
 TVekPointF TVekDatamatrixEdgeLine::normalTowards(TVekPointF side) const {

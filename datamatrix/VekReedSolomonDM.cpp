@@ -30,7 +30,7 @@ TVekReedSolomonDM::TVekReedSolomonDM(int32_t mm, int32_t eccCount, int32_t kk,
     for (const int32_t coefficient : code.generator()) generator.push_back(code.field().log(coefficient));
 }
 
-void TVekReedSolomonDM::fail() { throw datamatrix::TVekRSException("Cannot solve RS errors"); }
+void TVekReedSolomonDM::fail() { throw TVekRSException("Cannot solve RS errors"); }
 
 void TVekReedSolomonDM::decodeBlock(const TVectorInteger& received, TVectorInteger& corrected) {
     if (static_cast<int32_t>(received.size()) < nn) {

@@ -8,17 +8,6 @@
 
 namespace orvel {
 
-namespace datamatrix {
-
-// A Data Matrix block that cannot be corrected. The QR family has its own
-// class of the same name, hence the nested namespace.
-class TVekRSException : public TVekException {
-public:
-    using TVekException::TVekException;
-};
-
-}  // namespace datamatrix
-
 // The Reed-Solomon code of ECC 200 over the shared core: GF(2^mm) for the
 // full code length nn = 2^mm - 1, generator roots alpha^1 ... alpha^eccCount.
 // Shortened blocks are decoded with their unused high positions zero.
@@ -31,7 +20,7 @@ public:
 
     // received: at least nn symbols, position i the coefficient of x^i, each
     // read modulo 2^mm. corrected receives the nn corrected symbols; raises
-    // datamatrix::TVekRSException "Cannot solve RS errors" when the word has
+    // TVekRSException "Cannot solve RS errors" when the word has
     // more errors than the code can correct, corrected then holding the word
     // as received.
     void decodeBlock(const TVectorInteger& received, TVectorInteger& corrected);

@@ -5,6 +5,7 @@
 #include <QMessageBox>
 
 #include <exception>
+#include <iostream>
 
 #include "scan/VekFolderScan.h"
 
@@ -65,8 +66,11 @@ void TTOrvelDemo::Button6Click() { scanButtonClick(TVekScanFamily::aztec); }
 // the scan ends. An error ends the click at that file; the log keeps what
 // was written so far.
 void TTOrvelDemo::scanButtonClick(TVekScanFamily family) {
+    const std::filesystem::path folder = baseFolder_ / familyFolder(family);
+    if (const std::string problem = folderProblem(folder); !problem.empty())
+        std::cerr << "orvel-demo: " << folder.string() << ": " << problem << '\n';
     try {
-        scanFolder(family, baseFolder_ / familyFolder(family), [this](const std::string& line) { writeLog(line); });
+        scanFolder(family, folder, [this](const std::string& line) { writeLog(line); });
     } catch (const std::exception& failure) {
         showErrorBox(QString::fromUtf8(failure.what()));
     }

@@ -18,4 +18,11 @@ public:
     using TVekException::TVekException;
 };
 
+// A Reed-Solomon block with more errors than its code corrects ("Cannot
+// solve RS errors"), in every family that corrects with Reed-Solomon.
+class TVekRSException : public TVekException {
+public:
+    using TVekException::TVekException;
+};
+
 }  // namespace orvel

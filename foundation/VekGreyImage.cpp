@@ -27,6 +27,16 @@ template <int Step>
         target[x] = luminance(source[at.red], source[at.green], source[at.blue]);
 }
 
+// One row of a layout with alpha, each pixel laid over white first.
+[[gnu::always_inline]] inline void convertAlphaRow(const uint8_t* __restrict source, uint8_t* __restrict target,
+                                                   int32_t width, TVekChannelOffsets at) {
+    for (int32_t x = 0; x < width; ++x, source += 4) {
+        const uint32_t alpha = source[at.alpha];
+        target[x] = luminance(overWhite(source[at.red], alpha), overWhite(source[at.green], alpha),
+                              overWhite(source[at.blue], alpha));
+    }
+}
+
 // Every row of a colour view into width × height levels.
 [[gnu::always_inline]] inline void convertView(const TVekImageView& view, uint8_t* pixels) {
     const TVekChannelOffsets at = channelOffsets(view.format);
@@ -35,6 +45,8 @@ template <int Step>
         uint8_t* target = pixels + static_cast<size_t>(y) * static_cast<size_t>(view.width);
         if (threeBytes)
             convertRow<3>(view.row(y), target, view.width, at);
+        else if (at.alpha >= 0)
+            convertAlphaRow(view.row(y), target, view.width, at);
         else
             convertRow<4>(view.row(y), target, view.width, at);
     }

@@ -16,11 +16,11 @@ int bytesPerPixel(TVekPixelFormat format) {
 
 TVekChannelOffsets channelOffsets(TVekPixelFormat format) {
     switch (format) {
-        case TVekPixelFormat::rgb:
-        case TVekPixelFormat::rgba: return {0, 1, 2};
-        case TVekPixelFormat::bgr:
-        case TVekPixelFormat::bgra: return {2, 1, 0};
-        case TVekPixelFormat::argb: return {1, 2, 3};
+        case TVekPixelFormat::rgb: return {0, 1, 2};
+        case TVekPixelFormat::rgba: return {0, 1, 2, 3};
+        case TVekPixelFormat::bgr: return {2, 1, 0};
+        case TVekPixelFormat::bgra: return {2, 1, 0, 3};
+        case TVekPixelFormat::argb: return {1, 2, 3, 0};
         case TVekPixelFormat::grey: break;
     }
     return {0, 0, 0};

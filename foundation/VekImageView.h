@@ -11,11 +11,21 @@ enum class TVekPixelFormat { grey, rgb, bgr, rgba, bgra, argb };
 // Bytes per pixel of a layout: 1, 3 or 4.
 int bytesPerPixel(TVekPixelFormat format);
 
-// Where red, green and blue sit within a pixel of a layout (all 0 for grey).
+// Where red, green and blue sit within a pixel of a layout (all 0 for grey),
+// and alpha (-1 for a layout without it).
 struct TVekChannelOffsets {
     int red, green, blue;
+    int alpha = -1;
 };
 TVekChannelOffsets channelOffsets(TVekPixelFormat format);
+
+// A colour channel laid over white by its alpha, rounded to nearest, as a
+// viewer shows a transparent picture on a page: every picture with alpha,
+// a file or caller memory, is read this way, so that the same pixels give
+// the same symbols whichever way they come.
+[[gnu::always_inline]] inline uint8_t overWhite(uint32_t channel, uint32_t alpha) {
+    return static_cast<uint8_t>((channel * alpha + 255 * (255 - alpha) + 127) / 255);
+}
 
 // Caller memory seen as a picture, without copying: `height` rows of `width`
 // pixels, row y starting at data + y × rowStride. The caller keeps the memory

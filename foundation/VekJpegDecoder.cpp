@@ -18,15 +18,45 @@ namespace {
 struct ErrorManager {
     jpeg_error_mgr pub;
     std::jmp_buf jump;
-    char message[JMSG_LENGTH_MAX];
+    char message[JMSG_LENGTH_MAX + 64];
     bool truncated;
     bool corrupt;
     bool outOfMemory;
 };
 
+// What a fatal libjpeg error means to someone who only has the file, or
+// none where libjpeg's own words say it well enough.
+const char* plainWords(int code) {
+    switch (code) {
+        case JERR_EMPTY_IMAGE: return "the picture has no rows (its header gives a height of 0)";
+        case JERR_BAD_LENGTH:
+        case JERR_BAD_HUFF_TABLE:
+        case JERR_NO_HUFF_TABLE:
+        case JERR_NO_QUANT_TABLE:
+        case JERR_BAD_DCT_COEF:
+        case JERR_BAD_COMPONENT_ID:
+        case JERR_SOS_NO_SOF:
+        case JERR_SOF_DUPLICATE:
+        case JERR_SOF_NO_SOS:
+        case JERR_MISMATCHED_QUANT_TABLE:
+        case JERR_COMPONENT_COUNT:
+        case JERR_BAD_PROG_SCRIPT:
+        case JERR_BAD_PROGRESSION:
+        case JERR_UNKNOWN_MARKER: return "the compressed picture data is damaged";
+        case JERR_IMAGE_TOO_BIG: return "the picture is too large";
+        default: return nullptr;
+    }
+}
+
+// libjpeg's reason is kept in brackets after the plain words.
 void onError(j_common_ptr info) {
     auto* manager = reinterpret_cast<ErrorManager*>(info->err);
-    info->err->format_message(info, manager->message);
+    char reason[JMSG_LENGTH_MAX];
+    info->err->format_message(info, reason);
+    if (const char* words = plainWords(info->err->msg_code))
+        std::snprintf(manager->message, sizeof manager->message, "%s (%s)", words, reason);
+    else
+        std::snprintf(manager->message, sizeof manager->message, "%s", reason);
     std::longjmp(manager->jump, 1);
 }
 

@@ -4,7 +4,8 @@
 #include <array>
 #include <bit>
 #include <cctype>
-#include <fstream>
+#include <cerrno>
+#include <cstring>
 #include <new>
 #include <string>
 
@@ -12,6 +13,10 @@
 #include "foundation/VekException.h"
 #include "foundation/VekJpegDecoder.h"
 #include "foundation/VekPngDecoder.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace orvel {
 
@@ -310,19 +315,44 @@ std::string lowerExtension(const std::filesystem::path& path) {
     return extension;
 }
 
+// A file descriptor closed when it goes out of scope.
+struct TOpenFile {
+    int descriptor = -1;
+    explicit TOpenFile(int opened) : descriptor(opened) {}
+    TOpenFile(const TOpenFile&) = delete;
+    TOpenFile& operator=(const TOpenFile&) = delete;
+    ~TOpenFile() {
+        if (descriptor >= 0) ::close(descriptor);
+    }
+};
+
+std::string systemReason(const char* what, int error) { return std::string(what) + ": " + std::strerror(error); }
+
+// Only a regular file is a picture: a named pipe or a device would block the
+// read or never end, so anything else is refused before it is opened. The
+// file is opened without waiting and checked once more, in case it was
+// replaced in between.
 std::vector<uint8_t> readWholeFile(const std::filesystem::path& path) {
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error)) throw TVekException("is a directory");
-    std::ifstream file(path, std::ios::binary);
-    if (!file) throw TVekException("cannot open the file");
-    file.seekg(0, std::ios::end);
-    const std::streamoff size = file.tellg();
-    if (size < 0) throw TVekException("cannot read the file");
-    if (static_cast<uintmax_t>(size) > kMaxFileSize) throw TVekException("file is too large for a picture");
-    file.seekg(0, std::ios::beg);
-    std::vector<uint8_t> data(static_cast<size_t>(size));
-    if (size > 0 && !file.read(reinterpret_cast<char*>(data.data()), size))
-        throw TVekException("cannot read the file");
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) throw TVekException(systemReason("cannot open the file", errno));
+    if (S_ISDIR(status.st_mode)) throw TVekException("is a directory");
+    if (!S_ISREG(status.st_mode)) throw TVekException("not a regular file");
+    const TOpenFile file{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
+    const int descriptor = file.descriptor;
+    if (descriptor < 0) throw TVekException(systemReason("cannot open the file", errno));
+    if (::fstat(descriptor, &status) != 0) throw TVekException(systemReason("cannot read the file", errno));
+    if (!S_ISREG(status.st_mode)) throw TVekException("not a regular file");
+    if (static_cast<uintmax_t>(status.st_size) > kMaxFileSize) throw TVekException("file is too large for a picture");
+    std::vector<uint8_t> data(static_cast<size_t>(status.st_size));
+    size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t count = ::read(descriptor, data.data() + done, data.size() - done);
+        if (count < 0 && errno == EINTR) continue;
+        if (count < 0) throw TVekException(systemReason("cannot read the file", errno));
+        if (count == 0) break;  // the file shrank while being read
+        done += static_cast<size_t>(count);
+    }
+    data.resize(done);
     return data;
 }
 
@@ -343,6 +373,7 @@ TVekImage toImage(TVekBitmap bitmap) {
 
 TVekImage decodeByName(const std::filesystem::path& path, std::vector<uint8_t> data) {
     const std::string extension = lowerExtension(path);
+    if (data.empty()) throw TVekException("file is empty");
     const bool jpeg = extension == ".jpg" || (extension != ".bmp" && looksLikeJpeg(data));
     if (jpeg) return TVekImage(TVekJpegPicture{std::move(data)});
     if (extension != ".bmp" && (data.size() < 2 || data[0] != 'B' || data[1] != 'M'))

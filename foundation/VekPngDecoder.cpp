@@ -10,6 +10,7 @@
 #include <png.h>
 
 #include "foundation/VekException.h"
+#include "foundation/VekImageView.h"
 #include "foundation/VekJpegDecoder.h"
 
 namespace orvel {
@@ -30,16 +31,47 @@ struct TPngTarget {
     TVekBitmap bitmap;
     std::vector<uint8_t> scratch;  // BGRA rows as libpng delivers them
     std::vector<png_bytep> rows;
-    char message[256] = "";
+    char message[512] = "";
+    char warning[200] = "";  // libpng's last warning: it often holds the reason a later error leaves out
 };
 
+bool mentions(const char* text, const char* part) { return std::strstr(text, part) != nullptr; }
+
+// What a libpng error means to someone who only has the file, or none where
+// libpng's own words say it well enough.
+const char* plainWords(const char* message) {
+    if (mentions(message, "unsigned integer out of range")) return "the picture's width or height is too large";
+    if (mentions(message, "IHDR")) return "the picture's header is invalid";
+    if (mentions(message, "CRC error")) return "the file is damaged (a chunk's checksum is wrong)";
+    if (mentions(message, "incorrect data check") || mentions(message, "invalid distance") ||
+        mentions(message, "invalid block type") || mentions(message, "invalid stored block") ||
+        mentions(message, "invalid code") || mentions(message, "too far back") ||
+        mentions(message, "image data") || mentions(message, "compressed data") ||
+        mentions(message, "decompression error") || mentions(message, "Decompression error") ||
+        mentions(message, "bad adaptive filter"))
+        return "the compressed picture data is damaged";
+    return nullptr;
+}
+
+// libpng's reason (and the warning that explains it) is kept in brackets
+// after the plain words.
 void onError(png_structp png, png_const_charp message) {
     auto* target = static_cast<TPngTarget*>(png_get_error_ptr(png));
-    std::snprintf(target->message, sizeof target->message, "cannot decode PNG: %s", message);
+    const char* words = plainWords(message);
+    if (words == nullptr)
+        std::snprintf(target->message, sizeof target->message, "cannot decode PNG: %s", message);
+    else if (target->warning[0] != '\0')
+        std::snprintf(target->message, sizeof target->message, "cannot decode PNG: %s (%s: %s)", words, message,
+                      target->warning);
+    else
+        std::snprintf(target->message, sizeof target->message, "cannot decode PNG: %s (%s)", words, message);
     png_longjmp(png, 1);
 }
 
-void onWarning(png_structp, png_const_charp) {}
+void onWarning(png_structp png, png_const_charp message) {
+    auto* target = static_cast<TPngTarget*>(png_get_error_ptr(png));
+    std::snprintf(target->warning, sizeof target->warning, "%s", message);
+}
 
 void onRead(png_structp png, png_bytep out, png_size_t length) {
     auto* input = static_cast<TPngInput*>(png_get_io_ptr(png));
@@ -84,7 +116,7 @@ bool allocate(TPngTarget* target, png_uint_32 width, png_uint_32 height, bool wh
 void composeRow(const uint8_t* bgra, uint8_t* bgr, int32_t width) {
     for (int32_t x = 0; x < width; ++x, bgra += 4, bgr += 3) {
         const unsigned alpha = bgra[3];
-        for (int c = 0; c < 3; ++c) bgr[c] = static_cast<uint8_t>((bgra[c] * alpha + 255 * (255 - alpha) + 127) / 255);
+        for (int c = 0; c < 3; ++c) bgr[c] = overWhite(bgra[c], alpha);
     }
 }
 

@@ -1,6 +1,8 @@
 #include "python/VekPyPicture.h"
 
-#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <sstream>
 
 #include "foundation/VekException.h"
@@ -62,13 +64,15 @@ bool isArrayLike(py::handle source) {
 
 // A file that cannot be opened is an OSError for Python; one that opens but
 // does not decode is an ImageError, both with the loader's message.
+// Telling the two apart never opens the file: a named pipe would block.
 TVekImage loadFile(const std::string& path) {
     try {
         return loadPicture(path);
     } catch (const TVekException& error) {
-        std::error_code ignored;
-        const bool opens = !std::filesystem::is_directory(path, ignored) && std::ifstream(path, std::ios::binary);
-        if (!opens) throw TVekPyFileError(error.what());
+        struct stat status {};
+        const bool readableFile =
+            ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && ::access(path.c_str(), R_OK) == 0;
+        if (!readableFile) throw TVekPyFileError(error.what());
         throw TVekPyImageError(error.what());
     }
 }
@@ -91,6 +95,8 @@ TVekPyPicture::TVekPyPicture(py::handle source) {
         fileData_.emplace(data.begin(), data.end());
     } else if (isPath(source)) {
         const std::string path = py::bytes(py::module_::import("os").attr("fsencode")(source));
+        // As Python's own open(): the part before a NUL would name another file.
+        if (path.find('\0') != std::string::npos) throw py::value_error("embedded null byte");
         path_ = path;
     } else if (isArrayLike(source)) {
         takeArray(py::module_::import("numpy").attr("asarray")(source));

@@ -4,6 +4,7 @@
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 
+#include <limits>
 #include <string>
 
 #include "foundation/VekBarcodeFormat.h"
@@ -73,6 +74,8 @@ TVekBarcodeFormat formatNamed(const std::string& name) {
 }
 
 // None for every format, "qrcode,ean13" or an iterable of names.
+// An empty list is refused as orvel-scan refuses it: it would read nothing,
+// and reading everything instead would surprise; None asks for every format.
 TVekBarcodeFormats formatsOf(py::handle formats) {
     TVekBarcodeFormats chosen;
     if (formats.is_none()) return chosen;
@@ -80,20 +83,34 @@ TVekBarcodeFormats formatsOf(py::handle formats) {
         const std::string list = formats.cast<std::string>();
         const std::optional<TVekBarcodeFormats> parsed = TVekBarcodeFormats::parse(list);
         if (!parsed) throw TVekPyOptionError("unknown barcode format in '" + list + "'");
-        return *parsed;
+        chosen = *parsed;
+    } else {
+        for (py::handle name : formats) chosen.insert(formatNamed(py::str(name)));
     }
-    for (py::handle name : formats) chosen.insert(formatNamed(py::str(name)));
+    if (chosen.empty()) throw TVekPyOptionError("no barcode format given (None reads every format)");
     return chosen;
 }
 
-py::list readBarcodesPy(py::handle image, py::handle formats, bool tryHarder, bool tryInvert, int maxSymbols,
+// max_symbols as an int of the library's range, without pybind11's message
+// that would print every argument, the whole array among them.
+int32_t maxSymbolsOf(py::handle value) {
+    if (!py::isinstance<py::int_>(value) || py::isinstance<py::bool_>(value))
+        throw py::type_error("max_symbols must be an int, not " +
+                             std::string(py::str(py::type::of(value).attr("__name__"))));
+    const py::int_ number = py::reinterpret_borrow<py::int_>(value);
+    if (number < py::int_(0) || number > py::int_(std::numeric_limits<int32_t>::max()))
+        throw TVekPyOptionError("max_symbols must be 0 (all) to " + std::to_string(std::numeric_limits<int32_t>::max()) +
+                                ", not " + py::repr(number).cast<std::string>());
+    return number.cast<int32_t>();
+}
+
+py::list readBarcodesPy(py::handle image, py::handle formats, bool tryHarder, bool tryInvert, py::handle maxSymbols,
                         bool returnErrors) {
     TVekReaderOptions options;
     options.formats = formatsOf(formats);
     options.tryHarder = tryHarder;
     options.tryInvert = tryInvert;
-    if (maxSymbols < 0) throw TVekPyOptionError("max_symbols must be 0 (all) or more");
-    options.maxSymbols = maxSymbols;
+    options.maxSymbols = maxSymbolsOf(maxSymbols);
     options.returnErrors = returnErrors;
     const TVekPyPicture picture(image);
     TVekBarcodes found;

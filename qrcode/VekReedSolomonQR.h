@@ -8,12 +8,6 @@
 
 namespace orvel {
 
-// A Reed-Solomon block that cannot be corrected.
-class TVekRSException : public TVekException {
-public:
-    using TVekException::TVekException;
-};
-
 // The Reed-Solomon code of QR Code (GF(256), first root 0) over the shared
 // core; any other GF(2^m) and first root work too. The full code length is
 // n = 2^m - 1; a shorter block is a shortened codeword.

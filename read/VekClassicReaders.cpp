@@ -162,8 +162,11 @@ TVekImage imageOfView(const TVekImageView& view) {
     for (int32_t y = 0; y < view.height; ++y) {
         const uint8_t* source = view.row(y);
         uint32_t* target = pixels.data() + static_cast<size_t>(y) * view.width;
-        for (int32_t x = 0; x < view.width; ++x, source += step)
-            target[x] = (uint32_t{source[at.red]} << 16) | (uint32_t{source[at.green]} << 8) | source[at.blue];
+        for (int32_t x = 0; x < view.width; ++x, source += step) {
+            const uint32_t alpha = at.alpha >= 0 ? source[at.alpha] : 255;
+            target[x] = (uint32_t{overWhite(source[at.red], alpha)} << 16) |
+                        (uint32_t{overWhite(source[at.green], alpha)} << 8) | overWhite(source[at.blue], alpha);
+        }
     }
     return image;
 }

@@ -46,6 +46,17 @@ std::vector<std::string> listFolder(const std::filesystem::path& folder) {
     return names;
 }
 
+std::string folderProblem(const std::filesystem::path& folder) {
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(folder, error);
+    if (status.type() == std::filesystem::file_type::not_found) return "no such folder";
+    if (error) return "cannot read the folder: " + error.message();
+    if (!std::filesystem::is_directory(status)) return "not a folder";
+    std::filesystem::directory_iterator entries(folder, error);
+    if (error) return "cannot read the folder: " + error.message();
+    return "";
+}
+
 std::vector<std::string> listPictures(const std::filesystem::path& folder) {
     std::vector<std::string> names = listFolder(folder);
     std::erase_if(names, [](const std::string& name) { return !isPictureName(name); });

@@ -23,6 +23,12 @@ bool isPictureName(const std::string& name);
 // not exist or cannot be listed.
 std::vector<std::string> listFolder(const std::filesystem::path& folder);
 
+// Why a folder a scan button reads gives nothing to scan: "no such folder",
+// "not a folder" or "cannot read the folder: <reason>"; empty when it can be
+// listed. The log of a click does not change for it (an empty folder's log);
+// the demo and orvel-scan --demo say it on stderr.
+std::string folderProblem(const std::filesystem::path& folder);
+
 // The entries of listFolder that isPictureName takes, in the same order.
 std::vector<std::string> listPictures(const std::filesystem::path& folder);
 

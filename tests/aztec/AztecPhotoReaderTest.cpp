@@ -126,11 +126,11 @@ TEST_F(AztecPhoto, InvertedAndMirroredSymbols) {
 }
 
 TEST_F(AztecPhoto, RunesReaderInitialisationGs1AndEci) {
-    for (const int value : {0, 25, 137, 255}) {
+    for (const auto& [value, digits] : {std::pair{0, "000"}, {25, "025"}, {137, "137"}, {255, "255"}}) {
         const TModuleMatrix rune = aztecModules("-b 128 -d " + std::to_string(value));
         ASSERT_EQ(rune.size(), 11u);
         const TVekBarcode barcode = readOne(test::renderUpright(rune, 4), "rune");
-        EXPECT_EQ(barcode.bytes, std::to_string(value));
+        EXPECT_EQ(barcode.bytes, digits);
         EXPECT_EQ(barcode.symbologyIdentifier, "]zC");
     }
     for (const std::string size : {"--vers=1", "--vers=5"}) {

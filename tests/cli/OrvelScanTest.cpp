@@ -59,7 +59,24 @@ TEST(OrvelScanDemo, PrintsTheLogOfTheFiveButtonsInOrder) {
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, concat({emptyFolderScanLog({"a.bmp", "b.jpg"}), emptyFolderScanLog({}),
                                emptyFolderScanLog({}), emptyFolderScanLog({"q.jpg"}), emptyFolderScanLog({})}));
-    EXPECT_TRUE(run.err.empty());
+    // The log stays that of empty folders; stderr names the missing ones.
+    EXPECT_EQ(run.err, (std::vector<std::string>{"orvel-scan: samples/PDF417Images: no such folder",
+                                                  "orvel-scan: samples/DatamatrixImages: no such folder"}));
+}
+
+// A full disk or a closed output is a failure, said on stderr, whatever was read.
+TEST(OrvelScanOutput, AWriteErrorOnStandardOutputFails) {
+    const fs::path dir = test::testDirectory("cli-full");
+    placeBlankPicture("blank.bmp", dir / "a.bmp");
+    for (const std::string arguments : {"a.bmp", "--json a.bmp", "--classic a.bmp", "--demo .", "--help"}) {
+        const int status = test::runCommand("cd " + test::shellQuote(dir.string()) + " && " +
+                                            test::shellQuote(ORVEL_SCAN_PATH) + " " + arguments +
+                                            " > /dev/full 2> err.txt");
+        EXPECT_EQ(status, 1) << arguments;
+        const std::vector<std::string> err = readLines(dir / "err.txt");
+        ASSERT_FALSE(err.empty()) << arguments;
+        EXPECT_EQ(err.back().rfind("orvel-scan: cannot write to standard output", 0), 0u) << arguments;
+    }
 }
 
 TEST(OrvelScanDemo, TakesOnlyBmpAndJpgNamesLongerThanFourCharacters) {
@@ -94,7 +111,7 @@ TEST(OrvelScanDemo, APictureThatCannotBeLoadedEndsThatButtonOnly) {
     // the four other buttons still run.
     EXPECT_EQ(run.out, concat({{"Scanning a.bmp", "No barcode found ", ""}, emptyFolderScanLog({}),
                                emptyFolderScanLog({}), emptyFolderScanLog({}), emptyFolderScanLog({})}));
-    ASSERT_EQ(run.err.size(), 1u);
+    ASSERT_EQ(run.err.size(), 5u);  // the file, then the four missing folders
     EXPECT_NE(run.err[0].find("c.bmp: "), std::string::npos) << run.err[0];
 }
 

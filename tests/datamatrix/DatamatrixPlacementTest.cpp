@@ -80,7 +80,7 @@ TEST(DatamatrixReedSolomon, FieldGeneratorAndCleanWords) {
     TVectorInteger threeErrors = oneError;
     threeErrors[3] = 1;
     threeErrors[100] = 9;
-    EXPECT_THROW(rs.decodeBlock(threeErrors, corrected), datamatrix::TVekRSException);
+    EXPECT_THROW(rs.decodeBlock(threeErrors, corrected), TVekRSException);
 }
 
 // A 16 x 16 block is 24 codewords of a code 255 long. Seven errors can bring
@@ -101,7 +101,7 @@ TEST(DatamatrixDecoder, CorrectionsOutsideTheShortenedBlockFail) {
         for (int32_t i = 0; i < blockLength; ++i) received[i] = stream[blockLength - 1 - i];
         try {
             rs.decodeBlock(received, corrected);
-        } catch (const datamatrix::TVekRSException&) {
+        } catch (const TVekRSException&) {
             continue;
         }
         bool outside = false;
@@ -110,7 +110,7 @@ TEST(DatamatrixDecoder, CorrectionsOutsideTheShortenedBlockFail) {
         ++outsideCorrections;
         test::TModuleMatrix symbol(16, std::vector<int>(16, 0));
         test::writeStream(symbol, sizeIndex, stream);
-        EXPECT_THROW(test::decodeSymbolCodewords(symbol), datamatrix::TVekRSException) << "trial " << trial;
+        EXPECT_THROW(test::decodeSymbolCodewords(symbol), TVekRSException) << "trial " << trial;
     }
     EXPECT_GT(outsideCorrections, 0);
 }
@@ -136,7 +136,7 @@ TEST(DatamatrixDecoder, NoiseFailsCleanly) {
         try {
             decoder.decodeRegions(regions, up, codewords, across);
             EXPECT_EQ(static_cast<int32_t>(codewords.size()), size[DM_DATA_CODEWORDS]);
-        } catch (const datamatrix::TVekRSException&) {
+        } catch (const TVekRSException&) {
         }
     }
 }

@@ -195,7 +195,7 @@ void expectCorrectionLimit(const TModuleMatrix& clean, const std::string& text) 
         try {
             decodeSymbolCodewords(tooMuch);
             ADD_FAILURE() << "size index " << sizeIndex << " block " << b << ": " << t + 1 << " errors corrected";
-        } catch (const datamatrix::TVekRSException& e) {
+        } catch (const TVekRSException& e) {
             EXPECT_STREQ(e.what(), "Cannot solve RS errors");
         }
     }

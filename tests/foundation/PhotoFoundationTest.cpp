@@ -195,5 +195,26 @@ TEST(GreyImageTest, ViewsCropsAndScalesShareOnePassOfWork) {
     EXPECT_EQ(grey.inverted().get(2, 1), 165);
 }
 
+// Pixels with alpha lie over white, in every layout that has it: a clear
+// pixel is white whatever its colour, an opaque one keeps its level.
+TEST(GreyImageTest, AlphaLaysPixelsOverWhite) {
+    const struct {
+        TVekPixelFormat format;
+        std::vector<uint8_t> pixels;  // black clear, black half, black opaque
+    } layouts[] = {
+        {TVekPixelFormat::rgba, {0, 0, 0, 0, 0, 0, 0, 128, 0, 0, 0, 255}},
+        {TVekPixelFormat::bgra, {0, 0, 0, 0, 0, 0, 0, 128, 0, 0, 0, 255}},
+        {TVekPixelFormat::argb, {0, 0, 0, 0, 128, 0, 0, 0, 255, 0, 0, 0}},
+    };
+    for (const auto& layout : layouts) {
+        const TVekGreyImage grey(TVekImageView(layout.pixels.data(), 3, 1, layout.format));
+        EXPECT_EQ(grey.get(0, 0), 255);
+        EXPECT_EQ(grey.get(1, 0), overWhite(0, 128));
+        EXPECT_EQ(grey.get(2, 0), 0);
+    }
+    EXPECT_EQ(overWhite(0, 128), 127);
+    for (uint32_t level = 0; level < 256; ++level) EXPECT_EQ(overWhite(level, 255), level);
+}
+
 }  // namespace
 }  // namespace orvel

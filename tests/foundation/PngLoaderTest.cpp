@@ -204,6 +204,10 @@ TEST_F(PngLoaderTest, DamagedFilesAreRefusedWithTheFileAndTheProblem) {
         {"cut.png", std::vector<uint8_t>(png.begin(), png.end() - 20), "cannot decode PNG: "},
         {"huge.png", withSize(png, 60000, 60000), "PNG picture of 60000 x 60000 pixels is too large"},
         {"wide.png", withSize(png, 200000, 1), "PNG picture of 200000 x 1 pixels is too large"},
+        {"2g.png", withSize(png, 0x80000000u, 1),
+         "cannot decode PNG: the picture's width or height is too large (PNG unsigned integer out of range)"},
+        {"zero.png", withSize(png, 0, 5),
+         "cannot decode PNG: the picture's header is invalid (Invalid IHDR data: Image width is zero in IHDR)"},
     };
     for (const auto& c : cases) {
         const auto path = dir / c.name;

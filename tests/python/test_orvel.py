@@ -34,6 +34,17 @@ def png_bytes(grey):
             chunk(b"IDAT", zlib.compress(rows)) + chunk(b"IEND", b""))
 
 
+def png_rgba_bytes(rgba):
+    """An 8-bit RGBA PNG file of the array."""
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+    height, width, _ = rgba.shape
+    rows = b"".join(b"\x00" + row.tobytes() for row in rgba)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)) +
+            chunk(b"IDAT", zlib.compress(rows)) + chunk(b"IEND", b""))
+
+
 def summary(barcodes):
     return [(b.format, b.bytes, b.is_valid, tuple(round(c, 3) for corner in b.position for c in corner))
             for b in barcodes]
@@ -120,7 +131,7 @@ class BadInput(unittest.TestCase):
         with self.assertRaises(orvel.FileError) as raised:
             orvel.read_barcodes(missing)
         self.assertIsInstance(raised.exception, OSError)
-        self.assertEqual(str(raised.exception), missing + ": cannot open the file")
+        self.assertEqual(str(raised.exception), missing + ": cannot open the file: No such file or directory")
         self.assertImageError(b"not a picture", "<bytes>: unknown picture format")
         self.assertImageError(b"", "<bytes>: file is empty")
         with tempfile.TemporaryDirectory() as folder:
@@ -134,6 +145,38 @@ class BadInput(unittest.TestCase):
             orvel.read_barcodes(QR_SAMPLE, formats="qrcode,nonsense")
         with self.assertRaises(orvel.OptionError):
             orvel.read_barcodes(QR_SAMPLE, max_symbols=-1)
+        # Out of range or of the wrong type, said in a line, not with the whole array.
+        picture = orvel.load_picture(QR_SAMPLE)
+        with self.assertRaises(orvel.OptionError) as raised:
+            orvel.read_barcodes(picture, max_symbols=2**40)
+        self.assertLess(len(str(raised.exception)), 100)
+        with self.assertRaises(TypeError) as raised:
+            orvel.read_barcodes(picture, max_symbols="3")
+        self.assertEqual(str(raised.exception), "max_symbols must be an int, not str")
+        # An empty list of formats is refused, as orvel-scan refuses it.
+        for empty in ("", " , ", []):
+            with self.assertRaises(orvel.OptionError):
+                orvel.read_barcodes(QR_SAMPLE, formats=empty)
+
+    def test_paths_that_are_not_plain_files(self):
+        # A NUL would cut the path short and name another file.
+        with self.assertRaises(ValueError) as raised:
+            orvel.read_barcodes(QR_SAMPLE + "\0.png")
+        self.assertNotIsInstance(raised.exception, orvel.Error)
+        with tempfile.TemporaryDirectory() as folder:
+            pipe = os.path.join(folder, "pipe.png")
+            os.mkfifo(pipe)
+            with self.assertRaises(orvel.FileError) as raised:
+                orvel.read_barcodes(pipe)  # would block for ever if it were opened
+            self.assertEqual(str(raised.exception), pipe + ": not a regular file")
+
+    def test_alpha_is_laid_over_white_in_arrays_as_in_files(self):
+        rgb = orvel.load_picture(QR_SAMPLE)
+        for alpha in (0, 96, 255):
+            rgba = np.dstack([rgb, np.full(rgb.shape[:2], alpha, np.uint8)])
+            from_array = summary(orvel.read_barcodes(rgba))
+            self.assertEqual(from_array, summary(orvel.read_barcodes(png_rgba_bytes(rgba))), alpha)
+            self.assertEqual(len(from_array), 0 if alpha == 0 else 1, alpha)
 
 
 def slow_picture(seed):
