@@ -4,6 +4,8 @@
 #include <numbers>
 #include <vector>
 
+#include "foundation/VekLineFit.h"
+
 namespace orvel {
 
 namespace {
@@ -28,23 +30,6 @@ std::optional<TVekPointF> ringEdge(const TVekBitMatrix& bits, TVekPointF centre,
         else if (phase == 2 && !dark) return centre + (t - kStep / 2) * direction;
     }
     return std::nullopt;
-}
-
-// The line through the points (centroid and direction), none for fewer than three.
-std::optional<std::pair<TVekPointF, TVekPointF>> fitLine(const std::vector<TVekPointF>& points) {
-    if (points.size() < 3) return std::nullopt;
-    TVekPointF mean;
-    for (const auto& p : points) mean = mean + p;
-    mean = (1.0 / static_cast<double>(points.size())) * mean;
-    double xx = 0, xy = 0, yy = 0;
-    for (const auto& p : points) {
-        const TVekPointF d = p - mean;
-        xx += d.x * d.x;
-        xy += d.x * d.y;
-        yy += d.y * d.y;
-    }
-    const double angle = 0.5 * std::atan2(2 * xy, xx - yy);
-    return std::pair{mean, TVekPointF{std::cos(angle), std::sin(angle)}};
 }
 
 std::optional<TVekPointF> intersect(const std::pair<TVekPointF, TVekPointF>& a,
@@ -102,8 +87,9 @@ std::optional<std::array<TVekPointF, 4>> TVekQRFinderQuad::find(const TVekBitMat
             if (t > 0.15 * side && t < 0.85 * side && std::fabs(cross(along, p - a)) < 0.7 * moduleSize + 0.5)
                 points.push_back(p);
         }
-        const auto line = fitLine(points);
-        lines[i] = line ? *line : std::pair{a, along};
+        // Three points at least, else the rough side.
+        const auto line = points.size() >= 3 ? TVekLineFit::of(points) : std::nullopt;
+        lines[i] = line ? std::pair{line->point, line->direction} : std::pair{a, along};
     }
     std::array<TVekPointF, 4> corners;
     for (size_t i = 0; i < 4; ++i) {
