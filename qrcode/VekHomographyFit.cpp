@@ -38,8 +38,8 @@ void addEquation(TSystem& system, const std::array<double, 8>& row, double rhs) 
 
 }  // namespace
 
-std::optional<TVekPerspectiveTransform> TVekHomographyFit::fit(std::span<const TVekPointMatch> matches,
-                                                               double columns, double rows) {
+std::optional<TVekPerspectiveTransform> TVekHomographyFit::fit(std::span<const TVekPointMatch> matches, double columns,
+                                                               double rows) {
     if (matches.size() < 4 || columns <= 0 || rows <= 0) return std::nullopt;
     // Picture points centred and scaled to about unit size, module points
     // divided by the rectangle's size: the equations stay well conditioned.
@@ -73,8 +73,8 @@ std::optional<TVekPerspectiveTransform> TVekHomographyFit::fit(std::span<const T
         if (!p || !std::isfinite(p->x) || !std::isfinite(p->y)) return std::nullopt;
         quad[i] = *p;
     }
-    const TVekPerspectiveTransform::TQuad moduleQuad{
-        TVekPointF{0, 0}, TVekPointF{columns, 0}, TVekPointF{columns, rows}, TVekPointF{0, rows}};
+    const TVekPerspectiveTransform::TQuad moduleQuad{TVekPointF{0, 0}, TVekPointF{columns, 0},
+                                                     TVekPointF{columns, rows}, TVekPointF{0, rows}};
     return TVekPerspectiveTransform::quadToQuad(moduleQuad, quad);
 }
 

@@ -52,7 +52,7 @@ bool isSize(int32_t size) { return size >= kMinSize && size <= kMaxSize && size 
 }  // namespace
 
 std::vector<TVekQRGrid> TVekMicroQRLocator::grids(const TVekBitMatrix& bits, const TVekQRFinderCandidate& finder,
-                                                   bool* started) {
+                                                  bool* started) {
     std::vector<TVekQRGrid> grids;
     const auto corners = TVekQRFinderQuad::find(bits, finder.centre, finder.moduleSize);
     if (!corners) return grids;

@@ -40,10 +40,14 @@ uint32_t formatBits(const TReading& m) {
 
 bool maskCondition(int32_t mask, int32_t row, int32_t column) {
     switch (mask) {
-        case 0: return row % 2 == 0;
-        case 1: return (row / 2 + column / 3) % 2 == 0;
-        case 2: return ((row * column) % 2 + (row * column) % 3) % 2 == 0;
-        default: return ((row + column) % 2 + (row * column) % 3) % 2 == 0;
+        case 0:
+            return row % 2 == 0;
+        case 1:
+            return (row / 2 + column / 3) % 2 == 0;
+        case 2:
+            return ((row * column) % 2 + (row * column) % 3) % 2 == 0;
+        default:
+            return ((row + column) % 2 + (row * column) % 3) % 2 == 0;
     }
 }
 

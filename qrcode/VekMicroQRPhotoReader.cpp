@@ -87,7 +87,8 @@ TVekBarcodes TVekMicroQRPhotoReader::read(TVekBinaryCache& picture) const {
         if (candidates.size() > maxFinders) candidates.resize(maxFinders);
         for (const auto& finder : candidates) {
             const TVekPointF at = scale * finder.centre;
-            if (std::any_of(decoded.begin(), decoded.end(), [&](const TVekBarcode& b) { return inside(b.position, at); }))
+            if (std::any_of(decoded.begin(), decoded.end(),
+                            [&](const TVekBarcode& b) { return inside(b.position, at); }))
                 continue;
             if (scale == 1.0 && finder.moduleSize < kTinyModule) tinyFinders = true;
             bool started = false;
@@ -99,7 +100,8 @@ TVekBarcodes TVekMicroQRPhotoReader::read(TVekBinaryCache& picture) const {
             for (auto& p : result->position) p = scale * p;
             result->isInverted = inverted;
             result->setOrientationFromPosition();
-            if (std::any_of(decoded.begin(), decoded.end(), [&](const TVekBarcode& b) { return sameSymbol(b, *result); }))
+            if (std::any_of(decoded.begin(), decoded.end(),
+                            [&](const TVekBarcode& b) { return sameSymbol(b, *result); }))
                 continue;
             if (debug_)
                 for (size_t i = 0; i < 4; ++i)

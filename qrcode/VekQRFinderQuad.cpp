@@ -25,9 +25,12 @@ std::optional<TVekPointF> ringEdge(const TVekBitMatrix& bits, TVekPointF centre,
     if (!darkAt(bits, centre)) return std::nullopt;
     for (double t = kStep; t <= reach; t += kStep) {
         const bool dark = darkAt(bits, centre + t * direction);
-        if (phase == 0 && !dark) phase = 1;
-        else if (phase == 1 && dark) phase = 2;
-        else if (phase == 2 && !dark) return centre + (t - kStep / 2) * direction;
+        if (phase == 0 && !dark)
+            phase = 1;
+        else if (phase == 1 && dark)
+            phase = 2;
+        else if (phase == 2 && !dark)
+            return centre + (t - kStep / 2) * direction;
     }
     return std::nullopt;
 }

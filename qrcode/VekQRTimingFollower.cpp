@@ -26,8 +26,10 @@ std::optional<TVekPointF> TVekQRTimingFollower::runCentre(const TVekBitMatrix& b
     // The dark pixel nearest to the prediction along the edge, within half a module.
     std::optional<double> start;
     for (double t = 0; t <= module / 2 && !start; t += kStep) {
-        if (darkAt(bits, predicted + t * u)) start = t;
-        else if (darkAt(bits, predicted + (-t) * u)) start = -t;
+        if (darkAt(bits, predicted + t * u))
+            start = t;
+        else if (darkAt(bits, predicted + (-t) * u))
+            start = -t;
     }
     if (!start) return std::nullopt;
     // Its run along the edge: about one module, light on both sides.
@@ -65,8 +67,10 @@ std::vector<TVekPointMatch> TVekQRTimingFollower::follow(const TVekBitMatrix& bi
         const TVekPointF inward = guess.map(m + 0.5 * edge.inward) - guess.map(m + (-0.5) * edge.inward);
         const auto centre = runCentre(bits, predicted, along, inward, 1);
         if (!centre) break;
-        if (last) step = *centre - *last;
-        else step = guess.map(m + 2.0 * edge.along) - guess.map(m);
+        if (last)
+            step = *centre - *last;
+        else
+            step = guess.map(m + 2.0 * edge.along) - guess.map(m);
         last = centre;
         found.push_back({m, *centre});
     }

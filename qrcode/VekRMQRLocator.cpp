@@ -99,8 +99,8 @@ void followRow(const TVekBitMatrix& bits, const TVekPerspectiveTransform& guess,
     }
 }
 
-std::optional<THypothesis> hypothesis(const TVekBitMatrix& bits, const std::array<TVekPointF, 4>& corners,
-                                      size_t first, bool mirrored) {
+std::optional<THypothesis> hypothesis(const TVekBitMatrix& bits, const std::array<TVekPointF, 4>& corners, size_t first,
+                                      bool mirrored) {
     TVekPerspectiveTransform::TQuad quad;
     for (size_t i = 0; i < 4; ++i) quad[i] = corners[mirrored ? (first + 4 - i) % 4 : (first + i) % 4];
     const TVekPerspectiveTransform::TQuad square{TVekPointF{0, 0}, TVekPointF{7, 0}, TVekPointF{7, 7},
@@ -123,7 +123,7 @@ std::optional<THypothesis> hypothesis(const TVekBitMatrix& bits, const std::arra
 }  // namespace
 
 std::vector<TVekRMQRGrid> TVekRMQRLocator::grids(const TVekBitMatrix& bits, const TVekQRFinderCandidate& finder,
-                                                  bool* started) {
+                                                 bool* started) {
     std::vector<TVekRMQRGrid> grids;
     const auto corners = TVekQRFinderQuad::find(bits, finder.centre, finder.moduleSize);
     if (!corners) return grids;

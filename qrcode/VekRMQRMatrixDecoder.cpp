@@ -21,7 +21,8 @@ constexpr int32_t kTerminatorBits = 3;
 constexpr int32_t kModeBits = 3;
 
 bool isFormat(int32_t width, int32_t height, int32_t column, int32_t row) {
-    const bool finderSide = (column >= 8 && column <= 10 && row >= 1 && row <= 5) || (column == 11 && row >= 1 && row <= 3);
+    const bool finderSide =
+        (column >= 8 && column <= 10 && row >= 1 && row <= 5) || (column == 11 && row >= 1 && row <= 3);
     const bool subFinderSide = (column >= width - 8 && column <= width - 6 && row >= height - 6 && row <= height - 2) ||
                                (row == height - 6 && column >= width - 5 && column <= width - 3);
     return finderSide || subFinderSide;
@@ -100,10 +101,10 @@ TVectorInteger segments(TVekQRBitString& bits, const TVekRMQRVersionInfo& info) 
 
 bool TVekRMQRMatrixDecoder::isFunction(int32_t width, int32_t height, int32_t column, int32_t row) {
     if (row == 0 || row == height - 1 || column == 0 || column == width - 1) return true;  // edges: timing, corners
-    if (column <= 7 && row <= 7) return true;                                            // finder, separator
-    if (column >= width - 5 && row >= height - 5) return true;                           // sub-finder
-    if (column >= width - 2 && row <= 1) return true;                                    // top-right corner
-    if (column <= 1 && row >= height - 2) return true;                                   // bottom-left corner
+    if (column <= 7 && row <= 7) return true;                                              // finder, separator
+    if (column >= width - 5 && row >= height - 5) return true;                             // sub-finder
+    if (column >= width - 2 && row <= 1) return true;                                      // top-right corner
+    if (column <= 1 && row >= height - 2) return true;                                     // bottom-left corner
     for (const int32_t x : rmqrAlignmentColumns(width)) {
         if (column == x) return true;  // the vertical timing between the two patterns
         if (std::abs(column - x) <= 1 && (row <= 2 || row >= height - 3)) return true;

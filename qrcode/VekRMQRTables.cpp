@@ -79,7 +79,8 @@ std::span<const int32_t> rmqrAlignmentColumns(int32_t width) {
 }
 
 TVekModulePosition rmqrFormatPosition(int32_t bit, bool subFinderSide, int32_t width, int32_t height) {
-    if (!subFinderSide) return bit < 15 ? TVekModulePosition{8 + bit / 5, 1 + bit % 5} : TVekModulePosition{11, bit - 14};
+    if (!subFinderSide)
+        return bit < 15 ? TVekModulePosition{8 + bit / 5, 1 + bit % 5} : TVekModulePosition{11, bit - 14};
     return bit < 15 ? TVekModulePosition{width - 8 + bit / 5, height - 6 + bit % 5}
                     : TVekModulePosition{width - 5 + bit - 15, height - 6};
 }

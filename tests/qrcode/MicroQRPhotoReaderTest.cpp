@@ -31,20 +31,20 @@ struct TSymbol {
 
 // Every size and level, with content in each mode the size has.
 const TSymbol kSymbols[] = {
-    {"12345", 1, 1, ""},           {"ABC1", 2, 1, "L"},        {"9876", 2, 2, "M"},
-    {"micro", 3, 1, "L"},          {"MICRO 3", 3, 2, "M"},     {"Micro QR 4L?", 4, 1, "L"},
-    {"M4 LEVEL M", 4, 2, "M"},     {"quart", 4, 3, "Q"},
+    {"12345", 1, 1, ""},    {"ABC1", 2, 1, "L"},         {"9876", 2, 2, "M"},       {"micro", 3, 1, "L"},
+    {"MICRO 3", 3, 2, "M"}, {"Micro QR 4L?", 4, 1, "L"}, {"M4 LEVEL M", 4, 2, "M"}, {"quart", 4, 3, "Q"},
 };
 
 TModuleMatrix microModules(const TSymbol& s, const std::string& extra = "") {
-    return trimmedModules(zintDump("-b MICROQR --vers=" + std::to_string(s.version) + " --secure=" +
-                                   std::to_string(s.level) + " " + extra + " -d " + shellQuote(s.data)));
+    return trimmedModules(zintDump("-b MICROQR --vers=" + std::to_string(s.version) +
+                                   " --secure=" + std::to_string(s.level) + " " + extra + " -d " + shellQuote(s.data)));
 }
 
 TVekBitMatrix toBits(const TModuleMatrix& modules) {
     TVekBitMatrix bits(static_cast<int32_t>(modules[0].size()), static_cast<int32_t>(modules.size()));
     for (size_t r = 0; r < modules.size(); ++r)
-        for (size_t c = 0; c < modules[r].size(); ++c) bits.set(static_cast<int32_t>(c), static_cast<int32_t>(r), modules[r][c] != 0);
+        for (size_t c = 0; c < modules[r].size(); ++c)
+            bits.set(static_cast<int32_t>(c), static_cast<int32_t>(r), modules[r][c] != 0);
     return bits;
 }
 
@@ -193,7 +193,8 @@ TEST(MicroQRPhotoReaderTest, DistortedRenderingsReadAndNeverWrong) {
 TEST(MicroQRPhotoReaderTest, QRCodeAndMicroQRNeverTakenForEachOther) {
     ASSERT_TRUE(haveZint());
     for (const std::string vers : {"1", "2", "4"}) {
-        const TModuleMatrix qr = trimmedModules(zintDump("-b QRCODE --vers=" + vers + " -d " + shellQuote("QR" + vers)));
+        const TModuleMatrix qr =
+            trimmedModules(zintDump("-b QRCODE --vers=" + vers + " -d " + shellQuote("QR" + vers)));
         for (const double size : {2.0, 4.0})
             EXPECT_TRUE(readMicro(renderUpright(qr, size)).empty()) << "QR version " << vers;
     }

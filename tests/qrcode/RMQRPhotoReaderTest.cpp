@@ -10,10 +10,10 @@
 #include <string>
 
 #include "foundation/VekBinaryCache.h"
-#include "qrcode/VekRMQRMatrixDecoder.h"
-#include "qrcode/VekRMQRPhotoReader.h"
 #include "qrcode/VekMicroQRPhotoReader.h"
 #include "qrcode/VekQRPhotoReader.h"
+#include "qrcode/VekRMQRMatrixDecoder.h"
+#include "qrcode/VekRMQRPhotoReader.h"
 #include "qrcode/VekRMQRTables.h"
 #include "support/PhotoTestSupport.h"
 #include "support/TestSupport.h"
@@ -26,8 +26,8 @@ namespace {
 // zint's --vers is the version indicator + 1; --secure=2 is level M, 4 is H.
 TModuleMatrix rmqrModules(int version, bool levelH, const std::string& data) {
     const TVekRMQRVersionInfo* info = rmqrVersionInfo(version);
-    return trimmedModules(zintDump("-b RMQR --vers=" + std::to_string(version + 1) + " --secure=" +
-                                   (levelH ? "4" : "2") + " -d " + shellQuote(data)),
+    return trimmedModules(zintDump("-b RMQR --vers=" + std::to_string(version + 1) +
+                                   " --secure=" + (levelH ? "4" : "2") + " -d " + shellQuote(data)),
                           info->width);
 }
 
@@ -58,7 +58,8 @@ TVekGreyImage boxBlurred(const TVekGreyImage& grey) {
         for (int32_t x = 0; x < w; ++x) {
             int sum = 0;
             for (int dy = -1; dy <= 1; ++dy)
-                for (int dx = -1; dx <= 1; ++dx) sum += grey.get(std::clamp(x + dx, 0, w - 1), std::clamp(y + dy, 0, h - 1));
+                for (int dx = -1; dx <= 1; ++dx)
+                    sum += grey.get(std::clamp(x + dx, 0, w - 1), std::clamp(y + dy, 0, h - 1));
             pixels[static_cast<size_t>(y) * w + x] = static_cast<uint8_t>((sum + 4) / 9);
         }
     return TVekGreyImage::fromPixels(std::move(pixels), w, h);
@@ -70,13 +71,16 @@ TVekGreyImage boxBlurred(const TVekGreyImage& grey) {
 TVekGreyImage renderTurned(const TModuleMatrix& modules, double pixels, double degrees, double keystone,
                            bool inverted = false) {
     const double w = (modules[0].size() + 4) * pixels, h = (modules.size() + 4) * pixels;
-    std::array<TVekPointF, 4> corners{TVekPointF{-w / 2 * (1 - keystone), -h / 2}, TVekPointF{w / 2 * (1 - keystone), -h / 2},
-                                      TVekPointF{w / 2, h / 2}, TVekPointF{-w / 2, h / 2}};
+    std::array<TVekPointF, 4> corners{TVekPointF{-w / 2 * (1 - keystone), -h / 2},
+                                      TVekPointF{w / 2 * (1 - keystone), -h / 2}, TVekPointF{w / 2, h / 2},
+                                      TVekPointF{-w / 2, h / 2}};
     const double a = degrees * std::numbers::pi / 180;
     const auto side = static_cast<int32_t>(std::hypot(w, h) + 20);
     for (auto& p : corners)
-        p = TVekPointF{p.x * std::cos(a) - p.y * std::sin(a) + side / 2.0, p.x * std::sin(a) + p.y * std::cos(a) + side / 2.0};
-    return inverted ? renderWarped(modules, corners, side, side, 2, 235, 20) : renderWarped(modules, corners, side, side, 2);
+        p = TVekPointF{p.x * std::cos(a) - p.y * std::sin(a) + side / 2.0,
+                       p.x * std::sin(a) + p.y * std::cos(a) + side / 2.0};
+    return inverted ? renderWarped(modules, corners, side, side, 2, 235, 20)
+                    : renderWarped(modules, corners, side, side, 2);
 }
 
 }  // namespace
@@ -140,7 +144,8 @@ TEST(RMQRPhotoReaderTest, DistortedRenderingsReadAndNeverWrong) {
         pictures.emplace_back("inverted", renderTurned(modules, 4, 0, 0, true));
         pictures.emplace_back("mirrored", renderUpright(mirroredModules(modules), 4, 2));
         pictures.emplace_back("blurred", boxBlurred(boxBlurred(renderUpright(modules, 6, 2))));
-        for (int k = 0; k < 3; ++k) pictures.emplace_back("turned", renderTurned(modules, pixels(random), angle(random), 0));
+        for (int k = 0; k < 3; ++k)
+            pictures.emplace_back("turned", renderTurned(modules, pixels(random), angle(random), 0));
         for (int k = 0; k < 3; ++k) {
             TVekGreyImage picture = renderTurned(modules, pixels(random), angle(random), keystone(random));
             pictures.emplace_back("tilted", k == 2 ? boxBlurred(picture) : picture);
@@ -163,7 +168,8 @@ TEST(RMQRPhotoReaderTest, DistortedRenderingsReadAndNeverWrong) {
 
 TEST(RMQRPhotoReaderTest, OtherQRSymbolsAreNoRMQR) {
     ASSERT_TRUE(haveZint());
-    for (const std::string symbol : {"-b QRCODE --vers=1 -d QR1", "-b QRCODE --vers=3 -d QR3", "-b MICROQR --vers=4 -d M4"}) {
+    for (const std::string symbol :
+         {"-b QRCODE --vers=1 -d QR1", "-b QRCODE --vers=3 -d QR3", "-b MICROQR --vers=4 -d M4"}) {
         const TVekBarcodes found = readRMQR(renderUpright(trimmedModules(zintDump(symbol)), 3));
         EXPECT_TRUE(found.empty()) << symbol;
     }
