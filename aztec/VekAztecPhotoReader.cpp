@@ -27,6 +27,10 @@ constexpr int64_t kMaxUpscaledArea = 1 << 20;
 // cost four times its area for nothing.
 constexpr int64_t kAlwaysUpscaledArea = 1 << 16;
 constexpr double kSmallModule = 2.0;
+// Pictures up to this many pixels (192 x 192) are doubled without a
+// bull's-eye seen: doubled, such a picture costs about what one binarization
+// of a usual photograph does.
+constexpr int64_t kTinyArea = 192 * 192;
 
 // True when the point lies inside the quadrilateral (either winding).
 bool inside(const std::array<TVekPointF, 4>& quad, TVekPointF p) {
@@ -39,9 +43,11 @@ bool inside(const std::array<TVekPointF, 4>& quad, TVekPointF p) {
     return !(anyLeft && anyRight);
 }
 
+}  // namespace
+
 // The symbols read so far: a bull's-eye inside a decoded symbol is that
 // symbol again; a decoded symbol replaces the failed record at its place.
-class TFoundSymbols {
+class TVekAztecPhotoReader::TFoundSymbols {
 public:
     bool covers(TVekPointF centre) const {
         return std::any_of(barcodes_.begin(), barcodes_.end(),
@@ -68,73 +74,81 @@ private:
     int32_t valid_ = 0;
 };
 
-}  // namespace
+TVekAztecPhotoReader::TVekAztecPhotoReader(const TVekReaderOptions& options, TVekDebugSink* debug)
+    : options_(options), debug_(debug), found_(std::make_unique<TFoundSymbols>()) {}
 
-TVekBarcodes TVekAztecPhotoReader::read(TVekBinaryCache& picture) const {
-    TFoundSymbols found;
-    auto enough = [&] {
-        return options_.maxSymbols > 0 && found.validCount() >= options_.maxSymbols && !options_.tryHarder;
-    };
-    bool sawSmallModules = false, sawCandidates = false;
-    auto readPass = [&](const TVekBitMatrix& bits, const TVekGreyImage& grey, bool inverted, double scale) {
-        int32_t misses = 0;
-        for (const TVekAztecBullsEyeCandidate& candidate : TVekAztecBullsEyeFinder::find(bits, options_.tryHarder ? 1 : 2)) {
-            if (enough() || misses >= kMaxMisses) return;
-            sawCandidates = true;
-            if (found.covers(candidate.centre)) continue;
-            if (debug_) debug_->point(candidate.centre, kCandidateColour);
-            std::optional<TVekBarcode> barcode = TVekAztecSymbolReader::read(bits, grey, inverted, candidate);
-            if ((!barcode || !barcode->isValid) && candidate.moduleSize < kSmallModule) sawSmallModules = true;
-            if (!barcode) {
-                ++misses;
-                continue;
-            }
-            misses = 0;
-            barcode->isInverted = inverted;
-            for (TVekPointF& corner : barcode->position) corner = scale * corner;
-            if (debug_ && barcode->isValid)
-                for (size_t i = 0; i < 4; ++i)
-                    debug_->line(barcode->position[i], barcode->position[(i + 1) % 4], kSymbolColour);
-            found.add(std::move(*barcode));
+TVekAztecPhotoReader::~TVekAztecPhotoReader() = default;
+
+bool TVekAztecPhotoReader::enough() const {
+    return options_.maxSymbols > 0 && found_->validCount() >= options_.maxSymbols && !options_.tryHarder;
+}
+
+bool TVekAztecPhotoReader::wantMore() const {
+    return !enough() && (options_.tryHarder || found_->validCount() == 0 || found_->hasFailed());
+}
+
+void TVekAztecPhotoReader::readPass(const TVekBitMatrix& bits, const TVekGreyImage& grey, bool inverted, double scale) {
+    int32_t misses = 0;
+    for (const TVekAztecBullsEyeCandidate& candidate : TVekAztecBullsEyeFinder::find(bits, options_.tryHarder ? 1 : 2)) {
+        if (enough() || misses >= kMaxMisses) return;
+        sawCandidates_ = true;
+        if (found_->covers(candidate.centre)) continue;
+        if (debug_) debug_->point(candidate.centre, kCandidateColour);
+        std::optional<TVekBarcode> barcode = TVekAztecSymbolReader::read(bits, grey, inverted, candidate);
+        if ((!barcode || !barcode->isValid) && candidate.moduleSize < kSmallModule) sawSmallModules_ = true;
+        if (!barcode) {
+            ++misses;
+            continue;
         }
-    };
-    // A later pass only when the earlier ones left something to find: no
-    // symbol yet, or a symbol found but not decoded.
-    auto wantMore = [&] { return !enough() && (options_.tryHarder || found.validCount() == 0 || found.hasFailed()); };
-
-    const TVekBinarizerKind first = options_.binarizer;
-    const TVekBinarizerKind second =
-        first == TVekBinarizerKind::local ? TVekBinarizerKind::global : TVekBinarizerKind::local;
-    for (const TVekBinarizerKind kind : {first, second}) {
-        if (kind == second && !wantMore()) break;
-        readPass(picture.binary(kind), picture.grey(), false, 1.0);
+        misses = 0;
+        barcode->isInverted = inverted;
+        for (TVekPointF& corner : barcode->position) corner = scale * corner;
+        if (debug_ && barcode->isValid)
+            for (size_t i = 0; i < 4; ++i)
+                debug_->line(barcode->position[i], barcode->position[(i + 1) % 4], kSymbolColour);
+        found_->add(std::move(*barcode));
     }
+}
+
+// The shared binarization both ways: the bull's-eye finder is cheap, and a
+// light symbol shows no dark bull's-eye to earn the later passes.
+bool TVekAztecPhotoReader::readFirstPass(TVekBinaryCache& picture) {
+    readPass(picture.binary(firstKind()), picture.grey(), false, 1.0);
+    if (options_.tryInvert && wantMore()) {
+        TVekBitMatrix inverted = picture.binary(firstKind());
+        inverted.flipAll();
+        readPass(inverted, picture.grey(), true, 1.0);
+    }
+    // A picture this small may be one symbol of modules of a pixel or so,
+    // which shows no bull's-eye before it is doubled.
+    const TVekGreyImage& grey = picture.grey();
+    const bool tiny = static_cast<int64_t>(grey.width()) * grey.height() <= kTinyArea;
+    return (sawCandidates_ || tiny) && wantMore();
+}
+
+void TVekAztecPhotoReader::readLaterPasses(TVekBinaryCache& picture) {
+    if (wantMore()) readPass(picture.binary(secondKind()), picture.grey(), false, 1.0);
     const TVekGreyImage& grey = picture.grey();
     const int64_t area = static_cast<int64_t>(grey.width()) * grey.height();
     if (options_.tryInvert && wantMore()) {
-        for (const TVekBinarizerKind kind : {first, second}) {
-            if (!wantMore()) break;
-            // A large picture where no pass has shown a bull's-eye of either
-            // shade is not read inverted a second time.
-            if (kind == second && !sawCandidates && !options_.tryHarder && area > kAlwaysUpscaledArea) break;
-            TVekBitMatrix inverted = picture.binary(kind);
-            inverted.flipAll();
-            readPass(inverted, picture.grey(), true, 1.0);
-        }
+        TVekBitMatrix inverted = picture.binary(secondKind());
+        inverted.flipAll();
+        readPass(inverted, picture.grey(), true, 1.0);
     }
     // Modules of a pixel or so: the picture at twice its size, each pixel
     // four, gives the rings runs the finder can tell from noise.
-    const bool hinted = options_.tryHarder || area <= kAlwaysUpscaledArea || sawSmallModules;
+    const bool hinted = options_.tryHarder || area <= kAlwaysUpscaledArea || sawSmallModules_;
     if (wantMore() && hinted && area <= kMaxUpscaledArea) {
         const TVekGreyImage larger = grey.upscaled(2);
-        TVekBitMatrix bits = binarize(larger, first);
+        TVekBitMatrix bits = binarize(larger, firstKind());
         readPass(bits, larger, false, 0.5);
         if (options_.tryInvert && wantMore()) {
             bits.flipAll();
             readPass(bits, larger, true, 0.5);
         }
     }
-    return found.take();
 }
+
+TVekBarcodes TVekAztecPhotoReader::take() { return found_->take(); }
 
 }  // namespace orvel

@@ -71,6 +71,8 @@ bool parseReaderSwitch(const std::string& argument, TVekScanOptions& options) {
         reader.returnErrors = true;
     } else if (argument == "--add-ons") {
         reader.eanAddOn = TVekEanAddOn::read;
+    } else if (argument == "--code39-full-ascii") {
+        reader.code39FullAscii = true;
     } else if (argument == "-r" || argument == "--recursive") {
         options.recurse = true;
     } else {
@@ -203,6 +205,9 @@ Finds and decodes the barcode symbols in pictures (PNG, JPEG and BMP files).
   --pure          the picture is one clean, upright symbol
   --errors        also report symbols found but not decoded
   --add-ons       EAN/UPC with their EAN-2 or EAN-5 add-on digits appended
+  --code39-full-ascii
+                  Code 39 shift pairs read as full ASCII (CODE39EXTENDED);
+                  naming CODE39EXTENDED in --formats does the same
   -j N            reads N files at once; the output keeps the files' order
   --annotate OUT.png
                   writes the picture (one PATH only) with each symbol's

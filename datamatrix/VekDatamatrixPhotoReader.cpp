@@ -52,17 +52,29 @@ bool isOneRegion(int32_t sizeIndex) {
 
 }  // namespace
 
-struct TVekDatamatrixPhotoReader::TGreyLook {
-    TVekDatamatrixFrame frame;
-    double scale;
-    std::array<int32_t, 2> dark;
-};
+bool TVekDatamatrixPhotoReader::readFirstPass(TVekBinaryCache& picture) {
+    first_ = firstBinarizer(picture);
+    readPass({picture.binary(first_), false, 1.0, &looks_}, found_);
+    // No frame: the other binarization, which sees an L under uneven light
+    // (and costs nothing more when another family made it), then the first
+    // inverted, where a light symbol's L is dark.
+    if (!sawFrame_ && !isDone(found_)) {
+        readPass({picture.binary(secondBinarizer()), false, 1.0, &looks_}, found_);
+        readSecondFirst_ = true;
+    }
+    if (!sawFrame_ && options_.tryInvert && !isDone(found_)) {
+        TVekBitMatrix inverted = picture.binary(first_);
+        inverted.flipAll();
+        readPass({inverted, true, 1.0}, found_);
+        readInvertedFirst_ = true;
+    }
+    return sawFrame_ && !isDone(found_);
+}
 
-TVekBarcodes TVekDatamatrixPhotoReader::read(TVekBinaryCache& picture) const {
-    std::vector<TGreyLook> looks;
-    TVekBarcodes found = readPasses(picture, looks);
-    if (!isDone(found)) readGrey(picture.grey(), looks, found);
-    return found;
+void TVekDatamatrixPhotoReader::readLaterPasses(TVekBinaryCache& picture) {
+    if (isDone(found_)) return;
+    readPasses(picture);
+    if (!isDone(found_)) readGrey(picture.grey(), looks_, found_);
 }
 
 void TVekDatamatrixPhotoReader::readGrey(const TVekGreyImage& grey, const std::vector<TGreyLook>& looks,
@@ -80,45 +92,34 @@ void TVekDatamatrixPhotoReader::readGrey(const TVekGreyImage& grey, const std::v
     }
 }
 
-TVekBarcodes TVekDatamatrixPhotoReader::readPasses(TVekBinaryCache& picture, std::vector<TGreyLook>& looks) const {
-    TVekBarcodes found;
-    const TVekBinarizerKind first = firstBinarizer(picture);
-    const TVekBinarizerKind second =
-        first == TVekBinarizerKind::local ? TVekBinarizerKind::global : TVekBinarizerKind::local;
+void TVekDatamatrixPhotoReader::readPasses(TVekBinaryCache& picture) {
+    const TVekBinarizerKind second = secondBinarizer();
     // Both binarizers before either inversion: dark on light is the common
     // case, and an inverted light picture is one huge region, slow to trace.
-    for (TVekBinarizerKind kind : {first, second}) {
-        readPass({picture.binary(kind), false, 1.0, &looks}, found);
-        if (isDone(found)) return found;
-    }
+    if (!readSecondFirst_) readPass({picture.binary(second), false, 1.0, &looks_}, found_);
+    if (isDone(found_)) return;
     if (options_.tryInvert) {
-        for (TVekBinarizerKind kind : {first, second}) {
+        for (TVekBinarizerKind kind : {first_, second}) {
+            if (kind == first_ && readInvertedFirst_) continue;
             TVekBitMatrix inverted = picture.binary(kind);
             inverted.flipAll();
-            readPass({inverted, true, 1.0}, found);
-            if (isDone(found)) return found;
+            readPass({inverted, true, 1.0}, found_);
+            if (isDone(found_)) return;
         }
     }
     const TVekGreyImage& grey = picture.grey();
     if (std::max(grey.width(), grey.height()) <= MAX_UPSCALED_SIDE) {
         const TVekBitMatrix enlarged = binarize(grey.upscaled(2), TVekBinarizerKind::local);
-        readPass({enlarged, false, 2.0, &looks}, found);
+        readPass({enlarged, false, 2.0, &looks_}, found_);
     }
-    return found;
 }
 
-// A binarization another family has made already costs nothing, so it goes
-// first (the caller's choice when both are there). Otherwise the global
-// one: it takes about half the time of the local one, and the solid L with
-// its quiet zone is among the darkest and lightest of the picture, so the
-// one threshold finds it about as often; the local pass still follows when
-// it does not.
-TVekBinarizerKind TVekDatamatrixPhotoReader::firstBinarizer(const TVekBinaryCache& picture) const {
-    const TVekBinarizerKind preferred = options_.binarizer;
-    const TVekBinarizerKind other =
-        preferred == TVekBinarizerKind::local ? TVekBinarizerKind::global : TVekBinarizerKind::local;
-    if (picture.has(preferred)) return preferred;
-    if (picture.has(other)) return other;
+// The global binarization first, whichever other families use: it takes
+// about half the time of the local one, the solid L with its quiet zone is
+// among the darkest and lightest of the picture, so the one threshold finds
+// it about as often, and an L with timing edges seen there (of either shade)
+// earns the local pass.
+TVekBinarizerKind TVekDatamatrixPhotoReader::firstBinarizer(const TVekBinaryCache&) const {
     return TVekBinarizerKind::global;
 }
 
@@ -173,7 +174,7 @@ void TVekDatamatrixPhotoReader::add(TVekBarcode barcode, double scale, TVekBarco
     found.push_back(std::move(barcode));
 }
 
-void TVekDatamatrixPhotoReader::readPass(const TPass& pass, TVekBarcodes& found) const {
+void TVekDatamatrixPhotoReader::readPass(const TPass& pass, TVekBarcodes& found) {
     for (const auto& region : TVekDatamatrixOutlines::largestRegions(pass.picture, MIN_REGION_SIDE, MAX_OUTLINES)) {
         if (std::min(region.width, region.height) < MIN_REGION_SHORT_SIDE ||
             region.pixels < static_cast<size_t>(2 * MIN_L_SIDE) || isWithinFound(region, pass.scale, found))
@@ -198,8 +199,7 @@ void TVekDatamatrixPhotoReader::readPass(const TPass& pass, TVekBarcodes& found)
     }
 }
 
-std::optional<TVekBarcode> TVekDatamatrixPhotoReader::readCandidate(const TPass& pass,
-                                                                    const TVekDatamatrixL& l) const {
+std::optional<TVekBarcode> TVekDatamatrixPhotoReader::readCandidate(const TPass& pass, const TVekDatamatrixL& l) {
     const auto module = TVekDatamatrixTimingEdges::module(pass.picture, l);
     if (!module) return std::nullopt;
     const auto wide = TVekDatamatrixTimingEdges::frame(pass.picture, l, *module, TVekDatamatrixEdgeSearch::wide);
@@ -215,8 +215,7 @@ std::optional<TVekBarcode> TVekDatamatrixPhotoReader::readCandidate(const TPass&
     return inside && (inside->isValid || !barcode) ? inside : barcode;
 }
 
-std::optional<TVekBarcode> TVekDatamatrixPhotoReader::readFrame(const TPass& pass,
-                                                                const TVekDatamatrixFrame& frame) const {
+std::optional<TVekBarcode> TVekDatamatrixPhotoReader::readFrame(const TPass& pass, const TVekDatamatrixFrame& frame) {
     if (debug_ != nullptr) {
         for (size_t i = 0; i < 4; ++i) debug_->line(frame.corners[i], frame.corners[(i + 1) % 4], COLOUR_FRAME);
     }
@@ -235,6 +234,7 @@ std::optional<TVekBarcode> TVekDatamatrixPhotoReader::readFrame(const TPass& pas
         const auto& c = frame.corners;
         const std::array<TVekPointF, 4> corners = mirrored ? std::array{c[2], c[1], c[0], c[3]} : c;
         const auto sizes = TVekDatamatrixGridDecoder::sizesFor(dark[mirrored ? 1 : 0], dark[mirrored ? 0 : 1]);
+        sawFrame_ = sawFrame_ || !sizes.empty();
         for (const int32_t size : sizes) {
             for (const auto grid : {TVekDatamatrixGridDecoder::TGrid::even, TVekDatamatrixGridDecoder::TGrid::clocked,
                                     TVekDatamatrixGridDecoder::TGrid::bent}) {

@@ -35,6 +35,12 @@ struct TVekReaderOptions {
     // symbols. The documented readers keep their own limits.
     int32_t minInterleavedDigits = 6;
     TVekEanAddOn eanAddOn = TVekEanAddOn::ignore;  // photographs only
+    // Code 39 shift pairs ("+A" for 'a', "%U" for NUL, ...) read as the full
+    // ASCII characters they stand for, the symbol reported as Code 39
+    // Extended. Off, as in the symbology, whose plain text holds those pairs
+    // too; naming Code 39 Extended among the formats turns it on as well.
+    // Photographs only.
+    bool code39FullAscii = false;
 };
 
 }  // namespace orvel

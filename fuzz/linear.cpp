@@ -16,6 +16,7 @@
 #include "oned/VekCode25InterleavedParser.h"
 #include "oned/VekCode39LineDecoder.h"
 #include "oned/VekCode39Parser.h"
+#include "oned/VekCode93LineDecoder.h"
 #include "oned/VekCodeEAN13Parser.h"
 #include "oned/VekCodeEAN8Parser.h"
 #include "oned/VekCodeUPCAParser.h"
@@ -23,6 +24,7 @@
 #include "oned/VekEanUpcLineDecoder.h"
 #include "oned/VekIdentcodeParser.h"
 #include "oned/VekInterleavedLineDecoder.h"
+#include "oned/VekTelepenLineDecoder.h"
 #include "VekFuzzInput.h"
 
 using namespace orvel;
@@ -49,7 +51,9 @@ void decodeLine(const TVekBarRow& row) {
     std::vector<TVekLinearRead> reads;
     TVekCode128LineDecoder().decode(row, reads);
     TVekEanUpcLineDecoder(all).decode(row, reads);
-    TVekCode39LineDecoder().decode(row, reads);
+    TVekCode39LineDecoder(TVekCode39Interpreter(all, true)).decode(row, reads);
+    TVekCode93LineDecoder().decode(row, reads);
+    TVekTelepenLineDecoder().decode(row, reads);
     TVekInterleavedLineDecoder(all, 6).decode(row, reads);
     TVekCodabarLineDecoder().decode(row, reads);
 }

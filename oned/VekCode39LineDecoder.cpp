@@ -65,7 +65,7 @@ void TVekCode39LineDecoder::decode(const TVekBarRow& row, std::vector<TVekLinear
     }
 }
 
-bool TVekCode39LineDecoder::readSymbol(const TVekBarRow& row, size_t start, TVekLinearRead& read) {
+bool TVekCode39LineDecoder::readSymbol(const TVekBarRow& row, size_t start, TVekLinearRead& read) const {
     // The quiet zone first, against the narrowest narrow element a character
     // this wide can have: most positions of a line fail it, cheaply.
     double characterWidth = row.sum(start, 9);
@@ -88,9 +88,7 @@ bool TVekCode39LineDecoder::readSymbol(const TVekBarRow& row, size_t start, TVek
         narrow = 0.5 * narrow + 0.5 * narrowHere;
         if (c == asterisk) {
             if (text.empty() || !isQuietOrBorder(row, at + 9, quietNarrows * narrow)) return false;
-            read.format = TVekBarcodeFormat::code39;
-            read.bytes = text;
-            read.identifier = "]A0";
+            if (!interpreter_.interpret(text, read)) return false;
             read.firstElement = start;
             read.lastElement = at + 8;
             return true;

@@ -19,6 +19,11 @@ TVekBarcodeFormats linearFormats(const TVekBarcodeFormats& asked) {
     return asked.empty() ? TVekBarcodeFormats::linear() : asked & TVekBarcodeFormats::linear();
 }
 
+// Full ASCII Code 39 is read when the switch is on or the format is named.
+bool code39FullAscii(const TVekReaderOptions& options) {
+    return options.code39FullAscii || options.formats.contains(TVekBarcodeFormat::code39Extended);
+}
+
 // `count` positions spread evenly over `extent`.
 std::vector<int32_t> linePositions(int32_t extent, int32_t count) {
     count = std::min(count, extent);
@@ -31,6 +36,11 @@ std::vector<int32_t> linePositions(int32_t extent, int32_t count) {
 // before it, the first centred on the picture: a symbol of the usual size is
 // crossed twice by the first round already, and the read stops there.
 constexpr std::array<size_t, 3> roundSpacing = {4, 2, 1};
+// The rounds of the first pass dark on light: every line (a symbol crossed
+// by the finest round alone reads nowhere else), and light on dark: the
+// first quarter.
+constexpr size_t kFirstDarkRounds = 3;
+constexpr size_t kFirstLightRounds = 1;
 
 bool inRound(size_t index, size_t round) {
     const size_t shifted = index + 2;
@@ -54,39 +64,88 @@ void confirmSingleReads(TVekLinearScanner& scanner, int32_t width, int32_t heigh
             if (at < 0 || at >= extent) continue;
             if (read.isRow) scanner.scanRow(at);
             else scanner.scanColumn(at);
-            if (scanner.votes().acceptedCount() > 0) return;
+            if (scanner.acceptedCount() > 0) return;
         }
     }
 }
 
 }  // namespace
 
-TVekBarcodes TVekLinearPhotoReader::read(TVekBinaryCache& picture) const {
+TVekLinearPhotoReader::TVekLinearPhotoReader(const TVekReaderOptions& options, TVekDebugSink* debug)
+    : options_(options), debug_(debug), formats_(linearFormats(options.formats)) {}
+
+TVekLinearPhotoReader::~TVekLinearPhotoReader() = default;
+
+// One shade's scanner with its lines; its votes last over both stages.
+struct TVekLinearPhotoReader::TShade {
+    TShade(const TVekGreyImage& grey, const TVekBarcodeFormats& formats, bool inverted, const TVekReaderOptions& options)
+        : scanner(grey, formats, inverted, options.minInterleavedDigits, options.eanAddOn, code39FullAscii(options)),
+          inverted(inverted) {
+        const int32_t lines = options.tryHarder ? harderLines : defaultLines;
+        rows = linePositions(grey.height(), lines);
+        if (options.tryRotate || options.tryHarder) columns = linePositions(grey.width(), lines);
+    }
+
+    TVekLinearScanner scanner;
+    bool inverted;
+    std::vector<int32_t> rows, columns;
+    size_t roundsDone = 0;
+};
+
+bool TVekLinearPhotoReader::accepted(const TShade& shade) const {
+    return !options_.tryHarder && shade.scanner.acceptedCount() > 0;
+}
+
+void TVekLinearPhotoReader::scanRounds(TShade& shade, size_t rounds) const {
+    for (; shade.roundsDone < std::min(rounds, roundSpacing.size()) && !accepted(shade); ++shade.roundsDone) {
+        const size_t round = shade.roundsDone;
+        for (size_t k = 0; k < shade.rows.size(); ++k)
+            if (inRound(k, round)) shade.scanner.scanRow(shade.rows[k]);
+        if (accepted(shade)) break;
+        for (size_t k = 0; k < shade.columns.size(); ++k)
+            if (inRound(k, round)) shade.scanner.scanColumn(shade.columns[k]);
+    }
+}
+
+bool TVekLinearPhotoReader::sawRead(const TShade& shade) {
+    return !shade.scanner.votes().unconfirmed(1).empty() || shade.scanner.acceptedCount() > 0;
+}
+
+// Every line, then the reads of one line alone looked for on its neighbours.
+void TVekLinearPhotoReader::finish(TShade& shade, const TVekGreyImage& grey) {
+    scanRounds(shade, roundSpacing.size());
+    if (!options_.tryHarder && shade.scanner.acceptedCount() == 0)
+        confirmSingleReads(shade.scanner, grey.width(), grey.height());
+    found_ = shade.scanner.results();
+}
+
+// The lines dark on light, then the first round light on dark: a light
+// symbol of the usual size is read there already. Some line's read of
+// either shade earns the lines beside it and the other light lines.
+bool TVekLinearPhotoReader::readFirstPass(TVekBinaryCache& picture) {
     (void)debug_;
     const TVekGreyImage& grey = picture.grey();
-    const TVekBarcodeFormats formats = linearFormats(options_.formats);
-    if (formats.empty() || grey.empty()) return {};
-    const int32_t lines = options_.tryHarder ? harderLines : defaultLines;
-    const bool tryColumns = options_.tryRotate || options_.tryHarder;
-    for (const bool inverted : {false, true}) {
-        if (inverted && !options_.tryInvert) break;
-        TVekLinearScanner scanner(grey, formats, inverted, options_.minInterleavedDigits, options_.eanAddOn);
-        const std::vector<int32_t> rows = linePositions(grey.height(), lines);
-        const std::vector<int32_t> columns = tryColumns ? linePositions(grey.width(), lines) : std::vector<int32_t>{};
-        for (size_t round = 0; round < roundSpacing.size(); ++round) {
-            for (size_t k = 0; k < rows.size(); ++k)
-                if (inRound(k, round)) scanner.scanRow(rows[k]);
-            if (!options_.tryHarder && scanner.votes().acceptedCount() > 0) break;
-            for (size_t k = 0; k < columns.size(); ++k)
-                if (inRound(k, round)) scanner.scanColumn(columns[k]);
-            if (!options_.tryHarder && scanner.votes().acceptedCount() > 0) break;
-        }
-        if (!options_.tryHarder && scanner.votes().acceptedCount() == 0)
-            confirmSingleReads(scanner, grey.width(), grey.height());
-        TVekBarcodes found = scanner.votes().results(inverted);
-        if (!found.empty()) return found;
+    if (formats_.empty() || grey.empty()) return false;
+    dark_ = std::make_unique<TShade>(grey, formats_, false, options_);
+    scanRounds(*dark_, kFirstDarkRounds);
+    if (dark_->scanner.acceptedCount() > 0) {
+        finish(*dark_, grey);
+        return false;
     }
-    return {};
+    bool candidate = sawRead(*dark_);
+    if (options_.tryInvert) {
+        light_ = std::make_unique<TShade>(grey, formats_, true, options_);
+        scanRounds(*light_, kFirstLightRounds);
+        candidate = candidate || sawRead(*light_);
+    }
+    return candidate;
+}
+
+void TVekLinearPhotoReader::readLaterPasses(TVekBinaryCache& picture) {
+    if (!found_.empty() || !dark_) return;
+    finish(*dark_, picture.grey());
+    if (!found_.empty() || !light_) return;
+    finish(*light_, picture.grey());
 }
 
 }  // namespace orvel

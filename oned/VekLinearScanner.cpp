@@ -5,18 +5,24 @@
 #include "oned/VekCodabarLineDecoder.h"
 #include "oned/VekCode128LineDecoder.h"
 #include "oned/VekCode39LineDecoder.h"
+#include "oned/VekCode93LineDecoder.h"
+#include "oned/VekDataBarExpandedLineDecoder.h"
+#include "oned/VekDataBarLimitedLineDecoder.h"
+#include "oned/VekDataBarLineDecoder.h"
 #include "oned/VekEanUpcLineDecoder.h"
 #include "oned/VekInterleavedLineDecoder.h"
+#include "oned/VekTelepenLineDecoder.h"
 
 namespace orvel {
 
 TVekLinearScanner::TVekLinearScanner(const TVekGreyImage& grey, const TVekBarcodeFormats& formats, bool inverted,
-                                     int minimumInterleavedDigits, TVekEanAddOn addOn)
+                                     int minimumInterleavedDigits, TVekEanAddOn addOn, bool code39FullAscii)
     : grey_(grey),
       formats_(formats),
       inverted_(inverted),
       minimumInterleavedDigits_(minimumInterleavedDigits),
-      addOn_(addOn) {}
+      addOn_(addOn),
+      code39FullAscii_(code39FullAscii) {}
 
 // Each sample weighs the line's pixel twice and its neighbours across the
 // line once: sensor noise drops, edges a few degrees off the line blur little.
@@ -51,7 +57,8 @@ void TVekLinearScanner::scanProfile(TVekPointF origin, TVekPointF step, double a
     for (const double share : {TVekEdgeFinder::usualShare, TVekEdgeFinder::faintShare}) {
         row_.reset(origin, step);
         edges_.find(profile_.data(), profile_.size(), row_, share);
-        if (row_.size() < 20) continue;
+        // DX film edge's shortest tracks cross 15 elements, quiet zones included.
+        if (row_.size() < 15) continue;
         bool read = decode(row_, across);
         row_.reverseInto(reversed_);
         read = decode(reversed_, across) || read;
@@ -65,12 +72,43 @@ bool TVekLinearScanner::decode(const TVekBarRow& row, double across) {
     if (formats_.asks(F::ean13) || formats_.asks(F::upcA) || formats_.asks(F::ean8) || formats_.asks(F::upcE))
         TVekEanUpcLineDecoder(formats_, addOn_).decode(row, reads);
     if (formats_.asks(F::code128)) TVekCode128LineDecoder().decode(row, reads);
-    if (formats_.asks(F::code39)) TVekCode39LineDecoder().decode(row, reads);
+    if (formats_.empty() || formats_.intersects({F::code39, F::code39Extended, F::code32, F::pzn}))
+        TVekCode39LineDecoder(TVekCode39Interpreter(formats_, code39FullAscii_)).decode(row, reads);
+    if (formats_.asks(F::code93)) TVekCode93LineDecoder().decode(row, reads);
     if (formats_.asks(F::interleaved25) || formats_.asks(F::identcode))
         TVekInterleavedLineDecoder(formats_, minimumInterleavedDigits_).decode(row, reads);
     if (formats_.asks(F::codabar)) TVekCodabarLineDecoder().decode(row, reads);
+    if (formats_.asks(F::telepen)) TVekTelepenLineDecoder().decode(row, reads);
+    if (formats_.asks(F::dataBar)) TVekDataBarLineDecoder().decode(row, reads);
+    if (formats_.asks(F::dataBarExpanded)) TVekDataBarExpandedLineDecoder().decode(row, reads);
+    if (formats_.asks(F::dataBarLimited)) TVekDataBarLimitedLineDecoder().decode(row, reads);
+    if (formats_.asks(F::dataBar)) stack_.collect(row, line_);
+    if (formats_.asks(F::dataBarExpanded)) expandedStack_.collect(row, line_);
+    if (formats_.asks(F::dxFilmEdge)) dxFilmEdge_.collect(row, line_);
     for (const TVekLinearRead& read : reads) votes_.add(read, row, across, line_);
     return !reads.empty();
+}
+
+// Symbols the stacks put together that the votes already hold (a symbol
+// on one row, its pairs read there too) count once.
+TVekBarcodes TVekLinearScanner::results() const {
+    TVekBarcodes found = votes_.results(inverted_);
+    const size_t voted = found.size();
+    for (TVekBarcodes stacked :
+         {stack_.results(inverted_), expandedStack_.results(inverted_), dxFilmEdge_.results(inverted_)})
+        for (TVekBarcode& barcode : stacked) {
+            bool known = false;
+            for (size_t i = 0; i < voted; ++i)
+                known = known || (found[i].format == barcode.format && found[i].bytes == barcode.bytes);
+            if (!known) found.push_back(std::move(barcode));
+        }
+    return found;
+}
+
+int TVekLinearScanner::acceptedCount() const {
+    return votes_.acceptedCount() + static_cast<int>(stack_.results(inverted_).size()) +
+           static_cast<int>(expandedStack_.results(inverted_).size()) +
+           static_cast<int>(dxFilmEdge_.results(inverted_).size());
 }
 
 }  // namespace orvel

@@ -6,6 +6,9 @@
 #include "foundation/VekGreyImage.h"
 #include "foundation/VekReaderOptions.h"
 #include "oned/VekBarRow.h"
+#include "oned/VekDataBarExpandedStack.h"
+#include "oned/VekDataBarStack.h"
+#include "oned/VekDxFilmEdgeCollector.h"
 #include "oned/VekEdgeFinder.h"
 #include "oned/VekLinearVotes.h"
 
@@ -17,12 +20,17 @@ namespace orvel {
 class TVekLinearScanner {
 public:
     TVekLinearScanner(const TVekGreyImage& grey, const TVekBarcodeFormats& formats, bool inverted,
-                      int minimumInterleavedDigits, TVekEanAddOn addOn = TVekEanAddOn::ignore);
+                      int minimumInterleavedDigits, TVekEanAddOn addOn = TVekEanAddOn::ignore,
+                      bool code39FullAscii = false);
 
     // Rows (horizontal lines) at y, columns (vertical lines) at x.
     void scanRow(int32_t y);
     void scanColumn(int32_t x);
     const TVekLinearVotes& votes() const { return votes_; }
+    // What the lines read: the votes' symbols and those put together from
+    // several lines (stacked symbols), and how many there are.
+    TVekBarcodes results() const;
+    int acceptedCount() const;
 
 private:
     void scanProfile(TVekPointF origin, TVekPointF step, double across);
@@ -34,11 +42,15 @@ private:
     bool inverted_;
     int minimumInterleavedDigits_;
     TVekEanAddOn addOn_;
+    bool code39FullAscii_;
     std::vector<float> profile_;
     TVekEdgeFinder edges_;
     TVekBarRow row_;
     TVekBarRow reversed_;
     TVekLinearVotes votes_;
+    TVekDataBarStack stack_;
+    TVekDataBarExpandedStack expandedStack_;
+    TVekDxFilmEdgeCollector dxFilmEdge_;
     int line_ = 0;
 };
 

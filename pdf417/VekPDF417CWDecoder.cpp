@@ -1,5 +1,6 @@
 #include "pdf417/VekPDF417CWDecoder.h"
 
+#include <algorithm>
 #include <array>
 
 #include "pdf417/VekBase900Decimal.h"
@@ -81,6 +82,7 @@ void TVekPDF417CWDecoder::decode(const TVectorInteger& codewords, TVectorInteger
     for (auto& field : macroByteFields) field.clear();
     result.clear();
     outputCount = 0;
+    endLatch = 0;
     if (codewords.empty()) return;
     // A numeric group of 15 codewords gives 44 digits, more than any other
     // mode gives for the same codewords.
@@ -196,21 +198,33 @@ void TVekPDF417CWDecoder::decodeBytes(const TVectorInteger& codewords, int32_t& 
         if (c >= 900 || c < 0) throw TVekInvalidCWException("Codeword " + intToStr(c) + " found in Byte mode");
         group[groupSize++] = c;
         if (groupSize == group.size()) {
-            bool more = true;
-            if (!isValidIndex(codewords, pos + 1, limit) || isStopCodeword(codewords[static_cast<size_t>(pos) + 1])) {
+            const bool atEnd = !isValidIndex(codewords, pos + 1, limit);
+            const bool last = atEnd || isStopCodeword(codewords[static_cast<size_t>(pos) + 1]);
+            // Under 901 a last group of five is five single bytes, unless
+            // the run goes on after an ECI designator or a codeword above
+            // 255 shows it packs six (both only where runs are open).
+            const bool packed =
+                openByteRuns && std::any_of(group.begin(), group.end(), [](int32_t g) { return g > 255; });
+            const bool sixBytes = !last || latch == LATCH_TO_BYTE6 || (atEnd && runGoesOn) || packed;
+            if (!sixBytes) {
                 ++pos;
-                more = false;
+                break;
             }
-            if (!more && latch == LATCH_TO_BYTE) break;
             int64_t value = 0;
             for (int32_t g : group) value = value * 900 + g;
             for (int shift = 40; shift >= 0; shift -= 8) put(static_cast<int32_t>((value >> shift) & 0xFF));
             groupSize = 0;
-            if (!more && latch == LATCH_TO_BYTE6) break;
+            if (last) {
+                ++pos;
+                break;
+            }
         }
         ++pos;
     }
-    if (groupSize == 0 && latch != LATCH_TO_BYTE6) throw TVekInvalidCWException("Latch should be LATCH_TO_BYTE6");
+    if (!isValidIndex(codewords, pos, limit)) endLatch = latch;
+    if (groupSize == 0 && latch != LATCH_TO_BYTE6 && !openByteRuns) {
+        throw TVekInvalidCWException("Latch should be LATCH_TO_BYTE6");
+    }
     if (groupSize != 0 && latch != LATCH_TO_BYTE) throw TVekInvalidCWException("Latch should be LATCH_TO_BYTE");
     for (size_t i = 0; i < groupSize; ++i) put(group[i]);
 }

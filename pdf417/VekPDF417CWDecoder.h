@@ -57,6 +57,18 @@ public:
     // the results.
     void test();
 
+    // How the photo path reads byte compaction, where ECI designators split
+    // the codewords into pieces decoded one by one: a run latched by 901
+    // may hold any number of bytes (none left over, or no codeword at all
+    // before an ECI designator), and with `runGoesOn` the codewords end at
+    // an ECI designator after which the run goes on, so a full last group
+    // still stands for six bytes. Off by default, as the documented reader
+    // decodes.
+    void setOpenByteRuns(bool on) { openByteRuns = on; }
+    void setRunGoesOn(bool on) { runGoesOn = on; }
+    // The byte latch (901 or 924) of a run the codewords ended in, else 0.
+    int32_t openByteLatch() const { return endLatch; }
+
 private:
     // The mode decoders start at pos, stop before limit and the array's end,
     // leave pos on the codeword that ended them, and append their values to
@@ -76,6 +88,9 @@ private:
     // sequence can produce, filled up to outputCount.
     TVectorInteger output;
     size_t outputCount = 0;
+    bool openByteRuns = false;
+    bool runGoesOn = false;
+    int32_t endLatch = 0;
 };
 
 }  // namespace orvel

@@ -8,7 +8,8 @@
 
 namespace orvel {
 
-// The codewords read from a PDF417 symbol in a picture, before correction.
+// The codewords read from a PDF417 or MicroPDF417 symbol in a picture,
+// before correction.
 struct TVekPDF417Grid {
     int32_t rows = 0;
     int32_t columns = 0;  // data columns
@@ -18,7 +19,12 @@ struct TVekPDF417Grid {
     // corners in the picture.
     std::array<TVekPointF, 4> corners{};
 
-    int32_t eccCount() const { return 2 << ecLevel; }
+    // MicroPDF417: the check codewords its size has (and no length
+    // descriptor leads its data); 0 for PDF417.
+    int32_t microEccCount = 0;
+
+    bool isMicro() const { return microEccCount > 0; }
+    int32_t eccCount() const { return isMicro() ? microEccCount : 2 << ecLevel; }
 };
 
 }  // namespace orvel

@@ -18,7 +18,6 @@ constexpr double FIRST_DATA = 2 * CHARACTER;
 constexpr double RIGHT_FRAME = 2 * CHARACTER + 1;
 constexpr int32_t MIN_SWEEP_LINES = 24;
 constexpr int32_t MIN_QUICK_SWEEP_LINES = 16;
-constexpr int32_t MAX_LINE_SAMPLES = 8192;
 constexpr int32_t MAX_SWEEP_LINES = 120;
 constexpr double SWEEP_MARGIN = 0.25;  // of the edge length, beyond either end
 // Modules of fewer pixels put every edge on a pixel border: characters are
@@ -41,42 +40,13 @@ int32_t weightOf(const TVekPDF417Character& character) { return character.fitted
 
 }  // namespace
 
-void TVekPDF417GridReader::TCell::vote(const TVekPDF417Character& character) {
-    const int32_t value = character.value;
-    for (size_t i = 0; i < values.size(); ++i) {
-        if (values[i] == value || values[i] < 0) {
-            values[i] = value;
-            counts[i] += weightOf(character);
-            return;
-        }
-    }
-    // Full: the weakest contender gives way.
-    const size_t weakest = static_cast<size_t>(std::min_element(counts.begin(), counts.end()) - counts.begin());
-    values[weakest] = value;
-    counts[weakest] = weightOf(character);
-}
-
-bool TVekPDF417GridReader::TCell::isSettled(int32_t lead) const {
-    std::array<int32_t, 3> sorted = counts;
-    std::sort(sorted.begin(), sorted.end(), std::greater<>());
-    return sorted[0] >= sorted[1] + lead;
-}
-
-int32_t TVekPDF417GridReader::TCell::best() const {
-    const auto top = std::max_element(counts.begin(), counts.end());
-    if (*top == 0) return -1;
-    // A tie is no reading.
-    if (std::count(counts.begin(), counts.end(), *top) > 1) return -1;
-    return values[static_cast<size_t>(top - counts.begin())];
-}
-
 std::optional<TVekPDF417Grid> TVekPDF417GridReader::read(const TVekPDF417Candidate& candidate, bool thorough) {
     thorough_ = thorough;
     hasStop_ = candidate.hasStop;
     module_ = std::max(candidate.module, 0.5);
     aliased_ = module_ < ALIASED_MODULE;
     // About a sample per pixel, at least three per module.
-    step_ = std::clamp(1 / module_, 0.1, 0.34);
+    sampler_.setStep(std::clamp(1 / module_, 0.1, 0.34));
     TShapeVotes votes;
     int32_t columns = 0;
     for (const int32_t guess : candidate.columns) {
@@ -109,14 +79,14 @@ std::optional<TVekPDF417Grid> TVekPDF417GridReader::read(const TVekPDF417Candida
     };
     keepRows(leftReads_);
     keepRows(rightReads_);
-    TRowFit left = fitRows(leftReads_);
-    TRowFit right = fitRows(rightReads_);
+    TRowFit left = TRowFit::fit(leftReads_);
+    TRowFit right = TRowFit::fit(rightReads_);
     if (!left.valid && !right.valid) return std::nullopt;
     if (!left.valid) left = right;
     if (!right.valid) right = left;
 
     std::vector<TCell> cells(static_cast<size_t>(grid.rows * columns));
-    const double rowPixels = distance(toPicture(0, left.vOf(0)), toPicture(0, left.vOf(grid.rows))) / grid.rows;
+    const double rowPixels = distance(sampler_.toPicture(0, left.vOf(0)), sampler_.toPicture(0, left.vOf(grid.rows))) / grid.rows;
     const int32_t lines = countOf(rowPixels / 1.5, 3, 8);
     for (int32_t row = 0; row < grid.rows; ++row) {
         // The row's middle first, then outwards; enough once every cell has
@@ -132,8 +102,8 @@ std::optional<TVekPDF417Grid> TVekPDF417GridReader::read(const TVekPDF417Candida
     }
     grid.codewords.resize(cells.size());
     std::transform(cells.begin(), cells.end(), grid.codewords.begin(), [](const TCell& cell) { return cell.best(); });
-    grid.corners = {toPicture(0, left.vOf(0)), toPicture(width_, right.vOf(0)),
-                    toPicture(width_, right.vOf(grid.rows)), toPicture(0, left.vOf(grid.rows))};
+    grid.corners = {sampler_.toPicture(0, left.vOf(0)), sampler_.toPicture(width_, right.vOf(0)),
+                    sampler_.toPicture(width_, right.vOf(grid.rows)), sampler_.toPicture(0, left.vOf(grid.rows))};
     return grid;
 }
 
@@ -162,73 +132,13 @@ void TVekPDF417GridReader::setFrame(const TVekPDF417Candidate& candidate, int32_
         quad = {candidate.startFirst, candidate.startFirst + across, candidate.startLast + across,
                 candidate.startLast};
     }
-    frame_ = TVekPerspectiveTransform::squareToQuad(quad);
-}
-
-TVekPointF TVekPDF417GridReader::toPicture(double x, double v) const { return frame_.map({x / width_, v}); }
-
-float TVekPDF417GridReader::level(TVekPointF p) const {
-    const double fx = p.x - 0.5;
-    const double fy = p.y - 0.5;
-    // Well inside (the usual case): truncation is the floor and all four
-    // neighbours exist.
-    if (fx >= 0 && fy >= 0 && fx < grey_.width() - 1 && fy < grey_.height() - 1) {
-        const auto x = static_cast<int32_t>(fx);
-        const auto y = static_cast<int32_t>(fy);
-        const auto ax = static_cast<float>(fx - x);
-        const auto ay = static_cast<float>(fy - y);
-        const uint8_t* top = grey_.row(y) + x;
-        const uint8_t* bottom = grey_.row(y + 1) + x;
-        const float upper = top[0] + (top[1] - top[0]) * ax;
-        const float lower = bottom[0] + (bottom[1] - bottom[0]) * ax;
-        return upper + (lower - upper) * ay;
-    }
-    const double floorX = std::floor(fx);
-    const double floorY = std::floor(fy);
-    if (!(floorX >= -1 && floorY >= -1 && floorX < grey_.width() && floorY < grey_.height())) return 255;
-    const auto x = static_cast<int32_t>(floorX);
-    const auto y = static_cast<int32_t>(floorY);
-    const auto ax = static_cast<float>(fx - floorX);
-    const auto ay = static_cast<float>(fy - floorY);
-    const float a = grey_.getOrWhite(x, y), b = grey_.getOrWhite(x + 1, y);
-    const float c = grey_.getOrWhite(x, y + 1), d = grey_.getOrWhite(x + 1, y + 1);
-    const float upper = a + (b - a) * ax;
-    const float lower = c + (d - c) * ax;
-    return upper + (lower - upper) * ay;
-}
-
-void TVekPDF417GridReader::sampleLine(double x0, double x1, double vLeft, double vRight) {
-    const int32_t count = countOf((x1 - x0) / step_ + 1, 0, MAX_LINE_SAMPLES);
-    levels_.resize(static_cast<size_t>(count));
-    // The perspective bends the spacing along a line only slowly: it is
-    // mapped exactly every few samples and linearly in between.
-    constexpr int32_t STRIDE = 8;
-    const auto at = [&](int32_t i) {
-        const double x = x0 + i * step_;
-        return toPicture(x, vLeft + (vRight - vLeft) * x / width_);
-    };
-    TVekPointF from = at(0);
-    float low = 255;
-    float high = 0;
-    for (int32_t i = 0; i < count; i += STRIDE) {
-        const int32_t n = std::min(STRIDE, count - i);
-        const TVekPointF to = at(i + STRIDE);
-        const TVekPointF delta = (1.0 / STRIDE) * (to - from);
-        for (int32_t k = 0; k < n; ++k) {
-            const float sample = level(from + static_cast<double>(k) * delta);
-            low = std::min(low, sample);
-            high = std::max(high, sample);
-            levels_[static_cast<size_t>(i + k)] = sample;
-        }
-        from = to;
-    }
-    edges_.findWithin(levels_.data(), count, x0, step_, low, high);
+    sampler_.setFrame(quad, width_);
 }
 
 void TVekPDF417GridReader::sweepIndicators(TShapeVotes& votes) {
     leftReads_.clear();
     rightReads_.clear();
-    const double edgePixels = distance(toPicture(0, 0), toPicture(0, 1));
+    const double edgePixels = distance(sampler_.toPicture(0, 0), sampler_.toPicture(0, 1));
     // A line every two modules (four when quick): rows are three or more
     // modules high, and the votes and the row fits need a few dozen reads,
     // not every row.
@@ -243,7 +153,7 @@ void TVekPDF417GridReader::sweepIndicators(TShapeVotes& votes) {
 }
 
 void TVekPDF417GridReader::readIndicator(double expected, double v, bool left, TShapeVotes& votes) {
-    sampleLine(expected - 4, expected + CHARACTER + 4, v, v);
+    sampler_.sampleLine(expected - 4, expected + CHARACTER + 4, v, v, edges_);
     const TVekPDF417Character indicator =
         TVekPDF417CharacterReader::readNear(edges_, expected, 2.5, TVekPDF417Tolerance{aliased_, -1});
     if (!indicator.valid()) return;
@@ -264,40 +174,12 @@ void TVekPDF417GridReader::readIndicator(double expected, double v, bool left, T
     }
 }
 
-TVekPDF417GridReader::TRowFit TVekPDF417GridReader::fitRows(const std::vector<TRowRead>& reads) {
-    TRowFit fit;
-    std::vector<bool> used(reads.size(), true);
-    for (int pass = 0; pass < 3; ++pass) {
-        double n = 0, sv = 0, sr = 0, svv = 0, svr = 0;
-        for (size_t i = 0; i < reads.size(); ++i) {
-            if (!used[i]) continue;
-            const double r = reads[i].row + 0.5;
-            n += 1;
-            sv += reads[i].v;
-            sr += r;
-            svv += reads[i].v * reads[i].v;
-            svr += reads[i].v * r;
-        }
-        const double denominator = n * svv - sv * sv;
-        if (n < 3 || std::abs(denominator) < 1e-12) return {};
-        fit.slope = (n * svr - sv * sr) / denominator;
-        fit.offset = (sr - fit.slope * sv) / n;
-        // Lines read in the wrong row (a misread indicator) leave the fit.
-        const double tolerance = pass == 0 ? 2.0 : 0.8;
-        for (size_t i = 0; i < reads.size(); ++i) {
-            used[i] = std::abs(fit.offset + fit.slope * reads[i].v - (reads[i].row + 0.5)) <= tolerance;
-        }
-    }
-    fit.valid = std::abs(fit.slope) >= 1;
-    return fit;
-}
-
 void TVekPDF417GridReader::readRow(int32_t row, double vLeft, double vRight, int32_t columns,
                                    std::vector<TCell>& cells) {
     // Modules of about a pixel: the whole row, up to its right edge, puts
     // its edges on whole modules.
     const double end = aliased_ ? width_ + 2 : FIRST_DATA + CHARACTER * columns + 2;
-    sampleLine(-2, end, vLeft, vRight);
+    sampler_.sampleLine(-2, end, vLeft, vRight, edges_);
     const bool snapped = aliased_ && TVekPDF417RowSnapper::snap(edges_, columns + (hasStop_ ? 3 : 2), snapped_);
     const int32_t cluster = row % 3;
     const TVekPDF417Tolerance tolerance{aliased_, cluster};

@@ -8,9 +8,12 @@
 #include "foundation/VekGreyImage.h"
 #include "foundation/VekPerspectiveTransform.h"
 #include "pdf417/VekPDF417Candidate.h"
+#include "pdf417/VekPDF417CellVotes.h"
 #include "pdf417/VekPDF417CharacterReader.h"
 #include "pdf417/VekPDF417EdgeList.h"
+#include "pdf417/VekPDF417FrameSampler.h"
 #include "pdf417/VekPDF417Grid.h"
+#include "pdf417/VekPDF417RowFit.h"
 
 namespace orvel {
 
@@ -29,37 +32,19 @@ namespace orvel {
 // line every two modules and confirms every cell by a second line.
 class TVekPDF417GridReader {
 public:
-    explicit TVekPDF417GridReader(const TVekGreyImage& grey) : grey_(grey) {}
+    explicit TVekPDF417GridReader(const TVekGreyImage& grey) : sampler_(grey) {}
 
     std::optional<TVekPDF417Grid> read(const TVekPDF417Candidate& candidate, bool thorough = true);
 
 private:
-    struct TRowRead {
-        double v;
-        int32_t row;
-    };
-    // row = offset + slope · v along one edge.
-    struct TRowFit {
-        double offset = 0;
-        double slope = 0;
-        bool valid = false;
-        double vOf(double row) const { return (row - offset) / slope; }
-    };
+    using TRowRead = TVekPDF417RowFit::TRead;
+    using TRowFit = TVekPDF417RowFit;
+    using TCell = TVekPDF417CellVotes;
     struct TShapeVotes {
         std::array<int32_t, 30> rowGroups{};
         std::array<int32_t, 3> rowRests{};
         std::array<int32_t, 9> ecLevels{};
         std::array<int32_t, 30> columns{};
-    };
-    struct TCell {
-        std::array<int32_t, 3> values{-1, -1, -1};
-        std::array<int32_t, 3> counts{};
-        // A reading by rounding weighs two, a nearest fit one.
-        void vote(const TVekPDF417Character& character);
-        int32_t best() const;
-        // The leading value is ahead of the others by `lead` (two per
-        // reading by rounding).
-        bool isSettled(int32_t lead) const;
     };
 
     // Sweeps the indicators in a frame of `columns` data columns; the
@@ -68,25 +53,16 @@ private:
     void setFrame(const TVekPDF417Candidate& candidate, int32_t columns);
     void sweepIndicators(TShapeVotes& votes);
     void readIndicator(double expected, double v, bool left, TShapeVotes& votes);
-    static TRowFit fitRows(const std::vector<TRowRead>& reads);
     void readRow(int32_t row, double vLeft, double vRight, int32_t columns, std::vector<TCell>& cells);
-    // Samples the frame between x0 and x1 along the line from (0, vLeft) to
-    // (width, vRight) and finds the edges, in modules.
-    void sampleLine(double x0, double x1, double vLeft, double vRight);
-    TVekPointF toPicture(double x, double v) const;
-    float level(TVekPointF p) const;
 
-    const TVekGreyImage& grey_;
-    TVekPerspectiveTransform frame_;
+    TVekPDF417FrameSampler sampler_;
     double width_ = 0;   // modules from the start's outer edge to the right edge of the frame
     double module_ = 1;  // pixels per module
-    double step_ = 0.25;
     bool hasStop_ = false;
     bool aliased_ = false;
     bool thorough_ = true;
     std::vector<TRowRead> leftReads_;
     std::vector<TRowRead> rightReads_;
-    std::vector<float> levels_;
     TVekPDF417EdgeList edges_;
     TVekPDF417EdgeList snapped_;  // edges_ on whole modules
 };

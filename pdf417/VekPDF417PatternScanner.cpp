@@ -16,7 +16,18 @@ constexpr int32_t MAX_COLUMNS = 30;
 // indicators, stop.
 constexpr int32_t FRAME_MODULES = 69;
 
+int32_t pdf417Columns(double modules) {
+    const double columns = std::nearbyint((modules - FRAME_MODULES) / 17);
+    return columns >= 1 && columns <= MAX_COLUMNS ? static_cast<int32_t>(columns) : 0;
+}
+
 }  // namespace
+
+const TVekPDF417PatternScanner::TGuardKind& TVekPDF417PatternScanner::pdf417Guards() {
+    static const TGuardKind kind{TVekPDF417GuardFinder::find, FRAME_MODULES + 17 - 8,
+                                 FRAME_MODULES + 17 * MAX_COLUMNS + 20, pdf417Columns, true, false};
+    return kind;
+}
 
 void TVekPDF417PatternScanner::TTrack::fit() {
     const double n = static_cast<double>(hits.size());
@@ -118,10 +129,10 @@ void TVekPDF417PatternScanner::scanLine(const float* levels, int32_t count, doub
     for (int direction = 0; direction < 2; ++direction) {
         guards_.clear();
         if (direction == 0) {
-            TVekPDF417GuardFinder::find(edges_, guards_);
+            kind_->find(edges_, guards_);
         } else {
             edges_.reverseInto(reversed_);
-            TVekPDF417GuardFinder::find(reversed_, guards_);
+            kind_->find(reversed_, guards_);
         }
         for (const TVekPDF417Guard& guard : guards_) {
             const double t = direction == 0 ? guard.outerEdge : -guard.outerEdge;
@@ -185,7 +196,11 @@ void TVekPDF417PatternScanner::pair(TTracks& starts, TTracks& stops, bool backwa
             const double middle = 0.5 * (from + to);
             const double distance = (stop.at(middle) - start.at(middle)) * (backwards ? -1 : 1);
             const double modules = distance / (0.5 * (start.module + stop.module));
-            if (modules < FRAME_MODULES + 17 - 8 || modules > FRAME_MODULES + 17 * MAX_COLUMNS + 20) continue;
+            if (modules < kind_->minModules || modules > kind_->maxModules) continue;
+            if (kind_->everyPair) {
+                found.push_back(candidate(start, &stop, backwards, columns));
+                continue;
+            }
             const auto support = static_cast<size_t>(
                 std::count_if(stop.hits.begin(), stop.hits.end(), [&](const THit& h) { return h.s >= from && h.s <= to; }));
             const bool stronger = 2 * support > 3 * bestSupport;
@@ -196,12 +211,13 @@ void TVekPDF417PatternScanner::pair(TTracks& starts, TTracks& stops, bool backwa
                 bestSupport = std::max(support, bestSupport);
             }
         }
+        if (kind_->everyPair || (bestStop == nullptr && !kind_->leftAlone)) continue;
         found.push_back(candidate(start, bestStop, backwards, columns));
     }
 }
 
 TVekPDF417Candidate TVekPDF417PatternScanner::candidate(const TTrack& start, const TTrack* stop, bool backwards,
-                                                        bool columns) {
+                                                        bool columns) const {
     const auto point = [columns](double s, double t) {
         return columns ? TVekPointF{s, t} : TVekPointF{t, s};
     };
@@ -226,9 +242,8 @@ TVekPDF417Candidate TVekPDF417PatternScanner::candidate(const TTrack& start, con
         const double span = std::abs(stop->at(middle) - start.at(middle));
         size_t count = 0;
         for (const double module : {0.5 * (start.module + stop->module), start.module, stop->module}) {
-            const double columns = std::nearbyint((span / module - FRAME_MODULES) / 17);
-            if (!(columns >= 1 && columns <= MAX_COLUMNS)) continue;
-            const auto rounded = static_cast<int32_t>(columns);
+            const int32_t rounded = kind_->columnsOf(span / module);
+            if (rounded == 0) continue;
             if (std::find(c.columns.begin(), c.columns.begin() + count, rounded) != c.columns.begin() + count) continue;
             c.columns[count++] = rounded;
         }

@@ -10,8 +10,8 @@
 
 namespace orvel {
 
-// Looks for PDF417 symbols along rows and columns of a grey picture, each
-// read both ways: start and stop patterns met on neighbouring lines are
+// Looks for PDF417 symbols (or, given their guards, MicroPDF417 ones)
+// along rows and columns of a grey picture, each read both ways: start and stop patterns met on neighbouring lines are
 // chained into the symbol's left and right edges, and every start edge with
 // the nearest stop edge facing it (or none, for compact symbols) becomes a
 // candidate, those crossed by most lines first.
@@ -22,6 +22,23 @@ namespace orvel {
 class TVekPDF417PatternScanner {
 public:
     static constexpr int32_t MAX_CANDIDATES = 24;
+
+    // What a scan looks for: the left and right guards of one symbology of
+    // the family on a line, the distances between a left and a right
+    // guard's outer edges (in modules) a symbol may span, and the data
+    // columns such a distance stands for (0: none).
+    struct TGuardKind {
+        void (*find)(const TVekPDF417EdgeList& edges, std::vector<TVekPDF417Guard>& guards);
+        double minModules;
+        double maxModules;
+        int32_t (*columnsOf)(double modules);
+        bool leftAlone;  // a left guard without a right one is a candidate too
+        bool everyPair;  // each right guard fitting a left one makes a candidate, not the likeliest alone
+    };
+    // Start and stop patterns of PDF417.
+    static const TGuardKind& pdf417Guards();
+
+    explicit TVekPDF417PatternScanner(const TGuardKind& kind = pdf417Guards()) : kind_(&kind) {}
 
     // `step`: pixels between the scan lines of scan() and refine() together.
     std::vector<TVekPDF417Candidate> scan(const TVekGreyImage& grey, int32_t step, bool columns);
@@ -60,8 +77,9 @@ private:
     std::vector<TVekPDF417Candidate> candidates();
     static void addHit(TTracks& tracks, const THit& hit, double step);
     void pair(TTracks& starts, TTracks& stops, bool backwards, bool columns, std::vector<TVekPDF417Candidate>& found);
-    static TVekPDF417Candidate candidate(const TTrack& start, const TTrack* stop, bool backwards, bool columns);
+    TVekPDF417Candidate candidate(const TTrack& start, const TTrack* stop, bool backwards, bool columns) const;
 
+    const TGuardKind* kind_;
     std::vector<float> levels_;
     TVekPDF417EdgeList edges_;
     TVekPDF417EdgeList reversed_;

@@ -89,25 +89,26 @@ bool alike(const TVekPDF417Candidate& a, const TVekPDF417Candidate& b) {
 
 }  // namespace
 
-TVekBarcodes TVekPDF417PhotoReader::read(TVekBinaryCache& picture) const {
-    TVekBarcodes found;
-    TVekBarcodes failures;
+bool TVekPDF417PhotoReader::readFirstPass(TVekBinaryCache& picture) {
     const TVekGreyImage& grey = picture.grey();
-    if (grey.empty()) return found;
-    // A second and third look, only where the first met start or stop
-    // patterns and only while nothing was read (unless asked to try hard):
-    // averaged against grain, then twice the size, this only for modules
-    // too small to measure well.
-    const TGuardsSeen first = readScale(grey, 1, found, failures);
-    const auto wanted = [&] { return options_.tryHarder || found.empty(); };
-    if ((first.count == 0 && !options_.tryHarder) || !wanted() || enough(found)) return finish(found, failures);
-    const TGuardsSeen second = readScale(smoothed(grey), 1, found, failures);
+    if (grey.empty()) return false;
+    first_ = readScale(grey, 1, found_, failures_);
+    return first_.count > 0 && found_.empty() && !enough(found_);
+}
+
+// A second and third look, only while nothing was read (unless asked to try
+// hard): averaged against grain, then twice the size, this only for modules
+// too small to measure well.
+void TVekPDF417PhotoReader::readLaterPasses(TVekBinaryCache& picture) {
+    const TVekGreyImage& grey = picture.grey();
+    const auto wanted = [&] { return options_.tryHarder || found_.empty(); };
+    if (grey.empty() || !wanted() || enough(found_)) return;
+    const TGuardsSeen second = readScale(smoothed(grey), 1, found_, failures_);
     const int64_t pixels = static_cast<int64_t>(grey.width()) * grey.height();
-    const double smallest = std::min(first.smallestModule, second.smallestModule);
-    if (wanted() && !enough(found) && pixels <= MAX_UPSCALED_PIXELS && smallest < MAX_UPSCALED_MODULE) {
-        readScale(grey.upscaled(2), 2, found, failures);
+    const double smallest = std::min(first_.smallestModule, second.smallestModule);
+    if (wanted() && !enough(found_) && pixels <= MAX_UPSCALED_PIXELS && smallest < MAX_UPSCALED_MODULE) {
+        readScale(grey.upscaled(2), 2, found_, failures_);
     }
-    return finish(found, failures);
 }
 
 TVekBarcodes TVekPDF417PhotoReader::finish(TVekBarcodes& found, TVekBarcodes& failures) const {

@@ -7,6 +7,7 @@
 #include "foundation/VekBinaryCache.h"
 #include "foundation/VekDebugSink.h"
 #include "foundation/VekGreyImage.h"
+#include "foundation/VekPhotoReader.h"
 #include "foundation/VekReaderOptions.h"
 #include "pdf417/VekPDF417Candidate.h"
 #include "pdf417/VekPDF417Grid.h"
@@ -19,12 +20,20 @@ namespace orvel {
 // along its own rows (TVekPDF417GridReader) and decoded
 // (TVekPDF417SymbolDecoder). Small modules get a second look at twice the
 // size. Nothing here touches process-wide state.
-class TVekPDF417PhotoReader {
+//
+// The first pass is the look at the picture's size; start or stop patterns
+// met there earn the later ones (averaged against grain, then twice the size).
+class TVekPDF417PhotoReader : public TVekPhotoReader {
 public:
     explicit TVekPDF417PhotoReader(const TVekReaderOptions& options, TVekDebugSink* debug = nullptr)
         : options_(options), debug_(debug) {}
 
-    TVekBarcodes read(TVekBinaryCache& picture) const;
+    // Both stages as the schedule of readBarcodes runs them.
+    TVekBarcodes read(TVekBinaryCache& picture) { return readAll(picture, options_.tryHarder); }
+
+    bool readFirstPass(TVekBinaryCache& picture) override;
+    void readLaterPasses(TVekBinaryCache& picture) override;
+    TVekBarcodes take() override { return finish(found_, failures_); }
 
 private:
     // The start and stop patterns one look met: whether another look may
@@ -53,6 +62,9 @@ private:
 
     TVekReaderOptions options_;
     TVekDebugSink* debug_;
+    TVekBarcodes found_;
+    TVekBarcodes failures_;
+    TGuardsSeen first_;
 };
 
 }  // namespace orvel

@@ -23,9 +23,13 @@ int numberOf(const std::string& digits) {
 
 bool isEci(int32_t codeword) { return codeword >= ECI_USER && codeword <= ECI_CHARSET; }
 
+TVekBarcodeFormat formatOf(const TVekPDF417Grid& grid) {
+    return grid.isMicro() ? TVekBarcodeFormat::microPdf417 : TVekBarcodeFormat::pdf417;
+}
+
 TVekBarcode failed(const TVekPDF417Grid& grid, const std::string& why) {
     TVekBarcode barcode;
-    barcode.format = TVekBarcodeFormat::pdf417;
+    barcode.format = formatOf(grid);
     barcode.isValid = false;
     barcode.error = why;
     barcode.position = grid.corners;
@@ -54,16 +58,25 @@ TVekBarcode TVekPDF417SymbolDecoder::decode(const TVekPDF417Grid& grid) {
     const int32_t errors = std::max(corrected - erased, 0);
     if (erased + 2 * errors > eccCount - spare) return failed(grid, "too many codewords wrong");
     const int32_t dataCount = static_cast<int32_t>(codewords.size()) - eccCount;
-    if (codewords[0] < 1 || codewords[0] > dataCount) return failed(grid, "bad symbol length descriptor");
-    const TVectorInteger data(codewords.begin(), codewords.begin() + codewords[0]);
+    TVectorInteger data;
+    if (grid.isMicro()) {
+        // No length descriptor: all data codewords (the padding 900s decode
+        // to nothing), with the count put in front for the decoder.
+        if (dataCount < 1) return failed(grid, "no data codewords");
+        data.push_back(dataCount + 1);
+        data.insert(data.end(), codewords.begin(), codewords.begin() + dataCount);
+    } else {
+        if (codewords[0] < 1 || codewords[0] > dataCount) return failed(grid, "bad symbol length descriptor");
+        data.assign(codewords.begin(), codewords.begin() + codewords[0]);
+    }
 
     TVekBarcode barcode;
-    barcode.format = TVekBarcodeFormat::pdf417;
+    barcode.format = formatOf(grid);
     barcode.symbologyIdentifier = "]L2";
     barcode.position = grid.corners;
     barcode.setOrientationFromPosition();
     barcode.isMirrored = cross(grid.corners[1] - grid.corners[0], grid.corners[3] - grid.corners[0]) < 0;
-    barcode.ecLevel = intToStr(grid.ecLevel);
+    if (!grid.isMicro()) barcode.ecLevel = intToStr(grid.ecLevel);
     try {
         decodeData(data, barcode);
     } catch (const TVekInvalidCWException& e) {
@@ -74,12 +87,18 @@ TVekBarcode TVekPDF417SymbolDecoder::decode(const TVekPDF417Grid& grid) {
 
 void TVekPDF417SymbolDecoder::decodeData(const TVectorInteger& data, TVekBarcode& barcode) {
     TVekPDF417CWDecoder decoder;
+    decoder.setOpenByteRuns(true);
     TVectorInteger part{0};
     TVectorInteger values;
-    const auto flush = [&] {
+    // A byte run goes on across ECI designators: the latch it ran under
+    // opens the next part unless that part begins with a mode of its own.
+    int32_t openLatch = 0;
+    const auto flush = [&](size_t next) {
         if (part.size() <= 1) return;
         part[0] = static_cast<int32_t>(part.size());
+        decoder.setRunGoesOn(next < data.size() && data[next] < 900);
         decoder.decode(part, values);
+        openLatch = decoder.openByteLatch();
         for (int32_t value : values) barcode.bytes.push_back(static_cast<char>(value & 0xFF));
         const auto& fields = decoder.getMacroStringFields();
         if (!fields[TVekPDF417CWDecoder::MACRO_SEGMENT_INDEX].empty()) {
@@ -94,11 +113,13 @@ void TVekPDF417SymbolDecoder::decodeData(const TVectorInteger& data, TVekBarcode
     for (size_t pos = 1; pos < data.size(); ++pos) {
         const int32_t c = data[pos];
         if (!isEci(c)) {
+            if (part.size() == 1 && openLatch != 0 && c < 900) part.push_back(openLatch);
+            openLatch = 0;
             part.push_back(c);
             continue;
         }
-        flush();
         const size_t needed = c == ECI_GENERAL ? 2 : 1;
+        flush(pos + needed + 1);
         if (pos + needed >= data.size()) {
             throw TVekInvalidCWException("ECI designator cut short");
         }
@@ -109,7 +130,7 @@ void TVekPDF417SymbolDecoder::decodeData(const TVectorInteger& data, TVekBarcode
         pos += needed;
         barcode.eciMarks.push_back({barcode.bytes.size(), eci});
     }
-    flush();
+    flush(data.size());
 }
 
 }  // namespace orvel

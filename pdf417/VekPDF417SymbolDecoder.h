@@ -5,10 +5,10 @@
 
 namespace orvel {
 
-// Turns the codewords read from a picture into a result: Reed–Solomon
-// correction with the unread cells as erasures, the codeword decoding of the
-// documented reader, ECI designators into marks and Macro PDF417 fields
-// into the structured-append fields. A grid that does not decode gives a
+// Turns the codewords read from a picture (PDF417 or MicroPDF417) into a
+// result: Reed–Solomon correction with the unread cells as erasures, the
+// codeword decoding of the documented reader, ECI designators into marks
+// and Macro PDF417 fields into the structured-append fields. A grid that does not decode gives a
 // result with isValid false and the reason.
 class TVekPDF417SymbolDecoder {
 public:

@@ -34,82 +34,101 @@ bool sameSymbol(const TVekBarcode& a, const TVekBarcode& b) {
 
 }  // namespace
 
-TVekBarcodes TVekQRPhotoReader::read(TVekBinaryCache& picture) const {
-    TVekBarcodes decoded;
-    TVekBarcodes failed;
-    const TVekGreyImage& grey = picture.grey();
-    if (grey.empty()) return decoded;
+bool TVekQRPhotoReader::enough() const {
+    if (options_.maxSymbols > 0 && decoded_.size() >= static_cast<size_t>(options_.maxSymbols)) return true;
+    return !decoded_.empty() && !options_.tryHarder;
+}
+
+void TVekQRPhotoReader::readBits(const TVekBitMatrix& bits, double scale, bool inverted) {
     const size_t maxTriplets = options_.tryHarder ? kTripletsTryingHarder : kTriplets;
-    const TVekBinarizerKind firstKind = options_.binarizer;
+    TVekQRBinaryFinds finds = TVekQRBinaryReader::read(bits, maxTriplets, debug_);
+    crowded_ = crowded_ || (finds.crowded && scale == 1.0);
+    if (scale == 1.0) mostFinders_ = std::max(mostFinders_, finds.finders);
+    if (finds.smallestModule > 0 && scale == 1.0 && (smallestModule_ == 0 || finds.smallestModule < smallestModule_))
+        smallestModule_ = finds.smallestModule;
+    for (auto& b : finds.symbols) {
+        scalePosition(b, scale);
+        b.isInverted = inverted;
+        b.setOrientationFromPosition();
+        auto& list = b.isValid ? decoded_ : failed_;
+        if (std::any_of(decoded_.begin(), decoded_.end(), [&](const TVekBarcode& d) { return sameSymbol(d, b); }))
+            continue;
+        if (!b.isValid &&
+            (failed_.size() >= kMaxFailures ||
+             std::any_of(failed_.begin(), failed_.end(), [&](const TVekBarcode& d) { return sameSymbol(d, b); })))
+            continue;
+        list.push_back(std::move(b));
+    }
+}
+
+// The options' binarization; when it shows no finder pattern, the same one
+// inverted, where a light symbol's finders are dark (the finder search is
+// cheap next to the later passes it saves).
+bool TVekQRPhotoReader::readFirstPass(TVekBinaryCache& picture) {
+    if (picture.grey().empty()) return false;
+    readBits(picture.binary(firstKind()), 1.0, false);
+    if (smallestModule_ == 0 && options_.tryInvert && !enough()) {
+        TVekBitMatrix bits = picture.binary(firstKind());
+        bits.flipAll();
+        readBits(bits, 1.0, true);
+        readInvertedFirst_ = true;
+    }
+    // One finder alone, of modules the binarizer measures well, is some
+    // other square: a symbol shows two at least, or finders too small to
+    // be sure of, which the doubled picture may show better.
+    const bool smallFinders = smallestModule_ > 0 && smallestModule_ < kSmallModule;
+    return (mostFinders_ >= 2 || smallFinders || !failed_.empty()) && !enough();
+}
+
+void TVekQRPhotoReader::readLaterPasses(TVekBinaryCache& picture) {
+    const TVekGreyImage& grey = picture.grey();
+    if (grey.empty()) return;
     const TVekBinarizerKind secondKind =
-        firstKind == TVekBinarizerKind::local ? TVekBinarizerKind::global : TVekBinarizerKind::local;
-
-    double smallestModule = 0;
-    // Finder-like patterns everywhere: noise or texture, which stays so
-    // inverted or enlarged.
-    bool crowded = false;
-    auto enough = [&] {
-        if (options_.maxSymbols > 0 && decoded.size() >= static_cast<size_t>(options_.maxSymbols)) return true;
-        return !decoded.empty() && !options_.tryHarder;
-    };
-    auto take = [&](const TVekBitMatrix& bits, double scale, bool inverted) {
-        TVekQRBinaryFinds finds = TVekQRBinaryReader::read(bits, maxTriplets, debug_);
-        crowded = crowded || (finds.crowded && scale == 1.0);
-        if (finds.smallestModule > 0 && scale == 1.0 && (smallestModule == 0 || finds.smallestModule < smallestModule))
-            smallestModule = finds.smallestModule;
-        for (auto& b : finds.symbols) {
-            scalePosition(b, scale);
-            b.isInverted = inverted;
-            b.setOrientationFromPosition();
-            auto& list = b.isValid ? decoded : failed;
-            if (std::any_of(decoded.begin(), decoded.end(), [&](const TVekBarcode& d) { return sameSymbol(d, b); }))
-                continue;
-            if (!b.isValid &&
-                (failed.size() >= kMaxFailures ||
-                 std::any_of(failed.begin(), failed.end(), [&](const TVekBarcode& d) { return sameSymbol(d, b); })))
-                continue;
-            list.push_back(std::move(b));
-        }
-    };
-
+        firstKind() == TVekBinarizerKind::local ? TVekBinarizerKind::global : TVekBinarizerKind::local;
     for (const bool inverted : {false, true}) {
-        if (inverted && (!options_.tryInvert || crowded)) break;
-        for (const TVekBinarizerKind kind : {firstKind, secondKind}) {
+        if (inverted && (!options_.tryInvert || crowded_)) break;
+        for (const TVekBinarizerKind kind : {firstKind(), secondKind}) {
             if (enough()) break;
             if (!inverted) {
-                take(picture.binary(kind), 1.0, false);
-            } else {
+                // The first pass read this one already.
+                if (kind != firstKind()) readBits(picture.binary(kind), 1.0, false);
+            } else if (kind != firstKind() || !readInvertedFirst_) {
                 TVekBitMatrix bits = picture.binary(kind);
                 bits.flipAll();
-                take(bits, 1.0, true);
+                readBits(bits, 1.0, true);
             }
         }
-        // Small finders, or none at all in a small picture: modules may be
-        // too small for the binarizer and the run proportions.
+        // Small finders, or a small picture: modules may be too small for
+        // the binarizer and the run proportions (round dots too, whatever
+        // their size). The doubled picture is made once for both shades.
         const bool smallPicture = std::max(grey.width(), grey.height()) <= kUpscaleSide;
-        const bool smallFinders = smallestModule > 0 && smallestModule < kSmallModule;
-        if (!enough() && !crowded && std::max(grey.width(), grey.height()) <= kMaxUpscaleSide &&
+        const bool smallFinders = smallestModule_ > 0 && smallestModule_ < kSmallModule;
+        if (!enough() && !crowded_ && std::max(grey.width(), grey.height()) <= kMaxUpscaleSide &&
             (smallFinders || smallPicture)) {
-            TVekGreyImage larger = TVekGreyDoubler::doubled(grey);
-            if (inverted) larger = larger.inverted();
-            take(binarizeLocal(larger), 0.5, inverted);
+            if (larger_.empty()) larger_ = TVekGreyDoubler::doubled(grey);
+            readBits(binarizeLocal(inverted ? larger_.inverted() : larger_), 0.5, inverted);
         }
         if (!enough() && options_.tryDownscale && std::max(grey.width(), grey.height()) >= kDownscaleSide) {
             TVekGreyImage smaller = grey.downscaled(2);
             if (inverted) smaller = smaller.inverted();
-            take(binarizeLocal(smaller), 2.0, inverted);
+            readBits(binarizeLocal(smaller), 2.0, inverted);
         }
-        if (!decoded.empty()) break;
+        if (!decoded_.empty()) break;
     }
+}
 
+TVekBarcodes TVekQRPhotoReader::take() {
     // Failures inside a symbol decoded by a later pass are no failures.
-    std::erase_if(failed, [&](const TVekBarcode& f) {
-        return std::any_of(decoded.begin(), decoded.end(), [&](const TVekBarcode& d) { return sameSymbol(d, f); });
+    std::erase_if(failed_, [&](const TVekBarcode& f) {
+        return std::any_of(decoded_.begin(), decoded_.end(), [&](const TVekBarcode& d) { return sameSymbol(d, f); });
     });
-    if (options_.maxSymbols > 0 && decoded.size() > static_cast<size_t>(options_.maxSymbols))
-        decoded.resize(options_.maxSymbols);
-    decoded.insert(decoded.end(), failed.begin(), failed.end());
-    return decoded;
+    if (options_.maxSymbols > 0 && decoded_.size() > static_cast<size_t>(options_.maxSymbols))
+        decoded_.resize(options_.maxSymbols);
+    TVekBarcodes result = std::move(decoded_);
+    result.insert(result.end(), failed_.begin(), failed_.end());
+    decoded_.clear();
+    failed_.clear();
+    return result;
 }
 
 }  // namespace orvel

@@ -1,18 +1,13 @@
 #include "read/VekReadBarcodes.h"
 
 #include <algorithm>
+#include <utility>
 
-#include "aztec/VekAztecPhotoReader.h"
-#include "datamatrix/VekDatamatrixPhotoReader.h"
 #include "foundation/VekBinaryCache.h"
 #include "foundation/VekException.h"
 #include "foundation/VekMemoryBudget.h"
-#include "oned/VekLinearPhotoReader.h"
-#include "pdf417/VekPDF417PhotoReader.h"
-#include "qrcode/VekMicroQRPhotoReader.h"
-#include "qrcode/VekRMQRPhotoReader.h"
-#include "qrcode/VekQRPhotoReader.h"
 #include "read/VekClassicReaders.h"
+#include "read/VekPhotoSchedule.h"
 #include "read/VekResultSet.h"
 
 namespace orvel {
@@ -37,34 +32,15 @@ bool asksAny(const TVekReaderOptions& options, const TVekBarcodeFormats& family)
     return options.formats.empty() || options.formats.intersects(family);
 }
 
-// Runs each requested family's photo front end, cheapest first, on the
-// shared grey picture and binarizations.
-void readPhoto(TVekBinaryCache& picture, const TVekReaderOptions& options, TVekDebugSink* debug,
-               TVekResultSet& found) {
-    using F = TVekBarcodeFormat;
-    if (asksAny(options, {F::qrCode}) && !found.isComplete())
-        found.add(TVekQRPhotoReader(options, debug).read(picture));
-    if (asksAny(options, {F::microQrCode}) && !found.isComplete())
-        found.add(TVekMicroQRPhotoReader(options, debug).read(picture));
-    if (asksAny(options, {F::rmqrCode}) && !found.isComplete())
-        found.add(TVekRMQRPhotoReader(options, debug).read(picture));
-    if (asksAny(options, {F::dataMatrix}) && !found.isComplete())
-        found.add(TVekDatamatrixPhotoReader(options, debug).read(picture));
-    if (asksAny(options, {F::aztec}) && !found.isComplete())
-        found.add(TVekAztecPhotoReader(options, debug).read(picture));
-    if (asksAny(options, TVekBarcodeFormats::linear()) && !found.isComplete())
-        found.add(TVekLinearPhotoReader(options, debug).read(picture));
-    if (asksAny(options, {F::pdf417}) && !found.isComplete())
-        found.add(TVekPDF417PhotoReader(options, debug).read(picture));
-}
-
-TVekBarcodes read(const TVekImage* loaded, const TVekImageView* view, const TVekGreyImage& grey, const TVekReaderOptions& options,
+// The grey picture is moved into the binary cache: the read makes it once
+// and copies it never.
+TVekBarcodes read(const TVekImage* loaded, const TVekImageView* view, TVekGreyImage grey, const TVekReaderOptions& options,
                   TVekDebugSink* debug) {
     TVekResultSet found(options);
     if (grey.empty()) return found.take();
     if (!options.classic) {
-        TVekBinaryCache picture(grey);
-        readPhoto(picture, options, debug, found);
+        TVekBinaryCache picture(std::move(grey));
+        TVekPhotoSchedule(options, debug).read(picture, found);
     }
     // A read that asks for none of the documented readers' families skips
     // them, and with them the copy of the picture they need.
@@ -83,8 +59,7 @@ TVekBarcodes read(const TVekImage* loaded, const TVekImageView* view, const TVek
 
 TVekBarcodes readBarcodes(const TVekImageView& image, const TVekReaderOptions& options, TVekDebugSink* debug) {
     TVekMemoryBudget budget(image.width, image.height);
-    const TVekGreyImage grey(image);
-    return read(nullptr, &image, grey, options, debug);
+    return read(nullptr, &image, TVekGreyImage(image), options, debug);
 }
 
 TVekBarcodes readBarcodes(const TVekImage& image, const TVekReaderOptions& options, TVekDebugSink* debug) {

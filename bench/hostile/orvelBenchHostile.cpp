@@ -27,10 +27,7 @@
 #include "hostile/HostilePictures.h"
 #include "read/VekReadBarcodes.h"
 
-#ifdef ORVEL_HAVE_ZXING
-#define ZX_USE_UTF8 1
-#include <ZXing/ReadBarcode.h>
-#endif
+#include "peers/PeerZXing.h"
 
 namespace orvel::bench {
 namespace {
@@ -134,7 +131,7 @@ std::function<TCount()> peerReading(const TGreyPicture& picture) {
         const ZXing::ImageView view(picture.pixels.data(), picture.width, picture.height, ZXing::ImageFormat::Lum);
         TCount count;
         std::set<std::string> contents;
-        for (const ZXing::Result& result : ZXing::ReadBarcodes(view, ZXing::DecodeHints())) {
+        for (const TPeerResult& result : ZXing::ReadBarcodes(view, TPeerOptions())) {
             if (!result.isValid()) {
                 ++count.failed;
                 continue;
@@ -263,6 +260,11 @@ int main(int argc, char** argv) {
             return usage();
         }
     }
+#ifdef ORVEL_HAVE_ZXING
+    std::printf("peer: ZXing-C++ %s, default options\n", peerVersion().c_str());
+#else
+    std::printf("peer: none (ZXing-C++ was not found at build time)\n");
+#endif
     std::printf("%-17s %-10s %8s %7s %10s %5s %8s %7s %5s %7s  %s\n", "picture", "size", "orvel-ms", "orvel-MB",
                 "valid/dist", "fail", "zxing-ms", "zxing-MB", "valid", "ratio", "verdict");
     for (const THostilePicture& entry : hostilePictures()) {

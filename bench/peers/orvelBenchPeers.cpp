@@ -1,14 +1,19 @@
-// orvel_bench_peers CORPUS [--formats LIST] [--runs N] [--misses]
+// orvel_bench_peers CORPUS [--formats LIST] [--runs N] [--try-harder] [--families] [--misses]
 //
 // Loads every picture of a corpus folder once, then reads each, on the same
 // decoded pixels, with readBarcodes and (when it was found at build time)
-// ZXing-C++'s ReadBarcodes, best of N runs (3) per file. Prints per format:
-// files, decoded by each (against manifest.tsv when present), the median and
-// 90th percentile milliseconds of each and the ratio of the medians. The
-// machine is shared, so only the ratio of two readers timed in the same run
-// means much.
+// ZXing-C++'s ReadBarcodes with its default options, best of N runs (3) per
+// file. Prints which peer it linked, then per format: files, decoded by each
+// (against manifest.tsv when present), the median and 90th percentile
+// milliseconds of each and the ratios of the medians and of the 90th
+// percentiles. --try-harder sets it on our side only (the peer's defaults
+// try hard already). --families also reads every picture with each family
+// alone on both sides and prints each family's cost on the pictures that
+// hold none of its symbols. The machine is shared, so only the ratio of two
+// readers timed in the same run means much.
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -18,15 +23,11 @@
 
 #include "foundation/VekPictureLoader.h"
 #include "peers/CorpusTruth.h"
+#include "peers/PeerZXing.h"
 #include "read/VekReadBarcodes.h"
 
 #include <sys/wait.h>
 #include <unistd.h>
-
-#ifdef ORVEL_HAVE_ZXING
-#define ZX_USE_UTF8 1
-#include <ZXing/ReadBarcode.h>
-#endif
 
 namespace orvel::bench {
 namespace {
@@ -35,6 +36,8 @@ struct TOptions {
     std::filesystem::path corpus;
     TVekBarcodeFormats formats;
     int runs = 3;
+    bool tryHarder = false;
+    bool families = false;
     bool misses = false;
 };
 
@@ -44,11 +47,34 @@ struct TOutcome {
     bool crashed = false;
 };
 
+// The families one reader front end each, as the corpus names their symbologies.
+struct TFamily {
+    const char* name;
+    TVekBarcodeFormats formats;
+};
+
+const std::array<TFamily, 5>& families() {
+    using F = TVekBarcodeFormat;
+    static const std::array<TFamily, 5> list = {
+        TFamily{"qr", {F::qrCode}}, TFamily{"datamatrix", {F::dataMatrix}}, TFamily{"aztec", {F::aztec}},
+        TFamily{"pdf417", {F::pdf417}},
+        TFamily{"linear", {F::code128, F::ean13, F::ean8, F::upcA, F::upcE, F::code39, F::interleaved25, F::identcode,
+                           F::codabar}}};
+    return list;
+}
+
 struct TFileResult {
     std::string symbology;
     std::string file;
     TOutcome ours, peer;
+    // Each family alone, in the order of families().
+    std::array<TOutcome, 5> familyOurs{}, familyPeer{};
 };
+
+bool holdsFamily(const std::string& symbology, const TFamily& family) {
+    const auto format = formatFromName(symbology);
+    return format && family.formats.contains(*format);
+}
 
 // The picture's pixels as packed RGB, the layout both readers take.
 struct TRgbPicture {
@@ -88,9 +114,11 @@ bool sameSymbology(const std::string& truth, const std::string& found) {
     return isEanUpc(truth) && isEanUpc(found);
 }
 
-TOutcome readOurs(const TRgbPicture& picture, const TCorpusEntry& entry, const TOptions& options) {
+TOutcome readOurs(const TRgbPicture& picture, const TCorpusEntry& entry, const TVekBarcodeFormats& formats,
+                  const TOptions& options) {
     TVekReaderOptions readerOptions;
-    readerOptions.formats = options.formats;
+    readerOptions.formats = formats;
+    readerOptions.tryHarder = options.tryHarder;
     const TVekImageView view(picture.pixels.data(), picture.width, picture.height, TVekPixelFormat::rgb);
     TVekBarcodes found;
     TOutcome outcome;
@@ -104,16 +132,6 @@ TOutcome readOurs(const TRgbPicture& picture, const TCorpusEntry& entry, const T
 }
 
 #ifdef ORVEL_HAVE_ZXING
-std::string peerName(ZXing::BarcodeFormat format) {
-    using Z = ZXing::BarcodeFormat;
-    static const std::map<Z, std::string> names = {
-        {Z::Aztec, "AZTEC"}, {Z::Codabar, "CODABAR"},     {Z::Code39, "CODE39"}, {Z::Code128, "CODE128"},
-        {Z::DataMatrix, "DATAMATRIX"}, {Z::EAN8, "EAN8"}, {Z::EAN13, "EAN13"},   {Z::ITF, "INTERLEAVED25"},
-        {Z::PDF417, "PDF417"}, {Z::QRCode, "QRCODE"},     {Z::UPCA, "UPCA"},     {Z::UPCE, "UPCE"}};
-    const auto found = names.find(format);
-    return found == names.end() ? "" : found->second;
-}
-
 ZXing::BarcodeFormats peerFormats(const TVekBarcodeFormats& formats) {
     using Z = ZXing::BarcodeFormat;
     static const std::pair<TVekBarcodeFormat, Z> pairs[] = {
@@ -124,22 +142,34 @@ ZXing::BarcodeFormats peerFormats(const TVekBarcodeFormats& formats) {
         {TVekBarcodeFormat::codabar, Z::Codabar}, {TVekBarcodeFormat::pdf417, Z::PDF417},
         {TVekBarcodeFormat::dataMatrix, Z::DataMatrix}, {TVekBarcodeFormat::qrCode, Z::QRCode},
         {TVekBarcodeFormat::aztec, Z::Aztec}};
+#if ZXING_VERSION_MAJOR >= 3
+    std::vector<Z> list;
+    for (const auto& [ours, theirs] : pairs)
+        if (formats.contains(ours) && std::find(list.begin(), list.end(), theirs) == list.end()) list.push_back(theirs);
+    return ZXing::BarcodeFormats(std::move(list));
+#else
     ZXing::BarcodeFormats result;
     for (const auto& [ours, theirs] : pairs)
         if (formats.contains(ours)) result |= theirs;
     return result;
+#endif
 }
 
-TOutcome readPeerHere(const TRgbPicture& picture, const TCorpusEntry& entry, const TOptions& options) {
-    ZXing::DecodeHints hints;
-    if (!options.formats.empty()) hints.setFormats(peerFormats(options.formats));
+// The peer with its default options (every format unless asked for some).
+TOutcome readPeerHere(const TRgbPicture& picture, const TCorpusEntry& entry, const TVekBarcodeFormats& formats,
+                      const TOptions& options) {
+    TPeerOptions peerOptions;
+    if (!formats.empty()) peerOptions.setFormats(peerFormats(formats));
     const ZXing::ImageView view(picture.pixels.data(), picture.width, picture.height, ZXing::ImageFormat::RGB);
-    ZXing::Results found;
+    std::vector<TPeerResult> found;
     TOutcome outcome;
-    outcome.ms = bestMilliseconds(options.runs, [&] { found = ZXing::ReadBarcodes(view, hints); });
-    for (const ZXing::Result& result : found) {
-        if (!result.isValid() || !sameSymbology(entry.symbology, peerName(result.format()))) continue;
-        const ZXing::ByteArray& raw = result.bytes();
+    outcome.ms = bestMilliseconds(options.runs, [&] {
+        auto results = ZXing::ReadBarcodes(view, peerOptions);
+        found.assign(results.begin(), results.end());
+    });
+    for (const TPeerResult& result : found) {
+        if (!result.isValid() || !sameSymbology(entry.symbology, peerSymbologyName(result.format()))) continue;
+        const auto& raw = result.bytes();
         const std::string bytes(raw.begin(), raw.end());
         if (entry.symbology.empty() || matchesTruth(entry.symbology, bytes, result.text(), entry.expected))
             outcome.decoded = true;
@@ -149,13 +179,14 @@ TOutcome readPeerHere(const TRgbPicture& picture, const TCorpusEntry& entry, con
 
 // The peer in a child process: Debian's build keeps its assertions, and one
 // of them fails on a corpus picture; a crash there must not end the run.
-TOutcome readPeer(const TRgbPicture& picture, const TCorpusEntry& entry, const TOptions& options) {
+TOutcome readPeer(const TRgbPicture& picture, const TCorpusEntry& entry, const TVekBarcodeFormats& formats,
+                  const TOptions& options) {
     int channel[2];
-    if (pipe(channel) != 0) return readPeerHere(picture, entry, options);
+    if (pipe(channel) != 0) return readPeerHere(picture, entry, formats, options);
     const pid_t child = fork();
     if (child == 0) {
         close(channel[0]);
-        const TOutcome outcome = readPeerHere(picture, entry, options);
+        const TOutcome outcome = readPeerHere(picture, entry, formats, options);
         const ssize_t written = write(channel[1], &outcome, sizeof outcome);
         _exit(written == sizeof outcome ? 0 : 1);
     }
@@ -176,6 +207,24 @@ double percentile(std::vector<double> values, double fraction) {
     return values[at];
 }
 
+void printHeader(const char* first) {
+    std::printf("%-14s %5s %7s %7s %9s %9s %9s %9s %7s %7s\n", first, "files", "orvel", "zxing", "orvel-med",
+                "orvel-p90", "zxing-med", "zxing-p90", "r-med", "r-p90");
+}
+
+void printTimes(const std::string& name, size_t files, int oursDecoded, int peerDecoded, const std::vector<double>& ours,
+                const std::vector<double>& peer, bool withPeer) {
+    const double oursMedian = percentile(ours, 0.5), oursP90 = percentile(ours, 0.9);
+    const double peerMedian = percentile(peer, 0.5), peerP90 = percentile(peer, 0.9);
+    std::printf("%-14s %5zu %7d %7d %9.2f %9.2f", name.c_str(), files, oursDecoded, withPeer ? peerDecoded : 0,
+                oursMedian, oursP90);
+    if (withPeer)
+        std::printf(" %9.2f %9.2f %7.2f %7.2f\n", peerMedian, peerP90, peerMedian > 0 ? oursMedian / peerMedian : 0.0,
+                    peerP90 > 0 ? oursP90 / peerP90 : 0.0);
+    else
+        std::printf("         -         -       -       -\n");
+}
+
 void printRow(const std::string& name, const std::vector<const TFileResult*>& rows, bool withPeer) {
     std::vector<double> ours, peer;
     int oursDecoded = 0, peerDecoded = 0;
@@ -185,17 +234,35 @@ void printRow(const std::string& name, const std::vector<const TFileResult*>& ro
         oursDecoded += row->ours.decoded;
         peerDecoded += row->peer.decoded;
     }
-    const double oursMedian = percentile(ours, 0.5), peerMedian = percentile(peer, 0.5);
-    std::printf("%-14s %5zu %7d %7d %9.2f %9.2f", name.c_str(), rows.size(), oursDecoded, withPeer ? peerDecoded : 0,
-                oursMedian, percentile(ours, 0.9));
-    if (withPeer)
-        std::printf(" %9.2f %9.2f %7.2f\n", peerMedian, percentile(peer, 0.9), peerMedian > 0 ? oursMedian / peerMedian : 0.0);
-    else
-        std::printf("         -         -       -\n");
+    printTimes(name, rows.size(), oursDecoded, peerDecoded, ours, peer, withPeer);
+}
+
+// Each family alone: on the pictures holding none of its symbols (its cost
+// where there is nothing to find), and on all pictures.
+void printFamilies(const std::vector<TFileResult>& results, bool withPeer) {
+    std::printf("\neach family alone, on the pictures holding none of its symbols (-none) and on all (-all)\n");
+    printHeader("family");
+    for (size_t f = 0; f < families().size(); ++f) {
+        std::vector<double> oursNone, peerNone, oursAll, peerAll;
+        int oursDecoded = 0, peerDecoded = 0;
+        for (const TFileResult& result : results) {
+            oursAll.push_back(result.familyOurs[f].ms);
+            peerAll.push_back(result.familyPeer[f].ms);
+            oursDecoded += result.familyOurs[f].decoded;
+            peerDecoded += result.familyPeer[f].decoded;
+            if (holdsFamily(result.symbology, families()[f])) continue;
+            oursNone.push_back(result.familyOurs[f].ms);
+            peerNone.push_back(result.familyPeer[f].ms);
+        }
+        const std::string name = families()[f].name;
+        printTimes(name + "-none", oursNone.size(), 0, 0, oursNone, peerNone, withPeer);
+        printTimes(name + "-all", oursAll.size(), oursDecoded, peerDecoded, oursAll, peerAll, withPeer);
+    }
 }
 
 int usage() {
-    std::fprintf(stderr, "usage: orvel_bench_peers CORPUS [--formats LIST] [--runs N] [--misses]\n");
+    std::fprintf(stderr,
+                 "usage: orvel_bench_peers CORPUS [--formats LIST] [--runs N] [--try-harder] [--families] [--misses]\n");
     return 2;
 }
 
@@ -214,6 +281,10 @@ int main(int argc, char** argv) {
             options.formats = *formats;
         } else if (argument == "--runs" && i + 1 < argc) {
             options.runs = std::max(1, std::atoi(argv[++i]));
+        } else if (argument == "--try-harder") {
+            options.tryHarder = true;
+        } else if (argument == "--families") {
+            options.families = true;
         } else if (argument == "--misses") {
             options.misses = true;
         } else if (!argument.empty() && argument[0] != '-' && options.corpus.empty()) {
@@ -225,9 +296,12 @@ int main(int argc, char** argv) {
     if (options.corpus.empty()) return usage();
 #ifdef ORVEL_HAVE_ZXING
     const bool withPeer = true;
+    std::printf("peer: ZXing-C++ %s, default options (%s); orvel: %s\n", peerVersion().c_str(),
+                options.formats.empty() ? "every format" : "the same formats",
+                options.tryHarder ? "tryHarder" : "default options");
 #else
     const bool withPeer = false;
-    std::fprintf(stderr, "ZXing-C++ was not found at build time: only readBarcodes is timed\n");
+    std::printf("peer: none (ZXing-C++ was not found at build time): only readBarcodes is timed\n");
 #endif
 
     std::vector<TFileResult> results;
@@ -245,10 +319,18 @@ int main(int argc, char** argv) {
         }
         TFileResult result{entry.symbology.empty() ? "ALL" : entry.symbology,
                            std::filesystem::relative(entry.file, options.corpus).string(), {}, {}};
-        result.ours = readOurs(picture, entry, options);
+        result.ours = readOurs(picture, entry, options.formats, options);
 #ifdef ORVEL_HAVE_ZXING
-        result.peer = readPeer(picture, entry, options);
+        result.peer = readPeer(picture, entry, options.formats, options);
 #endif
+        if (options.families) {
+            for (size_t f = 0; f < families().size(); ++f) {
+                result.familyOurs[f] = readOurs(picture, entry, families()[f].formats, options);
+#ifdef ORVEL_HAVE_ZXING
+                result.familyPeer[f] = readPeer(picture, entry, families()[f].formats, options);
+#endif
+            }
+        }
         results.push_back(std::move(result));
     }
 
@@ -258,10 +340,10 @@ int main(int argc, char** argv) {
         byFormat[result.symbology].push_back(&result);
         all.push_back(&result);
     }
-    std::printf("%-14s %5s %7s %7s %9s %9s %9s %9s %7s\n", "format", "files", "orvel", "zxing", "orvel-med", "orvel-p90",
-                "zxing-med", "zxing-p90", "ratio");
+    printHeader("format");
     for (const auto& [name, rows] : byFormat) printRow(name, rows, withPeer);
     printRow("total", all, withPeer);
+    if (options.families) printFamilies(results, withPeer);
     if (options.misses) {
         for (const TFileResult& result : results)
             if (!result.ours.decoded)

@@ -7,6 +7,7 @@
 #include "pdf417/VekPDF417CWDecoder.h"
 #include "pdf417/VekPDF417Data.h"
 #include "pdf417/VekPDF417RS.h"
+#include "pdf417/VekPDF417SymbolDecoder.h"
 #include "support/TestSupport.h"
 
 namespace orvel {
@@ -303,6 +304,61 @@ TEST(PDF417ZintMacro, StructuredAppend) {
     decoder.decode(last->dataCodewords(), result);
     EXPECT_EQ(result, bytesOf("12345678901234567890"));
     EXPECT_EQ(decoder.getMacroPDFStringField(0), "00002");
+}
+
+// Byte compaction switched by ECI designators: latched by 901 although the
+// bytes of each piece are a multiple of six, the latch itself before the
+// first designator, the run going on after each. The documented reader
+// refuses a 901 run with nothing left over; the photo path decodes it.
+TEST(PDF417SymbolDecoder, ByteRunsAcrossEciDesignatorsUnder901) {
+    const auto packed = [](const std::string& six) {
+        int64_t value = 0;
+        for (unsigned char c : six) value = value * 256 + c;
+        TVectorInteger group(5);
+        for (int i = 4; i >= 0; --i, value /= 900) group[static_cast<size_t>(i)] = static_cast<int32_t>(value % 900);
+        return group;
+    };
+    const auto symbol = [](const TVectorInteger& body) {
+        TVekPDF417Grid grid;
+        grid.ecLevel = 1;
+        TVectorInteger data{static_cast<int32_t>(body.size()) + 1};
+        data.insert(data.end(), body.begin(), body.end());
+        while ((data.size() + 4) % 3 != 0) data.push_back(900);
+        data[0] = static_cast<int32_t>(data.size());
+        grid.codewords = TVekPDF417RS::encode(data, grid.eccCount());
+        grid.columns = 3;
+        grid.rows = static_cast<int32_t>(grid.codewords.size()) / 3;
+        return TVekPDF417SymbolDecoder::decode(grid);
+    };
+    const TVectorInteger first = packed("\xC4\xD6\xDC\xE4\xF6\xFC");
+    const TVectorInteger second = packed("\xB6\xB6\xB6\xB6\xB6\xB6");
+    TVectorInteger body{901, 927, 3};
+    body.insert(body.end(), first.begin(), first.end());
+    body.insert(body.end(), {927, 7});
+    body.insert(body.end(), second.begin(), second.end());
+    body.push_back(65);  // one more byte, single
+    const TVekBarcode barcode = symbol(body);
+    ASSERT_TRUE(barcode.isValid) << barcode.error;
+    EXPECT_EQ(barcode.bytes, "\xC4\xD6\xDC\xE4\xF6\xFC\xB6\xB6\xB6\xB6\xB6\xB6" "A");
+    ASSERT_EQ(barcode.eciMarks.size(), 2u);
+    EXPECT_EQ(barcode.eciMarks[0], (TVekEciMark{0, 3}));
+    EXPECT_EQ(barcode.eciMarks[1], (TVekEciMark{6, 7}));
+
+    // Each piece latched on its own by 901, six bytes each, nothing after.
+    TVectorInteger latched{927, 3, 901};
+    latched.insert(latched.end(), first.begin(), first.end());
+    latched.insert(latched.end(), {927, 7, 901});
+    latched.insert(latched.end(), second.begin(), second.end());
+    const TVekBarcode pieces = symbol(latched);
+    ASSERT_TRUE(pieces.isValid) << pieces.error;
+    EXPECT_EQ(pieces.bytes, "\xC4\xD6\xDC\xE4\xF6\xFC\xB6\xB6\xB6\xB6\xB6\xB6");
+
+    // The documented decoding keeps its message for the latch before the
+    // designator, and the last five codewords under 901 as single bytes.
+    expectInvalid({2, 901}, "Latch should be LATCH_TO_BYTE6");
+    TVectorInteger documented{7, 901};
+    documented.insert(documented.end(), {65, 66, 67, 68, 69});
+    EXPECT_EQ(decodeText(documented), "ABCDE");
 }
 
 }  // namespace

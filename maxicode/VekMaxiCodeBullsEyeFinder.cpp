@@ -1,0 +1,159 @@
+#include "maxicode/VekMaxiCodeBullsEyeFinder.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace orvel {
+
+namespace {
+
+// Rings narrower than this many pixels cannot be told from noise.
+constexpr double kMinRingWidth = 1.2;
+// Rings thinner than this many pixels need not pass a diagonal check.
+constexpr double kThinRings = 4.0;
+
+// The ring width the nine inner runs (gap, ring, gap, ring, centre, ring,
+// gap, ring, gap) show, or 0 when their proportions are not a bull's-eye's.
+// Printers differ in the light centre: from one and a half ring widths to
+// three and more. The outer rings' outer edges may merge with neighbouring
+// modules: of the two outer runs only a least width is asked.
+double ringWidthOf(const std::array<int32_t, 11>& runs) {
+    int32_t even = 0;
+    for (size_t i = 1; i < 10; ++i)
+        if (i != 5) even += runs[i];
+    const double unit = even / 8.0;
+    if (unit < kMinRingWidth) return 0;
+    for (size_t i = 1; i < 10; ++i) {
+        if (i == 5) continue;
+        if (runs[i] < 0.5 * unit - 0.5 || runs[i] > 1.6 * unit + 0.5) return 0;
+    }
+    if (runs[5] < 0.9 * unit || runs[5] > 4.5 * unit + 1) return 0;
+    if (runs[0] < 0.5 * unit || runs[10] < 0.5 * unit) return 0;
+    const int32_t before = runs[1] + runs[2] + runs[3] + runs[4], after = runs[6] + runs[7] + runs[8] + runs[9];
+    if (std::abs(before - after) > 1.5 * unit + 1) return 0;
+    return unit;
+}
+
+// Walks from (x, y) in direction (dx, dy) while the pixel shade stays, and
+// collects the run lengths of the centre run's remainder and the five runs
+// beyond it. False when the picture ends first or a run is far too long.
+bool runsFrom(const TVekBitMatrix& bits, int32_t x, int32_t y, int32_t dx, int32_t dy, double unit,
+              std::array<int32_t, 6>& runs) {
+    const int32_t limit = static_cast<int32_t>(std::ceil(5 * unit)) + 2;
+    bool shade = bits.get(x, y);
+    size_t index = 0;
+    runs.fill(0);
+    while (index < runs.size()) {
+        if (x < 0 || y < 0 || x >= bits.width() || y >= bits.height()) return false;
+        if (bits.get(x, y) != shade) {
+            shade = !shade;
+            ++index;
+            continue;
+        }
+        if (++runs[index] > limit) return index == runs.size() - 1;
+        x += dx;
+        y += dy;
+    }
+    return true;
+}
+
+// Checks the line through (x, y) in direction (dx, dy) and centres the point
+// on it; the unit found along the line, 0 when it is no bull's-eye.
+double crossCheck(const TVekBitMatrix& bits, double& x, double& y, int32_t dx, int32_t dy, double rowUnit) {
+    const int32_t ix = static_cast<int32_t>(x), iy = static_cast<int32_t>(y);
+    if (ix < 0 || iy < 0 || ix >= bits.width() || iy >= bits.height() || bits.get(ix, iy)) return 0;
+    std::array<int32_t, 6> forward{}, backward{};
+    if (!runsFrom(bits, ix, iy, dx, dy, 1.8 * rowUnit, forward)) return 0;
+    if (!runsFrom(bits, ix, iy, -dx, -dy, 1.8 * rowUnit, backward)) return 0;
+    std::array<int32_t, 11> runs{};
+    for (size_t i = 0; i < 5; ++i) {
+        runs[i] = backward[5 - i];
+        runs[10 - i] = forward[5 - i];
+    }
+    runs[5] = forward[0] + backward[0] - 1;
+    const double unit = ringWidthOf(runs);
+    if (unit == 0) return 0;
+    // Move to the middle of the centre run.
+    const double shift = (forward[0] - backward[0]) / 2.0;
+    x = ix + 0.5 + shift * dx;
+    y = iy + 0.5 + shift * dy;
+    return unit;
+}
+
+}  // namespace
+
+std::vector<TVekMaxiCodeBullsEyeCandidate> TVekMaxiCodeBullsEyeFinder::find(const TVekBitMatrix& bits, int32_t rowStep) {
+    std::vector<TVekMaxiCodeBullsEyeCandidate> found;
+    if (bits.empty()) return found;
+    rowStep = std::max(1, rowStep);
+    std::array<int32_t, 11> runs{};
+    std::array<int32_t, 11> starts{};
+    for (int32_t y = 0; y < bits.height(); y += rowStep) {
+        const uint8_t* row = bits.row(y);
+        int32_t count = 0;  // runs collected in the window, the last still growing
+        for (int32_t x = 0; x <= bits.width(); ++x) {
+            const bool atEnd = x == bits.width();
+            if (!atEnd && count > 0 && (row[x] != 0) == ((count & 1) == 1)) {
+                ++runs[static_cast<size_t>(count - 1)];
+                continue;
+            }
+            // A run ended (or the row did): judge the window when it holds
+            // eleven runs, dark first.
+            if (count == 11) {
+                const double unit = ringWidthOf(runs);
+                if (unit > 0) {
+                    double cx = starts[5] + runs[5] / 2.0, cy = y + 0.5;
+                    // A row off the centre still cuts all rings: the middles
+                    // of column and row chords, taken in turn, close in on
+                    // the centre of a tilted view too.
+                    double vertical = crossCheck(bits, cx, cy, 0, 1, unit);
+                    double horizontal = vertical > 0 ? crossCheck(bits, cx, cy, 1, 0, unit) : 0;
+                    if (horizontal > 0) {
+                        vertical = crossCheck(bits, cx, cy, 0, 1, horizontal);
+                        horizontal = vertical > 0 ? crossCheck(bits, cx, cy, 1, 0, vertical) : 0;
+                    }
+                    double diagonal = 0, antiDiagonal = 0;
+                    if (horizontal > 0) {
+                        double dx = cx, dy = cy;
+                        diagonal = crossCheck(bits, dx, dy, 1, 1, horizontal);
+                        dx = cx, dy = cy;
+                        antiDiagonal = crossCheck(bits, dx, dy, 1, -1, horizontal);
+                    }
+                    // Diagonal steps cut thin rings into runs too coarse to
+                    // judge: below that width the column and row decide.
+                    const bool thinRings = horizontal < kThinRings;
+                    if (horizontal > 0 && (thinRings || diagonal > 0 || antiDiagonal > 0)) {
+                        double sum = vertical + horizontal;
+                        int32_t lines = 2;
+                        for (const double d : {diagonal, antiDiagonal})
+                            if (d > 0) sum += d * std::sqrt(2.0), ++lines;
+                        const double width = sum / lines;
+                        auto same = std::find_if(found.begin(), found.end(), [&](const TVekMaxiCodeBullsEyeCandidate& c) {
+                            return distance(c.centre, {cx, cy}) < 2 * std::max(width, c.ringWidth);
+                        });
+                        if (same != found.end()) {
+                            ++same->rowsSeen;
+                        } else if (found.size() < maxCandidates) {
+                            found.push_back({{cx, cy}, width, 1});
+                        }
+                    }
+                }
+                // Slide by two runs: the next window starts dark again.
+                std::copy(runs.begin() + 2, runs.end(), runs.begin());
+                std::copy(starts.begin() + 2, starts.end(), starts.begin());
+                count = 9;
+            }
+            if (atEnd) break;
+            const bool dark = row[x] != 0;
+            if (count == 0 && !dark) continue;
+            starts[static_cast<size_t>(count)] = x;
+            runs[static_cast<size_t>(count)] = 1;
+            ++count;
+        }
+    }
+    std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.rowsSeen > b.rowsSeen; });
+    return found;
+}
+
+}  // namespace orvel

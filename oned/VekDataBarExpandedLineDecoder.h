@@ -1,0 +1,53 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "oned/VekBarRow.h"
+#include "oned/VekDataBarElements.h"
+#include "oned/VekLinearRead.h"
+
+namespace orvel {
+
+// GS1 DataBar Expanded on one scan line: pairs of a left character, a
+// finder pattern and a right character (read backwards), the first pair's
+// left character the check character. The finders follow the sequence the
+// symbol's character count sets; the check character holds that count and
+// the checksum (mod 211) of the data characters' elements.
+class TVekDataBarExpandedLineDecoder {
+public:
+    struct TCharacter {
+        int value = -1;
+        std::array<int, 8> modules{};
+    };
+    // One pair as read: the finder's letter (0 for A .. 5 for F) and whether
+    // it stands reversed (A2 rather than A1); the right character may be
+    // missing in a symbol's last pair.
+    struct TPair {
+        int finder = 0;
+        bool reversed = false;
+        TCharacter left, right;
+        bool hasRight = false;
+        double moduleSize = 0;
+        size_t firstElement = 0, lastElement = 0;
+    };
+
+    void decode(const TVekBarRow& row, std::vector<TVekLinearRead>& reads) const;
+
+    // The pair whose left character starts at element `first` of the row,
+    // read forwards, with its right character where one follows.
+    static bool readPair(const TVekBarRow& row, size_t first, TPair& pair);
+    // The element string of a symbol's pairs in order, when their finders
+    // follow the sequence and the checksum holds.
+    static std::optional<std::string> content(const std::vector<TPair>& pairs);
+    // The characters a symbol holds, the check character included, from its
+    // check character's value; 0 when it cannot be one.
+    static int characterCount(int checkValue);
+    // The finder of pair `index` in a symbol of `pairCount` pairs, as
+    // letter * 2 + reversed; -1 beyond the sequence.
+    static int finderInSequence(int pairCount, int index);
+};
+
+}  // namespace orvel

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "oned/VekBarRow.h"
+#include "oned/VekDataBarElements.h"
+#include "oned/VekLinearRead.h"
+
+namespace orvel {
+
+// GS1 DataBar (omnidirectional and truncated) on one scan line: a left and
+// a right pair, each an outer character, a finder pattern and an inner
+// character read outwards in, the right pair from right to left. The finder
+// patterns carry the checksum (mod 79) of the four characters' elements.
+// A checksum of one in 79 needs a second line that agrees.
+class TVekDataBarLineDecoder {
+public:
+    // One pair: its characters' values, its finder's, and its share of the
+    // checksum (its 16 elements weighted by powers of 3, mod 79).
+    struct TPair {
+        int outer = 0;
+        int inner = 0;
+        int finder = 0;
+        int checksum = 0;
+        double moduleSize = 0;
+    };
+
+    void decode(const TVekBarRow& row, std::vector<TVekLinearRead>& reads) const;
+
+    // The pair whose outer character starts at element 0 of `elements`
+    // (its finder at 8, its inner character at 13..20 read backwards).
+    static bool readPair(const TVekDataBarElements& elements, TPair& pair);
+    // The element string "01" + the 14 digits of the item number the two
+    // pairs hold; empty when their checksum or value fails.
+    static std::string content(const TPair& left, const TPair& right);
+    // True when elements first .. first+4 can be a finder pattern at all:
+    // two narrow elements closing a wide run, cheap to rule out.
+    static bool finderShaped(const TVekBarRow& row, size_t first, bool backwards);
+};
+
+}  // namespace orvel

@@ -1,0 +1,228 @@
+#include "pdf417/VekMicroPDF417PhotoReader.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "pdf417/VekMicroPDF417Layout.h"
+#include "pdf417/VekMicroPDF417RapReader.h"
+#include "pdf417/VekPDF417PatternScanner.h"
+#include "pdf417/VekPDF417SymbolDecoder.h"
+#include "pdf417/VekTurnedGreyImage.h"
+
+namespace orvel {
+
+namespace {
+
+using TLayout = TVekMicroPDF417Layout;
+
+// Scan lines per picture side, within bounds in pixels: MicroPDF417 rows
+// are low, so the lines lie closer than PDF417's.
+constexpr int32_t LINES_PER_SIDE = 160;
+constexpr int32_t MIN_STEP = 2;
+constexpr int32_t MAX_STEP = 8;
+// Pictures up to this many pixels get a look at twice their size when the
+// edges met had modules of fewer pixels than this.
+constexpr int64_t MAX_UPSCALED_PIXELS = 1600 * 1200;
+constexpr double MAX_UPSCALED_MODULE = 3.5;
+// Row edges the first look must meet before the lines in between are
+// scanned too.
+constexpr int32_t MIN_GUARDS_TO_REFINE = 2;
+constexpr double TURNS[] = {30, 60, 120, 150};  // degrees
+// Candidates read at most per picture size and per the turned looks
+// together: textures full of bar-like runs (a mesh, a fabric) make many,
+// none of them a symbol, while a symbol makes one or two per look.
+constexpr size_t MAX_CANDIDATES_READ = 32;
+// Their lines lie farther apart: a symbol read by them is large enough to
+// be crossed at a slant.
+constexpr int32_t TURNED_STEP_FACTOR = 2;
+
+// Pixels between scan lines across a side of that many pixels (the first
+// look takes every other line).
+int32_t stepFor(int32_t side) { return std::clamp(side / LINES_PER_SIDE, MIN_STEP, MAX_STEP); }
+
+const TVekPDF417PatternScanner::TGuardKind& microGuards() {
+    static const TVekPDF417PatternScanner::TGuardKind kind{
+        TVekMicroPDF417RapReader::findGuards, TLayout::rowModules(1) - 5.0, TLayout::rowModules(4) + 5.0,
+        TLayout::columnsOfWidth, false, true};
+    return kind;
+}
+
+// Within the convex quad, or less than `margin` pixels outside one of its
+// sides.
+bool inside(const std::array<TVekPointF, 4>& quad, TVekPointF p, double margin = 0) {
+    const double turn = cross(quad[1] - quad[0], quad[2] - quad[1]) > 0 ? 1 : -1;
+    for (size_t i = 0; i < quad.size(); ++i) {
+        const TVekPointF side = quad[(i + 1) % 4] - quad[i];
+        const double length = std::hypot(side.x, side.y);
+        if (turn * cross(side, p - quad[i]) < -margin * length) return false;
+    }
+    return true;
+}
+
+bool covered(const TVekBarcodes& barcodes, TVekPointF p) {
+    return std::any_of(barcodes.begin(), barcodes.end(), [p](const TVekBarcode& b) { return inside(b.position, p); });
+}
+
+// The same edges as a candidate read before, seen again by more lines.
+bool alike(const TVekPDF417Candidate& a, const TVekPDF417Candidate& b) {
+    const double near = 2 * std::max(a.module, b.module) + 6;
+    const auto close = [near](TVekPointF p, TVekPointF q) { return distance(p, q) <= near; };
+    return a.columns == b.columns && close(a.startFirst, b.startFirst) && close(a.startLast, b.startLast) &&
+           close(a.stopFirst, b.stopFirst) && close(a.stopLast, b.stopLast);
+}
+
+TVekPointF middle(const TVekPDF417Candidate& candidate) {
+    return 0.25 * (candidate.startFirst + candidate.startLast + candidate.stopFirst + candidate.stopLast);
+}
+
+}  // namespace
+
+TVekBarcodes TVekMicroPDF417PhotoReader::read(TVekBinaryCache& picture) const {
+    TVekBarcodes found;
+    TVekBarcodes failures;
+    const TVekGreyImage& grey = picture.grey();
+    if (grey.empty()) return found;
+    const double smallest = readScale(grey, 1, found, failures);
+    if (found.empty() && options_.tryRotate) readTurned(grey, found, failures);
+    const int64_t pixels = static_cast<int64_t>(grey.width()) * grey.height();
+    if ((options_.tryHarder || found.empty()) && !enough(found) && pixels <= MAX_UPSCALED_PIXELS &&
+        smallest < MAX_UPSCALED_MODULE) {
+        readScale(grey.upscaled(2), 2, found, failures);
+    }
+    if (options_.returnErrors) {
+        for (TVekBarcode& failure : failures) {
+            if (!covered(found, failure.centre())) found.push_back(std::move(failure));
+        }
+    }
+    return found;
+}
+
+bool TVekMicroPDF417PhotoReader::enough(const TVekBarcodes& found) const {
+    return options_.maxSymbols > 0 && static_cast<int32_t>(found.size()) >= options_.maxSymbols;
+}
+
+double TVekMicroPDF417PhotoReader::readScale(const TVekGreyImage& grey, double scale, TVekBarcodes& found,
+                                            TVekBarcodes& failures) const {
+    TVekMicroPDF417GridReader gridReader(grey);
+    std::vector<TVekPDF417Candidate> tried;
+    double smallest = 1e9;
+    for (const bool columns : {false, true}) {
+        // Along the columns for symbols turned by more than about 45
+        // degrees; unless asked to try hard, only when the rows found none.
+        if (columns && !options_.tryHarder && (!options_.tryRotate || !found.empty())) break;
+        if (enough(found)) break;
+        const int32_t step = stepFor(columns ? grey.width() : grey.height());
+        smallest =
+            std::min(smallest, readLook(gridReader, grey, nullptr, columns, step, scale, true, tried, found, failures));
+    }
+    return smallest;
+}
+
+void TVekMicroPDF417PhotoReader::readTurned(const TVekGreyImage& grey, TVekBarcodes& found,
+                                            TVekBarcodes& failures) const {
+    TVekMicroPDF417GridReader gridReader(grey);
+    std::vector<TVekPDF417Candidate> tried;
+    // Rows of pictures turned by these angles, with the rows and columns
+    // of the picture itself, cross symbols at every angle within 15
+    // degrees of their rows.
+    for (const double degrees : TURNS) {
+        if (!found.empty() || enough(found)) return;
+        // Only the rows the first look reads are drawn.
+        const int32_t step = TURNED_STEP_FACTOR * stepFor(TVekTurnedGreyImage::heightOf(grey, degrees));
+        const TVekTurnedGreyImage turned(grey, degrees, step / 2, 2 * step);
+        readLook(gridReader, turned.grey(), &turned, false, step, 1, false, tried, found, failures);
+    }
+}
+
+double TVekMicroPDF417PhotoReader::readLook(TVekMicroPDF417GridReader& gridReader, const TVekGreyImage& scanned,
+                                           const TVekTurnedGreyImage* turned, bool columns, int32_t step,
+                                           double scale, bool refine, std::vector<TVekPDF417Candidate>& tried,
+                                           TVekBarcodes& found, TVekBarcodes& failures) const {
+    TVekPDF417PatternScanner scanner(microGuards());
+    const auto unturned = [turned](std::vector<TVekPDF417Candidate> candidates) {
+        if (turned == nullptr) return candidates;
+        for (TVekPDF417Candidate& c : candidates) {
+            for (TVekPointF* p : {&c.startFirst, &c.startLast, &c.stopFirst, &c.stopLast}) *p = turned->toOriginal(*p);
+            c.across = turned->directionToOriginal(c.across);
+        }
+        return candidates;
+    };
+    // The first look along every other line, the second (when asked for)
+    // along all where the first met a few row edges.
+    std::vector<TVekPDF417Candidate> candidates = unturned(scanner.scan(scanned, step, columns));
+    readCandidates(gridReader, candidates, scale, tried, found, failures);
+    if (refine && scanner.guardCount() >= MIN_GUARDS_TO_REFINE && !enough(found)) {
+        const std::vector<TVekPDF417Candidate> refined = unturned(scanner.refine(scanned));
+        readCandidates(gridReader, refined, scale, tried, found, failures);
+        candidates.insert(candidates.end(), refined.begin(), refined.end());
+    }
+    // Only edges that made a candidate call for a look at twice the size.
+    double smallest = 1e9;
+    for (const TVekPDF417Candidate& candidate : candidates) smallest = std::min(smallest, candidate.module / scale);
+    return smallest;
+}
+
+void TVekMicroPDF417PhotoReader::readCandidates(TVekMicroPDF417GridReader& gridReader,
+                                                const std::vector<TVekPDF417Candidate>& candidates, double scale,
+                                                std::vector<TVekPDF417Candidate>& tried, TVekBarcodes& found,
+                                                TVekBarcodes& failures) const {
+    for (const TVekPDF417Candidate& candidate : candidates) {
+        if (enough(found) || tried.size() >= MAX_CANDIDATES_READ) return;
+        if (covered(found, (1 / scale) * middle(candidate))) continue;
+        if (std::any_of(tried.begin(), tried.end(), [&](const auto& t) { return alike(t, candidate); })) continue;
+        tried.push_back(candidate);
+        std::optional<TVekBarcode> read = readCandidate(gridReader, candidate, false);
+        // A symbol the quick read found but could not decode gets a
+        // thorough read; edges whose quick read showed no rows are no
+        // symbol's.
+        if (read && !read->isValid) {
+            std::optional<TVekBarcode> thoroughRead = readCandidate(gridReader, candidate, true);
+            if (thoroughRead) read = std::move(thoroughRead);
+        }
+        if (!read) continue;
+        TVekBarcode& barcode = *read;
+        for (TVekPointF& corner : barcode.position) corner = (1 / scale) * corner;
+        if (barcode.isValid) barcode.setOrientationFromPosition();
+        draw(barcode);
+        if (!barcode.isValid) {
+            failures.push_back(std::move(barcode));
+            continue;
+        }
+        const bool again = std::any_of(found.begin(), found.end(), [&barcode](const TVekBarcode& b) {
+            return b.bytes == barcode.bytes && inside(b.position, barcode.centre());
+        });
+        if (!again) found.push_back(std::move(barcode));
+    }
+}
+
+std::optional<TVekBarcode> TVekMicroPDF417PhotoReader::readCandidate(TVekMicroPDF417GridReader& gridReader,
+                                                                     const TVekPDF417Candidate& candidate,
+                                                                     bool thorough) const {
+    const std::vector<TVekPDF417Grid> grids = gridReader.read(candidate, thorough);
+    if (debug_ != nullptr) {
+        debug_->line(candidate.startFirst, candidate.startLast, 0x0000C0u);
+        debug_->line(candidate.stopFirst, candidate.stopLast, 0x0000C0u);
+        debug_->note("MicroPDF417 candidate at " + intToStr(vekRoundInt(candidate.startFirst.x)) + "," +
+                     intToStr(vekRoundInt(candidate.startFirst.y)) + " columns " + intToStr(candidate.columns[0]) +
+                     " lines " + intToStr(candidate.support) + ": " + intToStr(static_cast<int64_t>(grids.size())) +
+                     " sizes");
+    }
+    std::optional<TVekBarcode> first;
+    for (const TVekPDF417Grid& grid : grids) {
+        TVekBarcode barcode = TVekPDF417SymbolDecoder::decode(grid);
+        if (barcode.isValid) return barcode;
+        if (!first) first = std::move(barcode);
+    }
+    return first;
+}
+
+void TVekMicroPDF417PhotoReader::draw(const TVekBarcode& barcode) const {
+    if (debug_ == nullptr) return;
+    const uint32_t colour = barcode.isValid ? 0x00C000u : 0xC00000u;
+    for (size_t i = 0; i < barcode.position.size(); ++i) {
+        debug_->line(barcode.position[i], barcode.position[(i + 1) % 4], colour);
+    }
+    if (!barcode.isValid) debug_->note("MicroPDF417: " + barcode.error);
+}
+
+}  // namespace orvel

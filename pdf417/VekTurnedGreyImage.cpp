@@ -1,0 +1,56 @@
+#include "pdf417/VekTurnedGreyImage.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace orvel {
+
+int32_t TVekTurnedGreyImage::heightOf(const TVekGreyImage& original, double degrees) {
+    const double radians = degrees * 3.14159265358979323846 / 180;
+    return static_cast<int32_t>(
+        std::ceil(std::abs(original.width() * std::sin(radians)) + std::abs(original.height() * std::cos(radians))));
+}
+
+TVekTurnedGreyImage::TVekTurnedGreyImage(const TVekGreyImage& original, double degrees, int32_t firstRow,
+                                         int32_t rowStride) {
+    const double radians = degrees * 3.14159265358979323846 / 180;
+    cos_ = std::cos(radians);
+    sin_ = std::sin(radians);
+    const int32_t w = original.width();
+    const int32_t h = original.height();
+    const auto width = static_cast<int32_t>(std::ceil(std::abs(w * cos_) + std::abs(h * sin_)));
+    const int32_t height = heightOf(original, degrees);
+    originalCentre_ = {0.5 * w, 0.5 * h};
+    turnedCentre_ = {0.5 * width, 0.5 * height};
+    std::vector<uint8_t> pixels(static_cast<size_t>(width) * height, 255);
+    for (int32_t y = std::max(firstRow, 0); y < height; y += std::max(rowStride, 1)) {
+        uint8_t* out = pixels.data() + static_cast<size_t>(y) * width;
+        // Along a row of the turned picture the source point moves by a
+        // fixed step: the pixel centre (x + 0.5, y + 0.5) mapped back.
+        const TVekPointF first = toOriginal({0.5, y + 0.5});
+        const TVekPointF step = directionToOriginal({1, 0});
+        for (int32_t x = 0; x < width; ++x) {
+            const double fx = first.x + x * step.x - 0.5;
+            const double fy = first.y + x * step.y - 0.5;
+            if (!(fx >= 0 && fy >= 0 && fx < w - 1 && fy < h - 1)) continue;
+            const auto x0 = static_cast<int32_t>(fx);
+            const auto y0 = static_cast<int32_t>(fy);
+            const double ax = fx - x0;
+            const double ay = fy - y0;
+            const uint8_t* top = original.row(y0) + x0;
+            const uint8_t* bottom = original.row(y0 + 1) + x0;
+            const double upper = top[0] + (top[1] - top[0]) * ax;
+            const double lower = bottom[0] + (bottom[1] - bottom[0]) * ax;
+            // Truncated: scan lines only compare levels with each other.
+            out[x] = static_cast<uint8_t>(upper + (lower - upper) * ay);
+        }
+    }
+    turned_ = TVekGreyImage::fromPixels(std::move(pixels), width, height);
+}
+
+TVekPointF TVekTurnedGreyImage::toOriginal(TVekPointF p) const {
+    return originalCentre_ + directionToOriginal(p - turnedCentre_);
+}
+
+}  // namespace orvel
