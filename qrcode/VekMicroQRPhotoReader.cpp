@@ -61,86 +61,107 @@ std::optional<TVekBarcode> readFinder(const TVekBitMatrix& bits, const TVekQRFin
 
 }  // namespace
 
-TVekBarcodes TVekMicroQRPhotoReader::read(TVekBinaryCache& picture) const {
-    TVekBarcodes decoded;
-    const TVekGreyImage& grey = picture.grey();
-    if (grey.empty()) return decoded;
+bool TVekMicroQRPhotoReader::enough() const {
+    if (options_.maxSymbols > 0 && decoded_.size() >= static_cast<size_t>(options_.maxSymbols)) return true;
+    return !decoded_.empty() && !options_.tryHarder;
+}
+
+size_t TVekMicroQRPhotoReader::readBits(const TVekBitMatrix& bits, double scale, bool inverted) {
     const size_t maxFinders = options_.tryHarder ? kFindersTryingHarder : kFinders;
+    auto candidates = TVekQRFinderScanner::scan(bits);
+    const size_t seen = candidates.size();
+    if (seen >= TVekQRFinderScanner::maxCandidatesFor(bits)) {
+        crowded_ = crowded_ || scale == 1.0;
+        return seen;
+    }
+    std::stable_sort(candidates.begin(), candidates.end(),
+                     [](const auto& a, const auto& b) { return a.count > b.count; });
+    if (candidates.size() > maxFinders) candidates.resize(maxFinders);
+    for (const auto& finder : candidates) {
+        const TVekPointF at = scale * finder.centre;
+        if (std::any_of(decoded_.begin(), decoded_.end(), [&](const TVekBarcode& b) { return inside(b.position, at); }))
+            continue;
+        if (scale == 1.0 && finder.moduleSize < kTinyModule) tinyFinders_ = true;
+        bool started = false;
+        auto result = readFinder(bits, finder, started);
+        if (!result) {
+            // Small modules whose patterns seemed to start: worth the
+            // picture at twice the size.
+            if (started && scale == 1.0 && finder.moduleSize < kSmallModule) smallFinders_ = true;
+            continue;
+        }
+        for (auto& p : result->position) p = scale * p;
+        result->isInverted = inverted;
+        result->setOrientationFromPosition();
+        if (std::any_of(decoded_.begin(), decoded_.end(), [&](const TVekBarcode& b) { return sameSymbol(b, *result); }))
+            continue;
+        if (debug_)
+            for (size_t i = 0; i < 4; ++i)
+                debug_->line(result->position[i], result->position[(i + 1) % 4], kGridColour);
+        decoded_.push_back(std::move(*result));
+    }
+    return seen;
+}
+
+void TVekMicroQRPhotoReader::readShade(TVekBinaryCache& picture, TVekBinarizerKind kind, bool inverted) {
+    if (!inverted) {
+        readBits(picture.binary(kind), 1.0, false);
+        return;
+    }
+    TVekBitMatrix bits = picture.binary(kind);
+    bits.flipAll();
+    readBits(bits, 1.0, true);
+}
+
+bool TVekMicroQRPhotoReader::readFirstPass(TVekBinaryCache& picture) {
+    const TVekGreyImage& grey = picture.grey();
+    if (grey.empty()) return false;
+    size_t seen = readBits(picture.binary(options_.binarizer), 1.0, false);
+    if (seen == 0 && options_.tryInvert && !enough()) {
+        TVekBitMatrix bits = picture.binary(options_.binarizer);
+        bits.flipAll();
+        seen = readBits(bits, 1.0, true);
+        readInvertedFirst_ = true;
+    }
+    const int32_t side = std::max(grey.width(), grey.height());
+    const bool tinyPicture = side <= kTinySide || (tinyFinders_ && side <= kSmallSide);
+    // Finder patterns in either shade, or a picture of tiny modules, earn the
+    // later passes.
+    return !enough() && !crowded_ && (seen > 0 || tinyPicture);
+}
+
+void TVekMicroQRPhotoReader::readLaterPasses(TVekBinaryCache& picture) {
+    const TVekGreyImage& grey = picture.grey();
+    if (grey.empty()) return;
     const TVekBinarizerKind firstKind = options_.binarizer;
     const TVekBinarizerKind secondKind =
         firstKind == TVekBinarizerKind::local ? TVekBinarizerKind::global : TVekBinarizerKind::local;
-    bool crowded = false;
-    bool smallFinders = false;
-    bool tinyFinders = false;
-    const auto enough = [&] {
-        if (options_.maxSymbols > 0 && decoded.size() >= static_cast<size_t>(options_.maxSymbols)) return true;
-        return !decoded.empty() && !options_.tryHarder;
-    };
-    const auto take = [&](const TVekBitMatrix& bits, double scale, bool inverted) {
-        auto candidates = TVekQRFinderScanner::scan(bits);
-        if (candidates.size() >= TVekQRFinderScanner::maxCandidatesFor(bits)) {
-            crowded = crowded || scale == 1.0;
-            return;
-        }
-        std::stable_sort(candidates.begin(), candidates.end(),
-                         [](const auto& a, const auto& b) { return a.count > b.count; });
-        if (candidates.size() > maxFinders) candidates.resize(maxFinders);
-        for (const auto& finder : candidates) {
-            const TVekPointF at = scale * finder.centre;
-            if (std::any_of(decoded.begin(), decoded.end(),
-                            [&](const TVekBarcode& b) { return inside(b.position, at); }))
-                continue;
-            if (scale == 1.0 && finder.moduleSize < kTinyModule) tinyFinders = true;
-            bool started = false;
-            auto result = readFinder(bits, finder, started);
-            // A small finder whose patterns seemed to start but did not read:
-            // worth the picture at twice the size.
-            if (!result && started && scale == 1.0 && finder.moduleSize < kSmallModule) smallFinders = true;
-            if (!result) continue;
-            for (auto& p : result->position) p = scale * p;
-            result->isInverted = inverted;
-            result->setOrientationFromPosition();
-            if (std::any_of(decoded.begin(), decoded.end(),
-                            [&](const TVekBarcode& b) { return sameSymbol(b, *result); }))
-                continue;
-            if (debug_)
-                for (size_t i = 0; i < 4; ++i)
-                    debug_->line(result->position[i], result->position[(i + 1) % 4], kGridColour);
-            decoded.push_back(std::move(*result));
-        }
-    };
-
     const int32_t side = std::max(grey.width(), grey.height());
     for (const bool inverted : {false, true}) {
-        if (inverted && (!options_.tryInvert || crowded)) break;
-        for (const TVekBinarizerKind kind : {firstKind, secondKind}) {
-            if (enough()) break;
-            if (!inverted) {
-                take(picture.binary(kind), 1.0, false);
-            } else {
-                TVekBitMatrix bits = picture.binary(kind);
-                bits.flipAll();
-                take(bits, 1.0, true);
-            }
-        }
+        if (inverted && (!options_.tryInvert || crowded_)) break;
+        if (inverted && !readInvertedFirst_ && !enough()) readShade(picture, firstKind, true);
+        if (!enough()) readShade(picture, secondKind, inverted);
         // Modules of a pixel or two: the binarizer and the run proportions
         // need them larger.
-        const bool tinyPicture = side <= kTinySide || (tinyFinders && side <= kSmallSide);
-        if (!enough() && !crowded && side <= kMaxUpscaleSide && (smallFinders || tinyPicture)) {
+        const bool tinyPicture = side <= kTinySide || (tinyFinders_ && side <= kSmallSide);
+        if (!enough() && !crowded_ && side <= kMaxUpscaleSide && (smallFinders_ || tinyPicture)) {
             TVekGreyImage larger = TVekGreyDoubler::doubled(grey);
             if (inverted) larger = larger.inverted();
-            take(binarizeLocal(larger), 0.5, inverted);
+            readBits(binarizeLocal(larger), 0.5, inverted);
         }
         if (!enough() && options_.tryHarder && options_.tryDownscale && side >= kDownscaleSide) {
             TVekGreyImage smaller = grey.downscaled(2);
             if (inverted) smaller = smaller.inverted();
-            take(binarizeLocal(smaller), 2.0, inverted);
+            readBits(binarizeLocal(smaller), 2.0, inverted);
         }
-        if (!decoded.empty()) break;
+        if (!decoded_.empty()) break;
     }
-    if (options_.maxSymbols > 0 && decoded.size() > static_cast<size_t>(options_.maxSymbols))
-        decoded.resize(options_.maxSymbols);
-    return decoded;
+}
+
+TVekBarcodes TVekMicroQRPhotoReader::take() {
+    if (options_.maxSymbols > 0 && decoded_.size() > static_cast<size_t>(options_.maxSymbols))
+        decoded_.resize(options_.maxSymbols);
+    return std::move(decoded_);
 }
 
 }  // namespace orvel

@@ -34,8 +34,8 @@ std::span<const TVekPhotoReaderEntry> photoReaders() {
         {"pdf417", {F::pdf417}, &make<TVekPDF417PhotoReader>},
         {"micropdf417", {F::microPdf417}, &make<TVekWholePhotoReader<TVekMicroPDF417PhotoReader>>},
         {"maxicode", {F::maxiCode}, &make<TVekWholePhotoReader<TVekMaxiCodePhotoReader>>},
-        {"microqr", {F::microQrCode}, &make<TVekWholePhotoReader<TVekMicroQRPhotoReader>>},
-        {"rmqr", {F::rmqrCode}, &make<TVekWholePhotoReader<TVekRMQRPhotoReader>>},
+        {"microqr", {F::microQrCode}, &make<TVekMicroQRPhotoReader>},
+        {"rmqr", {F::rmqrCode}, &make<TVekRMQRPhotoReader>},
     };
     return table;
 }
