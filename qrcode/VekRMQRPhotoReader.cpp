@@ -139,9 +139,9 @@ void TVekRMQRPhotoReader::readLaterPasses(TVekBinaryCache& picture) {
         if (inverted && !readInvertedFirst_ && !enough()) readShade(picture, firstKind, true);
         if (!enough()) readShade(picture, secondKind, inverted);
         // Modules of a pixel or two: the binarizer and the run proportions
-        // need them larger.
-        const bool tinyPicture = side <= kTinySide || (tinyFinders_ && side <= kSmallSide);
-        if (!enough() && !crowded_ && side <= kMaxUpscaleSide && (smallFinders_ || tinyPicture)) {
+        // need them larger (tilted, they are smaller than the finders say). A
+        // small picture that showed finder patterns costs little doubled.
+        if (!enough() && !crowded_ && side <= kMaxUpscaleSide && (smallFinders_ || side <= kSmallSide)) {
             TVekGreyImage larger = TVekGreyDoubler::doubled(grey);
             if (inverted) larger = larger.inverted();
             readBits(binarizeLocal(larger), 0.5, inverted);
