@@ -8,7 +8,9 @@
 #include "oned/VekLinearPhotoReader.h"
 #include "pdf417/VekMicroPDF417PhotoReader.h"
 #include "pdf417/VekPDF417PhotoReader.h"
+#include "qrcode/VekMicroQRPhotoReader.h"
 #include "qrcode/VekQRPhotoReader.h"
+#include "qrcode/VekRMQRPhotoReader.h"
 #include "read/VekWholePhotoReader.h"
 
 namespace orvel {
@@ -32,6 +34,8 @@ std::span<const TVekPhotoReaderEntry> photoReaders() {
         {"pdf417", {F::pdf417}, &make<TVekPDF417PhotoReader>},
         {"micropdf417", {F::microPdf417}, &make<TVekWholePhotoReader<TVekMicroPDF417PhotoReader>>},
         {"maxicode", {F::maxiCode}, &make<TVekWholePhotoReader<TVekMaxiCodePhotoReader>>},
+        {"microqr", {F::microQrCode}, &make<TVekMicroQRPhotoReader>},
+        {"rmqr", {F::rmqrCode}, &make<TVekRMQRPhotoReader>},
     };
     return table;
 }
