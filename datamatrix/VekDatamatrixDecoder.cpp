@@ -49,7 +49,7 @@ TVekDatamatrixDecoder::TVekDatamatrixDecoder()
     : fieldPolynomial(ecc200FieldPolynomial.begin(), ecc200FieldPolynomial.end()) {}
 
 void TVekDatamatrixDecoder::setSymbolSize(int32_t index) {
-    if (index < 0 || index >= DM_SYMBOL_SIZE_COUNT) throw TVekException("Invalid symbol size index");
+    if (index < 0 || index >= DM_ALL_SYMBOL_SIZE_COUNT) throw TVekException("Invalid symbol size index");
     const auto& row = symbolSizeTable[static_cast<size_t>(index)];
     symbolSizeIndex = index;
     symbolRows = row[DM_SYMBOL_ROWS];
@@ -144,8 +144,8 @@ TIntegerMatrix TVekDatamatrixDecoder::buildPlacementMap() const {
 
 // The map depends on the symbol size only; each is made once per program.
 const TIntegerMatrix& TVekDatamatrixDecoder::placementMap() const {
-    static std::array<std::once_flag, DM_SYMBOL_SIZE_COUNT> made;
-    static std::array<TIntegerMatrix, DM_SYMBOL_SIZE_COUNT> maps;
+    static std::array<std::once_flag, DM_ALL_SYMBOL_SIZE_COUNT> made;
+    static std::array<TIntegerMatrix, DM_ALL_SYMBOL_SIZE_COUNT> maps;
     const auto index = static_cast<size_t>(symbolSizeIndex);
     std::call_once(made[index], [&] { maps[index] = buildPlacementMap(); });
     return maps[index];

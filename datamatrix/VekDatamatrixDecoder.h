@@ -20,7 +20,7 @@ class TVekDatamatrixDecoder {
 public:
     TVekDatamatrixDecoder();
 
-    // Takes row index (0 ... 29) of symbolSizeTable; anything else raises
+    // Takes row index (0 ... 47) of symbolSizeTable; anything else raises
     // TVekException.
     void setSymbolSize(int32_t index);
 

@@ -27,7 +27,7 @@ constexpr double REPORTED_PATTERN_ERRORS = 0.04;
 
 std::vector<int32_t> TVekDatamatrixGridDecoder::sizesFor(int32_t darkTop, int32_t darkRight) {
     std::vector<std::pair<int32_t, int32_t>> scored;
-    for (int32_t i = 0; i < DM_SYMBOL_SIZE_COUNT; ++i) {
+    for (int32_t i = 0; i < DM_ALL_SYMBOL_SIZE_COUNT; ++i) {
         const auto& size = symbolSizeTable[static_cast<size_t>(i)];
         const int32_t miss = std::abs(size[DM_SYMBOL_COLS] / 2 - darkTop) + std::abs(size[DM_SYMBOL_ROWS] / 2 - darkRight);
         const int32_t allowed = std::max(2, size[DM_SYMBOL_COLS] / 24);
