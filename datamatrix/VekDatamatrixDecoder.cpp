@@ -49,8 +49,17 @@ TVekDatamatrixDecoder::TVekDatamatrixDecoder()
     : fieldPolynomial(ecc200FieldPolynomial.begin(), ecc200FieldPolynomial.end()) {}
 
 void TVekDatamatrixDecoder::setSymbolSize(int32_t index) {
+    if (index < 0 || index >= DM_SYMBOL_SIZE_COUNT) throw TVekException("Invalid symbol size index");
+    loadSymbolSize(index);
+}
+
+void TVekDatamatrixDecoder::setExtendedSymbolSize(int32_t index) {
     if (index < 0 || index >= DM_ALL_SYMBOL_SIZE_COUNT) throw TVekException("Invalid symbol size index");
-    const auto& row = symbolSizeTable[static_cast<size_t>(index)];
+    loadSymbolSize(index);
+}
+
+void TVekDatamatrixDecoder::loadSymbolSize(int32_t index) {
+    const auto& row = symbolSizeRow(index);
     symbolSizeIndex = index;
     symbolRows = row[DM_SYMBOL_ROWS];
     symbolCols = row[DM_SYMBOL_COLS];

@@ -362,8 +362,7 @@ void TVekDatamatrixReader::assembleRegions(std::vector<TIntegerMatrix>& regions)
 }
 
 bool TVekDatamatrixReader::isRegionSize(int32_t columns, int32_t rows) {
-    for (int32_t row = 0; row < DM_SYMBOL_SIZE_COUNT; ++row) {
-        const auto& size = symbolSizeTable[static_cast<size_t>(row)];
+    for (const auto& size : symbolSizeTable) {
         if (size[DM_REGION_COLS] == columns && size[DM_REGION_ROWS] == rows) return true;
     }
     return false;

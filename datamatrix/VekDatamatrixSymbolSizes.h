@@ -23,14 +23,17 @@ inline constexpr int DM_BLOCK_COUNT = 11;
 // reads: the table's first rows.
 inline constexpr int DM_SYMBOL_SIZE_COUNT = 30;
 inline constexpr int DM_SQUARE_SYMBOL_SIZE_COUNT = 24;
-// With the rectangular extension (DMRE) sizes after them, which only the
-// photo path reads.
-inline constexpr int DM_ALL_SYMBOL_SIZE_COUNT = 48;
+// The rectangular extension (DMRE) sizes, which only the photo path reads,
+// count on after them: index DM_SYMBOL_SIZE_COUNT is the first of
+// extensionSizeTable.
+inline constexpr int DM_EXTENSION_SIZE_COUNT = 18;
+inline constexpr int DM_ALL_SYMBOL_SIZE_COUNT = DM_SYMBOL_SIZE_COUNT + DM_EXTENSION_SIZE_COUNT;
 inline constexpr int DM_SIZE_144 = 23;
 
-// The ECC 200 symbol sizes: 24 square symbols, 6 rectangular ones, then the
-// 18 rectangular extension sizes.
-inline constexpr std::array<std::array<int32_t, 12>, DM_ALL_SYMBOL_SIZE_COUNT> symbolSizeTable = {{
+using TDatamatrixSymbolSize = std::array<int32_t, 12>;
+
+// The ECC 200 symbol sizes: 24 square symbols, then 6 rectangular ones.
+inline constexpr std::array<TDatamatrixSymbolSize, DM_SYMBOL_SIZE_COUNT> symbolSizeTable = {{
     {10, 10, 8, 8, 1, 8, 8, 3, 5, 3, 5, 1},
     {12, 12, 10, 10, 1, 10, 10, 5, 7, 5, 7, 1},
     {14, 14, 12, 12, 1, 12, 12, 8, 10, 8, 10, 1},
@@ -61,6 +64,10 @@ inline constexpr std::array<std::array<int32_t, 12>, DM_ALL_SYMBOL_SIZE_COUNT> s
     {12, 36, 10, 16, 2, 10, 32, 22, 18, 22, 18, 1},
     {16, 36, 14, 16, 2, 14, 32, 32, 24, 32, 24, 1},
     {16, 48, 14, 22, 2, 14, 44, 49, 28, 49, 28, 1},
+}};
+
+// The rectangular extension sizes, in the same columns; each is one block.
+inline constexpr std::array<TDatamatrixSymbolSize, DM_EXTENSION_SIZE_COUNT> extensionSizeTable = {{
     {8, 48, 6, 22, 2, 6, 44, 18, 15, 18, 15, 1},
     {8, 64, 6, 14, 4, 6, 56, 24, 18, 24, 18, 1},
     {8, 80, 6, 18, 4, 6, 72, 32, 22, 32, 22, 1},
@@ -80,6 +87,13 @@ inline constexpr std::array<std::array<int32_t, 12>, DM_ALL_SYMBOL_SIZE_COUNT> s
     {26, 48, 24, 22, 2, 24, 44, 90, 42, 90, 42, 1},
     {26, 64, 24, 14, 4, 24, 56, 118, 50, 118, 50, 1},
 }};
+
+// Row `index` (0 ... DM_ALL_SYMBOL_SIZE_COUNT - 1) of the ECC 200 sizes
+// followed by the extension sizes.
+inline constexpr const TDatamatrixSymbolSize& symbolSizeRow(int32_t index) {
+    return index < DM_SYMBOL_SIZE_COUNT ? symbolSizeTable[static_cast<size_t>(index)]
+                                        : extensionSizeTable[static_cast<size_t>(index - DM_SYMBOL_SIZE_COUNT)];
+}
 
 // Data codewords of one interleaved block. Data codeword j belongs to block
 // j mod blocks, so when the blocks cannot be equal (144 x 144: 1558 over ten
