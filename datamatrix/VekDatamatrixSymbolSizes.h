@@ -19,8 +19,7 @@ inline constexpr int DM_DATA_PER_BLOCK = 9;   // 144 x 144: the larger blocks; s
 inline constexpr int DM_ECC_PER_BLOCK = 10;
 inline constexpr int DM_BLOCK_COUNT = 11;
 
-// The ECC 200 sizes of the original standard, which the documented reader
-// reads: the table's first rows.
+// The ECC 200 sizes of symbolSizeTable, the ones the documented reader reads.
 inline constexpr int DM_SYMBOL_SIZE_COUNT = 30;
 inline constexpr int DM_SQUARE_SYMBOL_SIZE_COUNT = 24;
 // The rectangular extension (DMRE) sizes, which only the photo path reads,
