@@ -221,7 +221,7 @@ bool TVekQRFinderScanner::hasFinderProportions(const std::array<int32_t, 5>& run
 }
 
 size_t TVekQRFinderScanner::maxCandidatesFor(const TVekBitMatrix& bits) {
-    return std::max(maxCandidates, static_cast<size_t>(bits.width()) * bits.height() / 2048);
+    return std::max(maxCandidates, static_cast<size_t>(bits.width()) * bits.height() / 512);
 }
 
 std::vector<TVekQRFinderCandidate> TVekQRFinderScanner::scan(const TVekBitMatrix& bits) {

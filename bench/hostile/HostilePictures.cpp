@@ -108,6 +108,10 @@ std::vector<THostilePicture> hostilePictures() {
          [] {
              return tiled(2000, 2000, 40, [](TGreyPicture& p, int left, int top) { drawRings(p, left + 6, top + 6, 4, {7, 5, 3}); });
          }},
+        {"qr-finders-dense",
+         [] {
+             return tiled(2000, 2000, 10, [](TGreyPicture& p, int left, int top) { drawRings(p, left + 2, top + 2, 1, {7, 5, 3}); });
+         }},
         {"aztec-eyes",
          [] {
              return tiled(2000, 2000, 56, [](TGreyPicture& p, int left, int top) {
