@@ -224,6 +224,10 @@ size_t TVekQRFinderScanner::maxCandidatesFor(const TVekBitMatrix& bits) {
     return std::max(maxCandidates, static_cast<size_t>(bits.width()) * bits.height() / 512);
 }
 
+size_t TVekQRFinderScanner::crowdedFor(const TVekBitMatrix& bits) {
+    return std::max(maxCandidates, static_cast<size_t>(bits.width()) * bits.height() / 2048);
+}
+
 std::vector<TVekQRFinderCandidate> TVekQRFinderScanner::scan(const TVekBitMatrix& bits) {
     // Every other row: the smallest finder readable (1.5 pixels a module)
     // has a centre four pixels high, crossed by two scan rows still.
