@@ -30,10 +30,11 @@ constexpr size_t kTripletsPerDecoded = 3;
 constexpr int32_t kPlausibleTimingPercent = 65;
 // Grids tried per triplet, over all its dimensions.
 constexpr size_t kMaxGrids = 8;
-// Triplets of neighbouring finders tried per finder candidate: a symbol has
-// three finders, and its own triplet is about as square as any across it
-// and its neighbours.
-constexpr size_t kNeighbourTripletsPerFinder = 1;
+// Triplets of neighbouring finders tried before any of them decoded: the
+// most square come first, a sheet's own triplets among them, and each
+// symbol decoded earns kTripletsPerDecoded more, so a sheet reads on while
+// noise, whose triplets never decode, stops here.
+constexpr size_t kNeighbourTriplets = 64;
 
 // The timing patterns between the finders alternate; a grid over anything
 // else is right about half of the time.
@@ -172,10 +173,10 @@ TVekQRBinaryFinds TVekQRBinaryReader::read(const TVekBitMatrix& bits, size_t max
     std::vector<bool> reported(candidates.size(), false);
     // maxTriplets grids are tried, and a few more for each symbol decoded.
     // Beyond the finders combined with every other, the triplets of
-    // neighbouring finders follow (a sheet of many symbols) with a budget of
-    // their own that grows with the finders: each symbol gets its try, and
-    // the work stays linear in them; a sheet larger than the budget reads
-    // as many symbols as the budget reaches, never none.
+    // neighbouring finders follow (a sheet of many symbols) with a budget
+    // of their own, earned by decoding: the work grows with the symbols
+    // read, and a sheet reads on as long as its symbols decode, never
+    // switched off by a count of finders.
     size_t budget = maxTriplets;
     bool reportFailures = true;
     const auto tryTriplet = [&](const TVekQRFinderTriplet& triplet) {
@@ -202,7 +203,7 @@ TVekQRBinaryFinds TVekQRBinaryReader::read(const TVekBitMatrix& bits, size_t max
     };
     for (const auto& triplet : TVekQRTripletPicker::pick(candidates, maxTriplets)) tryTriplet(triplet);
     if (candidates.size() > TVekQRTripletPicker::maxFinders) {
-        budget += kNeighbourTripletsPerFinder * candidates.size();
+        budget += kNeighbourTriplets;
         // Among many finder-like patterns (noise, texture) a grid somewhere
         // shows timing by chance: their failures count only next to symbols.
         reportFailures = std::any_of(finds.symbols.begin(), finds.symbols.end(),
