@@ -147,8 +147,11 @@ public:
 private:
     static constexpr int32_t kCell = 64;
 
+    // The cell of a coordinate, those outside the picture at its edge.
     static int32_t cell(double v, int32_t count) {
-        return std::clamp(static_cast<int32_t>(std::clamp(std::floor(v / kCell), 0.0, 1e7)), 0, count - 1);
+        const double c = std::floor(v / kCell);
+        if (!(c > 0)) return 0;
+        return static_cast<int32_t>(std::min(c, count - 1.0));
     }
 
     int32_t columns_, rows_;

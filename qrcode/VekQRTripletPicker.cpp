@@ -149,8 +149,13 @@ public:
     }
 
 private:
-    int32_t column(double x) const { return std::clamp(static_cast<int32_t>((x - origin_.x) / cell_), 0, columns_ - 1); }
-    int32_t row(double y) const { return std::clamp(static_cast<int32_t>((y - origin_.y) / cell_), 0, rows_ - 1); }
+    int32_t column(double x) const { return cell(x - origin_.x, columns_); }
+    int32_t row(double y) const { return cell(y - origin_.y, rows_); }
+    int32_t cell(double offset, int32_t count) const {
+        const double c = offset / cell_;
+        if (!(c > 0)) return 0;
+        return static_cast<int32_t>(std::min(c, count - 1.0));
+    }
     size_t cellOf(const TVekPointF& p) const { return static_cast<size_t>(row(p.y)) * columns_ + column(p.x); }
 
     const std::vector<TVekQRFinderCandidate>& c_;
