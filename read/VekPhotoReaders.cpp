@@ -8,9 +8,8 @@
 #include "oned/VekLinearPhotoReader.h"
 #include "pdf417/VekMicroPDF417PhotoReader.h"
 #include "pdf417/VekPDF417PhotoReader.h"
-#include "qrcode/VekMicroQRPhotoReader.h"
+#include "qrcode/VekOneFinderPhotoReader.h"
 #include "qrcode/VekQRPhotoReader.h"
-#include "qrcode/VekRMQRPhotoReader.h"
 #include "read/VekWholePhotoReader.h"
 
 namespace orvel {
@@ -34,8 +33,7 @@ std::span<const TVekPhotoReaderEntry> photoReaders() {
         {"pdf417", {F::pdf417}, &make<TVekPDF417PhotoReader>},
         {"micropdf417", {F::microPdf417}, &make<TVekWholePhotoReader<TVekMicroPDF417PhotoReader>>},
         {"maxicode", {F::maxiCode}, &make<TVekWholePhotoReader<TVekMaxiCodePhotoReader>>},
-        {"microqr", {F::microQrCode}, &make<TVekMicroQRPhotoReader>},
-        {"rmqr", {F::rmqrCode}, &make<TVekRMQRPhotoReader>},
+        {"onefinderqr", {F::microQrCode, F::rmqrCode}, &make<TVekOneFinderPhotoReader>},
     };
     return table;
 }

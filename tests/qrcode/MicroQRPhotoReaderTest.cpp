@@ -11,8 +11,8 @@
 
 #include "foundation/VekBinaryCache.h"
 #include "qrcode/VekMicroQRMatrixDecoder.h"
-#include "qrcode/VekMicroQRPhotoReader.h"
 #include "qrcode/VekMicroQRTables.h"
+#include "qrcode/VekOneFinderPhotoReader.h"
 #include "qrcode/VekQRPhotoReader.h"
 #include "support/PhotoTestSupport.h"
 #include "support/TestSupport.h"
@@ -50,7 +50,8 @@ TVekBitMatrix toBits(const TModuleMatrix& modules) {
 
 TVekBarcodes readMicro(const TVekGreyImage& grey, TVekReaderOptions options = {}) {
     TVekBinaryCache cache(grey);
-    return TVekMicroQRPhotoReader(options).read(cache);
+    if (options.formats.empty()) options.formats = {TVekBarcodeFormat::microQrCode};
+    return TVekOneFinderPhotoReader(options).read(cache);
 }
 
 std::vector<std::string> contents(const TVekBarcodes& found) {

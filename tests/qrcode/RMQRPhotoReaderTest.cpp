@@ -10,10 +10,9 @@
 #include <string>
 
 #include "foundation/VekBinaryCache.h"
-#include "qrcode/VekMicroQRPhotoReader.h"
+#include "qrcode/VekOneFinderPhotoReader.h"
 #include "qrcode/VekQRPhotoReader.h"
 #include "qrcode/VekRMQRMatrixDecoder.h"
-#include "qrcode/VekRMQRPhotoReader.h"
 #include "qrcode/VekRMQRTables.h"
 #include "support/PhotoTestSupport.h"
 #include "support/TestSupport.h"
@@ -47,7 +46,9 @@ std::string contentFor(int version) {
 
 TVekBarcodes readRMQR(const TVekGreyImage& grey) {
     TVekBinaryCache cache(grey);
-    return TVekRMQRPhotoReader({}).read(cache);
+    TVekReaderOptions options;
+    options.formats = {TVekBarcodeFormat::rmqrCode};
+    return TVekOneFinderPhotoReader(options).read(cache);
 }
 
 // A 3 x 3 box blur.
@@ -177,5 +178,7 @@ TEST(RMQRPhotoReaderTest, OtherQRSymbolsAreNoRMQR) {
     const TVekGreyImage picture = renderUpright(rmqrModules(27, false, "1234"), 3, 2);
     TVekBinaryCache cache(picture);
     for (const auto& b : TVekQRPhotoReader({}).read(cache)) EXPECT_FALSE(b.isValid);
-    EXPECT_TRUE(TVekMicroQRPhotoReader({}).read(cache).empty());
+    TVekReaderOptions microOnly;
+    microOnly.formats = {TVekBarcodeFormat::microQrCode};
+    EXPECT_TRUE(TVekOneFinderPhotoReader(microOnly).read(cache).empty());
 }

@@ -1,4 +1,4 @@
-#include "qrcode/VekMicroQRPhotoReader.h"
+#include "qrcode/VekOneFinderPhotoReader.h"
 
 #include <algorithm>
 
@@ -7,6 +7,8 @@
 #include "qrcode/VekMicroQRLocator.h"
 #include "qrcode/VekMicroQRMatrixDecoder.h"
 #include "qrcode/VekQRFinderScanner.h"
+#include "qrcode/VekRMQRLocator.h"
+#include "qrcode/VekRMQRMatrixDecoder.h"
 
 namespace orvel {
 
@@ -40,8 +42,8 @@ bool sameSymbol(const TVekBarcode& a, const TVekBarcode& b) {
     return distance(a.centre(), b.centre()) < distance(a.position[0], a.position[2]) / 2;
 }
 
-// The symbol of one finder, decoded, or none; `started` as the locator says.
-std::optional<TVekBarcode> readFinder(const TVekBitMatrix& bits, const TVekQRFinderCandidate& finder, bool& started) {
+// The Micro QR symbol of one finder, decoded, or none; `started` as the locator says.
+std::optional<TVekBarcode> readMicroQR(const TVekBitMatrix& bits, const TVekQRFinderCandidate& finder, bool& started) {
     for (const TVekQRGrid& grid : TVekMicroQRLocator::grids(bits, finder, &started)) {
         const auto modules = TVekGridSampler::sample(bits, grid.dimension, grid.dimension, grid.moduleToPicture);
         if (!modules) continue;
@@ -59,14 +61,30 @@ std::optional<TVekBarcode> readFinder(const TVekBitMatrix& bits, const TVekQRFin
     return std::nullopt;
 }
 
+// The rMQR symbol of one finder, decoded, or none; `started` as the locator says.
+std::optional<TVekBarcode> readRMQR(const TVekBitMatrix& bits, const TVekQRFinderCandidate& finder, bool& started) {
+    for (const TVekRMQRGrid& grid : TVekRMQRLocator::grids(bits, finder, &started)) {
+        const auto modules = TVekGridSampler::sample(bits, grid.width, grid.height, grid.moduleToPicture);
+        if (!modules) continue;
+        TVekBarcode result = TVekRMQRMatrixDecoder::decode(*modules);
+        if (!result.isValid) continue;
+        const double w = grid.width, h = grid.height;
+        const auto& t = grid.moduleToPicture;
+        result.position = {t.map({0, 0}), t.map({w, 0}), t.map({w, h}), t.map({0, h})};
+        result.isMirrored = grid.mirrored;
+        return result;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
-bool TVekMicroQRPhotoReader::enough() const {
+bool TVekOneFinderPhotoReader::enough() const {
     if (options_.maxSymbols > 0 && decoded_.size() >= static_cast<size_t>(options_.maxSymbols)) return true;
     return !decoded_.empty() && !options_.tryHarder;
 }
 
-size_t TVekMicroQRPhotoReader::readBits(const TVekBitMatrix& bits, double scale, bool inverted) {
+size_t TVekOneFinderPhotoReader::readBits(const TVekBitMatrix& bits, double scale, bool inverted) {
     const size_t maxFinders = options_.tryHarder ? kFindersTryingHarder : kFinders;
     auto candidates = TVekQRFinderScanner::scan(bits);
     const size_t seen = candidates.size();
@@ -83,7 +101,9 @@ size_t TVekMicroQRPhotoReader::readBits(const TVekBitMatrix& bits, double scale,
             continue;
         if (scale == 1.0 && finder.moduleSize < kTinyModule) tinyFinders_ = true;
         bool started = false;
-        auto result = readFinder(bits, finder, started);
+        std::optional<TVekBarcode> result;
+        if (readsMicroQR_) result = readMicroQR(bits, finder, started);
+        if (!result && readsRMQR_) result = readRMQR(bits, finder, started);
         if (!result) {
             // Small modules whose patterns seemed to start: worth the
             // picture at twice the size.
@@ -103,7 +123,7 @@ size_t TVekMicroQRPhotoReader::readBits(const TVekBitMatrix& bits, double scale,
     return seen;
 }
 
-void TVekMicroQRPhotoReader::readShade(TVekBinaryCache& picture, TVekBinarizerKind kind, bool inverted) {
+void TVekOneFinderPhotoReader::readShade(TVekBinaryCache& picture, TVekBinarizerKind kind, bool inverted) {
     if (!inverted) {
         readBits(picture.binary(kind), 1.0, false);
         return;
@@ -113,7 +133,7 @@ void TVekMicroQRPhotoReader::readShade(TVekBinaryCache& picture, TVekBinarizerKi
     readBits(bits, 1.0, true);
 }
 
-bool TVekMicroQRPhotoReader::readFirstPass(TVekBinaryCache& picture) {
+bool TVekOneFinderPhotoReader::readFirstPass(TVekBinaryCache& picture) {
     const TVekGreyImage& grey = picture.grey();
     if (grey.empty()) return false;
     size_t seen = readBits(picture.binary(options_.binarizer), 1.0, false);
@@ -130,7 +150,7 @@ bool TVekMicroQRPhotoReader::readFirstPass(TVekBinaryCache& picture) {
     return !enough() && !crowded_ && (seen > 0 || tinyPicture);
 }
 
-void TVekMicroQRPhotoReader::readLaterPasses(TVekBinaryCache& picture) {
+void TVekOneFinderPhotoReader::readLaterPasses(TVekBinaryCache& picture) {
     const TVekGreyImage& grey = picture.grey();
     if (grey.empty()) return;
     const TVekBinarizerKind firstKind = options_.binarizer;
@@ -158,7 +178,7 @@ void TVekMicroQRPhotoReader::readLaterPasses(TVekBinaryCache& picture) {
     }
 }
 
-TVekBarcodes TVekMicroQRPhotoReader::take() {
+TVekBarcodes TVekOneFinderPhotoReader::take() {
     if (options_.maxSymbols > 0 && decoded_.size() > static_cast<size_t>(options_.maxSymbols))
         decoded_.resize(options_.maxSymbols);
     return std::move(decoded_);
