@@ -157,6 +157,7 @@ TVectorInteger TVekAztecDecoder::decodeCharacters(int32_t codewordSize, TVekAzBi
                                                   TVekAztecMode startMode) {
     appendPosition = 0;
     appendTotal = 0;
+    appendId.clear();
     flags.clear();
     const bool appendHeader = startMode == TVekAztecMode::UPPER && bits.length() >= 10 &&
                               bits.peekBits(10) == STRUCTURED_APPEND_START;
@@ -281,6 +282,8 @@ void TVekAztecDecoder::takeAppendHeader(TVectorInteger& values) {
     if (at + 2 > values.size() || !isLetter(values[at]) || !isLetter(values[at + 1])) return;
     appendPosition = values[at] - 'A' + 1;
     appendTotal = values[at + 1] - 'A' + 1;
+    appendId.clear();
+    for (size_t i = 1; i + 1 < at; ++i) appendId += static_cast<char>(values[i] & 0xFF);
     values.erase(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(at + 2));
     for (TVekAztecFlag& flag : flags) flag.valueIndex = flag.valueIndex > at + 2 ? flag.valueIndex - (at + 2) : 0;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -46,6 +47,8 @@ public:
     // Position (1 = first) and symbol count of a structured-append symbol.
     int32_t getAppendPosition() const { return appendPosition; }
     int32_t getAppendTotal() const { return appendTotal; }
+    // The message id of the header, empty when it has none.
+    const std::string& getAppendId() const { return appendId; }
 
     // The flags of the last decodeCharacters, in data order.
     const std::vector<TVekAztecFlag>& getFlags() const { return flags; }
@@ -56,6 +59,7 @@ private:
 
     int32_t appendPosition = 0;
     int32_t appendTotal = 0;
+    std::string appendId;
     std::vector<TVekAztecFlag> flags;
 };
 

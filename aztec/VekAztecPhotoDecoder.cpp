@@ -116,6 +116,7 @@ TVekBarcode TVekAztecPhotoDecoder::decode(const TVekAzBitMap& map, const TVekAzt
     if (decoder.getAppendTotal() > 0) {
         barcode.structuredAppend.index = decoder.getAppendPosition() - 1;
         barcode.structuredAppend.count = decoder.getAppendTotal();
+        barcode.structuredAppend.id = decoder.getAppendId();
     }
     return barcode;
 }

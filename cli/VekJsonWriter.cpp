@@ -6,6 +6,7 @@
 #include "cli/VekFamilyFormats.h"
 #include "foundation/VekSymbology.h"
 #include "foundation/VekTextDecoder.h"
+#include "foundation/VekTextEscapes.h"
 
 namespace orvel {
 
@@ -46,16 +47,54 @@ int32_t pixel(double value) {
     return std::isfinite(value) && std::abs(value) < 2e9 ? static_cast<int32_t>(std::nearbyint(value)) : 0;
 }
 
-std::string barcodeToJson(const TVekBarcode& barcode) {
+std::string cornersToJson(const std::array<TVekPointF, 4>& corners) {
     std::string position = "[";
-    for (size_t k = 0; k < barcode.position.size(); ++k) {
+    for (size_t k = 0; k < corners.size(); ++k) {
         if (k > 0) position += ", ";
-        position += "[" + number(barcode.position[k].x) + ", " + number(barcode.position[k].y) + "]";
+        position += "[" + number(corners[k].x) + ", " + number(corners[k].y) + "]";
     }
-    position += "]";
+    return position + "]";
+}
+
+// The fields that only some results have, each with its leading ", ".
+std::string optionalFields(const TVekBarcode& barcode, const std::string& file,
+                           const std::vector<std::string>& partFiles) {
+    std::string json;
+    const TVekStructuredAppend& sequence = barcode.structuredAppend;
+    if (sequence.index >= 0) {
+        json += ", \"structuredAppend\": {\"index\": " + std::to_string(sequence.index) +
+                ", \"count\": " + std::to_string(sequence.count) + ", \"id\": " + jsonString(toUtf8(sequence.id)) + "}";
+    }
+    if (!barcode.partPositions.empty()) {
+        json += ", \"parts\": [";
+        for (size_t k = 0; k < barcode.partPositions.size(); ++k) {
+            if (k > 0) json += ", ";
+            const std::string& partFile = k < partFiles.size() ? partFiles[k] : file;
+            json += "{\"file\": " + jsonString(toUtf8(partFile)) +
+                    ", \"position\": " + cornersToJson(barcode.partPositions[k]) + "}";
+        }
+        json += "]";
+    }
+    if (barcode.isValid && barcode.isGS1()) {
+        const TVekGS1Content content = barcode.gs1();
+        json += ", \"gs1\": [";
+        for (size_t k = 0; k < content.elements.size(); ++k) {
+            if (k > 0) json += ", ";
+            json += "{\"ai\": " + jsonString(content.elements[k].ai) +
+                    ", \"value\": " + jsonString(toUtf8(content.elements[k].value)) + "}";
+        }
+        json += "]";
+        if (!content.isValid()) json += ", \"gs1Error\": " + jsonString(toUtf8(content.error));
+    }
+    return json;
+}
+
+std::string barcodeToJson(const TVekBarcode& barcode, TVekTextMode mode, const std::string& file,
+                          const std::vector<std::string>& partFiles) {
+    const std::string position = cornersToJson(barcode.position);
     return "{\"family\": " + jsonString(symbologyOf(barcode.format).familyName) +
            ", \"symbology\": " + jsonString(formatName(barcode.format)) +
-           ", \"text\": " + jsonString(toUtf8(barcode.text())) +
+           ", \"text\": " + jsonString(toUtf8(barcode.text(mode))) +
            ", \"success\": " + (barcode.isValid ? "true" : "false") +
            ", \"x\": " + std::to_string(pixel(barcode.position[0].x)) +
            ", \"y\": " + std::to_string(pixel(barcode.position[0].y)) +
@@ -64,7 +103,8 @@ std::string barcodeToJson(const TVekBarcode& barcode) {
            ", \"position\": " + position + ", \"orientation\": " + number(barcode.orientation) +
            ", \"eci\": " + (barcode.hasECI() ? "true" : "false") +
            ", \"ecLevel\": " + jsonString(toUtf8(barcode.ecLevel)) +
-           ", \"error\": " + (barcode.isValid ? std::string("null") : jsonString(toUtf8(barcode.error))) + "}";
+           ", \"error\": " + (barcode.isValid ? std::string("null") : jsonString(toUtf8(barcode.error))) +
+           optionalFields(barcode, file, partFiles) + "}";
 }
 
 // The fields every report starts with, up to the opening of "results".
@@ -75,23 +115,15 @@ std::string reportHead(const std::string& file, double ms, const std::optional<s
 
 }  // namespace
 
-std::string hexOf(const std::string& bytes) {
-    static constexpr char digits[] = "0123456789abcdef";
-    std::string hex;
-    hex.reserve(bytes.size() * 2);
-    for (char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        hex += digits[byte >> 4];
-        hex += digits[byte & 0x0F];
-    }
-    return hex;
-}
+std::string hexOf(const std::string& bytes) { return hexadecimal(bytes); }
 
-std::string pictureReportToJson(const TVekPictureReport& report) {
+std::string pictureReportToJson(const TVekPictureReport& report, TVekTextMode mode) {
+    static const std::vector<std::string> noFiles;
     std::string json = reportHead(report.file, report.ms, report.error);
     for (size_t i = 0; i < report.barcodes.size(); ++i) {
         if (i > 0) json += ", ";
-        json += barcodeToJson(report.barcodes[i]);
+        const std::vector<std::string>& partFiles = i < report.partFiles.size() ? report.partFiles[i] : noFiles;
+        json += barcodeToJson(report.barcodes[i], mode, report.file, partFiles);
     }
     return json + "]}";
 }

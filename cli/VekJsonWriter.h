@@ -29,7 +29,11 @@ std::string hexOf(const std::string& bytes);
 // reportToJson, each result with "family", "symbology", "text" (UTF-8),
 // "success", "x", "y" (the first corner), "bytes" (hex), "identifier",
 // "position" (four [x, y] corners), "orientation", "eci", "ecLevel" and
-// "error" (null for a decoded symbol).
-std::string pictureReportToJson(const TVekPictureReport& report);
+// "error" (null for a decoded symbol); "text" in the given mode. Only where
+// they apply: "structuredAppend" ({"index", "count", "id"}) for a part of a
+// sequence, "parts" ([{"file", "position"}] in sequence order) for a joined
+// message, "gs1" ([{"ai", "value"}]) for GS1 content and "gs1Error" when
+// that content is not valid.
+std::string pictureReportToJson(const TVekPictureReport& report, TVekTextMode mode = TVekTextMode::plain);
 
 }  // namespace orvel

@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "foundation/VekBarcode.h"
 #include "foundation/VekDebugSink.h"
@@ -17,6 +18,14 @@ struct TVekPictureReport {
     double ms = 0.0;                   // time to load and read
     std::optional<std::string> error;  // "<file>: <problem>" when the file could not be loaded or read
     TVekBarcodes barcodes;
+    // For a message joined from parts in several pictures (--merge-across),
+    // the file of each part, in the order of its partPositions; empty lists
+    // for every other symbol (or no lists at all).
+    std::vector<std::vector<std::string>> partFiles;
+    // Parts found in this picture and joined into a message listed with
+    // another one (--merge-across): "QRCODE part 2/3 joined into the message
+    // listed with a.png".
+    std::vector<std::string> partsJoinedElsewhere;
 };
 
 // Called with the loaded picture and what was found in it (to draw them).

@@ -32,6 +32,14 @@ std::optional<std::string> optionValue(const std::vector<std::string>& arguments
     return std::nullopt;
 }
 
+TVekTextMode parseTextMode(const std::string& value) {
+    if (value == "plain") return TVekTextMode::plain;
+    if (value == "hri") return TVekTextMode::hri;
+    if (value == "escaped") return TVekTextMode::escaped;
+    if (value == "bytes") return TVekTextMode::bytes;
+    throw TVekUsageError("unknown text mode '" + value + "' (use plain, hri, escaped or bytes)");
+}
+
 constexpr int maxJobs = 64;
 
 int parseJobs(const std::string& value) {
@@ -71,6 +79,11 @@ bool parseReaderSwitch(const std::string& argument, TVekScanOptions& options) {
         reader.returnErrors = true;
     } else if (argument == "--add-ons") {
         reader.eanAddOn = TVekEanAddOn::read;
+    } else if (argument == "--merge") {
+        options.merge = true;
+    } else if (argument == "--merge-across") {
+        options.merge = true;
+        options.mergeAcross = true;
     } else if (argument == "--code39-full-ascii") {
         reader.code39FullAscii = true;
     } else if (argument == "-r" || argument == "--recursive") {
@@ -120,6 +133,9 @@ TVekScanOptions parseScanOptions(const std::vector<std::string>& arguments) {
                 throw TVekUsageError("unknown format list '" + *list + "' (use names like QRCode,EAN13,DataMatrix)");
             addFormats(options.reader, *parsed);
             readerOptions.push_back("--formats");
+        } else if (auto mode = optionValue(arguments, index, "--text-mode")) {
+            options.textMode = parseTextMode(*mode);
+            readerOptions.push_back("--text-mode");
         } else if (auto jobs = jobsValue(arguments, index)) {
             options.jobs = parseJobs(*jobs);
             readerOptions.push_back("-j");
@@ -205,6 +221,20 @@ Finds and decodes the barcode symbols in pictures (PNG, JPEG and BMP files).
   --pure          the picture is one clean, upright symbol
   --errors        also report symbols found but not decoded
   --add-ons       EAN/UPC with their EAN-2 or EAN-5 add-on digits appended
+  --text-mode MODE
+                  how the content is shown (plain output and JSON "text"):
+                  plain (the default: UTF-8 text), hri (GS1 content as
+                  "(01)09501101530003(10)AB1", as far as its Application
+                  Identifiers are known; other content as escaped),
+                  escaped (control characters as <GS>, <RS>, <EOT> ...)
+                  or bytes (the bytes in hexadecimal)
+  --merge         joins the parts of structured-append sequences (QR Code,
+                  Data Matrix, Aztec, Macro PDF417, MaxiCode) found in one
+                  picture into one message; incomplete sequences stay parts
+  --merge-across  --merge, and across the pictures of the run: a message
+                  is listed with the first picture holding one of its
+                  parts, and the other pictures no longer list their parts.
+                  The output then comes after every picture is read
   --code39-full-ascii
                   Code 39 shift pairs read as full ASCII (CODE39EXTENDED);
                   naming CODE39EXTENDED in --formats does the same
@@ -226,11 +256,20 @@ Finds and decodes the barcode symbols in pictures (PNG, JPEG and BMP files).
                                   "bytes": "<hex>", "identifier": "]Q1"|...,
                                   "position": [[x, y], [x, y], [x, y], [x, y]],
                                   "orientation": <degrees>, "eci": true|false,
-                                  "ecLevel": "...", "error": null|"..."}]}
+                                  "ecLevel": "...", "error": null|"...",
+                                  "structuredAppend": {...}, "parts": [...],
+                                  "gs1": [{"ai": "01", "value": "..."}],
+                                  "gs1Error": "..."}]}
                   "ms" is the time to load and read the file; "text" is the
                   content as UTF-8, "bytes" the decoded bytes; "x", "y" and
                   "position" start at the symbol's top-left corner and go
-                  clockwise
+                  clockwise. Only some results have the last four:
+                  "structuredAppend" ({"index": 0-based, "count": n, "id":
+                  "..."}) a part of a sequence, "parts" ([{"file": "...",
+                  "position": [...]}, ...] in sequence order) a message
+                  joined by --merge, "gs1" the elements of GS1 content (up
+                  to the first error) and "gs1Error" why GS1 content is
+                  not valid
   --classic       the scan steps of the demonstration program per file,
                   with today's output: --family runs the families in the
                   order of its list, each from the default settings with

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/VekBarcode.h"
 #include "foundation/VekException.h"
 #include "foundation/VekReaderOptions.h"
 #include "scan/VekScanFamily.h"
@@ -21,6 +22,9 @@ struct TVekScanOptions {
     // formats), --try-harder, --no-rotate, --no-invert, --pure, --errors.
     TVekReaderOptions reader;
     bool json = false;
+    TVekTextMode textMode = TVekTextMode::plain;  // --text-mode
+    bool merge = false;        // --merge: structured-append parts joined within a picture
+    bool mergeAcross = false;  // --merge-across: and across the pictures of the run
     int jobs = 1;     // -j N: files read at once
     bool recurse = false;  // -r: folders' sub-folders too
     std::optional<std::filesystem::path> annotate;  // --annotate OUT.png

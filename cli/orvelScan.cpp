@@ -10,6 +10,7 @@
 #include <exception>
 #include <iostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/VekAnnotation.h"
@@ -18,6 +19,7 @@
 #include "cli/VekOrderedPool.h"
 #include "cli/VekPictureCollector.h"
 #include "cli/VekPictureScan.h"
+#include "cli/VekReportMerger.h"
 #include "cli/VekScanOptions.h"
 #include "scan/VekFolderScan.h"
 #include "scan/VekScanStep.h"
@@ -124,7 +126,7 @@ std::string printable(const std::string& text) {
     return out;
 }
 
-void printPictureReport(const TVekPictureReport& report) {
+void printPictureReport(const TVekPictureReport& report, TVekTextMode mode) {
     if (report.error) {
         std::cout.flush();
         std::cerr << "orvel-scan: " << toUtf8(*report.error) << '\n';
@@ -134,12 +136,14 @@ void printPictureReport(const TVekPictureReport& report) {
     for (const TVekBarcode& barcode : report.barcodes) {
         std::cout << "  " << formatName(barcode.format) << ": ";
         if (barcode.isValid) {
-            std::cout << printable(toUtf8(barcode.text())) << '\n';
+            std::cout << printable(toUtf8(barcode.text(mode))) << '\n';
         } else {
             std::cout << "(not decoded: " << toUtf8(barcode.error) << ")\n";
         }
     }
-    if (report.barcodes.empty()) std::cout << "  " << noBarcodeFoundLine << '\n';
+    for (const std::string& part : report.partsJoinedElsewhere) std::cout << "  " << toUtf8(part) << '\n';
+    if (report.barcodes.empty() && report.partsJoinedElsewhere.empty())
+        std::cout << "  " << noBarcodeFoundLine << '\n';
 }
 
 // Writes the annotated picture and the debug picture after the read, as part
@@ -174,22 +178,33 @@ int runPictures(const TVekScanOptions& options) {
     TVekDebugDrawing drawing;
     const TVekPictureSink sink = pictureSink(options, drawing);
     TVekDebugDrawing* debug = options.debugPng ? &drawing : nullptr;
+    const auto print = [&](const TVekPictureReport& report) {
+        if (report.error) status = exitSomeFailed;
+        if (options.json) {
+            std::cout << pictureReportToJson(report, options.textMode) << '\n';
+        } else {
+            printPictureReport(report, options.textMode);
+        }
+        std::cout.flush();
+    };
     TProgressCounter progress(files.size());
     if (!files.empty()) progress.show(0, files[0]);
     TVekOrderedPool(options.jobs).run(
-        files.size(), [&](size_t i) { reports[i] = readPictureFile(files[i], options.reader, sink, debug); },
+        files.size(),
+        [&](size_t i) {
+            reports[i] = readPictureFile(files[i], options.reader, sink, debug);
+            if (options.merge && !options.mergeAcross) mergeWithinPicture(reports[i]);
+        },
         [&](size_t i) {
             progress.clear();
-            const TVekPictureReport report = std::move(reports[i]);
-            if (report.error) status = exitSomeFailed;
-            if (options.json) {
-                std::cout << pictureReportToJson(report) << '\n';
-            } else {
-                printPictureReport(report);
-            }
-            std::cout.flush();
+            // Across pictures, nothing is printed before the last one is read.
+            if (!options.mergeAcross) print(std::exchange(reports[i], {}));
             if (i + 1 < files.size()) progress.show(i + 1, files[i + 1]);
         });
+    if (options.mergeAcross) {
+        mergeAcrossPictures(reports);
+        for (const TVekPictureReport& report : reports) print(report);
+    }
     return status;
 }
 

@@ -351,8 +351,8 @@ double TVekDatamatrixBentGrid::TField::value(double u, double v) const {
 std::optional<TVekBitMatrix> TVekDatamatrixBentGrid::sample(const TVekBitMatrix& picture,
                                                             const std::array<TVekPointF, 4>& corners,
                                                             int32_t sizeIndex) {
-    if (sizeIndex < 0 || sizeIndex >= DM_SYMBOL_SIZE_COUNT) return std::nullopt;
-    const auto& size = symbolSizeTable[static_cast<size_t>(sizeIndex)];
+    if (sizeIndex < 0 || sizeIndex >= DM_ALL_SYMBOL_SIZE_COUNT) return std::nullopt;
+    const auto& size = symbolSizeRow(sizeIndex);
     const TLayout layout{size[DM_SYMBOL_ROWS], size[DM_SYMBOL_COLS], size[DM_REGION_ROWS] + 2,
                          size[DM_REGION_COLS] + 2, size[DM_SYMBOL_ROWS] / (size[DM_REGION_ROWS] + 2),
                          size[DM_SYMBOL_COLS] / (size[DM_REGION_COLS] + 2)};

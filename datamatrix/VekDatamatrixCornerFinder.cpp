@@ -19,8 +19,9 @@ constexpr double SAME_DIRECTION_COS = 0.985;
 constexpr double MAX_JOG = 3.0;
 // The corner of an L seen tilted by up to about 45 degrees.
 constexpr double MAX_CORNER_COS = 0.72;
-// The longer side of the longest rectangle, foreshortened on top.
-constexpr double MAX_SIDE_RATIO = 6.0;
+// The longer side of the longest rectangle (8 x 144: 18 to 1), foreshortened
+// on top.
+constexpr double MAX_SIDE_RATIO = 22.0;
 // Share of dark pixels just inside a solid side.
 constexpr double SOLID_SHARE = 0.85;
 // L candidates kept from one outline.

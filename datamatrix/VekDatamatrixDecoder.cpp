@@ -50,7 +50,16 @@ TVekDatamatrixDecoder::TVekDatamatrixDecoder()
 
 void TVekDatamatrixDecoder::setSymbolSize(int32_t index) {
     if (index < 0 || index >= DM_SYMBOL_SIZE_COUNT) throw TVekException("Invalid symbol size index");
-    const auto& row = symbolSizeTable[static_cast<size_t>(index)];
+    loadSymbolSize(index);
+}
+
+void TVekDatamatrixDecoder::setExtendedSymbolSize(int32_t index) {
+    if (index < 0 || index >= DM_ALL_SYMBOL_SIZE_COUNT) throw TVekException("Invalid symbol size index");
+    loadSymbolSize(index);
+}
+
+void TVekDatamatrixDecoder::loadSymbolSize(int32_t index) {
+    const auto& row = symbolSizeRow(index);
     symbolSizeIndex = index;
     symbolRows = row[DM_SYMBOL_ROWS];
     symbolCols = row[DM_SYMBOL_COLS];
@@ -144,8 +153,8 @@ TIntegerMatrix TVekDatamatrixDecoder::buildPlacementMap() const {
 
 // The map depends on the symbol size only; each is made once per program.
 const TIntegerMatrix& TVekDatamatrixDecoder::placementMap() const {
-    static std::array<std::once_flag, DM_SYMBOL_SIZE_COUNT> made;
-    static std::array<TIntegerMatrix, DM_SYMBOL_SIZE_COUNT> maps;
+    static std::array<std::once_flag, DM_ALL_SYMBOL_SIZE_COUNT> made;
+    static std::array<TIntegerMatrix, DM_ALL_SYMBOL_SIZE_COUNT> maps;
     const auto index = static_cast<size_t>(symbolSizeIndex);
     std::call_once(made[index], [&] { maps[index] = buildPlacementMap(); });
     return maps[index];

@@ -23,6 +23,9 @@ public:
     // Takes row index (0 ... 29) of symbolSizeTable; anything else raises
     // TVekException.
     void setSymbolSize(int32_t index);
+    // Also takes the rectangular extension sizes after them (30 ... 47, see
+    // symbolSizeRow); the photo path's way in.
+    void setExtendedSymbolSize(int32_t index);
 
     // regions: regionsUp x regionsAcross matrices, the regions along the first
     // side first (Q outside, P inside). codewords receives the dataCodewords
@@ -38,6 +41,7 @@ public:
     int32_t getSymbolSizeIndex() const { return symbolSizeIndex; }
 
 private:
+    void loadSymbolSize(int32_t index);
     // Where the error correction codewords of each block stand in a 144 x 144
     // symbol: as the standard says, or where many encoders put them (those of
     // block b where the standard has block b + 2 mod 10).

@@ -44,7 +44,7 @@ std::optional<TVekBarcode> TVekDatamatrixGreyReader::read(const TVekGreyImage& g
                 sizes.push_back(size);
         }
         for (const int32_t size : sizes) {
-            const auto& dims = symbolSizeTable[static_cast<size_t>(size)];
+            const auto& dims = symbolSizeRow(size);
             if (std::max(dims[DM_SYMBOL_COLS], dims[DM_SYMBOL_ROWS]) > MAX_SIDE) continue;
             const auto grid = TVekDatamatrixGreyGrid::sample(grey, onGrey, dims[DM_SYMBOL_COLS], dims[DM_SYMBOL_ROWS]);
             if (!grid) continue;

@@ -27,8 +27,8 @@ constexpr double REPORTED_PATTERN_ERRORS = 0.04;
 
 std::vector<int32_t> TVekDatamatrixGridDecoder::sizesFor(int32_t darkTop, int32_t darkRight) {
     std::vector<std::pair<int32_t, int32_t>> scored;
-    for (int32_t i = 0; i < DM_SYMBOL_SIZE_COUNT; ++i) {
-        const auto& size = symbolSizeTable[static_cast<size_t>(i)];
+    for (int32_t i = 0; i < DM_ALL_SYMBOL_SIZE_COUNT; ++i) {
+        const auto& size = symbolSizeRow(i);
         const int32_t miss = std::abs(size[DM_SYMBOL_COLS] / 2 - darkTop) + std::abs(size[DM_SYMBOL_ROWS] / 2 - darkRight);
         const int32_t allowed = std::max(2, size[DM_SYMBOL_COLS] / 24);
         if (miss <= allowed) scored.push_back({miss, i});
@@ -138,7 +138,7 @@ std::optional<TVekBitMatrix> TVekDatamatrixGridDecoder::sampleClocked(const TVek
 std::optional<TVectorInteger> TVekDatamatrixGridDecoder::decode(const TVekBitMatrix& picture,
                                                                 const std::array<TVekPointF, 4>& corners,
                                                                 int32_t sizeIndex, TGrid grid, std::string& error) {
-    const auto& size = symbolSizeTable[static_cast<size_t>(sizeIndex)];
+    const auto& size = symbolSizeRow(sizeIndex);
     const int32_t rows = size[DM_SYMBOL_ROWS];
     const int32_t cols = size[DM_SYMBOL_COLS];
     const auto modules = grid == TGrid::even      ? sampleEven(picture, corners, cols, rows)
@@ -153,7 +153,7 @@ std::optional<TVectorInteger> TVekDatamatrixGridDecoder::decode(const TVekBitMat
 
 std::optional<TVectorInteger> TVekDatamatrixGridDecoder::decodeModules(const TVekBitMatrix& modules,
                                                                        int32_t sizeIndex, std::string& error) {
-    const auto& size = symbolSizeTable[static_cast<size_t>(sizeIndex)];
+    const auto& size = symbolSizeRow(sizeIndex);
     const int32_t rows = size[DM_SYMBOL_ROWS];
     const int32_t cols = size[DM_SYMBOL_COLS];
     const double patternErrors = finderPatternErrors(modules);
@@ -164,7 +164,7 @@ std::optional<TVectorInteger> TVekDatamatrixGridDecoder::decodeModules(const TVe
     const int32_t regionRows = size[DM_REGION_ROWS];
     const int32_t regionCols = size[DM_REGION_COLS];
     TVekDatamatrixDecoder decoder;
-    decoder.setSymbolSize(sizeIndex);
+    decoder.setExtendedSymbolSize(sizeIndex);
     TVectorInteger codewords;
     try {
         decoder.decodeRegions(regionsOf(modules, regionRows, regionCols), rows / (regionRows + 2), codewords,

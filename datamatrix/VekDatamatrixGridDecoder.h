@@ -17,7 +17,7 @@ namespace orvel {
 // and hands them to the placement and Reed-Solomon correction.
 class TVekDatamatrixGridDecoder {
 public:
-    // The symbol sizes (rows of symbolSizeTable) whose clock tracks hold
+    // The symbol sizes (rows of symbolSizeRow) whose clock tracks hold
     // about the counted dark modules along the top and the right edge,
     // nearest first.
     static std::vector<int32_t> sizesFor(int32_t darkTop, int32_t darkRight);

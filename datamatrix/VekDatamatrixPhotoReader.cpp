@@ -47,7 +47,7 @@ std::array<TVekPointF, 4> scaled(const std::array<TVekPointF, 4>& corners, doubl
 }
 
 bool isOneRegion(int32_t sizeIndex) {
-    return symbolSizeTable[static_cast<size_t>(sizeIndex)][DM_REGION_COUNT] == 1;
+    return symbolSizeRow(sizeIndex)[DM_REGION_COUNT] == 1;
 }
 
 }  // namespace

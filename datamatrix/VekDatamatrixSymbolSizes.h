@@ -19,12 +19,20 @@ inline constexpr int DM_DATA_PER_BLOCK = 9;   // 144 x 144: the larger blocks; s
 inline constexpr int DM_ECC_PER_BLOCK = 10;
 inline constexpr int DM_BLOCK_COUNT = 11;
 
+// The ECC 200 sizes of symbolSizeTable, the ones the documented reader reads.
 inline constexpr int DM_SYMBOL_SIZE_COUNT = 30;
 inline constexpr int DM_SQUARE_SYMBOL_SIZE_COUNT = 24;
+// The rectangular extension (DMRE) sizes, which only the photo path reads,
+// count on after them: index DM_SYMBOL_SIZE_COUNT is the first of
+// extensionSizeTable.
+inline constexpr int DM_EXTENSION_SIZE_COUNT = 18;
+inline constexpr int DM_ALL_SYMBOL_SIZE_COUNT = DM_SYMBOL_SIZE_COUNT + DM_EXTENSION_SIZE_COUNT;
 inline constexpr int DM_SIZE_144 = 23;
 
+using TDatamatrixSymbolSize = std::array<int32_t, 12>;
+
 // The ECC 200 symbol sizes: 24 square symbols, then 6 rectangular ones.
-inline constexpr std::array<std::array<int32_t, 12>, DM_SYMBOL_SIZE_COUNT> symbolSizeTable = {{
+inline constexpr std::array<TDatamatrixSymbolSize, DM_SYMBOL_SIZE_COUNT> symbolSizeTable = {{
     {10, 10, 8, 8, 1, 8, 8, 3, 5, 3, 5, 1},
     {12, 12, 10, 10, 1, 10, 10, 5, 7, 5, 7, 1},
     {14, 14, 12, 12, 1, 12, 12, 8, 10, 8, 10, 1},
@@ -56,6 +64,35 @@ inline constexpr std::array<std::array<int32_t, 12>, DM_SYMBOL_SIZE_COUNT> symbo
     {16, 36, 14, 16, 2, 14, 32, 32, 24, 32, 24, 1},
     {16, 48, 14, 22, 2, 14, 44, 49, 28, 49, 28, 1},
 }};
+
+// The rectangular extension sizes, in the same columns; each is one block.
+inline constexpr std::array<TDatamatrixSymbolSize, DM_EXTENSION_SIZE_COUNT> extensionSizeTable = {{
+    {8, 48, 6, 22, 2, 6, 44, 18, 15, 18, 15, 1},
+    {8, 64, 6, 14, 4, 6, 56, 24, 18, 24, 18, 1},
+    {8, 80, 6, 18, 4, 6, 72, 32, 22, 32, 22, 1},
+    {8, 96, 6, 22, 4, 6, 88, 38, 28, 38, 28, 1},
+    {8, 120, 6, 18, 6, 6, 108, 49, 32, 49, 32, 1},
+    {8, 144, 6, 22, 6, 6, 132, 63, 36, 63, 36, 1},
+    {12, 64, 10, 14, 4, 10, 56, 43, 27, 43, 27, 1},
+    {12, 88, 10, 20, 4, 10, 80, 64, 36, 64, 36, 1},
+    {16, 64, 14, 14, 4, 14, 56, 62, 36, 62, 36, 1},
+    {20, 36, 18, 16, 2, 18, 32, 44, 28, 44, 28, 1},
+    {20, 44, 18, 20, 2, 18, 40, 56, 34, 56, 34, 1},
+    {20, 64, 18, 14, 4, 18, 56, 84, 42, 84, 42, 1},
+    {22, 48, 20, 22, 2, 20, 44, 72, 38, 72, 38, 1},
+    {24, 48, 22, 22, 2, 22, 44, 80, 41, 80, 41, 1},
+    {24, 64, 22, 14, 4, 22, 56, 108, 46, 108, 46, 1},
+    {26, 40, 24, 18, 2, 24, 36, 70, 38, 70, 38, 1},
+    {26, 48, 24, 22, 2, 24, 44, 90, 42, 90, 42, 1},
+    {26, 64, 24, 14, 4, 24, 56, 118, 50, 118, 50, 1},
+}};
+
+// Row `index` (0 ... DM_ALL_SYMBOL_SIZE_COUNT - 1) of the ECC 200 sizes
+// followed by the extension sizes.
+inline constexpr const TDatamatrixSymbolSize& symbolSizeRow(int32_t index) {
+    return index < DM_SYMBOL_SIZE_COUNT ? symbolSizeTable[static_cast<size_t>(index)]
+                                        : extensionSizeTable[static_cast<size_t>(index - DM_SYMBOL_SIZE_COUNT)];
+}
 
 // Data codewords of one interleaved block. Data codeword j belongs to block
 // j mod blocks, so when the blocks cannot be equal (144 x 144: 1558 over ten

@@ -33,6 +33,9 @@ constexpr double MIN_SIDE_MODULES = 3.0;
 // The timing rows are read this far (in modules measured on the L) inside
 // the symbol: within the outer row whether the L measured one module or two.
 constexpr double TIMING_ROW_DEPTH = 0.35;
+// Steps (in modules measured on the L) between the lines that look again for
+// timing rows the L's ends missed.
+constexpr double TIMING_ROW_SHIFT = 0.25;
 constexpr double RUN_STEP = 0.5;
 constexpr size_t MAX_TIMING_RUNS = 160;
 // Runs between the first and the last along both timing rows, and the share
@@ -144,6 +147,20 @@ void TVekDatamatrixTimingEdges::innerPairs(const TVekBitMatrix& picture, TVekPoi
     }
 }
 
+// The median run when the runs are steady and fit a module the L's thickness
+// allows; none otherwise.
+std::optional<double> TVekDatamatrixTimingEdges::steadyRun(std::vector<double>& runs, double fromL) {
+    if (runs.size() < MIN_TIMING_RUNS) return std::nullopt;
+    std::nth_element(runs.begin(), runs.begin() + static_cast<ptrdiff_t>(runs.size() / 2), runs.end());
+    const double median = runs[runs.size() / 2];
+    const auto steady = std::count_if(runs.begin(), runs.end(), [&](double r) {
+        return r > 0.7 * median && r < 1.4 * median;
+    });
+    if (steady < STEADY_SHARE * static_cast<double>(runs.size())) return std::nullopt;
+    if (median < MIN_TIMING_SHARE * fromL || median > MAX_TIMING_SHARE * fromL) return std::nullopt;
+    return median;
+}
+
 // The dashed timing rows alternate one dark and one light module, so their
 // runs give the module where data modules lining the L make it look two or
 // three modules thick. Returns `fromL` when the rows do not look dashed.
@@ -151,24 +168,27 @@ double TVekDatamatrixTimingEdges::timingModule(const TVekBitMatrix& picture, con
                                                double fromL) {
     std::vector<double> runs;
     runs.reserve(2 * MAX_TIMING_RUNS);
-    const double depth = TIMING_ROW_DEPTH * fromL;
-    auto inwards = [&](TVekPointF end) {
-        const double len = distance(end, l.corner);
-        return len > 0 ? end + (depth / len) * (l.corner - end) : end;
+    auto runsAt = [&](double depth) {
+        auto inwards = [&](TVekPointF end) {
+            const double len = distance(end, l.corner);
+            return len > 0 ? end + (depth / len) * (l.corner - end) : end;
+        };
+        runs.clear();
+        const TVekPointF top = inwards(l.firstEnd);
+        innerPairs(picture, top, top + (l.secondEnd - l.corner), runs);
+        const TVekPointF right = inwards(l.secondEnd);
+        innerPairs(picture, right, right + (l.firstEnd - l.corner), runs);
+        return steadyRun(runs, fromL);
     };
-    const TVekPointF top = inwards(l.firstEnd);
-    innerPairs(picture, top, top + (l.secondEnd - l.corner), runs);
-    const TVekPointF right = inwards(l.secondEnd);
-    innerPairs(picture, right, right + (l.firstEnd - l.corner), runs);
-    if (runs.size() < MIN_TIMING_RUNS) return fromL;
-    std::nth_element(runs.begin(), runs.begin() + static_cast<ptrdiff_t>(runs.size() / 2), runs.end());
-    const double median = runs[runs.size() / 2];
-    const auto steady = std::count_if(runs.begin(), runs.end(), [&](double r) {
-        return r > 0.7 * median && r < 1.4 * median;
-    });
-    if (steady < STEADY_SHARE * static_cast<double>(runs.size())) return fromL;
-    if (median < MIN_TIMING_SHARE * fromL || median > MAX_TIMING_SHARE * fromL) return fromL;
-    return median;
+    const double depth = TIMING_ROW_DEPTH * fromL;
+    if (const auto module = runsAt(depth)) return *module;
+    // Blur eats the ends of a thin symbol's L by up to a module, which puts a
+    // line drawn from them in a data row: nearer and further lines, nearest
+    // first, find the timing row the L's ends missed.
+    for (const double shift : {-1.0, 1.0, -2.0, 2.0, -3.0}) {
+        if (const auto module = runsAt(depth + shift * TIMING_ROW_SHIFT * fromL)) return *module;
+    }
+    return fromL;
 }
 
 // Follows the edge from its corner `from` (on the edge) towards `towards`,

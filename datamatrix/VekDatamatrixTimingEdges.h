@@ -51,6 +51,7 @@ public:
 
 private:
     static double moduleSize(const TVekBitMatrix& picture, const TVekDatamatrixL& l);
+    static std::optional<double> steadyRun(std::vector<double>& runs, double fromL);
     static double timingModule(const TVekBitMatrix& picture, const TVekDatamatrixL& l, double fromL);
     static void innerPairs(const TVekBitMatrix& picture, TVekPointF from, TVekPointF to,
                            std::vector<double>& pairs);

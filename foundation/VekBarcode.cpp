@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "foundation/VekSymbology.h"
+#include "foundation/VekTextEscapes.h"
 #include "foundation/VekTextDecoder.h"
 
 namespace orvel {
@@ -39,6 +40,25 @@ std::string TVekBarcode::text() const {
         result += toUtf8(content.substr(start, end - start), eciCharset(eciMarks[i].eci));
     }
     return result;
+}
+
+std::string TVekBarcode::text(TVekTextMode mode) const {
+    switch (mode) {
+        case TVekTextMode::plain: break;
+        case TVekTextMode::hri:
+            if (isGS1() && !bytes.empty()) return escapeControlCharacters(TVekGS1Parser::readableForm(bytes));
+            return escapeControlCharacters(text());
+        case TVekTextMode::escaped: return escapeControlCharacters(text());
+        case TVekTextMode::bytes: return hexadecimal(bytes);
+    }
+    return text();
+}
+
+bool TVekBarcode::isGS1() const { return marksGS1Content(symbologyIdentifier); }
+
+TVekGS1Content TVekBarcode::gs1() const {
+    if (!isGS1()) return {};
+    return TVekGS1Parser::parse(bytes);
 }
 
 TVekPointF TVekBarcode::centre() const {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "foundation/VekBarcodeFormat.h"
+#include "foundation/VekGS1Parser.h"
 #include "foundation/VekPointF.h"
 
 namespace orvel {
@@ -25,6 +26,15 @@ struct TVekStructuredAppend {
     int count = -1;  // symbols in the sequence, -1 when unknown
     std::string id;  // the sequence's identifier (parity byte, file id, ...)
     bool operator==(const TVekStructuredAppend&) const = default;
+};
+
+// How text(mode) shows the content.
+enum class TVekTextMode : uint8_t {
+    plain,    // the content as UTF-8 (text())
+    hri,      // GS1 content as "(01)09501101530003(10)AB-123", as far as its AIs are
+              // known (gs1() tells its errors); other content as escaped
+    escaped,  // control characters as <GS>, <RS>, <EOT>, <NUL> ... (and <DEL>)
+    bytes,    // the decoded bytes as lower-case hexadecimal, two digits each
 };
 
 // One symbol found in a picture.
@@ -48,6 +58,10 @@ public:
     bool isInverted = false;  // light modules on a dark ground
     std::string ecLevel;      // "L", "M", "Q", "H" for QR Code; the level or percentage elsewhere
     TVekStructuredAppend structuredAppend;
+    // A message joined from the parts of a structured-append sequence: each
+    // part's four corners, in the order of the sequence (empty otherwise).
+    // `position` is then that of the first part.
+    std::vector<std::array<TVekPointF, 4>> partPositions;
     bool isValid = true;
     std::string error;  // why a symbol that was found could not be decoded
 
@@ -56,6 +70,13 @@ public:
     // names, else in the symbology's default (ISO 8859-1; CP437 for PDF417;
     // for QR Code, UTF-8 or Shift JIS when the bytes are valid in it).
     std::string text() const;
+    std::string text(TVekTextMode mode) const;
+    // True when the symbology identifier marks the content as a GS1 element
+    // string.
+    bool isGS1() const;
+    // The GS1 elements, or the error that stopped them; for content that is not
+    // GS1 (isGS1() false) an empty list and no error.
+    TVekGS1Content gs1() const;
     // The centre of the four corners.
     TVekPointF centre() const;
     // The orientation from the top edge of `position`.

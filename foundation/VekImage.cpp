@@ -11,6 +11,7 @@
 #include <sys/mman.h>
 #endif
 
+#include "foundation/VekException.h"
 #include "foundation/VekJpegDecoder.h"
 #include "foundation/VekUtil.h"
 
@@ -75,9 +76,15 @@ TVekImage::TVekImage(int32_t width, int32_t height)
 TVekImage::TVekImage(TVekBitmap bitmap) { loadBitmap(std::move(bitmap)); }
 
 TVekImage::TVekImage(TVekJpegPicture jpeg) {
+#ifdef ORVEL_NO_PICTURE_LOADERS
+    // A build without the picture loaders is handed decoded pixels only.
+    (void)jpeg;
+    throw TVekException("this build has no JPEG decoder");
+#else
     TVekBitmap bitmap = decodeJpeg(jpeg.data);
     jpegImage_ = std::move(jpeg);
     loadBitmap(std::move(bitmap));
+#endif
 }
 
 void TVekImage::loadBitmap(TVekBitmap bitmap) {

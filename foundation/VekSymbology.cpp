@@ -49,7 +49,22 @@ constexpr bool inFormatOrder() {
 }
 static_assert(inFormatOrder(), "the symbology table must list the formats in the order of TVekBarcodeFormat");
 
+// The identifiers of GS1 content: Code 128 with FNC1 first (]C1), Data Matrix
+// with FNC1 first, without and with ECI (]d2, ]d5), QR Code likewise (]Q3,
+// ]Q4), DataBar of every kind (]e0, GS1 by definition), Aztec with FNC1 first,
+// without and with ECI (]z1, ]z4), DotCode (]J1) and Code 16K (]K1). PDF417
+// and MicroPDF417 have no GS1 mode of their own (]L1 is the 1994 ECI
+// convention); EAN/UPC (]E*) carry a GTIN but no element string.
+constexpr std::array<std::string_view, 10> gs1Identifiers = {"]C1", "]d2", "]d5", "]Q3", "]Q4",
+                                                             "]e0", "]z1", "]z4", "]J1", "]K1"};
+
 }  // namespace
+
+bool marksGS1Content(std::string_view identifier) {
+    for (std::string_view gs1 : gs1Identifiers)
+        if (identifier == gs1) return true;
+    return false;
+}
 
 std::span<const TVekSymbology> symbologies() { return table; }
 

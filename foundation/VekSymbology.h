@@ -1,6 +1,7 @@
 #pragma once
 
 #include <span>
+#include <string_view>
 
 #include "foundation/VekBarcodeFormat.h"
 
@@ -34,5 +35,8 @@ std::span<const TVekSymbology> symbologies();
 const TVekSymbology& symbologyOf(TVekBarcodeFormat format);
 // The formats of one family.
 TVekBarcodeFormats formatsOfSymbolFamily(TVekSymbolFamily family);
+// True when a symbol's AIM identifier says that its content is a GS1 element
+// string (FNC1 in first position, or a symbology that carries nothing else).
+bool marksGS1Content(std::string_view identifier);
 
 }  // namespace orvel

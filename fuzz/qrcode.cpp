@@ -2,7 +2,9 @@
 // (corrected codewords of the version 1 + low bits mod 40, bit 6 reading ECI
 // designators anywhere) over the module matrix (bit 6: any side of the low
 // bits, else the side of the version 1 + low bits mod 40), read row by row
-// from the following bits by the documented decoder and the photo path's.
+// from the following bits by the documented decoder and the photo path's,
+// and as a Micro QR matrix; the same bits also make an rMQR matrix of the
+// size of version indicator low bits mod 32.
 #include <cstdint>
 #include <string>
 
@@ -10,7 +12,10 @@
 #include "foundation/VekException.h"
 #include "qrcode/VekQRCWDecoder.h"
 #include "qrcode/VekQRCodeDecoder.h"
+#include "qrcode/VekMicroQRMatrixDecoder.h"
 #include "qrcode/VekQRMatrixDecoder.h"
+#include "qrcode/VekRMQRMatrixDecoder.h"
+#include "qrcode/VekRMQRTables.h"
 #include "VekFuzzInput.h"
 
 using namespace orvel;
@@ -43,6 +48,12 @@ void decodeMatrix(fuzz::TVekFuzzInput& input, uint8_t shape) {
         }
     TVekQRCodeDecoder().decodeArray(columns);
     TVekQRMatrixDecoder::decode(modules);
+    TVekMicroQRMatrixDecoder::decode(modules);
+    const TVekRMQRVersionInfo& info = *rmqrVersionInfo((shape & 0x3F) % kRMQRVersions);
+    TVekBitMatrix rectangle(info.width, info.height);
+    for (int32_t y = 0; y < info.height; ++y)
+        for (int32_t x = 0; x < info.width; ++x) rectangle.set(x, y, input.bit(static_cast<size_t>(y) * info.width + x));
+    TVekRMQRMatrixDecoder::decode(rectangle);
 }
 
 }  // namespace

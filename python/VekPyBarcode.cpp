@@ -32,6 +32,28 @@ py::object structuredAppendOf(const TVekBarcode& barcode) {
     return py::make_tuple(sequence.index, sequence.count, utf8(sequence.id));
 }
 
+py::list partPositionsOf(const TVekBarcode& barcode) {
+    py::list parts;
+    for (const auto& corners : barcode.partPositions) {
+        py::tuple part(4);
+        for (size_t k = 0; k < 4; ++k) part[k] = py::make_tuple(corners[k].x, corners[k].y);
+        parts.append(part);
+    }
+    return parts;
+}
+
+py::object gs1Of(const TVekBarcode& barcode) {
+    if (!barcode.isGS1()) return py::none();
+    return gs1ElementsOf(barcode.gs1());
+}
+
+py::object gs1ErrorOf(const TVekBarcode& barcode) {
+    if (!barcode.isGS1()) return py::none();
+    const TVekGS1Content content = barcode.gs1();
+    if (content.isValid()) return py::none();
+    return utf8(content.error);
+}
+
 std::string reprOf(const TVekBarcode& barcode) {
     std::string text = "<orvel.Barcode " + formatName(barcode.format);
     if (barcode.isValid) {
@@ -55,11 +77,12 @@ py::tuple stateOf(const TVekBarcode& barcode) {
                           barcode.symbologyIdentifier, corners, barcode.orientation, barcode.isMirrored,
                           barcode.isInverted, barcode.ecLevel,
                           py::make_tuple(sequence.index, sequence.count, py::bytes(sequence.id)), barcode.isValid,
-                          barcode.error);
+                          barcode.error, partPositionsOf(barcode));
 }
 
 TVekBarcode barcodeOfState(const py::tuple& state) {
-    if (state.size() != 12) throw std::runtime_error("not a pickled orvel.Barcode");
+    // Pickles of modules without joined messages have 12 fields.
+    if (state.size() != 12 && state.size() != 13) throw std::runtime_error("not a pickled orvel.Barcode");
     TVekBarcode barcode;
     const int format = state[0].cast<int>();
     if (format < 0 || format >= barcodeFormatCount) throw std::runtime_error("not a pickled orvel.Barcode");
@@ -83,10 +106,35 @@ TVekBarcode barcodeOfState(const py::tuple& state) {
     barcode.structuredAppend = {sequence[0].cast<int>(), sequence[1].cast<int>(), sequence[2].cast<std::string>()};
     barcode.isValid = state[10].cast<bool>();
     barcode.error = state[11].cast<std::string>();
+    if (state.size() > 12) {
+        for (const auto& part : state[12].cast<py::list>()) {
+            const auto corners = part.cast<py::tuple>();
+            std::array<TVekPointF, 4> position{};
+            for (size_t k = 0; k < 4 && k < corners.size(); ++k) {
+                const auto corner = corners[k].cast<py::tuple>();
+                position[k] = {corner[0].cast<double>(), corner[1].cast<double>()};
+            }
+            barcode.partPositions.push_back(position);
+        }
+    }
     return barcode;
 }
 
 }  // namespace
+
+py::list gs1ElementsOf(const TVekGS1Content& content) {
+    py::list elements;
+    for (const TVekGS1Element& element : content.elements) elements.append(py::make_tuple(element.ai, utf8(element.value)));
+    return elements;
+}
+
+TVekTextMode textModeNamed(const std::string& name) {
+    if (name == "plain") return TVekTextMode::plain;
+    if (name == "hri") return TVekTextMode::hri;
+    if (name == "escaped") return TVekTextMode::escaped;
+    if (name == "bytes") return TVekTextMode::bytes;
+    throw py::value_error("unknown text mode '" + name + "' (use plain, hri, escaped or bytes)");
+}
 
 void defineBarcodeClass(py::module_& module) {
     py::class_<TVekBarcode>(module, "Barcode", "One symbol found in a picture.")
@@ -109,6 +157,22 @@ void defineBarcodeClass(py::module_& module) {
         .def_property_readonly("eci", &eciOf, "The ECI designators as (byte offset, ECI number) pairs.")
         .def_property_readonly("structured_append", &structuredAppendOf,
                                "(index, count, id) of a symbol in a sequence, else None.")
+        .def_property_readonly("part_positions", &partPositionsOf,
+                               "For a message joined by merge_structured_append: each part's four corners,\n"
+                               "in sequence order; else an empty list.")
+        .def_property_readonly("is_gs1", [](const TVekBarcode& b) { return b.isGS1(); },
+                               "True when the symbology identifier marks GS1 content.")
+        .def_property_readonly("gs1", &gs1Of,
+                               "GS1 content as a list of (ai, value) pairs up to the first error; None\n"
+                               "for content that is not GS1.")
+        .def_property_readonly("gs1_error", &gs1ErrorOf, "Why GS1 content is not valid, else None.")
+        .def_property_readonly("hri", [](const TVekBarcode& b) { return utf8(b.text(TVekTextMode::hri)); },
+                               "GS1 content as '(01)09501101530003(10)AB-123', as far as its AIs are\n"
+                               "known; other content with control characters as <GS>, <RS> ...")
+        .def("text_as", [](const TVekBarcode& b, const std::string& mode) { return utf8(b.text(textModeNamed(mode))); },
+             py::arg("mode"),
+             "The content in a text mode: 'plain' (text), 'hri', 'escaped' (control characters as\n"
+             "<GS>, <EOT> ...) or 'bytes' (hexadecimal).")
         .def_property_readonly("is_valid", [](const TVekBarcode& b) { return b.isValid; },
                                "False for a symbol found but not decoded (return_errors=True).")
         .def_property_readonly("error", [](const TVekBarcode& b) { return utf8(b.error); })

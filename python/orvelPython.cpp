@@ -3,6 +3,7 @@
 
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
 
 #include <limits>
 #include <string>
@@ -12,6 +13,7 @@
 #include "foundation/VekException.h"
 #include "python/VekPyBarcode.h"
 #include "python/VekPyPicture.h"
+#include "read/VekMergeStructuredAppend.h"
 
 namespace py = pybind11;
 
@@ -144,6 +146,20 @@ py::array loadPicturePy(py::handle source) {
     return pixels;
 }
 
+py::list mergeStructuredAppendPy(const std::vector<TVekBarcode>& barcodes) {
+    py::list merged;
+    for (TVekBarcode& barcode : mergeStructuredAppend(barcodes)) merged.append(py::cast(std::move(barcode)));
+    return merged;
+}
+
+// The elements of a GS1 element string and the error that stopped them.
+py::tuple parseGS1Py(py::handle elementString) {
+    const std::string text = py::isinstance<py::bytes>(elementString) ? elementString.cast<std::string>()
+                                                                        : py::str(elementString).cast<std::string>();
+    const TVekGS1Content content = TVekGS1Parser::parse(text);
+    return py::make_tuple(gs1ElementsOf(content), content.isValid() ? py::object(py::none()) : py::str(content.error));
+}
+
 py::tuple formatNames() {
     py::list names;
     for (const TVekSymbology& row : symbologies()) names.append(row.name);
@@ -167,6 +183,15 @@ PYBIND11_MODULE(orvel, module) {
                "RGBA, any strides), a path, or the bytes of a BMP, JPEG or PNG file. Returns a list of\n"
                "Barcode, decoded symbols first. `formats` is None (all), 'qrcode,ean13' or a list of names.\n"
                "Other Python threads run while the picture is read.");
+    module.def("merge_structured_append", &mergeStructuredAppendPy, py::arg("barcodes"),
+               "Joins the parts of structured-append sequences (QR Code, Data Matrix, Aztec, Macro\n"
+               "PDF417, MaxiCode): parts of one symbology, id and count whose every index is there become\n"
+               "one Barcode (bytes joined in order, each part's ECI kept, part_positions the parts'\n"
+               "corners); incomplete sequences and other symbols are returned as they were.");
+    module.def("parse_gs1", &parseGS1Py, py::arg("element_string"),
+               "Splits a GS1 element string (str or bytes, GS after variable-length values) into\n"
+               "(elements, error): a list of (ai, value) pairs up to the first error, and the error\n"
+               "message or None.");
     module.def("load_picture", &loadPicturePy, py::arg("source"),
                "Loads a picture file (a path or its bytes) as an H x W x 3 uint8 RGB array.");
 }

@@ -1,6 +1,9 @@
 #include "qrcode/VekQRBinaryReader.h"
 
 #include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -27,6 +30,11 @@ constexpr size_t kTripletsPerDecoded = 3;
 constexpr int32_t kPlausibleTimingPercent = 65;
 // Grids tried per triplet, over all its dimensions.
 constexpr size_t kMaxGrids = 8;
+// Triplets of neighbouring finders tried before any of them decoded: the
+// most square come first, a sheet's own triplets among them, and each
+// symbol decoded earns kTripletsPerDecoded more, so a sheet reads on while
+// noise, whose triplets never decode, stops here.
+constexpr size_t kNeighbourTriplets = 64;
 
 // The timing patterns between the finders alternate; a grid over anything
 // else is right about half of the time.
@@ -110,53 +118,101 @@ bool inside(const std::array<TVekPointF, 4>& quad, TVekPointF p) {
     return positive == 0 || positive == 4;
 }
 
+// The decoded symbols, filed by the cells of the picture their outlines
+// cover, so that asking whether a point lies in one looks at the few
+// symbols near it, not at every symbol of a large sheet.
+class TDecodedAreas {
+public:
+    TDecodedAreas(int32_t width, int32_t height)
+        : columns_(width / kCell + 1), rows_(height / kCell + 1), cells_(static_cast<size_t>(columns_) * rows_) {}
+
+    void add(const std::array<TVekPointF, 4>& quad) {
+        double left = quad[0].x, right = left, top = quad[0].y, bottom = top;
+        for (const TVekPointF& p : quad) {
+            left = std::min(left, p.x), right = std::max(right, p.x);
+            top = std::min(top, p.y), bottom = std::max(bottom, p.y);
+        }
+        const auto index = static_cast<uint32_t>(quads_.size());
+        quads_.push_back(quad);
+        for (int32_t y = cell(top, rows_); y <= cell(bottom, rows_); ++y)
+            for (int32_t x = cell(left, columns_); x <= cell(right, columns_); ++x)
+                cells_[static_cast<size_t>(y) * columns_ + x].push_back(index);
+    }
+
+    bool contains(TVekPointF p) const {
+        const auto& near = cells_[static_cast<size_t>(cell(p.y, rows_)) * columns_ + cell(p.x, columns_)];
+        return std::any_of(near.begin(), near.end(), [&](uint32_t i) { return inside(quads_[i], p); });
+    }
+
+private:
+    static constexpr int32_t kCell = 64;
+
+    // The cell of a coordinate, those outside the picture at its edge.
+    static int32_t cell(double v, int32_t count) {
+        const double c = std::floor(v / kCell);
+        if (!(c > 0)) return 0;
+        return static_cast<int32_t>(std::min(c, count - 1.0));
+    }
+
+    int32_t columns_, rows_;
+    std::vector<std::vector<uint32_t>> cells_;
+    std::vector<std::array<TVekPointF, 4>> quads_;
+};
+
 }  // namespace
 
 TVekQRBinaryFinds TVekQRBinaryReader::read(const TVekBitMatrix& bits, size_t maxTriplets, TVekDebugSink* debug) {
     TVekQRBinaryFinds finds;
     const auto candidates = TVekQRFinderScanner::scan(bits);
     finds.finders = candidates.size();
-    finds.crowded = candidates.size() >= TVekQRFinderScanner::maxCandidatesFor(bits);
+    finds.crowded = candidates.size() >= TVekQRFinderScanner::crowdedFor(bits);
     for (const auto& c : candidates) {
         if (finds.smallestModule == 0 || c.moduleSize < finds.smallestModule) finds.smallestModule = c.moduleSize;
         if (debug) debug->point(c.centre, kFinderColour);
     }
 
     std::vector<bool> decoded(candidates.size(), false);
+    TDecodedAreas insideDecoded(bits.width(), bits.height());
     std::vector<bool> reported(candidates.size(), false);
-    // maxTriplets grids are tried, and a few more for each symbol decoded;
-    // when the most confirmed finders gave symbols and the budget lasts, the
-    // triplets of neighbouring finders follow (a sheet of many symbols).
+    // maxTriplets grids are tried, and a few more for each symbol decoded.
+    // Beyond the finders combined with every other, the triplets of
+    // neighbouring finders follow (a sheet of many symbols) with a budget
+    // of their own, earned by decoding: the work grows with the symbols
+    // read, and a sheet reads on as long as its symbols decode, never
+    // switched off by a count of finders.
     size_t budget = maxTriplets;
-    bool anyDecoded = false;
+    bool reportFailures = true;
     const auto tryTriplet = [&](const TVekQRFinderTriplet& triplet) {
         const auto& ix = triplet.indices;
         if (decoded[ix[0]] || decoded[ix[1]] || decoded[ix[2]] || budget == 0) return;
         // Finder-like runs inside a decoded symbol are its data.
-        if (std::any_of(ix.begin(), ix.end(), [&](size_t i) {
-                return std::any_of(finds.symbols.begin(), finds.symbols.end(), [&](const TVekBarcode& b) {
-                    return b.isValid && inside(b.position, candidates[i].centre);
-                });
-            }))
+        if (std::any_of(ix.begin(), ix.end(), [&](size_t i) { return insideDecoded.contains(candidates[i].centre); }))
             return;
         --budget;
         TVekBarcode result = readTriplet(bits, triplet);
         if (result.isValid) {
             budget += kTripletsPerDecoded;
-            anyDecoded = true;
+            reportFailures = true;
             for (size_t i : ix) decoded[i] = true;
+            insideDecoded.add(result.position);
             if (debug)
                 for (size_t i = 0; i < 4; ++i) debug->line(result.position[i], result.position[(i + 1) % 4], kGridColour);
             finds.symbols.push_back(std::move(result));
-        } else if (!result.error.empty() && triplet.score < kReportableScore &&
+        } else if (reportFailures && !result.error.empty() && triplet.score < kReportableScore &&
                    !(reported[ix[0]] || reported[ix[1]] || reported[ix[2]])) {
             for (size_t i : ix) reported[i] = true;
             finds.symbols.push_back(std::move(result));
         }
     };
     for (const auto& triplet : TVekQRTripletPicker::pick(candidates, maxTriplets)) tryTriplet(triplet);
-    if (anyDecoded && budget > 0 && candidates.size() > TVekQRTripletPicker::maxFinders)
+    if (candidates.size() > TVekQRTripletPicker::maxFinders) {
+        budget += kNeighbourTriplets;
+        // Among many finder-like patterns (noise, texture) a grid somewhere
+        // shows timing by chance: their failures count only next to symbols.
+        reportFailures = std::any_of(finds.symbols.begin(), finds.symbols.end(),
+                                     [](const TVekBarcode& b) { return b.isValid; });
         for (const auto& triplet : TVekQRTripletPicker::pickNeighbours(candidates)) tryTriplet(triplet);
+    }
     // A failure inside a decoded symbol was a wrong triplet.
     std::vector<std::pair<TVekPointF, double>> decodedAreas;
     for (const auto& b : finds.symbols)

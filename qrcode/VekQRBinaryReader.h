@@ -14,7 +14,7 @@ struct TVekQRBinaryFinds {
     TVekBarcodes symbols;
     double smallestModule = 0;  // 0 when no finder was seen
     size_t finders = 0;
-    bool crowded = false;  // the finder candidates filled their list: noise or texture
+    bool crowded = false;  // finder-like patterns everywhere: noise, texture or a packed sheet
 };
 
 // Reads the QR symbols of one binarized picture: finder candidates, triplets

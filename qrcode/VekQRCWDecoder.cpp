@@ -62,13 +62,17 @@ void TVekQRCWDecoder::decode(TVekQRBitString& bits, int32_t version, TVectorInte
         if (mode != MODE_NUMERIC && mode != MODE_ALPHANUMERIC && mode != MODE_BYTE && mode != MODE_KANJI)
             throw EVekQRCodeCWException("Unsupported mode indicator " + std::to_string(mode));
         bits.readBits(4);
-        const int32_t count = take(bits, countBits(mode, version));
-        switch (mode) {
-            case MODE_NUMERIC: decodeNumeric(bits, count, values); break;
-            case MODE_ALPHANUMERIC: decodeAlphanumeric(bits, count, values); break;
-            case MODE_BYTE: decodeByte(bits, count, values); break;
-            default: decodeKanji(bits, count, values); break;
-        }
+        decodeSegment(bits, mode, take(bits, countBits(mode, version)), values);
+    }
+}
+
+void TVekQRCWDecoder::decodeSegment(TVekQRBitString& bits, int32_t mode, int32_t count, TVectorInteger& values) {
+    switch (mode) {
+        case MODE_NUMERIC: decodeNumeric(bits, count, values); break;
+        case MODE_ALPHANUMERIC: decodeAlphanumeric(bits, count, values); break;
+        case MODE_BYTE: decodeByte(bits, count, values); break;
+        case MODE_KANJI: decodeKanji(bits, count, values); break;
+        default: throw EVekQRCodeCWException("Unsupported mode indicator " + std::to_string(mode));
     }
 }
 

@@ -66,6 +66,12 @@ public:
     // Character-count width of a mode (1, 2, 4, 8) in a version.
     static int32_t countBits(int32_t mode, int32_t version);
 
+    // One numeric, alphanumeric, byte or Kanji segment of `count` characters
+    // whose mode and count were read by the caller: Micro QR and rMQR code
+    // modes and counts in their own widths, their segments as QR Code does.
+    // Raises EVekQRCodeCWException when the data ends inside the segment.
+    void decodeSegment(TVekQRBitString& bits, int32_t mode, int32_t count, TVectorInteger& values);
+
 private:
     void readHeaders(TVekQRBitString& bits);
     void readEci(TVekQRBitString& bits);

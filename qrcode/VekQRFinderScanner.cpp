@@ -221,6 +221,10 @@ bool TVekQRFinderScanner::hasFinderProportions(const std::array<int32_t, 5>& run
 }
 
 size_t TVekQRFinderScanner::maxCandidatesFor(const TVekBitMatrix& bits) {
+    return std::max(maxCandidates, static_cast<size_t>(bits.width()) * bits.height() / 512);
+}
+
+size_t TVekQRFinderScanner::crowdedFor(const TVekBitMatrix& bits) {
     return std::max(maxCandidates, static_cast<size_t>(bits.width()) * bits.height() / 2048);
 }
 

@@ -26,9 +26,14 @@ class TVekQRFinderScanner {
 public:
     // Beyond this many distinct candidates a picture is noise; the rest are
     // dropped. A large picture may hold a sheet of many symbols: one more
-    // candidate per 2048 pixels beyond.
+    // candidate per 512 pixels beyond, which labels of version 1 at 1.5
+    // pixels a module, packed with their quiet zones touching, stay below.
     static constexpr size_t maxCandidates = 256;
     static size_t maxCandidatesFor(const TVekBitMatrix& bits);
+    // From this many candidates on (one per 2048 pixels, 256 at least) the
+    // finder-like patterns are everywhere: noise or texture, or a sheet
+    // packed with symbols, which other shades and scales would not improve.
+    static size_t crowdedFor(const TVekBitMatrix& bits);
 
     static std::vector<TVekQRFinderCandidate> scan(const TVekBitMatrix& bits);
 

@@ -5,6 +5,7 @@
 #include <vector>
 #include <optional>
 
+#include "qrcode/VekGreyDoubler.h"
 #include "qrcode/VekQRBinaryReader.h"
 
 namespace orvel {
@@ -22,41 +23,6 @@ constexpr int32_t kDownscaleSide = 800;
 constexpr int32_t kUpscaleSide = 1024;
 // Beyond this size a picture is never doubled (memory and time).
 constexpr int32_t kMaxUpscaleSide = 2048;
-
-// Rounds sixteenths to the nearest whole, halves to even.
-uint8_t sixteenths(int32_t v) {
-    const int32_t whole = v >> 4, rest = v & 15;
-    return static_cast<uint8_t>(whole + (rest > 8 || (rest == 8 && (whole & 1))));
-}
-
-// The picture at twice its size, each new pixel interpolated between its
-// neighbours: the binarizer then places edges to half a pixel, which modules of
-// one or two pixels need (repeating pixels would add no information). New
-// pixel centres fall a quarter pixel either side of an old one, so the
-// weights are 3/4 and 1/4 in each direction (edge pixels repeat).
-TVekGreyImage doubled(const TVekGreyImage& grey) {
-    const int32_t w = grey.width();
-    const int32_t h = grey.height();
-    std::vector<uint8_t> pixels(static_cast<size_t>(4) * w * h);
-    // Each row of the old picture stretched to twice its width, in quarters.
-    std::vector<int32_t> near(static_cast<size_t>(2) * w), far(static_cast<size_t>(2) * w);
-    const auto stretch = [w](const uint8_t* row, int32_t* out) {
-        for (int32_t x = 0; x < w; ++x) {
-            const int32_t left = row[std::max(x - 1, 0)], right = row[std::min(x + 1, w - 1)];
-            out[2 * x] = 3 * row[x] + left;
-            out[2 * x + 1] = 3 * row[x] + right;
-        }
-    };
-    for (int32_t y = 0; y < h; ++y) {
-        stretch(grey.row(y), near.data());
-        for (int32_t half = 0; half < 2; ++half) {
-            stretch(grey.row(half == 0 ? std::max(y - 1, 0) : std::min(y + 1, h - 1)), far.data());
-            uint8_t* out = pixels.data() + static_cast<size_t>(2 * y + half) * 2 * w;
-            for (int32_t x = 0; x < 2 * w; ++x) out[x] = sixteenths(3 * near[x] + far[x]);
-        }
-    }
-    return TVekGreyImage::fromPixels(std::move(pixels), 2 * w, 2 * h);
-}
 
 void scalePosition(TVekBarcode& b, double factor) {
     for (auto& p : b.position) p = factor * p;
@@ -107,6 +73,13 @@ bool TVekQRPhotoReader::readFirstPass(TVekBinaryCache& picture) {
         readBits(bits, 1.0, true);
         readInvertedFirst_ = true;
     }
+    // A local threshold can lose every finder of a symbol printed without a
+    // quiet zone (the block means of large dark areas); the other
+    // binarizer's picture, which the other families make anyway, shows them.
+    if (smallestModule_ == 0 && !enough()) {
+        readBits(picture.binary(secondKind()), 1.0, false);
+        readSecondFirst_ = true;
+    }
     // One finder alone, of modules the binarizer measures well, is some
     // other square: a symbol shows two at least, or finders too small to
     // be sure of, which the doubled picture may show better.
@@ -117,15 +90,13 @@ bool TVekQRPhotoReader::readFirstPass(TVekBinaryCache& picture) {
 void TVekQRPhotoReader::readLaterPasses(TVekBinaryCache& picture) {
     const TVekGreyImage& grey = picture.grey();
     if (grey.empty()) return;
-    const TVekBinarizerKind secondKind =
-        firstKind() == TVekBinarizerKind::local ? TVekBinarizerKind::global : TVekBinarizerKind::local;
     for (const bool inverted : {false, true}) {
         if (inverted && (!options_.tryInvert || crowded_)) break;
-        for (const TVekBinarizerKind kind : {firstKind(), secondKind}) {
+        for (const TVekBinarizerKind kind : {firstKind(), secondKind()}) {
             if (enough()) break;
             if (!inverted) {
-                // The first pass read this one already.
-                if (kind != firstKind()) readBits(picture.binary(kind), 1.0, false);
+                // The first pass read the first one, and the second when it saw no finder.
+                if (kind != firstKind() && !readSecondFirst_) readBits(picture.binary(kind), 1.0, false);
             } else if (kind != firstKind() || !readInvertedFirst_) {
                 TVekBitMatrix bits = picture.binary(kind);
                 bits.flipAll();
@@ -139,7 +110,7 @@ void TVekQRPhotoReader::readLaterPasses(TVekBinaryCache& picture) {
         const bool smallFinders = smallestModule_ > 0 && smallestModule_ < kSmallModule;
         if (!enough() && !crowded_ && std::max(grey.width(), grey.height()) <= kMaxUpscaleSide &&
             (smallFinders || smallPicture)) {
-            if (larger_.empty()) larger_ = doubled(grey);
+            if (larger_.empty()) larger_ = TVekGreyDoubler::doubled(grey);
             readBits(binarizeLocal(inverted ? larger_.inverted() : larger_), 0.5, inverted);
         }
         if (!enough() && options_.tryDownscale && std::max(grey.width(), grey.height()) >= kDownscaleSide) {

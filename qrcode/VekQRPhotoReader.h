@@ -33,12 +33,16 @@ private:
     void readBits(const TVekBitMatrix& bits, double scale, bool inverted);
     bool enough() const;
     TVekBinarizerKind firstKind() const { return options_.binarizer; }
+    TVekBinarizerKind secondKind() const {
+        return firstKind() == TVekBinarizerKind::local ? TVekBinarizerKind::global : TVekBinarizerKind::local;
+    }
 
     TVekReaderOptions options_;
     TVekDebugSink* debug_;
     TVekBarcodes decoded_;
     TVekBarcodes failed_;
     double smallestModule_ = 0;
+    bool readSecondFirst_ = false;  // the first pass read the second binarizer's picture too
     // The most finder candidates one pass at the picture's size saw.
     size_t mostFinders_ = 0;
     // Finder-like patterns everywhere: noise or texture, which stays so

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <optional>
 
 namespace orvel {
@@ -84,23 +85,105 @@ std::vector<TVekQRFinderTriplet> bestOfMostConfirmed(const std::vector<TVekQRFin
     return triplets;
 }
 
+// The candidates filed in square cells about as wide as the typical spacing
+// of finders, so that each one's nearest neighbours are found by looking at
+// the cells around it, ring by ring, not at every candidate.
+class TNeighbourFile {
+public:
+    explicit TNeighbourFile(const std::vector<TVekQRFinderCandidate>& c) : c_(c) {
+        TVekPointF low = c.front().centre, high = low;
+        for (const auto& f : c) {
+            low = {std::min(low.x, f.centre.x), std::min(low.y, f.centre.y)};
+            high = {std::max(high.x, f.centre.x), std::max(high.y, f.centre.y)};
+        }
+        origin_ = low;
+        // About two candidates a cell when they are spread evenly.
+        const double area = std::max(1.0, (high.x - low.x + 1) * (high.y - low.y + 1));
+        cell_ = std::max(1.0, std::sqrt(2 * area / static_cast<double>(c.size())));
+        columns_ = static_cast<int32_t>((high.x - low.x) / cell_) + 1;
+        rows_ = static_cast<int32_t>((high.y - low.y) / cell_) + 1;
+        first_.assign(static_cast<size_t>(columns_) * rows_ + 1, 0);
+        for (const auto& f : c) ++first_[cellOf(f.centre) + 1];
+        for (size_t i = 1; i < first_.size(); ++i) first_[i] += first_[i - 1];
+        members_.resize(c.size());
+        std::vector<uint32_t> next(first_.begin(), first_.end() - 1);
+        for (size_t i = 0; i < c.size(); ++i) members_[next[cellOf(c[i].centre)]++] = static_cast<uint32_t>(i);
+    }
+
+    // The `count` nearest candidates to candidate i (squared distance, index)
+    // among those `accepts` lets through, nearest first, looked for up to
+    // about `reach` pixels away.
+    template <typename Accepts>
+    void nearest(size_t i, size_t count, double reach, Accepts accepts,
+                 std::vector<std::pair<double, size_t>>& near) const {
+        near.clear();
+        const TVekPointF p = c_[i].centre;
+        const int32_t cx = column(p.x), cy = row(p.y);
+        const int32_t rings = static_cast<int32_t>(std::min<double>(std::max(columns_, rows_), reach / cell_ + 1));
+        for (int32_t ring = 0; ring <= rings; ++ring) {
+            // Everything within `ring` cells of p's cell has been seen: a
+            // candidate nearer than ring cells is in.
+            for (int32_t y = cy - ring; y <= cy + ring; ++y) {
+                if (y < 0 || y >= rows_) continue;
+                const bool edgeRow = y == cy - ring || y == cy + ring;
+                for (int32_t x = cx - ring; x <= cx + ring; x += edgeRow ? 1 : 2 * std::max(ring, 1)) {
+                    if (x < 0 || x >= columns_) continue;
+                    const size_t cell = static_cast<size_t>(y) * columns_ + x;
+                    for (uint32_t k = first_[cell]; k < first_[cell + 1]; ++k) {
+                        const size_t j = members_[k];
+                        if (j == i || !accepts(j)) continue;
+                        const TVekPointF leg = c_[j].centre - p;
+                        near.emplace_back(dot(leg, leg), j);
+                    }
+                }
+            }
+            const double seen = ring * cell_;
+            if (near.size() >= count &&
+                std::count_if(near.begin(), near.end(), [&](const auto& n) { return n.first <= seen * seen; }) >=
+                    static_cast<std::ptrdiff_t>(count))
+                break;
+        }
+        const size_t kept = std::min(near.size(), count);
+        std::partial_sort(near.begin(), near.begin() + static_cast<std::ptrdiff_t>(kept), near.end());
+        near.resize(kept);
+    }
+
+private:
+    int32_t column(double x) const { return cell(x - origin_.x, columns_); }
+    int32_t row(double y) const { return cell(y - origin_.y, rows_); }
+    int32_t cell(double offset, int32_t count) const {
+        const double c = offset / cell_;
+        if (!(c > 0)) return 0;
+        return static_cast<int32_t>(std::min(c, count - 1.0));
+    }
+    size_t cellOf(const TVekPointF& p) const { return static_cast<size_t>(row(p.y)) * columns_ + column(p.x); }
+
+    const std::vector<TVekQRFinderCandidate>& c_;
+    TVekPointF origin_;
+    double cell_ = 1;
+    int32_t columns_ = 1, rows_ = 1;
+    std::vector<uint32_t> first_;    // per cell, where its members start
+    std::vector<uint32_t> members_;  // candidate indices, cell by cell
+};
+
 // Each finder as the right-angle corner with its nearest partners of a
 // similar module size, its best few: on a sheet of many symbols each symbol
 // gets its own triplet, at a cost linear in the finders.
 std::vector<TVekQRFinderTriplet> bestOfNeighbours(const std::vector<TVekQRFinderCandidate>& c) {
     std::vector<TVekQRFinderTriplet> triplets, mine;
+    if (c.size() < 3) return triplets;
+    const TNeighbourFile file(c);
     std::vector<std::pair<double, size_t>> near;
     for (size_t i = 0; i < c.size(); ++i) {
-        near.clear();
-        for (size_t j = 0; j < c.size(); ++j) {
+        const auto similar = [&](size_t j) {
             const double larger = std::max(c[i].moduleSize, c[j].moduleSize);
             const double smaller = std::min(c[i].moduleSize, c[j].moduleSize);
-            if (j == i || larger > kMaxSizeRatio * smaller) continue;
-            const TVekPointF leg = c[j].centre - c[i].centre;
-            near.emplace_back(dot(leg, leg), j);
-        }
-        const size_t partners = std::min(near.size(), kPartners);
-        std::partial_sort(near.begin(), near.begin() + static_cast<std::ptrdiff_t>(partners), near.end());
+            return larger <= kMaxSizeRatio * smaller;
+        };
+        // Legs longer than a version 40 symbol's, in the largest module size
+        // a partner may have, make no triplet.
+        file.nearest(i, kPartners, kMaxLegModules * kMaxSizeRatio * c[i].moduleSize, similar, near);
+        const size_t partners = near.size();
         mine.clear();
         for (size_t p = 0; p < partners; ++p) {
             for (size_t q = p + 1; q < partners; ++q) {

@@ -8,6 +8,7 @@
 #include "oned/VekLinearPhotoReader.h"
 #include "pdf417/VekMicroPDF417PhotoReader.h"
 #include "pdf417/VekPDF417PhotoReader.h"
+#include "qrcode/VekOneFinderPhotoReader.h"
 #include "qrcode/VekQRPhotoReader.h"
 #include "read/VekWholePhotoReader.h"
 
@@ -32,6 +33,7 @@ std::span<const TVekPhotoReaderEntry> photoReaders() {
         {"pdf417", {F::pdf417}, &make<TVekPDF417PhotoReader>},
         {"micropdf417", {F::microPdf417}, &make<TVekMicroPDF417PhotoReader>},
         {"maxicode", {F::maxiCode}, &make<TVekWholePhotoReader<TVekMaxiCodePhotoReader>>},
+        {"onefinderqr", {F::microQrCode, F::rmqrCode}, &make<TVekOneFinderPhotoReader>},
     };
     return table;
 }

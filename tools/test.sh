@@ -1,7 +1,8 @@
 #!/bin/sh
 # Builds the library, the tools and the tests with AddressSanitizer and
 # UndefinedBehaviorSanitizer, then runs every test (the Python module's in a
-# plain build of its own).
+# plain build of its own, the WebAssembly module's with Emscripten and
+# headless Chromium: tools/test-wasm.sh).
 set -eu
 cd "$(dirname "$0")/.."
 BUILD=${BUILD_DIR:-build-sanitize}
@@ -32,3 +33,6 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$BUILD" --output-on-failure -j "$JOBS"
+
+# The WebAssembly module and the scanning page in headless Chromium.
+tools/test-wasm.sh

@@ -53,8 +53,9 @@ TGreyPicture tiled(int width, int height, int pitch, const std::function<void(TG
 }
 
 // A sheet of columns × rows QR codes rendered by zint, touching one another
-// (their quiet zones only between them): empty when zint is missing.
-TGreyPicture qrSheet(int columns, int rows) {
+// (their quiet zones only between them), in the top left corner of a white
+// picture at least `minSide` pixels wide and high: empty when zint is missing.
+TGreyPicture qrSheet(int columns, int rows, int minSide = 0) {
     const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("orvel_hostile_" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     std::vector<TVekImage> labels;
@@ -70,7 +71,7 @@ TGreyPicture qrSheet(int columns, int rows) {
     }
     std::filesystem::remove_all(dir);
     const int labelWidth = labels.front().width, labelHeight = labels.front().height;
-    TGreyPicture sheet = blank(columns * labelWidth, rows * labelHeight);
+    TGreyPicture sheet = blank(std::max(minSide, columns * labelWidth), std::max(minSide, rows * labelHeight));
     for (int i = 0; i < columns * rows; ++i) {
         const int left = (i % columns) * labelWidth, top = (i / columns) * labelHeight;
         for (int y = 0; y < labelHeight; ++y)
@@ -107,6 +108,10 @@ std::vector<THostilePicture> hostilePictures() {
          [] {
              return tiled(2000, 2000, 40, [](TGreyPicture& p, int left, int top) { drawRings(p, left + 6, top + 6, 4, {7, 5, 3}); });
          }},
+        {"qr-finders-dense",
+         [] {
+             return tiled(2000, 2000, 10, [](TGreyPicture& p, int left, int top) { drawRings(p, left + 2, top + 2, 1, {7, 5, 3}); });
+         }},
         {"aztec-eyes",
          [] {
              return tiled(2000, 2000, 56, [](TGreyPicture& p, int left, int top) {
@@ -115,6 +120,11 @@ std::vector<THostilePicture> hostilePictures() {
          }},
         {"qr-sheet-20", [] { return qrSheet(5, 4); }},
         {"qr-sheet-100", [] { return qrSheet(10, 10); }},
+        {"qr-sheet-400", [] { return qrSheet(20, 20); }},
+        {"qr-sheet-1000", [] { return qrSheet(40, 25); }},
+        // A picture of 10,000 × 10,000 pixels, white but for 100 codes in one
+        // corner: what a reader's full-picture work and memory cost.
+        {"qr-sheet-100-10k", [] { return qrSheet(10, 10, 10000); }},
         {"squares-3000",
          [] { return tiled(3000, 3000, 8, [](TGreyPicture& p, int left, int top) { fillSquare(p, left, top, 4, dark); }); }},
         {"white-8000", [] { return blank(8000, 8000); }},

@@ -23,7 +23,8 @@ struct THostilePicture {
 
 // Pictures that stress a reader's candidate search rather than its decoding:
 // dense stripes, checkerboards, noise, tiled finder patterns and bull's eyes,
-// sheets of many QR codes, many small squares, a large white picture.
+// sheets of many QR codes (up to 1,000), many small squares, large white
+// pictures (one of 10,000 × 10,000 pixels with 100 codes in a corner).
 std::vector<THostilePicture> hostilePictures();
 
 }  // namespace orvel::bench

@@ -1,5 +1,5 @@
 // orvel_bench_hostile [--only NAME] [--timeout SECONDS] [--runs N] [--families] [--classic] [--save DIR]
-//                     [--formats LIST]
+//                     [--formats LIST] [--try-harder]
 //
 // Reads pictures made to stress the candidate searches (see HostilePictures)
 // with readBarcodes (every family, default options, failed symbols returned
@@ -7,7 +7,8 @@
 // each in a forked child so that its peak resident memory (ru_maxrss,
 // counting the picture it was given) is its own and a reader that runs away
 // is stopped (address space 4 GB, a timeout) without ending the run.
-// --families also times each family alone, --classic the documented readers.
+// --families also times each family alone, --classic the documented readers,
+// --try-harder reads with tryHarder (ZXing with its defaults, which try harder).
 // A picture passes when readBarcodes takes at most max(1 s, 5 × ZXing's time)
 // and less than 1 GB.
 
@@ -53,6 +54,7 @@ struct TSettings {
     bool classic = false;
     std::string saveDir;  // also write each picture there as a PGM file
     TVekBarcodeFormats formats;  // of readBarcodes' main reading; empty: all
+    bool tryHarder = false;
 };
 
 constexpr rlim_t addressLimit = rlim_t{4} << 30;
@@ -170,6 +172,7 @@ void printPicture(const THostilePicture& entry, const TGreyPicture& picture, con
     TVekReaderOptions options;
     options.returnErrors = true;
     options.formats = settings.formats;
+    options.tryHarder = settings.tryHarder;
     const TMeasure ours = measureInChild(settings.runs, settings.timeoutSeconds, oursReading(picture, options));
     const TMeasure* peer = nullptr;
 #ifdef ORVEL_HAVE_ZXING
@@ -228,7 +231,7 @@ void savePgm(const std::string& path, const TGreyPicture& picture) {
 int usage() {
     std::fprintf(stderr,
                  "usage: orvel_bench_hostile [--only NAME] [--timeout SECONDS] [--runs N] [--families] [--classic]\n"
-                 "       [--save DIR] [--formats LIST]\n");
+                 "       [--save DIR] [--formats LIST] [--try-harder]\n");
     return 2;
 }
 
@@ -246,6 +249,8 @@ int main(int argc, char** argv) {
             settings.timeoutSeconds = std::max(1, std::atoi(argv[++i]));
         } else if (argument == "--runs" && i + 1 < argc) {
             settings.runs = std::max(1, std::atoi(argv[++i]));
+        } else if (argument == "--try-harder") {
+            settings.tryHarder = true;
         } else if (argument == "--families") {
             settings.families = true;
         } else if (argument == "--classic") {

@@ -5,6 +5,7 @@
 
 #include "cli/VekJsonWriter.h"
 #include "cli/VekAnnotation.h"
+#include "cli/VekReportMerger.h"
 #include "cli/VekScanOptions.h"
 #include "foundation/VekPictureLoader.h"
 #include "support/TestSupport.h"
@@ -174,6 +175,107 @@ TEST(Annotation, DrawsTheOutlineAndALabelAndLeavesTheRestOfThePicture) {
     EXPECT_EQ(written.getPixelInt(100, 50), 0x00B000u);
     EXPECT_EQ(written.getPixelInt(5, 5), image.getPixelInt(5, 5));
     EXPECT_THROW(writePngFile(file.parent_path() / "missing" / "x.png", bitmap), TVekException);
+}
+
+}  // namespace
+}  // namespace orvel
+
+namespace orvel {
+namespace {
+
+TVekBarcode gs1Barcode(const std::string& bytes) {
+    TVekBarcode barcode;
+    barcode.format = TVekBarcodeFormat::dataMatrix;
+    barcode.symbologyIdentifier = "]d2";
+    barcode.bytes = bytes;
+    return barcode;
+}
+
+// The part of a result's JSON after "error": null.
+std::string tailOf(const std::string& json) {
+    const size_t at = json.find("\"error\": null", json.find("\"results\""));
+    return at == std::string::npos ? json : json.substr(at);
+}
+
+TEST(JsonWriter, GS1ElementsStructuredAppendAndPartsAreAddedAfterTheOtherFields) {
+    TVekPictureReport report;
+    report.file = "a.png";
+    report.barcodes.push_back(gs1Barcode("0109501101530003" "10AB\x1D" "17140704"));
+    EXPECT_EQ(tailOf(pictureReportToJson(report)),
+              "\"error\": null, \"gs1\": [{\"ai\": \"01\", \"value\": \"09501101530003\"}, "
+              "{\"ai\": \"10\", \"value\": \"AB\"}, {\"ai\": \"17\", \"value\": \"140704\"}]}]}");
+    EXPECT_NE(pictureReportToJson(report, TVekTextMode::hri).find("\"text\": \"(01)09501101530003(10)AB(17)140704\""),
+              std::string::npos);
+    EXPECT_NE(pictureReportToJson(report, TVekTextMode::escaped).find("\"text\": \"010950110153000310AB<GS>17140704\""),
+              std::string::npos);
+
+    report.barcodes[0] = gs1Barcode("0109501101530003" "17141304");
+    EXPECT_EQ(tailOf(pictureReportToJson(report)),
+              "\"error\": null, \"gs1\": [{\"ai\": \"01\", \"value\": \"09501101530003\"}], "
+              "\"gs1Error\": \"(17): 141304 is not a date or time\"}]}");
+
+    TVekBarcode part;
+    part.structuredAppend = {1, 3, "17"};
+    TVekBarcode message;
+    message.partPositions = {{TVekPointF{1, 2}, {3, 2}, {3, 4}, {1, 4}}, {TVekPointF{5, 6}, {7, 6}, {7, 8}, {5, 8}}};
+    report.barcodes = {part, message};
+    report.partFiles = {{}, {"a.png", "b.png"}};
+    const std::string json = pictureReportToJson(report);
+    EXPECT_NE(json.find("\"error\": null, \"structuredAppend\": {\"index\": 1, \"count\": 3, \"id\": \"17\"}}"),
+              std::string::npos)
+        << json;
+    EXPECT_NE(json.find("\"error\": null, \"parts\": [{\"file\": \"a.png\", \"position\": [[1.0, 2.0], [3.0, 2.0], "
+                        "[3.0, 4.0], [1.0, 4.0]]}, {\"file\": \"b.png\", \"position\": [[5.0, 6.0], [7.0, 6.0], "
+                        "[7.0, 8.0], [5.0, 8.0]]}]}"),
+              std::string::npos)
+        << json;
+}
+
+TEST(ScanOptions, TextModesAndMerging) {
+    EXPECT_EQ(parseScanOptions({"a.png"}).textMode, TVekTextMode::plain);
+    EXPECT_FALSE(parseScanOptions({"a.png"}).merge);
+    EXPECT_EQ(parseScanOptions({"--text-mode", "hri", "a.png"}).textMode, TVekTextMode::hri);
+    EXPECT_EQ(parseScanOptions({"--text-mode=escaped", "a.png"}).textMode, TVekTextMode::escaped);
+    EXPECT_EQ(parseScanOptions({"--text-mode=bytes", "a.png"}).textMode, TVekTextMode::bytes);
+    const TVekScanOptions merge = parseScanOptions({"--merge", "a.png"});
+    EXPECT_TRUE(merge.merge);
+    EXPECT_FALSE(merge.mergeAcross);
+    const TVekScanOptions across = parseScanOptions({"--merge-across", "a.png"});
+    EXPECT_TRUE(across.merge);
+    EXPECT_TRUE(across.mergeAcross);
+    EXPECT_THROW(parseScanOptions({"--text-mode", "hex", "a.png"}), TVekUsageError);
+    EXPECT_THROW(parseScanOptions({"--classic", "--text-mode", "hri", "a.png"}), TVekUsageError);
+    EXPECT_THROW(parseScanOptions({"--classic", "--merge", "a.png"}), TVekUsageError);
+}
+
+TEST(ReportMerger, AMessageAcrossPicturesGoesToItsFirstPictureWithThePartsFiles) {
+    std::vector<TVekPictureReport> reports(3);
+    const std::vector<std::string> texts = {"one ", "two ", "three"};
+    for (size_t i = 0; i < 3; ++i) reports[i].file = "p" + std::to_string(i) + ".png";
+    // Picture 0 holds part 2 and a plain symbol, picture 1 nothing of it,
+    // picture 2 parts 1 and 3 (index 0 and 2).
+    const auto part = [&texts](int index) {
+        TVekBarcode barcode;
+        barcode.structuredAppend = {index, 3, "9"};
+        barcode.bytes = texts[static_cast<size_t>(index)];
+        barcode.position[0] = TVekPointF{double(index), 0};
+        return barcode;
+    };
+    TVekBarcode plain;
+    plain.bytes = "plain";
+    reports[0].barcodes = {part(1), plain};
+    reports[2].barcodes = {part(2), part(0)};
+    mergeAcrossPictures(reports);
+    ASSERT_EQ(reports[0].barcodes.size(), 2u);
+    EXPECT_EQ(reports[0].barcodes[0].bytes, "one two three");
+    EXPECT_EQ(reports[0].partFiles[0], (std::vector<std::string>{"p2.png", "p0.png", "p2.png"}));
+    EXPECT_EQ(reports[0].barcodes[1].bytes, "plain");
+    EXPECT_TRUE(reports[0].partFiles[1].empty());
+    EXPECT_TRUE(reports[1].barcodes.empty());
+    EXPECT_TRUE(reports[2].barcodes.empty());
+    EXPECT_EQ(reports[2].partsJoinedElsewhere,
+              (std::vector<std::string>{"QRCODE part 1/3 joined into the message listed with p0.png",
+                                        "QRCODE part 3/3 joined into the message listed with p0.png"}));
 }
 
 }  // namespace

@@ -388,3 +388,46 @@ TEST(OrvelScanPictures, DebugPngDrawsWhatThePhotoFrontEndsFound) {
 
 }  // namespace
 }  // namespace orvel
+
+namespace orvel {
+namespace {
+
+TEST(OrvelScanPictures, GS1TextModesAndStructuredAppendAcrossPictures) {
+    ASSERT_TRUE(test::haveZint()) << "this test renders its symbols with zint";
+    const fs::path dir = test::testDirectory("cli-gs1-merge");
+    ASSERT_TRUE(test::zintRender("-b 71 --gs1 --scale=4 -d '[01]09501101530003[10]AB-123[17]140704'", dir / "gs1.png"));
+    const std::vector<std::string> parts = {"Parts ", "of one ", "message"};
+    for (size_t i = 0; i < parts.size(); ++i) {
+        ASSERT_TRUE(test::zintRender("-b 58 --scale=3 --structapp=" + std::to_string(i + 1) + ",3,44 -d '" + parts[i] + "'",
+                                     dir / ("part" + std::to_string(i + 1) + ".png")));
+    }
+    EXPECT_EQ(runScan(dir, "gs1.png").out,
+              (std::vector<std::string>{"gs1.png", "  DATAMATRIX: 010950110153000310AB-123\\x1D17140704"}));
+    EXPECT_EQ(runScan(dir, "--text-mode hri gs1.png").out,
+              (std::vector<std::string>{"gs1.png", "  DATAMATRIX: (01)09501101530003(10)AB-123(17)140704"}));
+    EXPECT_EQ(runScan(dir, "--text-mode=escaped gs1.png").out,
+              (std::vector<std::string>{"gs1.png", "  DATAMATRIX: 010950110153000310AB-123<GS>17140704"}));
+    const TRun json = runScan(dir, "--json gs1.png");
+    ASSERT_EQ(json.out.size(), 1u);
+    EXPECT_NE(json.out[0].find("\"gs1\": [{\"ai\": \"01\", \"value\": \"09501101530003\"}, {\"ai\": \"10\", "
+                               "\"value\": \"AB-123\"}, {\"ai\": \"17\", \"value\": \"140704\"}]}"),
+              std::string::npos)
+        << json.out[0];
+
+    // Without --merge-across each picture keeps its part; with it the message
+    // is listed with the first picture given.
+    EXPECT_EQ(runScan(dir, "--merge part3.png part1.png").out,
+              (std::vector<std::string>{"part3.png", "  QRCODE: message", "part1.png", "  QRCODE: Parts "}));
+    const TRun across = runScan(dir, "--merge-across -j 2 part3.png part1.png part2.png");
+    EXPECT_EQ(across.status, 0);
+    EXPECT_EQ(across.out, (std::vector<std::string>{
+                              "part3.png", "  QRCODE: Parts of one message", "part1.png",
+                              "  QRCODE part 1/3 joined into the message listed with part3.png", "part2.png",
+                              "  QRCODE part 2/3 joined into the message listed with part3.png"}));
+    // One part missing: the parts stay as they were.
+    EXPECT_EQ(runScan(dir, "--merge-across part3.png part1.png").out,
+              (std::vector<std::string>{"part3.png", "  QRCODE: message", "part1.png", "  QRCODE: Parts "}));
+}
+
+}  // namespace
+}  // namespace orvel

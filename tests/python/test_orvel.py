@@ -3,7 +3,10 @@ interpreter lock is released while reading, bad input raises clear errors."""
 
 import os
 import pickle
+import random
+import shutil
 import struct
+import subprocess
 import tempfile
 import threading
 import time
@@ -243,6 +246,63 @@ class InterpreterLock(unittest.TestCase):
             self.skipTest(f"the machine is busy (load {os.getloadavg()[0]:.1f}): two threads took "
                           f"{min(ratios):.2f} x one read")
         self.fail(f"two threads took {min(ratios):.2f} x one read")
+
+
+def zint_symbol(*arguments):
+    """The bytes of a PNG file that zint renders with the arguments."""
+    with tempfile.TemporaryDirectory() as folder:
+        path = os.path.join(folder, "symbol.png")
+        subprocess.run(["zint", "--scale=3", "-o", path, *arguments], check=True, capture_output=True)
+        with open(path, "rb") as file:
+            return file.read()
+
+
+class GS1AndStructuredAppend(unittest.TestCase):
+    def setUp(self):
+        self.assertIsNotNone(shutil.which("zint"), "these tests render their symbols with zint")
+
+    def test_gs1_elements_errors_and_text_modes(self):
+        [dm] = orvel.read_barcodes(zint_symbol("-b", "71", "--gs1", "-d", "[01]09501101530003[10]AB-123[17]140704"))
+        self.assertTrue(dm.is_gs1)
+        self.assertEqual(dm.gs1, [("01", "09501101530003"), ("10", "AB-123"), ("17", "140704")])
+        self.assertIsNone(dm.gs1_error)
+        self.assertEqual(dm.hri, "(01)09501101530003(10)AB-123(17)140704")
+        self.assertEqual(dm.text_as("hri"), dm.hri)
+        self.assertEqual(dm.text_as("escaped"), "010950110153000310AB-123<GS>17140704")
+        self.assertEqual(dm.text_as("plain"), dm.text)
+        self.assertEqual(dm.text_as("bytes"), dm.bytes.hex())
+        with self.assertRaises(ValueError):
+            dm.text_as("hex")
+        [qr] = orvel.read_barcodes(QR_SAMPLE)
+        self.assertFalse(qr.is_gs1)
+        self.assertIsNone(qr.gs1)
+        self.assertIsNone(qr.gs1_error)
+        self.assertEqual(orvel.parse_gs1("0109501101530004"), ([], "(01): check digit 4 where 3 is right"))
+        self.assertEqual(orvel.parse_gs1(b"10AB\x1d17140704"), ([("10", "AB"), ("17", "140704")], None))
+        elements, error = orvel.parse_gs1("0109501101530003" "17141304")
+        self.assertEqual(elements, [("01", "09501101530003")])
+        self.assertIn("(17)", error)
+
+    def test_parts_in_any_order_join_and_pickle(self):
+        parts = ["Structured ", "append ", "from Python"]
+        found = []
+        for index, part in enumerate(parts):
+            found += orvel.read_barcodes(zint_symbol("-b", "92", f"--structapp={index + 1},3,PY", "-d", part))
+        self.assertEqual([b.structured_append for b in found], [(0, 3, "PY"), (1, 3, "PY"), (2, 3, "PY")])
+        random.Random(3).shuffle(found)
+        [message] = orvel.merge_structured_append(found)
+        self.assertEqual(message.text, "".join(parts))
+        self.assertEqual(len(message.part_positions), 3)
+        self.assertEqual(message.position, message.part_positions[0])
+        copy = pickle.loads(pickle.dumps(message))
+        self.assertEqual((copy.text, copy.part_positions), (message.text, message.part_positions))
+        # Pickles without the joined parts' corners still load.
+        state = message.__getstate__()
+        old = orvel.Barcode.__new__(orvel.Barcode)
+        old.__setstate__(state[:12])
+        self.assertEqual((old.text, old.part_positions), (message.text, []))
+        # A part missing: the others come back as they were.
+        self.assertEqual(len(orvel.merge_structured_append(found[:2])), 2)
 
 
 if __name__ == "__main__":

@@ -119,5 +119,19 @@ TEST(PhotoSchedule, LightSymbolsOfTheMatrixFamiliesAreReadByDefault) {
     }
 }
 
+// Symbols drawn up to the picture's edge, as zint writes QR Code without a
+// quiet zone: a local threshold loses their finders at some module sizes,
+// and the first look must not stop there.
+TEST(PhotoSchedule, SymbolsWithoutQuietZoneAreReadAtEveryModuleSize) {
+    ASSERT_TRUE(test::haveZint());
+    const test::TModuleMatrix rows = test::zintDump("-b 58 -d 'https://example.com/x'");
+    const test::TModuleMatrix modules = test::trimmedModules(rows, static_cast<int>(rows.size()));
+    for (const double scale : {2.0, 3.0, 4.0, 5.0, 6.0, 8.0}) {
+        const TVekBarcodes found = readBarcodes(test::toImage(test::renderUpright(modules, scale, 0)));
+        ASSERT_EQ(found.size(), 1u) << scale;
+        EXPECT_EQ(found.front().text(), "https://example.com/x") << scale;
+    }
+}
+
 }  // namespace
 }  // namespace orvel
