@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "foundation/VekGS1AITable.h"
+#include "foundation/VekGS1CheckDigit.h"
 
 namespace orvel {
 
@@ -69,13 +70,7 @@ bool isTime(int hour, int minute) { return hour <= 23 && minute <= 59; }
 
 // The GS1 modulo-10 check digit of all digits but the last, which it must equal.
 std::optional<TFault> checkDigitFault(std::string_view digits, const std::string& ai) {
-    int sum = 0;
-    int weight = 3;
-    for (size_t i = digits.size() - 1; i-- > 0;) {
-        sum += (digits[i] - '0') * weight;
-        weight = 4 - weight;
-    }
-    const char expected = static_cast<char>('0' + (10 - sum % 10) % 10);
+    const char expected = gs1CheckDigit(digits.substr(0, digits.size() - 1));
     if (digits.back() == expected) return std::nullopt;
     return TFault{Kind::badCheckDigit,
                   "(" + ai + "): check digit " + digits.back() + " where " + expected + " is right"};

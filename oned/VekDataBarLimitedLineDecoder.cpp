@@ -3,6 +3,7 @@
 #include <array>
 #include <string_view>
 
+#include "foundation/VekGS1CheckDigit.h"
 #include "oned/VekDataBarCharacter.h"
 #include "oned/VekDataBarElements.h"
 
@@ -88,9 +89,7 @@ std::string TVekDataBarLimitedLineDecoder::content(const std::vector<int>& left,
     if (value >= 2000000000000LL) return {};
     std::string digits = std::to_string(value);
     digits.insert(0, 13 - digits.size(), '0');
-    int sum = 0;
-    for (size_t i = 0; i < 13; ++i) sum += (digits[i] - '0') * (i % 2 == 0 ? 3 : 1);
-    digits.push_back(static_cast<char>('0' + (10 - sum % 10) % 10));
+    digits.push_back(gs1CheckDigit(digits));
     return "01" + digits;
 }
 

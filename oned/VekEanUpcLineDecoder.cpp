@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string_view>
 
+#include "foundation/VekGS1CheckDigit.h"
 #include "oned/VekCharacterMatcher.h"
 
 namespace orvel {
@@ -78,12 +79,7 @@ bool readDigits(const TVekBarRow& row, size_t first, size_t count, bool left, do
 
 bool hasEanCheckDigit(const std::string& digits) {
     if (digits.size() < 2) return false;
-    int sum = 0;
-    for (size_t i = 0; i + 1 < digits.size(); ++i) {
-        const int weight = ((digits.size() - 2 - i) % 2 == 0) ? 3 : 1;
-        sum += weight * (digits[i] - '0');
-    }
-    return (10 - sum % 10) % 10 == digits.back() - '0';
+    return gs1CheckDigit(std::string_view(digits).substr(0, digits.size() - 1)) == digits.back();
 }
 
 std::string expandUpcE(const std::string& upcE) {

@@ -6,6 +6,7 @@
 
 #include "foundation/VekBarcode.h"
 #include "foundation/VekGS1AITable.h"
+#include "foundation/VekGS1CheckDigit.h"
 #include "foundation/VekGS1Parser.h"
 #include "foundation/VekSymbology.h"
 
@@ -257,6 +258,17 @@ TEST(GS1Parser, RandomValidElementStringsOfEveryAIReadBackAsWritten) {
         for (const TVekGS1Element& element : content.elements)
             for (char c : element.value) EXPECT_TRUE(c > 0x20 && c < 0x7F) << junk;
     }
+}
+
+// The check digits of published numbers: a GTIN-13, a GTIN-8, a UPC-A,
+// an SSCC and a GTIN-14.
+TEST(GS1CheckDigit, OfPublishedNumbers) {
+    EXPECT_EQ(gs1CheckDigit("400638133393"), '1');
+    EXPECT_EQ(gs1CheckDigit("9638507"), '4');
+    EXPECT_EQ(gs1CheckDigit("03600029145"), '2');
+    EXPECT_EQ(gs1CheckDigit("10614141123456789"), '7');
+    EXPECT_EQ(gs1CheckDigit("0950110153000"), '3');
+    EXPECT_EQ(gs1CheckDigit(""), '0');
 }
 
 }  // namespace
