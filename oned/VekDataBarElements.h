@@ -27,6 +27,12 @@ public:
     static double span(const TVekBarRow& row, size_t first, size_t count) {
         return row.end(first + count - 1) - row.start(first);
     }
+    // Whether a width is `modules` modules of `moduleSize`, as a guard or a
+    // single element is checked: blur and ink spread make bars measure wider,
+    // so the band reaches further above than below.
+    static bool near(double width, double modules, double moduleSize) {
+        return width > (modules - 0.6) * moduleSize && width < (modules + 0.8) * moduleSize;
+    }
     // Element `k` and those before it, read the other way.
     TVekDataBarElements turnedAt(size_t k) const;
 

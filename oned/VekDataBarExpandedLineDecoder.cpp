@@ -54,10 +54,6 @@ int weighted(const std::array<int, 8>& modules, int row) {
     return total;
 }
 
-bool near(double width, double modules, double moduleSize) {
-    return width > (modules - 0.6) * moduleSize && width < (modules + 0.8) * moduleSize;
-}
-
 }  // namespace
 
 int TVekDataBarExpandedLineDecoder::characterCount(int checkValue) {
@@ -148,7 +144,7 @@ void TVekDataBarExpandedLineDecoder::decode(const TVekBarRow& row, std::vector<T
         if (row.width(start + 9) < 0.4 * finderWidth || row.width(start + 8) > 0.15 * finderWidth) continue;
         TPair first;
         if (!readPair(row, start, first) || !first.hasRight || first.finder != 0 || first.reversed) continue;
-        if (!near(row.width(start - 1), 1, first.moduleSize)) continue;
+        if (!TVekDataBarElements::near(row.width(start - 1), 1, first.moduleSize)) continue;
         const int count = characterCount(first.left.value);
         if (count == 0) continue;
         pairs.assign(1, first);

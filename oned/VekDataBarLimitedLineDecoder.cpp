@@ -35,10 +35,6 @@ constexpr std::array<std::string_view, 89> checkPatterns = {
 constexpr size_t characterElements = 14;
 constexpr size_t symbolElements = 3 * characterElements + 2;  // guard bar .. guard bar
 
-bool near(double width, double modules, double moduleSize) {
-    return width > (modules - 0.6) * moduleSize && width < (modules + 0.8) * moduleSize;
-}
-
 // Cheap first look: a check character of 18 modules in 14 elements, none
 // wider than three modules and the last two narrow, between two characters
 // of 26 modules after a guard bar of one.
@@ -109,9 +105,8 @@ void TVekDataBarLimitedLineDecoder::decode(const TVekBarRow& row, std::vector<TV
         std::vector<int> left(characterElements), right(characterElements);
         if (!elements.toModules(0, 26, 8, left) || !elements.toModules(2 * characterElements, 26, 8, right)) continue;
         const size_t last = start + 3 * characterElements - 1;
-        if (!near(row.width(start - 1), 1, moduleSize) || !near(row.width(last + 1), 1, moduleSize) ||
-            (last + 3 < row.size() && !near(row.width(last + 2), 1, moduleSize)))
-            continue;
+        const auto oneModule = [&](size_t k) { return TVekDataBarElements::near(row.width(k), 1, moduleSize); };
+        if (!oneModule(start - 1) || !oneModule(last + 1) || (last + 3 < row.size() && !oneModule(last + 2))) continue;
         const std::string text = content(left, right, pattern);
         if (text.empty()) continue;
         TVekLinearRead read;

@@ -29,10 +29,6 @@ int weighted(const std::array<int, 8>& modules, int firstWeight) {
     return total;
 }
 
-bool near(double width, double modules, double moduleSize) {
-    return width > (modules - 0.6) * moduleSize && width < (modules + 0.8) * moduleSize;
-}
-
 }  // namespace
 
 bool TVekDataBarLineDecoder::finderShaped(const TVekBarRow& row, size_t first, bool backwards) {
@@ -97,9 +93,9 @@ void TVekDataBarLineDecoder::decode(const TVekBarRow& row, std::vector<TVekLinea
         if (right.moduleSize > 1.25 * left.moduleSize || left.moduleSize > 1.25 * right.moduleSize) continue;
         // The guards: a bar of one module on each side, a space of one inside the right one.
         const double moduleSize = 0.5 * (left.moduleSize + right.moduleSize);
-        if (!near(row.width(start - 1), 1, moduleSize) ||
-            (last + 3 < row.size() && !near(row.width(last + 2), 1, moduleSize)) ||
-            !near(row.width(last + 1), 1, moduleSize) || (start > 2 && row.width(start - 2) < 0.5 * moduleSize))
+        const auto oneModule = [&](size_t k) { return TVekDataBarElements::near(row.width(k), 1, moduleSize); };
+        if (!oneModule(start - 1) || (last + 3 < row.size() && !oneModule(last + 2)) || !oneModule(last + 1) ||
+            (start > 2 && row.width(start - 2) < 0.5 * moduleSize))
             continue;
         const std::string text = content(left, right);
         if (text.empty()) continue;
