@@ -11,8 +11,8 @@ import sys
 
 here = os.path.dirname(os.path.abspath(__file__))
 loader = importlib.machinery.SourceFileLoader("evaluate", os.path.join(here, "..", "..", "tools", "evaluate"))
-spec = importlib.util.spec_from_loader("evaluate", loader)
-evaluate = importlib.util.module_from_spec(spec)
+module_plan = importlib.util.spec_from_loader("evaluate", loader)
+evaluate = importlib.util.module_from_spec(module_plan)
 loader.exec_module(evaluate)
 
 
