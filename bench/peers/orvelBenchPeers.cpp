@@ -53,13 +53,24 @@ struct TFamily {
     TVekBarcodeFormats formats;
 };
 
-const std::array<TFamily, 5>& families() {
+// The later symbologies come last, grouped as they share a reader (or, for
+// DataBar, a line decoder family inside the linear reader).
+constexpr size_t familyCount = 10;
+
+const std::array<TFamily, familyCount>& families() {
     using F = TVekBarcodeFormat;
-    static const std::array<TFamily, 5> list = {
-        TFamily{"qr", {F::qrCode}}, TFamily{"datamatrix", {F::dataMatrix}}, TFamily{"aztec", {F::aztec}},
+    static const std::array<TFamily, familyCount> list = {
+        TFamily{"qr", {F::qrCode}},
+        TFamily{"datamatrix", {F::dataMatrix}},
+        TFamily{"aztec", {F::aztec}},
         TFamily{"pdf417", {F::pdf417}},
         TFamily{"linear", {F::code128, F::ean13, F::ean8, F::upcA, F::upcE, F::code39, F::interleaved25, F::identcode,
-                           F::codabar}}};
+                           F::codabar}},
+        TFamily{"linear-new", {F::code93, F::code39Extended, F::code32, F::pzn, F::telepen}},
+        TFamily{"databar-dx", {F::dataBar, F::dataBarLimited, F::dataBarExpanded, F::dxFilmEdge}},
+        TFamily{"microqr-rmqr", {F::microQrCode, F::rmqrCode}},
+        TFamily{"micropdf417", {F::microPdf417}},
+        TFamily{"maxicode", {F::maxiCode}}};
     return list;
 }
 
@@ -68,7 +79,7 @@ struct TFileResult {
     std::string file;
     TOutcome ours, peer;
     // Each family alone, in the order of families().
-    std::array<TOutcome, 5> familyOurs{}, familyPeer{};
+    std::array<TOutcome, familyCount> familyOurs{}, familyPeer{};
 };
 
 bool holdsFamily(const std::string& symbology, const TFamily& family) {
@@ -143,7 +154,17 @@ ZXing::BarcodeFormats peerFormats(const TVekBarcodeFormats& formats) {
         {TVekBarcodeFormat::dataMatrix, Z::DataMatrix}, {TVekBarcodeFormat::qrCode, Z::QRCode},
         {TVekBarcodeFormat::aztec, Z::Aztec}};
 #if ZXING_VERSION_MAJOR >= 3
+    static const std::pair<TVekBarcodeFormat, Z> later[] = {
+        {TVekBarcodeFormat::code93, Z::Code93},           {TVekBarcodeFormat::code39Extended, Z::Code39Ext},
+        {TVekBarcodeFormat::code32, Z::Code32},           {TVekBarcodeFormat::pzn, Z::PZN},
+        {TVekBarcodeFormat::telepen, Z::Telepen},         {TVekBarcodeFormat::dataBar, Z::DataBar},
+        {TVekBarcodeFormat::dataBarLimited, Z::DataBarLtd}, {TVekBarcodeFormat::dataBarExpanded, Z::DataBarExp},
+        {TVekBarcodeFormat::dxFilmEdge, Z::DXFilmEdge},   {TVekBarcodeFormat::microQrCode, Z::MicroQRCode},
+        {TVekBarcodeFormat::rmqrCode, Z::RMQRCode},       {TVekBarcodeFormat::microPdf417, Z::MicroPDF417},
+        {TVekBarcodeFormat::maxiCode, Z::MaxiCode}};
     std::vector<Z> list;
+    for (const auto& [ours, theirs] : later)
+        if (formats.contains(ours)) list.push_back(theirs);
     for (const auto& [ours, theirs] : pairs)
         if (formats.contains(ours) && std::find(list.begin(), list.end(), theirs) == list.end()) list.push_back(theirs);
     return ZXing::BarcodeFormats(std::move(list));
