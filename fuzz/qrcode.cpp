@@ -4,7 +4,9 @@
 // bits, else the side of the version 1 + low bits mod 40), read row by row
 // from the following bits by the documented decoder and the photo path's,
 // and as a Micro QR matrix; the same bits also make an rMQR matrix of the
-// size of version indicator low bits mod 32.
+// size of version indicator low bits mod 32. A matrix larger than the input's
+// bits fill shrinks to the largest they do: a version 40 of zeros finds
+// nothing a version 5 of zeros would not, at forty times the cost.
 #include <cstdint>
 #include <string>
 
@@ -36,8 +38,22 @@ void decodeStream(fuzz::TVekFuzzInput& input, uint8_t shape) {
     }
 }
 
+// The side asked for, or the largest the input's bits fill.
+int32_t fittingSide(const fuzz::TVekFuzzInput& input, uint8_t shape) {
+    const size_t bits = input.remaining() * 8;
+    if (shape & 0x40) {
+        int32_t side = shape & 0x3F;
+        while (side > 1 && static_cast<size_t>(side) * side > bits) --side;
+        return side;
+    }
+    int32_t version = 1 + (shape & 0x3F) % 40;
+    const auto modules = [](int32_t v) { return static_cast<size_t>(TVekQRCodeDecoder::getModulesForVersion(v)); };
+    while (version > 1 && modules(version) * modules(version) > bits) --version;
+    return static_cast<int32_t>(modules(version));
+}
+
 void decodeMatrix(fuzz::TVekFuzzInput& input, uint8_t shape) {
-    const int32_t side = (shape & 0x40) ? (shape & 0x3F) : TVekQRCodeDecoder::getModulesForVersion(1 + (shape & 0x3F) % 40);
+    const int32_t side = fittingSide(input, shape);
     TIntegerMatrix columns(static_cast<size_t>(side), TVectorInteger(static_cast<size_t>(side)));
     TVekBitMatrix modules(side, side);
     for (int32_t y = 0; y < side; ++y)
