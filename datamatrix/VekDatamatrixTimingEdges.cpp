@@ -96,8 +96,11 @@ bool isConvex(const std::array<TVekPointF, 4>& q) {
 }  // namespace
 
 // The L is one module thick; where a data module next to it is dark the run
-// is longer, so a low quantile of the runs is the module.
-double TVekDatamatrixTimingEdges::moduleSize(const TVekBitMatrix& picture, const TVekDatamatrixL& l) {
+// is longer, so a low quantile of the runs is the module. None when that
+// quantile runs a quarter of the shorter side deep: the corner of a solid
+// blob, not an L (a symbol's short side holds at least eight modules, and
+// three quarters of the L would have to be lined two modules deep).
+std::optional<double> TVekDatamatrixTimingEdges::moduleSize(const TVekBitMatrix& picture, const TVekDatamatrixL& l) {
     std::vector<double> runs;
     runs.reserve(2 * THICKNESS_SAMPLES);
     const TVekPointF inside = (1.0 / 3.0) * (l.corner + l.firstEnd + l.secondEnd);
@@ -112,9 +115,11 @@ double TVekDatamatrixTimingEdges::moduleSize(const TVekBitMatrix& picture, const
             if (run > 0) runs.push_back(run);
         }
     }
-    if (runs.empty()) return 1;
+    if (runs.empty()) return 1.0;
     std::sort(runs.begin(), runs.end());
-    return std::max(1.0, runs[runs.size() / 4]);
+    const double low = runs[runs.size() / 4];
+    if (low >= limit) return std::nullopt;
+    return std::max(1.0, low);
 }
 
 // Half the length of each dark run with its light neighbour along a line
@@ -272,7 +277,10 @@ std::optional<TVekDatamatrixEdgeLine> TVekDatamatrixTimingEdges::timingEdge(cons
 }
 
 std::optional<double> TVekDatamatrixTimingEdges::module(const TVekBitMatrix& picture, const TVekDatamatrixL& l) {
-    const double module = timingModule(picture, l, moduleSize(picture, l));
+    // A blob is refused before its timing rows are walked, the costly part.
+    const auto fromL = moduleSize(picture, l);
+    if (!fromL) return std::nullopt;
+    const double module = timingModule(picture, l, *fromL);
     const double shortSide = std::min(distance(l.corner, l.firstEnd), distance(l.corner, l.secondEnd));
     if (module * MIN_SIDE_MODULES > shortSide) return std::nullopt;
     return module;
