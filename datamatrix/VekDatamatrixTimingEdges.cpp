@@ -153,9 +153,12 @@ void TVekDatamatrixTimingEdges::innerPairs(const TVekBitMatrix& picture, TVekPoi
 }
 
 // The median run when the runs are steady and fit a module the L's thickness
-// allows; none otherwise.
-std::optional<double> TVekDatamatrixTimingEdges::steadyRun(std::vector<double>& runs, double fromL) {
+// allows; none otherwise. `alternating` is set when there are runs enough
+// to tell.
+std::optional<double> TVekDatamatrixTimingEdges::steadyRun(std::vector<double>& runs, double fromL,
+                                                           bool& alternating) {
     if (runs.size() < MIN_TIMING_RUNS) return std::nullopt;
+    alternating = true;
     std::nth_element(runs.begin(), runs.begin() + static_cast<ptrdiff_t>(runs.size() / 2), runs.end());
     const double median = runs[runs.size() / 2];
     const auto steady = std::count_if(runs.begin(), runs.end(), [&](double r) {
@@ -168,9 +171,15 @@ std::optional<double> TVekDatamatrixTimingEdges::steadyRun(std::vector<double>& 
 
 // The dashed timing rows alternate one dark and one light module, so their
 // runs give the module where data modules lining the L make it look two or
-// three modules thick. Returns `fromL` when the rows do not look dashed.
-double TVekDatamatrixTimingEdges::timingModule(const TVekBitMatrix& picture, const TVekDatamatrixL& l,
-                                               double fromL) {
+// three modules thick. Returns `fromL` when the rows do not look dashed at
+// a finer module. None when no line crosses even a few dark runs: a
+// symbol's timing rows do, and so do its data rows where perspective bends
+// the rows away from the lines, but the L of clutter (the corner of a
+// stroke or a box) mostly has light or solid ground opposite; it is refused
+// before its timing edges are followed.
+std::optional<double> TVekDatamatrixTimingEdges::timingModule(const TVekBitMatrix& picture,
+                                                              const TVekDatamatrixL& l, double fromL) {
+    bool alternating = false;
     std::vector<double> runs;
     runs.reserve(2 * MAX_TIMING_RUNS);
     auto runsAt = [&](double depth) {
@@ -183,7 +192,7 @@ double TVekDatamatrixTimingEdges::timingModule(const TVekBitMatrix& picture, con
         innerPairs(picture, top, top + (l.secondEnd - l.corner), runs);
         const TVekPointF right = inwards(l.secondEnd);
         innerPairs(picture, right, right + (l.firstEnd - l.corner), runs);
-        return steadyRun(runs, fromL);
+        return steadyRun(runs, fromL, alternating);
     };
     const double depth = TIMING_ROW_DEPTH * fromL;
     if (const auto module = runsAt(depth)) return *module;
@@ -193,6 +202,7 @@ double TVekDatamatrixTimingEdges::timingModule(const TVekBitMatrix& picture, con
     for (const double shift : {-1.0, 1.0, -2.0, 2.0, -3.0}) {
         if (const auto module = runsAt(depth + shift * TIMING_ROW_SHIFT * fromL)) return *module;
     }
+    if (!alternating) return std::nullopt;
     return fromL;
 }
 
@@ -280,7 +290,9 @@ std::optional<double> TVekDatamatrixTimingEdges::module(const TVekBitMatrix& pic
     // A blob is refused before its timing rows are walked, the costly part.
     const auto fromL = moduleSize(picture, l);
     if (!fromL) return std::nullopt;
-    const double module = timingModule(picture, l, *fromL);
+    const auto timing = timingModule(picture, l, *fromL);
+    if (!timing) return std::nullopt;
+    const double module = *timing;
     const double shortSide = std::min(distance(l.corner, l.firstEnd), distance(l.corner, l.secondEnd));
     if (module * MIN_SIDE_MODULES > shortSide) return std::nullopt;
     return module;

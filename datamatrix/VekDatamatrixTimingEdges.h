@@ -33,7 +33,8 @@ class TVekDatamatrixTimingEdges {
 public:
     // The module size of the symbol on an L, measured on the L and its
     // timing rows; none when the L is too thick for its sides (a blot or
-    // the corner of a solid blob).
+    // the corner of a solid blob) or the lines along its timing rows cross
+    // hardly any dark runs.
     static std::optional<double> module(const TVekBitMatrix& picture, const TVekDatamatrixL& l);
 
     // The outline of the symbol on an L whose module size is known.
@@ -52,8 +53,8 @@ public:
 
 private:
     static std::optional<double> moduleSize(const TVekBitMatrix& picture, const TVekDatamatrixL& l);
-    static std::optional<double> steadyRun(std::vector<double>& runs, double fromL);
-    static double timingModule(const TVekBitMatrix& picture, const TVekDatamatrixL& l, double fromL);
+    static std::optional<double> steadyRun(std::vector<double>& runs, double fromL, bool& alternating);
+    static std::optional<double> timingModule(const TVekBitMatrix& picture, const TVekDatamatrixL& l, double fromL);
     static void innerPairs(const TVekBitMatrix& picture, TVekPointF from, TVekPointF to,
                            std::vector<double>& pairs);
     static std::optional<TVekDatamatrixEdgeLine> timingEdge(const TVekBitMatrix& picture, TVekPointF from,
