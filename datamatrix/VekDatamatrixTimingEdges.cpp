@@ -96,30 +96,36 @@ bool isConvex(const std::array<TVekPointF, 4>& q) {
 }  // namespace
 
 // The L is one module thick; where a data module next to it is dark the run
-// is longer, so a low quantile of the runs is the module. None when that
-// quantile runs a quarter of the shorter side deep: the corner of a solid
-// blob, not an L (a symbol's short side holds at least eight modules, and
-// three quarters of the L would have to be lined two modules deep).
+// is longer, so a low quantile of the runs is the module. None when three
+// quarters of the runs on each side reach a quarter of the shorter side:
+// the corner of a solid blob or bar, not an L. (The short side of a symbol
+// holds at least eight modules, fewer when it is foreshortened and its ends
+// are eaten, so its own side may look that thick where data modules line
+// it; the long side of a rectangle, lined by a data row, does not.)
 std::optional<double> TVekDatamatrixTimingEdges::moduleSize(const TVekBitMatrix& picture, const TVekDatamatrixL& l) {
     std::vector<double> runs;
     runs.reserve(2 * THICKNESS_SAMPLES);
     const TVekPointF inside = (1.0 / 3.0) * (l.corner + l.firstEnd + l.secondEnd);
     const double limit = 0.25 * std::min(distance(l.corner, l.firstEnd), distance(l.corner, l.secondEnd));
+    bool solid = true;
     for (const auto& [side, end] : {std::pair{l.firstSide, l.firstEnd}, std::pair{l.secondSide, l.secondEnd}}) {
         const TVekPointF inward = side.normalTowards(inside);
+        int32_t found = 0, deep = 0;
         for (int32_t i = 1; i <= THICKNESS_SAMPLES; ++i) {
             const double t = 0.1 + 0.8 * i / (THICKNESS_SAMPLES + 1);
             const TVekPointF base = l.corner + t * (end - l.corner);
             double run = 0;
             while (run < limit && darkAt(picture, base + (run + 0.25) * inward)) run += 0.5;
             if (run > 0) runs.push_back(run);
+            found += run > 0;
+            deep += run >= limit;
         }
+        solid = solid && found > 0 && 4 * deep >= 3 * found;
     }
+    if (solid) return std::nullopt;
     if (runs.empty()) return 1.0;
     std::sort(runs.begin(), runs.end());
-    const double low = runs[runs.size() / 4];
-    if (low >= limit) return std::nullopt;
-    return std::max(1.0, low);
+    return std::max(1.0, runs[runs.size() / 4]);
 }
 
 // Half the length of each dark run with its light neighbour along a line
