@@ -37,9 +37,9 @@ constexpr double KNOWN_MARGIN = 1.2;
 // Frames whose fourth corners lie closer than this (modules) are the same.
 constexpr double SAME_FRAME = 0.5;
 // A frame whose finder and clock modules, sampled at one of its sizes, read
-// no more wrong than this looks like a symbol: it earns the costly passes
-// (the other binarization's inversion, the enlarged picture, the grey
-// picture). Most clutter that happens to count a symbol size's dark
+// no more wrong than this looks like a symbol: it earns the later passes
+// (the other binarization inverted, the enlarged picture, the grey
+// picture), which cost many times the first. Most clutter that happens to count a symbol size's dark
 // modules along two edges reads more than a fifth of them wrong; symbols
 // that only the costly passes read, about a sixth at worst.
 constexpr double STRONG_PATTERN_ERRORS = 0.2;
