@@ -137,7 +137,8 @@ std::optional<TVekBitMatrix> TVekDatamatrixGridDecoder::sampleClocked(const TVek
 
 std::optional<TVectorInteger> TVekDatamatrixGridDecoder::decode(const TVekBitMatrix& picture,
                                                                 const std::array<TVekPointF, 4>& corners,
-                                                                int32_t sizeIndex, TGrid grid, std::string& error) {
+                                                                int32_t sizeIndex, TGrid grid, std::string& error,
+                                                                double* patternErrors) {
     const auto& size = symbolSizeRow(sizeIndex);
     const int32_t rows = size[DM_SYMBOL_ROWS];
     const int32_t cols = size[DM_SYMBOL_COLS];
@@ -148,15 +149,17 @@ std::optional<TVectorInteger> TVekDatamatrixGridDecoder::decode(const TVekBitMat
         error = grid == TGrid::even ? "Symbol leaves the picture" : "Clock tracks do not match the size";
         return std::nullopt;
     }
-    return decodeModules(*modules, sizeIndex, error);
+    return decodeModules(*modules, sizeIndex, error, patternErrors);
 }
 
 std::optional<TVectorInteger> TVekDatamatrixGridDecoder::decodeModules(const TVekBitMatrix& modules,
-                                                                       int32_t sizeIndex, std::string& error) {
+                                                                       int32_t sizeIndex, std::string& error,
+                                                                       double* lowestPatternErrors) {
     const auto& size = symbolSizeRow(sizeIndex);
     const int32_t rows = size[DM_SYMBOL_ROWS];
     const int32_t cols = size[DM_SYMBOL_COLS];
     const double patternErrors = finderPatternErrors(modules);
+    if (lowestPatternErrors != nullptr) *lowestPatternErrors = std::min(*lowestPatternErrors, patternErrors);
     if (patternErrors > MAX_PATTERN_ERRORS) {
         error = "No finder pattern";
         return std::nullopt;

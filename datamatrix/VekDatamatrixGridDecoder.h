@@ -31,13 +31,16 @@ public:
 
     // corners: top-left, top-right, bottom-right, bottom-left of the symbol
     // as it stands upright. The corrected data codewords, or none with the
-    // reason in `error`.
+    // reason in `error`. `patternErrors`, when given, is lowered to the
+    // share of finder and clock modules that read wrong, if the grid could
+    // be sampled.
     static std::optional<TVectorInteger> decode(const TVekBitMatrix& picture, const std::array<TVekPointF, 4>& corners,
-                                                int32_t sizeIndex, TGrid grid, std::string& error);
+                                                int32_t sizeIndex, TGrid grid, std::string& error,
+                                                double* patternErrors = nullptr);
     // The same for a module matrix sampled elsewhere (cols x rows of the
     // size, 1 = dark).
     static std::optional<TVectorInteger> decodeModules(const TVekBitMatrix& modules, int32_t sizeIndex,
-                                                       std::string& error);
+                                                       std::string& error, double* patternErrors = nullptr);
 
 private:
     static std::optional<TVekBitMatrix> sampleEven(const TVekBitMatrix& picture,

@@ -36,6 +36,13 @@ constexpr size_t MAX_GREY_LOOKS = 3;
 constexpr double KNOWN_MARGIN = 1.2;
 // Frames whose fourth corners lie closer than this (modules) are the same.
 constexpr double SAME_FRAME = 0.5;
+// A frame whose finder and clock modules, sampled at one of its sizes, read
+// no more wrong than this looks like a symbol: it earns the later passes
+// (the other binarization inverted, the enlarged picture, the grey
+// picture), which cost many times the first. Most clutter that happens to count a symbol size's dark
+// modules along two edges reads more than a fifth of them wrong; symbols
+// that only the costly passes read, about a sixth at worst.
+constexpr double STRONG_PATTERN_ERRORS = 0.2;
 
 constexpr uint32_t COLOUR_L = 0x00FF00;
 constexpr uint32_t COLOUR_FRAME = 0x0000FF;
@@ -55,20 +62,20 @@ bool isOneRegion(int32_t sizeIndex) {
 bool TVekDatamatrixPhotoReader::readFirstPass(TVekBinaryCache& picture) {
     first_ = firstBinarizer(picture);
     readPass({picture.binary(first_), false, 1.0, &looks_}, found_);
-    // No frame: the other binarization, which sees an L under uneven light
+    // No strong frame: the other binarization, which sees an L under uneven light
     // (and costs nothing more when another family made it), then the first
     // inverted, where a light symbol's L is dark.
-    if (!sawFrame_ && !isDone(found_)) {
+    if (!sawStrongFrame_ && !isDone(found_)) {
         readPass({picture.binary(secondBinarizer()), false, 1.0, &looks_}, found_);
         readSecondFirst_ = true;
     }
-    if (!sawFrame_ && options_.tryInvert && !isDone(found_)) {
+    if (!sawStrongFrame_ && options_.tryInvert && !isDone(found_)) {
         TVekBitMatrix inverted = picture.binary(first_);
         inverted.flipAll();
         readPass({inverted, true, 1.0}, found_);
         readInvertedFirst_ = true;
     }
-    return sawFrame_ && !isDone(found_);
+    return sawStrongFrame_ && !isDone(found_);
 }
 
 void TVekDatamatrixPhotoReader::readLaterPasses(TVekBinaryCache& picture) {
@@ -227,6 +234,7 @@ std::optional<TVekBarcode> TVekDatamatrixPhotoReader::readFrame(const TPass& pas
                      std::to_string(dark[0]) + " x " + std::to_string(dark[1]));
     }
     std::optional<TVekBarcode> failure;
+    double patternErrors = 1;
     for (const bool mirrored : {false, true}) {
         // Seen from behind, the side that looks like the left one is the
         // bottom one: the same outline with its top-left and bottom-right
@@ -234,14 +242,14 @@ std::optional<TVekBarcode> TVekDatamatrixPhotoReader::readFrame(const TPass& pas
         const auto& c = frame.corners;
         const std::array<TVekPointF, 4> corners = mirrored ? std::array{c[2], c[1], c[0], c[3]} : c;
         const auto sizes = TVekDatamatrixGridDecoder::sizesFor(dark[mirrored ? 1 : 0], dark[mirrored ? 0 : 1]);
-        sawFrame_ = sawFrame_ || !sizes.empty();
         for (const int32_t size : sizes) {
             for (const auto grid : {TVekDatamatrixGridDecoder::TGrid::even, TVekDatamatrixGridDecoder::TGrid::clocked,
                                     TVekDatamatrixGridDecoder::TGrid::bent}) {
                 // Only symbols of several regions have the inner lines a bent grid is measured on.
                 if (grid == TVekDatamatrixGridDecoder::TGrid::bent && isOneRegion(size)) continue;
                 std::string error;
-                const auto codewords = TVekDatamatrixGridDecoder::decode(pass.picture, corners, size, grid, error);
+                const auto codewords = TVekDatamatrixGridDecoder::decode(pass.picture, corners, size, grid, error,
+                                                                         &patternErrors);
                 if (debug_ != nullptr && !codewords) debug_->note("size " + std::to_string(size) + ": " + error);
                 TVekBarcode barcode;
                 barcode.format = TVekBarcodeFormat::dataMatrix;
@@ -259,7 +267,10 @@ std::optional<TVekBarcode> TVekDatamatrixPhotoReader::readFrame(const TPass& pas
             }
         }
     }
-    if (pass.looks != nullptr && pass.looks->size() < MAX_GREY_LOOKS) pass.looks->push_back({frame, pass.scale, dark});
+    const bool strong = patternErrors <= STRONG_PATTERN_ERRORS;
+    sawStrongFrame_ = sawStrongFrame_ || strong;
+    if (strong && pass.looks != nullptr && pass.looks->size() < MAX_GREY_LOOKS)
+        pass.looks->push_back({frame, pass.scale, dark});
     return failure;
 }
 

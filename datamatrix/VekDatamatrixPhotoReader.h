@@ -20,11 +20,12 @@ struct TVekDatamatrixL;
 // family's decoding. Nothing here touches process-wide state.
 //
 // Passes, cheapest first, until a pass finds a symbol (every pass with
-// tryHarder): the global binarization (when it shows no frame, the local one
-// and the global one inverted);
-// then, when that showed an L with timing edges, the other one, their inversions (tryInvert), small
-// pictures enlarged twice, and the outlines that did not decode read from
-// the grey picture.
+// tryHarder): the global binarization (when it shows no strong frame, the
+// local one and the global one inverted); then, when that showed a strong
+// frame (an L with timing edges whose finder and clock modules read nearly
+// right), the other one, their inversions (tryInvert), small pictures
+// enlarged twice, and the strong frames that did not decode read from the
+// grey picture.
 class TVekDatamatrixPhotoReader : public TVekPhotoReader {
 public:
     explicit TVekDatamatrixPhotoReader(const TVekReaderOptions& options, TVekDebugSink* debug = nullptr)
@@ -80,8 +81,9 @@ private:
     std::vector<TGreyLook> looks_;
     // The binarization the first pass read.
     TVekBinarizerKind first_ = TVekBinarizerKind::global;
-    // An L whose timing edges made a frame of a symbol size: a candidate of our own.
-    bool sawFrame_ = false;
+    // An L whose timing edges made a frame of a symbol size whose finder and
+    // clock modules read nearly right: a candidate of our own.
+    bool sawStrongFrame_ = false;
     // The first pass read the other binarization too.
     bool readSecondFirst_ = false;
     // The first pass read its binarization inverted too.

@@ -96,23 +96,34 @@ bool isConvex(const std::array<TVekPointF, 4>& q) {
 }  // namespace
 
 // The L is one module thick; where a data module next to it is dark the run
-// is longer, so a low quantile of the runs is the module.
-double TVekDatamatrixTimingEdges::moduleSize(const TVekBitMatrix& picture, const TVekDatamatrixL& l) {
+// is longer, so a low quantile of the runs is the module. None when three
+// quarters of the runs on each side reach a quarter of the shorter side:
+// the corner of a solid blob or bar, not an L. (The short side of a symbol
+// holds at least eight modules, fewer when it is foreshortened and its ends
+// are eaten, so its own side may look that thick where data modules line
+// it; the long side of a rectangle, lined by a data row, does not.)
+std::optional<double> TVekDatamatrixTimingEdges::moduleSize(const TVekBitMatrix& picture, const TVekDatamatrixL& l) {
     std::vector<double> runs;
     runs.reserve(2 * THICKNESS_SAMPLES);
     const TVekPointF inside = (1.0 / 3.0) * (l.corner + l.firstEnd + l.secondEnd);
     const double limit = 0.25 * std::min(distance(l.corner, l.firstEnd), distance(l.corner, l.secondEnd));
+    bool solid = true;
     for (const auto& [side, end] : {std::pair{l.firstSide, l.firstEnd}, std::pair{l.secondSide, l.secondEnd}}) {
         const TVekPointF inward = side.normalTowards(inside);
+        int32_t found = 0, deep = 0;
         for (int32_t i = 1; i <= THICKNESS_SAMPLES; ++i) {
             const double t = 0.1 + 0.8 * i / (THICKNESS_SAMPLES + 1);
             const TVekPointF base = l.corner + t * (end - l.corner);
             double run = 0;
             while (run < limit && darkAt(picture, base + (run + 0.25) * inward)) run += 0.5;
             if (run > 0) runs.push_back(run);
+            found += run > 0;
+            deep += run >= limit;
         }
+        solid = solid && found > 0 && 4 * deep >= 3 * found;
     }
-    if (runs.empty()) return 1;
+    if (solid) return std::nullopt;
+    if (runs.empty()) return 1.0;
     std::sort(runs.begin(), runs.end());
     return std::max(1.0, runs[runs.size() / 4]);
 }
@@ -148,9 +159,12 @@ void TVekDatamatrixTimingEdges::innerPairs(const TVekBitMatrix& picture, TVekPoi
 }
 
 // The median run when the runs are steady and fit a module the L's thickness
-// allows; none otherwise.
-std::optional<double> TVekDatamatrixTimingEdges::steadyRun(std::vector<double>& runs, double fromL) {
+// allows; none otherwise. `alternating` is set when there are runs enough
+// to tell.
+std::optional<double> TVekDatamatrixTimingEdges::steadyRun(std::vector<double>& runs, double fromL,
+                                                           bool& alternating) {
     if (runs.size() < MIN_TIMING_RUNS) return std::nullopt;
+    alternating = true;
     std::nth_element(runs.begin(), runs.begin() + static_cast<ptrdiff_t>(runs.size() / 2), runs.end());
     const double median = runs[runs.size() / 2];
     const auto steady = std::count_if(runs.begin(), runs.end(), [&](double r) {
@@ -163,9 +177,15 @@ std::optional<double> TVekDatamatrixTimingEdges::steadyRun(std::vector<double>& 
 
 // The dashed timing rows alternate one dark and one light module, so their
 // runs give the module where data modules lining the L make it look two or
-// three modules thick. Returns `fromL` when the rows do not look dashed.
-double TVekDatamatrixTimingEdges::timingModule(const TVekBitMatrix& picture, const TVekDatamatrixL& l,
-                                               double fromL) {
+// three modules thick. Returns `fromL` when the rows do not look dashed at
+// a finer module. None when no line crosses even a few dark runs: a
+// symbol's timing rows do, and so do its data rows where perspective bends
+// the rows away from the lines, but the L of clutter (the corner of a
+// stroke or a box) mostly has light or solid ground opposite; it is refused
+// before its timing edges are followed.
+std::optional<double> TVekDatamatrixTimingEdges::timingModule(const TVekBitMatrix& picture,
+                                                              const TVekDatamatrixL& l, double fromL) {
+    bool alternating = false;
     std::vector<double> runs;
     runs.reserve(2 * MAX_TIMING_RUNS);
     auto runsAt = [&](double depth) {
@@ -178,7 +198,7 @@ double TVekDatamatrixTimingEdges::timingModule(const TVekBitMatrix& picture, con
         innerPairs(picture, top, top + (l.secondEnd - l.corner), runs);
         const TVekPointF right = inwards(l.secondEnd);
         innerPairs(picture, right, right + (l.firstEnd - l.corner), runs);
-        return steadyRun(runs, fromL);
+        return steadyRun(runs, fromL, alternating);
     };
     const double depth = TIMING_ROW_DEPTH * fromL;
     if (const auto module = runsAt(depth)) return *module;
@@ -188,6 +208,7 @@ double TVekDatamatrixTimingEdges::timingModule(const TVekBitMatrix& picture, con
     for (const double shift : {-1.0, 1.0, -2.0, 2.0, -3.0}) {
         if (const auto module = runsAt(depth + shift * TIMING_ROW_SHIFT * fromL)) return *module;
     }
+    if (!alternating) return std::nullopt;
     return fromL;
 }
 
@@ -272,7 +293,12 @@ std::optional<TVekDatamatrixEdgeLine> TVekDatamatrixTimingEdges::timingEdge(cons
 }
 
 std::optional<double> TVekDatamatrixTimingEdges::module(const TVekBitMatrix& picture, const TVekDatamatrixL& l) {
-    const double module = timingModule(picture, l, moduleSize(picture, l));
+    // A blob is refused before its timing rows are walked, the costly part.
+    const auto fromL = moduleSize(picture, l);
+    if (!fromL) return std::nullopt;
+    const auto timing = timingModule(picture, l, *fromL);
+    if (!timing) return std::nullopt;
+    const double module = *timing;
     const double shortSide = std::min(distance(l.corner, l.firstEnd), distance(l.corner, l.secondEnd));
     if (module * MIN_SIDE_MODULES > shortSide) return std::nullopt;
     return module;

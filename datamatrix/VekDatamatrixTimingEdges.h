@@ -32,7 +32,9 @@ enum class TVekDatamatrixEdgeSearch { wide, withinQuietZone };
 class TVekDatamatrixTimingEdges {
 public:
     // The module size of the symbol on an L, measured on the L and its
-    // timing rows; none when the L is too thick for its sides (a blot).
+    // timing rows; none when the L is too thick for its sides (a blot or
+    // the corner of a solid blob) or the lines along its timing rows cross
+    // hardly any dark runs.
     static std::optional<double> module(const TVekBitMatrix& picture, const TVekDatamatrixL& l);
 
     // The outline of the symbol on an L whose module size is known.
@@ -50,9 +52,9 @@ public:
                                              TVekPointF to, double pixelLength, double modulePixels);
 
 private:
-    static double moduleSize(const TVekBitMatrix& picture, const TVekDatamatrixL& l);
-    static std::optional<double> steadyRun(std::vector<double>& runs, double fromL);
-    static double timingModule(const TVekBitMatrix& picture, const TVekDatamatrixL& l, double fromL);
+    static std::optional<double> moduleSize(const TVekBitMatrix& picture, const TVekDatamatrixL& l);
+    static std::optional<double> steadyRun(std::vector<double>& runs, double fromL, bool& alternating);
+    static std::optional<double> timingModule(const TVekBitMatrix& picture, const TVekDatamatrixL& l, double fromL);
     static void innerPairs(const TVekBitMatrix& picture, TVekPointF from, TVekPointF to,
                            std::vector<double>& pairs);
     static std::optional<TVekDatamatrixEdgeLine> timingEdge(const TVekBitMatrix& picture, TVekPointF from,
