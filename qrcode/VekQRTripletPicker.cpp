@@ -241,4 +241,16 @@ std::vector<TVekQRFinderTriplet> TVekQRTripletPicker::pickNeighbours(const std::
     return inCandidateIndices(bestOfNeighbours(c), order);
 }
 
+bool TVekQRTripletPicker::inSomeTriplet(const std::vector<TVekQRFinderCandidate>& c, size_t i) {
+    for (size_t j = 0; j < c.size(); ++j) {
+        for (size_t k = j + 1; k < c.size(); ++k) {
+            if (j == i || k == i) continue;
+            std::array<size_t, 3> corners{i, j, k};
+            std::sort(corners.begin(), corners.end());
+            if (judgeTriangle(c, corners[0], corners[1], corners[2])) return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace orvel
