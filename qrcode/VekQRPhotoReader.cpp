@@ -49,7 +49,6 @@ void TVekQRPhotoReader::readBits(const TVekBitMatrix& bits, double scale, bool i
     const bool wholeAtSize = scale == 1.0 && offset == TVekPointF{};
     if (wholeAtSize) {
         crowded_ = crowded_ || finds.crowded;
-        mostFinders_ = std::max(mostFinders_, finds.finders);
         if (finds.smallestModule > 0 && (smallestModule_ == 0 || finds.smallestModule < smallestModule_))
             smallestModule_ = finds.smallestModule;
         tripletSeen_ = tripletSeen_ || finds.triplets > 0;
@@ -116,6 +115,8 @@ bool TVekQRPhotoReader::worthDoubling(const TVekGreyImage& grey) const {
 void TVekQRPhotoReader::readSmallFinderArea(const TVekGreyImage& grey, bool inverted) {
     if (!smallFinderArea_ || crowded_ || enough()) return;
     const TVekRect& a = *smallFinderArea_;
+    // Like the whole picture, an area this large is never doubled.
+    if (std::max(a.right - a.left, a.bottom - a.top) >= kMaxUpscaleSide) return;
     if (largerArea_.empty()) {
         const TVekGreyImage area = grey.cropped(a.left, a.top, a.right - a.left + 1, a.bottom - a.top + 1);
         if (area.empty()) return;

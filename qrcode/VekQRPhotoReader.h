@@ -66,8 +66,6 @@ private:
     bool smallFindersDark_ = false;
     bool smallFindersLight_ = false;
     bool readSecondFirst_ = false;  // the first pass read the second binarizer's picture too
-    // The most finder candidates one pass at the picture's size saw.
-    size_t mostFinders_ = 0;
     // Finder-like patterns everywhere: noise or texture, which stays so
     // inverted or enlarged.
     bool crowded_ = false;
