@@ -7,6 +7,7 @@
 #include "qrcode/VekMicroQRLocator.h"
 #include "qrcode/VekMicroQRMatrixDecoder.h"
 #include "qrcode/VekQRFinderScanner.h"
+#include "qrcode/VekQRTripletPicker.h"
 #include "qrcode/VekRMQRLocator.h"
 #include "qrcode/VekRMQRMatrixDecoder.h"
 
@@ -36,6 +37,17 @@ bool inside(const std::array<TVekPointF, 4>& quad, TVekPointF p) {
     int positive = 0;
     for (size_t i = 0; i < 4; ++i) positive += cross(quad[(i + 1) % 4] - quad[i], p - quad[i]) > 0;
     return positive == 0 || positive == 4;
+}
+
+// A finder's centre, three modules high, is crossed by about three scan
+// rows a module (every other row, each counted twice); a tilted one by
+// fewer. One crossed by at least this many looks like a finder from every
+// side, not a chance run of the proportions; tiny ones need two rows.
+constexpr double kWellConfirmedCountPerModule = 1.5;
+constexpr int32_t kMinWellConfirmedCount = 4;
+
+bool isWellConfirmed(const TVekQRFinderCandidate& finder) {
+    return finder.count >= kMinWellConfirmedCount && finder.count >= kWellConfirmedCountPerModule * finder.moduleSize;
 }
 
 bool sameSymbol(const TVekBarcode& a, const TVekBarcode& b) {
@@ -95,19 +107,31 @@ size_t TVekOneFinderPhotoReader::readBits(const TVekBitMatrix& bits, double scal
     std::stable_sort(candidates.begin(), candidates.end(),
                      [](const auto& a, const auto& b) { return a.count > b.count; });
     if (candidates.size() > maxFinders) candidates.resize(maxFinders);
-    for (const auto& finder : candidates) {
+    for (size_t i = 0; i < candidates.size(); ++i) {
+        const TVekQRFinderCandidate& finder = candidates[i];
         const TVekPointF at = scale * finder.centre;
         if (std::any_of(decoded_.begin(), decoded_.end(), [&](const TVekBarcode& b) { return inside(b.position, at); }))
             continue;
-        if (scale == 1.0 && finder.moduleSize < kTinyModule) tinyFinders_ = true;
         bool started = false;
         std::optional<TVekBarcode> result;
         if (readsMicroQR_) result = readMicroQR(bits, finder, started);
-        if (!result && readsRMQR_) result = readRMQR(bits, finder, started);
+        if (!result && readsRMQR_) {
+            bool rmqrStarted = false;
+            result = readRMQR(bits, finder, rmqrStarted);
+            started = started || rmqrStarted;
+        }
         if (!result) {
             // Small modules whose patterns seemed to start: worth the
             // picture at twice the size.
             if (started && scale == 1.0 && finder.moduleSize < kSmallModule) smallFinders_ = true;
+            if (scale == 1.0 && !(loneFinder_ && qrFinders_) && (started || isWellConfirmed(finder))) {
+                if (TVekQRTripletPicker::inSomeTriplet(candidates, i)) {
+                    qrFinders_ = true;
+                } else {
+                    loneFinder_ = true;
+                    if (finder.moduleSize < kTinyModule) tinyFinders_ = true;
+                }
+            }
             continue;
         }
         for (auto& p : result->position) p = scale * p;
@@ -136,18 +160,20 @@ void TVekOneFinderPhotoReader::readShade(TVekBinaryCache& picture, TVekBinarizer
 bool TVekOneFinderPhotoReader::readFirstPass(TVekBinaryCache& picture) {
     const TVekGreyImage& grey = picture.grey();
     if (grey.empty()) return false;
-    size_t seen = readBits(picture.binary(options_.binarizer), 1.0, false);
-    if (seen == 0 && options_.tryInvert && !enough()) {
+    readBits(picture.binary(options_.binarizer), 1.0, false);
+    // A light symbol on a dark ground shows no finder of its own here (a QR
+    // Code's finders say the symbols here are dark).
+    if (!loneFinder_ && !qrFinders_ && options_.tryInvert && !enough()) {
         TVekBitMatrix bits = picture.binary(options_.binarizer);
         bits.flipAll();
-        seen = readBits(bits, 1.0, true);
+        readBits(bits, 1.0, true);
         readInvertedFirst_ = true;
     }
     const int32_t side = std::max(grey.width(), grey.height());
     const bool tinyPicture = side <= kTinySide || (tinyFinders_ && side <= kSmallSide);
-    // Finder patterns in either shade, or a picture of tiny modules, earn the
-    // later passes.
-    return !enough() && !crowded_ && (seen > 0 || tinyPicture);
+    // A lone finder that looked like one of these symbols' in either shade,
+    // or a picture of tiny modules, earns the later passes.
+    return !enough() && !crowded_ && (loneFinder_ || tinyPicture);
 }
 
 void TVekOneFinderPhotoReader::readLaterPasses(TVekBinaryCache& picture) {

@@ -15,10 +15,13 @@ namespace orvel {
 // sampling and decoding; one scan serves both. A finder without either's
 // patterns (one of a QR Code's three) gives no grid.
 //
-// The first pass reads the options' binarization (and, showing no finder,
-// its inversion); finder patterns seen there earn the later passes: the other
-// binarizer, both shades, the picture doubled (small finders that looked like
-// a symbol, or a tiny picture) and, trying harder, halved.
+// The first pass reads the options' binarization (and, showing no finder
+// that looked like a symbol's, its inversion). A lone finder seen there that
+// started a grid or was confirmed by many scan rows earns the later passes:
+// the other binarizer, both shades, the picture doubled (small finders that
+// looked like a symbol, or a small picture) and, trying harder, halved. A
+// QR Code's finders (corners of a triplet) and the chance finder-like runs
+// of texture earn nothing.
 class TVekOneFinderPhotoReader : public TVekPhotoReader {
 public:
     // Reads the kinds the options ask for.
@@ -48,12 +51,19 @@ private:
     bool readsRMQR_;
     TVekBarcodes decoded_;
     bool crowded_ = false;
-    // A finder of modules under two pixels at the picture's size.
+    // A lone finder of modules under two pixels at the picture's size.
     bool tinyFinders_ = false;
     // A finder of small modules that looked like one of these symbols but
     // did not read.
     bool smallFinders_ = false;
     bool readInvertedFirst_ = false;
+    // At the picture's size, a finder that did not read but is no corner of
+    // a QR Code's triplet and either started a grid (a Micro QR symbol's
+    // timing patterns, an rMQR symbol's format information) or was
+    // confirmed by many scan rows.
+    bool loneFinder_ = false;
+    // At the picture's size, such a finder that is a corner of a triplet.
+    bool qrFinders_ = false;
 };
 
 }  // namespace orvel

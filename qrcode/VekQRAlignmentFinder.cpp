@@ -90,7 +90,12 @@ std::optional<TVekPointF> TVekQRAlignmentFinder::find(const TVekBitMatrix& bits,
             int32_t end = x;
             while (end <= lastX && row[end]) ++end;
             const int32_t cx = (x + end - 1) / 2;
+            // A whole run inside the window is the one the ring across
+            // measures: too long or too short fails it here already.
+            const bool whole = x > firstX && end <= lastX;
+            const bool module = aboutOneModule(end - x, moduleSize);
             x = end;
+            if (whole && !module) continue;
             const TRing across = ring(bits, cx, y, 1, 0, moduleSize);
             if (!across.found) continue;
             const auto ix = static_cast<int32_t>(std::floor(cx + across.centre));

@@ -12,6 +12,7 @@
 #include "qrcode/VekQRGridLocator.h"
 #include "qrcode/VekQRGridRefiner.h"
 #include "qrcode/VekQRMatrixDecoder.h"
+#include "qrcode/VekQRSmallFinderArea.h"
 #include "qrcode/VekQRTripletPicker.h"
 
 namespace orvel {
@@ -76,9 +77,10 @@ std::array<TVekPointF, 4> corners(const TVekQRGrid& grid) {
 }
 
 // The first grid of the triplet that decodes, else the failure of the first
-// grid that looked like a symbol. The grids of a dimension are only worked
+// grid that looked like a symbol; `timingSeen` is set when a grid's timing
+// patterns alternated. The grids of a dimension are only worked
 // out when the more likely dimensions did not decode.
-TVekBarcode readTriplet(const TVekBitMatrix& bits, const TVekQRFinderTriplet& triplet) {
+TVekBarcode readTriplet(const TVekBitMatrix& bits, const TVekQRFinderTriplet& triplet, bool& timingSeen) {
     TVekBarcode failure;
     failure.isValid = false;
     std::optional<TVekQRGrid> bestLooking;
@@ -87,6 +89,7 @@ TVekBarcode readTriplet(const TVekBitMatrix& bits, const TVekQRFinderTriplet& tr
         for (const TVekQRGrid& grid : TVekQRGridLocator::grids(bits, triplet, dimension)) {
             if (++tried > kMaxGrids) break;
             if (!timingPlausible(bits, grid)) continue;
+            timingSeen = true;
             const auto modules = TVekGridSampler::sample(bits, grid.dimension, grid.dimension, grid.moduleToPicture);
             if (!modules) continue;
             TVekBarcode result = TVekQRMatrixDecoder::decode(*modules);
@@ -171,6 +174,8 @@ TVekQRBinaryFinds TVekQRBinaryReader::read(const TVekBitMatrix& bits, size_t max
         if (debug) debug->point(c.centre, kFinderColour);
     }
 
+    finds.smallFinderArea = TVekQRSmallFinderArea::of(candidates, bits.width(), bits.height());
+
     std::vector<bool> decoded(candidates.size(), false);
     TDecodedAreas insideDecoded(bits.width(), bits.height());
     std::vector<bool> reported(candidates.size(), false);
@@ -189,7 +194,7 @@ TVekQRBinaryFinds TVekQRBinaryReader::read(const TVekBitMatrix& bits, size_t max
         if (std::any_of(ix.begin(), ix.end(), [&](size_t i) { return insideDecoded.contains(candidates[i].centre); }))
             return;
         --budget;
-        TVekBarcode result = readTriplet(bits, triplet);
+        TVekBarcode result = readTriplet(bits, triplet, finds.timingSeen);
         if (result.isValid) {
             budget += kTripletsPerDecoded;
             reportFailures = true;
@@ -204,7 +209,9 @@ TVekQRBinaryFinds TVekQRBinaryReader::read(const TVekBitMatrix& bits, size_t max
             finds.symbols.push_back(std::move(result));
         }
     };
-    for (const auto& triplet : TVekQRTripletPicker::pick(candidates, maxTriplets)) tryTriplet(triplet);
+    const auto picked = TVekQRTripletPicker::pick(candidates, maxTriplets);
+    finds.triplets = picked.size();
+    for (const auto& triplet : picked) tryTriplet(triplet);
     if (candidates.size() > TVekQRTripletPicker::maxFinders) {
         budget += kNeighbourTriplets;
         // Among many finder-like patterns (noise, texture) a grid somewhere

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 
 #include "foundation/VekBarcode.h"
 #include "foundation/VekBitMatrix.h"
 #include "foundation/VekDebugSink.h"
+#include "foundation/VekPolygon.h"
 
 namespace orvel {
 
@@ -14,6 +16,10 @@ struct TVekQRBinaryFinds {
     TVekBarcodes symbols;
     double smallestModule = 0;  // 0 when no finder was seen
     size_t finders = 0;
+    size_t triplets = 0;      // triplets of finders that the geometry allowed
+    bool timingSeen = false;  // some triplet's grid showed alternating timing patterns
+    // Around pairs of finders too small to read well (TVekQRSmallFinderArea).
+    std::optional<TVekRect> smallFinderArea;
     bool crowded = false;  // finder-like patterns everywhere: noise, texture or a packed sheet
 };
 

@@ -32,6 +32,10 @@ bool sameSymbol(const TVekBarcode& a, const TVekBarcode& b) {
     return distance(a.centre(), b.centre()) < distance(a.position[0], a.position[2]) / 2;
 }
 
+TVekRect united(const TVekRect& a, const TVekRect& b) {
+    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
+}
+
 }  // namespace
 
 bool TVekQRPhotoReader::enough() const {
@@ -39,15 +43,25 @@ bool TVekQRPhotoReader::enough() const {
     return !decoded_.empty() && !options_.tryHarder;
 }
 
-void TVekQRPhotoReader::readBits(const TVekBitMatrix& bits, double scale, bool inverted) {
+void TVekQRPhotoReader::readBits(const TVekBitMatrix& bits, double scale, bool inverted, TVekPointF offset) {
     const size_t maxTriplets = options_.tryHarder ? kTripletsTryingHarder : kTriplets;
     TVekQRBinaryFinds finds = TVekQRBinaryReader::read(bits, maxTriplets, debug_);
-    crowded_ = crowded_ || (finds.crowded && scale == 1.0);
-    if (scale == 1.0) mostFinders_ = std::max(mostFinders_, finds.finders);
-    if (finds.smallestModule > 0 && scale == 1.0 && (smallestModule_ == 0 || finds.smallestModule < smallestModule_))
-        smallestModule_ = finds.smallestModule;
+    const bool wholeAtSize = scale == 1.0 && offset == TVekPointF{};
+    if (wholeAtSize) {
+        crowded_ = crowded_ || finds.crowded;
+        if (finds.smallestModule > 0 && (smallestModule_ == 0 || finds.smallestModule < smallestModule_))
+            smallestModule_ = finds.smallestModule;
+        tripletSeen_ = tripletSeen_ || finds.triplets > 0;
+        timingSeen_ = timingSeen_ || finds.timingSeen;
+        if (finds.smallFinderArea) {
+            smallFinderArea_ =
+                smallFinderArea_ ? united(*smallFinderArea_, *finds.smallFinderArea) : *finds.smallFinderArea;
+            (inverted ? smallFindersLight_ : smallFindersDark_) = true;
+        }
+    }
     for (auto& b : finds.symbols) {
         scalePosition(b, scale);
+        for (auto& p : b.position) p = p + offset;
         b.isInverted = inverted;
         b.setOrientationFromPosition();
         auto& list = b.isValid ? decoded_ : failed_;
@@ -80,16 +94,48 @@ bool TVekQRPhotoReader::readFirstPass(TVekBinaryCache& picture) {
         readBits(picture.binary(secondKind()), 1.0, false);
         readSecondFirst_ = true;
     }
-    // One finder alone, of modules the binarizer measures well, is some
-    // other square: a symbol shows two at least, or finders too small to
-    // be sure of, which the doubled picture may show better.
+    // Finders placed like a symbol's corners (whose grids did not decode
+    // here), or a pair of small ones: texture and other symbologies' data
+    // show lone finder-like squares, seldom these.
+    return (tripletSeen_ || smallFinderArea_ || !failed_.empty()) && !enough();
+}
+
+bool TVekQRPhotoReader::worthDoubling(const TVekGreyImage& grey) const {
+    const int32_t side = std::max(grey.width(), grey.height());
+    if (crowded_ || side > kMaxUpscaleSide) return false;
+    // Small finders, or a small picture: modules may be too small for the
+    // binarizer and the run proportions (round dots too, whatever their
+    // size). Unless trying harder, only where a grid's timing patterns
+    // showed: finders that made no such grid are read around small pairs.
     const bool smallFinders = smallestModule_ > 0 && smallestModule_ < kSmallModule;
-    return (mostFinders_ >= 2 || smallFinders || !failed_.empty()) && !enough();
+    if (options_.tryHarder) return smallFinders || side <= kUpscaleSide;
+    return timingSeen_ && (smallFinders || side <= kUpscaleSide);
+}
+
+void TVekQRPhotoReader::readSmallFinderArea(const TVekGreyImage& grey, bool inverted) {
+    if (!smallFinderArea_ || crowded_ || enough()) return;
+    const TVekRect& a = *smallFinderArea_;
+    // Like the whole picture, an area this large is never doubled.
+    if (std::max(a.right - a.left, a.bottom - a.top) >= kMaxUpscaleSide) return;
+    if (largerArea_.empty()) {
+        const TVekGreyImage area = grey.cropped(a.left, a.top, a.right - a.left + 1, a.bottom - a.top + 1);
+        if (area.empty()) return;
+        largerArea_ = TVekGreyDoubler::doubled(area);
+    }
+    readBits(binarizeLocal(inverted ? largerArea_.inverted() : largerArea_), 0.5, inverted,
+             TVekPointF{static_cast<double>(a.left), static_cast<double>(a.top)});
 }
 
 void TVekQRPhotoReader::readLaterPasses(TVekBinaryCache& picture) {
     const TVekGreyImage& grey = picture.grey();
     if (grey.empty()) return;
+    // Small finders alone: the picture around them, doubled, in the shade
+    // they showed in, is enough.
+    if (!tripletSeen_ && failed_.empty() && !options_.tryHarder) {
+        if (smallFindersDark_) readSmallFinderArea(grey, false);
+        if (smallFindersLight_) readSmallFinderArea(grey, true);
+        return;
+    }
     for (const bool inverted : {false, true}) {
         if (inverted && (!options_.tryInvert || crowded_)) break;
         for (const TVekBinarizerKind kind : {firstKind(), secondKind()}) {
@@ -103,15 +149,12 @@ void TVekQRPhotoReader::readLaterPasses(TVekBinaryCache& picture) {
                 readBits(bits, 1.0, true);
             }
         }
-        // Small finders, or a small picture: modules may be too small for
-        // the binarizer and the run proportions (round dots too, whatever
-        // their size). The doubled picture is made once for both shades.
-        const bool smallPicture = std::max(grey.width(), grey.height()) <= kUpscaleSide;
-        const bool smallFinders = smallestModule_ > 0 && smallestModule_ < kSmallModule;
-        if (!enough() && !crowded_ && std::max(grey.width(), grey.height()) <= kMaxUpscaleSide &&
-            (smallFinders || smallPicture)) {
+        // The doubled picture is made once for both shades.
+        if (!enough() && worthDoubling(grey)) {
             if (larger_.empty()) larger_ = TVekGreyDoubler::doubled(grey);
             readBits(binarizeLocal(inverted ? larger_.inverted() : larger_), 0.5, inverted);
+        } else {
+            readSmallFinderArea(grey, inverted);
         }
         if (!enough() && options_.tryDownscale && std::max(grey.width(), grey.height()) >= kDownscaleSide) {
             TVekGreyImage smaller = grey.downscaled(2);

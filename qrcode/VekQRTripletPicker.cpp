@@ -80,9 +80,20 @@ std::vector<TVekQRFinderTriplet> bestOfMostConfirmed(const std::vector<TVekQRFin
         for (size_t j = i + 1; j < n; ++j)
             for (size_t k = j + 1; k < n; ++k)
                 if (const auto t = judgeTriangle(c, i, j, k)) triplets.push_back(*t);
-    std::stable_sort(triplets.begin(), triplets.end(), byScore);
-    if (triplets.size() > maxTriplets) triplets.resize(maxTriplets);
-    return triplets;
+    // The best maxTriplets in the order a stable sort gives (equal scores in
+    // the order found), without sorting the thousands behind them.
+    std::vector<size_t> order(triplets.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+    const size_t kept = std::min(maxTriplets, triplets.size());
+    std::partial_sort(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(kept), order.end(),
+                      [&](size_t a, size_t b) {
+                          return triplets[a].score < triplets[b].score ||
+                                 (triplets[a].score == triplets[b].score && a < b);
+                      });
+    std::vector<TVekQRFinderTriplet> best;
+    best.reserve(kept);
+    for (size_t i = 0; i < kept; ++i) best.push_back(triplets[order[i]]);
+    return best;
 }
 
 // The candidates filed in square cells about as wide as the typical spacing
@@ -239,6 +250,18 @@ std::vector<TVekQRFinderTriplet> TVekQRTripletPicker::pickNeighbours(const std::
     std::vector<TVekQRFinderCandidate> c;
     for (size_t i : order) c.push_back(all[i]);
     return inCandidateIndices(bestOfNeighbours(c), order);
+}
+
+bool TVekQRTripletPicker::inSomeTriplet(const std::vector<TVekQRFinderCandidate>& c, size_t i) {
+    for (size_t j = 0; j < c.size(); ++j) {
+        for (size_t k = j + 1; k < c.size(); ++k) {
+            if (j == i || k == i) continue;
+            std::array<size_t, 3> corners{i, j, k};
+            std::sort(corners.begin(), corners.end());
+            if (judgeTriangle(c, corners[0], corners[1], corners[2])) return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace orvel

@@ -33,6 +33,9 @@ public:
     // symbols, whose finders are more than pick combines, gives each symbol
     // its own triplet, at a cost linear in the candidates.
     static std::vector<TVekQRFinderTriplet> pickNeighbours(const std::vector<TVekQRFinderCandidate>& candidates);
+    // True when candidate `i` makes a triplet with two others of the list
+    // (any of the three corners): a QR Code's finder, not a lone one.
+    static bool inSomeTriplet(const std::vector<TVekQRFinderCandidate>& candidates, size_t i);
 };
 
 }  // namespace orvel
