@@ -52,22 +52,6 @@ const TVekPDF417PatternScanner::TGuardKind& microGuards() {
     return kind;
 }
 
-// Within the convex quad, or less than `margin` pixels outside one of its
-// sides.
-bool inside(const std::array<TVekPointF, 4>& quad, TVekPointF p, double margin = 0) {
-    const double turn = cross(quad[1] - quad[0], quad[2] - quad[1]) > 0 ? 1 : -1;
-    for (size_t i = 0; i < quad.size(); ++i) {
-        const TVekPointF side = quad[(i + 1) % 4] - quad[i];
-        const double length = std::hypot(side.x, side.y);
-        if (turn * cross(side, p - quad[i]) < -margin * length) return false;
-    }
-    return true;
-}
-
-bool covered(const TVekBarcodes& barcodes, TVekPointF p) {
-    return std::any_of(barcodes.begin(), barcodes.end(), [p](const TVekBarcode& b) { return inside(b.position, p); });
-}
-
 // The same edges as a candidate read before, seen again by more lines.
 bool alike(const TVekPDF417Candidate& a, const TVekPDF417Candidate& b) {
     const double near = 2 * std::max(a.module, b.module) + 6;
@@ -85,74 +69,54 @@ TVekPointF middle(const TVekPDF417Candidate& candidate) {
 bool TVekMicroPDF417PhotoReader::readFirstPass(TVekBinaryCache& picture) {
     const TVekGreyImage& grey = picture.grey();
     if (grey.empty()) return false;
-    readScale(grey, 1, found_, failures_);
-    return found_.empty() && guardsSeen_ >= MIN_GUARDS_TO_ESCALATE;
+    readScale(grey, 1);
+    return finds_.empty() && guardsSeen_ >= MIN_GUARDS_TO_ESCALATE;
 }
 
 void TVekMicroPDF417PhotoReader::readLaterPasses(TVekBinaryCache& picture) {
     const TVekGreyImage& grey = picture.grey();
     if (grey.empty()) return;
-    if (found_.empty() && options_.tryRotate) readTurned(grey, found_, failures_);
+    if (finds_.empty() && options_.tryRotate) readTurned(grey);
     const int64_t pixels = static_cast<int64_t>(grey.width()) * grey.height();
-    if ((options_.tryHarder || found_.empty()) && !enough(found_) && pixels <= MAX_UPSCALED_PIXELS &&
+    if ((options_.tryHarder || finds_.empty()) && !finds_.enough() && pixels <= MAX_UPSCALED_PIXELS &&
         smallestShown_ < MAX_UPSCALED_MODULE) {
-        readScale(grey.upscaled(2), 2, found_, failures_);
+        readScale(grey.upscaled(2), 2);
     }
 }
 
-TVekBarcodes TVekMicroPDF417PhotoReader::take() {
-    TVekBarcodes found = std::move(found_);
-    if (options_.returnErrors) {
-        for (TVekBarcode& failure : failures_) {
-            if (!covered(found, failure.centre())) found.push_back(std::move(failure));
-        }
-    }
-    found_.clear();
-    failures_.clear();
-    return found;
-}
-
-bool TVekMicroPDF417PhotoReader::enough(const TVekBarcodes& found) const {
-    return options_.maxSymbols > 0 && static_cast<int32_t>(found.size()) >= options_.maxSymbols;
-}
-
-double TVekMicroPDF417PhotoReader::readScale(const TVekGreyImage& grey, double scale, TVekBarcodes& found,
-                                            TVekBarcodes& failures) {
+double TVekMicroPDF417PhotoReader::readScale(const TVekGreyImage& grey, double scale) {
     TVekMicroPDF417GridReader gridReader(grey);
     std::vector<TVekPDF417Candidate> tried;
     double smallest = 1e9;
     for (const bool columns : {false, true}) {
         // Along the columns for symbols turned by more than about 45
         // degrees; unless asked to try hard, only when the rows found none.
-        if (columns && !options_.tryHarder && (!options_.tryRotate || !found.empty())) break;
-        if (enough(found)) break;
+        if (columns && !options_.tryHarder && (!options_.tryRotate || !finds_.empty())) break;
+        if (finds_.enough()) break;
         const int32_t step = stepFor(columns ? grey.width() : grey.height());
-        smallest =
-            std::min(smallest, readLook(gridReader, grey, nullptr, columns, step, scale, true, tried, found, failures));
+        smallest = std::min(smallest, readLook(gridReader, grey, nullptr, columns, step, scale, true, tried));
     }
     return smallest;
 }
 
-void TVekMicroPDF417PhotoReader::readTurned(const TVekGreyImage& grey, TVekBarcodes& found,
-                                            TVekBarcodes& failures) {
+void TVekMicroPDF417PhotoReader::readTurned(const TVekGreyImage& grey) {
     TVekMicroPDF417GridReader gridReader(grey);
     std::vector<TVekPDF417Candidate> tried;
     // Rows of pictures turned by these angles, with the rows and columns
     // of the picture itself, cross symbols at every angle within 15
     // degrees of their rows.
     for (const double degrees : TURNS) {
-        if (!found.empty() || enough(found)) return;
+        if (!finds_.empty() || finds_.enough()) return;
         // Only the rows the first look reads are drawn.
         const int32_t step = TURNED_STEP_FACTOR * stepFor(TVekTurnedGreyImage::heightOf(grey, degrees));
         const TVekTurnedGreyImage turned(grey, degrees, step / 2, 2 * step);
-        readLook(gridReader, turned.grey(), &turned, false, step, 1, false, tried, found, failures);
+        readLook(gridReader, turned.grey(), &turned, false, step, 1, false, tried);
     }
 }
 
 double TVekMicroPDF417PhotoReader::readLook(TVekMicroPDF417GridReader& gridReader, const TVekGreyImage& scanned,
                                            const TVekTurnedGreyImage* turned, bool columns, int32_t step,
-                                           double scale, bool refine, std::vector<TVekPDF417Candidate>& tried,
-                                           TVekBarcodes& found, TVekBarcodes& failures) {
+                                           double scale, bool refine, std::vector<TVekPDF417Candidate>& tried) {
     TVekPDF417PatternScanner scanner(microGuards());
     const auto unturned = [turned](std::vector<TVekPDF417Candidate> candidates) {
         if (turned == nullptr) return candidates;
@@ -166,10 +130,10 @@ double TVekMicroPDF417PhotoReader::readLook(TVekMicroPDF417GridReader& gridReade
     // along all where the first met a few row edges.
     std::vector<TVekPDF417Candidate> candidates = unturned(scanner.scan(scanned, step, columns));
     guardsSeen_ += scanner.guardCount();
-    readCandidates(gridReader, candidates, scale, tried, found, failures);
-    if (refine && scanner.guardCount() >= MIN_GUARDS_TO_REFINE && !enough(found)) {
+    readCandidates(gridReader, candidates, scale, tried);
+    if (refine && scanner.guardCount() >= MIN_GUARDS_TO_REFINE && !finds_.enough()) {
         const std::vector<TVekPDF417Candidate> refined = unturned(scanner.refine(scanned));
-        readCandidates(gridReader, refined, scale, tried, found, failures);
+        readCandidates(gridReader, refined, scale, tried);
         candidates.insert(candidates.end(), refined.begin(), refined.end());
     }
     double smallest = 1e9;
@@ -179,11 +143,10 @@ double TVekMicroPDF417PhotoReader::readLook(TVekMicroPDF417GridReader& gridReade
 
 void TVekMicroPDF417PhotoReader::readCandidates(TVekMicroPDF417GridReader& gridReader,
                                                 const std::vector<TVekPDF417Candidate>& candidates, double scale,
-                                                std::vector<TVekPDF417Candidate>& tried, TVekBarcodes& found,
-                                                TVekBarcodes& failures) {
+                                                std::vector<TVekPDF417Candidate>& tried) {
     for (const TVekPDF417Candidate& candidate : candidates) {
-        if (enough(found) || tried.size() >= MAX_CANDIDATES_READ) return;
-        if (covered(found, (1 / scale) * middle(candidate))) continue;
+        if (finds_.enough() || tried.size() >= MAX_CANDIDATES_READ) return;
+        if (finds_.covers((1 / scale) * middle(candidate))) continue;
         if (std::any_of(tried.begin(), tried.end(), [&](const auto& t) { return alike(t, candidate); })) continue;
         tried.push_back(candidate);
         std::optional<TVekBarcode> read = readCandidate(gridReader, candidate, false);
@@ -196,18 +159,7 @@ void TVekMicroPDF417PhotoReader::readCandidates(TVekMicroPDF417GridReader& gridR
         }
         if (!read) continue;
         smallestShown_ = std::min(smallestShown_, candidate.module / scale);
-        TVekBarcode& barcode = *read;
-        for (TVekPointF& corner : barcode.position) corner = (1 / scale) * corner;
-        if (barcode.isValid) barcode.setOrientationFromPosition();
-        draw(barcode);
-        if (!barcode.isValid) {
-            failures.push_back(std::move(barcode));
-            continue;
-        }
-        const bool again = std::any_of(found.begin(), found.end(), [&barcode](const TVekBarcode& b) {
-            return b.bytes == barcode.bytes && inside(b.position, barcode.centre());
-        });
-        if (!again) found.push_back(std::move(barcode));
+        finds_.add(std::move(*read), scale);
     }
 }
 
@@ -230,15 +182,6 @@ std::optional<TVekBarcode> TVekMicroPDF417PhotoReader::readCandidate(TVekMicroPD
         if (!first) first = std::move(barcode);
     }
     return first;
-}
-
-void TVekMicroPDF417PhotoReader::draw(const TVekBarcode& barcode) const {
-    if (debug_ == nullptr) return;
-    const uint32_t colour = barcode.isValid ? 0x00C000u : 0xC00000u;
-    for (size_t i = 0; i < barcode.position.size(); ++i) {
-        debug_->line(barcode.position[i], barcode.position[(i + 1) % 4], colour);
-    }
-    if (!barcode.isValid) debug_->note("MicroPDF417: " + barcode.error);
 }
 
 }  // namespace orvel

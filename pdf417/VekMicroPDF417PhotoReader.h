@@ -10,6 +10,7 @@
 #include "foundation/VekReaderOptions.h"
 #include "pdf417/VekMicroPDF417GridReader.h"
 #include "pdf417/VekPDF417Candidate.h"
+#include "pdf417/VekPDF417Finds.h"
 #include "pdf417/VekTurnedGreyImage.h"
 
 namespace orvel {
@@ -29,43 +30,38 @@ namespace orvel {
 class TVekMicroPDF417PhotoReader : public TVekPhotoReader {
 public:
     explicit TVekMicroPDF417PhotoReader(const TVekReaderOptions& options, TVekDebugSink* debug = nullptr)
-        : options_(options), debug_(debug) {}
+        : options_(options), debug_(debug), finds_("MicroPDF417", options.maxSymbols, debug) {}
 
     // Both passes, as the pass schedule would run them.
     TVekBarcodes read(TVekBinaryCache& picture) { return readAll(picture, options_.tryHarder); }
 
     bool readFirstPass(TVekBinaryCache& picture) override;
     void readLaterPasses(TVekBinaryCache& picture) override;
-    TVekBarcodes take() override;
+    TVekBarcodes take() override { return finds_.take(options_.returnErrors); }
 
 private:
-    // Reads the picture at one scale (1 or 2) into found; the smallest
-    // module of the edges met, in pixels of the picture (none: a large
-    // number).
-    double readScale(const TVekGreyImage& grey, double scale, TVekBarcodes& found, TVekBarcodes& failures);
+    // Reads the picture at one scale (1 or 2); the smallest module of the
+    // edges met, in pixels of the picture (none: a large number).
+    double readScale(const TVekGreyImage& grey, double scale);
     // Looks along the rows and columns of the picture turned by a few
     // angles, for symbols turned between quarters.
-    void readTurned(const TVekGreyImage& grey, TVekBarcodes& found, TVekBarcodes& failures);
+    void readTurned(const TVekGreyImage& grey);
     // One look along the rows or columns of `scanned` (the picture itself,
     // or `turned`), `step` pixels apart, the candidates read on the grid
     // reader's picture; the smallest module of the candidates.
     double readLook(TVekMicroPDF417GridReader& gridReader, const TVekGreyImage& scanned,
                     const TVekTurnedGreyImage* turned, bool columns, int32_t step, double scale, bool refine,
-                    std::vector<TVekPDF417Candidate>& tried, TVekBarcodes& found, TVekBarcodes& failures);
+                    std::vector<TVekPDF417Candidate>& tried);
     void readCandidates(TVekMicroPDF417GridReader& gridReader, const std::vector<TVekPDF417Candidate>& candidates,
-                        double scale, std::vector<TVekPDF417Candidate>& tried, TVekBarcodes& found,
-                        TVekBarcodes& failures);
+                        double scale, std::vector<TVekPDF417Candidate>& tried);
     // The first valid symbol the grids of the candidate give, or the
     // failure of the likeliest; none when it showed no grid.
     std::optional<TVekBarcode> readCandidate(TVekMicroPDF417GridReader& gridReader,
                                              const TVekPDF417Candidate& candidate, bool thorough) const;
-    bool enough(const TVekBarcodes& found) const;
-    void draw(const TVekBarcode& barcode) const;
 
     TVekReaderOptions options_;
     TVekDebugSink* debug_;
-    TVekBarcodes found_;
-    TVekBarcodes failures_;
+    TVekPDF417Finds finds_;
     // The smallest module of the candidates whose quick read showed rows
     // (none: a large number): only those call for a look at twice the size,
     // since the edges of textures seldom line up into rows.
