@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "pdf417/VekBarDirection.h"
 #include "pdf417/VekMicroPDF417Layout.h"
 #include "pdf417/VekMicroPDF417RapReader.h"
 #include "pdf417/VekPDF417PatternScanner.h"
@@ -19,6 +20,9 @@ using TLayout = TVekMicroPDF417Layout;
 // are low, so the lines lie closer than PDF417's.
 constexpr int32_t LINES_PER_SIDE = 160;
 constexpr int32_t MIN_STEP = 2;
+// The turned looks' lines cross a symbol at a slant, where fewer of them
+// meet its rows' edges: they need the closer lines of small pictures.
+constexpr int32_t MIN_TURNED_STEP = 2;
 constexpr int32_t MAX_STEP = 8;
 // Pictures up to this many pixels get a look at twice their size when the
 // edges met had modules of fewer pixels than this.
@@ -32,7 +36,23 @@ constexpr int32_t MIN_GUARDS_TO_REFINE = 2;
 // between quarters shows a few of its rows' edges to the lines, while
 // plain pictures show none or one stray edge.
 constexpr int32_t MIN_GUARDS_TO_ESCALATE = 2;
-constexpr double TURNS[] = {30, 60, 120, 150};  // degrees
+constexpr std::array<double, 4> TURNS = {30, 60, 120, 150};  // degrees
+// A turned look reads symbols whose rows run within about 8 degrees of its
+// lines, now and then up to 18; the bars' direction around a row edge is
+// known to a few degrees.
+constexpr double TURN_TOLERANCE = 20;  // degrees
+// Row edges whose surroundings are measured at most per look: textures
+// make hundreds, a symbol's turn shows in a few.
+constexpr size_t MAX_DIRECTIONS = 48;
+// The bars' direction is measured this many modules inside the symbol a
+// row edge would belong to, over a square of about that half side.
+constexpr double DIRECTION_DEPTH = 8;
+constexpr double DIRECTION_RADIUS = 6;
+constexpr double MIN_DIRECTION_RADIUS = 4;  // pixels
+constexpr double MAX_DIRECTION_RADIUS = 24;
+// Fewer directions than this (row edges met on a picture's border, in
+// noise) choose no turned look: they all run.
+constexpr int32_t MIN_DIRECTIONS_TO_CHOOSE = 3;
 // Candidates read at most per picture size and per the turned looks
 // together: textures full of bar-like runs (a mesh, a fabric) make many,
 // none of them a symbol, while a symbol makes one or two per look.
@@ -43,7 +63,7 @@ constexpr int32_t TURNED_STEP_FACTOR = 2;
 
 // Pixels between scan lines across a side of that many pixels (the first
 // look takes every other line).
-int32_t stepFor(int32_t side) { return std::clamp(side / LINES_PER_SIDE, MIN_STEP, MAX_STEP); }
+int32_t stepFor(int32_t side, int32_t minStep = MIN_STEP) { return std::clamp(side / LINES_PER_SIDE, minStep, MAX_STEP); }
 
 const TVekPDF417PatternScanner::TGuardKind& microGuards() {
     static const TVekPDF417PatternScanner::TGuardKind kind{
@@ -70,16 +90,43 @@ bool TVekMicroPDF417PhotoReader::readFirstPass(TVekBinaryCache& picture) {
     const TVekGreyImage& grey = picture.grey();
     if (grey.empty()) return false;
     readScale(grey, 1);
-    return finds_.empty() && guardsSeen_ >= MIN_GUARDS_TO_ESCALATE;
+    // Too few bars' directions measured tell nothing: every turned look.
+    if (directionsSeen_ < MIN_DIRECTIONS_TO_CHOOSE) turnsWanted_ = {true, true, true, true};
+    return finds_.empty() && guardsSeen_ >= MIN_GUARDS_TO_ESCALATE && (anyTurn() || upscaleWanted(grey));
+}
+
+bool TVekMicroPDF417PhotoReader::anyTurn() const {
+    return std::any_of(turnsWanted_.begin(), turnsWanted_.end(), [](bool wanted) { return wanted; });
+}
+
+bool TVekMicroPDF417PhotoReader::upscaleWanted(const TVekGreyImage& grey) const {
+    const int64_t pixels = static_cast<int64_t>(grey.width()) * grey.height();
+    return pixels <= MAX_UPSCALED_PIXELS && smallestShown_ < MAX_UPSCALED_MODULE;
+}
+
+void TVekMicroPDF417PhotoReader::noteTurns(const TVekGreyImage& grey, const TVekPDF417PatternScanner& scanner) {
+    const std::vector<TVekPointF> points = scanner.insidePoints(DIRECTION_DEPTH);
+    const std::vector<double> modules = scanner.modules();
+    // Spread over all the edges met when there are more than measured.
+    const size_t stride = points.size() / MAX_DIRECTIONS + 1;
+    const auto allWanted = [this] { return std::all_of(turnsWanted_.begin(), turnsWanted_.end(), [](bool w) { return w; }); };
+    for (size_t i = 0; i < points.size() && !allWanted(); i += stride) {
+        const double radius = std::clamp(DIRECTION_RADIUS * modules[i], MIN_DIRECTION_RADIUS, MAX_DIRECTION_RADIUS);
+        const std::optional<double> across = TVekBarDirection::around(grey, points[i], static_cast<int32_t>(radius));
+        if (!across) continue;
+        ++directionsSeen_;
+        for (size_t k = 0; k < TURNS.size(); ++k) {
+            // The lines of the picture turned by d run at -d in it.
+            if (TVekBarDirection::between(*across, 180 - TURNS[k]) <= TURN_TOLERANCE) turnsWanted_[k] = true;
+        }
+    }
 }
 
 void TVekMicroPDF417PhotoReader::readLaterPasses(TVekBinaryCache& picture) {
     const TVekGreyImage& grey = picture.grey();
     if (grey.empty()) return;
     if (finds_.empty() && options_.tryRotate) readTurned(grey);
-    const int64_t pixels = static_cast<int64_t>(grey.width()) * grey.height();
-    if ((options_.tryHarder || finds_.empty()) && !finds_.enough() && pixels <= MAX_UPSCALED_PIXELS &&
-        smallestShown_ < MAX_UPSCALED_MODULE) {
+    if ((options_.tryHarder || finds_.empty()) && !finds_.enough() && upscaleWanted(grey)) {
         readScale(grey.upscaled(2), 2);
     }
 }
@@ -105,10 +152,12 @@ void TVekMicroPDF417PhotoReader::readTurned(const TVekGreyImage& grey) {
     // Rows of pictures turned by these angles, with the rows and columns
     // of the picture itself, cross symbols at every angle within 15
     // degrees of their rows.
-    for (const double degrees : TURNS) {
+    for (size_t k = 0; k < TURNS.size(); ++k) {
         if (!finds_.empty() || finds_.enough()) return;
+        if (!turnsWanted_[k] && !options_.tryHarder) continue;
+        const double degrees = TURNS[k];
         // Only the rows the first look reads are drawn.
-        const int32_t step = TURNED_STEP_FACTOR * stepFor(TVekTurnedGreyImage::heightOf(grey, degrees));
+        const int32_t step = TURNED_STEP_FACTOR * stepFor(TVekTurnedGreyImage::heightOf(grey, degrees), MIN_TURNED_STEP);
         const TVekTurnedGreyImage turned(grey, degrees, step / 2, 2 * step);
         readLook(gridReader, turned.grey(), &turned, false, step, 1, false, tried);
     }
@@ -136,6 +185,7 @@ double TVekMicroPDF417PhotoReader::readLook(TVekMicroPDF417GridReader& gridReade
         readCandidates(gridReader, refined, scale, tried);
         candidates.insert(candidates.end(), refined.begin(), refined.end());
     }
+    if (turned == nullptr && scale == 1 && finds_.empty()) noteTurns(scanned, scanner);
     double smallest = 1e9;
     for (const TVekPDF417Candidate& candidate : candidates) smallest = std::min(smallest, candidate.module / scale);
     return smallest;

@@ -11,6 +11,7 @@
 #include "pdf417/VekMicroPDF417GridReader.h"
 #include "pdf417/VekPDF417Candidate.h"
 #include "pdf417/VekPDF417Finds.h"
+#include "pdf417/VekPDF417PatternScanner.h"
 #include "pdf417/VekTurnedGreyImage.h"
 
 namespace orvel {
@@ -27,6 +28,9 @@ namespace orvel {
 // The first pass is the look along the picture's rows and columns; the
 // turned looks and the look at twice the size follow only where it met row
 // edges and read nothing, since a picture without them costs little then.
+// Of the turned looks only those run whose lines follow the bars around
+// the row edges met (unless too few of them showed bars, or asked to try
+// hard): a picture's upright barcodes and text call for none.
 class TVekMicroPDF417PhotoReader : public TVekPhotoReader {
 public:
     explicit TVekMicroPDF417PhotoReader(const TVekReaderOptions& options, TVekDebugSink* debug = nullptr)
@@ -54,6 +58,12 @@ private:
                     std::vector<TVekPDF417Candidate>& tried);
     void readCandidates(TVekMicroPDF417GridReader& gridReader, const std::vector<TVekPDF417Candidate>& candidates,
                         double scale, std::vector<TVekPDF417Candidate>& tried);
+    // Marks the turned looks whose lines run along the bars' direction
+    // around a pattern the scanner met.
+    void noteTurns(const TVekGreyImage& grey, const TVekPDF417PatternScanner& scanner);
+    bool anyTurn() const;
+    // The look at twice the size, for small modules.
+    bool upscaleWanted(const TVekGreyImage& grey) const;
     // The first valid symbol the grids of the candidate give, or the
     // failure of the likeliest; none when it showed no grid.
     std::optional<TVekBarcode> readCandidate(TVekMicroPDF417GridReader& gridReader,
@@ -68,6 +78,12 @@ private:
     double smallestShown_ = 1e9;
     // The row edges the first pass's looks met.
     int32_t guardsSeen_ = 0;
+    // The turned looks (one a turn of TURNS) the first pass's row edges
+    // call for: a symbol turned between quarters shows its rows' edges to
+    // the picture's lines only by chance, but where it does the bars around
+    // them tell its turn.
+    std::array<bool, 4> turnsWanted_{};
+    int32_t directionsSeen_ = 0;
 };
 
 }  // namespace orvel

@@ -60,10 +60,24 @@ TVekMicroPDF417Rap TVekMicroPDF417RapReader::readNear(const TVekPDF417EdgeList& 
 
 void TVekMicroPDF417RapReader::findGuards(const TVekPDF417EdgeList& edges, std::vector<TVekPDF417Guard>& guards) {
     const int32_t count = edges.size();
+    // The pattern at edge i serves as a left RAP there and as the right RAP
+    // of the character at edge i - 8: each is read once, kept for the
+    // characters' distance in a ring.
+    constexpr int32_t RING = 16;
+    static_assert(RING > CHARACTER_ELEMENTS);
+    std::array<TVekMicroPDF417Rap, RING> raps{};
+    const auto rapAt = [&edges](int32_t first) {
+        return edges[first].darkAfter ? readAt(edges, first) : TVekMicroPDF417Rap{};
+    };
+    for (int32_t i = 0; i < CHARACTER_ELEMENTS && i < count; ++i) raps[static_cast<size_t>(i)] = rapAt(i);
     for (int32_t i = 0; i + RAP_ELEMENTS + CHARACTER_ELEMENTS < count; ++i) {
+        // Read ahead: the right RAP of the character at i.
+        const int32_t rapFirst = i + CHARACTER_ELEMENTS;
+        const TVekMicroPDF417Rap right = rapAt(rapFirst);
+        raps[static_cast<size_t>(rapFirst % RING)] = right;
         if (!edges[i].darkAfter) continue;
         // Left: quiet zone, left RAP, character.
-        const TVekMicroPDF417Rap left = readAt(edges, i);
+        const TVekMicroPDF417Rap& left = raps[static_cast<size_t>(i % RING)];
         if (left.valid() && !left.centre) {
             const TVekPDF417Character character = TVekPDF417CharacterReader::readAt(edges, i + RAP_ELEMENTS);
             const double rapModule = (left.end - left.start) / TLayout::RAP_MODULES;
@@ -76,10 +90,8 @@ void TVekMicroPDF417RapReader::findGuards(const TVekPDF417EdgeList& edges, std::
             }
         }
         // Right: character, right RAP, stop bar, quiet zone.
-        const int32_t rapFirst = i + CHARACTER_ELEMENTS;
         const int32_t barEnd = rapFirst + RAP_ELEMENTS + 1;
         if (barEnd >= count) continue;
-        const TVekMicroPDF417Rap right = readAt(edges, rapFirst);
         if (!right.valid() || right.centre) continue;
         const TVekPDF417Character character = TVekPDF417CharacterReader::readAt(edges, i);
         if (!character.valid()) continue;
