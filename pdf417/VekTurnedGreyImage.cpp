@@ -30,7 +30,26 @@ TVekTurnedGreyImage::TVekTurnedGreyImage(const TVekGreyImage& original, double d
         // fixed step: the pixel centre (x + 0.5, y + 0.5) mapped back.
         const TVekPointF first = toOriginal({0.5, y + 0.5});
         const TVekPointF step = directionToOriginal({1, 0});
-        for (int32_t x = 0; x < width; ++x) {
+        // Only the stretch of the row over the picture, found with a
+        // pixel to spare: the test below still decides each pixel.
+        double from = 0;
+        double to = width;
+        const auto keepWithin = [&from, &to](double start, double slope, double limit) {
+            // start + slope * x within [0, limit)
+            if (std::abs(slope) < 1e-12) {
+                if (start < -1 || start > limit + 1) to = from;
+                return;
+            }
+            const double a = -start / slope;
+            const double b = (limit - start) / slope;
+            from = std::max(from, std::min(a, b) - 2);
+            to = std::min(to, std::max(a, b) + 2);
+        };
+        keepWithin(first.x - 0.5, step.x, w - 1);
+        keepWithin(first.y - 0.5, step.y, h - 1);
+        const auto xFrom = static_cast<int32_t>(std::max(from, 0.0));
+        const auto xTo = static_cast<int32_t>(std::clamp(to, 0.0, static_cast<double>(width)));
+        for (int32_t x = xFrom; x < xTo; ++x) {
             const double fx = first.x + x * step.x - 0.5;
             const double fy = first.y + x * step.y - 0.5;
             if (!(fx >= 0 && fy >= 0 && fx < w - 1 && fy < h - 1)) continue;
