@@ -8,7 +8,7 @@ namespace orvel {
 
 namespace {
 
-constexpr int32_t SHIFT = 16;
+constexpr int32_t SHIFT = 24;
 constexpr int64_t ONE = int64_t{1} << SHIFT;
 
 }  // namespace
@@ -56,8 +56,8 @@ TVekTurnedGreyImage::TVekTurnedGreyImage(const TVekGreyImage& original, double d
         keepWithin(first.y - 0.5, step.y, h - 1);
         const auto xFrom = static_cast<int32_t>(std::max(from, 0.0));
         const auto xTo = static_cast<int32_t>(std::clamp(to, 0.0, static_cast<double>(width)));
-        // Source points in 16.16 fixed point, one step a pixel: the same
-        // samples as in floating point to a 65536th of a pixel.
+        // Source points in 40.24 fixed point, one step a pixel: the same
+        // samples as in floating point to well within a level.
         const auto fixed = [](double v) { return static_cast<int64_t>(std::floor(v * ONE)); };
         int64_t fx = fixed(first.x + xFrom * step.x - 0.5);
         int64_t fy = fixed(first.y + xFrom * step.y - 0.5);
