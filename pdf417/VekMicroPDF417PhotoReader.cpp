@@ -20,9 +20,6 @@ using TLayout = TVekMicroPDF417Layout;
 // are low, so the lines lie closer than PDF417's.
 constexpr int32_t LINES_PER_SIDE = 160;
 constexpr int32_t MIN_STEP = 2;
-// The turned looks' lines cross a symbol at a slant, where fewer of them
-// meet its rows' edges: they need the closer lines of small pictures.
-constexpr int32_t MIN_TURNED_STEP = 2;
 constexpr int32_t MAX_STEP = 8;
 // Pictures up to this many pixels get a look at twice their size when the
 // edges met had modules of fewer pixels than this.
@@ -63,7 +60,7 @@ constexpr int32_t TURNED_STEP_FACTOR = 2;
 
 // Pixels between scan lines across a side of that many pixels (the first
 // look takes every other line).
-int32_t stepFor(int32_t side, int32_t minStep = MIN_STEP) { return std::clamp(side / LINES_PER_SIDE, minStep, MAX_STEP); }
+int32_t stepFor(int32_t side) { return std::clamp(side / LINES_PER_SIDE, MIN_STEP, MAX_STEP); }
 
 const TVekPDF417PatternScanner::TGuardKind& microGuards() {
     static const TVekPDF417PatternScanner::TGuardKind kind{
@@ -109,7 +106,9 @@ void TVekMicroPDF417PhotoReader::noteTurns(const TVekGreyImage& grey, const TVek
     const std::vector<double> modules = scanner.modules();
     // Spread over all the edges met when there are more than measured.
     const size_t stride = points.size() / MAX_DIRECTIONS + 1;
-    const auto allWanted = [this] { return std::all_of(turnsWanted_.begin(), turnsWanted_.end(), [](bool w) { return w; }); };
+    const auto allWanted = [this] {
+        return std::all_of(turnsWanted_.begin(), turnsWanted_.end(), [](bool wanted) { return wanted; });
+    };
     for (size_t i = 0; i < points.size() && !allWanted(); i += stride) {
         const double radius = std::clamp(DIRECTION_RADIUS * modules[i], MIN_DIRECTION_RADIUS, MAX_DIRECTION_RADIUS);
         const std::optional<double> across = TVekBarDirection::around(grey, points[i], static_cast<int32_t>(radius));
@@ -157,7 +156,7 @@ void TVekMicroPDF417PhotoReader::readTurned(const TVekGreyImage& grey) {
         if (!turnsWanted_[k] && !options_.tryHarder) continue;
         const double degrees = TURNS[k];
         // Only the rows the first look reads are drawn.
-        const int32_t step = TURNED_STEP_FACTOR * stepFor(TVekTurnedGreyImage::heightOf(grey, degrees), MIN_TURNED_STEP);
+        const int32_t step = TURNED_STEP_FACTOR * stepFor(TVekTurnedGreyImage::heightOf(grey, degrees));
         const TVekTurnedGreyImage turned(grey, degrees, step / 2, 2 * step);
         readLook(gridReader, turned.grey(), &turned, false, step, 1, false, tried);
     }

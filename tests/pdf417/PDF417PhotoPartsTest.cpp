@@ -139,7 +139,9 @@ TEST(TurnedGreyImage, DrawnRowsFollowTheOriginal) {
             for (int32_t x = 0; x < grey.width(); ++x) {
                 const TVekPointF p = turned.toOriginal({x + 0.5, y + 0.5});
                 const double fx = p.x - 0.5, fy = p.y - 0.5;
-                if (!(fx >= 0.01 && fy >= 0.01 && fx < original.width() - 1.01 && fy < original.height() - 1.01)) continue;
+                const bool within = fx >= 0.01 && fy >= 0.01 && fx < original.width() - 1.01 &&
+                                    fy < original.height() - 1.01;
+                if (!within) continue;
                 const auto x0 = static_cast<int32_t>(fx), y0 = static_cast<int32_t>(fy);
                 const double ax = fx - x0, ay = fy - y0;
                 const double upper = original.get(x0, y0) * (1 - ax) + original.get(x0 + 1, y0) * ax;
@@ -170,7 +172,9 @@ std::vector<TVekPDF417Guard> rowEdgesReadPlainly(const TVekPDF417EdgeList& edges
         if (left.valid() && !left.centre && next.valid() &&
             similar((left.end - left.start) / 10, (next.end - next.start) / 17)) {
             const double module = (next.end - left.start) / 27;
-            if (i == 0 || left.start - edges[i - 1].position >= 1.5 * module) guards.push_back({true, left.start, module});
+            if (i == 0 || left.start - edges[i - 1].position >= 1.5 * module) {
+                guards.push_back({true, left.start, module});
+            }
         }
         if (i + 15 >= edges.size()) continue;
         const TVekMicroPDF417Rap right = TVekMicroPDF417RapReader::readAt(edges, i + 8);
@@ -194,14 +198,15 @@ TEST(MicroPDF417RowEdges, WidthChecksKeepEveryEdge) {
     std::mt19937 random(52);
     std::vector<std::vector<int>> rows;
     for (const char* columns : {"1", "2", "3", "4"}) {
-        for (const auto& row : test::zintDump(std::string("-b MICROPDF417 --cols=") + columns + " -d 'row edges 0123'")) {
-            rows.push_back(row);
-        }
+        const std::string arguments = std::string("-b MICROPDF417 --cols=") + columns + " -d 'row edges 0123'";
+        for (const auto& row : test::zintDump(arguments)) rows.push_back(row);
     }
     std::uniform_int_distribution<int> width(1, 6);
     for (int k = 0; k < 40; ++k) {
         std::vector<int> bars;
-        for (int colour = 1; bars.size() < 120; colour ^= 1) bars.insert(bars.end(), static_cast<size_t>(width(random)), colour);
+        for (int colour = 1; bars.size() < 120; colour ^= 1) {
+            bars.insert(bars.end(), static_cast<size_t>(width(random)), colour);
+        }
         rows.push_back(bars);
     }
     std::uniform_real_distribution<double> module(1.6, 4.0);
@@ -213,11 +218,14 @@ TEST(MicroPDF417RowEdges, WidthChecksKeepEveryEdge) {
             const double pixels = module(random);
             std::vector<float> levels;
             const int margin = quiet(random);
-            const auto light = [&](int count) { levels.insert(levels.end(), static_cast<size_t>(count * pixels), 230); };
+            const auto light = [&](int count) {
+                levels.insert(levels.end(), static_cast<size_t>(count * pixels), 230);
+            };
             light(margin);
             for (const int dark : row) {
                 const double w = pixels * (1 + 0.2 * jitter(random));
-                levels.insert(levels.end(), static_cast<size_t>(std::max(1.0, w + jitter(random))), dark ? 25.0f : 230.0f);
+                const auto samples = static_cast<size_t>(std::max(1.0, w + jitter(random)));
+                levels.insert(levels.end(), samples, dark ? 25.0f : 230.0f);
             }
             light(margin);
             TVekPDF417EdgeList edges;
