@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "pdf417/VekBarDirection.h"
 #include "pdf417/VekMicroPDF417Layout.h"
 #include "pdf417/VekMicroPDF417RapReader.h"
 #include "pdf417/VekPDF417PatternScanner.h"
@@ -32,7 +33,23 @@ constexpr int32_t MIN_GUARDS_TO_REFINE = 2;
 // between quarters shows a few of its rows' edges to the lines, while
 // plain pictures show none or one stray edge.
 constexpr int32_t MIN_GUARDS_TO_ESCALATE = 2;
-constexpr double TURNS[] = {30, 60, 120, 150};  // degrees
+constexpr std::array<double, 4> TURNS = {30, 60, 120, 150};  // degrees
+// A turned look reads symbols whose rows run within about 8 degrees of its
+// lines, now and then up to 18; the bars' direction around a row edge is
+// known to a few degrees.
+constexpr double TURN_TOLERANCE = 20;  // degrees
+// Row edges whose surroundings are measured at most per look: textures
+// make hundreds, a symbol's turn shows in a few.
+constexpr size_t MAX_DIRECTIONS = 48;
+// The bars' direction is measured this many modules inside the symbol a
+// row edge would belong to, over a square of about that half side.
+constexpr double DIRECTION_DEPTH = 8;
+constexpr double DIRECTION_RADIUS = 6;
+constexpr double MIN_DIRECTION_RADIUS = 4;  // pixels
+constexpr double MAX_DIRECTION_RADIUS = 24;
+// Fewer directions than this (row edges met on a picture's border, in
+// noise) choose no turned look: they all run.
+constexpr int32_t MIN_DIRECTIONS_TO_CHOOSE = 3;
 // Candidates read at most per picture size and per the turned looks
 // together: textures full of bar-like runs (a mesh, a fabric) make many,
 // none of them a symbol, while a symbol makes one or two per look.
@@ -52,22 +69,6 @@ const TVekPDF417PatternScanner::TGuardKind& microGuards() {
     return kind;
 }
 
-// Within the convex quad, or less than `margin` pixels outside one of its
-// sides.
-bool inside(const std::array<TVekPointF, 4>& quad, TVekPointF p, double margin = 0) {
-    const double turn = cross(quad[1] - quad[0], quad[2] - quad[1]) > 0 ? 1 : -1;
-    for (size_t i = 0; i < quad.size(); ++i) {
-        const TVekPointF side = quad[(i + 1) % 4] - quad[i];
-        const double length = std::hypot(side.x, side.y);
-        if (turn * cross(side, p - quad[i]) < -margin * length) return false;
-    }
-    return true;
-}
-
-bool covered(const TVekBarcodes& barcodes, TVekPointF p) {
-    return std::any_of(barcodes.begin(), barcodes.end(), [p](const TVekBarcode& b) { return inside(b.position, p); });
-}
-
 // The same edges as a candidate read before, seen again by more lines.
 bool alike(const TVekPDF417Candidate& a, const TVekPDF417Candidate& b) {
     const double near = 2 * std::max(a.module, b.module) + 6;
@@ -85,74 +86,85 @@ TVekPointF middle(const TVekPDF417Candidate& candidate) {
 bool TVekMicroPDF417PhotoReader::readFirstPass(TVekBinaryCache& picture) {
     const TVekGreyImage& grey = picture.grey();
     if (grey.empty()) return false;
-    readScale(grey, 1, found_, failures_);
-    return found_.empty() && guardsSeen_ >= MIN_GUARDS_TO_ESCALATE;
+    readScale(grey, 1);
+    // Too few bars' directions measured tell nothing: every turned look.
+    if (directionsSeen_ < MIN_DIRECTIONS_TO_CHOOSE) turnsWanted_ = {true, true, true, true};
+    return finds_.empty() && guardsSeen_ >= MIN_GUARDS_TO_ESCALATE && (anyTurn() || upscaleWanted(grey));
+}
+
+bool TVekMicroPDF417PhotoReader::anyTurn() const {
+    return std::any_of(turnsWanted_.begin(), turnsWanted_.end(), [](bool wanted) { return wanted; });
+}
+
+bool TVekMicroPDF417PhotoReader::upscaleWanted(const TVekGreyImage& grey) const {
+    const int64_t pixels = static_cast<int64_t>(grey.width()) * grey.height();
+    return pixels <= MAX_UPSCALED_PIXELS && smallestShown_ < MAX_UPSCALED_MODULE;
+}
+
+void TVekMicroPDF417PhotoReader::noteTurns(const TVekGreyImage& grey, const TVekPDF417PatternScanner& scanner) {
+    const std::vector<TVekPointF> points = scanner.insidePoints(DIRECTION_DEPTH);
+    const std::vector<double> modules = scanner.modules();
+    // Spread over all the edges met when there are more than measured.
+    const size_t stride = points.size() / MAX_DIRECTIONS + 1;
+    const auto allWanted = [this] {
+        return std::all_of(turnsWanted_.begin(), turnsWanted_.end(), [](bool wanted) { return wanted; });
+    };
+    for (size_t i = 0; i < points.size() && !allWanted(); i += stride) {
+        const double radius = std::clamp(DIRECTION_RADIUS * modules[i], MIN_DIRECTION_RADIUS, MAX_DIRECTION_RADIUS);
+        const std::optional<double> across = TVekBarDirection::around(grey, points[i], static_cast<int32_t>(radius));
+        if (!across) continue;
+        ++directionsSeen_;
+        for (size_t k = 0; k < TURNS.size(); ++k) {
+            // The lines of the picture turned by d run at -d in it.
+            if (TVekBarDirection::between(*across, 180 - TURNS[k]) <= TURN_TOLERANCE) turnsWanted_[k] = true;
+        }
+    }
 }
 
 void TVekMicroPDF417PhotoReader::readLaterPasses(TVekBinaryCache& picture) {
     const TVekGreyImage& grey = picture.grey();
     if (grey.empty()) return;
-    if (found_.empty() && options_.tryRotate) readTurned(grey, found_, failures_);
-    const int64_t pixels = static_cast<int64_t>(grey.width()) * grey.height();
-    if ((options_.tryHarder || found_.empty()) && !enough(found_) && pixels <= MAX_UPSCALED_PIXELS &&
-        smallestShown_ < MAX_UPSCALED_MODULE) {
-        readScale(grey.upscaled(2), 2, found_, failures_);
+    if (finds_.empty() && options_.tryRotate) readTurned(grey);
+    if ((options_.tryHarder || finds_.empty()) && !finds_.enough() && upscaleWanted(grey)) {
+        readScale(grey.upscaled(2), 2);
     }
 }
 
-TVekBarcodes TVekMicroPDF417PhotoReader::take() {
-    TVekBarcodes found = std::move(found_);
-    if (options_.returnErrors) {
-        for (TVekBarcode& failure : failures_) {
-            if (!covered(found, failure.centre())) found.push_back(std::move(failure));
-        }
-    }
-    found_.clear();
-    failures_.clear();
-    return found;
-}
-
-bool TVekMicroPDF417PhotoReader::enough(const TVekBarcodes& found) const {
-    return options_.maxSymbols > 0 && static_cast<int32_t>(found.size()) >= options_.maxSymbols;
-}
-
-double TVekMicroPDF417PhotoReader::readScale(const TVekGreyImage& grey, double scale, TVekBarcodes& found,
-                                            TVekBarcodes& failures) {
+double TVekMicroPDF417PhotoReader::readScale(const TVekGreyImage& grey, double scale) {
     TVekMicroPDF417GridReader gridReader(grey);
     std::vector<TVekPDF417Candidate> tried;
     double smallest = 1e9;
     for (const bool columns : {false, true}) {
         // Along the columns for symbols turned by more than about 45
         // degrees; unless asked to try hard, only when the rows found none.
-        if (columns && !options_.tryHarder && (!options_.tryRotate || !found.empty())) break;
-        if (enough(found)) break;
+        if (columns && !options_.tryHarder && (!options_.tryRotate || !finds_.empty())) break;
+        if (finds_.enough()) break;
         const int32_t step = stepFor(columns ? grey.width() : grey.height());
-        smallest =
-            std::min(smallest, readLook(gridReader, grey, nullptr, columns, step, scale, true, tried, found, failures));
+        smallest = std::min(smallest, readLook(gridReader, grey, nullptr, columns, step, scale, true, tried));
     }
     return smallest;
 }
 
-void TVekMicroPDF417PhotoReader::readTurned(const TVekGreyImage& grey, TVekBarcodes& found,
-                                            TVekBarcodes& failures) {
+void TVekMicroPDF417PhotoReader::readTurned(const TVekGreyImage& grey) {
     TVekMicroPDF417GridReader gridReader(grey);
     std::vector<TVekPDF417Candidate> tried;
     // Rows of pictures turned by these angles, with the rows and columns
     // of the picture itself, cross symbols at every angle within 15
     // degrees of their rows.
-    for (const double degrees : TURNS) {
-        if (!found.empty() || enough(found)) return;
+    for (size_t k = 0; k < TURNS.size(); ++k) {
+        if (!finds_.empty() || finds_.enough()) return;
+        if (!turnsWanted_[k] && !options_.tryHarder) continue;
+        const double degrees = TURNS[k];
         // Only the rows the first look reads are drawn.
         const int32_t step = TURNED_STEP_FACTOR * stepFor(TVekTurnedGreyImage::heightOf(grey, degrees));
         const TVekTurnedGreyImage turned(grey, degrees, step / 2, 2 * step);
-        readLook(gridReader, turned.grey(), &turned, false, step, 1, false, tried, found, failures);
+        readLook(gridReader, turned.grey(), &turned, false, step, 1, false, tried);
     }
 }
 
 double TVekMicroPDF417PhotoReader::readLook(TVekMicroPDF417GridReader& gridReader, const TVekGreyImage& scanned,
                                            const TVekTurnedGreyImage* turned, bool columns, int32_t step,
-                                           double scale, bool refine, std::vector<TVekPDF417Candidate>& tried,
-                                           TVekBarcodes& found, TVekBarcodes& failures) {
+                                           double scale, bool refine, std::vector<TVekPDF417Candidate>& tried) {
     TVekPDF417PatternScanner scanner(microGuards());
     const auto unturned = [turned](std::vector<TVekPDF417Candidate> candidates) {
         if (turned == nullptr) return candidates;
@@ -166,12 +178,13 @@ double TVekMicroPDF417PhotoReader::readLook(TVekMicroPDF417GridReader& gridReade
     // along all where the first met a few row edges.
     std::vector<TVekPDF417Candidate> candidates = unturned(scanner.scan(scanned, step, columns));
     guardsSeen_ += scanner.guardCount();
-    readCandidates(gridReader, candidates, scale, tried, found, failures);
-    if (refine && scanner.guardCount() >= MIN_GUARDS_TO_REFINE && !enough(found)) {
+    readCandidates(gridReader, candidates, scale, tried);
+    if (refine && scanner.guardCount() >= MIN_GUARDS_TO_REFINE && !finds_.enough()) {
         const std::vector<TVekPDF417Candidate> refined = unturned(scanner.refine(scanned));
-        readCandidates(gridReader, refined, scale, tried, found, failures);
+        readCandidates(gridReader, refined, scale, tried);
         candidates.insert(candidates.end(), refined.begin(), refined.end());
     }
+    if (turned == nullptr && scale == 1 && finds_.empty()) noteTurns(scanned, scanner);
     double smallest = 1e9;
     for (const TVekPDF417Candidate& candidate : candidates) smallest = std::min(smallest, candidate.module / scale);
     return smallest;
@@ -179,11 +192,10 @@ double TVekMicroPDF417PhotoReader::readLook(TVekMicroPDF417GridReader& gridReade
 
 void TVekMicroPDF417PhotoReader::readCandidates(TVekMicroPDF417GridReader& gridReader,
                                                 const std::vector<TVekPDF417Candidate>& candidates, double scale,
-                                                std::vector<TVekPDF417Candidate>& tried, TVekBarcodes& found,
-                                                TVekBarcodes& failures) {
+                                                std::vector<TVekPDF417Candidate>& tried) {
     for (const TVekPDF417Candidate& candidate : candidates) {
-        if (enough(found) || tried.size() >= MAX_CANDIDATES_READ) return;
-        if (covered(found, (1 / scale) * middle(candidate))) continue;
+        if (finds_.enough() || tried.size() >= MAX_CANDIDATES_READ) return;
+        if (finds_.covers((1 / scale) * middle(candidate))) continue;
         if (std::any_of(tried.begin(), tried.end(), [&](const auto& t) { return alike(t, candidate); })) continue;
         tried.push_back(candidate);
         std::optional<TVekBarcode> read = readCandidate(gridReader, candidate, false);
@@ -196,18 +208,7 @@ void TVekMicroPDF417PhotoReader::readCandidates(TVekMicroPDF417GridReader& gridR
         }
         if (!read) continue;
         smallestShown_ = std::min(smallestShown_, candidate.module / scale);
-        TVekBarcode& barcode = *read;
-        for (TVekPointF& corner : barcode.position) corner = (1 / scale) * corner;
-        if (barcode.isValid) barcode.setOrientationFromPosition();
-        draw(barcode);
-        if (!barcode.isValid) {
-            failures.push_back(std::move(barcode));
-            continue;
-        }
-        const bool again = std::any_of(found.begin(), found.end(), [&barcode](const TVekBarcode& b) {
-            return b.bytes == barcode.bytes && inside(b.position, barcode.centre());
-        });
-        if (!again) found.push_back(std::move(barcode));
+        finds_.add(std::move(*read), scale);
     }
 }
 
@@ -230,15 +231,6 @@ std::optional<TVekBarcode> TVekMicroPDF417PhotoReader::readCandidate(TVekMicroPD
         if (!first) first = std::move(barcode);
     }
     return first;
-}
-
-void TVekMicroPDF417PhotoReader::draw(const TVekBarcode& barcode) const {
-    if (debug_ == nullptr) return;
-    const uint32_t colour = barcode.isValid ? 0x00C000u : 0xC00000u;
-    for (size_t i = 0; i < barcode.position.size(); ++i) {
-        debug_->line(barcode.position[i], barcode.position[(i + 1) % 4], colour);
-    }
-    if (!barcode.isValid) debug_->note("MicroPDF417: " + barcode.error);
 }
 
 }  // namespace orvel

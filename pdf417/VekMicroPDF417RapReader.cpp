@@ -60,35 +60,39 @@ TVekMicroPDF417Rap TVekMicroPDF417RapReader::readNear(const TVekPDF417EdgeList& 
 
 void TVekMicroPDF417RapReader::findGuards(const TVekPDF417EdgeList& edges, std::vector<TVekPDF417Guard>& guards) {
     const int32_t count = edges.size();
-    for (int32_t i = 0; i + RAP_ELEMENTS + CHARACTER_ELEMENTS < count; ++i) {
+    const auto at = [&edges](int32_t i) { return edges[i].position; };
+    constexpr int32_t SPAN = RAP_ELEMENTS + CHARACTER_ELEMENTS;
+    constexpr double SPAN_MODULES = TLayout::RAP_MODULES + TLayout::CHARACTER;
+    // The widths of a row's edge are checked before its patterns are read:
+    // few places of a line pass them, and reading costs more.
+    for (int32_t i = 0; i + SPAN < count; ++i) {
         if (!edges[i].darkAfter) continue;
+        const double module = (at(i + SPAN) - at(i)) / SPAN_MODULES;
         // Left: quiet zone, left RAP, character.
-        const TVekMicroPDF417Rap left = readAt(edges, i);
-        if (left.valid() && !left.centre) {
-            const TVekPDF417Character character = TVekPDF417CharacterReader::readAt(edges, i + RAP_ELEMENTS);
-            const double rapModule = (left.end - left.start) / TLayout::RAP_MODULES;
-            const double characterModule = (character.end - character.start) / TLayout::CHARACTER;
-            if (character.valid() && similarModules(rapModule, characterModule)) {
-                const double module = (character.end - left.start) / (TLayout::RAP_MODULES + TLayout::CHARACTER);
-                if (i == 0 || left.start - edges[i - 1].position >= MIN_QUIET * module) {
-                    guards.push_back({true, left.start, module});
-                }
+        const bool leftFits =
+            similarModules((at(i + RAP_ELEMENTS) - at(i)) / TLayout::RAP_MODULES,
+                           (at(i + SPAN) - at(i + RAP_ELEMENTS)) / TLayout::CHARACTER) &&
+            (i == 0 || at(i) - at(i - 1) >= MIN_QUIET * module);
+        if (leftFits) {
+            const TVekMicroPDF417Rap left = readAt(edges, i);
+            if (left.valid() && !left.centre &&
+                TVekPDF417CharacterReader::readAt(edges, i + RAP_ELEMENTS).valid()) {
+                guards.push_back({true, left.start, module});
             }
         }
         // Right: character, right RAP, stop bar, quiet zone.
         const int32_t rapFirst = i + CHARACTER_ELEMENTS;
         const int32_t barEnd = rapFirst + RAP_ELEMENTS + 1;
         if (barEnd >= count) continue;
+        const double bar = at(barEnd) - at(barEnd - 1);
+        const bool rightFits = similarModules((at(i + SPAN) - at(rapFirst)) / TLayout::RAP_MODULES, module) &&
+                               bar >= 0.3 * module && bar <= 2.2 * module &&
+                               (barEnd + 1 >= count || at(barEnd + 1) - at(barEnd) >= MIN_QUIET * module);
+        if (!rightFits) continue;
         const TVekMicroPDF417Rap right = readAt(edges, rapFirst);
         if (!right.valid() || right.centre) continue;
-        const TVekPDF417Character character = TVekPDF417CharacterReader::readAt(edges, i);
-        if (!character.valid()) continue;
-        const double module = (right.end - character.start) / (TLayout::RAP_MODULES + TLayout::CHARACTER);
-        if (!similarModules((right.end - right.start) / TLayout::RAP_MODULES, module)) continue;
-        const double bar = edges[barEnd].position - edges[barEnd - 1].position;
-        if (bar < 0.3 * module || bar > 2.2 * module) continue;
-        if (barEnd + 1 < count && edges[barEnd + 1].position - edges[barEnd].position < MIN_QUIET * module) continue;
-        guards.push_back({false, edges[barEnd].position, module});
+        if (!TVekPDF417CharacterReader::readAt(edges, i).valid()) continue;
+        guards.push_back({false, at(barEnd), module});
     }
 }
 

@@ -67,16 +67,23 @@ std::vector<TVekPDF417Candidate> TVekPDF417PatternScanner::refine(const TVekGrey
     return candidates();
 }
 
-std::vector<TVekPointF> TVekPDF417PatternScanner::insidePoints() const {
+std::vector<TVekPointF> TVekPDF417PatternScanner::insidePoints(double depth) const {
     std::vector<TVekPointF> points;
     points.reserve(hits_.size());
     for (const THit& hit : hits_) {
         // Forward starts and backward stops face the symbol at greater t.
         const double into = hit.kind == 0 || hit.kind == 3 ? 1 : -1;
-        const double t = hit.t + into * 8 * hit.module;
+        const double t = hit.t + into * depth * hit.module;
         points.push_back(columns_ ? TVekPointF{hit.s, t} : TVekPointF{t, hit.s});
     }
     return points;
+}
+
+std::vector<double> TVekPDF417PatternScanner::modules() const {
+    std::vector<double> modules;
+    modules.reserve(hits_.size());
+    for (const THit& hit : hits_) modules.push_back(hit.module);
+    return modules;
 }
 
 void TVekPDF417PatternScanner::scanLines(const TVekGreyImage& grey, int32_t first, int32_t step) {

@@ -49,9 +49,11 @@ public:
     int32_t guardCount() const { return static_cast<int32_t>(hits_.size()); }
     // The smallest module of those patterns, in pixels.
     double smallestModule() const { return smallestModule_; }
-    // Every pattern met, as a point a few modules inside the symbol it
+    // Every pattern met, as a point `depth` modules inside the symbol it
     // would belong to (picture coordinates of the scanned picture).
-    std::vector<TVekPointF> insidePoints() const;
+    std::vector<TVekPointF> insidePoints(double depth = 8) const;
+    // The module of each pattern met, in the order of insidePoints().
+    std::vector<double> modules() const;
 
 private:
     struct THit {

@@ -46,30 +46,13 @@ TVekGreyImage smoothed(const TVekGreyImage& grey) {
     return TVekGreyImage::fromPixels(std::move(pixels), w, h);
 }
 
-// Within the convex quad, or less than `margin` pixels outside one of its
-// sides.
-bool inside(const std::array<TVekPointF, 4>& quad, TVekPointF p, double margin = 0) {
-    const double turn = cross(quad[1] - quad[0], quad[2] - quad[1]) > 0 ? 1 : -1;
-    for (size_t i = 0; i < quad.size(); ++i) {
-        const TVekPointF side = quad[(i + 1) % 4] - quad[i];
-        const double length = std::hypot(side.x, side.y);
-        if (turn * cross(side, p - quad[i]) < -margin * length) return false;
-    }
-    return true;
-}
-
-bool covered(const TVekBarcodes& barcodes, TVekPointF p, double margin = 0) {
-    return std::any_of(barcodes.begin(), barcodes.end(),
-                       [p, margin](const TVekBarcode& b) { return inside(b.position, p, margin); });
-}
-
 // Patterns met on a scan line that only grazes a symbol's top or bottom
 // lie just outside the outline read.
 constexpr double GRAZING_MARGIN = 4;  // pixels
 
-bool allCovered(const std::vector<TVekPointF>& points, const TVekBarcodes& barcodes, double scale) {
-    return !barcodes.empty() && std::all_of(points.begin(), points.end(),
-                       [&](TVekPointF p) { return covered(barcodes, (1 / scale) * p, GRAZING_MARGIN); });
+bool allCovered(const std::vector<TVekPointF>& points, const TVekPDF417Finds& finds, double scale) {
+    return !finds.empty() && std::all_of(points.begin(), points.end(),
+                       [&](TVekPointF p) { return finds.covers((1 / scale) * p, GRAZING_MARGIN); });
 }
 
 // A point well inside the symbol, beside the middle of its start.
@@ -92,8 +75,8 @@ bool alike(const TVekPDF417Candidate& a, const TVekPDF417Candidate& b) {
 bool TVekPDF417PhotoReader::readFirstPass(TVekBinaryCache& picture) {
     const TVekGreyImage& grey = picture.grey();
     if (grey.empty()) return false;
-    first_ = readScale(grey, 1, found_, failures_);
-    return first_.count > 0 && found_.empty() && !enough(found_);
+    first_ = readScale(grey, 1);
+    return first_.count > 0 && finds_.empty() && !finds_.enough();
 }
 
 // A second and third look, only while nothing was read (unless asked to try
@@ -101,32 +84,18 @@ bool TVekPDF417PhotoReader::readFirstPass(TVekBinaryCache& picture) {
 // too small to measure well.
 void TVekPDF417PhotoReader::readLaterPasses(TVekBinaryCache& picture) {
     const TVekGreyImage& grey = picture.grey();
-    const auto wanted = [&] { return options_.tryHarder || found_.empty(); };
-    if (grey.empty() || !wanted() || enough(found_)) return;
-    const TGuardsSeen second = readScale(smoothed(grey), 1, found_, failures_);
+    const auto wanted = [&] { return options_.tryHarder || finds_.empty(); };
+    if (grey.empty() || !wanted() || finds_.enough()) return;
+    const TGuardsSeen second = readScale(smoothed(grey), 1);
     const int64_t pixels = static_cast<int64_t>(grey.width()) * grey.height();
     const double smallest = std::min(first_.smallestModule, second.smallestModule);
-    if (wanted() && !enough(found_) && pixels <= MAX_UPSCALED_PIXELS && smallest < MAX_UPSCALED_MODULE) {
-        readScale(grey.upscaled(2), 2, found_, failures_);
+    if (wanted() && !finds_.enough() && pixels <= MAX_UPSCALED_PIXELS && smallest < MAX_UPSCALED_MODULE) {
+        readScale(grey.upscaled(2), 2);
     }
 }
 
-TVekBarcodes TVekPDF417PhotoReader::finish(TVekBarcodes& found, TVekBarcodes& failures) const {
-    if (options_.returnErrors) {
-        for (TVekBarcode& failure : failures) {
-            if (!covered(found, failure.centre())) found.push_back(std::move(failure));
-        }
-    }
-    return found;
-}
-
-bool TVekPDF417PhotoReader::enough(const TVekBarcodes& found) const {
-    return options_.maxSymbols > 0 && static_cast<int32_t>(found.size()) >= options_.maxSymbols;
-}
-
-TVekPDF417PhotoReader::TGuardsSeen TVekPDF417PhotoReader::readScale(const TVekGreyImage& grey, double scale,
-                                                                  TVekBarcodes& found, TVekBarcodes& failures) const {
-    const size_t foundBefore = found.size();
+TVekPDF417PhotoReader::TGuardsSeen TVekPDF417PhotoReader::readScale(const TVekGreyImage& grey, double scale) {
+    const size_t foundBefore = finds_.size();
     std::array<TVekPDF417PatternScanner, 2> scanners;  // along the rows, along the columns
     TVekPDF417GridReader gridReader(grey);
     std::vector<TVekPDF417Candidate> tried;
@@ -139,18 +108,18 @@ TVekPDF417PhotoReader::TGuardsSeen TVekPDF417PhotoReader::readScale(const TVekGr
         for (const bool columns : {false, true}) {
             // Columns find the symbols turned by a quarter; unless asked to
             // try hard, only when the rows found none.
-            if (done || (columns && !options_.tryHarder && (!options_.tryRotate || found.size() > foundBefore))) break;
+            if (done || (columns && !options_.tryHarder && (!options_.tryRotate || finds_.size() > foundBefore))) break;
             TVekPDF417PatternScanner& scanner = scanners[columns ? 1 : 0];
             if (!refining) {
                 const int32_t side = columns ? grey.width() : grey.height();
                 const int32_t step = std::clamp(side / lines, MIN_STEP, MAX_STEP);
-                done = readCandidates(gridReader, scanner.scan(grey, step, columns), scale, tried, found, failures);
-            } else if (!allCovered(scanner.insidePoints(), found, scale)) {
+                done = readCandidates(gridReader, scanner.scan(grey, step, columns), scale, tried);
+            } else if (!allCovered(scanner.insidePoints(), finds_, scale)) {
                 // The lines in between, unless symbols were read and every
                 // pattern the first look met lies in one of them (a miss
                 // may come from patterns too broken or too small for the
                 // first look alone).
-                done = readCandidates(gridReader, scanner.refine(grey), scale, tried, found, failures);
+                done = readCandidates(gridReader, scanner.refine(grey), scale, tried);
             }
         }
     }
@@ -164,10 +133,9 @@ TVekPDF417PhotoReader::TGuardsSeen TVekPDF417PhotoReader::readScale(const TVekGr
 
 bool TVekPDF417PhotoReader::readCandidates(TVekPDF417GridReader& gridReader,
                                            const std::vector<TVekPDF417Candidate>& candidates, double scale,
-                                           std::vector<TVekPDF417Candidate>& tried, TVekBarcodes& found,
-                                           TVekBarcodes& failures) const {
+                                           std::vector<TVekPDF417Candidate>& tried) {
     for (const TVekPDF417Candidate& candidate : candidates) {
-        if (covered(found, (1 / scale) * inward(candidate))) continue;
+        if (finds_.covers((1 / scale) * inward(candidate))) continue;
         if (std::any_of(tried.begin(), tried.end(), [&](const auto& t) { return alike(t, candidate); })) continue;
         tried.push_back(candidate);
         std::optional<TVekBarcode> read = readCandidate(gridReader, candidate, false);
@@ -177,19 +145,9 @@ bool TVekPDF417PhotoReader::readCandidates(TVekPDF417GridReader& gridReader,
             if (thoroughRead) read = std::move(thoroughRead);
         }
         if (!read) continue;
-        TVekBarcode& barcode = *read;
-        for (TVekPointF& corner : barcode.position) corner = (1 / scale) * corner;
-        if (barcode.isValid) barcode.setOrientationFromPosition();
-        draw(barcode);
-        if (!barcode.isValid) {
-            failures.push_back(std::move(barcode));
-            continue;
-        }
-        const bool again = std::any_of(found.begin(), found.end(), [&barcode](const TVekBarcode& b) {
-            return b.bytes == barcode.bytes && inside(b.position, barcode.centre());
-        });
-        if (!again) found.push_back(std::move(barcode));
-        if (enough(found)) return true;
+        const bool decoded = read->isValid;
+        finds_.add(std::move(*read), scale);
+        if (decoded && finds_.enough()) return true;
     }
     return false;
 }
@@ -219,15 +177,6 @@ void TVekPDF417PhotoReader::note(const TVekPDF417Candidate& candidate,
         text += "no shape";
     }
     debug_->note(text);
-}
-
-void TVekPDF417PhotoReader::draw(const TVekBarcode& barcode) const {
-    if (debug_ == nullptr) return;
-    const uint32_t colour = barcode.isValid ? 0x00C000u : 0xC00000u;
-    for (size_t i = 0; i < barcode.position.size(); ++i) {
-        debug_->line(barcode.position[i], barcode.position[(i + 1) % 4], colour);
-    }
-    if (!barcode.isValid) debug_->note("PDF417: " + barcode.error);
 }
 
 }  // namespace orvel

@@ -10,6 +10,7 @@
 #include "foundation/VekPhotoReader.h"
 #include "foundation/VekReaderOptions.h"
 #include "pdf417/VekPDF417Candidate.h"
+#include "pdf417/VekPDF417Finds.h"
 #include "pdf417/VekPDF417Grid.h"
 #include "pdf417/VekPDF417GridReader.h"
 
@@ -26,14 +27,14 @@ namespace orvel {
 class TVekPDF417PhotoReader : public TVekPhotoReader {
 public:
     explicit TVekPDF417PhotoReader(const TVekReaderOptions& options, TVekDebugSink* debug = nullptr)
-        : options_(options), debug_(debug) {}
+        : options_(options), debug_(debug), finds_("PDF417", options.maxSymbols, debug) {}
 
     // Both stages as the schedule of readBarcodes runs them.
     TVekBarcodes read(TVekBinaryCache& picture) { return readAll(picture, options_.tryHarder); }
 
     bool readFirstPass(TVekBinaryCache& picture) override;
     void readLaterPasses(TVekBinaryCache& picture) override;
-    TVekBarcodes take() override { return finish(found_, failures_); }
+    TVekBarcodes take() override { return finds_.take(options_.returnErrors); }
 
 private:
     // The start and stop patterns one look met: whether another look may
@@ -43,27 +44,21 @@ private:
         double smallestModule = 1e9;  // in pixels of the picture
     };
 
-    // Reads the picture at one scale (1 or 2) into found.
-    TGuardsSeen readScale(const TVekGreyImage& grey, double scale, TVekBarcodes& found, TVekBarcodes& failures) const;
+    // Reads the picture at one scale (1 or 2).
+    TGuardsSeen readScale(const TVekGreyImage& grey, double scale);
     // Reads the candidates not covered by a symbol found nor alike one tried
     // (added to `tried`); true once enough symbols are found.
     bool readCandidates(TVekPDF417GridReader& gridReader, const std::vector<TVekPDF417Candidate>& candidates,
-                        double scale, std::vector<TVekPDF417Candidate>& tried, TVekBarcodes& found,
-                        TVekBarcodes& failures) const;
+                        double scale, std::vector<TVekPDF417Candidate>& tried);
     // The symbol a grid read of the candidate gives, valid or not; none
     // when the candidate showed no grid.
     std::optional<TVekBarcode> readCandidate(TVekPDF417GridReader& gridReader, const TVekPDF417Candidate& candidate,
                               bool thorough) const;
-    // The symbols read, and with returnErrors those that failed elsewhere.
-    TVekBarcodes finish(TVekBarcodes& found, TVekBarcodes& failures) const;
-    bool enough(const TVekBarcodes& found) const;
     void note(const TVekPDF417Candidate& candidate, const std::optional<TVekPDF417Grid>& grid) const;
-    void draw(const TVekBarcode& barcode) const;
 
     TVekReaderOptions options_;
     TVekDebugSink* debug_;
-    TVekBarcodes found_;
-    TVekBarcodes failures_;
+    TVekPDF417Finds finds_;
     TGuardsSeen first_;
 };
 
