@@ -17,6 +17,15 @@ TVekImage loadNamed(const std::string& file) {
     return loadPicture(file);
 }
 
+TVekLoadedPixels loadNamedPixels(const std::string& file) {
+    if (file == "-") return decodePicturePixels(readPictureStream(stdin, file), file);
+    return loadPicturePixels(file);
+}
+
+std::string pictureSize(int32_t width, int32_t height) {
+    return "a " + std::to_string(width) + " × " + std::to_string(height) + " picture";
+}
+
 }  // namespace
 
 TVekPictureReport readPictureFile(const std::string& file, const TVekReaderOptions& options,
@@ -26,10 +35,18 @@ TVekPictureReport readPictureFile(const std::string& file, const TVekReaderOptio
     report.file = file;
     std::string picture = "the picture";  // loaders name the size in their own memory errors
     try {
-        const TVekImage image = loadNamed(file);
-        picture = "a " + std::to_string(image.width) + " × " + std::to_string(image.height) + " picture";
-        report.barcodes = readBarcodes(image, options, debug);
-        if (sink) sink(image, report.barcodes);
+        if (sink) {
+            const TVekImage image = loadNamed(file);
+            picture = pictureSize(image.width, image.height);
+            report.barcodes = readBarcodes(image, options, debug);
+            sink(image, report.barcodes);
+        } else {
+            // Without a picture to draw on, the read needs only the rows:
+            // no colour copy of the picture is made.
+            const TVekLoadedPixels pixels = loadNamedPixels(file);
+            picture = pictureSize(pixels.width(), pixels.height());
+            report.barcodes = readBarcodes(pixels, options, debug);
+        }
     } catch (const std::bad_alloc&) {
         report.error = file + ": not enough memory to read " + picture;
     } catch (const std::exception& failure) {

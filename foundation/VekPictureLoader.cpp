@@ -5,6 +5,7 @@
 #include <bit>
 #include <cctype>
 #include <cerrno>
+#include <cstddef>
 #include <cstring>
 #include <new>
 #include <string>
@@ -12,6 +13,7 @@
 #include "foundation/VekBmpRunLength.h"
 #include "foundation/VekException.h"
 #include "foundation/VekJpegDecoder.h"
+#include "foundation/VekLoadedPixels.h"
 #include "foundation/VekPngDecoder.h"
 
 #include <fcntl.h>
@@ -389,6 +391,34 @@ TVekImage decodeByContent(std::vector<uint8_t> data) {
     throw TVekException("unknown picture format (not PNG, JPEG or BMP)");
 }
 
+// An uncompressed 24-bit bitmap holds its rows as the read takes them: they
+// are seen in place, the file's bytes are all the memory the picture needs.
+TVekLoadedPixels bmpPixels(std::vector<uint8_t> data) {
+    const TBmpLayout layout = readLayout(data);
+    if (layout.runLength || layout.bitsPerPixel != 24) {
+        try {
+            return TVekLoadedPixels(decodePixels(data, layout));
+        } catch (const std::bad_alloc&) {
+            throw TVekException(outOfMemory(layout.width, layout.height));
+        }
+    }
+    const auto stride = static_cast<std::ptrdiff_t>(layout.rowStride);
+    const size_t bottomRow = layout.pixelOffset + layout.rowStride * static_cast<size_t>(layout.height - 1);
+    const int32_t width = layout.width, height = layout.height;
+    if (layout.topDown) return TVekLoadedPixels(std::move(data), width, height, layout.pixelOffset, stride);
+    return TVekLoadedPixels(std::move(data), width, height, bottomRow, -stride);
+}
+
+// decodeByContent's choice of decoder and its errors, without the colour
+// picture.
+TVekLoadedPixels pixelsByContent(std::vector<uint8_t> data) {
+    if (hasPngSignature(data)) return TVekLoadedPixels(decodePng(data));
+    if (looksLikeJpeg(data)) return TVekLoadedPixels(decodeJpeg(data));
+    if (data.size() >= 2 && data[0] == 'B' && data[1] == 'M') return bmpPixels(std::move(data));
+    if (data.empty()) throw TVekException("file is empty");
+    throw TVekException("unknown picture format (not PNG, JPEG or BMP)");
+}
+
 // Runs a loading step, naming the file in its errors.
 template <typename Step>
 auto withFileName(const std::string& name, Step step) {
@@ -423,6 +453,14 @@ TVekImage loadPicture(const std::filesystem::path& path) {
 
 TVekImage decodePicture(std::vector<uint8_t> data, const std::string& name) {
     return withFileName(name, [&] { return decodeByContent(std::move(data)); });
+}
+
+TVekLoadedPixels loadPicturePixels(const std::filesystem::path& path) {
+    return withFileName(path.string(), [&] { return pixelsByContent(readWholeFile(path)); });
+}
+
+TVekLoadedPixels decodePicturePixels(std::vector<uint8_t> data, const std::string& name) {
+    return withFileName(name, [&] { return pixelsByContent(std::move(data)); });
 }
 
 std::vector<uint8_t> readPictureStream(std::FILE* stream, const std::string& name) {

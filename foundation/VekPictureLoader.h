@@ -8,6 +8,7 @@
 
 #include "foundation/VekBitmap.h"
 #include "foundation/VekImage.h"
+#include "foundation/VekLoadedPixels.h"
 
 namespace orvel {
 
@@ -32,6 +33,15 @@ TVekImage loadPicture(const std::filesystem::path& path);
 // Decodes a picture held in memory like loadPicture; `name` stands for the
 // file in the message "<name>: <problem>".
 TVekImage decodePicture(std::vector<uint8_t> data, const std::string& name);
+
+// Loads a picture file like loadPicture, as rows for readBarcodes: the file's
+// own bytes when it is an uncompressed 24-bit bitmap, the decoded raster
+// otherwise, and no colour picture. The same pixels and errors as loadPicture.
+TVekLoadedPixels loadPicturePixels(const std::filesystem::path& path);
+
+// Decodes a picture held in memory like loadPicturePixels; `name` stands for
+// the file in the message "<name>: <problem>".
+TVekLoadedPixels decodePicturePixels(std::vector<uint8_t> data, const std::string& name);
 
 // Reads a whole stream (standard input) into memory, refusing more bytes than
 // the largest accepted picture file can hold; "<name>: <problem>" otherwise.

@@ -1,10 +1,40 @@
 #include "foundation/VekTextDecoder.h"
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+
+#include <cstdlib>
+
+#include "foundation/VekBuiltinCharsets.h"
+#else
 #include <iconv.h>
+#endif
 
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+
+#ifdef __EMSCRIPTEN__
+// The browser's decoder (TextDecoder: Shift JIS, GB 18030, GBK, Big5,
+// EUC-KR, UTF-16, the ISO 8859 and Windows sets) writes the text as UTF-8
+// into memory it allocates, which the caller frees; null for a set the
+// browser does not know. Its tables are the browser's: the module carries
+// none.
+EM_JS(char*, orvelDecodeInBrowser, (const char* bytes, size_t size, const char* charset, size_t* length), {
+    let text;
+    try {
+        text = new TextDecoder(UTF8ToString(charset)).decode(HEAPU8.slice(bytes, bytes + size));
+    } catch (error) {
+        return 0;
+    }
+    const capacity = lengthBytesUTF8(text) + 1;
+    const out = _malloc(capacity);
+    stringToUTF8(text, out, capacity);
+    HEAPU32[length >> 2] = capacity - 1;
+    return out;
+});
+
+#endif
 
 namespace orvel {
 
@@ -20,6 +50,8 @@ void appendIso8859_1(std::string& out, std::string_view bytes) {
         }
     }
 }
+
+#ifndef __EMSCRIPTEN__
 
 constexpr const char* replacementCharacter = "\xEF\xBF\xBD";
 
@@ -38,6 +70,8 @@ public:
 private:
     iconv_t handle_;
 };
+
+#endif
 
 }  // namespace
 
@@ -88,6 +122,17 @@ std::string toUtf8(std::string_view bytes, const char* charset) {
         appendIso8859_1(out, bytes);
         return out;
     }
+#ifdef __EMSCRIPTEN__
+    if (appendBuiltinCharset(out, bytes, charset)) return out;
+    size_t length = 0;
+    if (char* text = orvelDecodeInBrowser(bytes.data(), bytes.size(), charset, &length)) {
+        out.assign(text, length);
+        std::free(text);
+    } else {
+        appendIso8859_1(out, bytes);
+    }
+    return out;
+#else
     TIconv converter(charset);
     if (!converter.isOpen()) {
         appendIso8859_1(out, bytes);
@@ -115,6 +160,7 @@ std::string toUtf8(std::string_view bytes, const char* charset) {
     iconv(converter.get(), nullptr, nullptr, &outPtr, &outLeft);
     out.append(buffer, static_cast<size_t>(outPtr - buffer));
     return out;
+#endif
 }
 
 bool isValidUtf8(std::string_view bytes) {

@@ -32,9 +32,18 @@ bool asksAny(const TVekReaderOptions& options, const TVekBarcodeFormats& family)
     return options.formats.empty() || options.formats.intersects(family);
 }
 
+// Where the documented readers get their colour picture, when they run: the
+// loaded picture itself, or one made from the caller's view or from loaded
+// pixels.
+struct TClassicPicture {
+    const TVekImage* loaded = nullptr;
+    const TVekImageView* view = nullptr;
+    const TVekLoadedPixels* pixels = nullptr;
+};
+
 // The grey picture is moved into the binary cache: the read makes it once
 // and copies it never.
-TVekBarcodes read(const TVekImage* loaded, const TVekImageView* view, TVekGreyImage grey, const TVekReaderOptions& options,
+TVekBarcodes read(const TClassicPicture& classic, TVekGreyImage grey, const TVekReaderOptions& options,
                   TVekDebugSink* debug) {
     TVekResultSet found(options);
     if (grey.empty()) return found.take();
@@ -46,10 +55,12 @@ TVekBarcodes read(const TVekImage* loaded, const TVekImageView* view, TVekGreyIm
     // them, and with them the copy of the picture they need.
     const TVekBarcodeFormats families = classicFamilies(options);
     if (!found.isComplete() && !families.empty() && asksAny(options, families)) {
-        if (loaded != nullptr) {
-            found.add(readClassic(*loaded, options, families));
-        } else if (view != nullptr) {
-            found.add(readClassic(imageOfView(*view), options, families));
+        if (classic.loaded != nullptr) {
+            found.add(readClassic(*classic.loaded, options, families));
+        } else if (classic.view != nullptr) {
+            found.add(readClassic(imageOfView(*classic.view), options, families));
+        } else if (classic.pixels != nullptr) {
+            found.add(readClassic(classic.pixels->toImage(), options, families));
         }
     }
     return found.take();
@@ -59,12 +70,17 @@ TVekBarcodes read(const TVekImage* loaded, const TVekImageView* view, TVekGreyIm
 
 TVekBarcodes readBarcodes(const TVekImageView& image, const TVekReaderOptions& options, TVekDebugSink* debug) {
     TVekMemoryBudget budget(image.width, image.height);
-    return read(nullptr, &image, TVekGreyImage(image), options, debug);
+    return read({.view = &image}, TVekGreyImage(image), options, debug);
 }
 
 TVekBarcodes readBarcodes(const TVekImage& image, const TVekReaderOptions& options, TVekDebugSink* debug) {
     TVekMemoryBudget budget(image.width, image.height);
-    return read(&image, nullptr, TVekGreyImage(image), options, debug);
+    return read({.loaded = &image}, TVekGreyImage(image), options, debug);
+}
+
+TVekBarcodes readBarcodes(const TVekLoadedPixels& pixels, const TVekReaderOptions& options, TVekDebugSink* debug) {
+    TVekMemoryBudget budget(pixels.width(), pixels.height());
+    return read({.pixels = &pixels}, TVekGreyImage(pixels.view()), options, debug);
 }
 
 }  // namespace orvel

@@ -6,6 +6,7 @@
 #include "foundation/VekDebugSink.h"
 #include "foundation/VekImage.h"
 #include "foundation/VekImageView.h"
+#include "foundation/VekLoadedPixels.h"
 #include "foundation/VekReaderOptions.h"
 
 namespace orvel {
@@ -17,6 +18,11 @@ namespace orvel {
 TVekBarcodes readBarcodes(const TVekImageView& image, const TVekReaderOptions& options = {},
                           TVekDebugSink* debug = nullptr);
 TVekBarcodes readBarcodes(const TVekImage& image, const TVekReaderOptions& options = {},
+                          TVekDebugSink* debug = nullptr);
+// A loaded file's pixels read as the TVekImage loaded from the same file
+// would be, without the colour copy of the picture unless the documented
+// readers run.
+TVekBarcodes readBarcodes(const TVekLoadedPixels& pixels, const TVekReaderOptions& options = {},
                           TVekDebugSink* debug = nullptr);
 
 }  // namespace orvel

@@ -11,6 +11,7 @@
 #include "foundation/VekException.h"
 #include "foundation/VekJpegDecoder.h"
 #include "foundation/VekPictureLoader.h"
+#include "foundation/VekPngEncoder.h"
 #include "support/PictureTools.h"
 #include "support/TestSupport.h"
 
@@ -118,6 +119,15 @@ void expectPixels(const TVekImage& image, const std::vector<uint32_t>& expected,
     for (int32_t y = 0; y < kHeight; ++y)
         for (int32_t x = 0; x < kWidth; ++x)
             ASSERT_EQ(image.getPixelInt(x, y), expected[y * kWidth + x]) << what << " at " << x << ", " << y;
+}
+
+void expectSamePicture(const TVekImage& image, const TVekImage& expected, const std::string& what) {
+    ASSERT_EQ(image.width, expected.width) << what;
+    ASSERT_EQ(image.height, expected.height) << what;
+    EXPECT_EQ(image.blackAndWhite, expected.blackAndWhite) << what;
+    EXPECT_TRUE(image.pixelData() == expected.pixelData()) << what;
+    ASSERT_TRUE(image.bitmap() && expected.bitmap()) << what;
+    EXPECT_TRUE(image.bitmap()->bgr == expected.bitmap()->bgr) << what;
 }
 
 std::string loadError(const std::filesystem::path& path) {
@@ -349,6 +359,54 @@ TEST_F(PictureLoaderTest, ContentDecidesForOtherNames) {
     EXPECT_EQ(loadError(text), text.string() + ": unknown picture format");
 }
 
+// The rows handed to the read (in place for an uncompressed 24-bit bitmap,
+// decoded otherwise) are the pixels of the loaded picture, and the colour
+// picture made from them is the loaded picture.
+TEST_F(PictureLoaderTest, LoadedPixelsAreTheLoadedPicture) {
+    const std::vector<uint32_t> colours = {0x000000, 0xFFFFFF, 0xC03020, 0x20A040, 0x3040C0, 0x808080, 0x010203};
+    std::vector<uint32_t> direct = indexPattern(colours.size());
+    for (uint32_t& value : direct) value = colours[value];
+    std::vector<std::pair<std::string, std::vector<uint8_t>>> files;
+    for (bool topDown : {false, true}) {
+        TBmpOptions options;
+        options.topDown = topDown;
+        files.emplace_back(topDown ? "24-top-down" : "24-bottom-up", writeBmp(kWidth, kHeight, direct, options));
+        options.bitsPerPixel = 32;
+        files.emplace_back(topDown ? "32-top-down" : "32-bottom-up", writeBmp(kWidth, kHeight, direct, options));
+    }
+    TBmpOptions core;
+    core.headerSize = 12;
+    files.emplace_back("24-core", writeBmp(kWidth, kHeight, direct, core));
+    TBmpOptions paletted;
+    paletted.bitsPerPixel = 8;
+    paletted.palette = colours;
+    files.emplace_back("8-palette", writeBmp(kWidth, kHeight, indexPattern(colours.size()), paletted));
+    TBmpOptions twoColours;
+    twoColours.palette = {0x000000, 0xFFFFFF};
+    twoColours.bitsPerPixel = 1;
+    files.emplace_back("1-black-and-white", writeBmp(kWidth, kHeight, indexPattern(2), twoColours));
+    files.emplace_back("jpeg", test::encodeJpeg(blockPicture(40, 24, colours), {}));
+    files.emplace_back("png", encodePng(TVekPngRaster::fromBitmap(blockPicture(24, 40, colours))));
+
+    for (const auto& [name, bytes] : files) {
+        const auto path = writeFile(dir / ("pixels-" + name), bytes);
+        const TVekImage image = loadPicture(path);
+        const TVekLoadedPixels pixels = loadPicturePixels(path);
+        ASSERT_EQ(pixels.width(), image.width) << name;
+        ASSERT_EQ(pixels.height(), image.height) << name;
+        const TVekImageView view = pixels.view();
+        ASSERT_TRUE(view.isValid()) << name;
+        for (int32_t y = 0; y < image.height; ++y)
+            for (int32_t x = 0; x < image.width; ++x) {
+                const uint8_t* p = view.row(y) + 3 * x;
+                ASSERT_EQ((uint32_t{p[2]} << 16) | (uint32_t{p[1]} << 8) | p[0], image.getPixelInt(x, y))
+                    << name << " at " << x << ", " << y;
+            }
+        expectSamePicture(pixels.toImage(), image, name);
+        expectSamePicture(decodePicturePixels(bytes, name).toImage(), image, name + " in memory");
+    }
+}
+
 // ---- Damaged and hostile files.
 
 std::vector<uint8_t> validBmp(int bpp = 24) {
@@ -397,9 +455,20 @@ TEST_F(PictureLoaderTest, DamagedBitmapsAreRefusedWithTheReason) {
                      "BMP palette of 268435456 colours is invalid for 8-bit pixels"});
     cases.push_back({"palette-missing.bmp", patched(paletted, 10, 54), "BMP palette is missing"});
 
+    const auto error = [](auto load) {
+        try {
+            load();
+        } catch (const TVekException& failure) {
+            return std::string(failure.what());
+        }
+        return std::string();
+    };
     for (const TCase& c : cases) {
         const auto path = writeFile(dir / c.name, c.bytes);
         EXPECT_EQ(loadError(path), path.string() + ": " + c.message) << c.name;
+        const std::string byContent = error([&] { loadPicture(path); });
+        EXPECT_NE(byContent, "") << c.name;
+        EXPECT_EQ(error([&] { loadPicturePixels(path); }), byContent) << c.name;
     }
     EXPECT_EQ(loadError(dir / "missing.bmp"),
               (dir / "missing.bmp").string() + ": cannot open the file: No such file or directory");
@@ -483,12 +552,24 @@ TEST_F(PictureLoaderTest, DamagedFilesNeverCrash) {
     std::mt19937 random(20261207);
     int loaded = 0, refused = 0;
     const auto attempt = [&](const std::vector<uint8_t>& bytes, bool asJpeg) {
+        std::string imageError;
         try {
             const TVekImage image = asJpeg ? TVekImage(TVekJpegPicture{bytes}) : TVekImage(decodeBmp(bytes));
             EXPECT_GT(image.width, 0);
             ++loaded;
-        } catch (const TVekException&) {
+        } catch (const TVekException& error) {
+            imageError = error.what();
             ++refused;
+        }
+        // The rows seen in place in a damaged bitmap stay within its bytes
+        // (the sanitizer build checks every one) and hold the same pixels.
+        if (asJpeg || bytes.size() < 2 || bytes[0] != 'B' || bytes[1] != 'M') return;
+        try {
+            const TVekLoadedPixels pixels = decodePicturePixels(bytes, "x");
+            ASSERT_EQ(imageError, "");
+            expectSamePicture(pixels.toImage(), TVekImage(decodeBmp(bytes)), "damaged");
+        } catch (const TVekException& error) {
+            EXPECT_EQ("x: " + imageError, error.what());
         }
     };
     for (int round = 0; round < 1500; ++round) {

@@ -153,6 +153,45 @@ TEST_F(ReadBarcodesTest, ViewsOfEveryPixelLayoutReadLikeTheLoadedPicture) {
     EXPECT_THROW(readBarcodes(TVekImageView(nullptr, 10, 10, TVekPixelFormat::grey)), TVekException);
 }
 
+// The command-line scanner reads a file's rows without the colour picture;
+// the documented readers (run when trying harder, or asked for) get the
+// colour picture made from those rows. Every way, the same symbols as the
+// loaded picture, in the same places.
+TEST(ReadBarcodesPixelsTest, LoadedPixelsReadLikeTheLoadedPicture) {
+    ASSERT_TRUE(test::haveZint());
+    const auto dir = test::testDirectory("read_pixels");
+    const std::filesystem::path samplesDir = std::filesystem::path(ORVEL_SOURCE_DIR) / "samples";
+    std::vector<std::filesystem::path> files = {samplesDir / "QRCodeImages/qrcode.bmp",
+                                                samplesDir / "DatamatrixImages/datamatrix-numbers.jpg",
+                                                samplesDir / "PDF417Images/pdf417.bmp"};
+    for (const std::string zint : {"-b 20 -d Orvel-128", "-b 13 -d 400638133393", "-b 18 -d A40156B"}) {
+        files.push_back(dir / ("linear-" + std::to_string(files.size()) + ".bmp"));
+        ASSERT_TRUE(test::zintRender(zint + " --scale=2 --height=40 --quietzones", files.back())) << zint;
+    }
+    TVekReaderOptions harder;
+    harder.tryHarder = true;
+    TVekReaderOptions classic;
+    classic.classic = true;
+    for (const auto& path : files) {
+        const TVekImage image = loadPicture(path);
+        const TVekLoadedPixels pixels = loadPicturePixels(path);
+        for (const TVekReaderOptions& options : {TVekReaderOptions{}, harder, classic}) {
+            SCOPED_TRACE(path.filename().string() + (options.tryHarder ? " trying harder" : "") +
+                         (options.classic ? " classic" : ""));
+            const TVekBarcodes expected = readBarcodes(image, options);
+            const TVekBarcodes found = readBarcodes(pixels, options);
+            ASSERT_FALSE(expected.empty());
+            ASSERT_EQ(found.size(), expected.size());
+            for (size_t k = 0; k < found.size(); ++k) {
+                EXPECT_EQ(found[k].format, expected[k].format);
+                EXPECT_EQ(found[k].bytes, expected[k].bytes);
+                EXPECT_EQ(found[k].position, expected[k].position);
+                EXPECT_EQ(found[k].isValid, expected[k].isValid);
+            }
+        }
+    }
+}
+
 TEST_F(ReadBarcodesTest, FourThreadsReadWhatOneThreadReads) {
     std::vector<TVekImage> pictures;
     for (const TSample& sample : samples()) pictures.push_back(picture(sample));

@@ -48,6 +48,25 @@ describe('readBarcodes', () => {
     assert.deepEqual(greek.eciMarks.map((mark) => mark.eci), [9]);
   });
 
+  // The module carries no conversion tables: the multi-byte sets come from
+  // the JavaScript engine's decoder, the others from the module itself.
+  test('text in every kind of character set', async () => {
+    const cases = [
+      ['日本語のテキスト', []],  // Shift JIS without ECI, in Kanji mode
+      ['中文字符', ['--eci=29']],  // GB 18030
+      ['한국어', ['--eci=30']],  // EUC-KR
+      ['繁體中文', ['--eci=28']],  // Big5
+      ['Ωmega ŝ', ['--eci=25']],  // UTF-16BE
+      ['İstanbul ğş', ['--eci=11']],  // ISO 8859-9
+      ['ภาษาไทย', ['--eci=13']],  // ISO 8859-11
+      ['𝄞 clef', ['--eci=34']],  // UTF-32BE
+    ];
+    for (const [text, eci] of cases) {
+      const [result] = await readBarcodes(qr(text, eci));
+      assert.equal(result?.text, text, `${text} ${eci.join(' ')}`);
+    }
+  });
+
   test('linear and 2D symbols in one picture; formats choose what is read', async () => {
     const ean = drawRows(zintRows(['-b', 'EANX', '-d', '501234567890']), { scale: 3 });
     const matrix = drawRows(zintRows(['-b', 'DATAMATRIX', '-d', 'DM 42']), { scale: 5 });
