@@ -37,6 +37,9 @@ public:
     // unseen beyond the picture's border with its guard where it stands.
     bool isQuiet(size_t i, double width) const;
 
+    // True when `other` has the very widths of this row (its line aside).
+    bool sameElements(const TVekBarRow& other) const { return widths_ == other.widths_; }
+
     // The same line read the other way.
     TVekBarRow reversed() const;
     // The same, into `other`, whose buffers are kept from line to line.

@@ -14,7 +14,7 @@ constexpr size_t contrastReach = 3;
 
 }  // namespace
 
-void TVekEdgeFinder::measureContrast(const float* profile, size_t count, double share) {
+void TVekEdgeFinder::measureBlocks(const float* profile, size_t count) {
     const size_t blocks = (count + blockSize - 1) / blockSize;
     lows_.assign(blocks, 255.f);
     highs_.assign(blocks, 0.f);
@@ -23,7 +23,7 @@ void TVekEdgeFinder::measureContrast(const float* profile, size_t count, double 
         lows_[b] = std::min(lows_[b], profile[k]);
         highs_[b] = std::max(highs_[b], profile[k]);
     }
-    thresholds_.assign(blocks, minimumStep);
+    contrasts_.resize(blocks);
     for (size_t b = 0; b < blocks; ++b) {
         const size_t first = b >= contrastReach ? b - contrastReach : 0;
         const size_t last = std::min(blocks - 1, b + contrastReach);
@@ -32,8 +32,13 @@ void TVekEdgeFinder::measureContrast(const float* profile, size_t count, double 
             low = std::min(low, lows_[c]);
             high = std::max(high, highs_[c]);
         }
-        thresholds_[b] = std::max(minimumStep, share * (high - low));
+        contrasts_[b] = high - low;
     }
+}
+
+void TVekEdgeFinder::setThresholds(double share) {
+    thresholds_.resize(contrasts_.size());
+    for (size_t b = 0; b < contrasts_.size(); ++b) thresholds_[b] = std::max(minimumStep, share * contrasts_[b]);
 }
 
 double TVekEdgeFinder::crossing(const float* profile, size_t from, size_t to, double level) {
@@ -47,11 +52,21 @@ double TVekEdgeFinder::crossing(const float* profile, size_t from, size_t to, do
 }
 
 void TVekEdgeFinder::find(const float* profile, size_t count, TVekBarRow& row, double share) {
+    measureBlocks(profile, count);
+    setThresholds(share);
+    trace(profile, count, row);
+}
+
+void TVekEdgeFinder::findAgain(const float* profile, size_t count, TVekBarRow& row, double share) {
+    setThresholds(share);
+    trace(profile, count, row);
+}
+
+void TVekEdgeFinder::trace(const float* profile, size_t count, TVekBarRow& row) const {
     if (count < 2) {
         row.finish(static_cast<double>(count));
         return;
     }
-    measureContrast(profile, count, share);
     // The last confirmed extreme, and the one being followed (its level and
     // the first and last sample at that level, for flat tops).
     enum class Seeking { either, high, low };

@@ -50,21 +50,28 @@ void TVekLinearScanner::scanColumn(int32_t x) {
 }
 
 // A line that reads nothing at the usual edge threshold is read once more
-// with the faint one. That doubles the cost of lines that cross no symbol;
-// a picture's first lines that read one stop the read early.
+// with the faint one, unless that finds the very same edges (a clean line
+// often does). That doubles the cost of lines that cross no symbol; a
+// picture's first lines that read one stop the read early.
 void TVekLinearScanner::scanProfile(TVekPointF origin, TVekPointF step, double across) {
     ++line_;
-    for (const double share : {TVekEdgeFinder::usualShare, TVekEdgeFinder::faintShare}) {
-        faint_ = share == TVekEdgeFinder::faintShare;
-        row_.reset(origin, step);
-        edges_.find(profile_.data(), profile_.size(), row_, share);
-        // DX film edge's shortest tracks cross 15 elements, quiet zones included.
-        if (row_.size() < 15) continue;
-        bool read = decode(row_, across);
-        row_.reverseInto(reversed_);
-        read = decode(reversed_, across) || read;
-        if (read) return;
-    }
+    faint_ = false;
+    row_.reset(origin, step);
+    edges_.find(profile_.data(), profile_.size(), row_, TVekEdgeFinder::usualShare);
+    if (decodeBothWays(row_, across)) return;
+    faint_ = true;
+    faintRow_.reset(origin, step);
+    edges_.findAgain(profile_.data(), profile_.size(), faintRow_, TVekEdgeFinder::faintShare);
+    if (faintRow_.sameElements(row_)) return;
+    decodeBothWays(faintRow_, across);
+}
+
+bool TVekLinearScanner::decodeBothWays(const TVekBarRow& row, double across) {
+    // DX film edge's shortest tracks cross 15 elements, quiet zones included.
+    if (row.size() < 15) return false;
+    bool read = decode(row, across);
+    row.reverseInto(reversed_);
+    return decode(reversed_, across) || read;
 }
 
 bool TVekLinearScanner::decode(const TVekBarRow& row, double across) {

@@ -34,7 +34,8 @@ public:
 
 private:
     void scanProfile(TVekPointF origin, TVekPointF step, double across);
-    // True when something was read.
+    // True when something was read, either way along the row.
+    bool decodeBothWays(const TVekBarRow& row, double across);
     bool decode(const TVekBarRow& row, double across);
 
     const TVekGreyImage& grey_;
@@ -46,6 +47,7 @@ private:
     std::vector<float> profile_;
     TVekEdgeFinder edges_;
     TVekBarRow row_;
+    TVekBarRow faintRow_;
     TVekBarRow reversed_;
     TVekLinearVotes votes_;
     TVekDataBarStack stack_;
