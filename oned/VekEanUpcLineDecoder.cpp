@@ -103,7 +103,27 @@ std::string expandUpcE(const std::string& upcE) {
     return upcE.substr(0, 1) + body + upcE.substr(7, 1);
 }
 
-void TVekEanUpcLineDecoder::decode(const TVekBarRow& row, std::vector<TVekLinearRead>& reads) const {
+namespace {
+
+// The start guard's digits up to the centre guard, of EAN-13 and UPC-A (six,
+// whose centre guard begins like UPC-E's end guard) or of EAN-8 (four).
+bool showsLeftHalf(const TVekBarRow& row, size_t start, double module) {
+    for (const size_t digits : {size_t{6}, size_t{4}}) {
+        std::string read;
+        int parity = 0;
+        double own = module;
+        const size_t centre = start + 3 + 4 * digits;
+        if (centre + 5 <= row.size() && readDigits(row, start + 3, digits, true, own, read, parity) &&
+            isGuard(row, centre, 5))
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+void TVekEanUpcLineDecoder::decode(const TVekBarRow& row, std::vector<TVekLinearRead>& reads,
+                                   TVekLinearClues* clues) const {
     using F = TVekBarcodeFormat;
     const bool wants13 = formats_.asks(F::ean13) || formats_.asks(F::upcA);
     const bool wants8 = formats_.asks(F::ean8), wantsE = formats_.asks(F::upcE);
@@ -118,6 +138,8 @@ void TVekEanUpcLineDecoder::decode(const TVekBarRow& row, std::vector<TVekLinear
             const bool withAddOn = addOn_ != TVekEanAddOn::ignore && readAddOn(row, read.lastElement + 1, module, read);
             if (withAddOn || addOn_ != TVekEanAddOn::require) reads.push_back(read);
             start = read.lastElement;
+        } else if (clues && showsLeftHalf(row, start, module)) {
+            ++clues->partialSymbols;
         }
     }
 }

@@ -36,9 +36,11 @@ std::vector<int32_t> linePositions(int32_t extent, int32_t count) {
 // before it, the first centred on the picture: a symbol of the usual size is
 // crossed twice by the first round already, and the read stops there.
 constexpr std::array<size_t, 3> roundSpacing = {4, 2, 1};
-// The rounds of the first pass dark on light: every line (a symbol crossed
-// by the finest round alone reads nowhere else), and light on dark: the
-// first quarter.
+// The rounds of the first pass dark on light: half of the lines, and the
+// other half where those read a symbol or showed one's start and a few of
+// its characters (a damaged symbol may read on the finest round's lines
+// alone); light on dark: the first quarter.
+constexpr size_t kCoarseDarkRounds = 2;
 constexpr size_t kFirstDarkRounds = 3;
 constexpr size_t kFirstLightRounds = 1;
 
@@ -127,7 +129,8 @@ bool TVekLinearPhotoReader::readFirstPass(TVekBinaryCache& picture) {
     const TVekGreyImage& grey = picture.grey();
     if (formats_.empty() || grey.empty()) return false;
     dark_ = std::make_unique<TShade>(grey, formats_, false, options_);
-    scanRounds(*dark_, kFirstDarkRounds);
+    scanRounds(*dark_, kCoarseDarkRounds);
+    if (sawRead(*dark_) || dark_->scanner.clues().partialSymbols > 0) scanRounds(*dark_, kFirstDarkRounds);
     if (dark_->scanner.acceptedCount() > 0) {
         finish(*dark_, grey);
         return false;

@@ -78,10 +78,10 @@ bool TVekLinearScanner::decode(const TVekBarRow& row, double across) {
     using F = TVekBarcodeFormat;
     std::vector<TVekLinearRead> reads;
     if (formats_.asks(F::ean13) || formats_.asks(F::upcA) || formats_.asks(F::ean8) || formats_.asks(F::upcE))
-        TVekEanUpcLineDecoder(formats_, addOn_).decode(row, reads);
-    if (formats_.asks(F::code128)) TVekCode128LineDecoder().decode(row, reads);
+        TVekEanUpcLineDecoder(formats_, addOn_).decode(row, reads, &clues_);
+    if (formats_.asks(F::code128)) TVekCode128LineDecoder().decode(row, reads, &clues_);
     if (formats_.empty() || formats_.intersects({F::code39, F::code39Extended, F::code32, F::pzn}))
-        TVekCode39LineDecoder(TVekCode39Interpreter(formats_, code39FullAscii_)).decode(row, reads);
+        TVekCode39LineDecoder(TVekCode39Interpreter(formats_, code39FullAscii_)).decode(row, reads, &clues_);
     if (formats_.asks(F::code93)) TVekCode93LineDecoder().decode(row, reads);
     if (formats_.asks(F::interleaved25) || formats_.asks(F::identcode))
         TVekInterleavedLineDecoder(formats_, minimumInterleavedDigits_).decode(row, reads);

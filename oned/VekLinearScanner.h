@@ -27,6 +27,8 @@ public:
     void scanRow(int32_t y);
     void scanColumn(int32_t x);
     const TVekLinearVotes& votes() const { return votes_; }
+    // What the lines showed short of a read.
+    const TVekLinearClues& clues() const { return clues_; }
     // What the lines read: the votes' symbols and those put together from
     // several lines (stacked symbols), and how many there are.
     TVekBarcodes results() const;
@@ -50,6 +52,7 @@ private:
     TVekBarRow faintRow_;
     TVekBarRow reversed_;
     TVekLinearVotes votes_;
+    TVekLinearClues clues_;
     TVekDataBarStack stack_;
     TVekDataBarExpandedStack expandedStack_;
     TVekDxFilmEdgeCollector dxFilmEdge_;
