@@ -95,7 +95,7 @@ void TVekCode128LineDecoder::decode(const TVekBarRow& row, std::vector<TVekLinea
         if (readSymbol(row, start, read, characters)) {
             reads.push_back(read);
             start = read.lastElement;
-        } else if (clues && characters >= 3) {
+        } else if (clues && characters >= 5) {
             ++clues->partialSymbols;
         }
     }

@@ -14,7 +14,8 @@ namespace orvel {
 // 128 to 255) turned into bytes.
 class TVekCode128LineDecoder {
 public:
-    // `clues`, when given, counts the starts followed by two characters that did not read whole.
+    // `clues`, when given, counts the starts followed by four characters that did not read whole
+    // (random print matches two or three often).
     void decode(const TVekBarRow& row, std::vector<TVekLinearRead>& reads, TVekLinearClues* clues = nullptr) const;
 
     // The content of a run of symbol character values from the start

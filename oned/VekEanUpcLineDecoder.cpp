@@ -105,18 +105,17 @@ std::string expandUpcE(const std::string& upcE) {
 
 namespace {
 
-// The start guard's digits up to the centre guard, of EAN-13 and UPC-A (six,
-// whose centre guard begins like UPC-E's end guard) or of EAN-8 (four).
+// The six digits after the start guard, of a parity EAN-13, UPC-A or UPC-E
+// has, and the guard after them (UPC-E's end guard begins like the centre
+// guard).
 bool showsLeftHalf(const TVekBarRow& row, size_t start, double module) {
-    for (const size_t digits : {size_t{6}, size_t{4}}) {
-        std::string read;
-        int parity = 0;
-        double own = module;
-        const size_t centre = start + 3 + 4 * digits;
-        if (centre + 5 <= row.size() && readDigits(row, start + 3, digits, true, own, read, parity) &&
-            isGuard(row, centre, 5))
-            return true;
-    }
+    std::string digits;
+    int parity = 0;
+    if (start + 32 > row.size() || !readDigits(row, start + 3, 6, true, module, digits, parity) ||
+        !isGuard(row, start + 27, 5))
+        return false;
+    for (size_t k = 0; k < 10; ++k)
+        if (parity == leadingParity[k] || parity == upcEParity[k] || parity == (0x3f ^ upcEParity[k])) return true;
     return false;
 }
 

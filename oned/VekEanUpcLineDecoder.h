@@ -18,7 +18,8 @@ public:
     explicit TVekEanUpcLineDecoder(const TVekBarcodeFormats& formats, TVekEanAddOn addOn = TVekEanAddOn::ignore)
         : formats_(formats), addOn_(addOn) {}
 
-    // `clues`, when given, counts the left halves read of symbols that did not read whole.
+    // `clues`, when given, counts the left halves (EAN-13, UPC-A, UPC-E) read of
+    // symbols that did not read whole.
     void decode(const TVekBarRow& row, std::vector<TVekLinearRead>& reads, TVekLinearClues* clues = nullptr) const;
 
 private:
