@@ -14,6 +14,7 @@ void TVekBarRow::reset(TVekPointF origin, TVekPointF step) {
     step_ = step;
     length_ = 0;
     lastEdge_ = 0;
+    leadingBar_ = false;
     widths_.clear();
     starts_.clear();
 }
@@ -22,6 +23,7 @@ void TVekBarRow::addElement(double edge, bool isBar) {
     if (widths_.empty() && isBar) {
         widths_.push_back(0);
         starts_.push_back(0);
+        leadingBar_ = true;
     }
     widths_.push_back(edge - lastEdge_);
     starts_.push_back(lastEdge_);
@@ -51,6 +53,14 @@ TVekBarRow TVekBarRow::reversed() const {
     TVekBarRow other;
     reverseInto(other);
     return other;
+}
+
+// Each element but the last ends at an edge, which is where the next one
+// starts; the leading zero-width space ends at none.
+void TVekBarRow::invertInto(TVekBarRow& other) const {
+    other.reset(origin_, step_);
+    for (size_t i = leadingBar_ ? 1 : 0; i + 1 < widths_.size(); ++i) other.addElement(starts_[i + 1], !isBar(i));
+    other.finish(length_);
 }
 
 void TVekBarRow::reverseInto(TVekBarRow& other) const {

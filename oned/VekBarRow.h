@@ -44,12 +44,16 @@ public:
     TVekBarRow reversed() const;
     // The same, into `other`, whose buffers are kept from line to line.
     void reverseInto(TVekBarRow& other) const;
+    // The same line with bars and spaces exchanged, as the edges of the
+    // line's negative profile make it, into `other`.
+    void invertInto(TVekBarRow& other) const;
 
 private:
     TVekPointF origin_;
     TVekPointF step_{1, 0};
     double length_ = 0;
     double lastEdge_ = 0;
+    bool leadingBar_ = false;  // element 0 is the zero-width space before a first bar
     std::vector<double> widths_;
     std::vector<double> starts_;
 };

@@ -128,7 +128,9 @@ bool TVekLinearPhotoReader::readFirstPass(TVekBinaryCache& picture) {
     (void)debug_;
     const TVekGreyImage& grey = picture.grey();
     if (formats_.empty() || grey.empty()) return false;
+    memo_ = std::make_unique<TVekEdgeMemo>();
     dark_ = std::make_unique<TShade>(grey, formats_, false, options_);
+    dark_->scanner.shareEdges(memo_.get());
     scanRounds(*dark_, kCoarseDarkRounds);
     if (sawRead(*dark_) || dark_->scanner.clues().partialSymbols > 0) scanRounds(*dark_, kFirstDarkRounds);
     if (dark_->scanner.acceptedCount() > 0) {
@@ -138,6 +140,7 @@ bool TVekLinearPhotoReader::readFirstPass(TVekBinaryCache& picture) {
     bool candidate = sawRead(*dark_);
     if (options_.tryInvert) {
         light_ = std::make_unique<TShade>(grey, formats_, true, options_);
+        light_->scanner.shareEdges(memo_.get());
         scanRounds(*light_, kFirstLightRounds);
         candidate = candidate || sawRead(*light_);
     }

@@ -7,6 +7,7 @@
 #include "foundation/VekDebugSink.h"
 #include "foundation/VekPhotoReader.h"
 #include "foundation/VekReaderOptions.h"
+#include "oned/VekEdgeMemo.h"
 
 namespace orvel {
 
@@ -42,6 +43,7 @@ private:
     TVekReaderOptions options_;
     TVekDebugSink* debug_;
     TVekBarcodeFormats formats_;
+    std::unique_ptr<TVekEdgeMemo> memo_;
     std::unique_ptr<TShade> dark_, light_;
     TVekBarcodes found_;
 };

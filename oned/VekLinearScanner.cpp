@@ -24,46 +24,62 @@ TVekLinearScanner::TVekLinearScanner(const TVekGreyImage& grey, const TVekBarcod
       addOn_(addOn),
       code39FullAscii_(code39FullAscii) {}
 
+void TVekLinearScanner::scanRow(int32_t y) { scanLine(true, y); }
+
+void TVekLinearScanner::scanColumn(int32_t x) { scanLine(false, x); }
+
 // Each sample weighs the line's pixel twice and its neighbours across the
 // line once: sensor noise drops, edges a few degrees off the line blur little.
-void TVekLinearScanner::scanRow(int32_t y) {
-    const uint8_t* above = grey_.row(std::max(y - 1, 0));
-    const uint8_t* pixels = grey_.row(y);
-    const uint8_t* below = grey_.row(std::min(y + 1, grey_.height() - 1));
-    profile_.resize(static_cast<size_t>(grey_.width()));
-    for (size_t x = 0; x < profile_.size(); ++x) {
-        const float level = 0.25f * static_cast<float>(above[x] + 2 * pixels[x] + below[x]);
-        profile_[x] = inverted_ ? 255.f - level : level;
+void TVekLinearScanner::sampleProfile(bool isRow, int32_t at) {
+    if (isRow) {
+        const uint8_t* above = grey_.row(std::max(at - 1, 0));
+        const uint8_t* pixels = grey_.row(at);
+        const uint8_t* below = grey_.row(std::min(at + 1, grey_.height() - 1));
+        profile_.resize(static_cast<size_t>(grey_.width()));
+        for (size_t x = 0; x < profile_.size(); ++x) {
+            const float level = 0.25f * static_cast<float>(above[x] + 2 * pixels[x] + below[x]);
+            profile_[x] = inverted_ ? 255.f - level : level;
+        }
+        return;
     }
-    scanProfile({0.5, y + 0.5}, {1, 0}, y);
-}
-
-void TVekLinearScanner::scanColumn(int32_t x) {
-    const int32_t left = std::max(x - 1, 0), right = std::min(x + 1, grey_.width() - 1);
+    const int32_t left = std::max(at - 1, 0), right = std::min(at + 1, grey_.width() - 1);
     profile_.resize(static_cast<size_t>(grey_.height()));
     for (int32_t y = 0; y < grey_.height(); ++y) {
         const uint8_t* pixels = grey_.row(y);
-        const float level = 0.25f * static_cast<float>(pixels[left] + 2 * pixels[x] + pixels[right]);
+        const float level = 0.25f * static_cast<float>(pixels[left] + 2 * pixels[at] + pixels[right]);
         profile_[static_cast<size_t>(y)] = inverted_ ? 255.f - level : level;
     }
-    scanProfile({x + 0.5, 0.5}, {0, 1}, x);
+}
+
+void TVekLinearScanner::findEdges(bool isRow, int32_t at, bool faint, TVekBarRow& row, bool& profiled) {
+    if (memo_ && inverted_ && memo_->recallInverted(isRow, at, faint, row)) return;
+    const TVekPointF origin = isRow ? TVekPointF{0.5, at + 0.5} : TVekPointF{at + 0.5, 0.5};
+    row.reset(origin, isRow ? TVekPointF{1, 0} : TVekPointF{0, 1});
+    const double share = faint ? TVekEdgeFinder::faintShare : TVekEdgeFinder::usualShare;
+    if (profiled) {
+        edges_.findAgain(profile_.data(), profile_.size(), row, share);
+    } else {
+        sampleProfile(isRow, at);
+        edges_.find(profile_.data(), profile_.size(), row, share);
+        profiled = true;
+    }
+    if (memo_ && !inverted_) memo_->keep(isRow, at, faint, row);
 }
 
 // A line that reads nothing at the usual edge threshold is read once more
 // with the faint one, unless that finds the very same edges (a clean line
 // often does). That doubles the cost of lines that cross no symbol; a
 // picture's first lines that read one stop the read early.
-void TVekLinearScanner::scanProfile(TVekPointF origin, TVekPointF step, double across) {
+void TVekLinearScanner::scanLine(bool isRow, int32_t at) {
     ++line_;
+    bool profiled = false;
     faint_ = false;
-    row_.reset(origin, step);
-    edges_.find(profile_.data(), profile_.size(), row_, TVekEdgeFinder::usualShare);
-    if (decodeBothWays(row_, across)) return;
+    findEdges(isRow, at, false, row_, profiled);
+    if (decodeBothWays(row_, at)) return;
     faint_ = true;
-    faintRow_.reset(origin, step);
-    edges_.findAgain(profile_.data(), profile_.size(), faintRow_, TVekEdgeFinder::faintShare);
+    findEdges(isRow, at, true, faintRow_, profiled);
     if (faintRow_.sameElements(row_)) return;
-    decodeBothWays(faintRow_, across);
+    decodeBothWays(faintRow_, at);
 }
 
 bool TVekLinearScanner::decodeBothWays(const TVekBarRow& row, double across) {

@@ -10,6 +10,7 @@
 #include "oned/VekDataBarStack.h"
 #include "oned/VekDxFilmEdgeCollector.h"
 #include "oned/VekEdgeFinder.h"
+#include "oned/VekEdgeMemo.h"
 #include "oned/VekLinearVotes.h"
 
 namespace orvel {
@@ -23,6 +24,10 @@ public:
                       int minimumInterleavedDigits, TVekEanAddOn addOn = TVekEanAddOn::ignore,
                       bool code39FullAscii = false);
 
+    // The memo the dark-on-light scanner keeps its lines' edges in and the
+    // light-on-dark one takes them from; it must outlive the scanner.
+    void shareEdges(TVekEdgeMemo* memo) { memo_ = memo; }
+
     // Rows (horizontal lines) at y, columns (vertical lines) at x.
     void scanRow(int32_t y);
     void scanColumn(int32_t x);
@@ -35,7 +40,11 @@ public:
     int acceptedCount() const;
 
 private:
-    void scanProfile(TVekPointF origin, TVekPointF step, double across);
+    void scanLine(bool isRow, int32_t at);
+    void sampleProfile(bool isRow, int32_t at);
+    // The line's edges at the usual or the faint threshold into `row`, from
+    // the memo or from its profile (sampled and measured once per line).
+    void findEdges(bool isRow, int32_t at, bool faint, TVekBarRow& row, bool& profiled);
     // True when something was read, either way along the row.
     bool decodeBothWays(const TVekBarRow& row, double across);
     bool decode(const TVekBarRow& row, double across);
@@ -48,6 +57,7 @@ private:
     bool code39FullAscii_;
     std::vector<float> profile_;
     TVekEdgeFinder edges_;
+    TVekEdgeMemo* memo_ = nullptr;
     TVekBarRow row_;
     TVekBarRow faintRow_;
     TVekBarRow reversed_;
