@@ -35,11 +35,6 @@ void TVekBarRow::finish(double length) {
     addElement(length, !widths_.empty() && !isBar(widths_.size() - 1));
 }
 
-double TVekBarRow::sum(size_t first, size_t count) const {
-    double total = 0;
-    for (size_t i = first; i < first + count; ++i) total += widths_[i];
-    return total;
-}
 
 bool TVekBarRow::isQuiet(size_t i, double width) const {
     if (i >= widths_.size() || isBar(i)) return false;

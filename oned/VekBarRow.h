@@ -29,8 +29,13 @@ public:
     double start(size_t i) const { return starts_[i]; }
     double end(size_t i) const { return starts_[i] + widths_[i]; }
     static bool isBar(size_t i) { return (i & 1) != 0; }
-    // The sum of `count` widths from element `first`.
-    double sum(size_t first, size_t count) const;
+    // The sum of `count` widths from element `first`: from the first one's
+    // start to where the next one starts (the last one's end), in one step.
+    double sum(size_t first, size_t count) const {
+        if (count == 0) return 0;
+        const size_t next = first + count;
+        return (next < starts_.size() ? starts_[next] : starts_[next - 1] + widths_[next - 1]) - starts_[first];
+    }
     TVekPointF point(double position) const { return origin_ + position * step_; }
     // True when element `i` is a space of at least `width`, or of half of it
     // where it runs to the end of the line: a symbol there cannot go on

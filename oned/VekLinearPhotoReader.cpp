@@ -36,10 +36,11 @@ std::vector<int32_t> linePositions(int32_t extent, int32_t count) {
 // before it, the first centred on the picture: a symbol of the usual size is
 // crossed twice by the first round already, and the read stops there.
 constexpr std::array<size_t, 3> roundSpacing = {4, 2, 1};
-// The rounds of the first pass dark on light: half of the lines, and the
-// other half where those read a symbol or showed one's start and a few of
-// its characters (a damaged symbol may read on the finest round's lines
-// alone); light on dark: the first quarter.
+// The rounds of the first pass dark on light: every line (a symbol crossed
+// by the finest round alone reads nowhere else), the finest at the faint
+// edge threshold too only where the coarser ones read a symbol or showed
+// one's start and a few of its characters (the later pass makes up for
+// it); light on dark: the first quarter.
 constexpr size_t kCoarseDarkRounds = 2;
 constexpr size_t kFirstDarkRounds = 3;
 constexpr size_t kFirstLightRounds = 1;
@@ -98,14 +99,14 @@ bool TVekLinearPhotoReader::accepted(const TShade& shade) const {
     return !options_.tryHarder && shade.scanner.acceptedCount() > 0;
 }
 
-void TVekLinearPhotoReader::scanRounds(TShade& shade, size_t rounds) const {
+void TVekLinearPhotoReader::scanRounds(TShade& shade, size_t rounds, bool faintToo) const {
     for (; shade.roundsDone < std::min(rounds, roundSpacing.size()) && !accepted(shade); ++shade.roundsDone) {
         const size_t round = shade.roundsDone;
         for (size_t k = 0; k < shade.rows.size(); ++k)
-            if (inRound(k, round)) shade.scanner.scanRow(shade.rows[k]);
+            if (inRound(k, round)) shade.scanner.scanRow(shade.rows[k], faintToo);
         if (accepted(shade)) break;
         for (size_t k = 0; k < shade.columns.size(); ++k)
-            if (inRound(k, round)) shade.scanner.scanColumn(shade.columns[k]);
+            if (inRound(k, round)) shade.scanner.scanColumn(shade.columns[k], faintToo);
     }
 }
 
@@ -113,8 +114,10 @@ bool TVekLinearPhotoReader::sawRead(const TShade& shade) {
     return !shade.scanner.votes().unconfirmed(1).empty() || shade.scanner.acceptedCount() > 0;
 }
 
-// Every line, then the reads of one line alone looked for on its neighbours.
+// Every line at both thresholds, then the reads of one line alone looked for
+// on its neighbours.
 void TVekLinearPhotoReader::finish(TShade& shade, const TVekGreyImage& grey) {
+    if (!accepted(shade)) shade.scanner.scanOwedFaint();
     scanRounds(shade, roundSpacing.size());
     if (!options_.tryHarder && shade.scanner.acceptedCount() == 0)
         confirmSingleReads(shade.scanner, grey.width(), grey.height());
@@ -132,7 +135,7 @@ bool TVekLinearPhotoReader::readFirstPass(TVekBinaryCache& picture) {
     dark_ = std::make_unique<TShade>(grey, formats_, false, options_);
     dark_->scanner.shareEdges(memo_.get());
     scanRounds(*dark_, kCoarseDarkRounds);
-    if (sawRead(*dark_) || dark_->scanner.clues().partialSymbols > 0) scanRounds(*dark_, kFirstDarkRounds);
+    scanRounds(*dark_, kFirstDarkRounds, sawRead(*dark_) || dark_->scanner.clues().partialSymbols > 0);
     if (dark_->scanner.acceptedCount() > 0) {
         finish(*dark_, grey);
         return false;

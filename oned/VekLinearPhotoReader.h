@@ -35,7 +35,7 @@ private:
     struct TShade;
 
     // Scans the shade's lines up to round `rounds`, unless a symbol is in.
-    void scanRounds(TShade& shade, size_t rounds) const;
+    void scanRounds(TShade& shade, size_t rounds, bool faintToo = true) const;
     bool accepted(const TShade& shade) const;
     static bool sawRead(const TShade& shade);
     void finish(TShade& shade, const TVekGreyImage& grey);

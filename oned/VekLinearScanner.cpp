@@ -24,9 +24,9 @@ TVekLinearScanner::TVekLinearScanner(const TVekGreyImage& grey, const TVekBarcod
       addOn_(addOn),
       code39FullAscii_(code39FullAscii) {}
 
-void TVekLinearScanner::scanRow(int32_t y) { scanLine(true, y); }
+void TVekLinearScanner::scanRow(int32_t y, bool faintToo) { scanLine(true, y, faintToo); }
 
-void TVekLinearScanner::scanColumn(int32_t x) { scanLine(false, x); }
+void TVekLinearScanner::scanColumn(int32_t x, bool faintToo) { scanLine(false, x, faintToo); }
 
 // Each sample weighs the line's pixel twice and its neighbours across the
 // line once: sensor noise drops, edges a few degrees off the line blur little.
@@ -70,16 +70,37 @@ void TVekLinearScanner::findEdges(bool isRow, int32_t at, bool faint, TVekBarRow
 // with the faint one, unless that finds the very same edges (a clean line
 // often does). That doubles the cost of lines that cross no symbol; a
 // picture's first lines that read one stop the read early.
-void TVekLinearScanner::scanLine(bool isRow, int32_t at) {
+void TVekLinearScanner::scanLine(bool isRow, int32_t at, bool faintToo) {
     ++line_;
     bool profiled = false;
     faint_ = false;
     findEdges(isRow, at, false, row_, profiled);
     if (decodeBothWays(row_, at)) return;
+    if (faintToo) scanFaint(isRow, at, profiled);
+    else owedFaint_.push_back({isRow, at, line_});
+}
+
+// `row_` holds the line's edges at the usual threshold.
+void TVekLinearScanner::scanFaint(bool isRow, int32_t at, bool profiled) {
     faint_ = true;
     findEdges(isRow, at, true, faintRow_, profiled);
     if (faintRow_.sameElements(row_)) return;
     decodeBothWays(faintRow_, at);
+}
+
+// Each owed line counts as the line it was: its votes join those of its
+// usual edges.
+void TVekLinearScanner::scanOwedFaint() {
+    const int latest = line_;
+    for (const TOwed& owed : owedFaint_) {
+        line_ = owed.line;
+        bool profiled = false;
+        faint_ = false;
+        findEdges(owed.isRow, owed.at, false, row_, profiled);
+        scanFaint(owed.isRow, owed.at, profiled);
+    }
+    owedFaint_.clear();
+    line_ = latest;
 }
 
 bool TVekLinearScanner::decodeBothWays(const TVekBarRow& row, double across) {

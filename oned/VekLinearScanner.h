@@ -28,9 +28,12 @@ public:
     // light-on-dark one takes them from; it must outlive the scanner.
     void shareEdges(TVekEdgeMemo* memo) { memo_ = memo; }
 
-    // Rows (horizontal lines) at y, columns (vertical lines) at x.
-    void scanRow(int32_t y);
-    void scanColumn(int32_t x);
+    // Rows (horizontal lines) at y, columns (vertical lines) at x. Without
+    // `faintToo`, a line that reads nothing at the usual edge threshold owes
+    // its read at the faint one until scanOwedFaint().
+    void scanRow(int32_t y, bool faintToo = true);
+    void scanColumn(int32_t x, bool faintToo = true);
+    void scanOwedFaint();
     const TVekLinearVotes& votes() const { return votes_; }
     // What the lines showed short of a read.
     const TVekLinearClues& clues() const { return clues_; }
@@ -40,7 +43,8 @@ public:
     int acceptedCount() const;
 
 private:
-    void scanLine(bool isRow, int32_t at);
+    void scanLine(bool isRow, int32_t at, bool faintToo);
+    void scanFaint(bool isRow, int32_t at, bool profiled);
     void sampleProfile(bool isRow, int32_t at);
     // The line's edges at the usual or the faint threshold into `row`, from
     // the memo or from its profile (sampled and measured once per line).
@@ -67,6 +71,12 @@ private:
     TVekDataBarExpandedStack expandedStack_;
     TVekDxFilmEdgeCollector dxFilmEdge_;
     int line_ = 0;
+    struct TOwed {
+        bool isRow;
+        int32_t at;
+        int line;
+    };
+    std::vector<TOwed> owedFaint_;
     bool faint_ = false;  // the row being decoded was found at the faint threshold
 };
 
