@@ -107,6 +107,13 @@ bool TVekCode128LineDecoder::readSymbol(const TVekBarRow& row, size_t start, TVe
     // rest, only those close to a start character are matched against all.
     double module = row.sum(start, 6) / 11;
     if (!row.isQuiet(start - 1, quietModules * module)) return false;
+    // Every start character begins with a bar of two modules, a space and a
+    // bar of one: its first two edge-to-similar-edge distances are 3 and 2
+    // modules, within what a match allows.
+    const auto offBy = [&](size_t first, double modules) {
+        return std::abs((row.width(first) + row.width(first + 1)) / module - modules);
+    };
+    if (offBy(start, 3) > maximumDeviation + 1e-6 || offBy(start + 1, 2) > maximumDeviation + 1e-6) return false;
     const TVekCharacterMatch likeStart = matchCharacter(row, start, startPatterns, 11);
     if (likeStart.value < 0 || likeStart.deviation > maximumDeviation) return false;
     const TVekCharacterMatch first = matchCharacter(row, start, patterns, 11);

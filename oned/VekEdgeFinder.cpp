@@ -16,12 +16,17 @@ constexpr size_t contrastReach = 3;
 
 void TVekEdgeFinder::measureBlocks(const float* profile, size_t count) {
     const size_t blocks = (count + blockSize - 1) / blockSize;
-    lows_.assign(blocks, 255.f);
-    highs_.assign(blocks, 0.f);
-    for (size_t k = 0; k < count; ++k) {
-        const size_t b = k / blockSize;
-        lows_[b] = std::min(lows_[b], profile[k]);
-        highs_[b] = std::max(highs_[b], profile[k]);
+    lows_.resize(blocks);
+    highs_.resize(blocks);
+    for (size_t b = 0; b < blocks; ++b) {
+        const float* block = profile + b * blockSize;
+        const size_t size = std::min(blockSize, count - b * blockSize);
+        float low = 255.f, high = 0.f;
+        for (size_t k = 0; k < size; ++k) {
+            low = std::min(low, block[k]);
+            high = std::max(high, block[k]);
+        }
+        lows_[b] = low, highs_[b] = high;
     }
     contrasts_.resize(blocks);
     for (size_t b = 0; b < blocks; ++b) {
