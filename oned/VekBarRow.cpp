@@ -19,16 +19,6 @@ void TVekBarRow::reset(TVekPointF origin, TVekPointF step) {
     starts_.clear();
 }
 
-void TVekBarRow::addElement(double edge, bool isBar) {
-    if (widths_.empty() && isBar) {
-        widths_.push_back(0);
-        starts_.push_back(0);
-        leadingBar_ = true;
-    }
-    widths_.push_back(edge - lastEdge_);
-    starts_.push_back(lastEdge_);
-    lastEdge_ = edge;
-}
 
 void TVekBarRow::finish(double length) {
     length_ = length;

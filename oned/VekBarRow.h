@@ -20,7 +20,16 @@ public:
     void reset(TVekPointF origin, TVekPointF step);
     // Adds the element that runs from the last edge to `edge`; `isBar` tells
     // its colour (a bar first gets a zero-width space before it).
-    void addElement(double edge, bool isBar);
+    void addElement(double edge, bool isBar) {
+        if (widths_.empty() && isBar) {
+            widths_.push_back(0);
+            starts_.push_back(0);
+            leadingBar_ = true;
+        }
+        widths_.push_back(edge - lastEdge_);
+        starts_.push_back(lastEdge_);
+        lastEdge_ = edge;
+    }
     // Closes the row with the element from the last edge to `length`.
     void finish(double length);
 

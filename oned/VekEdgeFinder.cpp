@@ -80,31 +80,55 @@ void TVekEdgeFinder::trace(const float* profile, size_t count, TVekBarRow& row) 
     float lastLevel = profile[0];
     size_t lowFirst = 0, lowLast = 0, highFirst = 0, highLast = 0;
     float low = profile[0], high = profile[0];
-    for (size_t k = 1; k < count; ++k) {
+    size_t k = 1;
+    // Until a first extreme is confirmed, both are followed.
+    for (; k < count && seeking == Seeking::either; ++k) {
         const float v = profile[k];
-        if (seeking != Seeking::high) {
-            if (v < low) low = v, lowFirst = lowLast = k;
-            else if (v == low) lowLast = k;
-        }
-        if (seeking != Seeking::low) {
-            if (v > high) high = v, highFirst = highLast = k;
-            else if (v == high) highLast = k;
-        }
+        if (v < low) low = v, lowFirst = lowLast = k;
+        else if (v == low) lowLast = k;
+        if (v > high) high = v, highFirst = highLast = k;
+        else if (v == high) highLast = k;
         const double step = threshold(k);
-        if (seeking != Seeking::high && v - low >= step) {
-            // The low is confirmed by the rise after it: the fall before it was a
-            // space's end.
-            if (seeking == Seeking::low)
-                row.addElement(crossing(profile, lastAt, lowFirst, 0.5 * (lastLevel + low)), false);
+        if (v - low >= step) {
             seeking = Seeking::high;
             lastAt = lowLast, lastLevel = low;
             high = v, highFirst = highLast = k;
-        } else if (seeking != Seeking::low && high - v >= step) {
-            if (seeking == Seeking::high)
-                row.addElement(crossing(profile, lastAt, highFirst, 0.5 * (lastLevel + high)), true);
+        } else if (high - v >= step) {
             seeking = Seeking::low;
             lastAt = highLast, lastLevel = high;
             low = v, lowFirst = lowLast = k;
+        }
+    }
+    // Then one at a time, each loop following one kind of extreme.
+    while (k < count) {
+        if (seeking == Seeking::low) {
+            for (; k < count; ++k) {
+                const float v = profile[k];
+                if (v < low) low = v, lowFirst = lowLast = k;
+                else if (v == low) lowLast = k;
+                if (v - low >= threshold(k)) {
+                    // The low is confirmed by the rise after it: the fall
+                    // before it was a space's end.
+                    row.addElement(crossing(profile, lastAt, lowFirst, 0.5 * (lastLevel + low)), false);
+                    seeking = Seeking::high;
+                    lastAt = lowLast, lastLevel = low;
+                    high = v, highFirst = highLast = k++;
+                    break;
+                }
+            }
+        } else {
+            for (; k < count; ++k) {
+                const float v = profile[k];
+                if (v > high) high = v, highFirst = highLast = k;
+                else if (v == high) highLast = k;
+                if (high - v >= threshold(k)) {
+                    row.addElement(crossing(profile, lastAt, highFirst, 0.5 * (lastLevel + high)), true);
+                    seeking = Seeking::low;
+                    lastAt = highLast, lastLevel = high;
+                    low = v, lowFirst = lowLast = k++;
+                    break;
+                }
+            }
         }
     }
     // The extreme still followed at the end has its edge too.
