@@ -37,11 +37,12 @@ std::vector<int32_t> linePositions(int32_t extent, int32_t count) {
 // crossed twice by the first round already, and the read stops there.
 constexpr std::array<size_t, 3> roundSpacing = {4, 2, 1};
 // The rounds of the first pass dark on light: every line (a symbol crossed
-// by the finest round alone reads nowhere else), the finest at the faint
-// edge threshold too only where the coarser ones read a symbol or showed
-// one's start and a few of its characters (the later pass makes up for
+// by the finest round alone reads nowhere else), those after the first at
+// the faint edge threshold too only where the first read a symbol or
+// showed one's start and a few of its characters (the later pass makes up
+// for it: a faint symbol is rarely so short that the first round misses
 // it); light on dark: the first quarter.
-constexpr size_t kCoarseDarkRounds = 2;
+constexpr size_t kFaintDarkRounds = 1;
 constexpr size_t kFirstDarkRounds = 3;
 constexpr size_t kFirstLightRounds = 1;
 
@@ -134,7 +135,7 @@ bool TVekLinearPhotoReader::readFirstPass(TVekBinaryCache& picture) {
     memo_ = std::make_unique<TVekEdgeMemo>();
     dark_ = std::make_unique<TShade>(grey, formats_, false, options_);
     dark_->scanner.shareEdges(memo_.get());
-    scanRounds(*dark_, kCoarseDarkRounds);
+    scanRounds(*dark_, kFaintDarkRounds);
     scanRounds(*dark_, kFirstDarkRounds, sawRead(*dark_) || dark_->scanner.clues().partialSymbols > 0);
     if (dark_->scanner.acceptedCount() > 0) {
         finish(*dark_, grey);
