@@ -111,6 +111,10 @@ void TVekLinearPhotoReader::scanRounds(TShade& shade, size_t rounds, bool faintT
     }
 }
 
+bool TVekLinearPhotoReader::promising(const TShade& shade) {
+    return sawRead(shade) || shade.scanner.clues().partialSymbols > 0;
+}
+
 bool TVekLinearPhotoReader::sawRead(const TShade& shade) {
     return !shade.scanner.votes().unconfirmed(1).empty() || shade.scanner.acceptedCount() > 0;
 }
@@ -136,12 +140,13 @@ bool TVekLinearPhotoReader::readFirstPass(TVekBinaryCache& picture) {
     dark_ = std::make_unique<TShade>(grey, formats_, false, options_);
     dark_->scanner.shareEdges(memo_.get());
     scanRounds(*dark_, kFaintDarkRounds);
-    scanRounds(*dark_, kFirstDarkRounds, sawRead(*dark_) || dark_->scanner.clues().partialSymbols > 0);
+    scanRounds(*dark_, kFirstDarkRounds, promising(*dark_));
     if (dark_->scanner.acceptedCount() > 0) {
         finish(*dark_, grey);
         return false;
     }
-    bool candidate = sawRead(*dark_);
+    // A symbol's start seen on the finer lines earns their faint reads.
+    bool candidate = promising(*dark_);
     if (options_.tryInvert) {
         light_ = std::make_unique<TShade>(grey, formats_, true, options_);
         light_->scanner.shareEdges(memo_.get());

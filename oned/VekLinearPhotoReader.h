@@ -38,6 +38,8 @@ private:
     void scanRounds(TShade& shade, size_t rounds, bool faintToo = true) const;
     bool accepted(const TShade& shade) const;
     static bool sawRead(const TShade& shade);
+    // A read, or a symbol's start and a few of its characters.
+    static bool promising(const TShade& shade);
     void finish(TShade& shade, const TVekGreyImage& grey);
 
     TVekReaderOptions options_;
