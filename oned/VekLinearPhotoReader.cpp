@@ -141,12 +141,13 @@ bool TVekLinearPhotoReader::readFirstPass(TVekBinaryCache& picture) {
     dark_->scanner.shareEdges(memo_.get());
     scanRounds(*dark_, kFaintDarkRounds);
     scanRounds(*dark_, kFirstDarkRounds, promising(*dark_));
+    // A symbol's start seen on the finer lines earns their faint reads too.
+    if (!accepted(*dark_) && promising(*dark_)) dark_->scanner.scanOwedFaint();
     if (dark_->scanner.acceptedCount() > 0) {
         finish(*dark_, grey);
         return false;
     }
-    // A symbol's start seen on the finer lines earns their faint reads.
-    bool candidate = promising(*dark_);
+    bool candidate = sawRead(*dark_);
     if (options_.tryInvert) {
         light_ = std::make_unique<TShade>(grey, formats_, true, options_);
         light_->scanner.shareEdges(memo_.get());
