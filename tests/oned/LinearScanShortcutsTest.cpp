@@ -11,6 +11,7 @@
 #include "oned/VekEanUpcLineDecoder.h"
 #include "oned/VekEdgeFinder.h"
 #include "oned/VekEdgeMemo.h"
+#include "oned/VekLinearScanner.h"
 #include "support/TestSupport.h"
 
 namespace orvel {
@@ -167,6 +168,56 @@ TEST(LinearScanShortcuts, SpoiltSymbolsLeaveCluesButNoRead) {
     // Code 39: the start and three characters stand (16 modules each with the gap).
     EXPECT_GE(cluesOf(TVekCode39LineDecoder(), smudged(code39, 66, 80), reads), 1);
     EXPECT_EQ(reads, 0u);
+}
+
+// Bars `depth` grey levels darker than a light ground, 2.5 pixels a module,
+// rows 10 to 50 of 60, and a block of black print past the right quiet
+// zone, whose contrast sets an edge threshold the bars' narrow spaces miss.
+TVekGreyImage faintBesidePrint(const std::vector<int>& modules, int depth) {
+    const double module = 2.5, quiet = 10 * module;
+    const auto symbolWidth = static_cast<int32_t>((static_cast<double>(modules.size()) + 20) * module);
+    const int32_t width = symbolWidth + 40, height = 60;
+    std::vector<uint8_t> pixels(static_cast<size_t>(width * height), 220);
+    for (int32_t x = 0; x < width; ++x) {
+        const double m = (x + 0.5 - quiet) / module;
+        const bool bar = m >= 0 && m < static_cast<double>(modules.size()) && modules[static_cast<size_t>(m)] != 0;
+        const bool print = x >= symbolWidth + 8 && x < symbolWidth + 32;
+        for (int32_t y = 10; y < 50; ++y)
+            pixels[static_cast<size_t>(y * width + x)] = print ? 20 : bar ? static_cast<uint8_t>(220 - depth) : 220;
+    }
+    // A light blur, as a lens gives.
+    std::vector<uint8_t> blurred(pixels);
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 1; x + 1 < width; ++x) {
+            const size_t at = static_cast<size_t>(y * width + x);
+            blurred[at] = static_cast<uint8_t>((pixels[at - 1] + 2 * pixels[at] + pixels[at + 1]) / 4);
+        }
+    return TVekGreyImage::fromPixels(std::move(blurred), width, height);
+}
+
+// A line's faint-threshold read put off and paid later counts as the line
+// it was: the scanner ends with what it reads when it pays at once.
+TEST(LinearScanShortcuts, OwedFaintReadsGiveWhatImmediateOnesGive) {
+    ASSERT_TRUE(test::haveZint());
+    using F = TVekBarcodeFormat;
+    const std::vector<int> modules = test::linearModules("-b UPCA -d 03600029145");
+    ASSERT_EQ(modules.size(), 95u);
+    int faintOnly = 0;  // pictures whose read needs the faint threshold
+    for (const int depth : {200, 60, 40, 30}) {
+        const TVekGreyImage grey = faintBesidePrint(modules, depth);
+        TVekLinearScanner atOnce(grey, {F::upcA}, false, 6), later(grey, {F::upcA}, false, 6);
+        for (int32_t y = 0; y < grey.height(); y += 4) {
+            atOnce.scanRow(y);
+            later.scanRow(y, false);
+        }
+        if (later.results().size() < atOnce.results().size()) ++faintOnly;
+        later.scanOwedFaint();
+        const TVekBarcodes expected = atOnce.results(), found = later.results();
+        ASSERT_EQ(found.size(), expected.size()) << depth;
+        for (size_t i = 0; i < found.size(); ++i) EXPECT_EQ(found[i].bytes, expected[i].bytes) << depth;
+        EXPECT_EQ(later.acceptedCount(), atOnce.acceptedCount()) << depth;
+    }
+    EXPECT_GE(faintOnly, 1);
 }
 
 }  // namespace
