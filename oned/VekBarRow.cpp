@@ -14,30 +14,17 @@ void TVekBarRow::reset(TVekPointF origin, TVekPointF step) {
     step_ = step;
     length_ = 0;
     lastEdge_ = 0;
+    leadingBar_ = false;
     widths_.clear();
     starts_.clear();
 }
 
-void TVekBarRow::addElement(double edge, bool isBar) {
-    if (widths_.empty() && isBar) {
-        widths_.push_back(0);
-        starts_.push_back(0);
-    }
-    widths_.push_back(edge - lastEdge_);
-    starts_.push_back(lastEdge_);
-    lastEdge_ = edge;
-}
 
 void TVekBarRow::finish(double length) {
     length_ = length;
     addElement(length, !widths_.empty() && !isBar(widths_.size() - 1));
 }
 
-double TVekBarRow::sum(size_t first, size_t count) const {
-    double total = 0;
-    for (size_t i = first; i < first + count; ++i) total += widths_[i];
-    return total;
-}
 
 bool TVekBarRow::isQuiet(size_t i, double width) const {
     if (i >= widths_.size() || isBar(i)) return false;
@@ -51,6 +38,14 @@ TVekBarRow TVekBarRow::reversed() const {
     TVekBarRow other;
     reverseInto(other);
     return other;
+}
+
+// Each element but the last ends at an edge, which is where the next one
+// starts; the leading zero-width space ends at none.
+void TVekBarRow::invertInto(TVekBarRow& other) const {
+    other.reset(origin_, step_);
+    for (size_t i = leadingBar_ ? 1 : 0; i + 1 < widths_.size(); ++i) other.addElement(starts_[i + 1], !isBar(i));
+    other.finish(length_);
 }
 
 void TVekBarRow::reverseInto(TVekBarRow& other) const {

@@ -64,6 +64,11 @@ bool TVekCodabarLineDecoder::readSymbol(const TVekBarRow& row, size_t start, TVe
     // The quiet zone first, against the narrowest narrow element a character
     // this wide can have: most positions of a line fail it, cheaply.
     if (!row.isQuiet(start - 1, quietNarrows * row.sum(start, 7) / widestCharacter)) return false;
+    // The start characters A to D all have their second space wide: one of
+    // the three widest elements.
+    int wider = 0;
+    for (size_t i = 0; i < 7; ++i) wider += row.width(start + i) > row.width(start + 3) ? 1 : 0;
+    if (wider >= 3) return false;
     double narrow = 0, wide = 0;
     if (character(row, start, narrow, wide) < firstGuard) return false;
     if (!row.isQuiet(start - 1, quietNarrows * narrow)) return false;

@@ -87,21 +87,33 @@ bool TVekCode128LineDecoder::interpret(const std::vector<int>& values, std::stri
     return true;
 }
 
-void TVekCode128LineDecoder::decode(const TVekBarRow& row, std::vector<TVekLinearRead>& reads) const {
+void TVekCode128LineDecoder::decode(const TVekBarRow& row, std::vector<TVekLinearRead>& reads,
+                                    TVekLinearClues* clues) const {
     for (size_t start = 1; start + 6 * 3 + 7 < row.size(); start += 2) {
         TVekLinearRead read;
-        if (readSymbol(row, start, read)) {
+        size_t characters = 0;
+        if (readSymbol(row, start, read, characters)) {
             reads.push_back(read);
             start = read.lastElement;
+        } else if (clues && characters >= 5) {
+            ++clues->partialSymbols;
         }
     }
 }
 
-bool TVekCode128LineDecoder::readSymbol(const TVekBarRow& row, size_t start, TVekLinearRead& read) {
+bool TVekCode128LineDecoder::readSymbol(const TVekBarRow& row, size_t start, TVekLinearRead& read,
+                                        size_t& characters) {
     // Most positions of a line fail the quiet zone, the cheapest test; of the
     // rest, only those close to a start character are matched against all.
     double module = row.sum(start, 6) / 11;
     if (!row.isQuiet(start - 1, quietModules * module)) return false;
+    // Every start character begins with a bar of two modules, a space and a
+    // bar of one: its first two edge-to-similar-edge distances are 3 and 2
+    // modules, within what a match allows.
+    const auto offBy = [&](size_t first, double modules) {
+        return std::abs((row.width(first) + row.width(first + 1)) / module - modules);
+    };
+    if (offBy(start, 3) > maximumDeviation + 1e-6 || offBy(start + 1, 2) > maximumDeviation + 1e-6) return false;
     const TVekCharacterMatch likeStart = matchCharacter(row, start, startPatterns, 11);
     if (likeStart.value < 0 || likeStart.deviation > maximumDeviation) return false;
     const TVekCharacterMatch first = matchCharacter(row, start, patterns, 11);
@@ -109,6 +121,7 @@ bool TVekCode128LineDecoder::readSymbol(const TVekBarRow& row, size_t start, TVe
     std::vector<int> values{first.value};
     size_t at = start + 6;
     while (values.size() < maximumCharacters && at + 7 < row.size()) {
+        characters = values.size();
         const double width = row.sum(at, 6);
         if (width < 7 * module || width > 16 * module) return false;
         const TVekCharacterMatch match = matchCharacter(row, at, patterns, 11);

@@ -14,7 +14,9 @@ namespace orvel {
 // 128 to 255) turned into bytes.
 class TVekCode128LineDecoder {
 public:
-    void decode(const TVekBarRow& row, std::vector<TVekLinearRead>& reads) const;
+    // `clues`, when given, counts the starts followed by four characters that did not read whole
+    // (random print matches two or three often).
+    void decode(const TVekBarRow& row, std::vector<TVekLinearRead>& reads, TVekLinearClues* clues = nullptr) const;
 
     // The content of a run of symbol character values from the start
     // character to the check character's predecessor; false when the values
@@ -22,7 +24,8 @@ public:
     static bool interpret(const std::vector<int>& values, std::string& bytes, std::string& identifier);
 
 private:
-    static bool readSymbol(const TVekBarRow& row, size_t start, TVekLinearRead& read);
+    // `characters` gets how many characters were read, the start's included.
+    static bool readSymbol(const TVekBarRow& row, size_t start, TVekLinearRead& read, size_t& characters);
 };
 
 }  // namespace orvel

@@ -55,17 +55,22 @@ int TVekCode39LineDecoder::character(const TVekBarRow& row, size_t first, double
     return -1;
 }
 
-void TVekCode39LineDecoder::decode(const TVekBarRow& row, std::vector<TVekLinearRead>& reads) const {
+void TVekCode39LineDecoder::decode(const TVekBarRow& row, std::vector<TVekLinearRead>& reads,
+                                   TVekLinearClues* clues) const {
     for (size_t start = 1; start + 29 < row.size(); start += 2) {
         TVekLinearRead read;
-        if (readSymbol(row, start, read)) {
+        size_t characters = 0;
+        if (readSymbol(row, start, read, characters)) {
             reads.push_back(read);
             start = read.lastElement;
+        } else if (clues && characters >= 2) {
+            ++clues->partialSymbols;
         }
     }
 }
 
-bool TVekCode39LineDecoder::readSymbol(const TVekBarRow& row, size_t start, TVekLinearRead& read) const {
+bool TVekCode39LineDecoder::readSymbol(const TVekBarRow& row, size_t start, TVekLinearRead& read,
+                                       size_t& characters) const {
     // The quiet zone first, against the narrowest narrow element a character
     // this wide can have: most positions of a line fail it, cheaply.
     double characterWidth = row.sum(start, 9);
@@ -76,6 +81,7 @@ bool TVekCode39LineDecoder::readSymbol(const TVekBarRow& row, size_t start, TVek
     std::string text;
     size_t at = start + 10;
     while (text.size() < maximumCharacters && at + 9 <= row.size()) {
+        characters = text.size();
         const double gap = row.width(at - 1);
         if (gap > 4 * narrow) return false;
         double narrowHere = 0;

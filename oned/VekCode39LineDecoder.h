@@ -19,11 +19,13 @@ public:
     TVekCode39LineDecoder() : interpreter_({TVekBarcodeFormat::code39}, false) {}
     explicit TVekCode39LineDecoder(const TVekCode39Interpreter& interpreter) : interpreter_(interpreter) {}
 
-    void decode(const TVekBarRow& row, std::vector<TVekLinearRead>& reads) const;
+    // `clues`, when given, counts the starts followed by two characters that did not read whole.
+    void decode(const TVekBarRow& row, std::vector<TVekLinearRead>& reads, TVekLinearClues* clues = nullptr) const;
 
 private:
     static int character(const TVekBarRow& row, size_t first, double& narrow);
-    bool readSymbol(const TVekBarRow& row, size_t start, TVekLinearRead& read) const;
+    // `characters` gets how many characters were read after the start.
+    bool readSymbol(const TVekBarRow& row, size_t start, TVekLinearRead& read, size_t& characters) const;
 
     TVekCode39Interpreter interpreter_;
 };

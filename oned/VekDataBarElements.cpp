@@ -11,25 +11,44 @@ namespace {
 constexpr size_t maximumElements = 14;
 // Spreads tried, in modules added to every bar (and taken from every space).
 constexpr std::array<double, 9> spreads = {0, -0.1, 0.1, -0.2, 0.2, -0.3, 0.3, -0.4, 0.4};
+// A match's error is below half a module; the widest spread moves a misfit
+// by 0.4 modules.
+constexpr double hopelessMisfit = 0.5 + 0.4 + 1e-9;
 
-// The least error any spread can give against `pattern`: a spread moves
-// every bar's misfit one way and every space's the other, so it cannot
-// bring the bars' (or the spaces') misfits closer than half their range.
-// Most patterns are ruled out by this alone, before the spreads are tried.
-double spreadFree(const std::array<double, maximumElements>& scaled, size_t count, std::string_view pattern) {
+// The bars' and the spaces' misfits against a pattern, by their extremes:
+// a spread s moves every bar's misfit by -s and every space's by +s, so the
+// largest error at s is at one of the four.
+struct TMisfits {
     double barLow = 1e9, barHigh = -1e9, spaceLow = 1e9, spaceHigh = -1e9;
-    for (size_t k = 0; k < count; ++k) {
-        const double target = pattern[k] - '0';
-        if (scaled[k] > 0) {
-            const double misfit = scaled[k] - target;
-            barLow = std::min(barLow, misfit), barHigh = std::max(barHigh, misfit);
-        } else {
-            const double misfit = -scaled[k] - target;
-            spaceLow = std::min(spaceLow, misfit), spaceHigh = std::max(spaceHigh, misfit);
+
+    // False when some element is so far off that no spread brings it
+    // within the error a match allows (most patterns, at their first
+    // elements).
+    bool possible = true;
+
+    TMisfits(const std::array<double, maximumElements>& scaled, size_t count, std::string_view pattern) {
+        for (size_t k = 0; k < count; ++k) {
+            const double target = pattern[k] - '0';
+            const double misfit = (scaled[k] > 0 ? scaled[k] : -scaled[k]) - target;
+            if (std::abs(misfit) > hopelessMisfit) {
+                possible = false;
+                return;
+            }
+            if (scaled[k] > 0) barLow = std::min(barLow, misfit), barHigh = std::max(barHigh, misfit);
+            else spaceLow = std::min(spaceLow, misfit), spaceHigh = std::max(spaceHigh, misfit);
         }
     }
-    return 0.5 * std::max(barHigh - barLow, spaceHigh - spaceLow);
-}
+    // The least error any spread can give: it cannot bring the bars' (or
+    // the spaces') misfits closer than half their range. Most patterns are
+    // ruled out by this alone, before the spreads are tried.
+    double spreadFree() const { return 0.5 * std::max(barHigh - barLow, spaceHigh - spaceLow); }
+    double errorAt(double spread) const {
+        double error = 0;
+        if (barLow <= barHigh) error = std::max(std::abs(barHigh - spread), std::abs(barLow - spread));
+        if (spaceLow <= spaceHigh) error = std::max({error, std::abs(spaceHigh + spread), std::abs(spaceLow + spread)});
+        return error;
+    }
+};
 
 }  // namespace
 
@@ -95,14 +114,10 @@ int TVekDataBarElements::matchPattern(size_t first, std::span<const std::string_
     int found = -1;
     double bestError = 0.5;
     for (size_t p = 0; p < patterns.size(); ++p) {
-        if (spreadFree(scaled, count, patterns[p]) >= bestError + 1e-9) continue;
+        const TMisfits misfits(scaled, count, patterns[p]);
+        if (!misfits.possible || misfits.spreadFree() >= bestError + 1e-9) continue;
         for (const double spread : spreads) {
-            double error = 0;
-            for (size_t k = 0; k < count && error < bestError; ++k) {
-                const double target = patterns[p][k] - '0';
-                const double corrected = scaled[k] > 0 ? scaled[k] - spread : spread - scaled[k];
-                error = std::max(error, std::abs(corrected - target));
-            }
+            const double error = misfits.errorAt(spread);
             if (error < bestError) bestError = error, found = static_cast<int>(p);
         }
     }

@@ -72,20 +72,56 @@ bool TVekDxFilmEdgeCollector::startsData(const TVekBarRow& row, size_t first) {
     return true;
 }
 
-bool TVekDxFilmEdgeCollector::readData(const TVekBarRow& row, size_t first, int modules, TTrack& track) {
-    if (!startsData(row, first)) return false;
-    const double start = spanOf(row, first, 5) / 5;
-    // The symbol ends on a bar where the elements make `modules` modules of
-    // about the start's width: each such end is tried.
+namespace {
+
+// The stop's last three elements are of one module.
+bool stopShaped(const TVekBarRow& row, size_t last, double start) {
+    for (size_t k = last - 2; k <= last; ++k)
+        if (row.width(k) <= 0.6 * start || row.width(k) >= 1.5 * start) return false;
+    return true;
+}
+
+}  // namespace
+
+// The symbol ends on a bar where the elements make its modules of about
+// the start's width: each such end is tried.
+bool TVekDxFilmEdgeCollector::readDataOf(const TVekBarRow& row, size_t first, double start, int modules,
+                                         TTrack& track) {
     double total = 0;
     for (size_t last = first; last < row.size() && total < 1.15 * modules * start; ++last) {
         total += row.width(last);
         if (!TVekBarRow::isBar(last) || total < 0.85 * modules * start) continue;
-        // The stop's last three elements are of one module.
-        bool stopShaped = true;
-        for (size_t k = last - 2; k <= last && stopShaped; ++k)
-            stopShaped = row.width(k) > 0.6 * start && row.width(k) < 1.5 * start;
-        if (stopShaped && readBits(row, first, last, modules, track)) return true;
+        if (stopShaped(row, last, start) && readBits(row, first, last, modules, track)) return true;
+    }
+    return false;
+}
+
+// One walk along the row finds the ends of both lengths (as readDataOf
+// would, in the same order), unless there are more than it keeps.
+bool TVekDxFilmEdgeCollector::readData(const TVekBarRow& row, size_t first, TTrack& track) {
+    const double start = spanOf(row, first, 5) / 5;
+    constexpr std::array<int, 2> lengths = {31, 23};
+    std::array<std::array<size_t, 48>, 2> ends;
+    std::array<size_t, 2> endCount{};
+    bool overflow = false;
+    double total = 0;
+    for (size_t last = first; last < row.size() && total < 1.15 * lengths[0] * start; ++last) {
+        const double before = total;
+        total += row.width(last);
+        if (!TVekBarRow::isBar(last)) continue;
+        for (size_t l = 0; l < lengths.size(); ++l) {
+            if (before >= 1.15 * lengths[l] * start || total < 0.85 * lengths[l] * start) continue;
+            if (endCount[l] == ends[l].size()) overflow = true;
+            else ends[l][endCount[l]++] = last;
+        }
+    }
+    for (size_t l = 0; l < lengths.size(); ++l) {
+        if (overflow) {
+            if (readDataOf(row, first, start, lengths[l], track)) return true;
+            continue;
+        }
+        for (size_t e = 0; e < endCount[l]; ++e)
+            if (stopShaped(row, ends[l][e], start) && readBits(row, first, ends[l][e], lengths[l], track)) return true;
     }
     return false;
 }
@@ -153,12 +189,7 @@ void TVekDxFilmEdgeCollector::collect(const TVekBarRow& row, int line) {
             add(track, line);
             continue;
         }
-        if (!startsData(row, first)) continue;
-        for (const int modules : {31, 23})
-            if (readData(row, first, modules, track)) {
-                add(track, line);
-                break;
-            }
+        if (startsData(row, first) && readData(row, first, track)) add(track, line);
     }
 }
 

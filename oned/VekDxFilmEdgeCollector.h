@@ -36,7 +36,10 @@ private:
     static bool readClock(const TVekBarRow& row, size_t first, TTrack& track);
     // The data track's start (five elements of one module) at `first`.
     static bool startsData(const TVekBarRow& row, size_t first);
-    static bool readData(const TVekBarRow& row, size_t first, int modules, TTrack& track);
+    // The data track of 31 modules from the start at `first`, else of 23.
+    static bool readData(const TVekBarRow& row, size_t first, TTrack& track);
+    // The data track of `modules` from there, the start's elements `start` wide.
+    static bool readDataOf(const TVekBarRow& row, size_t first, double start, int modules, TTrack& track);
     // The data track from element `first` to the bar `last` as `modules` bits, checked.
     static bool readBits(const TVekBarRow& row, size_t first, size_t last, int modules, TTrack& track);
     static bool besides(const TTrack& data, const TTrack& clock);

@@ -103,7 +103,26 @@ std::string expandUpcE(const std::string& upcE) {
     return upcE.substr(0, 1) + body + upcE.substr(7, 1);
 }
 
-void TVekEanUpcLineDecoder::decode(const TVekBarRow& row, std::vector<TVekLinearRead>& reads) const {
+namespace {
+
+// The six digits after the start guard, of a parity EAN-13, UPC-A or UPC-E
+// has, and the guard after them (UPC-E's end guard begins like the centre
+// guard).
+bool showsLeftHalf(const TVekBarRow& row, size_t start, double module) {
+    std::string digits;
+    int parity = 0;
+    if (start + 32 > row.size() || !readDigits(row, start + 3, 6, true, module, digits, parity) ||
+        !isGuard(row, start + 27, 5))
+        return false;
+    for (size_t k = 0; k < 10; ++k)
+        if (parity == leadingParity[k] || parity == upcEParity[k] || parity == (0x3f ^ upcEParity[k])) return true;
+    return false;
+}
+
+}  // namespace
+
+void TVekEanUpcLineDecoder::decode(const TVekBarRow& row, std::vector<TVekLinearRead>& reads,
+                                   TVekLinearClues* clues) const {
     using F = TVekBarcodeFormat;
     const bool wants13 = formats_.asks(F::ean13) || formats_.asks(F::upcA);
     const bool wants8 = formats_.asks(F::ean8), wantsE = formats_.asks(F::upcE);
@@ -118,6 +137,8 @@ void TVekEanUpcLineDecoder::decode(const TVekBarRow& row, std::vector<TVekLinear
             const bool withAddOn = addOn_ != TVekEanAddOn::ignore && readAddOn(row, read.lastElement + 1, module, read);
             if (withAddOn || addOn_ != TVekEanAddOn::require) reads.push_back(read);
             start = read.lastElement;
+        } else if (clues && showsLeftHalf(row, start, module)) {
+            ++clues->partialSymbols;
         }
     }
 }

@@ -18,7 +18,9 @@ public:
     explicit TVekEanUpcLineDecoder(const TVekBarcodeFormats& formats, TVekEanAddOn addOn = TVekEanAddOn::ignore)
         : formats_(formats), addOn_(addOn) {}
 
-    void decode(const TVekBarRow& row, std::vector<TVekLinearRead>& reads) const;
+    // `clues`, when given, counts the left halves (EAN-13, UPC-A, UPC-E) read of
+    // symbols that did not read whole.
+    void decode(const TVekBarRow& row, std::vector<TVekLinearRead>& reads, TVekLinearClues* clues = nullptr) const;
 
 private:
     bool readEan13(const TVekBarRow& row, size_t start, double module, TVekLinearRead& read) const;

@@ -14,16 +14,21 @@ constexpr size_t contrastReach = 3;
 
 }  // namespace
 
-void TVekEdgeFinder::measureContrast(const float* profile, size_t count, double share) {
+void TVekEdgeFinder::measureBlocks(const float* profile, size_t count) {
     const size_t blocks = (count + blockSize - 1) / blockSize;
-    lows_.assign(blocks, 255.f);
-    highs_.assign(blocks, 0.f);
-    for (size_t k = 0; k < count; ++k) {
-        const size_t b = k / blockSize;
-        lows_[b] = std::min(lows_[b], profile[k]);
-        highs_[b] = std::max(highs_[b], profile[k]);
+    lows_.resize(blocks);
+    highs_.resize(blocks);
+    for (size_t b = 0; b < blocks; ++b) {
+        const float* block = profile + b * blockSize;
+        const size_t size = std::min(blockSize, count - b * blockSize);
+        float low = 255.f, high = 0.f;
+        for (size_t k = 0; k < size; ++k) {
+            low = std::min(low, block[k]);
+            high = std::max(high, block[k]);
+        }
+        lows_[b] = low, highs_[b] = high;
     }
-    thresholds_.assign(blocks, minimumStep);
+    contrasts_.resize(blocks);
     for (size_t b = 0; b < blocks; ++b) {
         const size_t first = b >= contrastReach ? b - contrastReach : 0;
         const size_t last = std::min(blocks - 1, b + contrastReach);
@@ -32,8 +37,13 @@ void TVekEdgeFinder::measureContrast(const float* profile, size_t count, double 
             low = std::min(low, lows_[c]);
             high = std::max(high, highs_[c]);
         }
-        thresholds_[b] = std::max(minimumStep, share * (high - low));
+        contrasts_[b] = high - low;
     }
+}
+
+void TVekEdgeFinder::setThresholds(double share) {
+    thresholds_.resize(contrasts_.size());
+    for (size_t b = 0; b < contrasts_.size(); ++b) thresholds_[b] = std::max(minimumStep, share * contrasts_[b]);
 }
 
 double TVekEdgeFinder::crossing(const float* profile, size_t from, size_t to, double level) {
@@ -47,11 +57,21 @@ double TVekEdgeFinder::crossing(const float* profile, size_t from, size_t to, do
 }
 
 void TVekEdgeFinder::find(const float* profile, size_t count, TVekBarRow& row, double share) {
+    measureBlocks(profile, count);
+    setThresholds(share);
+    trace(profile, count, row);
+}
+
+void TVekEdgeFinder::findAgain(const float* profile, size_t count, TVekBarRow& row, double share) {
+    setThresholds(share);
+    trace(profile, count, row);
+}
+
+void TVekEdgeFinder::trace(const float* profile, size_t count, TVekBarRow& row) const {
     if (count < 2) {
         row.finish(static_cast<double>(count));
         return;
     }
-    measureContrast(profile, count, share);
     // The last confirmed extreme, and the one being followed (its level and
     // the first and last sample at that level, for flat tops).
     enum class Seeking { either, high, low };
@@ -60,31 +80,55 @@ void TVekEdgeFinder::find(const float* profile, size_t count, TVekBarRow& row, d
     float lastLevel = profile[0];
     size_t lowFirst = 0, lowLast = 0, highFirst = 0, highLast = 0;
     float low = profile[0], high = profile[0];
-    for (size_t k = 1; k < count; ++k) {
+    size_t k = 1;
+    // Until a first extreme is confirmed, both are followed.
+    for (; k < count && seeking == Seeking::either; ++k) {
         const float v = profile[k];
-        if (seeking != Seeking::high) {
-            if (v < low) low = v, lowFirst = lowLast = k;
-            else if (v == low) lowLast = k;
-        }
-        if (seeking != Seeking::low) {
-            if (v > high) high = v, highFirst = highLast = k;
-            else if (v == high) highLast = k;
-        }
+        if (v < low) low = v, lowFirst = lowLast = k;
+        else if (v == low) lowLast = k;
+        if (v > high) high = v, highFirst = highLast = k;
+        else if (v == high) highLast = k;
         const double step = threshold(k);
-        if (seeking != Seeking::high && v - low >= step) {
-            // The low is confirmed by the rise after it: the fall before it was a
-            // space's end.
-            if (seeking == Seeking::low)
-                row.addElement(crossing(profile, lastAt, lowFirst, 0.5 * (lastLevel + low)), false);
+        if (v - low >= step) {
             seeking = Seeking::high;
             lastAt = lowLast, lastLevel = low;
             high = v, highFirst = highLast = k;
-        } else if (seeking != Seeking::low && high - v >= step) {
-            if (seeking == Seeking::high)
-                row.addElement(crossing(profile, lastAt, highFirst, 0.5 * (lastLevel + high)), true);
+        } else if (high - v >= step) {
             seeking = Seeking::low;
             lastAt = highLast, lastLevel = high;
             low = v, lowFirst = lowLast = k;
+        }
+    }
+    // Then one at a time, each loop following one kind of extreme.
+    while (k < count) {
+        if (seeking == Seeking::low) {
+            for (; k < count; ++k) {
+                const float v = profile[k];
+                if (v < low) low = v, lowFirst = lowLast = k;
+                else if (v == low) lowLast = k;
+                if (v - low >= threshold(k)) {
+                    // The low is confirmed by the rise after it: the fall
+                    // before it was a space's end.
+                    row.addElement(crossing(profile, lastAt, lowFirst, 0.5 * (lastLevel + low)), false);
+                    seeking = Seeking::high;
+                    lastAt = lowLast, lastLevel = low;
+                    high = v, highFirst = highLast = k++;
+                    break;
+                }
+            }
+        } else {
+            for (; k < count; ++k) {
+                const float v = profile[k];
+                if (v > high) high = v, highFirst = highLast = k;
+                else if (v == high) highLast = k;
+                if (high - v >= threshold(k)) {
+                    row.addElement(crossing(profile, lastAt, highFirst, 0.5 * (lastLevel + high)), true);
+                    seeking = Seeking::low;
+                    lastAt = highLast, lastLevel = high;
+                    low = v, lowFirst = lowLast = k++;
+                    break;
+                }
+            }
         }
     }
     // The extreme still followed at the end has its edge too.

@@ -25,9 +25,14 @@ public:
 
     // `profile` holds `count` levels (dark low), sample k at position k of `row`.
     void find(const float* profile, size_t count, TVekBarRow& row, double share = usualShare);
+    // The same profile as the last find() again, at another share: its
+    // contrast is measured once per line whatever the share.
+    void findAgain(const float* profile, size_t count, TVekBarRow& row, double share);
 
 private:
-    void measureContrast(const float* profile, size_t count, double share);
+    void measureBlocks(const float* profile, size_t count);
+    void setThresholds(double share);
+    void trace(const float* profile, size_t count, TVekBarRow& row) const;
     double threshold(size_t k) const { return thresholds_[k / blockSize]; }
     static double crossing(const float* profile, size_t from, size_t to, double level);
 
@@ -35,6 +40,8 @@ private:
     std::vector<double> thresholds_;
     std::vector<float> lows_;
     std::vector<float> highs_;
+    // Each block's contrast over its reach, the share's thresholds' base.
+    std::vector<float> contrasts_;
 };
 
 }  // namespace orvel

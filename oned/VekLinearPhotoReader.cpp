@@ -37,8 +37,12 @@ std::vector<int32_t> linePositions(int32_t extent, int32_t count) {
 // crossed twice by the first round already, and the read stops there.
 constexpr std::array<size_t, 3> roundSpacing = {4, 2, 1};
 // The rounds of the first pass dark on light: every line (a symbol crossed
-// by the finest round alone reads nowhere else), and light on dark: the
-// first quarter.
+// by the finest round alone reads nowhere else), those after the first at
+// the faint edge threshold too only where the first read a symbol or
+// showed one's start and a few of its characters (the later pass makes up
+// for it: a faint symbol is rarely so short that the first round misses
+// it); light on dark: the first quarter.
+constexpr size_t kFaintDarkRounds = 1;
 constexpr size_t kFirstDarkRounds = 3;
 constexpr size_t kFirstLightRounds = 1;
 
@@ -96,23 +100,29 @@ bool TVekLinearPhotoReader::accepted(const TShade& shade) const {
     return !options_.tryHarder && shade.scanner.acceptedCount() > 0;
 }
 
-void TVekLinearPhotoReader::scanRounds(TShade& shade, size_t rounds) const {
+void TVekLinearPhotoReader::scanRounds(TShade& shade, size_t rounds, bool faintToo) const {
     for (; shade.roundsDone < std::min(rounds, roundSpacing.size()) && !accepted(shade); ++shade.roundsDone) {
         const size_t round = shade.roundsDone;
         for (size_t k = 0; k < shade.rows.size(); ++k)
-            if (inRound(k, round)) shade.scanner.scanRow(shade.rows[k]);
+            if (inRound(k, round)) shade.scanner.scanRow(shade.rows[k], faintToo);
         if (accepted(shade)) break;
         for (size_t k = 0; k < shade.columns.size(); ++k)
-            if (inRound(k, round)) shade.scanner.scanColumn(shade.columns[k]);
+            if (inRound(k, round)) shade.scanner.scanColumn(shade.columns[k], faintToo);
     }
+}
+
+bool TVekLinearPhotoReader::promising(const TShade& shade) {
+    return sawRead(shade) || shade.scanner.clues().partialSymbols > 0;
 }
 
 bool TVekLinearPhotoReader::sawRead(const TShade& shade) {
     return !shade.scanner.votes().unconfirmed(1).empty() || shade.scanner.acceptedCount() > 0;
 }
 
-// Every line, then the reads of one line alone looked for on its neighbours.
+// Every line at both thresholds, then the reads of one line alone looked for
+// on its neighbours.
 void TVekLinearPhotoReader::finish(TShade& shade, const TVekGreyImage& grey) {
+    if (!accepted(shade)) shade.scanner.scanOwedFaint();
     scanRounds(shade, roundSpacing.size());
     if (!options_.tryHarder && shade.scanner.acceptedCount() == 0)
         confirmSingleReads(shade.scanner, grey.width(), grey.height());
@@ -126,8 +136,13 @@ bool TVekLinearPhotoReader::readFirstPass(TVekBinaryCache& picture) {
     (void)debug_;
     const TVekGreyImage& grey = picture.grey();
     if (formats_.empty() || grey.empty()) return false;
+    memo_ = std::make_unique<TVekEdgeMemo>();
     dark_ = std::make_unique<TShade>(grey, formats_, false, options_);
-    scanRounds(*dark_, kFirstDarkRounds);
+    dark_->scanner.shareEdges(memo_.get());
+    scanRounds(*dark_, kFaintDarkRounds);
+    scanRounds(*dark_, kFirstDarkRounds, promising(*dark_));
+    // A symbol's start seen on the finer lines earns their faint reads too.
+    if (!accepted(*dark_) && promising(*dark_)) dark_->scanner.scanOwedFaint();
     if (dark_->scanner.acceptedCount() > 0) {
         finish(*dark_, grey);
         return false;
@@ -135,6 +150,7 @@ bool TVekLinearPhotoReader::readFirstPass(TVekBinaryCache& picture) {
     bool candidate = sawRead(*dark_);
     if (options_.tryInvert) {
         light_ = std::make_unique<TShade>(grey, formats_, true, options_);
+        light_->scanner.shareEdges(memo_.get());
         scanRounds(*light_, kFirstLightRounds);
         candidate = candidate || sawRead(*light_);
     }

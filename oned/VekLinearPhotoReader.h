@@ -7,6 +7,7 @@
 #include "foundation/VekDebugSink.h"
 #include "foundation/VekPhotoReader.h"
 #include "foundation/VekReaderOptions.h"
+#include "oned/VekEdgeMemo.h"
 
 namespace orvel {
 
@@ -34,14 +35,17 @@ private:
     struct TShade;
 
     // Scans the shade's lines up to round `rounds`, unless a symbol is in.
-    void scanRounds(TShade& shade, size_t rounds) const;
+    void scanRounds(TShade& shade, size_t rounds, bool faintToo = true) const;
     bool accepted(const TShade& shade) const;
     static bool sawRead(const TShade& shade);
+    // A read, or a symbol's start and a few of its characters.
+    static bool promising(const TShade& shade);
     void finish(TShade& shade, const TVekGreyImage& grey);
 
     TVekReaderOptions options_;
     TVekDebugSink* debug_;
     TVekBarcodeFormats formats_;
+    std::unique_ptr<TVekEdgeMemo> memo_;
     std::unique_ptr<TShade> dark_, light_;
     TVekBarcodes found_;
 };

@@ -19,4 +19,12 @@ struct TVekLinearRead {
     bool strong = false;
 };
 
+// What scan lines showed short of a read: a symbol's start with some of its
+// characters after it. A picture whose coarse grid of lines shows one is
+// worth the lines between; one that shows none and read nothing holds no
+// symbol those lines would read.
+struct TVekLinearClues {
+    int partialSymbols = 0;
+};
+
 }  // namespace orvel

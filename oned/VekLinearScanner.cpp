@@ -24,57 +24,101 @@ TVekLinearScanner::TVekLinearScanner(const TVekGreyImage& grey, const TVekBarcod
       addOn_(addOn),
       code39FullAscii_(code39FullAscii) {}
 
+void TVekLinearScanner::scanRow(int32_t y, bool faintToo) { scanLine(true, y, faintToo); }
+
+void TVekLinearScanner::scanColumn(int32_t x, bool faintToo) { scanLine(false, x, faintToo); }
+
 // Each sample weighs the line's pixel twice and its neighbours across the
 // line once: sensor noise drops, edges a few degrees off the line blur little.
-void TVekLinearScanner::scanRow(int32_t y) {
-    const uint8_t* above = grey_.row(std::max(y - 1, 0));
-    const uint8_t* pixels = grey_.row(y);
-    const uint8_t* below = grey_.row(std::min(y + 1, grey_.height() - 1));
-    profile_.resize(static_cast<size_t>(grey_.width()));
-    for (size_t x = 0; x < profile_.size(); ++x) {
-        const float level = 0.25f * static_cast<float>(above[x] + 2 * pixels[x] + below[x]);
-        profile_[x] = inverted_ ? 255.f - level : level;
+void TVekLinearScanner::sampleProfile(bool isRow, int32_t at) {
+    if (isRow) {
+        const uint8_t* above = grey_.row(std::max(at - 1, 0));
+        const uint8_t* pixels = grey_.row(at);
+        const uint8_t* below = grey_.row(std::min(at + 1, grey_.height() - 1));
+        profile_.resize(static_cast<size_t>(grey_.width()));
+        for (size_t x = 0; x < profile_.size(); ++x) {
+            const float level = 0.25f * static_cast<float>(above[x] + 2 * pixels[x] + below[x]);
+            profile_[x] = inverted_ ? 255.f - level : level;
+        }
+        return;
     }
-    scanProfile({0.5, y + 0.5}, {1, 0}, y);
-}
-
-void TVekLinearScanner::scanColumn(int32_t x) {
-    const int32_t left = std::max(x - 1, 0), right = std::min(x + 1, grey_.width() - 1);
+    const int32_t left = std::max(at - 1, 0), right = std::min(at + 1, grey_.width() - 1);
     profile_.resize(static_cast<size_t>(grey_.height()));
     for (int32_t y = 0; y < grey_.height(); ++y) {
         const uint8_t* pixels = grey_.row(y);
-        const float level = 0.25f * static_cast<float>(pixels[left] + 2 * pixels[x] + pixels[right]);
+        const float level = 0.25f * static_cast<float>(pixels[left] + 2 * pixels[at] + pixels[right]);
         profile_[static_cast<size_t>(y)] = inverted_ ? 255.f - level : level;
     }
-    scanProfile({x + 0.5, 0.5}, {0, 1}, x);
+}
+
+void TVekLinearScanner::findEdges(bool isRow, int32_t at, bool faint, TVekBarRow& row, bool& profiled) {
+    if (memo_ && inverted_ && memo_->recallInverted(isRow, at, faint, row)) return;
+    const TVekPointF origin = isRow ? TVekPointF{0.5, at + 0.5} : TVekPointF{at + 0.5, 0.5};
+    row.reset(origin, isRow ? TVekPointF{1, 0} : TVekPointF{0, 1});
+    const double share = faint ? TVekEdgeFinder::faintShare : TVekEdgeFinder::usualShare;
+    if (profiled) {
+        edges_.findAgain(profile_.data(), profile_.size(), row, share);
+    } else {
+        sampleProfile(isRow, at);
+        edges_.find(profile_.data(), profile_.size(), row, share);
+        profiled = true;
+    }
+    if (memo_ && !inverted_) memo_->keep(isRow, at, faint, row);
 }
 
 // A line that reads nothing at the usual edge threshold is read once more
-// with the faint one. That doubles the cost of lines that cross no symbol;
-// a picture's first lines that read one stop the read early.
-void TVekLinearScanner::scanProfile(TVekPointF origin, TVekPointF step, double across) {
+// with the faint one, unless that finds the very same edges (a clean line
+// often does). That doubles the cost of lines that cross no symbol; a
+// picture's first lines that read one stop the read early.
+void TVekLinearScanner::scanLine(bool isRow, int32_t at, bool faintToo) {
     ++line_;
-    for (const double share : {TVekEdgeFinder::usualShare, TVekEdgeFinder::faintShare}) {
-        faint_ = share == TVekEdgeFinder::faintShare;
-        row_.reset(origin, step);
-        edges_.find(profile_.data(), profile_.size(), row_, share);
-        // DX film edge's shortest tracks cross 15 elements, quiet zones included.
-        if (row_.size() < 15) continue;
-        bool read = decode(row_, across);
-        row_.reverseInto(reversed_);
-        read = decode(reversed_, across) || read;
-        if (read) return;
+    bool profiled = false;
+    faint_ = false;
+    findEdges(isRow, at, false, row_, profiled);
+    if (decodeBothWays(row_, at)) return;
+    if (faintToo) scanFaint(isRow, at, profiled);
+    else owedFaint_.push_back({isRow, at, line_});
+}
+
+// `row_` holds the line's edges at the usual threshold.
+void TVekLinearScanner::scanFaint(bool isRow, int32_t at, bool profiled) {
+    faint_ = true;
+    findEdges(isRow, at, true, faintRow_, profiled);
+    if (faintRow_.sameElements(row_)) return;
+    decodeBothWays(faintRow_, at);
+}
+
+// Each owed line counts as the line it was: its votes join those of its
+// usual edges.
+void TVekLinearScanner::scanOwedFaint() {
+    const int latest = line_;
+    for (const TOwed& owed : owedFaint_) {
+        line_ = owed.line;
+        bool profiled = false;
+        faint_ = false;
+        findEdges(owed.isRow, owed.at, false, row_, profiled);
+        scanFaint(owed.isRow, owed.at, profiled);
     }
+    owedFaint_.clear();
+    line_ = latest;
+}
+
+bool TVekLinearScanner::decodeBothWays(const TVekBarRow& row, double across) {
+    // DX film edge's shortest tracks cross 15 elements, quiet zones included.
+    if (row.size() < 15) return false;
+    bool read = decode(row, across);
+    row.reverseInto(reversed_);
+    return decode(reversed_, across) || read;
 }
 
 bool TVekLinearScanner::decode(const TVekBarRow& row, double across) {
     using F = TVekBarcodeFormat;
     std::vector<TVekLinearRead> reads;
     if (formats_.asks(F::ean13) || formats_.asks(F::upcA) || formats_.asks(F::ean8) || formats_.asks(F::upcE))
-        TVekEanUpcLineDecoder(formats_, addOn_).decode(row, reads);
-    if (formats_.asks(F::code128)) TVekCode128LineDecoder().decode(row, reads);
+        TVekEanUpcLineDecoder(formats_, addOn_).decode(row, reads, &clues_);
+    if (formats_.asks(F::code128)) TVekCode128LineDecoder().decode(row, reads, &clues_);
     if (formats_.empty() || formats_.intersects({F::code39, F::code39Extended, F::code32, F::pzn}))
-        TVekCode39LineDecoder(TVekCode39Interpreter(formats_, code39FullAscii_)).decode(row, reads);
+        TVekCode39LineDecoder(TVekCode39Interpreter(formats_, code39FullAscii_)).decode(row, reads, &clues_);
     if (formats_.asks(F::code93)) TVekCode93LineDecoder().decode(row, reads);
     if (formats_.asks(F::interleaved25) || formats_.asks(F::identcode))
         TVekInterleavedLineDecoder(formats_, minimumInterleavedDigits_).decode(row, reads);

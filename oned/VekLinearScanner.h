@@ -10,6 +10,7 @@
 #include "oned/VekDataBarStack.h"
 #include "oned/VekDxFilmEdgeCollector.h"
 #include "oned/VekEdgeFinder.h"
+#include "oned/VekEdgeMemo.h"
 #include "oned/VekLinearVotes.h"
 
 namespace orvel {
@@ -23,18 +24,33 @@ public:
                       int minimumInterleavedDigits, TVekEanAddOn addOn = TVekEanAddOn::ignore,
                       bool code39FullAscii = false);
 
-    // Rows (horizontal lines) at y, columns (vertical lines) at x.
-    void scanRow(int32_t y);
-    void scanColumn(int32_t x);
+    // The memo the dark-on-light scanner keeps its lines' edges in and the
+    // light-on-dark one takes them from; it must outlive the scanner.
+    void shareEdges(TVekEdgeMemo* memo) { memo_ = memo; }
+
+    // Rows (horizontal lines) at y, columns (vertical lines) at x. Without
+    // `faintToo`, a line that reads nothing at the usual edge threshold owes
+    // its read at the faint one until scanOwedFaint().
+    void scanRow(int32_t y, bool faintToo = true);
+    void scanColumn(int32_t x, bool faintToo = true);
+    void scanOwedFaint();
     const TVekLinearVotes& votes() const { return votes_; }
+    // What the lines showed short of a read.
+    const TVekLinearClues& clues() const { return clues_; }
     // What the lines read: the votes' symbols and those put together from
     // several lines (stacked symbols), and how many there are.
     TVekBarcodes results() const;
     int acceptedCount() const;
 
 private:
-    void scanProfile(TVekPointF origin, TVekPointF step, double across);
-    // True when something was read.
+    void scanLine(bool isRow, int32_t at, bool faintToo);
+    void scanFaint(bool isRow, int32_t at, bool profiled);
+    void sampleProfile(bool isRow, int32_t at);
+    // The line's edges at the usual or the faint threshold into `row`, from
+    // the memo or from its profile (sampled and measured once per line).
+    void findEdges(bool isRow, int32_t at, bool faint, TVekBarRow& row, bool& profiled);
+    // True when something was read, either way along the row.
+    bool decodeBothWays(const TVekBarRow& row, double across);
     bool decode(const TVekBarRow& row, double across);
 
     const TVekGreyImage& grey_;
@@ -45,13 +61,22 @@ private:
     bool code39FullAscii_;
     std::vector<float> profile_;
     TVekEdgeFinder edges_;
+    TVekEdgeMemo* memo_ = nullptr;
     TVekBarRow row_;
+    TVekBarRow faintRow_;
     TVekBarRow reversed_;
     TVekLinearVotes votes_;
+    TVekLinearClues clues_;
     TVekDataBarStack stack_;
     TVekDataBarExpandedStack expandedStack_;
     TVekDxFilmEdgeCollector dxFilmEdge_;
     int line_ = 0;
+    struct TOwed {
+        bool isRow;
+        int32_t at;
+        int line;
+    };
+    std::vector<TOwed> owedFaint_;
     bool faint_ = false;  // the row being decoded was found at the faint threshold
 };
 
