@@ -114,7 +114,7 @@ bool TVekLinearPhotoReader::sawRead(const TShade& shade) {
 // Every line, then the reads of one line alone looked for on its neighbours.
 void TVekLinearPhotoReader::finish(TShade& shade, const TVekGreyImage& grey) {
     scanRounds(shade, roundSpacing.size());
-    if (!options_.tryHarder && shade.scanner.acceptedCount() == 0)
+    if (shade.scanner.acceptedCount() == 0)
         confirmSingleReads(shade.scanner, grey.width(), grey.height());
     found_ = shade.scanner.results();
 }

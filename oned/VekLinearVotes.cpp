@@ -14,6 +14,7 @@ void TVekLinearVotes::add(const TVekLinearRead& read, const TVekBarRow& row, dou
         if (distance(vote.centre(), middle) > std::max(vote.length(), distance(begin, end))) continue;
         if (vote.lastLine == line) return;
         ++vote.lines;
+        if (!read.guessed) ++vote.sureLines;
         vote.lastLine = line;
         vote.read.strong = vote.read.strong || read.strong;
         if (across < vote.firstAcross) vote.firstAcross = across, vote.firstBegin = begin, vote.firstEnd = end;
@@ -21,7 +22,7 @@ void TVekLinearVotes::add(const TVekLinearRead& read, const TVekBarRow& row, dou
         return;
     }
     if (votes_.size() >= maximumVotes) return;
-    votes_.push_back({read, 1, line, across, across, begin, end, begin, end});
+    votes_.push_back({read, 1, read.guessed ? 0 : 1, line, across, across, begin, end, begin, end});
 }
 
 int TVekLinearVotes::acceptedCount() const {
@@ -72,6 +73,11 @@ bool TVekLinearVotes::outranked(const TVote& vote) const {
         // Lines that missed the add-on still read the symbol right.
         if (withAddOn(vote.read, other.read)) continue;
         if (withAddOn(other.read, vote.read)) return true;
+        if (vote.guessedOnly() != other.guessedOnly()) {
+            if (vote.guessedOnly()) return true;
+            continue;
+        }
+        if (vote.guessedOnly() && 2 * other.lines >= vote.lines) return true;
         // A symbol clearly longer holds the shorter one; else the one more lines
         // read wins, and a tie leaves neither believable.
         if (other.length() > 1.3 * vote.length()) return true;
