@@ -126,8 +126,9 @@ constexpr double minimumSpread = 0.15;
 // Bars printed thinner or thicker than their modules (ink spread, a heavy
 // sharpening) move the single widths but not the similar-edge distances;
 // twins are told apart again by single widths less the spread that the
-// symbol's other digits show, half of it on each edge of a bar.
-void settleTwins(TDigitReading* readings, size_t count) {
+// symbol's other digits show, half of it on each edge of a bar. True when
+// some digit changed: the read is then a guess.
+bool settleTwins(TDigitReading* readings, size_t count) {
     double spread = 0;
     int counted = 0;
     for (size_t d = 0; d < count; ++d) {
@@ -135,9 +136,9 @@ void settleTwins(TDigitReading* readings, size_t count) {
         spread += 0.5 * (measuredBarModules(readings[d]) - barModules(readings[d], patternOf(readings[d].best)));
         ++counted;
     }
-    if (counted < 2) return;
+    if (counted < 2) return false;
     spread /= counted;
-    if (std::abs(spread) < minimumSpread) return;
+    if (std::abs(spread) < minimumSpread) return false;
     const auto singles = [&](const TDigitReading& reading, int value) {
         const std::string_view pattern = patternOf(value);
         double sum = 0;
@@ -148,12 +149,16 @@ void settleTwins(TDigitReading* readings, size_t count) {
         }
         return sum;
     };
+    bool changed = false;
     for (size_t d = 0; d < count; ++d) {
         TDigitReading& reading = readings[d];
         if (!hasTwin(reading.best)) continue;
         const int twin = twinOf(reading.best);
-        if (singles(reading, twin) < singles(reading, reading.best)) reading.best = twin;
+        if (singles(reading, twin) >= singles(reading, reading.best)) continue;
+        reading.best = twin;
+        changed = true;
     }
+    return changed;
 }
 
 // The digits of one combination (bit d of `seconds` takes digit d's second
@@ -322,8 +327,9 @@ bool TVekEanUpcLineDecoder::readEan13(const TVekBarRow& row, size_t start, doubl
         }
         return true;
     };
-    settleTwins(readings.data(), 12);
+    const bool twinsMoved = settleTwins(readings.data(), 12);
     if (!resolveDigits(readings.data(), 12, 6, valid, read)) return false;
+    read.guessed = read.guessed || twinsMoved;
     read.identifier = "]E0";
     read.lastElement = start + 58;
     return true;
@@ -341,8 +347,9 @@ bool TVekEanUpcLineDecoder::readEan8(const TVekBarRow& row, size_t start, double
         candidate.bytes = digits;
         return true;
     };
-    settleTwins(readings.data(), 8);
+    const bool twinsMoved = settleTwins(readings.data(), 8);
     if (!resolveDigits(readings.data(), 8, 4, valid, read)) return false;
+    read.guessed = read.guessed || twinsMoved;
     read.format = TVekBarcodeFormat::ean8;
     read.identifier = "]E4";
     read.lastElement = start + 42;
@@ -368,8 +375,9 @@ bool TVekEanUpcLineDecoder::readUpcE(const TVekBarRow& row, size_t start, double
         }
         return false;
     };
-    settleTwins(readings.data(), 6);
+    const bool twinsMoved = settleTwins(readings.data(), 6);
     if (!resolveDigits(readings.data(), 6, 6, valid, read)) return false;
+    read.guessed = read.guessed || twinsMoved;
     read.format = TVekBarcodeFormat::upcE;
     read.identifier = "]E0";
     read.lastElement = start + 32;
