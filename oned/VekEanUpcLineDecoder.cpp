@@ -76,7 +76,7 @@ constexpr double doubtlessAmbiguity = 0.15;
 // Second readings tried together on one line, and doubtful digits besides
 // them: each more lets the check digit pass a wrong combination more often.
 constexpr int maximumSeconds = 1;
-constexpr int maximumOtherDoubts = 1;
+constexpr int maximumOtherDoubts = 0;
 
 // Reads `count` digits from element `first` into `readings`. `module`
 // follows the characters' widths.

@@ -63,7 +63,7 @@ void TVekLinearScanner::scanProfile(TVekPointF origin, TVekPointF step, double a
         bool read = decode(row_, across);
         row_.reverseInto(reversed_);
         read = decode(reversed_, across) || read;
-        if (read) return;
+        if (read || decodeMended(across)) return;
     }
 }
 
@@ -93,6 +93,25 @@ bool TVekLinearScanner::decode(const TVekBarRow& row, double across) {
     }
     for (const TVekLinearRead& read : reads) votes_.add(read, row, across, line_);
     return !reads.empty();
+}
+
+bool TVekLinearScanner::decodeMended(double across) {
+    using F = TVekBarcodeFormat;
+    if (!formats_.asks(F::ean13) && !formats_.asks(F::upcA) && !formats_.asks(F::ean8) && !formats_.asks(F::upcE))
+        return false;
+    if (!mender_.mend(profile_.data(), profile_.size(), row_, mended_)) return false;
+    const TVekEanUpcLineDecoder decoder(formats_, addOn_);
+    std::vector<TVekLinearRead> reads;
+    bool read = false;
+    for (int way = 0; way < 2; ++way) {
+        if (way == 1) mended_.reverseInto(reversed_);
+        const TVekBarRow& row = way == 0 ? mended_ : reversed_;
+        reads.clear();
+        decoder.decode(row, reads);
+        for (const TVekLinearRead& found : reads) votes_.add(found, row, across, line_);
+        read = read || !reads.empty();
+    }
+    return read;
 }
 
 // Symbols the stacks put together that the votes already hold (a symbol

@@ -11,6 +11,7 @@
 #include "oned/VekDxFilmEdgeCollector.h"
 #include "oned/VekEdgeFinder.h"
 #include "oned/VekLinearVotes.h"
+#include "oned/VekSplitBarMender.h"
 
 namespace orvel {
 
@@ -36,6 +37,8 @@ private:
     void scanProfile(TVekPointF origin, TVekPointF step, double across);
     // True when something was read.
     bool decode(const TVekBarRow& row, double across);
+    // EAN/UPC on the line with the bars a light ripple split joined again.
+    bool decodeMended(double across);
 
     const TVekGreyImage& grey_;
     TVekBarcodeFormats formats_;
@@ -47,6 +50,8 @@ private:
     TVekEdgeFinder edges_;
     TVekBarRow row_;
     TVekBarRow reversed_;
+    TVekSplitBarMender mender_;
+    TVekBarRow mended_;
     TVekLinearVotes votes_;
     TVekDataBarStack stack_;
     TVekDataBarExpandedStack expandedStack_;
