@@ -1,5 +1,6 @@
 #include "oned/VekEanUpcLineDecoder.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdint>
@@ -180,13 +181,21 @@ std::string combination(const TDigitReading* readings, size_t count, uint32_t se
 // then one, then two second readings, and none when two combinations with as
 // few pass. The closest readings when all are sure is the plain read; every
 // other is a guess.
-template <class Valid>
-bool resolveDigits(const TDigitReading* readings, size_t count, size_t paritySpan, const Valid& valid,
-                   TVekLinearRead& read) {
+template <class Fits, class Valid>
+bool resolveDigits(const TDigitReading* readings, size_t count, size_t paritySpan, const Fits& fits,
+                   const Valid& valid, TVekLinearRead& read) {
     uint32_t unsure = 0, doubtful = 0;
     for (size_t d = 0; d < count; ++d) {
         if (!readings[d].sure) unsure |= 1u << d;
-        if (readings[d].second >= 0) doubtful |= 1u << d;
+        // Only a second reading of the other parity: the parity of a wrong
+        // closest reading then fits no number system, and the error is known
+        // to lie in a digit of that set. Digits without parity, and closest
+        // readings that fit, are left as they are: blur misreads lines alike,
+        // and the check digit alone would let one wrong number in ten through
+        // on all of them.
+        const TDigitReading& reading = readings[d];
+        if (d < paritySpan && reading.second >= 0 && (reading.second >= 10) != (reading.best >= 10))
+            doubtful |= 1u << d;
     }
     int parity = 0;
     const std::string closest = combination(readings, count, 0, paritySpan, parity);
@@ -197,14 +206,23 @@ bool resolveDigits(const TDigitReading* readings, size_t count, size_t paritySpa
     for (int seconds = 1; seconds <= maximumSeconds; ++seconds) {
         int passed = 0;
         TVekLinearRead candidate = read, passing;
+        uint32_t passingMask = 0;
+        int fitting = 0;
         for (uint32_t mask = doubtful; mask != 0; mask = (mask - 1) & doubtful) {
-            if (std::popcount(mask) != seconds || std::popcount(unsure & ~mask) > maximumOtherDoubts) continue;
+            if (std::popcount(mask) != seconds) continue;
             const std::string digits = combination(readings, count, mask, paritySpan, parity);
+            // The parity must name the digit to change: when second readings
+            // of several digits fit some number system, the closest readings
+            // are off in more than one place, and the check digit alone is
+            // too weak to choose.
+            if (!fits(parity)) continue;
+            if (++fitting > 1) return false;
             if (!valid(digits, parity, candidate)) continue;
             if (++passed > 1) return false;
             passing = candidate;
+            passingMask = mask;
         }
-        if (passed == 1) {
+        if (passed == 1 && std::popcount(unsure & ~passingMask) <= maximumOtherDoubts) {
             read = passing;
             read.guessed = true;
             return true;
@@ -247,7 +265,9 @@ void TVekEanUpcLineDecoder::decode(const TVekBarRow& row, std::vector<TVekLinear
     const bool wants8 = formats_.asks(F::ean8), wantsE = formats_.asks(F::upcE);
     for (size_t start = 1; start + 33 < row.size(); start += 2) {
         if (!isGuard(row, start, 3)) continue;
-        const double module = row.sum(start, 3) / 3;
+        // By the guard's bar-to-bar distances, which bars printed thin or
+        // thick leave at two modules where the sum of its widths is not.
+        const double module = 0.25 * (row.width(start) + 2 * row.width(start + 1) + row.width(start + 2));
         if (!hasQuietZone(row, start - 1, module)) continue;
         TVekLinearRead read;
         if ((wants13 && readEan13(row, start, module, read)) || (wants8 && readEan8(row, start, module, read)) ||
@@ -328,7 +348,10 @@ bool TVekEanUpcLineDecoder::readEan13(const TVekBarRow& row, size_t start, doubl
         return true;
     };
     const bool twinsMoved = settleTwins(readings.data(), 12);
-    if (!resolveDigits(readings.data(), 12, 6, valid, read)) return false;
+    const auto fits = [](int parity) {
+        return std::find(leadingParity.begin(), leadingParity.end(), parity) != leadingParity.end();
+    };
+    if (!resolveDigits(readings.data(), 12, 6, fits, valid, read)) return false;
     read.guessed = read.guessed || twinsMoved;
     read.identifier = "]E0";
     read.lastElement = start + 58;
@@ -348,7 +371,8 @@ bool TVekEanUpcLineDecoder::readEan8(const TVekBarRow& row, size_t start, double
         return true;
     };
     const bool twinsMoved = settleTwins(readings.data(), 8);
-    if (!resolveDigits(readings.data(), 8, 4, valid, read)) return false;
+    const auto fits = [](int parity) { return parity == 0; };
+    if (!resolveDigits(readings.data(), 8, 4, fits, valid, read)) return false;
     read.guessed = read.guessed || twinsMoved;
     read.format = TVekBarcodeFormat::ean8;
     read.identifier = "]E4";
@@ -376,7 +400,9 @@ bool TVekEanUpcLineDecoder::readUpcE(const TVekBarRow& row, size_t start, double
         return false;
     };
     const bool twinsMoved = settleTwins(readings.data(), 6);
-    if (!resolveDigits(readings.data(), 6, 6, valid, read)) return false;
+    // Every pattern of three digits of each set belongs to a check digit.
+    const auto fits = [](int parity) { return std::popcount(static_cast<unsigned>(parity)) == 3; };
+    if (!resolveDigits(readings.data(), 6, 6, fits, valid, read)) return false;
     read.guessed = read.guessed || twinsMoved;
     read.format = TVekBarcodeFormat::upcE;
     read.identifier = "]E0";

@@ -68,16 +68,22 @@ bool withAddOn(const TVekLinearRead& longer, const TVekLinearRead& shorter) {
 
 bool TVekLinearVotes::outranked(const TVote& vote) const {
     for (const TVote& other : votes_) {
-        if (&other == &vote || !other.accepted()) continue;
+        if (&other == &vote) continue;
+        // A guess yields to any other content read about the same place, on
+        // lines of its own rows or not, unless it has more than twice the
+        // lines: lines across a blurred symbol misread it alike.
+        if (vote.guessedOnly()) {
+            if (withAddOn(vote.read, other.read) || withAddOn(other.read, vote.read)) continue;
+            if (distance(vote.centre(), other.centre()) > std::max(vote.length(), other.length())) continue;
+            if (!other.guessedOnly() && other.accepted()) return true;
+            if (2 * other.lines >= vote.lines) return true;
+            continue;
+        }
+        if (!other.accepted() || other.guessedOnly()) continue;
         if (!other.covers(vote.centre()) && !vote.covers(other.centre())) continue;
         // Lines that missed the add-on still read the symbol right.
         if (withAddOn(vote.read, other.read)) continue;
         if (withAddOn(other.read, vote.read)) return true;
-        if (vote.guessedOnly() != other.guessedOnly()) {
-            if (vote.guessedOnly()) return true;
-            continue;
-        }
-        if (vote.guessedOnly() && 2 * other.lines >= vote.lines) return true;
         // A symbol clearly longer holds the shorter one; else the one more lines
         // read wins, and a tie leaves neither believable.
         if (other.length() > 1.3 * vote.length()) return true;
