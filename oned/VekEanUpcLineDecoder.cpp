@@ -56,6 +56,13 @@ bool isGuard(const TVekBarRow& row, size_t first, size_t count) {
     return true;
 }
 
+// The module of the guard from element `start`, by its bar-to-bar distances,
+// which bars printed thin or thick leave at two modules where the sum of its
+// widths is not.
+double guardModule(const TVekBarRow& row, size_t start) {
+    return 0.25 * (row.width(start) + 2 * row.width(start + 1) + row.width(start + 2));
+}
+
 bool hasQuietZone(const TVekBarRow& row, size_t element, double module) {
     return row.isQuiet(element, quietModules * module);
 }
@@ -265,9 +272,7 @@ void TVekEanUpcLineDecoder::decode(const TVekBarRow& row, std::vector<TVekLinear
     const bool wants8 = formats_.asks(F::ean8), wantsE = formats_.asks(F::upcE);
     for (size_t start = 1; start + 33 < row.size(); start += 2) {
         if (!isGuard(row, start, 3)) continue;
-        // By the guard's bar-to-bar distances, which bars printed thin or
-        // thick leave at two modules where the sum of its widths is not.
-        const double module = 0.25 * (row.width(start) + 2 * row.width(start + 1) + row.width(start + 2));
+        const double module = guardModule(row, start);
         if (!hasQuietZone(row, start - 1, module)) continue;
         TVekLinearRead read;
         if ((wants13 && readEan13(row, start, module, read)) || (wants8 && readEan8(row, start, module, read)) ||
@@ -278,6 +283,15 @@ void TVekEanUpcLineDecoder::decode(const TVekBarRow& row, std::vector<TVekLinear
             start = read.lastElement;
         }
     }
+}
+
+bool TVekEanUpcLineDecoder::hasOuterGuard(const TVekBarRow& row) {
+    for (size_t start = 1; start + 3 < row.size(); start += 2) {
+        if (!isGuard(row, start, 3)) continue;
+        const double module = guardModule(row, start);
+        if (hasQuietZone(row, start - 1, module) || hasQuietZone(row, start + 3, module)) return true;
+    }
+    return false;
 }
 
 bool TVekEanUpcLineDecoder::readAddOn(const TVekBarRow& row, size_t gap, double module, TVekLinearRead& read) {

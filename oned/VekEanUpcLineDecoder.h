@@ -19,6 +19,10 @@ public:
         : formats_(formats), addOn_(addOn) {}
 
     void decode(const TVekBarRow& row, std::vector<TVekLinearRead>& reads) const;
+    // True when the row has a guard of three narrow elements with a quiet
+    // zone on its outer side, read either way: a cheap test before a line
+    // is looked at again.
+    static bool hasOuterGuard(const TVekBarRow& row);
 
 private:
     bool readEan13(const TVekBarRow& row, size_t start, double module, TVekLinearRead& read) const;

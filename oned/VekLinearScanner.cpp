@@ -99,7 +99,8 @@ bool TVekLinearScanner::decodeMended(double across) {
     using F = TVekBarcodeFormat;
     if (!formats_.asks(F::ean13) && !formats_.asks(F::upcA) && !formats_.asks(F::ean8) && !formats_.asks(F::upcE))
         return false;
-    if (!mender_.mend(profile_.data(), profile_.size(), row_, mended_)) return false;
+    if (!TVekEanUpcLineDecoder::hasOuterGuard(row_) || !mender_.mend(profile_.data(), profile_.size(), row_, mended_))
+        return false;
     const TVekEanUpcLineDecoder decoder(formats_, addOn_);
     std::vector<TVekLinearRead> reads;
     bool read = false;

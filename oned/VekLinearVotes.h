@@ -14,8 +14,9 @@ namespace orvel {
 // or one line when its check is strong; a content that every line read only
 // as a guess (TVekLinearRead::guessed) needs three. Of two believed contents
 // at one place (a short symbol read inside a longer one, a misread) the one
-// more lines agree on stays, and a guess yields to a content some line read
-// without guessing, or to another guess half as many lines read.
+// more lines agree on stays. A guess yields to any other content read about
+// the same place: to a believed one some line read without guessing, else to
+// one that at least half as many lines read.
 class TVekLinearVotes {
 public:
     // `across` orders the lines: the row's y, the column's x; `line` numbers
