@@ -18,7 +18,7 @@ enum class TVekEanAddOn {
 // with different options may run at once.
 struct TVekReaderOptions {
     TVekBarcodeFormats formats;   // empty: every symbology
-    bool tryHarder = false;       // more scan lines, more passes, the documented 1D reader too; do not stop at the first find
+    bool tryHarder = false;       // more scan lines, more passes; do not stop at the first find
     bool tryRotate = true;        // linear symbols at any quarter turn
     bool tryInvert = true;        // light symbols on a dark ground too
     bool tryDownscale = true;     // large pictures are also read at half and a third of their size

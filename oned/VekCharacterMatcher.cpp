@@ -34,6 +34,8 @@ TVekCharacterMatch matchCharacter(const TVekBarRow& row, size_t first, std::span
     // distances is a runner-up.
     double bestSingles = 1e9;
     std::array<double, 128> edgeScores{};
+    std::array<double, 128> deviations{};
+    std::array<double, 128> singleScores{};
     const size_t candidates = std::min(patterns.size(), edgeScores.size());
     for (size_t value = 0; value < candidates; ++value) {
         const std::string_view pattern = patterns[value];
@@ -47,6 +49,8 @@ TVekCharacterMatch matchCharacter(const TVekBarRow& row, size_t first, std::span
             deviation = std::max(deviation, std::abs(error));
         }
         edgeScores[value] = edges;
+        deviations[value] = deviation;
+        singleScores[value] = singles;
         if (edges < best.score - sameEdges || (edges < best.score + sameEdges && singles < bestSingles)) {
             best.score = edges;
             best.value = static_cast<int>(value);
@@ -54,8 +58,17 @@ TVekCharacterMatch matchCharacter(const TVekBarRow& row, size_t first, std::span
             bestSingles = singles;
         }
     }
-    for (size_t value = 0; value < candidates; ++value)
-        if (std::abs(edgeScores[value] - best.score) > sameEdges) best.runnerUp = std::min(best.runnerUp, edgeScores[value]);
+    // The runner-up the same way: by its distances, then its single widths.
+    for (size_t value = 0; value < candidates; ++value) {
+        if (std::abs(edgeScores[value] - best.score) <= sameEdges) continue;
+        const bool sameAsSecond = best.second >= 0 && std::abs(edgeScores[value] - best.runnerUp) <= sameEdges;
+        if (sameAsSecond ? singleScores[value] < singleScores[static_cast<size_t>(best.second)]
+                         : edgeScores[value] < best.runnerUp) {
+            best.runnerUp = edgeScores[value];
+            best.second = static_cast<int>(value);
+            best.secondDeviation = deviations[value];
+        }
+    }
     return best;
 }
 

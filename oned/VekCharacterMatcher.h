@@ -18,6 +18,8 @@ struct TVekCharacterMatch {
     double deviation = 1e9;  // the largest error of a similar-edge distance, in modules
     double score = 1e9;
     double runnerUp = 1e9;   // the score of the next best character
+    int second = -1;         // that character, and the largest error of its distances
+    double secondDeviation = 1e9;
 };
 
 // `patterns` hold the module widths of each character as digits ("3211").

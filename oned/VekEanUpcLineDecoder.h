@@ -21,6 +21,10 @@ public:
     // `clues`, when given, counts the left halves (EAN-13, UPC-A, UPC-E) read of
     // symbols that did not read whole.
     void decode(const TVekBarRow& row, std::vector<TVekLinearRead>& reads, TVekLinearClues* clues = nullptr) const;
+    // True when the row has a guard of three narrow elements with a quiet
+    // zone on its outer side, read either way: a cheap test before a line
+    // is looked at again.
+    static bool hasOuterGuard(const TVekBarRow& row);
 
 private:
     bool readEan13(const TVekBarRow& row, size_t start, double module, TVekLinearRead& read) const;

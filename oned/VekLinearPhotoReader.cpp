@@ -124,7 +124,7 @@ bool TVekLinearPhotoReader::sawRead(const TShade& shade) {
 void TVekLinearPhotoReader::finish(TShade& shade, const TVekGreyImage& grey) {
     if (!accepted(shade)) shade.scanner.scanOwedFaint();
     scanRounds(shade, roundSpacing.size());
-    if (!options_.tryHarder && shade.scanner.acceptedCount() == 0)
+    if (shade.scanner.acceptedCount() == 0)
         confirmSingleReads(shade.scanner, grey.width(), grey.height());
     found_ = shade.scanner.results();
 }

@@ -17,6 +17,9 @@ struct TVekLinearRead {
     size_t lastElement = 0;
     // The check is strong enough for one line to be believed on its own.
     bool strong = false;
+    // Some character was taken as its second most likely reading, the one
+    // the check confirmed: such a read needs more lines to agree.
+    bool guessed = false;
 };
 
 // What scan lines showed short of a read: a symbol's start with some of its

@@ -75,7 +75,7 @@ void TVekLinearScanner::scanLine(bool isRow, int32_t at, bool faintToo) {
     bool profiled = false;
     faint_ = false;
     findEdges(isRow, at, false, row_, profiled);
-    if (decodeBothWays(row_, at)) return;
+    if (decodeBothWays(row_, at) || decodeMended(isRow, at, row_, profiled)) return;
     if (faintToo) scanFaint(isRow, at, profiled);
     else owedFaint_.push_back({isRow, at, line_});
 }
@@ -85,7 +85,7 @@ void TVekLinearScanner::scanFaint(bool isRow, int32_t at, bool profiled) {
     faint_ = true;
     findEdges(isRow, at, true, faintRow_, profiled);
     if (faintRow_.sameElements(row_)) return;
-    decodeBothWays(faintRow_, at);
+    if (!decodeBothWays(faintRow_, at)) decodeMended(isRow, at, faintRow_, profiled);
 }
 
 // Each owed line counts as the line it was: its votes join those of its
@@ -137,6 +137,33 @@ bool TVekLinearScanner::decode(const TVekBarRow& row, double across) {
     }
     for (const TVekLinearRead& read : reads) votes_.add(read, row, across, line_);
     return !reads.empty();
+}
+
+// `profiled` tells whether profile_ holds the line's samples (edges recalled
+// from the dark scan come without them).
+bool TVekLinearScanner::decodeMended(bool isRow, int32_t at, const TVekBarRow& row, bool& profiled) {
+    using F = TVekBarcodeFormat;
+    if (!formats_.asks(F::ean13) && !formats_.asks(F::upcA) && !formats_.asks(F::ean8) && !formats_.asks(F::upcE))
+        return false;
+    if (!TVekEanUpcLineDecoder::hasOuterGuard(row)) return false;
+    if (!profiled) {
+        sampleProfile(isRow, at);
+        profiled = true;
+    }
+    if (!mender_.mend(profile_.data(), profile_.size(), row, mended_)) return false;
+    const double across = at;
+    const TVekEanUpcLineDecoder decoder(formats_, addOn_);
+    std::vector<TVekLinearRead> reads;
+    bool read = false;
+    for (int way = 0; way < 2; ++way) {
+        if (way == 1) mended_.reverseInto(reversed_);
+        const TVekBarRow& row = way == 0 ? mended_ : reversed_;
+        reads.clear();
+        decoder.decode(row, reads);
+        for (const TVekLinearRead& found : reads) votes_.add(found, row, across, line_);
+        read = read || !reads.empty();
+    }
+    return read;
 }
 
 // Symbols the stacks put together that the votes already hold (a symbol

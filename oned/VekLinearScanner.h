@@ -12,6 +12,7 @@
 #include "oned/VekEdgeFinder.h"
 #include "oned/VekEdgeMemo.h"
 #include "oned/VekLinearVotes.h"
+#include "oned/VekSplitBarMender.h"
 
 namespace orvel {
 
@@ -52,6 +53,9 @@ private:
     // True when something was read, either way along the row.
     bool decodeBothWays(const TVekBarRow& row, double across);
     bool decode(const TVekBarRow& row, double across);
+    // EAN/UPC on the line's `row` with the bars a light ripple split joined
+    // again; samples the profile when the edges came without it.
+    bool decodeMended(bool isRow, int32_t at, const TVekBarRow& row, bool& profiled);
 
     const TVekGreyImage& grey_;
     TVekBarcodeFormats formats_;
@@ -65,6 +69,8 @@ private:
     TVekBarRow row_;
     TVekBarRow faintRow_;
     TVekBarRow reversed_;
+    TVekSplitBarMender mender_;
+    TVekBarRow mended_;
     TVekLinearVotes votes_;
     TVekLinearClues clues_;
     TVekDataBarStack stack_;

@@ -14,6 +14,7 @@ void TVekLinearVotes::add(const TVekLinearRead& read, const TVekBarRow& row, dou
         if (distance(vote.centre(), middle) > std::max(vote.length(), distance(begin, end))) continue;
         if (vote.lastLine == line) return;
         ++vote.lines;
+        if (!read.guessed) ++vote.sureLines;
         vote.lastLine = line;
         vote.read.strong = vote.read.strong || read.strong;
         if (across < vote.firstAcross) vote.firstAcross = across, vote.firstBegin = begin, vote.firstEnd = end;
@@ -21,7 +22,7 @@ void TVekLinearVotes::add(const TVekLinearRead& read, const TVekBarRow& row, dou
         return;
     }
     if (votes_.size() >= maximumVotes) return;
-    votes_.push_back({read, 1, line, across, across, begin, end, begin, end});
+    votes_.push_back({read, 1, read.guessed ? 0 : 1, line, across, across, begin, end, begin, end});
 }
 
 int TVekLinearVotes::acceptedCount() const {
@@ -67,7 +68,18 @@ bool withAddOn(const TVekLinearRead& longer, const TVekLinearRead& shorter) {
 
 bool TVekLinearVotes::outranked(const TVote& vote) const {
     for (const TVote& other : votes_) {
-        if (&other == &vote || !other.accepted()) continue;
+        if (&other == &vote) continue;
+        // A guess yields to any other content read about the same place, on
+        // lines of its own rows or not, unless it has more than twice the
+        // lines: lines across a blurred symbol misread it alike.
+        if (vote.guessedOnly()) {
+            if (withAddOn(vote.read, other.read) || withAddOn(other.read, vote.read)) continue;
+            if (distance(vote.centre(), other.centre()) > std::max(vote.length(), other.length())) continue;
+            if (!other.guessedOnly() && other.accepted()) return true;
+            if (2 * other.lines >= vote.lines) return true;
+            continue;
+        }
+        if (!other.accepted() || other.guessedOnly()) continue;
         if (!other.covers(vote.centre()) && !vote.covers(other.centre())) continue;
         // Lines that missed the add-on still read the symbol right.
         if (withAddOn(vote.read, other.read)) continue;

@@ -11,9 +11,12 @@ namespace orvel {
 
 // Gathers what the scan lines decoded. Lines that read the same content at
 // the same place count together; a content is believed when two lines agree,
-// or one line when its check is strong. Of two believed contents at one
-// place (a short symbol read inside a longer one, a misread) the one more
-// lines agree on stays.
+// or one line when its check is strong; a content that every line read only
+// as a guess (TVekLinearRead::guessed) needs three. Of two believed contents
+// at one place (a short symbol read inside a longer one, a misread) the one
+// more lines agree on stays. A guess yields to any other content read about
+// the same place: to a believed one some line read without guessing, else to
+// one that at least half as many lines read.
 class TVekLinearVotes {
 public:
     // `across` orders the lines: the row's y, the column's x; `line` numbers
@@ -33,6 +36,7 @@ private:
     struct TVote {
         TVekLinearRead read;
         int lines = 0;
+        int sureLines = 0;  // the lines that read it without a guess
         int lastLine = -1;
         // The segment the symbol covers on the first and the last line across.
         double firstAcross = 0, lastAcross = 0;
@@ -41,7 +45,10 @@ private:
         double length() const { return distance(firstBegin, firstEnd); }
         // True when `point` lies on the symbol, between its first and last line.
         bool covers(TVekPointF point) const;
-        bool accepted() const { return lines >= 2 || (read.strong && lines >= 1); }
+        bool guessedOnly() const { return sureLines == 0; }
+        bool accepted() const {
+            return (read.strong && lines >= 1) || (lines >= 2 && (!guessedOnly() || lines >= 3));
+        }
     };
     bool outranked(const TVote& vote) const;
     static TVekBarcode barcode(const TVote& vote, bool inverted);

@@ -14,18 +14,10 @@ namespace orvel {
 
 namespace {
 
-// The formats whose documented reader runs after the photo front end when
-// the caller asks to try harder: the linear photo front end misses a few
-// pictures the documented reader reads (a bar split by sharpening, a digit
-// moved by blur), but that reader costs some twenty times as much as the
-// whole photo path, too much for every picture. The QR Code, Data Matrix,
-// Aztec and PDF417 photo front ends read everything their documented
-// readers read.
-const TVekBarcodeFormats classicFallbackFormats = TVekBarcodeFormats::linear();
-
+// The documented readers run only when asked for: the photo front ends read
+// everything they read, trying harder included, at a fraction of the cost.
 TVekBarcodeFormats classicFamilies(const TVekReaderOptions& options) {
-    if (options.classic) return TVekBarcodeFormats::all();
-    return options.tryHarder ? classicFallbackFormats : TVekBarcodeFormats{};
+    return options.classic ? TVekBarcodeFormats::all() : TVekBarcodeFormats{};
 }
 
 bool asksAny(const TVekReaderOptions& options, const TVekBarcodeFormats& family) {
