@@ -272,11 +272,15 @@ namespace {
 // has, and the guard after them (UPC-E's end guard begins like the centre
 // guard).
 bool showsLeftHalf(const TVekBarRow& row, size_t start, double module) {
-    std::string digits;
-    int parity = 0;
-    if (start + 32 > row.size() || !readDigits(row, start + 3, 6, true, module, digits, parity) ||
+    TDigitReadings readings;
+    if (start + 32 > row.size() || !readDigits(row, start + 3, 6, true, module, readings.data()) ||
         !isGuard(row, start + 27, 5))
         return false;
+    int parity = 0;
+    for (size_t d = 0; d < 6; ++d) {
+        if (!readings[d].sure) return false;
+        if (readings[d].best >= 10) parity |= 1 << (5 - d);
+    }
     for (size_t k = 0; k < 10; ++k)
         if (parity == leadingParity[k] || parity == upcEParity[k] || parity == (0x3f ^ upcEParity[k])) return true;
     return false;

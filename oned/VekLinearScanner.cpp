@@ -140,16 +140,15 @@ bool TVekLinearScanner::decode(const TVekBarRow& row, double across) {
 }
 
 // `profiled` tells whether profile_ holds the line's samples (edges recalled
-// from the dark scan come without them).
-bool TVekLinearScanner::decodeMended(bool isRow, int32_t at, const TVekBarRow& row, bool& profiled) {
+// from the dark scan come without them). Sampling here does not make the
+// line profiled for findEdges: the edge finder's measures of the line come
+// only with its own first find.
+bool TVekLinearScanner::decodeMended(bool isRow, int32_t at, const TVekBarRow& row, bool profiled) {
     using F = TVekBarcodeFormat;
     if (!formats_.asks(F::ean13) && !formats_.asks(F::upcA) && !formats_.asks(F::ean8) && !formats_.asks(F::upcE))
         return false;
     if (!TVekEanUpcLineDecoder::hasOuterGuard(row)) return false;
-    if (!profiled) {
-        sampleProfile(isRow, at);
-        profiled = true;
-    }
+    if (!profiled) sampleProfile(isRow, at);
     if (!mender_.mend(profile_.data(), profile_.size(), row, mended_)) return false;
     const double across = at;
     const TVekEanUpcLineDecoder decoder(formats_, addOn_);

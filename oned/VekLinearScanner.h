@@ -55,7 +55,7 @@ private:
     bool decode(const TVekBarRow& row, double across);
     // EAN/UPC on the line's `row` with the bars a light ripple split joined
     // again; samples the profile when the edges came without it.
-    bool decodeMended(bool isRow, int32_t at, const TVekBarRow& row, bool& profiled);
+    bool decodeMended(bool isRow, int32_t at, const TVekBarRow& row, bool profiled);
 
     const TVekGreyImage& grey_;
     TVekBarcodeFormats formats_;
