@@ -63,9 +63,7 @@ void readPDF417(const TVekImage& image, TVekBarcodes& found) {
     reader.imageIsBlackAndWhite = false;
     TVekImage copy = image.getCopy();
     for (const TVekPDF417Data& record : reader.read(copy)) {
-        std::string bytes;
-        for (int32_t value : record.getValues()) bytes += static_cast<char>(value & 0xFF);
-        TVekBarcode barcode = classicBarcode(F::pdf417, std::move(bytes), record.getCorrectedErrors() >= 0);
+        TVekBarcode barcode = classicBarcode(F::pdf417, record.getValueAsString(), record.isCorrected());
         barcode.symbologyIdentifier = "]L2";
         barcode.position = pointPosition(record.getX(), record.getY());
         found.push_back(std::move(barcode));
@@ -79,7 +77,8 @@ void readDatamatrix(const TVekImage& image, TVekBarcodes& found) {
     TVekDatamatrixDataArray records;
     reader.read(copy, records);
     for (const TVekDatamatrixData& record : records) {
-        TVekBarcode barcode = classicDatamatrixBarcode(record.getValue());
+        TVekBarcode barcode = classicBarcode(F::dataMatrix, record.getContentBytes(), true);
+        barcode.symbologyIdentifier = "]d1";
         barcode.position = pointPosition(record.getX(), record.getY());
         found.push_back(std::move(barcode));
     }

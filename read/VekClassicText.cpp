@@ -92,18 +92,4 @@ TVekBarcode classicLinearBarcode(TVekBarcodeFormat format, const TVekLinearConte
     return barcode;
 }
 
-TVekBarcode classicDatamatrixBarcode(const TVectorInteger& values) {
-    TVekBarcode barcode;
-    barcode.format = F::dataMatrix;
-    barcode.symbologyIdentifier = "]d1";
-    for (size_t i = 0; i < values.size(); ++i) {
-        if (values[i] == -1) {
-            if (i > 0) barcode.bytes += '\x1D';
-            continue;
-        }
-        barcode.bytes += static_cast<char>(values[i] & 0xFF);
-    }
-    return barcode;
-}
-
 }  // namespace orvel

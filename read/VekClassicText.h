@@ -25,9 +25,4 @@ TVekBarcode classicLinearBarcode(TVekBarcodeFormat format, const TVekLinearConte
 // eleven digits do not compress or no number system 0 or 1 fits the check.
 std::string upcEDigits(const std::string& expanded);
 
-// A Data Matrix record's values: a control entry (-1) first marks GS1 data or
-// a header and is left out, a later one is the FNC1 that separates GS1 fields
-// and reads as GS; other values keep their low 8 bits.
-TVekBarcode classicDatamatrixBarcode(const TVectorInteger& values);
-
 }  // namespace orvel

@@ -210,6 +210,9 @@ TEST(PDF417Data, TextForm) {
     const TVekPDF417Data high({321}, -1, 0, TVectorString(9), TMatrixIntegerV(9), -1, 256);
     EXPECT_EQ(high.toString(), "Value (int):  321   Value (String): A   X: -1   Y: 0   EC Level=256");
     EXPECT_EQ(high.getCorrectedErrors(), -1);
+    EXPECT_FALSE(high.isCorrected());
+    EXPECT_TRUE(data.isCorrected());
+    EXPECT_EQ(high.getValueAsString(), "A");
     EXPECT_EQ(high.getMacroStringFields().size(), 9u);
 }
 
