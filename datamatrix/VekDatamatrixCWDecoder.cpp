@@ -6,6 +6,8 @@ namespace orvel {
 
 namespace {
 
+using Kind = TVekDatamatrixControl::TKind;
+
 constexpr int32_t CW_PAD = 129;
 constexpr int32_t CW_DIGIT_PAIRS = 130;
 constexpr int32_t CW_LATCH_C40 = 230;
@@ -153,8 +155,18 @@ void TVekDatamatrixCWDecoder::put(TVectorString& texts, TVectorInteger& values, 
     ++out;
 }
 
+// A control entry: -1 among the values, its label among the texts, and the
+// entry itself among the controls.
+void TVekDatamatrixCWDecoder::putControl(TVectorString& texts, TVectorInteger& values, int32_t& out,
+                                         TVekDatamatrixControl control) {
+    control.output = out;
+    put(texts, values, out, -1, control.label());
+    controls_.push_back(control);
+}
+
 void TVekDatamatrixCWDecoder::decode(int32_t& pos, const TVectorInteger& codewords, TVectorString& texts,
                                      TVectorInteger& values, int32_t& count) {
+    controls_.clear();
     for (int32_t c : codewords) {
         if (c < 0 || c > 255) throw TVekDecodeCWException("Invalid codeword");
     }
@@ -245,33 +257,31 @@ int32_t TVekDatamatrixCWDecoder::controlCodeword(const TVectorInteger& codewords
 // Structured Append: the symbol's sequence indicator (position - 1 in the
 // high nibble, 17 - symbol count in the low one) and the two file
 // identification codewords. p is on the first of them and left after them.
-std::string TVekDatamatrixCWDecoder::structuredAppendLabel(const TVectorInteger& codewords, int32_t& p) const {
+TVekDatamatrixControl::TAppend TVekDatamatrixCWDecoder::readStructuredAppend(const TVectorInteger& codewords,
+                                                                             int32_t& p) {
     const int32_t sequence = controlCodeword(codewords, p, "Counter after STRUCTURED_APPEND expected");
     const int32_t file1 = controlCodeword(codewords, p + 1, "Codewords after STRUCTURED_APPEND expected");
     const int32_t file2 = controlCodeword(codewords, p + 2, "Codewords after STRUCTURED_APPEND expected");
     p += 3;
-    return "STRUCTURED_APPEND: " + intToStr((sequence >> 4) + 1) + "/" + intToStr(17 - (sequence & 0x0F)) + " " +
-           intToStr(file1) + "," + intToStr(file2);
+    return {(sequence >> 4) + 1, 17 - (sequence & 0x0F), file1, file2};
 }
 
 // ECI: one to three codewords give the assignment number 0 ... 999999.
-std::string TVekDatamatrixCWDecoder::eciLabel(const TVectorInteger& codewords, int32_t& p) const {
+int32_t TVekDatamatrixCWDecoder::readEci(const TVectorInteger& codewords, int32_t& p) {
     const int32_t c1 = controlCodeword(codewords, p, "Counter after ECI expected");
-    int32_t eci = 0;
     if (c1 <= 127) {
-        eci = c1 - 1;
         p += 1;
-    } else if (c1 <= 191) {
-        const int32_t c2 = controlCodeword(codewords, p + 1, "Codewords after ECI expected");
-        eci = (c1 - 128) * 254 + (c2 - 1) + 127;
-        p += 2;
-    } else {
-        const int32_t c2 = controlCodeword(codewords, p + 1, "Codewords after ECI expected");
-        const int32_t c3 = controlCodeword(codewords, p + 2, "Codewords after ECI expected");
-        eci = (c1 - 192) * 64516 + (c2 - 1) * 254 + (c3 - 1) + 16383;
-        p += 3;
+        return c1 - 1;
     }
-    return "ECI: " + intToStr(eci);
+    if (c1 <= 191) {
+        const int32_t c2 = controlCodeword(codewords, p + 1, "Codewords after ECI expected");
+        p += 2;
+        return (c1 - 128) * 254 + (c2 - 1) + 127;
+    }
+    const int32_t c2 = controlCodeword(codewords, p + 1, "Codewords after ECI expected");
+    const int32_t c3 = controlCodeword(codewords, p + 2, "Codewords after ECI expected");
+    p += 3;
+    return (c1 - 192) * 64516 + (c2 - 1) * 254 + (c3 - 1) + 16383;
 }
 
 void TVekDatamatrixCWDecoder::decodeAscii(int32_t& pos, const TVectorInteger& codewords, TVectorString& texts,
@@ -284,31 +294,31 @@ void TVekDatamatrixCWDecoder::decodeAscii(int32_t& pos, const TVectorInteger& co
         if (endsAsciiRun(c)) break;
         switch (c) {
             case CW_READER_PROGRAMMING:
-                put(texts, values, out, -1, "READER_PROGRAMMING");
+                putControl(texts, values, out, {.kind = Kind::readerProgramming});
                 ++p;
                 break;
             case CW_MACRO05:
-                put(texts, values, out, -1, "MACRO5");
+                putControl(texts, values, out, {.kind = Kind::macro05});
                 ++p;
                 break;
             case CW_MACRO06:
-                put(texts, values, out, -1, "MACRO6");
+                putControl(texts, values, out, {.kind = Kind::macro06});
                 ++p;
                 break;
             case CW_FNC1:
-                put(texts, values, out, -1, "FNC1");
+                putControl(texts, values, out, {.kind = Kind::fnc1});
                 ++p;
                 break;
             case CW_STRUCTURED_APPEND: {
                 ++p;
-                const std::string label = structuredAppendLabel(codewords, p);
-                put(texts, values, out, -1, label);
+                const TVekDatamatrixControl::TAppend append = readStructuredAppend(codewords, p);
+                putControl(texts, values, out, {.kind = Kind::structuredAppend, .append = append});
                 break;
             }
             case CW_ECI: {
                 ++p;
-                const std::string label = eciLabel(codewords, p);
-                put(texts, values, out, -1, label);
+                const int32_t eci = readEci(codewords, p);
+                putControl(texts, values, out, {.kind = Kind::eci, .eci = eci});
                 break;
             }
             case CW_UPPER_SHIFT: {
@@ -369,7 +379,7 @@ void TVekDatamatrixCWDecoder::decodeC40(int32_t& pos, const TVectorInteger& code
             if (isPendingShift(cvalues, start)) throw TVekDecodeCWException("C40 shift pending at end of segment");
             throw TVekDecodeCWException("Could not decode C40 value " + intToStr(cvalues[start]));
         }
-        if (ch == C40_FNC1 && extended_) put(texts, values, out, -1, "FNC1");
+        if (ch == C40_FNC1 && extended_) putControl(texts, values, out, {.kind = Kind::fnc1});
         else if (ch == C40_FNC1) put(texts, values, out, CW_FNC1, "");
         else put(texts, values, out, textMode ? swapTextCase(ch) : ch, "");
     }

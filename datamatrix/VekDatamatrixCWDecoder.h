@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 
+#include "datamatrix/VekDatamatrixControl.h"
 #include "foundation/VekUtil.h"
 
 namespace orvel {
@@ -17,6 +18,10 @@ namespace orvel {
 // pos and count are read at the start and written back at the end. values and
 // texts are sized by the caller and never grown: content that does not fit
 // raises TVekDecodeCWException, as does every other failure.
+//
+// Beside the texts, every control entry is also kept as data (controls()):
+// its kind, its output position and its numbers, so that no caller needs to
+// read the texts back.
 class TVekDatamatrixCWDecoder {
 public:
     static constexpr int32_t MODE_ASCII = 0;
@@ -35,7 +40,8 @@ public:
     // Off by default: the documented reader and its log stay as they are.
     void setExtended(bool extended) { extended_ = extended; }
 
-    // Decodes from pos to the end of the codewords.
+    // Decodes from pos to the end of the codewords; controls() then holds the
+    // control entries of this call.
     void decode(int32_t& pos, const TVectorInteger& codewords, TVectorString& texts, TVectorInteger& values,
                 int32_t& count);
 
@@ -69,6 +75,10 @@ public:
     void decodeEdifact(int32_t& pos, const TVectorInteger& codewords, TVectorString& texts, TVectorInteger& values,
                        int32_t& count);
 
+    // The control entries written since the last decode began, in output
+    // order (one for each -1 among the values).
+    const TVekDatamatrixControls& controls() const { return controls_; }
+
     // Undo the 255-state and 253-state randomising of the codeword at the
     // given 1-based position.
     static int32_t random255Inverse(int32_t value, int32_t position);
@@ -83,14 +93,16 @@ private:
     void buildC40Table();
     static void put(TVectorString& texts, TVectorInteger& values, int32_t& out, int32_t value,
                     const std::string& text);
+    void putControl(TVectorString& texts, TVectorInteger& values, int32_t& out, TVekDatamatrixControl control);
     static int32_t controlCodeword(const TVectorInteger& codewords, int32_t p, const char* missingMessage);
-    std::string structuredAppendLabel(const TVectorInteger& codewords, int32_t& p) const;
-    std::string eciLabel(const TVectorInteger& codewords, int32_t& p) const;
+    static TVekDatamatrixControl::TAppend readStructuredAppend(const TVectorInteger& codewords, int32_t& p);
+    static int32_t readEci(const TVectorInteger& codewords, int32_t& p);
     bool isPendingShift(const TVectorInteger& cvalues, int32_t index) const;
 
     int32_t lookupC40(const TVectorInteger& cvalues, int32_t index, int32_t length) const;
 
     bool extended_ = false;
+    TVekDatamatrixControls controls_;
 
     // For each byte value its C40 values, -1 in the unused places.
     std::array<TC40Sequence, 256> c40Table{};

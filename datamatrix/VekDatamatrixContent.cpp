@@ -1,7 +1,5 @@
 #include "datamatrix/VekDatamatrixContent.h"
 
-#include <cstdio>
-
 #include "datamatrix/VekDatamatrixCWDecoder.h"
 #include "datamatrix/VekDecodeCWException.h"
 
@@ -9,36 +7,40 @@ namespace orvel {
 
 namespace {
 
+using Kind = TVekDatamatrixControl::TKind;
+
 constexpr char GROUP_SEPARATOR = 0x1D;
 // The header and trailer the two macro codewords stand for.
 constexpr const char* MACRO_HEADER = "[)>\x1E";
 constexpr const char* MACRO_TRAILER = "\x1E\x04";
 
-bool startsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
-
 }  // namespace
 
-void TVekDatamatrixContent::applyControl(const std::string& label, bool first, TVekBarcode& barcode,
+void TVekDatamatrixContent::applyControl(const TVekDatamatrixControl& control, bool first, TVekBarcode& barcode,
                                          std::string& trailer) {
-    if (label == "FNC1") {
+    switch (control.kind) {
+    case Kind::fnc1:
         if (first) barcode.symbologyIdentifier = "]d2";
         else barcode.bytes += GROUP_SEPARATOR;
-    } else if (label == "MACRO5" || label == "MACRO6") {
+        return;
+    case Kind::macro05:
+    case Kind::macro06:
         barcode.bytes += MACRO_HEADER;
-        barcode.bytes += label == "MACRO5" ? "05" : "06";
+        barcode.bytes += control.kind == Kind::macro05 ? "05" : "06";
         barcode.bytes += GROUP_SEPARATOR;
         trailer = MACRO_TRAILER;
-    } else if (startsWith(label, "ECI: ")) {
-        barcode.eciMarks.push_back({barcode.bytes.size(), std::atoi(label.c_str() + 5)});
-    } else if (startsWith(label, "STRUCTURED_APPEND: ")) {
-        int index = 0, count = 0, file1 = 0, file2 = 0;
-        if (std::sscanf(label.c_str() + 19, "%d/%d %d,%d", &index, &count, &file1, &file2) == 4) {
-            barcode.structuredAppend.index = index - 1;
-            barcode.structuredAppend.count = count;
-            barcode.structuredAppend.id = std::to_string(file1 * 256 + file2);
-        }
+        return;
+    case Kind::eci:
+        barcode.eciMarks.push_back({barcode.bytes.size(), control.eci});
+        return;
+    case Kind::structuredAppend:
+        barcode.structuredAppend.index = control.append.position - 1;
+        barcode.structuredAppend.count = control.append.count;
+        barcode.structuredAppend.id = std::to_string(control.append.file1 * 256 + control.append.file2);
+        return;
+    case Kind::readerProgramming:  // carries no content
+        return;
     }
-    // Reader Programming carries no content.
 }
 
 void TVekDatamatrixContent::decode(const TVectorInteger& codewords, TVekBarcode& barcode) {
@@ -62,20 +64,29 @@ void TVekDatamatrixContent::decode(const TVectorInteger& codewords, TVekBarcode&
         barcode.error = e.what();
         return;
     }
+    const TVekDatamatrixControls& controls = decoder.controls();
+    size_t nextControl = 0;
     std::string trailer;
     bool first = true;
     for (int32_t i = 0; i < count; ++i) {
         const int32_t value = values[static_cast<size_t>(i)];
-        const std::string& label = texts[static_cast<size_t>(i)];
         if (value >= 0) {
             barcode.bytes += static_cast<char>(value);
             first = false;
             continue;
         }
-        applyControl(label, first, barcode, trailer);
+        // The control entries come in output order. A -1 without one is the
+        // ASCII codeword 0, which encoders never write: no byte, but it ends
+        // the first place all the same.
+        if (nextControl >= controls.size() || controls[nextControl].output != i) {
+            first = false;
+            continue;
+        }
+        const TVekDatamatrixControl& control = controls[nextControl++];
+        applyControl(control, first, barcode, trailer);
         // Structured append and ECI come before the data and leave the FNC1
         // after them in the first place.
-        if (!startsWith(label, "STRUCTURED_APPEND") && !startsWith(label, "ECI")) first = false;
+        if (control.kind != Kind::structuredAppend && control.kind != Kind::eci) first = false;
     }
     barcode.bytes += trailer;
     barcode.isValid = true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "datamatrix/VekDatamatrixControl.h"
 #include "foundation/VekBarcode.h"
 #include "foundation/VekUtil.h"
 
@@ -9,7 +10,8 @@ namespace orvel {
 // bytes (FNC1 after the first place as GS, the macro header and trailer
 // written out), the ECI marks, the symbology identifier ("]d2" for FNC1 in
 // the first place, else "]d1") and structured append. Decodes X12 and
-// EDIFACT too.
+// EDIFACT too. Works on the codeword decoder's values and control entries,
+// never on its texts.
 class TVekDatamatrixContent {
 public:
     // Fills the content fields of `barcode`; on failure isValid is false and
@@ -17,7 +19,8 @@ public:
     static void decode(const TVectorInteger& codewords, TVekBarcode& barcode);
 
 private:
-    static void applyControl(const std::string& label, bool first, TVekBarcode& barcode, std::string& trailer);
+    static void applyControl(const TVekDatamatrixControl& control, bool first, TVekBarcode& barcode,
+                             std::string& trailer);
 };
 
 }  // namespace orvel

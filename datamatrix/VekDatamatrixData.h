@@ -15,6 +15,12 @@ public:
     TVekDatamatrixData(TVectorInteger value, int32_t x, int32_t y);
 
     const TVectorInteger& getValue() const { return value; }
+    // The content as bytes. Control entries (-1) carry no byte: one at the
+    // start (FNC1 in first position marks GS1 data, Structured Append, a
+    // macro) is left out, a later one is the FNC1 that separates GS1 fields
+    // and reads as GS, the form GS1 data takes everywhere else. Other values
+    // keep their low 8 bits.
+    std::string getContentBytes() const;
     void setValue(TVectorInteger newValue) { value = std::move(newValue); }
     int32_t getX() const { return x; }
     void setX(int32_t newX) { x = newX; }

@@ -129,6 +129,7 @@ std::optional<TVekBarcodeData> TVekBarcode1DReader::parseBarcode(TVekBarcodePars
     if (!parser.parse()) return std::nullopt;
     TVekBarcodeData record;
     record.setValue(parser.getCode());
+    record.setContent(parser.getContent());
     record.setSymbology(parser.getSymbology());
     return record;
 }

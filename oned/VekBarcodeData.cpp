@@ -4,19 +4,31 @@
 
 namespace orvel {
 
+namespace {
+
+using F = TVekBarcodeFormat;
+
+constexpr TVekSymbologyFlag flagTable[] = {
+    {SYMBOLOGY_CODE128, F::code128},     {SYMBOLOGY_EAN8, F::ean8},
+    {SYMBOLOGY_EAN13, F::ean13},         {SYMBOLOGY_UPCA, F::upcA},
+    {SYMBOLOGY_UPCE, F::upcE},           {SYMBOLOGY_CODE39, F::code39},
+    {SYMBOLOGY_INTERLEAVED25, F::interleaved25}, {SYMBOLOGY_IDENTCODE, F::identcode},
+    {SYMBOLOGY_CODABAR, F::codabar},
+};
+
+}  // namespace
+
+std::span<const TVekSymbologyFlag> symbologyFlags() { return flagTable; }
+
+std::optional<TVekBarcodeFormat> formatOfSymbology(int32_t symbology) {
+    for (const TVekSymbologyFlag& row : flagTable)
+        if (row.flag == symbology) return row.format;
+    return std::nullopt;
+}
+
 std::string symbologyName(int32_t symbology) {
-    switch (symbology) {
-    case SYMBOLOGY_CODE128: return "CODE128";
-    case SYMBOLOGY_EAN8: return "EAN8";
-    case SYMBOLOGY_EAN13: return "EAN13";
-    case SYMBOLOGY_UPCA: return "UPCA";
-    case SYMBOLOGY_UPCE: return "UPCE";
-    case SYMBOLOGY_CODE39: return "CODE39";
-    case SYMBOLOGY_INTERLEAVED25: return "INTERLEAVED25";
-    case SYMBOLOGY_IDENTCODE: return "IDENTCODE";
-    case SYMBOLOGY_CODABAR: return "CODABAR";
-    default: return "";
-    }
+    const std::optional<TVekBarcodeFormat> format = formatOfSymbology(symbology);
+    return format ? formatName(*format) : "";
 }
 
 std::string TVekBarcodeData::toString() const {

@@ -1,8 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "foundation/VekBarcodeFormat.h"
+#include "oned/VekLinearContent.h"
 
 namespace orvel {
 
@@ -19,8 +25,19 @@ inline constexpr int32_t SYMBOLOGY_INTERLEAVED25 = 64;
 inline constexpr int32_t SYMBOLOGY_IDENTCODE = 128;
 inline constexpr int32_t SYMBOLOGY_CODABAR = 256;
 
-// The name of a symbology flag as the log lines show it ("CODE128"); empty for
-// any value that is not exactly one flag.
+// Each symbology flag with its format.
+struct TVekSymbologyFlag {
+    int32_t flag;
+    TVekBarcodeFormat format;
+};
+std::span<const TVekSymbologyFlag> symbologyFlags();
+
+// The format of a symbology flag; none for any value that is not exactly one
+// flag.
+std::optional<TVekBarcodeFormat> formatOfSymbology(int32_t symbology);
+
+// The name of a symbology flag as the log lines show it ("CODE128"), the
+// format's name; empty for any value that is not exactly one flag.
 std::string symbologyName(int32_t symbology);
 
 // One result of the 1D reader: a decoded symbol, or (candidate = true) a place
@@ -30,12 +47,16 @@ public:
     void setSymbology(int32_t value) { symbology = value; }
     void setCandidate(bool value) { candidate = value; }
     void setValue(const std::string& text) { value = text; }
+    void setContent(TVekLinearContent decoded) { content = std::move(decoded); }
     void setX(int32_t value) { x = value; }
     void setY(int32_t value) { y = value; }
 
     bool getCandidate() const { return candidate; }
     int32_t getSymbology() const { return symbology; }
+    // The documented text, function characters as markers.
     const std::string& getValue() const { return value; }
+    // The same content as data: bytes and function characters.
+    const TVekLinearContent& getContent() const { return content; }
     int32_t getX() const { return x; }
     int32_t getY() const { return y; }
 
@@ -47,6 +68,7 @@ private:
     int32_t symbology = SYMBOLOGY_CODE128;
     bool candidate = false;
     std::string value;
+    TVekLinearContent content;
     int32_t x = 0;
     int32_t y = 0;
 };

@@ -62,13 +62,36 @@ void TVekBarcodeParser::clearAmbiguities() {
 void TVekBarcodeParser::addText(std::string_view text) {
     if (text == "~") code += "~~";
     else code += text;
+    content.bytes += text;
 }
 
-void TVekBarcodeParser::addSpecial(int32_t number) {
+std::string TVekBarcodeParser::specialMarker(int32_t number) {
     std::string digits = intToStr(number);
     if (digits.size() < 3) digits.insert(0, 3 - digits.size(), '0');
-    code += "~d";
-    code += digits;
+    return "~d" + digits;
+}
+
+void TVekBarcodeParser::addSpecial(int32_t number) { code += specialMarker(number); }
+
+void TVekBarcodeParser::addControlCharacter(int32_t c) {
+    addSpecial(c);
+    content.bytes += static_cast<char>(c);
+}
+
+void TVekBarcodeParser::addFunction(TVekFunctionCharacter kind, std::string_view marker) {
+    code += marker;
+    content.functions.push_back({content.bytes.size(), kind});
+}
+
+void TVekBarcodeParser::prependText(std::string_view digits) {
+    code.insert(0, digits);
+    content.bytes.insert(0, digits);
+    for (TVekFunctionMark& mark : content.functions) mark.at += digits.size();
+}
+
+void TVekBarcodeParser::clearCode() {
+    code.clear();
+    content = {};
 }
 
 void TVekBarcodeParser::debugMessage(const std::string& text) const {

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "foundation/VekUtil.h"
+#include "oned/VekLinearContent.h"
 
 namespace orvel {
 
@@ -29,8 +30,9 @@ using TVekPatternTable = std::span<const TVekPatternRow>;
 // possible module count, so that a parser can retry with doubtful elements
 // read the other way.
 //
-// Use: setWidths once, parse once, then getCode. A parser decodes one
-// candidate; parse never throws and reports failure by returning false.
+// Use: setWidths once, parse once, then getCode (the documented text) and
+// getContent (the same content as data). A parser decodes one candidate;
+// parse never throws and reports failure by returning false.
 class TVekBarcodeParser {
 public:
     TVekBarcodeParser();
@@ -48,6 +50,7 @@ public:
 
     void setWidths(const TVectorDouble& widths);
     const std::string& getCode() const { return code; }
+    const TVekLinearContent& getContent() const { return content; }
 
     void resetReading();
     void reverseWidths();
@@ -62,8 +65,20 @@ public:
     // Derives the reference widths not learnt from the guard.
     void completeTables();
 
+    // Data: the text (a tilde written "~~") and its bytes.
     void addText(std::string_view text);
+    // The marker "~d" and the number in at least three digits, in the text
+    // alone.
     void addSpecial(int32_t number);
+    static std::string specialMarker(int32_t number);
+    // A control character (below 32) the text writes as its special marker.
+    void addControlCharacter(int32_t c);
+    // A function character: `marker` in the text, the mark in the content.
+    void addFunction(TVekFunctionCharacter kind, std::string_view marker);
+    // Data digits before everything decoded so far.
+    void prependText(std::string_view digits);
+    // Forgets the text and the content.
+    void clearCode();
     void debugMessage(const std::string& text) const;
 
     static int32_t indexOfPattern(TVekPatternList patterns, std::string_view pattern);
@@ -79,6 +94,7 @@ protected:
     TVectorDouble widthList;
     int32_t position = 0;
     std::string code;
+    TVekLinearContent content;
     bool debug = false;
     TVectorString calibrationStarts{"11"};
     std::string calibrationEnd = "11";

@@ -42,11 +42,11 @@ int32_t TVekCodabarParser::getSymbology() const { return SYMBOLOGY_CODABAR; }
 
 bool TVekCodabarParser::parse() {
     verifyCheck = false;
-    code.clear();
+    clearCode();
     resetReading();
     if (parseCodabar()) return true;
     reverseWidths();
-    code.clear();
+    clearCode();
     return parseCodabar();
 }
 

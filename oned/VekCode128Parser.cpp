@@ -44,6 +44,13 @@ constexpr int32_t MAX_FLIPS = 15;
 // check character (6) and the stop pattern (7).
 constexpr size_t CHECK_AND_STOP_ELEMENTS = 13;
 
+constexpr int32_t FNC1 = 102;
+constexpr int32_t FNC2 = 97;
+constexpr int32_t FNC3 = 96;
+// The marker the text gives FNC1, as the special 202.
+constexpr int32_t FNC1_SPECIAL = 202;
+
+// The text's marker of the other function values: an underscore and the value.
 std::string valueText(int32_t value) {
     std::string text = "_";
     text += intToStr(value);
@@ -62,7 +69,7 @@ TVekCode128Parser::TVekCode128Parser() {
 int32_t TVekCode128Parser::getSymbology() const { return SYMBOLOGY_CODE128; }
 
 bool TVekCode128Parser::parse() {
-    code.clear();
+    clearCode();
     resetReading();
     if (parse128()) return true;
     // The reverse direction starts afresh: the doubtful elements and flips
@@ -74,9 +81,12 @@ bool TVekCode128Parser::parse() {
     return parse128();
 }
 
-void TVekCode128Parser::addToCode(std::string_view text) {
-    if (text == "_102") addSpecial(202);
-    else addText(text);
+void TVekCode128Parser::addFunctionValue(int32_t value) {
+    using F = TVekFunctionCharacter;
+    if (value == FNC1) addFunction(F::fnc1, specialMarker(FNC1_SPECIAL));
+    else if (value == FNC2) addFunction(F::fnc2, valueText(value));
+    else if (value == FNC3) addFunction(F::fnc3, valueText(value));
+    else addFunction(F::fnc4, valueText(value));
 }
 
 bool TVekCode128Parser::parse128() {
@@ -135,7 +145,7 @@ bool TVekCode128Parser::readStart(std::string& pattern) {
 
 bool TVekCode128Parser::parse128Int() {
     position = 0;
-    code.clear();
+    clearCode();
     CodeSet current = CodeSet::None;
     CodeSet shift = CodeSet::None;
     int32_t weight = 1;
@@ -195,9 +205,9 @@ void TVekCode128Parser::applyValue(int32_t value, CodeSet set, CodeSet& current,
         if (value == SHIFT) shift = CodeSet::B;
         else if (value == CODE_C) current = CodeSet::C;
         else if (value == CODE_B) current = CodeSet::B;
-        else if (value < 64) addToCode(std::string(1, static_cast<char>(0x20 + value)));
-        else if (value < 96) addToCode(std::string(1, static_cast<char>(value - 64)));
-        else addToCode(valueText(value));
+        else if (value < 64) addText(std::string(1, static_cast<char>(0x20 + value)));
+        else if (value < 96) addText(std::string(1, static_cast<char>(value - 64)));
+        else addFunctionValue(value);
         break;
     case CodeSet::B:
         if (value == SHIFT) shift = CodeSet::A;
@@ -205,14 +215,14 @@ void TVekCode128Parser::applyValue(int32_t value, CodeSet set, CodeSet& current,
         else if (value == CODE_A) current = CodeSet::A;
         // Every data value of set B is its character 0x20 + value, the braces,
         // the vertical bar and DEL (95 -> 0x7F) included.
-        else if (value < 96) addToCode(std::string(1, static_cast<char>(0x20 + value)));
-        else addToCode(valueText(value));
+        else if (value < 96) addText(std::string(1, static_cast<char>(0x20 + value)));
+        else addFunctionValue(value);
         break;
     case CodeSet::C:
         if (value == CODE_B) current = CodeSet::B;
         else if (value == CODE_A) current = CodeSet::A;
-        else if (value < 100) addToCode(std::string{static_cast<char>('0' + value / 10), static_cast<char>('0' + value % 10)});
-        else addToCode(valueText(value));
+        else if (value < 100) addText(std::string{static_cast<char>('0' + value / 10), static_cast<char>('0' + value % 10)});
+        else addFunctionValue(value);
         break;
     case CodeSet::None:
         break;

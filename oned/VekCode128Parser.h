@@ -20,14 +20,14 @@ public:
     bool parse128();
     // One decoding attempt from the first element.
     bool parse128Int();
-    // Appends the text of a decoded value ("_102" stands for FNC1).
-    void addToCode(std::string_view text);
-
 private:
     enum class CodeSet { None, A, B, C };
 
     bool readStart(std::string& pattern);
     void applyValue(int32_t value, CodeSet set, CodeSet& current, CodeSet& shift);
+    // A value that is neither data nor a code change here: its function
+    // character (FNC4 is 100 in set B and 101 in set A).
+    void addFunctionValue(int32_t value);
 
     bool retryRequest = false;
 };

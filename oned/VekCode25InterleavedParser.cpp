@@ -38,11 +38,11 @@ int32_t TVekCode25InterleavedParser::getChecksum(std::string_view digits) const 
 
 bool TVekCode25InterleavedParser::parse() {
     verifyCheck = false;
-    code.clear();
+    clearCode();
     resetReading();
     if (parse25()) return true;
     reverseWidths();
-    code.clear();
+    clearCode();
     return parse25();
 }
 

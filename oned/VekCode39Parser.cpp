@@ -144,11 +144,11 @@ bool TVekCode39Parser::averageCalibrate() {
 
 bool TVekCode39Parser::parse() {
     verifyCheck = false;
-    code.clear();
+    clearCode();
     resetReading();
     if (parse39()) return true;
     reverseWidths();
-    code.clear();
+    clearCode();
     return parse39();
 }
 
@@ -172,7 +172,7 @@ bool TVekCode39Parser::addFullAsciiPair(int32_t first, std::string& pattern) {
         pair += CHARACTERS[static_cast<size_t>(second)].text;
         const int32_t c = indexOfPattern(FULL_ASCII, pair);
         if (c >= 0) {
-            if (c < 32) addSpecial(c);
+            if (c < 32) addControlCharacter(c);
             else addText(std::string(1, static_cast<char>(c)));
             return true;
         }

@@ -141,7 +141,7 @@ bool TVekCodeEAN13Parser::parse13() {
         debugMessage("Parity Index is -1 :" + parity);
         return false;
     }
-    code.insert(0, SET_A[static_cast<size_t>(implied)].text);
+    prependText(SET_A[static_cast<size_t>(implied)].text);
 
     if (!readGuard(5, "11111", "Center guard pattern of code EAN 13 not recognized: ")) return false;
     for (int i = 0; i < 6; ++i) {

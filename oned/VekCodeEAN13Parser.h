@@ -52,11 +52,11 @@ protected:
 
 template <typename Attempt>
 bool TVekCodeEAN13Parser::parseBothWays(Attempt attempt) {
-    code.clear();
+    clearCode();
     resetReading();
     if (attempt()) return true;
     reverseWidths();
-    code.clear();
+    clearCode();
     return attempt();
 }
 

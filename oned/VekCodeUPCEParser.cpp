@@ -89,7 +89,8 @@ bool TVekCodeUPCEParser::parseUPCE() {
         debugMessage("Checksum does not match: " + computed + " <> " + checkText);
         return false;
     }
-    code = expanded + checkText;
+    clearCode();
+    addText(expanded + checkText);
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include "pdf417/VekBase900Decimal.h"
 
+#include <cstdint>
+
 namespace orvel {
 
 void TVekBase900Decimal::append(int32_t digit) {
@@ -24,6 +26,21 @@ std::string TVekBase900Decimal::toDecimal() const {
         text += part;
     }
     return text;
+}
+
+std::optional<int32_t> TVekBase900Decimal::numberAfterFirst() const {
+    if (limbs.empty()) return std::nullopt;
+    // The top limb without its first digit, then the nine digits of each
+    // limb below it.
+    uint32_t first = 1;
+    while (first * 10 <= limbs.back() && first < LIMB_BASE / 10) first *= 10;
+    if (limbs.size() == 1 && first == 1) return std::nullopt;  // one digit: none after it
+    int64_t number = limbs.back() % first;
+    for (size_t i = limbs.size() - 1; i-- > 0;) {
+        number = number * LIMB_BASE + limbs[i];
+        if (number > INT32_MAX) return std::nullopt;
+    }
+    return static_cast<int32_t>(number);
 }
 
 }  // namespace orvel

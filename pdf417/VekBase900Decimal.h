@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,9 @@ public:
     // front of every numeric group so that leading zeros survive. Empty for
     // values below 10.
     std::string digitsAfterFirst() const { return toDecimal().substr(1); }
+    // The number those digits write (leading zeros and all); none when there
+    // are none or the number does not fit an int32_t.
+    std::optional<int32_t> numberAfterFirst() const;
 
 private:
     static constexpr uint32_t LIMB_BASE = 1000000000;  // nine decimal digits per limb

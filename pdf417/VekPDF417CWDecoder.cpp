@@ -80,6 +80,8 @@ void TVekPDF417CWDecoder::put(int32_t value) {
 void TVekPDF417CWDecoder::decode(const TVectorInteger& codewords, TVectorInteger& result) {
     for (auto& field : macroStringFields) field.clear();
     for (auto& field : macroByteFields) field.clear();
+    segmentIndex.reset();
+    segmentCount.reset();
     result.clear();
     outputCount = 0;
     endLatch = 0;
@@ -248,8 +250,8 @@ void TVekPDF417CWDecoder::decodeNumeric(const TVectorInteger& codewords, int32_t
     if (count > 0) putGroup();
 }
 
-std::string TVekPDF417CWDecoder::decodeNumericField(const TVectorInteger& codewords, int32_t& pos,
-                                                    int32_t limit) const {
+TVekBase900Decimal TVekPDF417CWDecoder::decodeNumericField(const TVectorInteger& codewords, int32_t& pos,
+                                                           int32_t limit) const {
     TVekBase900Decimal value;
     while (isValidIndex(codewords, pos, limit)) {
         const int32_t c = codewords[static_cast<size_t>(pos)];
@@ -258,14 +260,16 @@ std::string TVekPDF417CWDecoder::decodeNumericField(const TVectorInteger& codewo
         value.append(c);
         ++pos;
     }
-    return value.digitsAfterFirst();
+    return value;
 }
 
 void TVekPDF417CWDecoder::decodeMacroControlBlock(const TVectorInteger& codewords, int32_t& pos, int32_t limit) {
     ++pos;
     if (!isValidIndex(codewords, pos + 1, limit)) throw TVekInvalidCWException("Macro segment index missing");
     int32_t segmentEnd = pos + 2;
-    macroStringFields[MACRO_SEGMENT_INDEX] = decodeNumericField(codewords, pos, segmentEnd);
+    const TVekBase900Decimal index = decodeNumericField(codewords, pos, segmentEnd);
+    macroStringFields[MACRO_SEGMENT_INDEX] = index.digitsAfterFirst();
+    segmentIndex = index.numberAfterFirst();
     pos = segmentEnd;
 
     std::string& fileId = macroStringFields[MACRO_FILE_ID];
@@ -292,9 +296,12 @@ void TVekPDF417CWDecoder::decodeOptionalField(const TVectorInteger& codewords, i
         case MACRO_SEGMENT_COUNT:
         case MACRO_TIME_STAMP:
         case MACRO_FILE_SIZE:
-        case MACRO_CHECKSUM:
-            macroStringFields[static_cast<size_t>(index)] = decodeNumericField(codewords, pos, limit);
+        case MACRO_CHECKSUM: {
+            const TVekBase900Decimal number = decodeNumericField(codewords, pos, limit);
+            macroStringFields[static_cast<size_t>(index)] = number.digitsAfterFirst();
+            if (index == MACRO_SEGMENT_COUNT) segmentCount = number.numberAfterFirst();
             break;
+        }
         default: {
             // The text goes through the message buffer and is taken out again.
             const size_t start = outputCount;

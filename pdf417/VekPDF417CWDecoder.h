@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "foundation/VekException.h"
 #include "foundation/VekUtil.h"
+#include "pdf417/VekBase900Decimal.h"
 
 namespace orvel {
 
@@ -52,6 +54,10 @@ public:
     const TVectorInteger& getMacroPDFByteField(int index) const;
     const TVectorString& getMacroStringFields() const { return macroStringFields; }
     const TMatrixIntegerV& getMacroByteFields() const { return macroByteFields; }
+    // The segment index and the segment count as numbers: none when the
+    // field is absent, holds no digit or a number beyond int32_t.
+    std::optional<int32_t> getMacroSegmentIndex() const { return segmentIndex; }
+    std::optional<int32_t> getMacroSegmentCount() const { return segmentCount; }
 
     // Decodes three fixed sequences, one per compaction mode, and discards
     // the results.
@@ -76,7 +82,7 @@ private:
     void decodeText(const TVectorInteger& codewords, int32_t& pos, int32_t limit);
     void decodeBytes(const TVectorInteger& codewords, int32_t& pos, int32_t limit);
     void decodeNumeric(const TVectorInteger& codewords, int32_t& pos, int32_t limit);
-    std::string decodeNumericField(const TVectorInteger& codewords, int32_t& pos, int32_t limit) const;
+    TVekBase900Decimal decodeNumericField(const TVectorInteger& codewords, int32_t& pos, int32_t limit) const;
     void decodeMacroControlBlock(const TVectorInteger& codewords, int32_t& pos, int32_t limit);
     void decodeOptionalField(const TVectorInteger& codewords, int32_t& pos, int32_t limit);
     static bool isStopCodeword(int32_t codeword);
@@ -84,6 +90,8 @@ private:
 
     TVectorString macroStringFields;
     TMatrixIntegerV macroByteFields;
+    std::optional<int32_t> segmentIndex;
+    std::optional<int32_t> segmentCount;
     // The message of the running decode: sized for the most any codeword
     // sequence can produce, filled up to outputCount.
     TVectorInteger output;

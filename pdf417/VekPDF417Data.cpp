@@ -13,6 +13,13 @@ TVekPDF417Data::TVekPDF417Data(const TVectorInteger& values, int32_t x, int32_t 
       x(x),
       y(y) {}
 
+std::string TVekPDF417Data::getValueAsString() const {
+    std::string text;
+    text.reserve(values.size());
+    for (int32_t value : values) text += static_cast<char>(value & 0xFF);
+    return text;
+}
+
 std::string TVekPDF417Data::toString() const {
     std::string text = "Value (int): ";
     for (int32_t value : values) {
@@ -20,8 +27,7 @@ std::string TVekPDF417Data::toString() const {
         text += intToStr(value);
     }
     text += "   Value (String): ";
-    // Values above 255 (left over from byte compaction) show their low byte.
-    for (int32_t value : values) text += static_cast<char>(value & 0xFF);
+    text += getValueAsString();
     text += "   X: ";
     text += intToStr(x);
     text += "   Y: ";

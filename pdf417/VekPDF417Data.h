@@ -19,8 +19,14 @@ public:
     // "Value (int): 65 66   Value (String): AB   X: 10   Y: 20   EC Level=4"
     std::string toString() const;
 
+    // The message as bytes: values above 255 (left over from byte
+    // compaction) keep their low byte.
+    std::string getValueAsString() const;
+
     int32_t getEcLevel() const { return ecLevel; }
     int32_t getCorrectedErrors() const { return correctedErrors; }
+    // False when the error correction failed: the values are then unchecked.
+    bool isCorrected() const { return correctedErrors >= 0; }
     const TVectorString& getMacroStringFields() const { return macroStringFields; }
     const TMatrixIntegerV& getMacroByteFields() const { return macroByteFields; }
     const TVectorInteger& getValues() const { return values; }

@@ -1,7 +1,6 @@
 #include "pdf417/VekPDF417SymbolDecoder.h"
 
 #include <algorithm>
-#include <charconv>
 
 #include "pdf417/VekPDF417CWDecoder.h"
 #include "pdf417/VekPDF417RS.h"
@@ -13,13 +12,6 @@ namespace {
 constexpr int32_t ECI_USER = 925;     // one codeword: 810900 + c
 constexpr int32_t ECI_GENERAL = 926;  // two codewords: 900 + 900 c1 + c2
 constexpr int32_t ECI_CHARSET = 927;  // one codeword: c
-
-// A Macro field's digits as a number; -1 when they are none or too many.
-int numberOf(const std::string& digits) {
-    int value = -1;
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    return error == std::errc() && end == digits.data() + digits.size() ? value : -1;
-}
 
 bool isEci(int32_t codeword) { return codeword >= ECI_USER && codeword <= ECI_CHARSET; }
 
@@ -100,13 +92,13 @@ void TVekPDF417SymbolDecoder::decodeData(const TVectorInteger& data, TVekBarcode
         decoder.decode(part, values);
         openLatch = decoder.openByteLatch();
         for (int32_t value : values) barcode.bytes.push_back(static_cast<char>(value & 0xFF));
-        const auto& fields = decoder.getMacroStringFields();
-        if (!fields[TVekPDF417CWDecoder::MACRO_SEGMENT_INDEX].empty()) {
+        // The index's two codewords hold at most five digits after the
+        // first: an index that has digits has its number.
+        if (const std::optional<int32_t> index = decoder.getMacroSegmentIndex()) {
             TVekStructuredAppend& append = barcode.structuredAppend;
-            append.index = numberOf(fields[TVekPDF417CWDecoder::MACRO_SEGMENT_INDEX]);
-            append.id = fields[TVekPDF417CWDecoder::MACRO_FILE_ID];
-            const std::string& count = fields[TVekPDF417CWDecoder::MACRO_SEGMENT_COUNT];
-            append.count = count.empty() ? -1 : numberOf(count);
+            append.index = *index;
+            append.id = decoder.getMacroStringFields()[TVekPDF417CWDecoder::MACRO_FILE_ID];
+            append.count = decoder.getMacroSegmentCount().value_or(-1);
         }
         part.resize(1);
     };

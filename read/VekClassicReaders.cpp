@@ -37,13 +37,9 @@ TVekROrvelConfiguration linearSettings() {
 }
 
 int32_t linearFlags(const TVekReaderOptions& options, const TVekBarcodeFormats& formats) {
-    static constexpr std::pair<F, int32_t> flags[] = {
-        {F::code128, SYMBOLOGY_CODE128},     {F::ean8, SYMBOLOGY_EAN8},       {F::ean13, SYMBOLOGY_EAN13},
-        {F::upcA, SYMBOLOGY_UPCA},           {F::upcE, SYMBOLOGY_UPCE},       {F::code39, SYMBOLOGY_CODE39},
-        {F::interleaved25, SYMBOLOGY_INTERLEAVED25}, {F::identcode, SYMBOLOGY_IDENTCODE}, {F::codabar, SYMBOLOGY_CODABAR}};
     int32_t result = 0;
-    for (const auto& [format, flag] : flags)
-        if (options.formats.asks(format) && formats.contains(format)) result |= flag;
+    for (const TVekSymbologyFlag& row : symbologyFlags())
+        if (options.formats.asks(row.format) && formats.contains(row.format)) result |= row.flag;
     return result;
 }
 
@@ -54,9 +50,9 @@ void readLinear(TVekImage copy, int32_t flags, bool upcAAsked, TVekBarcodes& fou
     reader.setSymbologies(flags);
     reader.acceptBlackAndWhite = false;
     for (const TVekBarcodeData& record : reader.scan(copy, false)) {
-        const std::optional<TVekBarcodeFormat> format = formatFromName(symbologyName(record.getSymbology()));
+        const std::optional<TVekBarcodeFormat> format = formatOfSymbology(record.getSymbology());
         if (!format) continue;
-        TVekBarcode barcode = classicLinearBarcode(*format, record.getValue(), upcAAsked);
+        TVekBarcode barcode = classicLinearBarcode(*format, record.getContent(), upcAAsked);
         barcode.position = pointPosition(record.getX(), record.getY());
         found.push_back(std::move(barcode));
     }
@@ -67,9 +63,7 @@ void readPDF417(const TVekImage& image, TVekBarcodes& found) {
     reader.imageIsBlackAndWhite = false;
     TVekImage copy = image.getCopy();
     for (const TVekPDF417Data& record : reader.read(copy)) {
-        std::string bytes;
-        for (int32_t value : record.getValues()) bytes += static_cast<char>(value & 0xFF);
-        TVekBarcode barcode = classicBarcode(F::pdf417, std::move(bytes), record.getCorrectedErrors() >= 0);
+        TVekBarcode barcode = classicBarcode(F::pdf417, record.getValueAsString(), record.isCorrected());
         barcode.symbologyIdentifier = "]L2";
         barcode.position = pointPosition(record.getX(), record.getY());
         found.push_back(std::move(barcode));
@@ -83,7 +77,8 @@ void readDatamatrix(const TVekImage& image, TVekBarcodes& found) {
     TVekDatamatrixDataArray records;
     reader.read(copy, records);
     for (const TVekDatamatrixData& record : records) {
-        TVekBarcode barcode = classicDatamatrixBarcode(record.getValue());
+        TVekBarcode barcode = classicBarcode(F::dataMatrix, record.getContentBytes(), true);
+        barcode.symbologyIdentifier = "]d1";
         barcode.position = pointPosition(record.getX(), record.getY());
         found.push_back(std::move(barcode));
     }

@@ -1,7 +1,6 @@
 #include "read/VekClassicText.h"
 
 #include <algorithm>
-#include <string_view>
 
 #include "foundation/VekSymbology.h"
 #include "oned/VekEanUpcLineDecoder.h"
@@ -12,52 +11,39 @@ namespace {
 
 using F = TVekBarcodeFormat;
 
-
-// The Code 128 function character a marker at text[at] stands for, with its
-// length; none for plain data.
-enum class TFunction { none, fnc1, fnc2, fnc3, fnc4 };
-
-TFunction functionAt(std::string_view text, size_t at, size_t& length) {
-    static constexpr std::pair<std::string_view, TFunction> markers[] = {
-        {"~d202", TFunction::fnc1}, {"_100", TFunction::fnc4}, {"_101", TFunction::fnc4},
-        {"_97", TFunction::fnc2},   {"_96", TFunction::fnc3}};
-    for (const auto& [marker, function] : markers) {
-        if (text.substr(at, marker.size()) == marker) {
-            length = marker.size();
-            return function;
-        }
-    }
-    return TFunction::none;
-}
-
-void decodeCode128Markers(const std::string& text, TVekBarcode& barcode) {
+// Code 128 content with its function characters applied: FNC1 first marks
+// GS1 data (identifier "]C1"), a later FNC1 is GS; a single FNC4 lifts the
+// next data byte by 128, a double FNC4 (two marks at one place, no single
+// FNC4 pending) lifts every byte up to the next double FNC4; FNC2 and FNC3
+// carry nothing.
+void applyCode128Functions(const TVekLinearContent& content, TVekBarcode& barcode) {
+    using Function = TVekFunctionCharacter;
+    const std::vector<TVekFunctionMark>& marks = content.functions;
     std::string bytes;
     bool extended = false;   // latched by a double FNC4
     bool shiftNext = false;  // a single FNC4 before the next character
-    size_t at = 0;
-    while (at < text.size()) {
-        size_t length = 1;
-        const TFunction function = functionAt(text, at, length);
-        if (function == TFunction::fnc4) {
-            size_t nextLength = 1;
-            if (functionAt(text, at + length, nextLength) == TFunction::fnc4 && !shiftNext) {
+    size_t next = 0;         // the first mark not applied yet
+    for (size_t at = 0; at <= content.bytes.size(); ++at) {
+        while (next < marks.size() && marks[next].at == at) {
+            const Function kind = marks[next].kind;
+            const bool doubled = kind == Function::fnc4 && next + 1 < marks.size() && marks[next + 1].at == at &&
+                                 marks[next + 1].kind == Function::fnc4;
+            if (doubled && !shiftNext) {
                 extended = !extended;
-                at += length + nextLength;
-            } else {
-                shiftNext = true;
-                at += length;
+                next += 2;
+                continue;
             }
-            continue;
+            if (kind == Function::fnc4) shiftNext = true;
+            if (kind == Function::fnc1) {
+                if (next == 0 && at == 0) barcode.symbologyIdentifier = "]C1";
+                else bytes += '\x1D';
+            }
+            ++next;
         }
-        if (function == TFunction::fnc1) {
-            if (at == 0) barcode.symbologyIdentifier = "]C1";
-            else bytes += '\x1D';
-        } else if (function == TFunction::none) {
-            const auto c = static_cast<unsigned char>(text[at]);
-            bytes += static_cast<char>(extended != shiftNext ? c | 0x80 : c);
-            shiftNext = false;
-        }
-        at += length;
+        if (at == content.bytes.size()) break;
+        const auto c = static_cast<unsigned char>(content.bytes[at]);
+        bytes += static_cast<char>(extended != shiftNext ? c | 0x80 : c);
+        shiftNext = false;
     }
     barcode.bytes = std::move(bytes);
 }
@@ -89,34 +75,20 @@ std::string upcEDigits(const std::string& expanded) {
     return "";
 }
 
-TVekBarcode classicLinearBarcode(TVekBarcodeFormat format, const std::string& text, bool upcAAsked) {
+TVekBarcode classicLinearBarcode(TVekBarcodeFormat format, const TVekLinearContent& content, bool upcAAsked) {
     TVekBarcode barcode;
     barcode.format = format;
-    barcode.bytes = text;
+    barcode.bytes = content.bytes;
     if (format == F::code128) {
-        decodeCode128Markers(text, barcode);
-    } else if (format == F::ean13 && upcAAsked && text.size() == 13 && text[0] == '0') {
+        applyCode128Functions(content, barcode);
+    } else if (format == F::ean13 && upcAAsked && content.bytes.size() == 13 && content.bytes[0] == '0') {
         barcode.format = F::upcA;
-        barcode.bytes = text.substr(1);
+        barcode.bytes = content.bytes.substr(1);
     } else if (format == F::upcE) {
-        const std::string digits = upcEDigits(text);
+        const std::string digits = upcEDigits(content.bytes);
         if (!digits.empty()) barcode.bytes = digits;
     }
     if (barcode.symbologyIdentifier.empty()) barcode.symbologyIdentifier = symbologyOf(barcode.format).identifier;
-    return barcode;
-}
-
-TVekBarcode classicDatamatrixBarcode(const TVectorInteger& values) {
-    TVekBarcode barcode;
-    barcode.format = F::dataMatrix;
-    barcode.symbologyIdentifier = "]d1";
-    for (size_t i = 0; i < values.size(); ++i) {
-        if (values[i] == -1) {
-            if (i > 0) barcode.bytes += '\x1D';
-            continue;
-        }
-        barcode.bytes += static_cast<char>(values[i] & 0xFF);
-    }
     return barcode;
 }
 

@@ -4,29 +4,25 @@
 
 #include "foundation/VekBarcode.h"
 #include "foundation/VekUtil.h"
+#include "oned/VekLinearContent.h"
 
 namespace orvel {
 
 // The documented readers' record contents as TVekBarcode content.
 
-// A 1D record's text: for Code 128 the function-character markers the record
-// carries ("~d202" FNC1, "_100"/"_101" FNC4, "_96"/"_97" FNC3/FNC2) become
-// what they mean: FNC1 first is GS1 data (identifier "]C1"), later FNC1 is GS,
-// FNC4 lifts the next character (or, doubled, every character up to the next
-// double FNC4) by 128; FNC2 and FNC3 carry no data. An EAN-13 symbol whose
-// first digit is 0 is the UPC-A symbol of the other twelve when `upcAAsked`;
-// a UPC-E record's eleven digits (the expanded number without its number
-// system) become the eight digits printed under the symbol.
-TVekBarcode classicLinearBarcode(TVekBarcodeFormat format, const std::string& text, bool upcAAsked = true);
+// A 1D record's content: for Code 128 the function characters the parser
+// decoded become what they mean: FNC1 first is GS1 data (identifier "]C1"),
+// later FNC1 is GS, FNC4 lifts the next character (or, doubled, every
+// character up to the next double FNC4) by 128; FNC2 and FNC3 carry no data.
+// An EAN-13 symbol whose first digit is 0 is the UPC-A symbol of the other
+// twelve when `upcAAsked`; a UPC-E record's eleven digits (the expanded number
+// without its number system) become the eight digits printed under the
+// symbol.
+TVekBarcode classicLinearBarcode(TVekBarcodeFormat format, const TVekLinearContent& content, bool upcAAsked = true);
 
 // The eight digits of a UPC-E symbol (number system, six digits, check) from
 // its expanded UPC-A number without the number system, or "" when those
 // eleven digits do not compress or no number system 0 or 1 fits the check.
 std::string upcEDigits(const std::string& expanded);
-
-// A Data Matrix record's values: a control entry (-1) first marks GS1 data or
-// a header and is left out, a later one is the FNC1 that separates GS1 fields
-// and reads as GS; other values keep their low 8 bits.
-TVekBarcode classicDatamatrixBarcode(const TVectorInteger& values);
 
 }  // namespace orvel

@@ -20,12 +20,10 @@ TVekScanResults scanPDF417Picture(TVekImage& image) {
         TVekScanResult result;
         result.family = TVekScanFamily::pdf417;
         result.symbology = "PDF417";
-        // Byte values above 255 (left over from byte compaction) keep their
-        // low byte, as the record's own text form does.
-        for (int32_t value : record.getValues()) result.text += static_cast<char>(value & 0xFF);
+        result.text = record.getValueAsString();
         // The record is decoded even when the error correction failed; its
         // content is then unchecked and not a successful read.
-        result.success = record.getCorrectedErrors() >= 0;
+        result.success = record.isCorrected();
         result.x = record.getX();
         result.y = record.getY();
         result.logLines.push_back(std::string(barcodeFoundPrefix) + record.toString());

@@ -155,6 +155,33 @@ TEST(DatamatrixCWDecoder, ControlCodewords) {
     EXPECT_EQ(values, TVectorInteger({-1, -1, -1, -1, -1, 'A'}));
     EXPECT_EQ(texts, TVectorString({"READER_PROGRAMMING", "MACRO5", "MACRO6", "STRUCTURED_APPEND: 3/16 7,9",
                                     "ECI: 26", ""}));
+    // The same entries as data.
+    TVekDatamatrixCWDecoder decoder;
+    TVectorString labels(20);
+    TVectorInteger outputs(20);
+    int32_t pos = 0, count = 0;
+    decoder.decode(pos, {66, 234, 236, 237, 233, 0x21, 7, 9, 241, 200, 5, 6, 232}, labels, outputs, count);
+    using Kind = TVekDatamatrixControl::TKind;
+    const TVekDatamatrixControls& controls = decoder.controls();
+    ASSERT_EQ(controls.size(), 6u);
+    EXPECT_EQ(controls[0].kind, Kind::readerProgramming);
+    EXPECT_EQ(controls[0].output, 1);
+    EXPECT_EQ(controls[1].kind, Kind::macro05);
+    EXPECT_EQ(controls[2].kind, Kind::macro06);
+    EXPECT_EQ(controls[3].kind, Kind::structuredAppend);
+    EXPECT_EQ(controls[3].append.position, 3);
+    EXPECT_EQ(controls[3].append.count, 16);
+    EXPECT_EQ(controls[3].append.file1, 7);
+    EXPECT_EQ(controls[3].append.file2, 9);
+    EXPECT_EQ(controls[4].kind, Kind::eci);
+    EXPECT_EQ(controls[4].eci, (200 - 192) * 64516 + 4 * 254 + 5 + 16383);  // three codewords
+    EXPECT_EQ(labels[5], "ECI: " + std::to_string(controls[4].eci));
+    EXPECT_EQ(controls[5].kind, Kind::fnc1);
+    EXPECT_EQ(controls[5].output, 6);
+    // A new decode starts a new list.
+    decoder.decode(pos = 0, {66}, labels, outputs, count = 0);
+    EXPECT_TRUE(decoder.controls().empty());
+
     EXPECT_EQ(decodeError({233}, 10), "Counter after STRUCTURED_APPEND expected");
     EXPECT_EQ(decodeError({233, 0x21, 7}, 10), "Codewords after STRUCTURED_APPEND expected");
     EXPECT_EQ(decodeError({241}, 10), "Counter after ECI expected");
@@ -217,6 +244,46 @@ TEST(DatamatrixCWDecoder, ArbitraryCodewordsDecodeOrFailCleanly) {
             EXPECT_STRNE(e.what(), "Output arrays too small") << "trial " << trial;
         }
     }
+}
+
+// The control entries kept as data say what the texts say: one for each
+// labelled -1, at its output position, whose label is the text written there; in both
+// readings, whether the decode ends normally or fails part way.
+TEST(DatamatrixCWDecoder, ControlEntriesMatchTheirTexts) {
+    const TVectorInteger special = {129, 130, 230, 231, 232, 233, 234, 235, 236, 237, 238, 239, 240, 241, 254};
+    std::mt19937 random(7);
+    int32_t controlsSeen = 0;
+    for (bool extended : {false, true}) {
+        TVekDatamatrixCWDecoder decoder;
+        decoder.setExtended(extended);
+        for (int32_t trial = 0; trial < 2000; ++trial) {
+            TVectorInteger codewords(1 + random() % 40);
+            for (int32_t& c : codewords) c = random() % 2 == 0 ? special[random() % special.size()] : random() % 256;
+            TVectorString texts(codewords.size() * 3 + 8);
+            TVectorInteger values(codewords.size() * 3 + 8);
+            int32_t pos = 0, count = 0;
+            try {
+                decoder.decode(pos, codewords, texts, values, count);
+            } catch (const TVekDecodeCWException&) {
+                continue;
+            }
+            const TVekDatamatrixControls& controls = decoder.controls();
+            // Codeword 0 (ASCII value -1) is the one -1 without a text.
+            int64_t labelled = 0;
+            for (int32_t i = 0; i < count; ++i) labelled += values[i] == -1 && !texts[i].empty();
+            ASSERT_EQ(static_cast<int64_t>(controls.size()), labelled) << "trial " << trial;
+            int32_t previous = -1;
+            for (const TVekDatamatrixControl& control : controls) {
+                ASSERT_GT(control.output, previous);
+                ASSERT_LT(control.output, count);
+                EXPECT_EQ(values[control.output], -1);
+                EXPECT_EQ(texts[control.output], control.label());
+                previous = control.output;
+            }
+            controlsSeen += static_cast<int32_t>(controls.size());
+        }
+    }
+    EXPECT_GT(controlsSeen, 500);
 }
 
 TEST(DatamatrixCWDecoder, PositionAndCountAreCarriedThrough) {

@@ -337,6 +337,26 @@ TEST(DatamatrixContentTest, EciFnc1AndTheDocumentedRefusal) {
     const int32_t c40 = 1600 * 1 + 40 * 27 + 14 + 1;  // FNC1, 'A'
     EXPECT_EQ(content({'B' + 1, 230, c40 / 256, c40 % 256}).bytes, "B\x1D" "A");
 
+    // Structured append and ECI before an FNC1 leave it in the first place; a
+    // macro writes its header and trailer; Reader Programming carries nothing.
+    const TVekBarcode part = content({233, 0x12, 1, 2, 241, 27, 232, 130 + 1, 'B' + 1});
+    EXPECT_EQ(part.symbologyIdentifier, "]d2");
+    EXPECT_EQ(part.bytes, "01B");
+    EXPECT_EQ(part.structuredAppend.index, 1);
+    EXPECT_EQ(part.structuredAppend.count, 15);
+    EXPECT_EQ(part.structuredAppend.id, "258");
+    ASSERT_EQ(part.eciMarks.size(), 1u);
+    EXPECT_EQ(part.eciMarks[0], (TVekEciMark{0, 26}));
+    const TVekBarcode macro = content({236, 'A' + 1, 232, 'B' + 1});
+    EXPECT_EQ(macro.symbologyIdentifier, "]d1");
+    EXPECT_EQ(macro.bytes, "[)>\x1E" "05\x1D" "A\x1D" "B\x1E\x04");
+    EXPECT_EQ(content({234, 'A' + 1, 237}).bytes, "A[)>\x1E" "06\x1D\x1E\x04");
+    EXPECT_EQ(content({234, 232, 'A' + 1}).symbologyIdentifier, "]d1");
+    // Codeword 0, which no encoder writes, gives no byte but takes the first place.
+    const TVekBarcode zero = content({0, 232, 'A' + 1});
+    EXPECT_EQ(zero.symbologyIdentifier, "]d1");
+    EXPECT_EQ(zero.bytes, "\x1D" "A");
+
     // The documented reading still refuses both latches.
     for (int32_t latch : {238, 240}) {
         TVekDatamatrixCWDecoder documented;

@@ -168,5 +168,13 @@ TEST(DatamatrixData, TextForm) {
     EXPECT_EQ(data.getX(), -3);
 }
 
+// The content every user of the record takes: a control entry first is left
+// out, a later one is GS; other values keep their low 8 bits.
+TEST(DatamatrixData, ContentBytes) {
+    EXPECT_EQ(TVekDatamatrixData({-1, 65, -1, 66, 232, 300}, 0, 0).getContentBytes(), "A\x1D" "B\xE8,");
+    EXPECT_EQ(TVekDatamatrixData({-1, -1}, 0, 0).getContentBytes(), "\x1D");
+    EXPECT_EQ(TVekDatamatrixData({}, 0, 0).getContentBytes(), "");
+}
+
 }  // namespace
 }  // namespace orvel

@@ -76,6 +76,34 @@ TEST(ParserCode128, HandBuiltValuesInEveryCodeSet) {
     expectDecodesBothWays(symbolOf(START_B, {91, 92, 93, 94, 95}), "{|}~~\x7f");
 }
 
+// The content as data beside the text: the function characters at their
+// places among the data bytes, a tilde once, and data that reads like a
+// marker left as data.
+TEST(ParserCode128, FunctionCharactersAreCarriedAsData) {
+    using Fn = TVekFunctionCharacter;
+    auto contentOf = [](const TVectorDouble& modules) {
+        TVekCode128Parser parser;
+        parser.setWidths(printedWidths(modules, 3, 1));
+        EXPECT_TRUE(parser.parse());
+        return parser.getContent();
+    };
+    // Set B: FNC3, FNC2, FNC1, FNC4; then "_100" and "~d202" as data.
+    const TVectorDouble functions = symbolOf(START_B, {96, 97, 102, 100, 33, 63, 17, 16, 16, 94, 68, 18, 16, 18});
+    EXPECT_EQ(decode<TVekCode128Parser>(printedWidths(functions, 3, 1)), "_96_97~d202_100A_100~~d202");
+    EXPECT_EQ(contentOf(functions),
+              (TVekLinearContent{"A_100~d202", {{0, Fn::fnc3}, {0, Fn::fnc2}, {0, Fn::fnc1}, {0, Fn::fnc4}}}));
+    // Set A: FNC4 is 101; set C: FNC1 between digit pairs.
+    EXPECT_EQ(contentOf(symbolOf(START_A, {33, 101, 101, 34})),
+              (TVekLinearContent{"AB", {{1, Fn::fnc4}, {1, Fn::fnc4}}}));
+    EXPECT_EQ(contentOf(symbolOf(START_C, {102, 12, 102, 34})),
+              (TVekLinearContent{"1234", {{0, Fn::fnc1}, {2, Fn::fnc1}}}));
+    // Read backwards, the content is the same.
+    TVekCode128Parser reversed;
+    reversed.setWidths(reversedWidths(printedWidths(functions, 3, 1)));
+    ASSERT_TRUE(reversed.parse());
+    EXPECT_EQ(reversed.getContent(), contentOf(functions));
+}
+
 // 7000 characters: the weighted check sum passes 2^31 long before the end.
 TEST(ParserCode128, VeryLongSymbolKeepsItsCheckSum) {
     std::vector<int> values(7000);

@@ -151,6 +151,23 @@ TEST(ParserFramework, TextEscapes) {
     parser.addSpecial(202);
     parser.addSpecial(1234);
     EXPECT_EQ(parser.getCode(), "~~a~b~d007~d202~d1234");
+    // The markers are text only; the content holds the data bytes.
+    EXPECT_EQ(parser.getContent(), (TVekLinearContent{"~a~b", {}}));
+}
+
+TEST(ParserFramework, ContentBesideTheText) {
+    using Fn = TVekFunctionCharacter;
+    ProbeParser parser;
+    parser.addFunction(Fn::fnc1, ProbeParser::specialMarker(202));
+    parser.addText("12");
+    parser.addFunction(Fn::fnc4, "_100");
+    parser.addControlCharacter(7);
+    parser.prependText("0");
+    EXPECT_EQ(parser.getCode(), "0~d20212_100~d007");
+    EXPECT_EQ(parser.getContent(), (TVekLinearContent{"012\x07", {{1, Fn::fnc1}, {3, Fn::fnc4}}}));
+    parser.clearCode();
+    EXPECT_EQ(parser.getCode(), "");
+    EXPECT_EQ(parser.getContent(), TVekLinearContent{});
 }
 
 TEST(ParserFramework, Lookups) {
@@ -196,6 +213,14 @@ TEST(BarcodeData, TextForms) {
         {1, "CODE128"}, {2, "EAN8"},  {4, "EAN13"},           {8, "UPCA"},       {16, "UPCE"},
         {32, "CODE39"}, {64, "INTERLEAVED25"}, {128, "IDENTCODE"}, {256, "CODABAR"}};
     for (const auto& [flag, name] : names) EXPECT_EQ(symbologyName(flag), name);
+    // Every flag has its format, whose name the log lines show.
+    ASSERT_EQ(symbologyFlags().size(), names.size());
+    for (const TVekSymbologyFlag& row : symbologyFlags()) {
+        EXPECT_EQ(formatOfSymbology(row.flag), row.format);
+        EXPECT_EQ(symbologyName(row.flag), formatName(row.format));
+    }
+    EXPECT_FALSE(formatOfSymbology(3));
+    EXPECT_FALSE(formatOfSymbology(0));
     EXPECT_EQ(TVekBarcodeData().getSymbology(), SYMBOLOGY_CODE128);
 }
 

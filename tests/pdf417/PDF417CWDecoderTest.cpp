@@ -4,6 +4,7 @@
 #include <string>
 
 #include "PDF417ZintSymbol.h"
+#include "pdf417/VekBase900Decimal.h"
 #include "pdf417/VekPDF417CWDecoder.h"
 #include "pdf417/VekPDF417Data.h"
 #include "pdf417/VekPDF417RS.h"
@@ -145,6 +146,8 @@ TEST(PDF417CWDecoder, MacroControlBlock) {
     EXPECT_TRUE(result.empty());
     EXPECT_EQ(decoder.getMacroPDFStringField(0), "01");
     EXPECT_EQ(decoder.getMacroPDFStringField(1), "7-8");
+    EXPECT_EQ(decoder.getMacroSegmentIndex(), 1);
+    EXPECT_FALSE(decoder.getMacroSegmentCount());
     for (int i = 2; i < 9; ++i) EXPECT_EQ(decoder.getMacroPDFStringField(i), "") << i;
     EXPECT_EQ(decoder.getMacroPDFStringField(9), "");
     EXPECT_TRUE(decoder.getMacroPDFByteField(0).empty());
@@ -164,6 +167,8 @@ TEST(PDF417CWDecoder, MacroControlBlock) {
     EXPECT_EQ(decoder.getMacroPDFStringField(1), "42");
     EXPECT_EQ(decoder.getMacroPDFStringField(2), " 65 66");
     EXPECT_EQ(decoder.getMacroPDFStringField(3), "00003");
+    EXPECT_EQ(decoder.getMacroSegmentIndex(), 1);
+    EXPECT_EQ(decoder.getMacroSegmentCount(), 3);
     // 1·900^3 + 2·900^2 + 3·900 + 4 = 730622704, beyond what the leading
     // digit leaves of a 32-bit field.
     EXPECT_EQ(decoder.getMacroPDFStringField(4), "30622704");
@@ -174,6 +179,8 @@ TEST(PDF417CWDecoder, MacroControlBlock) {
     // A second decode starts with empty fields.
     decoder.decode({2, 1}, result);
     EXPECT_EQ(decoder.getMacroPDFStringField(0), "");
+    EXPECT_FALSE(decoder.getMacroSegmentIndex());
+    EXPECT_FALSE(decoder.getMacroSegmentCount());
     EXPECT_EQ(decoder.getMacroPDFStringField(4), "");
 
     // A numeric field far beyond 32 bits: 20 codewords of 899.
@@ -204,12 +211,39 @@ TEST(PDF417CWDecoder, ArbitraryCodewordsNeverCrash) {
     }
 }
 
+// The number a numeric Macro field writes, taken from the digits themselves:
+// the same as reading its decimal text, leading zeros, a lone digit and
+// numbers beyond 32 bits included.
+TEST(PDF417CWDecoder, NumericFieldNumbersMatchTheirDigits) {
+    std::mt19937 random(900);
+    for (int trial = 0; trial < 3000; ++trial) {
+        TVekBase900Decimal value;
+        const int length = 1 + static_cast<int>(random() % 8);
+        for (int i = 0; i < length; ++i) value.append(random() % 4 == 0 ? 0 : static_cast<int32_t>(random() % 900));
+        const std::string digits = value.digitsAfterFirst();
+        std::optional<int32_t> expected;
+        if (!digits.empty() && digits.size() <= 10 && std::stoll(digits) <= INT32_MAX)
+            expected = static_cast<int32_t>(std::stoll(digits));
+        if (digits.size() > 10 && digits.find_first_not_of('0') >= digits.size() - 10 &&
+            std::stoll(digits.substr(digits.size() - 10)) <= INT32_MAX)
+            expected = static_cast<int32_t>(std::stoll(digits.substr(digits.size() - 10)));
+        EXPECT_EQ(value.numberAfterFirst(), expected) << value.toDecimal();
+    }
+    TVekBase900Decimal small;
+    small.append(7);
+    EXPECT_FALSE(small.numberAfterFirst());
+    EXPECT_FALSE(TVekBase900Decimal().numberAfterFirst());
+}
+
 TEST(PDF417Data, TextForm) {
     const TVekPDF417Data data({65, 66}, 10, 20, TVectorString(9), TMatrixIntegerV(9), 0, 4);
     EXPECT_EQ(data.toString(), "Value (int):  65 66   Value (String): AB   X: 10   Y: 20   EC Level=4");
     const TVekPDF417Data high({321}, -1, 0, TVectorString(9), TMatrixIntegerV(9), -1, 256);
     EXPECT_EQ(high.toString(), "Value (int):  321   Value (String): A   X: -1   Y: 0   EC Level=256");
     EXPECT_EQ(high.getCorrectedErrors(), -1);
+    EXPECT_FALSE(high.isCorrected());
+    EXPECT_TRUE(data.isCorrected());
+    EXPECT_EQ(high.getValueAsString(), "A");
     EXPECT_EQ(high.getMacroStringFields().size(), 9u);
 }
 

@@ -7,6 +7,7 @@
 
 #include "foundation/VekException.h"
 #include "foundation/VekPictureLoader.h"
+#include "oned/VekLinearContent.h"
 #include "read/VekClassicText.h"
 #include "read/VekReadBarcodes.h"
 #include "support/PictureTools.h"
@@ -247,15 +248,61 @@ TEST(ReadBarcodesTextTest, CharacterSetsAndEciSwitches) {
     EXPECT_EQ(barcode.text(), "a\xEF\xBF\xBDz");
 }
 
+// Code 128 symbols whose content the record text writes with markers: the
+// documented reader's content, carried as data, is what the photo path reads.
+TEST(ReadBarcodesTextTest, DocumentedCode128ContentMatchesThePhotoPath) {
+    ASSERT_TRUE(test::haveZint());
+    struct TCase {
+        std::string arguments;
+        std::string bytes;
+        std::string identifier;
+    };
+    const std::vector<TCase> cases = {
+        {"-b CODE128 -d 'caf\xC3\xA9 ~d202 _100'", "caf\xE9 ~d202 _100", "]C0"},
+        {"-b CODE128 -d '~~\xC3\xA0\xC3\xA1\xC3\xA2\xC3\xA3\xC3\xA4\xC3\xA5 x'", "~~\xE0\xE1\xE2\xE3\xE4\xE5 x", "]C0"},
+        {"-b GS1_128 -d '[10]AB12[01]09501101530003'", "10AB12\x1D" "0109501101530003", "]C1"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        const auto path = test::testDirectory("read_barcodes") / "code128-content.bmp";
+        ASSERT_TRUE(test::zintRender(c.arguments + " --scale=2 --height=40 --quietzones", path));
+        const TVekImage image = loadPictureFile(path);
+        TVekReaderOptions options;
+        options.formats = {F::code128};
+        for (bool classic : {true, false}) {
+            options.classic = classic;
+            const TVekBarcodes found = readBarcodes(image, options);
+            ASSERT_EQ(found.size(), 1u) << "classic " << classic;
+            EXPECT_EQ(found.front().bytes, c.bytes) << "classic " << classic;
+            EXPECT_EQ(found.front().symbologyIdentifier, c.identifier) << "classic " << classic;
+        }
+    }
+}
+
 TEST(ReadBarcodesTextTest, Code128FunctionCharactersOfTheDocumentedReader) {
+    using Fn = TVekFunctionCharacter;
+    auto code128 = [](std::string bytes, std::vector<TVekFunctionMark> functions) {
+        return classicLinearBarcode(F::code128, TVekLinearContent{std::move(bytes), std::move(functions)});
+    };
     // FNC4 lifts one character; a double FNC4 latches until the next double.
-    EXPECT_EQ(classicLinearBarcode(F::code128, "a_100ib").bytes, "a\xE9" "b");
-    EXPECT_EQ(classicLinearBarcode(F::code128, "_101_101ab_100_100c").bytes, "\xE1\xE2" "c");
-    EXPECT_EQ(classicLinearBarcode(F::code128, "_101_101a_101bc").bytes, "\xE1" "b" "\xE3");
-    const TVekBarcode gs1 = classicLinearBarcode(F::code128, "~d20201234~d20210AB");
+    EXPECT_EQ(code128("aib", {{1, Fn::fnc4}}).bytes, "a\xE9" "b");
+    EXPECT_EQ(code128("abc", {{0, Fn::fnc4}, {0, Fn::fnc4}, {2, Fn::fnc4}, {2, Fn::fnc4}}).bytes, "\xE1\xE2" "c");
+    EXPECT_EQ(code128("abc", {{0, Fn::fnc4}, {0, Fn::fnc4}, {1, Fn::fnc4}}).bytes, "\xE1" "b" "\xE3");
+    // A single FNC4 pending when a second one comes: the second lifts nothing more.
+    EXPECT_EQ(code128("ab", {{0, Fn::fnc4}, {0, Fn::fnc1}, {0, Fn::fnc4}}).bytes, "\x1D\xE1" "b");
+    const TVekBarcode gs1 = code128("0123410AB", {{0, Fn::fnc1}, {5, Fn::fnc1}});
     EXPECT_EQ(gs1.symbologyIdentifier, "]C1");
     EXPECT_EQ(gs1.bytes, "01234\x1D" "10AB");
-    EXPECT_EQ(classicLinearBarcode(F::code128, "plain").symbologyIdentifier, "]C0");
+    // FNC1 after FNC3 is not in the first place; FNC2 and FNC3 carry nothing.
+    const TVekBarcode late = code128("12", {{0, Fn::fnc3}, {0, Fn::fnc1}, {1, Fn::fnc2}});
+    EXPECT_EQ(late.symbologyIdentifier, "]C0");
+    EXPECT_EQ(late.bytes, "\x1D" "12");
+    // Data that looks like the record text's markers is data.
+    EXPECT_EQ(code128("~d202_100~", {}).bytes, "~d202_100~");
+    EXPECT_EQ(code128("plain", {}).symbologyIdentifier, "]C0");
+    EXPECT_EQ(classicLinearBarcode(F::ean13, {"0036000291452", {}}).format, F::upcA);
+    EXPECT_EQ(classicLinearBarcode(F::ean13, {"0036000291452", {}}, false).bytes, "0036000291452");
+    EXPECT_EQ(classicLinearBarcode(F::upcE, {"23456000070", {}}).bytes, "12345670");
     // UPC-E: the number system comes back from the check digit.
     EXPECT_EQ(upcEDigits("23456000070"), "12345670");
     EXPECT_EQ(upcEDigits("12345000065"), "01234565");
