@@ -19,20 +19,27 @@ constexpr double kThinRings = 4.0;
 // three and more. The outer rings' outer edges may merge with neighbouring
 // modules: of the two outer runs only a least width is asked.
 double ringWidthOf(const std::array<int32_t, 11>& runs) {
+    // Integer bounds first (sixteen times the unit is twice the sum of the
+    // eight ring and gap runs): most windows of a busy row fail here, before
+    // any division.
     int32_t even = 0;
     for (size_t i = 1; i < 10; ++i)
         if (i != 5) even += runs[i];
-    const double unit = even / 8.0;
-    if (unit < kMinRingWidth) return 0;
+    const int32_t unit16 = 2 * even;
+    if (unit16 < 16 * kMinRingWidth) return 0;
     for (size_t i = 1; i < 10; ++i) {
         if (i == 5) continue;
-        if (runs[i] < 0.5 * unit - 0.5 || runs[i] > 1.6 * unit + 0.5) return 0;
+        // runs[i] < 0.5 * unit - 0.5 or runs[i] > 1.6 * unit + 0.5
+        if (32 * runs[i] < unit16 - 16 || 10 * runs[i] > unit16 + 5) return 0;
     }
-    if (runs[5] < 0.9 * unit || runs[5] > 4.5 * unit + 1) return 0;
-    if (runs[0] < 0.5 * unit || runs[10] < 0.5 * unit) return 0;
+    // runs[5] < 0.9 * unit or runs[5] > 4.5 * unit + 1
+    if (160 * runs[5] < 9 * unit16 || 32 * runs[5] > 9 * unit16 + 32) return 0;
+    // The two outer runs: at least half a unit.
+    if (32 * runs[0] < unit16 || 32 * runs[10] < unit16) return 0;
     const int32_t before = runs[1] + runs[2] + runs[3] + runs[4], after = runs[6] + runs[7] + runs[8] + runs[9];
-    if (std::abs(before - after) > 1.5 * unit + 1) return 0;
-    return unit;
+    // |before - after| > 1.5 * unit + 1
+    if (32 * std::abs(before - after) > 3 * unit16 + 32) return 0;
+    return even / 8.0;
 }
 
 // Walks from (x, y) in direction (dx, dy) while the pixel shade stays, and
@@ -81,75 +88,72 @@ double crossCheck(const TVekBitMatrix& bits, double& x, double& y, int32_t dx, i
     return unit;
 }
 
+// Confirms a row window whose runs look like a bull's-eye down the column,
+// along the row again and the diagonals, and adds it to the candidates (or
+// counts one more row for a candidate already there).
+void confirm(const TVekBitMatrix& bits, double cx, double cy, double unit,
+             std::vector<TVekMaxiCodeBullsEyeCandidate>& found) {
+    // A row off the centre still cuts all rings: the middles of column and
+    // row chords, taken in turn, close in on the centre of a tilted view too.
+    double vertical = crossCheck(bits, cx, cy, 0, 1, unit);
+    double horizontal = vertical > 0 ? crossCheck(bits, cx, cy, 1, 0, unit) : 0;
+    if (horizontal > 0) {
+        vertical = crossCheck(bits, cx, cy, 0, 1, horizontal);
+        horizontal = vertical > 0 ? crossCheck(bits, cx, cy, 1, 0, vertical) : 0;
+    }
+    if (horizontal <= 0) return;
+    double dx = cx, dy = cy;
+    const double diagonal = crossCheck(bits, dx, dy, 1, 1, horizontal);
+    dx = cx, dy = cy;
+    const double antiDiagonal = crossCheck(bits, dx, dy, 1, -1, horizontal);
+    // Diagonal steps cut thin rings into runs too coarse to judge: below
+    // that width the column and row decide.
+    const bool thinRings = horizontal < kThinRings;
+    if (!thinRings && diagonal <= 0 && antiDiagonal <= 0) return;
+    double sum = vertical + horizontal;
+    int32_t lines = 2;
+    for (const double d : {diagonal, antiDiagonal})
+        if (d > 0) sum += d * std::sqrt(2.0), ++lines;
+    const double width = sum / lines;
+    auto same = std::find_if(found.begin(), found.end(), [&](const TVekMaxiCodeBullsEyeCandidate& c) {
+        return distance(c.centre, {cx, cy}) < 2 * std::max(width, c.ringWidth);
+    });
+    if (same != found.end()) {
+        ++same->rowsSeen;
+    } else if (found.size() < TVekMaxiCodeBullsEyeFinder::maxCandidates) {
+        found.push_back({{cx, cy}, width, 1});
+    }
+}
+
 }  // namespace
 
 std::vector<TVekMaxiCodeBullsEyeCandidate> TVekMaxiCodeBullsEyeFinder::find(const TVekBitMatrix& bits, int32_t rowStep) {
     std::vector<TVekMaxiCodeBullsEyeCandidate> found;
     if (bits.empty()) return found;
     rowStep = std::max(1, rowStep);
+    const int32_t width = bits.width();
     std::array<int32_t, 11> runs{};
     std::array<int32_t, 11> starts{};
     for (int32_t y = 0; y < bits.height(); y += rowStep) {
         const uint8_t* row = bits.row(y);
-        int32_t count = 0;  // runs collected in the window, the last still growing
-        for (int32_t x = 0; x <= bits.width(); ++x) {
-            const bool atEnd = x == bits.width();
-            if (!atEnd && count > 0 && (row[x] != 0) == ((count & 1) == 1)) {
-                ++runs[static_cast<size_t>(count - 1)];
-                continue;
-            }
-            // A run ended (or the row did): judge the window when it holds
-            // eleven runs, dark first.
-            if (count == 11) {
-                const double unit = ringWidthOf(runs);
-                if (unit > 0) {
-                    double cx = starts[5] + runs[5] / 2.0, cy = y + 0.5;
-                    // A row off the centre still cuts all rings: the middles
-                    // of column and row chords, taken in turn, close in on
-                    // the centre of a tilted view too.
-                    double vertical = crossCheck(bits, cx, cy, 0, 1, unit);
-                    double horizontal = vertical > 0 ? crossCheck(bits, cx, cy, 1, 0, unit) : 0;
-                    if (horizontal > 0) {
-                        vertical = crossCheck(bits, cx, cy, 0, 1, horizontal);
-                        horizontal = vertical > 0 ? crossCheck(bits, cx, cy, 1, 0, vertical) : 0;
-                    }
-                    double diagonal = 0, antiDiagonal = 0;
-                    if (horizontal > 0) {
-                        double dx = cx, dy = cy;
-                        diagonal = crossCheck(bits, dx, dy, 1, 1, horizontal);
-                        dx = cx, dy = cy;
-                        antiDiagonal = crossCheck(bits, dx, dy, 1, -1, horizontal);
-                    }
-                    // Diagonal steps cut thin rings into runs too coarse to
-                    // judge: below that width the column and row decide.
-                    const bool thinRings = horizontal < kThinRings;
-                    if (horizontal > 0 && (thinRings || diagonal > 0 || antiDiagonal > 0)) {
-                        double sum = vertical + horizontal;
-                        int32_t lines = 2;
-                        for (const double d : {diagonal, antiDiagonal})
-                            if (d > 0) sum += d * std::sqrt(2.0), ++lines;
-                        const double width = sum / lines;
-                        auto same = std::find_if(found.begin(), found.end(), [&](const TVekMaxiCodeBullsEyeCandidate& c) {
-                            return distance(c.centre, {cx, cy}) < 2 * std::max(width, c.ringWidth);
-                        });
-                        if (same != found.end()) {
-                            ++same->rowsSeen;
-                        } else if (found.size() < maxCandidates) {
-                            found.push_back({{cx, cy}, width, 1});
-                        }
-                    }
-                }
-                // Slide by two runs: the next window starts dark again.
-                std::copy(runs.begin() + 2, runs.end(), runs.begin());
-                std::copy(starts.begin() + 2, starts.end(), starts.begin());
-                count = 9;
-            }
-            if (atEnd) break;
-            const bool dark = row[x] != 0;
-            if (count == 0 && !dark) continue;
-            starts[static_cast<size_t>(count)] = x;
-            runs[static_cast<size_t>(count)] = 1;
-            ++count;
+        int32_t x = 0;
+        while (x < width && row[x] == 0) ++x;  // the first window starts dark
+        int32_t count = 0;                     // runs collected in the window
+        while (x < width) {
+            const int32_t start = x;
+            const uint8_t shade = row[x];
+            while (x < width && row[x] == shade) ++x;
+            starts[static_cast<size_t>(count)] = start;
+            runs[static_cast<size_t>(count)] = x - start;
+            if (++count < 11) continue;
+            // Eleven runs, dark first: judge the window by its proportions
+            // alone before any look off the row.
+            if (const double unit = ringWidthOf(runs); unit > 0)
+                confirm(bits, starts[5] + runs[5] / 2.0, y + 0.5, unit, found);
+            // Slide by two runs: the next window starts dark again.
+            std::copy(runs.begin() + 2, runs.end(), runs.begin());
+            std::copy(starts.begin() + 2, starts.end(), starts.begin());
+            count = 9;
         }
     }
     std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.rowsSeen > b.rowsSeen; });
