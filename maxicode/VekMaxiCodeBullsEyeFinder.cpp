@@ -42,6 +42,52 @@ double ringWidthOf(const std::array<int32_t, 11>& runs) {
     return even / 8.0;
 }
 
+// Whether the eleven runs could be a row near a bull's-eye's centre: the
+// ring bounds above, widened for rows off the centre, whose chords through
+// the inner rings grow as the centre's shrinks. Every window that passes
+// ringWidthOf passes this.
+bool nearRings(const std::array<int32_t, 11>& runs) {
+    int32_t even = 0;
+    for (size_t i = 1; i < 10; ++i)
+        if (i != 5) even += runs[i];
+    const int32_t unit16 = 2 * even;
+    if (unit16 < 16) return false;
+    for (size_t i = 1; i < 10; ++i) {
+        if (i == 5) continue;
+        // runs[i] < 0.4 * unit - 1 or runs[i] > 2.5 * unit + 1
+        if (40 * runs[i] < unit16 - 40 || 32 * runs[i] > 5 * unit16 + 32) return false;
+    }
+    // runs[5] > 5 * unit + 2
+    if (16 * runs[5] > 5 * unit16 + 32) return false;
+    const int32_t before = runs[1] + runs[2] + runs[3] + runs[4], after = runs[6] + runs[7] + runs[8] + runs[9];
+    // |before - after| > 2 * unit + 2
+    return 8 * std::abs(before - after) <= unit16 + 16;
+}
+
+// Calls onWindow(runs, starts) for every window of eleven runs of the row
+// that starts dark, until it returns false.
+template <typename OnWindow>
+void forEachWindow(const uint8_t* row, int32_t width, OnWindow&& onWindow) {
+    std::array<int32_t, 11> runs{};
+    std::array<int32_t, 11> starts{};
+    int32_t x = 0;
+    while (x < width && row[x] == 0) ++x;  // the first window starts dark
+    int32_t count = 0;                     // runs collected in the window
+    while (x < width) {
+        const int32_t start = x;
+        const uint8_t shade = row[x];
+        while (x < width && row[x] == shade) ++x;
+        starts[static_cast<size_t>(count)] = start;
+        runs[static_cast<size_t>(count)] = x - start;
+        if (++count < 11) continue;
+        if (!onWindow(runs, starts)) return;
+        // Slide by two runs: the next window starts dark again.
+        std::copy(runs.begin() + 2, runs.end(), runs.begin());
+        std::copy(starts.begin() + 2, starts.end(), starts.begin());
+        count = 9;
+    }
+}
+
 // Walks from (x, y) in direction (dx, dy) while the pixel shade stays, and
 // collects the run lengths of the centre run's remainder and the five runs
 // beyond it. False when the picture ends first or a run is far too long.
@@ -131,30 +177,32 @@ std::vector<TVekMaxiCodeBullsEyeCandidate> TVekMaxiCodeBullsEyeFinder::find(cons
     std::vector<TVekMaxiCodeBullsEyeCandidate> found;
     if (bits.empty()) return found;
     rowStep = std::max(1, rowStep);
-    const int32_t width = bits.width();
-    std::array<int32_t, 11> runs{};
-    std::array<int32_t, 11> starts{};
-    for (int32_t y = 0; y < bits.height(); y += rowStep) {
-        const uint8_t* row = bits.row(y);
-        int32_t x = 0;
-        while (x < width && row[x] == 0) ++x;  // the first window starts dark
-        int32_t count = 0;                     // runs collected in the window
-        while (x < width) {
-            const int32_t start = x;
-            const uint8_t shade = row[x];
-            while (x < width && row[x] == shade) ++x;
-            starts[static_cast<size_t>(count)] = start;
-            runs[static_cast<size_t>(count)] = x - start;
-            if (++count < 11) continue;
-            // Eleven runs, dark first: judge the window by its proportions
-            // alone before any look off the row.
+    const int32_t width = bits.width(), height = bits.height();
+    // Judges a window by its proportions alone before any look off the row.
+    auto findInRow = [&](int32_t y) {
+        forEachWindow(bits.row(y), width, [&](const std::array<int32_t, 11>& runs, const std::array<int32_t, 11>& starts) {
             if (const double unit = ringWidthOf(runs); unit > 0)
                 confirm(bits, starts[5] + runs[5] / 2.0, y + 0.5, unit, found);
-            // Slide by two runs: the next window starts dark again.
-            std::copy(runs.begin() + 2, runs.end(), runs.begin());
-            std::copy(starts.begin() + 2, starts.end(), starts.begin());
-            count = 9;
-        }
+            return true;
+        });
+    };
+    auto nearRingsInRow = [&](int32_t y) {
+        bool near = false;
+        forEachWindow(bits.row(y), width, [&](const std::array<int32_t, 11>& runs, const std::array<int32_t, 11>&) {
+            near = nearRings(runs);
+            return !near;
+        });
+        return near;
+    };
+    // Rows between two looked at are searched only around a row with runs
+    // near a bull's-eye's: every row that would find one lies within a
+    // step of such a row.
+    int32_t searchedTo = -1;  // rows up to this one are searched already
+    for (int32_t y = 0; y < height; y += rowStep) {
+        if (rowStep > 1 && !nearRingsInRow(y)) continue;
+        const int32_t last = std::min(height - 1, y + rowStep - 1);
+        for (int32_t row = std::max(searchedTo + 1, y - rowStep + 1); row <= last; ++row) findInRow(row);
+        searchedTo = last;
     }
     std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.rowsSeen > b.rowsSeen; });
     return found;

@@ -17,6 +17,12 @@ constexpr uint32_t kSymbolColour = 0x00C000;
 // Candidates come most rows first; after this many in a row that are no
 // symbol, the rest is background.
 constexpr int32_t kMaxMisses = 8;
+// Rows the finder looks at by default: every fourth. The light centre of a
+// bull's-eye is one and a half ring widths across or more, and a ring is
+// about a module wide, so a symbol of modules two and a half pixels wide or
+// more is crossed through its centre by at least one such row; a picture
+// without MaxiCode costs a quarter of its rows. Trying harder looks at all.
+constexpr int32_t kRowStep = 4;
 
 bool inside(const std::array<TVekPointF, 4>& quad, TVekPointF p) {
     bool anyLeft = false, anyRight = false;
@@ -46,7 +52,7 @@ TVekBarcodes TVekMaxiCodePhotoReader::read(TVekBinaryCache& picture) const {
         return options_.maxSymbols > 0 && static_cast<int32_t>(found.size()) >= options_.maxSymbols && !options_.tryHarder;
     };
     int32_t misses = 0;
-    for (const TVekMaxiCodeBullsEyeCandidate& candidate : TVekMaxiCodeBullsEyeFinder::find(bits, 1)) {
+    for (const TVekMaxiCodeBullsEyeCandidate& candidate : TVekMaxiCodeBullsEyeFinder::find(bits, options_.tryHarder ? 1 : kRowStep)) {
         if (enough() || misses >= kMaxMisses) break;
         if (std::any_of(found.begin(), found.end(), [&](const TVekBarcode& b) { return inside(b.position, candidate.centre); }))
             continue;
