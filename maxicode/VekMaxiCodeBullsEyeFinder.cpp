@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstddef>
+#include <limits>
 
 namespace orvel {
 
@@ -42,26 +44,27 @@ double ringWidthOf(const std::array<int32_t, 11>& runs) {
     return even / 8.0;
 }
 
-// Whether the eleven runs could be a row near a bull's-eye's centre: the
+// The ring width of eleven runs that could be a row near a bull's-eye's centre: the
 // ring bounds above, widened for rows off the centre, whose chords through
-// the inner rings grow as the centre's shrinks. Every window that passes
-// ringWidthOf passes this.
-bool nearRings(const std::array<int32_t, 11>& runs) {
+// the inner rings grow as the centre's shrinks (0 when they cannot). Every
+// window that passes ringWidthOf passes this.
+double nearRings(const std::array<int32_t, 11>& runs) {
     int32_t even = 0;
     for (size_t i = 1; i < 10; ++i)
         if (i != 5) even += runs[i];
     const int32_t unit16 = 2 * even;
-    if (unit16 < 16) return false;
+    if (unit16 < 16) return 0;
     for (size_t i = 1; i < 10; ++i) {
         if (i == 5) continue;
         // runs[i] < 0.4 * unit - 1 or runs[i] > 2.5 * unit + 1
-        if (40 * runs[i] < unit16 - 40 || 32 * runs[i] > 5 * unit16 + 32) return false;
+        if (40 * runs[i] < unit16 - 40 || 32 * runs[i] > 5 * unit16 + 32) return 0;
     }
     // runs[5] > 5 * unit + 2
-    if (16 * runs[5] > 5 * unit16 + 32) return false;
+    if (16 * runs[5] > 5 * unit16 + 32) return 0;
     const int32_t before = runs[1] + runs[2] + runs[3] + runs[4], after = runs[6] + runs[7] + runs[8] + runs[9];
     // |before - after| > 2 * unit + 2
-    return 8 * std::abs(before - after) <= unit16 + 16;
+    if (8 * std::abs(before - after) > unit16 + 16) return 0;
+    return even / 8.0;
 }
 
 // Calls onWindow(runs, starts) for every window of eleven runs of the row
@@ -94,19 +97,25 @@ void forEachWindow(const uint8_t* row, int32_t width, OnWindow&& onWindow) {
 bool runsFrom(const TVekBitMatrix& bits, int32_t x, int32_t y, int32_t dx, int32_t dy, double unit,
               std::array<int32_t, 6>& runs) {
     const int32_t limit = static_cast<int32_t>(std::ceil(5 * unit)) + 2;
-    bool shade = bits.get(x, y);
+    // Steps that stay inside the picture, and the pointer stride of one.
+    constexpr int32_t kUnbounded = std::numeric_limits<int32_t>::max();
+    const int32_t stepsX = dx > 0 ? bits.width() - 1 - x : dx < 0 ? x : kUnbounded;
+    const int32_t stepsY = dy > 0 ? bits.height() - 1 - y : dy < 0 ? y : kUnbounded;
+    const int32_t steps = std::min(stepsX, stepsY);
+    const ptrdiff_t stride = static_cast<ptrdiff_t>(dy) * bits.width() + dx;
+    const uint8_t* start = bits.row(y) + x;
+    bool shade = *start != 0;
     size_t index = 0;
     runs.fill(0);
-    while (index < runs.size()) {
-        if (x < 0 || y < 0 || x >= bits.width() || y >= bits.height()) return false;
-        if (bits.get(x, y) != shade) {
+    for (int32_t step = 0; index < runs.size();) {
+        if (step > steps) return false;
+        if ((start[step * stride] != 0) != shade) {
             shade = !shade;
             ++index;
             continue;
         }
         if (++runs[index] > limit) return index == runs.size() - 1;
-        x += dx;
-        y += dy;
+        ++step;
     }
     return true;
 }
@@ -178,31 +187,18 @@ std::vector<TVekMaxiCodeBullsEyeCandidate> TVekMaxiCodeBullsEyeFinder::find(cons
     if (bits.empty()) return found;
     rowStep = std::max(1, rowStep);
     const int32_t width = bits.width(), height = bits.height();
-    // Judges a window by its proportions alone before any look off the row.
-    auto findInRow = [&](int32_t y) {
+    // Every row looks for a bull's-eye through its centre. Rows a step
+    // apart cross a bull's-eye off its centre too, where the chords through
+    // the inner rings grow as the centre's shrinks: those take looser
+    // proportions, and the column through the chord's middle then finds the
+    // centre's row.
+    const bool everyRow = rowStep == 1;
+    for (int32_t y = 0; y < height; y += rowStep) {
         forEachWindow(bits.row(y), width, [&](const std::array<int32_t, 11>& runs, const std::array<int32_t, 11>& starts) {
-            if (const double unit = ringWidthOf(runs); unit > 0)
-                confirm(bits, starts[5] + runs[5] / 2.0, y + 0.5, unit, found);
+            const double unit = everyRow ? ringWidthOf(runs) : nearRings(runs);
+            if (unit > 0) confirm(bits, starts[5] + runs[5] / 2.0, y + 0.5, unit, found);
             return true;
         });
-    };
-    auto nearRingsInRow = [&](int32_t y) {
-        bool near = false;
-        forEachWindow(bits.row(y), width, [&](const std::array<int32_t, 11>& runs, const std::array<int32_t, 11>&) {
-            near = nearRings(runs);
-            return !near;
-        });
-        return near;
-    };
-    // Rows between two looked at are searched only around a row with runs
-    // near a bull's-eye's: every row that would find one lies within a
-    // step of such a row.
-    int32_t searchedTo = -1;  // rows up to this one are searched already
-    for (int32_t y = 0; y < height; y += rowStep) {
-        if (rowStep > 1 && !nearRingsInRow(y)) continue;
-        const int32_t last = std::min(height - 1, y + rowStep - 1);
-        for (int32_t row = std::max(searchedTo + 1, y - rowStep + 1); row <= last; ++row) findInRow(row);
-        searchedTo = last;
     }
     std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.rowsSeen > b.rowsSeen; });
     return found;
