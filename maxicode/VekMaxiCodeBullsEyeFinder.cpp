@@ -44,27 +44,33 @@ double ringWidthOf(const std::array<int32_t, 11>& runs) {
     return even / 8.0;
 }
 
-// The ring width of eleven runs that could be a row near a bull's-eye's centre: the
-// ring bounds above, widened for rows off the centre, whose chords through
-// the inner rings grow as the centre's shrinks (0 when they cannot). Every
-// window that passes ringWidthOf passes this.
+// The ring width of eleven runs that could be a row near a bull's-eye's
+// centre, 0 when they cannot. Off the centre the chords through the inner
+// ring grow (to about one and three quarter ring widths where the row just
+// grazes the centre) as the centre's shrinks, while the outer rings and gaps
+// keep their widths: those six set the unit and keep the bounds of
+// ringWidthOf; the inner ring and the centre get more room.
 double nearRings(const std::array<int32_t, 11>& runs) {
-    int32_t even = 0;
-    for (size_t i = 1; i < 10; ++i)
-        if (i != 5) even += runs[i];
-    const int32_t unit16 = 2 * even;
-    if (unit16 < 16) return 0;
-    for (size_t i = 1; i < 10; ++i) {
-        if (i == 5) continue;
-        // runs[i] < 0.4 * unit - 1 or runs[i] > 2.5 * unit + 1
-        if (40 * runs[i] < unit16 - 40 || 32 * runs[i] > 5 * unit16 + 32) return 0;
+    constexpr std::array<size_t, 6> kOuter{1, 2, 3, 7, 8, 9};
+    int32_t outer = 0;
+    for (const size_t i : kOuter) outer += runs[i];
+    const int32_t unit12 = 2 * outer;  // twelve times the unit
+    if (unit12 < 12) return 0;
+    for (const size_t i : kOuter) {
+        // runs[i] < 0.5 * unit - 0.5 or runs[i] > 1.6 * unit + 0.5
+        if (24 * runs[i] < unit12 - 12 || 60 * runs[i] > 8 * unit12 + 30) return 0;
     }
-    // runs[5] > 5 * unit + 2
-    if (16 * runs[5] > 5 * unit16 + 32) return 0;
+    for (const size_t i : {size_t{4}, size_t{6}}) {
+        // runs[i] < 0.5 * unit - 0.5 or runs[i] > 2.5 * unit + 1
+        if (24 * runs[i] < unit12 - 12 || 24 * runs[i] > 5 * unit12 + 24) return 0;
+    }
+    // runs[5] > 4.5 * unit + 1; the two outer runs at least half a unit
+    if (24 * runs[5] > 9 * unit12 + 24) return 0;
+    if (24 * runs[0] < unit12 || 24 * runs[10] < unit12) return 0;
     const int32_t before = runs[1] + runs[2] + runs[3] + runs[4], after = runs[6] + runs[7] + runs[8] + runs[9];
-    // |before - after| > 2 * unit + 2
-    if (8 * std::abs(before - after) > unit16 + 16) return 0;
-    return even / 8.0;
+    // |before - after| > 1.5 * unit + 1
+    if (8 * std::abs(before - after) > unit12 + 8) return 0;
+    return outer / 6.0;
 }
 
 // Calls onWindow(runs, starts) for every window of eleven runs of the row
