@@ -127,6 +127,8 @@ bool solve3(std::array<std::array<double, 3>, 3> m, std::array<double, 3>& v) {
     return true;
 }
 
+constexpr double kNoRings = 1e9;
+
 // How far apart the middles of opposite runs lie along four lines through a
 // point, in periods; a large value when a line shows no bull's-eye.
 double asymmetry(const TVekGreyImage& grey, TVekPointF at, double reach, double step, std::vector<double>& profile) {
@@ -140,7 +142,7 @@ double asymmetry(const TVekGreyImage& grey, TVekPointF at, double reach, double 
         const TRay other = measureRay(grey, at, -1.0 * direction, reach, step, profile);
         if (!one.valid || !other.valid) {
             // One bad line (a speck on a ring) costs a period; two, the point.
-            if (++invalid > 1) return 1e9;
+            if (++invalid > 1) return kNoRings;
             sum += 1;
             continue;
         }
@@ -152,9 +154,10 @@ double asymmetry(const TVekGreyImage& grey, TVekPointF at, double reach, double 
 
 // The finder's centre can sit in a gap between rings (a line through a gap
 // shows runs much like one through the centre): the point nearby around
-// which the rings are most symmetric.
-TVekPointF startingCentre(const TVekGreyImage& grey, const TVekMaxiCodeBullsEyeCandidate& candidate, double reach,
-                         double step, std::vector<double>& profile) {
+// which the rings are most symmetric; none when no point nearby shows rings
+// along three of four lines through it (clutter the finder let through).
+std::optional<TVekPointF> startingCentre(const TVekGreyImage& grey, const TVekMaxiCodeBullsEyeCandidate& candidate,
+                                         double reach, double step, std::vector<double>& profile) {
     TVekPointF best = candidate.centre;
     double bestAsymmetry = asymmetry(grey, best, reach, step, profile);
     if (bestAsymmetry < 0.2) return best;
@@ -170,6 +173,7 @@ TVekPointF startingCentre(const TVekGreyImage& grey, const TVekMaxiCodeBullsEyeC
                 if (a < bestAsymmetry) bestAsymmetry = a, best = at;
             }
     }
+    if (bestAsymmetry >= kNoRings) return std::nullopt;
     return best;
 }
 
@@ -260,7 +264,9 @@ std::optional<TVekMaxiCodeBullsEye> TVekMaxiCodeBullsEyeFit::fit(const TVekGreyI
         directions[static_cast<size_t>(k)] = {std::cos(angle), std::sin(angle)};
     }
     const double step = std::clamp(candidate.ringWidth / 8, kMinStep, kMaxStep);
-    TVekPointF centre = startingCentre(grey, candidate, reach, step, profile);
+    const std::optional<TVekPointF> start = startingCentre(grey, candidate, reach, step, profile);
+    if (!start) return std::nullopt;
+    TVekPointF centre = *start;
     for (int32_t round = 0; round < kCentreRounds; ++round) {
         for (size_t k = 0; k < kRays; ++k) rays[k] = measureRay(grey, centre, directions[k], reach, step, profile);
         // In any affine view the centre halves the chord through it.
