@@ -50,29 +50,28 @@ double ringWidthOf(const std::array<int32_t, 11>& runs) {
 // centre, 0 when they cannot. Off the centre the chords through the inner
 // ring grow (to about one and three quarter ring widths where the row just
 // grazes the centre) as the centre's shrinks, while the outer rings and gaps
-// keep their widths: those six set the unit and keep the bounds of
-// ringWidthOf; the inner ring and the centre get more room.
+// keep their widths. Ink spread and blur move width from gaps to rings (a
+// one-pixel gap beside a four-pixel ring at small sizes), but a ring and its
+// neighbouring gap keep their sum: the four such pairs of the outer rings
+// and gaps set the unit and must agree; single runs only get loose bounds.
 double nearRings(const std::array<int32_t, 11>& runs) {
-    constexpr std::array<size_t, 6> kOuter{1, 2, 3, 7, 8, 9};
-    int32_t outer = 0;
-    for (const size_t i : kOuter) outer += runs[i];
-    const int32_t unit12 = 2 * outer;  // twelve times the unit
-    if (unit12 < 12) return 0;
-    for (const size_t i : kOuter) {
-        // runs[i] < 0.5 * unit - 0.5 or runs[i] > 1.6 * unit + 0.5
-        if (24 * runs[i] < unit12 - 12 || 60 * runs[i] > 8 * unit12 + 30) return 0;
+    const std::array<int32_t, 4> pairs{runs[1] + runs[2], runs[2] + runs[3], runs[7] + runs[8], runs[8] + runs[9]};
+    const int32_t sum = pairs[0] + pairs[1] + pairs[2] + pairs[3];  // eight units
+    if (sum < 8) return 0;
+    for (const int32_t pair : pairs) {
+        // pair < 1.4 * unit - 1 or pair > 2.6 * unit + 1
+        if (40 * pair < 7 * sum - 40 || 40 * pair > 13 * sum + 40) return 0;
     }
-    for (const size_t i : {size_t{4}, size_t{6}}) {
-        // runs[i] < 0.5 * unit - 0.5 or runs[i] > 2.5 * unit + 1
-        if (24 * runs[i] < unit12 - 12 || 24 * runs[i] > 5 * unit12 + 24) return 0;
+    for (size_t i = 1; i < 10; ++i) {
+        // any run but the centre > 2.5 * unit + 1
+        if (i != 5 && 16 * runs[i] > 5 * sum + 16) return 0;
     }
-    // runs[5] > 4.5 * unit + 1; the two outer runs at least half a unit
-    if (24 * runs[5] > 9 * unit12 + 24) return 0;
-    if (24 * runs[0] < unit12 || 24 * runs[10] < unit12) return 0;
+    // runs[5] > 5 * unit + 2
+    if (8 * runs[5] > 5 * sum + 16) return 0;
     const int32_t before = runs[1] + runs[2] + runs[3] + runs[4], after = runs[6] + runs[7] + runs[8] + runs[9];
-    // |before - after| > 1.5 * unit + 1
-    if (8 * std::abs(before - after) > unit12 + 8) return 0;
-    return outer / 6.0;
+    // |before - after| > 2 * unit + 2
+    if (4 * std::abs(before - after) > sum + 8) return 0;
+    return sum / 8.0;
 }
 
 // Where the run of the shade starting at x ends: eight pixels a step
