@@ -151,6 +151,10 @@ double crossCheck(const TVekBitMatrix& bits, double& x, double& y, int32_t dx, i
     if (ix < 0 || iy < 0 || ix >= bits.width() || iy >= bits.height() || bits.get(ix, iy)) return 0;
     std::array<int32_t, 6> forward{}, backward{};
     if (!runsFrom(bits, ix, iy, dx, dy, 1.8 * rowUnit, forward)) return 0;
+    // The bounds of ringWidthOf keep any two rings and gaps within
+    // 10 * widest <= 32 * narrowest + 21: one side alone can fail them.
+    const auto [narrowest, widest] = std::minmax({forward[1], forward[2], forward[3], forward[4]});
+    if (10 * widest > 32 * narrowest + 21) return 0;
     if (!runsFrom(bits, ix, iy, -dx, -dy, 1.8 * rowUnit, backward)) return 0;
     std::array<int32_t, 11> runs{};
     for (size_t i = 0; i < 5; ++i) {
