@@ -13,6 +13,7 @@
 #include "foundation/VekBinaryCache.h"
 #include "foundation/VekPerspectiveTransform.h"
 #include "foundation/VekPictureLoader.h"
+#include "maxicode/VekMaxiCodeBullsEyeFinder.h"
 #include "maxicode/VekMaxiCodeGrid.h"
 #include "maxicode/VekMaxiCodePhotoReader.h"
 #include "support/TestSupport.h"
@@ -182,6 +183,35 @@ TEST_F(MaxiCodePhoto, DistortedRenderingsReadBackAndNoneWrong) {
     std::printf("%d of %d read\n", read, total);
     EXPECT_EQ(wrong, 0);
     EXPECT_GE(read * 100, total * 95) << read << " of " << total;
+}
+
+// The default read looks at every fourth row only: among the candidates it
+// tries (eight) must be the bull's-eye every row finds best, down to the
+// smallest modules, blurred and turned.
+TEST_F(MaxiCodePhoto, SampledRowsFindTheBullsEyeEveryRowFinds) {
+    std::mt19937 random(11);
+    int compared = 0;
+    for (const double pixelsPerModule : {3.5, 4.2, 7.0, 10.4}) {
+        const TVekGreyImage upright = renderHexagons("--mode=4 -d 'Sampled rows'", pixelsPerModule);
+        ASSERT_FALSE(upright.empty());
+        for (int turn = 0; turn < 4; ++turn) {
+            const double degrees = std::uniform_real_distribution<double>(0, 360)(random);
+            TVekBinaryCache picture(photograph(upright, degrees, 0.03, 1 + turn % 2, random));
+            const TVekBitMatrix& bits = picture.binary(TVekBinarizerKind::local);
+            const auto everyRow = TVekMaxiCodeBullsEyeFinder::find(bits, 1);
+            const auto sampled = TVekMaxiCodeBullsEyeFinder::find(bits, 4);
+            ASSERT_FALSE(everyRow.empty()) << pixelsPerModule << " px, " << degrees << " degrees";
+            ASSERT_FALSE(sampled.empty()) << pixelsPerModule << " px, " << degrees << " degrees";
+            const auto tried = sampled.begin() + static_cast<std::ptrdiff_t>(std::min<size_t>(sampled.size(), 8));
+            EXPECT_TRUE(std::any_of(sampled.begin(), tried, [&](const TVekMaxiCodeBullsEyeCandidate& c) {
+                // The fit looks for the centre two ring widths around.
+                return distance(c.centre, everyRow[0].centre) < 2 * everyRow[0].ringWidth;
+            })) << pixelsPerModule << " px, " << degrees << " degrees";
+            EXPECT_LE(sampled.size(), everyRow.size() + 2);
+            ++compared;
+        }
+    }
+    EXPECT_EQ(compared, 16);
 }
 
 TEST_F(MaxiCodePhoto, PicturesWithoutBullsEyeReadNothing) {
