@@ -28,7 +28,10 @@ public:
     // run without bound.
     static constexpr size_t maxCandidates = 64;
 
-    // rowStep: look at every rowStep-th row. Candidates come most rows first.
+    // rowStep: look at every rowStep-th row; above one, a row's runs may be
+    // a chord off the centre (a bull's-eye spans many rows, so one such row
+    // crosses it) and the column check finds the centre. Candidates come
+    // most rows first.
     static std::vector<TVekMaxiCodeBullsEyeCandidate> find(const TVekBitMatrix& bits, int32_t rowStep = 1);
 };
 
