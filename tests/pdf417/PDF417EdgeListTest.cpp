@@ -75,8 +75,10 @@ std::vector<TPlainEdge> plainEdges(const std::vector<float>& levels, double orig
 }
 
 // Bars and spaces of random widths, blurred by a running mean, with noise
-// and drift; whole grey levels (as a picture's rows) or fractional ones (as
-// sampled between pixels), and now and then runs of equal levels.
+// and drift; whole grey levels (as a picture's rows), fractional ones (as
+// sampled between pixels) or a few coarse ones (so that levels often fall
+// right on the middle between two extremes), and now and then runs of
+// equal levels.
 std::vector<float> randomProfile(std::mt19937& rng) {
     std::uniform_int_distribution<int32_t> length(0, 600);
     std::uniform_real_distribution<float> unit(0, 1);
@@ -85,7 +87,9 @@ std::vector<float> randomProfile(std::mt19937& rng) {
     const float blur = 0.2f + 0.8f * unit(rng);
     const float dark = 60 * unit(rng);
     const float light = dark + 200 * unit(rng);
-    const bool whole = unit(rng) < 0.5f;
+    const float kind = unit(rng);
+    const bool whole = kind < 0.4f;
+    const bool coarse = kind > 0.7f;
     const float drift = 0.2f * (unit(rng) - 0.5f);
     std::normal_distribution<float> jitter(0, 1);
     std::vector<float> levels;
@@ -101,6 +105,7 @@ std::vector<float> randomProfile(std::mt19937& rng) {
         level += blur * ((bar ? dark : light) + drift * static_cast<float>(i) - level);
         float sample = std::clamp(level + noise * jitter(rng), 0.0f, 255.0f);
         if (whole) sample = std::nearbyint(sample);
+        if (coarse) sample = 20 * std::nearbyint(sample / 20);
         if (!levels.empty() && unit(rng) < 0.05f) sample = levels.back();
         levels.push_back(sample);
     }
