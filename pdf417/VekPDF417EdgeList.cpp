@@ -27,7 +27,8 @@ namespace {
 // the middle between the two, with sub-sample precision. The levels after
 // an extreme stay on its side of the middle until they cross it, so the
 // crossing is the first level past the middle: one test a sample, four at
-// once where the processor has them. Always found between two extremes.
+// once where the processor has them. Always found between two extremes
+// (of levels that are numbers, not NaN).
 template <bool DarkAfter>
 inline bool crossing(const float* levels, int32_t from, int32_t to, float middle, int32_t& at, double& fraction) {
     int32_t k = from + 1;
@@ -57,6 +58,7 @@ inline bool crossing(const float* levels, int32_t from, int32_t to, float middle
 // float) reaches the one exactly when it reaches the other, and the tests
 // below then need no conversion to double a sample.
 float swingAtLeast(double contrast) {
+    if (!(contrast <= std::numeric_limits<float>::max())) return std::numeric_limits<float>::infinity();
     const auto rounded = static_cast<float>(contrast);
     return static_cast<double>(rounded) >= contrast ? rounded
                                                     : std::nextafter(rounded, std::numeric_limits<float>::infinity());
