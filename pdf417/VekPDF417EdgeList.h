@@ -42,7 +42,9 @@ public:
     void snappedInto(TVekPDF417EdgeList& snapped, double scale, double offset) const;
 
 private:
-    void addEdge(const float* levels, int32_t from, int32_t to, double origin, double step);
+    // The edge between two extremes, where the levels first cross their
+    // middle.
+    inline void addEdge(const float* levels, int32_t from, int32_t to, double origin, double step);
 
     std::vector<TEdge> edges_;
 };
