@@ -39,6 +39,24 @@ public:
     // The pair whose left character starts at element `first` of the row,
     // read forwards, with its right character where one follows.
     static bool readPair(const TVekBarRow& row, size_t first, TPair& pair);
+    // The cheap shape readPair asks first, on the row itself: a character
+    // of 17 modules before a finder of 15, whose two narrow elements close
+    // it on one side or the other, and whose widest element has six modules
+    // or more. Inline: the stack asks it at every element of every line.
+    static bool pairShaped(const TVekBarRow& row, size_t first) {
+        if (first + 13 > row.size()) return false;
+        const double finderWidth = TVekDataBarElements::span(row, first + 8, 5);
+        const double leftWidth = TVekDataBarElements::span(row, first, 8);
+        if (leftWidth < 0.85 * finderWidth || leftWidth > 1.45 * finderWidth) return false;
+        const double module = finderWidth / 15;
+        const auto narrow = [&](size_t k) {
+            const double width = row.width(first + 8 + k);
+            return width > 0.4 * module && width < 1.9 * module;
+        };
+        if (!((narrow(3) && narrow(4)) || (narrow(0) && narrow(1)))) return false;
+        const double wide = 4.5 * module;
+        return row.width(first + 9) >= wide || row.width(first + 10) >= wide || row.width(first + 11) >= wide;
+    }
     // The element string of a symbol's pairs in order, when their finders
     // follow the sequence and the checksum holds.
     static std::optional<std::string> content(const std::vector<TPair>& pairs);

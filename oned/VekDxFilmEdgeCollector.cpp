@@ -1,8 +1,9 @@
 #include "oned/VekDxFilmEdgeCollector.h"
 
 #include <array>
+#include <bit>
 #include <cmath>
-#include <span>
+#include <cstdint>
 
 namespace orvel {
 
@@ -17,19 +18,6 @@ double spanOf(const TVekBarRow& row, size_t first, size_t count) {
 
 bool nearModules(double width, double modules, double moduleSize) {
     return std::abs(width / moduleSize - modules) < 0.45 + 0.08 * modules;
-}
-
-// The data bits `from` .. `from + count - 1` as a number, the first the highest.
-int field(std::span<const int> bits, size_t from, size_t count) {
-    int value = 0;
-    for (size_t i = from; i < from + count; ++i) value = value << 1 | bits[i];
-    return value;
-}
-
-bool matches(std::span<const int> bits, size_t from, const char* pattern) {
-    for (size_t i = 0; pattern[i] != 0; ++i)
-        if (bits[from + i] != pattern[i] - '0') return false;
-    return true;
 }
 
 }  // namespace
@@ -55,6 +43,7 @@ bool TVekDxFilmEdgeCollector::readClock(const TVekBarRow& row, size_t first, TTr
     }
     if (modules != 23 && modules != 31) return false;
     track.isClock = true;
+    track.text.clear();
     track.modules = modules;
     track.moduleSize = spanOf(row, first, at + 2 - first) / modules;
     track.begin = row.point(row.start(first));
@@ -104,11 +93,11 @@ bool TVekDxFilmEdgeCollector::readData(const TVekBarRow& row, size_t first, TTra
     std::array<std::array<size_t, 48>, 2> ends;
     std::array<size_t, 2> endCount{};
     bool overflow = false;
-    double total = 0;
-    for (size_t last = first; last < row.size() && total < 1.15 * lengths[0] * start; ++last) {
-        const double before = total;
-        total += row.width(last);
-        if (!TVekBarRow::isBar(last)) continue;
+    // The symbol starts and ends on a bar: only bars' ends are walked, as
+    // positions along the row from the first's start.
+    const double origin = row.start(first), reach = 1.15 * lengths[0] * start;
+    for (size_t last = first; last < row.size() && row.start(last) - origin < reach; last += 2) {
+        const double before = row.start(last) - origin, total = row.end(last) - origin;
         for (size_t l = 0; l < lengths.size(); ++l) {
             if (before >= 1.15 * lengths[l] * start || total < 0.85 * lengths[l] * start) continue;
             if (endCount[l] == ends[l].size()) overflow = true;
@@ -128,43 +117,55 @@ bool TVekDxFilmEdgeCollector::readData(const TVekBarRow& row, size_t first, TTra
 
 bool TVekDxFilmEdgeCollector::readBits(const TVekBarRow& row, size_t first, size_t last, int modules,
                                        TTrack& track) {
-    const double moduleSize = spanOf(row, first, last + 1 - first) / modules;
     if (!TVekBarRow::isBar(first) || last < first + 8) return false;
+    const double perModule = modules / spanOf(row, first, last + 1 - first);
+    // An element's width in modules when within 0.4 of a whole count (a
+    // count, truncated from a width 0.4 above it, that the width exceeds by
+    // at most 0.4), else 0.
+    const auto countOf = [perModule](double width) {
+        const double inModules = width * perModule;
+        const auto count = static_cast<int>(inModules + 0.4);
+        return inModules - count <= 0.4 ? count : 0;
+    };
     // The stop ends on three elements of one module (checked below on the
-    // bits; here before the rest is filled in, since most ends tried fail).
-    // Within 0.4 of one module rounds to one.
+    // bits; here before the rest is read, since most ends tried fail).
     for (size_t k = last - 2; k <= last; ++k)
-        if (std::abs(row.width(k) / moduleSize - 1) > 0.4) return false;
-    std::array<int, 31> bits{};
+        if (countOf(row.width(k)) != 1) return false;
+    // The bits as a number, the first the highest.
+    uint32_t bits = 0;
     int filled = 0;
     for (size_t k = first; k <= last; ++k) {
-        const auto count = static_cast<int>(std::nearbyint(row.width(k) / moduleSize));
-        if (count < 1 || filled + count > modules || std::abs(row.width(k) / moduleSize - count) > 0.4) return false;
+        const int count = countOf(row.width(k));
+        if (count < 1 || filled + count > modules) return false;
         // The start's five elements are of one module each (checked below
-        // on the bits; here before the rest is filled in).
+        // on the bits; here before the rest is read).
         if (k < first + 5 && count != 1) return false;
-        for (int i = 0; i < count; ++i) bits[static_cast<size_t>(filled++)] = TVekBarRow::isBar(k) ? 1 : 0;
+        bits = bits << count | (TVekBarRow::isBar(k) ? (1u << count) - 1 : 0u);
+        filled += count;
     }
     if (filled != modules) return false;
-    const size_t stop = static_cast<size_t>(modules) - 4, parity = stop - 1;
-    if (!matches(bits, 0, "101010") || bits[13] != 0 || !matches(bits, stop, "0101")) return false;
-    if (modules == 31 && bits[25] != 0) return false;
-    int ones = 0;
-    for (size_t i = 6; i <= parity; ++i) ones += bits[i];
-    if (ones % 2 != 0) return false;
-    const int part1 = field(bits, 6, 7), part2 = field(bits, 14, 4);
+    // Bit i counted from the first.
+    const auto bit = [&](int i) { return static_cast<int>(bits >> (modules - 1 - i) & 1u); };
+    const auto field = [&](int from, int count) {
+        return static_cast<int>(bits >> (modules - from - count) & ((1u << count) - 1));
+    };
+    const int stop = modules - 4, parity = stop - 1;
+    if (field(0, 6) != 0b101010 || bit(13) != 0 || field(stop, 4) != 0b0101) return false;
+    if (modules == 31 && bit(25) != 0) return false;
+    if (std::popcount(static_cast<uint32_t>(field(6, parity - 6 + 1))) % 2 != 0) return false;
+    const int part1 = field(6, 7), part2 = field(14, 4);
     if (part1 == 0) return false;
     track.text = std::to_string(part1);
     track.text.push_back('-');
     track.text.append(std::to_string(part2));
     if (modules == 31) {
         track.text.push_back('/');
-        track.text.append(std::to_string(field(bits, 18, 6)));
-        if (bits[24] != 0) track.text.push_back('A');
+        track.text.append(std::to_string(field(18, 6)));
+        if (bit(24) != 0) track.text.push_back('A');
     }
     track.isClock = false;
     track.modules = modules;
-    track.moduleSize = moduleSize;
+    track.moduleSize = 1 / perModule;
     track.begin = row.point(row.start(first));
     track.end = row.point(row.end(last));
     return true;
@@ -183,8 +184,8 @@ void TVekDxFilmEdgeCollector::add(const TTrack& track, int line) {
 }
 
 void TVekDxFilmEdgeCollector::collect(const TVekBarRow& row, int line) {
+    TTrack track;  // filled anew by each read that finds one
     for (size_t first = 1; first + 8 < row.size(); first += 2) {
-        TTrack track;
         if (readClock(row, first, track)) {
             add(track, line);
             continue;
