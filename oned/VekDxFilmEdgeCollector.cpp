@@ -1,6 +1,5 @@
 #include "oned/VekDxFilmEdgeCollector.h"
 
-#include <array>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -18,6 +17,14 @@ double spanOf(const TVekBarRow& row, size_t first, size_t count) {
 
 bool nearModules(double width, double modules, double moduleSize) {
     return std::abs(width / moduleSize - modules) < 0.45 + 0.08 * modules;
+}
+
+// The data track's bits that are always 0, bit i at 1 << i: the start's
+// (101010), the one before part 2, the stop's (0101), and in the 31-module
+// form the one after the half-frame flag.
+constexpr uint32_t zerosOf(int modules) {
+    uint32_t zeros = 1u << 1 | 1u << 3 | 1u << 5 | 1u << 13 | 1u << (modules - 4) | 1u << (modules - 2);
+    return modules == 31 ? zeros | 1u << 25 : zeros;
 }
 
 }  // namespace
@@ -65,54 +72,43 @@ namespace {
 
 // The stop's last three elements are of one module.
 bool stopShaped(const TVekBarRow& row, size_t last, double start) {
+    const double narrowest = 0.6 * start, widest = 1.5 * start;
     for (size_t k = last - 2; k <= last; ++k)
-        if (row.width(k) <= 0.6 * start || row.width(k) >= 1.5 * start) return false;
+        if (row.width(k) <= narrowest || row.width(k) >= widest) return false;
     return true;
+}
+
+// The first bar from `first` on that ends at `position` or beyond, found by
+// halving (ends grow along the row), or the row's size.
+size_t firstBarReaching(const TVekBarRow& row, size_t first, double position) {
+    size_t low = first, high = row.size();
+    while (low < high) {
+        const size_t middle = low + (high - low) / 2;
+        if (row.end(middle) < position) low = middle + 1;
+        else high = middle;
+    }
+    return TVekBarRow::isBar(low) ? low : low + 1;
 }
 
 }  // namespace
 
 // The symbol ends on a bar where the elements make its modules of about
-// the start's width: each such end is tried.
+// the start's width: each such end, stop-shaped, is tried. Only bars are
+// walked, as positions along the row from the first's start.
 bool TVekDxFilmEdgeCollector::readDataOf(const TVekBarRow& row, size_t first, double start, int modules,
                                          TTrack& track) {
-    double total = 0;
-    for (size_t last = first; last < row.size() && total < 1.15 * modules * start; ++last) {
-        total += row.width(last);
-        if (!TVekBarRow::isBar(last) || total < 0.85 * modules * start) continue;
-        if (stopShaped(row, last, start) && readBits(row, first, last, modules, track)) return true;
-    }
+    const double origin = row.start(first), nearest = 0.85 * modules * start, furthest = 1.15 * modules * start;
+    for (size_t last = firstBarReaching(row, first, origin + nearest);
+         last < row.size() && row.start(last) - origin < furthest; last += 2)
+        if (row.end(last) - origin >= nearest && stopShaped(row, last, start) &&
+            readBits(row, first, last, modules, track))
+            return true;
     return false;
 }
 
-// One walk along the row finds the ends of both lengths (as readDataOf
-// would, in the same order), unless there are more than it keeps.
 bool TVekDxFilmEdgeCollector::readData(const TVekBarRow& row, size_t first, TTrack& track) {
     const double start = spanOf(row, first, 5) / 5;
-    constexpr std::array<int, 2> lengths = {31, 23};
-    std::array<std::array<size_t, 48>, 2> ends;
-    std::array<size_t, 2> endCount{};
-    bool overflow = false;
-    // The symbol starts and ends on a bar: only bars' ends are walked, as
-    // positions along the row from the first's start.
-    const double origin = row.start(first), reach = 1.15 * lengths[0] * start;
-    for (size_t last = first; last < row.size() && row.start(last) - origin < reach; last += 2) {
-        const double before = row.start(last) - origin, total = row.end(last) - origin;
-        for (size_t l = 0; l < lengths.size(); ++l) {
-            if (before >= 1.15 * lengths[l] * start || total < 0.85 * lengths[l] * start) continue;
-            if (endCount[l] == ends[l].size()) overflow = true;
-            else ends[l][endCount[l]++] = last;
-        }
-    }
-    for (size_t l = 0; l < lengths.size(); ++l) {
-        if (overflow) {
-            if (readDataOf(row, first, start, lengths[l], track)) return true;
-            continue;
-        }
-        for (size_t e = 0; e < endCount[l]; ++e)
-            if (stopShaped(row, ends[l][e], start) && readBits(row, first, ends[l][e], lengths[l], track)) return true;
-    }
-    return false;
+    return readDataOf(row, first, start, 31, track) || readDataOf(row, first, start, 23, track);
 }
 
 bool TVekDxFilmEdgeCollector::readBits(const TVekBarRow& row, size_t first, size_t last, int modules,
@@ -132,18 +128,26 @@ bool TVekDxFilmEdgeCollector::readBits(const TVekBarRow& row, size_t first, size
     for (size_t k = last - 2; k <= last; ++k)
         if (countOf(row.width(k)) != 1) return false;
     // The bits as a number, the first the highest.
-    uint32_t bits = 0;
-    int filled = 0;
-    for (size_t k = first; k <= last; ++k) {
+    // The bits that are always 0 (start, separators, stop), bit i at 1 << i:
+    // an element is turned down as soon as a bar covers one (checked below
+    // on the whole word; here before the rest is read).
+    const uint32_t zeros = modules == 31 ? zerosOf(31) : zerosOf(23);
+    // The start's five elements are of one module each, 10101; they pass
+    // wherever the track's module is near the start's, so the elements
+    // after them, where most ends fail, are read first and the start last.
+    uint32_t bits = 0b10101;
+    int filled = 5;
+    for (size_t k = first + 5; k <= last; ++k) {
         const int count = countOf(row.width(k));
         if (count < 1 || filled + count > modules) return false;
-        // The start's five elements are of one module each (checked below
-        // on the bits; here before the rest is read).
-        if (k < first + 5 && count != 1) return false;
-        bits = bits << count | (TVekBarRow::isBar(k) ? (1u << count) - 1 : 0u);
+        const uint32_t run = (1u << count) - 1;
+        if (TVekBarRow::isBar(k) && (run << filled & zeros) != 0) return false;
+        bits = bits << count | (TVekBarRow::isBar(k) ? run : 0u);
         filled += count;
     }
     if (filled != modules) return false;
+    for (size_t k = first; k < first + 5; ++k)
+        if (countOf(row.width(k)) != 1) return false;
     // Bit i counted from the first.
     const auto bit = [&](int i) { return static_cast<int>(bits >> (modules - 1 - i) & 1u); };
     const auto field = [&](int from, int count) {
@@ -186,6 +190,12 @@ void TVekDxFilmEdgeCollector::add(const TTrack& track, int line) {
 void TVekDxFilmEdgeCollector::collect(const TVekBarRow& row, int line) {
     TTrack track;  // filled anew by each read that finds one
     for (size_t first = 1; first + 8 < row.size(); first += 2) {
+        // Both tracks begin after a space at least as wide as their module:
+        // the clock's (its ticks' mean) or the data start's (its mean).
+        const double before = row.width(first - 1);
+        if (before < 0.25 * (row.width(first + 1) + row.width(first + 2) + row.width(first + 3) + row.width(first + 4)) &&
+            before < spanOf(row, first, 5) / 5)
+            continue;
         if (readClock(row, first, track)) {
             add(track, line);
             continue;
