@@ -67,13 +67,13 @@ int TVekDataBarExpandedLineDecoder::finderInSequence(int pairCount, int index) {
 }
 
 bool TVekDataBarExpandedLineDecoder::readPair(const TVekBarRow& row, size_t first, TPair& pair) {
+    // The left character's width is checked there against the finder's
+    // module as the match measures it.
     if (!pairShaped(row, first)) return false;
-    const double leftWidth = TVekDataBarElements::span(row, first, 8);
     const TVekDataBarElements elements(row, first, false);
     double moduleSize = 0;
     const int finder = elements.matchPattern(8, finders, 15, moduleSize);
     if (finder < 0) return false;
-    if (leftWidth < 13 * moduleSize || leftWidth > 21 * moduleSize) return false;
     if (!readCharacter(elements, pair.left)) return false;
     pair.finder = finder % 6;
     pair.reversed = finder >= 6;

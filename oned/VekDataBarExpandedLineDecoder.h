@@ -40,21 +40,25 @@ public:
     // read forwards, with its right character where one follows.
     static bool readPair(const TVekBarRow& row, size_t first, TPair& pair);
     // The cheap shape readPair asks first, on the row itself: a character
-    // of 17 modules before a finder of 15, whose two narrow elements close
-    // it on one side or the other, and whose widest element has six modules
-    // or more. Inline: the stack asks it at every element of every line.
+    // of 13 to 21 modules before a finder of 15, whose two narrow elements
+    // close it on one side or the other, and whose widest element has six
+    // modules or more. A finder matches within half a module at a spread of
+    // at most 0.4, so its narrow pair (a bar and a space, the spread
+    // cancelling) spans 1 to 3 modules and its widest element is over 5.1
+    // modules wide. Inline: the stack asks it at every element of every line.
     static bool pairShaped(const TVekBarRow& row, size_t first) {
         if (first + 13 > row.size()) return false;
         const double finderWidth = TVekDataBarElements::span(row, first + 8, 5);
-        const double leftWidth = TVekDataBarElements::span(row, first, 8);
-        if (leftWidth < 0.85 * finderWidth || leftWidth > 1.45 * finderWidth) return false;
         const double module = finderWidth / 15;
+        const double leftWidth = TVekDataBarElements::span(row, first, 8);
+        if (leftWidth < 13 * module || leftWidth > 21 * module) return false;
         const auto narrow = [&](size_t k) {
-            const double width = row.width(first + 8 + k);
-            return width > 0.4 * module && width < 1.9 * module;
+            const double one = row.width(first + 8 + k), other = row.width(first + 9 + k);
+            return one > 0.4 * module && one < 1.9 * module && other > 0.4 * module && other < 1.9 * module &&
+                   one + other > 0.99 * module && one + other < 3.01 * module;
         };
-        if (!((narrow(3) && narrow(4)) || (narrow(0) && narrow(1)))) return false;
-        const double wide = 4.5 * module;
+        if (!narrow(3) && !narrow(0)) return false;
+        const double wide = 5.09 * module;
         return row.width(first + 9) >= wide || row.width(first + 10) >= wide || row.width(first + 11) >= wide;
     }
     // The element string of a symbol's pairs in order, when their finders

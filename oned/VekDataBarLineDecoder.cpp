@@ -33,13 +33,15 @@ int weighted(const std::array<int, 8>& modules, int firstWeight) {
 
 bool TVekDataBarLineDecoder::readPair(const TVekDataBarElements& elements, TPair& pair) {
     if (!elements.holds(21)) return false;
-    double moduleSize = 0;
-    const int finder = elements.matchPattern(8, finders, 15, moduleSize);
-    if (finder < 0) return false;
+    // The characters' widths against the finder's module, as the match
+    // below measures it, rule most places out before it.
+    double moduleSize = elements.sum(8, 5) / 15;
     const double outerWidth = elements.sum(0, 8), innerWidth = elements.sum(13, 8);
     if (outerWidth < 12.5 * moduleSize || outerWidth > 19.5 * moduleSize || innerWidth < 11.5 * moduleSize ||
         innerWidth > 18.5 * moduleSize)
         return false;
+    const int finder = elements.matchPattern(8, finders, 15, moduleSize);
+    if (finder < 0) return false;
     std::array<int, 8> outer{}, inner{};
     if (!elements.toModules(0, 16, 9, outer)) return false;
     // The inner character reads from the far side of the finder back towards it.

@@ -36,8 +36,11 @@ public:
     // pairs hold; empty when their checksum or value fails.
     static std::string content(const TPair& left, const TPair& right);
     // True when elements first .. first+4 can be a finder pattern at all:
-    // two narrow elements closing a wide run, cheap to rule out. Inline:
-    // the stack asks it at every element of every line.
+    // two narrow elements closing a wide run, cheap to rule out. A finder
+    // matches within half a module at a spread of at most 0.4, so its two
+    // narrow elements (a bar and a space, the spread cancelling) span 1 to
+    // 3 of its 15 modules. Inline: the stack asks it at every element of
+    // every line.
     static bool finderShaped(const TVekBarRow& row, size_t first, bool backwards) {
         if (backwards ? first < 4 || first >= row.size() : first + 5 > row.size()) return false;
         // Element k of the finder, read from `first` on in its direction.
@@ -46,7 +49,7 @@ public:
         const double narrow = width(3) + width(4);
         // Every finder has an element of five modules or more.
         const double wide = width(1) > width(2) ? width(1) : width(2);
-        return narrow > 0.06 * total && narrow < 0.24 * total && wide > 4 * total / 15 && width(3) < 0.5 * wide &&
+        return narrow > 0.066 * total && narrow < 0.201 * total && wide > 4 * total / 15 && width(3) < 0.5 * wide &&
                width(4) < 0.5 * wide;
     }
 };
