@@ -45,12 +45,13 @@ public:
         if (backwards ? first < 4 || first >= row.size() : first + 5 > row.size()) return false;
         // Element k of the finder, read from `first` on in its direction.
         const auto width = [&](size_t k) { return row.width(backwards ? first - k : first + k); };
+        // Every finder has an element of five modules or more; the narrow
+        // ones against it rule out most places at once.
+        const double wide = width(1) > width(2) ? width(1) : width(2);
+        if (width(3) >= 0.5 * wide || width(4) >= 0.5 * wide) return false;
         const double total = TVekDataBarElements::span(row, backwards ? first - 4 : first, 5);
         const double narrow = width(3) + width(4);
-        // Every finder has an element of five modules or more.
-        const double wide = width(1) > width(2) ? width(1) : width(2);
-        return narrow > 0.066 * total && narrow < 0.201 * total && wide > 4 * total / 15 && width(3) < 0.5 * wide &&
-               width(4) < 0.5 * wide;
+        return narrow > 0.066 * total && narrow < 0.201 * total && wide > 4 * total / 15;
     }
 };
 

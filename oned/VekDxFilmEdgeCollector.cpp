@@ -193,14 +193,15 @@ void TVekDxFilmEdgeCollector::collect(const TVekBarRow& row, int line) {
         // Both tracks begin after a space at least as wide as their module:
         // the clock's (its ticks' mean) or the data start's (its mean).
         const double before = row.width(first - 1);
-        if (before < 0.25 * (row.width(first + 1) + row.width(first + 2) + row.width(first + 3) + row.width(first + 4)) &&
-            before < spanOf(row, first, 5) / 5)
-            continue;
-        if (readClock(row, first, track)) {
+        const double tick = 0.25 * (row.width(first + 1) + row.width(first + 2) + row.width(first + 3) + row.width(first + 4));
+        const double start = spanOf(row, first, 5) / 5;
+        // The clock begins with a bar of five ticks, the data with one of one.
+        const bool clockShaped = before >= tick && nearModules(row.width(first), startBarModules, tick);
+        if (clockShaped && readClock(row, first, track)) {
             add(track, line);
             continue;
         }
-        if (startsData(row, first) && readData(row, first, track)) add(track, line);
+        if (before >= start && startsData(row, first) && readData(row, first, track)) add(track, line);
     }
 }
 
