@@ -1,5 +1,6 @@
 #include "oned/VekDxFilmEdgeCollector.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -98,11 +99,24 @@ size_t firstBarReaching(const TVekBarRow& row, size_t first, double position) {
 bool TVekDxFilmEdgeCollector::readDataOf(const TVekBarRow& row, size_t first, double start, int modules,
                                          TTrack& track) {
     const double origin = row.start(first), nearest = 0.85 * modules * start, furthest = 1.15 * modules * start;
+    // Every element holds a module or more, and none more than the widest
+    // holds: regular stripes, whose elements all round to one module, make
+    // every end fall short of the modules after a full read. The widest
+    // element is kept from the first on.
+    size_t widestUpTo = first;
+    double widest = 0;
     for (size_t last = firstBarReaching(row, first, origin + nearest);
-         last < row.size() && row.start(last) - origin < furthest; last += 2)
+         last < row.size() && row.start(last) - origin < furthest; last += 2) {
+        const auto elements = static_cast<int>(last + 1 - first);
+        if (elements > modules) return false;
+        for (; widestUpTo <= last; ++widestUpTo) widest = std::max(widest, row.width(widestUpTo));
+        const double perModule = modules / spanOf(row, first, last + 1 - first);
+        const auto most = static_cast<int>(widest * perModule + 0.4);
+        if (modules - elements > elements * (most - 1)) continue;
         if (row.end(last) - origin >= nearest && stopShaped(row, last, start) &&
             readBits(row, first, last, modules, track))
             return true;
+    }
     return false;
 }
 
