@@ -67,25 +67,13 @@ int TVekDataBarExpandedLineDecoder::finderInSequence(int pairCount, int index) {
 }
 
 bool TVekDataBarExpandedLineDecoder::readPair(const TVekBarRow& row, size_t first, TPair& pair) {
-    if (first + 13 > row.size()) return false;
-    // Cheap shape first, on the row itself: a character of 17 modules
-    // before a finder of 15, whose two narrow elements close it on one side
-    // or the other, and whose widest element has six modules or more.
-    const double finderWidth = TVekDataBarElements::span(row, first + 8, 5);
-    const double leftWidth = TVekDataBarElements::span(row, first, 8);
-    if (leftWidth < 0.85 * finderWidth || leftWidth > 1.45 * finderWidth) return false;
-    const double module = finderWidth / 15;
-    const auto narrow = [&](size_t k) {
-        const double width = row.width(first + 8 + k);
-        return width > 0.4 * module && width < 1.9 * module;
-    };
-    if (!((narrow(3) && narrow(4)) || (narrow(0) && narrow(1)))) return false;
-    if (std::max({row.width(first + 9), row.width(first + 10), row.width(first + 11)}) < 4.5 * module) return false;
+    // The left character's width is checked there against the finder's
+    // module as the match measures it.
+    if (!pairShaped(row, first)) return false;
     const TVekDataBarElements elements(row, first, false);
     double moduleSize = 0;
     const int finder = elements.matchPattern(8, finders, 15, moduleSize);
     if (finder < 0) return false;
-    if (leftWidth < 13 * moduleSize || leftWidth > 21 * moduleSize) return false;
     if (!readCharacter(elements, pair.left)) return false;
     pair.finder = finder % 6;
     pair.reversed = finder >= 6;

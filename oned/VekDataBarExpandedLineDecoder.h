@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string>
@@ -39,6 +40,35 @@ public:
     // The pair whose left character starts at element `first` of the row,
     // read forwards, with its right character where one follows.
     static bool readPair(const TVekBarRow& row, size_t first, TPair& pair);
+    // The cheap shape readPair asks first, on the row itself: a character
+    // of 13 to 21 modules before a finder of 15, whose two narrow elements
+    // close it on one side or the other, and whose widest element has six
+    // modules or more. A finder matches within half a module at a spread of
+    // at most 0.4, so its narrow pair (a bar and a space, the spread
+    // cancelling) spans 1 to 3 modules and its widest element is over 5.1
+    // modules wide. Inline: the stack asks it at every element of every line.
+    static bool pairShaped(const TVekBarRow& row, size_t first) {
+        if (first + 13 > row.size()) return false;
+        // The narrow pair is under 1.9 modules an element, the widest over
+        // 5.09: against each other, without the module, they rule out most
+        // places at once.
+        const auto width = [&](size_t k) { return row.width(first + 8 + k); };
+        const double widest = std::max({width(1), width(2), width(3)}), narrowest = 0.374 * widest;
+        if ((width(3) >= narrowest || width(4) >= narrowest) && (width(0) >= narrowest || width(1) >= narrowest))
+            return false;
+        const double finderWidth = TVekDataBarElements::span(row, first + 8, 5);
+        const double module = finderWidth / 15;
+        const double wide = 5.09 * module;
+        if (row.width(first + 9) < wide && row.width(first + 10) < wide && row.width(first + 11) < wide) return false;
+        const auto narrow = [&](size_t k) {
+            const double one = row.width(first + 8 + k), other = row.width(first + 9 + k);
+            return one > 0.4 * module && one < 1.9 * module && other > 0.4 * module && other < 1.9 * module &&
+                   one + other > 0.99 * module && one + other < 3.01 * module;
+        };
+        if (!narrow(3) && !narrow(0)) return false;
+        const double leftWidth = TVekDataBarElements::span(row, first, 8);
+        return leftWidth >= 13 * module && leftWidth <= 21 * module;
+    }
     // The element string of a symbol's pairs in order, when their finders
     // follow the sequence and the checksum holds.
     static std::optional<std::string> content(const std::vector<TPair>& pairs);

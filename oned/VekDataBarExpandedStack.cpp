@@ -37,6 +37,7 @@ void TVekDataBarExpandedStack::add(TSegment segment, int line) {
 
 void TVekDataBarExpandedStack::collect(const TVekBarRow& row, int line) {
     for (size_t start = 1; start + 13 <= row.size(); ++start) {
+        if (!TVekDataBarExpandedLineDecoder::pairShaped(row, start)) continue;
         TSegment segment;
         size_t at = start;
         while (true) {

@@ -43,13 +43,14 @@ bool shaped(const TVekBarRow& row, size_t start) {
     const double checkWidth = TVekDataBarElements::span(row, check, characterElements);
     const double module = checkWidth / 18;
     if (row.width(start - 1) < 0.4 * module || row.width(start - 1) > 1.8 * module) return false;
-    for (size_t k = 0; k < characterElements; ++k)
-        if (row.width(check + k) > 3.7 * module) return false;
-    if (row.width(check + 12) > 1.8 * module || row.width(check + 13) > 1.8 * module) return false;
+    // The characters' widths first: two spans rule out more than the loop.
     for (const size_t first : {start, check + characterElements}) {
         const double ratio = TVekDataBarElements::span(row, first, characterElements) / checkWidth;
         if (ratio < 1.2 || ratio > 1.7) return false;
     }
+    if (row.width(check + 12) > 1.8 * module || row.width(check + 13) > 1.8 * module) return false;
+    for (size_t k = 0; k < characterElements; ++k)
+        if (row.width(check + k) > 3.7 * module) return false;
     return true;
 }
 

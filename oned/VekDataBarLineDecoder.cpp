@@ -31,27 +31,17 @@ int weighted(const std::array<int, 8>& modules, int firstWeight) {
 
 }  // namespace
 
-bool TVekDataBarLineDecoder::finderShaped(const TVekBarRow& row, size_t first, bool backwards) {
-    if (backwards ? first < 4 || first >= row.size() : first + 5 > row.size()) return false;
-    // Element k of the finder, read from `first` on in its direction.
-    const auto width = [&](size_t k) { return row.width(backwards ? first - k : first + k); };
-    const double total = TVekDataBarElements::span(row, backwards ? first - 4 : first, 5);
-    const double narrow = width(3) + width(4);
-    // Every finder has an element of five modules or more.
-    const double wide = std::max(width(1), width(2));
-    return narrow > 0.06 * total && narrow < 0.24 * total && wide > 4 * total / 15 && width(3) < 0.5 * wide &&
-           width(4) < 0.5 * wide;
-}
-
 bool TVekDataBarLineDecoder::readPair(const TVekDataBarElements& elements, TPair& pair) {
     if (!elements.holds(21)) return false;
-    double moduleSize = 0;
-    const int finder = elements.matchPattern(8, finders, 15, moduleSize);
-    if (finder < 0) return false;
+    // The characters' widths against the finder's module, as the match
+    // below measures it, rule most places out before it.
+    double moduleSize = elements.sum(8, 5) / 15;
     const double outerWidth = elements.sum(0, 8), innerWidth = elements.sum(13, 8);
     if (outerWidth < 12.5 * moduleSize || outerWidth > 19.5 * moduleSize || innerWidth < 11.5 * moduleSize ||
         innerWidth > 18.5 * moduleSize)
         return false;
+    const int finder = elements.matchPattern(8, finders, 15, moduleSize);
+    if (finder < 0) return false;
     std::array<int, 8> outer{}, inner{};
     if (!elements.toModules(0, 16, 9, outer)) return false;
     // The inner character reads from the far side of the finder back towards it.

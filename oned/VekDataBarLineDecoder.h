@@ -36,8 +36,23 @@ public:
     // pairs hold; empty when their checksum or value fails.
     static std::string content(const TPair& left, const TPair& right);
     // True when elements first .. first+4 can be a finder pattern at all:
-    // two narrow elements closing a wide run, cheap to rule out.
-    static bool finderShaped(const TVekBarRow& row, size_t first, bool backwards);
+    // two narrow elements closing a wide run, cheap to rule out. A finder
+    // matches within half a module at a spread of at most 0.4, so its two
+    // narrow elements (a bar and a space, the spread cancelling) span 1 to
+    // 3 of its 15 modules. Inline: the stack asks it at every element of
+    // every line.
+    static bool finderShaped(const TVekBarRow& row, size_t first, bool backwards) {
+        if (backwards ? first < 4 || first >= row.size() : first + 5 > row.size()) return false;
+        // Element k of the finder, read from `first` on in its direction.
+        const auto width = [&](size_t k) { return row.width(backwards ? first - k : first + k); };
+        // Every finder has an element of five modules or more; the narrow
+        // ones against it rule out most places at once.
+        const double wide = width(1) > width(2) ? width(1) : width(2);
+        if (width(3) >= 0.5 * wide || width(4) >= 0.5 * wide) return false;
+        const double total = TVekDataBarElements::span(row, backwards ? first - 4 : first, 5);
+        const double narrow = width(3) + width(4);
+        return narrow > 0.066 * total && narrow < 0.201 * total && wide > 4 * total / 15;
+    }
 };
 
 }  // namespace orvel
