@@ -15,35 +15,13 @@ constexpr size_t contrastReach = 3;
 }  // namespace
 
 void TVekEdgeFinder::measureBlocks(const float* profile, size_t count) {
-    const size_t blocks = (count + blockSize - 1) / blockSize;
-    lows_.resize(blocks);
-    highs_.resize(blocks);
-    for (size_t b = 0; b < blocks; ++b) {
-        const float* block = profile + b * blockSize;
-        const size_t size = std::min(blockSize, count - b * blockSize);
-        float low = 255.f, high = 0.f;
-        for (size_t k = 0; k < size; ++k) {
-            low = std::min(low, block[k]);
-            high = std::max(high, block[k]);
-        }
-        lows_[b] = low, highs_[b] = high;
-    }
-    contrasts_.resize(blocks);
-    for (size_t b = 0; b < blocks; ++b) {
-        const size_t first = b >= contrastReach ? b - contrastReach : 0;
-        const size_t last = std::min(blocks - 1, b + contrastReach);
-        float low = 255.f, high = 0.f;
-        for (size_t c = first; c <= last; ++c) {
-            low = std::min(low, lows_[c]);
-            high = std::max(high, highs_[c]);
-        }
-        contrasts_[b] = high - low;
-    }
+    range_.measure(profile, count, contrastReach);
 }
 
 void TVekEdgeFinder::setThresholds(double share) {
-    thresholds_.resize(contrasts_.size());
-    for (size_t b = 0; b < contrasts_.size(); ++b) thresholds_[b] = std::max(minimumStep, share * contrasts_[b]);
+    thresholds_.resize(range_.blocks());
+    for (size_t b = 0; b < range_.blocks(); ++b)
+        thresholds_[b] = std::max(minimumStep, share * (range_.high(b) - range_.low(b)));
 }
 
 double TVekEdgeFinder::crossing(const float* profile, size_t from, size_t to, double level) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "oned/VekBarRow.h"
+#include "oned/VekBlockRange.h"
 
 namespace orvel {
 
@@ -36,12 +37,11 @@ private:
     double threshold(size_t k) const { return thresholds_[k / blockSize]; }
     static double crossing(const float* profile, size_t from, size_t to, double level);
 
-    static constexpr size_t blockSize = 16;
+    static constexpr size_t blockSize = TVekBlockRange::blockSize;
     std::vector<double> thresholds_;
-    std::vector<float> lows_;
-    std::vector<float> highs_;
-    // Each block's contrast over its reach, the share's thresholds' base.
-    std::vector<float> contrasts_;
+    // Each block's extremes over its reach: their difference is the
+    // contrast the share's thresholds are taken of.
+    TVekBlockRange range_;
 };
 
 }  // namespace orvel

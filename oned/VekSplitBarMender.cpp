@@ -14,28 +14,6 @@ constexpr size_t levelReach = 3;
 
 }  // namespace
 
-void TVekSplitBarMender::measureLevels(const float* profile, size_t count) {
-    const size_t blocks = (count + blockSize - 1) / blockSize;
-    lows_.assign(blocks, 255.f);
-    highs_.assign(blocks, 0.f);
-    for (size_t k = 0; k < count; ++k) {
-        const size_t b = k / blockSize;
-        lows_[b] = std::min(lows_[b], profile[k]);
-        highs_[b] = std::max(highs_[b], profile[k]);
-    }
-    levels_.assign(blocks, 0.f);
-    for (size_t b = 0; b < blocks; ++b) {
-        const size_t first = b >= levelReach ? b - levelReach : 0;
-        const size_t last = std::min(blocks - 1, b + levelReach);
-        float low = 255.f, high = 0.f;
-        for (size_t c = first; c <= last; ++c) {
-            low = std::min(low, lows_[c]);
-            high = std::max(high, highs_[c]);
-        }
-        levels_[b] = 0.5f * (low + high);
-    }
-}
-
 bool TVekSplitBarMender::crossesLevel(const float* profile, size_t count, const TVekBarRow& row, size_t i) const {
     // The samples inside the element; the nearest one when it is narrower
     // than a sample.
@@ -45,7 +23,8 @@ bool TVekSplitBarMender::crossesLevel(const float* profile, size_t count, const 
     if (first > last) first = last = std::min(count - 1, static_cast<size_t>(std::nearbyint(0.5 * (row.start(i) + row.end(i)))));
     const bool bar = TVekBarRow::isBar(i);
     for (size_t k = first; k <= last; ++k) {
-        const float level = levels_[k / blockSize];
+        const size_t block = k / TVekBlockRange::blockSize;
+        const float level = 0.5f * (range_.low(block) + range_.high(block));
         if (bar ? profile[k] < level : profile[k] >= level) return true;
     }
     return false;
@@ -53,7 +32,7 @@ bool TVekSplitBarMender::crossesLevel(const float* profile, size_t count, const 
 
 bool TVekSplitBarMender::mend(const float* profile, size_t count, const TVekBarRow& row, TVekBarRow& mended) {
     if (count < 2 || row.size() < 5) return false;
-    measureLevels(profile, count);
+    range_.measure(profile, count, levelReach);
     // Elements at the line's ends have no neighbour on one side to join.
     spurious_.assign(row.size(), false);
     for (size_t i = 1; i + 1 < row.size(); ++i) spurious_[i] = !crossesLevel(profile, count, row, i);

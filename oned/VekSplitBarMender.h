@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "oned/VekBarRow.h"
+#include "oned/VekBlockRange.h"
 
 namespace orvel {
 
@@ -23,14 +24,11 @@ public:
     bool mend(const float* profile, size_t count, const TVekBarRow& row, TVekBarRow& mended);
 
 private:
-    void measureLevels(const float* profile, size_t count);
     // True when element `i` of `row` crosses the level to its own side.
     bool crossesLevel(const float* profile, size_t count, const TVekBarRow& row, size_t i) const;
 
-    static constexpr size_t blockSize = 16;
-    std::vector<float> levels_;
-    std::vector<float> lows_;
-    std::vector<float> highs_;
+    // A block's level is half-way between its range's extremes.
+    TVekBlockRange range_;
     std::vector<bool> spurious_;
 };
 
